@@ -1,0 +1,61 @@
+# The Win32 tree, built with wineg++ (winelib) and run by Wine.
+
+file(GLOB VCL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/vcl/*.cpp)
+file(GLOB WINDOWS_SOURCES CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/src/windows/*.cpp
+     ${CMAKE_SOURCE_DIR}/src/skin/core/win32/*.cpp
+     ${CMAKE_SOURCE_DIR}/src/skin/windows/*.cpp)
+list(FILTER WINDOWS_SOURCES EXCLUDE REGEX "/src/windows/norvixsim\\.cpp$")
+
+set(WIN_SYSTEM_LIBS -luser32 -lgdi32 -lcomctl32 -lcomdlg32 -ladvapi32 -lshell32 -lmsimg32 -lole32 -loleaut32 -luuid)
+
+if(VCL_SOURCES)
+  add_library(vcl STATIC ${VCL_SOURCES})
+  target_link_libraries(vcl PUBLIC rtl)
+else()
+  add_library(vcl INTERFACE)
+  target_link_libraries(vcl INTERFACE rtl)
+endif()
+
+if(WINDOWS_SOURCES)
+  add_library(norvixwin STATIC ${WINDOWS_SOURCES})
+  target_link_libraries(norvixwin PUBLIC vcl ${NORVIX_CORE_LIBS})
+else()
+  add_library(norvixwin INTERFACE)
+  target_link_libraries(norvixwin INTERFACE vcl ${NORVIX_CORE_LIBS})
+endif()
+
+# winegcc writes NAME.exe.so and a launcher script NAME.exe.
+function(norvix_win_executable target)
+  add_executable(${target} ${ARGN})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME "${target}.exe" SUFFIX "")
+  target_link_options(${target} PRIVATE -mwindows)
+endfunction()
+
+norvix_win_executable(norvixsim ${CMAKE_SOURCE_DIR}/src/windows/norvixsim.cpp)
+target_link_libraries(norvixsim PRIVATE norvixwin ${WIN_SYSTEM_LIBS})
+
+if(NORVIX_TESTS)
+  # GoogleTest's own sources see no Win32: under winelib its Windows paths
+  # expect the Microsoft C library, but the C library here is glibc.
+  set(GTEST_DIR /usr/src/googletest/googletest)
+  add_library(gtest_wine STATIC ${GTEST_DIR}/src/gtest-all.cc ${GTEST_DIR}/src/gtest_main.cc)
+  target_include_directories(gtest_wine PUBLIC ${GTEST_DIR}/include PRIVATE ${GTEST_DIR})
+  target_compile_options(gtest_wine PRIVATE
+    -U_WIN32 -U_WIN64 -UWIN32 -UWIN64 -U__WIN32__ -U__WIN64__ -U__WIN64 -U__WINNT -U__WINNT__ -U__WINE__
+    -fexec-charset=UTF-8)
+
+  file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
+  file(GLOB WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+  foreach(test_source ${WIN_TESTS})
+    get_filename_component(test_name ${test_source} NAME_WE)
+    set(win_test "win_${test_name}")
+    add_executable(${win_test} ${test_source} ${WIN_TEST_SUPPORT})
+    set_target_properties(${win_test} PROPERTIES OUTPUT_NAME "${win_test}.exe" SUFFIX "")
+    target_include_directories(${win_test} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+    target_link_libraries(${win_test} PRIVATE gtest_wine norvixwin ${WIN_SYSTEM_LIBS})
+    add_test(NAME ${win_test} COMMAND ${CMAKE_CURRENT_BINARY_DIR}/${win_test}.exe
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(${win_test} PROPERTIES ENVIRONMENT "NORVIX_SOURCE_DIR=${CMAKE_SOURCE_DIR}" TIMEOUT 300)
+  endforeach()
+endif()

@@ -1,0 +1,70 @@
+// Text files as the program reads and writes them: lines of code page 1251
+// text; CR LF or LF accepted on reading, CR LF written. Paths may be written
+// with '\' as the program builds them; they are mapped to the host's form.
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace rtl {
+
+// Turns a program path ("logs\x.txt", "Z:\dir\x.txt") into a host path.
+// The default mapping turns '\' into '/' and drops a "Z:" drive; the Win32
+// side installs the real mapping of its drives.
+using PathMapper = std::function<std::string(const std::string&)>;
+void SetPathMapper(PathMapper mapper);
+std::string HostPath(const std::string& programPath);
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+
+// Reads a whole file at open; then line by line. The end-of-file test works
+// like the classic one: true once no character is left, so a last line
+// without a line end is still read, and reading at the end gives "".
+class TextFileReader {
+public:
+    // Throws EInOutError naming the file when it cannot be opened.
+    explicit TextFileReader(const std::string& path);
+
+    bool Eof() const { return pos_ >= data_.size(); }
+    // The next line without its end; "" at end of file.
+    std::string ReadLine();
+    // Lines read so far (1 after the first ReadLine).
+    size_t LineNumber() const { return line_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string data_;
+    size_t pos_ = 0;
+    size_t line_ = 0;
+};
+
+// Collects lines and writes them at Close: CR LF after every line.
+// With `atomic`, the text goes to a temporary file that is renamed over the
+// target, so a failed write leaves the previous file whole.
+class TextFileWriter {
+public:
+    explicit TextFileWriter(std::string path, bool atomic = false);
+    ~TextFileWriter();
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+
+    void WriteLine(std::string_view line);
+    void Reserve(size_t bytes) { data_.reserve(bytes); }
+    // Throws EInOutError naming the file when it cannot be written.
+    void Close();
+
+private:
+    std::string path_;
+    std::string data_;
+    bool atomic_;
+    bool closed_ = false;
+};
+
+// Whole-file helpers.
+std::vector<std::string> ReadAllLines(const std::string& path);
+void WriteAllLines(const std::string& path, const std::vector<std::string>& lines, bool atomic = false);
+
+}  // namespace rtl

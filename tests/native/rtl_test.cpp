@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "rtl/convert.h"
+#include "rtl/encoding.h"
+#include "rtl/random.h"
+#include "rtl/textfile.h"
+
+using namespace rtl;
+
+TEST(Encoding, EveryByteRoundTripsThroughUtf16) {
+    std::string all;
+    for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+    std::u16string wide = Cp1251ToUtf16(all);
+    ASSERT_EQ(wide.size(), 256u);
+    EXPECT_EQ(Utf16ToCp1251(wide), all);
+    // Distinct bytes give distinct characters.
+    EXPECT_EQ(std::set<char16_t>(wide.begin(), wide.end()).size(), 256u);
+    // And through UTF-8 as well.
+    EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(all)), all);
+}
+
+TEST(Encoding, LiteralsAreCompiledTo1251) {
+    const std::string text = "Симулятор";
+    ASSERT_EQ(text.size(), 9u);  // one byte a character
+    EXPECT_EQ(static_cast<unsigned char>(text[0]), 0xD1);
+    EXPECT_EQ(Cp1251ToUtf16(text), u"Симулятор");
+    EXPECT_EQ(Cp1251ToUtf8(text), std::string(reinterpret_cast<const char*>(u8"Симулятор")));
+    EXPECT_EQ(Cp1251ToUtf16("Ёё№"), u"Ёё№");
+}
+
+TEST(Encoding, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+    EXPECT_EQ(Utf16ToCp1251(u"a\u4E2Db"), "a?b");
+    EXPECT_EQ(Utf16ToCp1251(u"x\U0001F600y"), "x?y");  // a surrogate pair is one character
+    EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");
+    EXPECT_EQ(Utf8ToCp1251("a\xC3"), "a?");  // cut off in the middle
+}
+
+TEST(Encoding, CaseFoldingCoversCyrillic) {
+    EXPECT_EQ(UpperCase1251("abc ёжик"), "ABC ЁЖИК");
+    EXPECT_EQ(LowerCase1251("ABC ЁЖИК"), "abc ёжик");
+    EXPECT_TRUE(SameText1251("Опции", "ОПЦИИ"));
+    EXPECT_FALSE(SameText1251("Опции", "Опция"));
+}
+
+TEST(Convert, WholeNumbers) {
+    EXPECT_EQ(StrToInt("0"), 0);
+    EXPECT_EQ(StrToInt("-15"), -15);
+    EXPECT_EQ(StrToInt("+7"), 7);
+    EXPECT_EQ(StrToInt("  42"), 42);
+    EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+    EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
+    EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
+    for (const char* bad : {"", "-", "12a", "1.5", "2147483648", "-2147483649", "0x10", "1 "})
+        EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
+    EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
+    EXPECT_EQ(StrToIntDef("oops", -1), -1);
+    try {
+        StrToInt("abc");
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_NE(std::string(e.what()).find("'abc'"), std::string::npos);
+    }
+}
+
+TEST(Convert, NarrowingAndCheckedArithmetic) {
+    EXPECT_EQ(CheckedNarrow<uint8_t>(255), 255);
+    EXPECT_THROW(CheckedNarrow<uint8_t>(256), ERangeError);
+    EXPECT_THROW(CheckedNarrow<uint8_t>(-1), ERangeError);
+    EXPECT_EQ(CheckedNarrow<int8_t>(-128), -128);
+    EXPECT_THROW(CheckedNarrow<int8_t>(128), ERangeError);
+    EXPECT_EQ(CheckedNarrow<uint16_t>(65535), 65535);
+    EXPECT_THROW(CheckedNarrow<uint16_t>(65536), ERangeError);
+    EXPECT_THROW(CheckedAdd(INT64_MAX, 1), ERangeError);
+    EXPECT_THROW(CheckedMul(INT64_MAX / 2 + 1, 2), ERangeError);
+    EXPECT_EQ(CheckedMul(3000000000LL, 3), 9000000000LL);
+}
+
+TEST(Convert, RoundHalvesToEven) {
+    EXPECT_EQ(Round(0.5L), 0);
+    EXPECT_EQ(Round(1.5L), 2);
+    EXPECT_EQ(Round(2.5L), 2);
+    EXPECT_EQ(Round(-2.5L), -2);
+    EXPECT_EQ(Round(-3.5L), -4);
+    EXPECT_EQ(Round(2.5000001L), 3);
+    EXPECT_EQ(Round(-0.4L), 0);
+    // Extended precision keeps a product of large counts exact before rounding.
+    EXPECT_EQ(Round(4000000.0L * 1300000.5L), 5200002000000LL);
+    EXPECT_THROW(Round(1e19L), ERangeError);
+    EXPECT_THROW(Round(-1e19L), ERangeError);
+}
+
+TEST(Convert, GeneralFloatFormat) {
+    EXPECT_EQ(FloatToStr(12.5L), "12,5");
+    EXPECT_EQ(FloatToStr(300.0L), "300");
+    EXPECT_EQ(FloatToStr(0), "0");
+    EXPECT_EQ(FloatToStr(-0.25L), "-0,25");
+    EXPECT_EQ(FloatToStr(1.0L / 3.0L), "0,333333333333333");
+    EXPECT_EQ(FloatToStr(2.0L / 3.0L), "0,666666666666667");
+    EXPECT_EQ(FloatToStr(0.0001L), "0,0001");
+    EXPECT_EQ(FloatToStr(0.00001L), "1E-5");
+    EXPECT_EQ(FloatToStr(123456789012345.0L), "123456789012345");
+    EXPECT_EQ(FloatToStr(1234567890123456.0L), "1,23456789012346E15");
+    EXPECT_EQ(FloatToStr(1e20L), "1E20");
+    EXPECT_EQ(DateToStr(2026, 3, 7), "07.03.2026");
+}
+
+TEST(RandomGenerator, SeededSequencesRepeatAndStayInRange) {
+    Random a(42), b(42), c(43);
+    bool differs = false;
+    for (int i = 0; i < 100; ++i) {
+        double x = a.NextDouble();
+        EXPECT_EQ(x, b.NextDouble());
+        differs |= x != c.NextDouble();
+        EXPECT_GE(x, 0.0);
+        EXPECT_LT(x, 1.0);
+    }
+    EXPECT_TRUE(differs);
+    EXPECT_EQ(a.Next(0), 0u);
+    EXPECT_EQ(a.Next(1), 0u);
+}
+
+TEST(RandomGenerator, WholeNumbersAreUniform) {
+    Random r(7);
+    const int n = 6, draws = 600000;
+    int counts[n] = {};
+    for (int i = 0; i < draws; ++i) {
+        uint32_t v = r.Next(n);
+        ASSERT_LT(v, static_cast<uint32_t>(n));
+        ++counts[v];
+    }
+    for (int k = 0; k < n; ++k) EXPECT_NEAR(counts[k], draws / n, draws / n * 0.02) << k;
+}
+
+class TextFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("norvix_rtl_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string PathOf(const std::string& name) { return (dir_ / name).string(); }
+    void WriteRaw(const std::string& name, const std::string& bytes) {
+        std::ofstream(PathOf(name), std::ios::binary) << bytes;
+    }
+    std::string ReadRaw(const std::string& name) {
+        std::ifstream in(PathOf(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::filesystem::path dir_;
+};
+
+TEST_F(TextFiles, ReadingAcceptsBothLineEndsAndAnUnendedLastLine) {
+    WriteRaw("a.txt", "one\r\ntwo\nthree");
+    TextFileReader r(PathOf("a.txt"));
+    std::vector<std::string> lines;
+    while (!r.Eof()) lines.push_back(r.ReadLine());
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(r.LineNumber(), 3u);
+    EXPECT_EQ(r.ReadLine(), "");  // reading at the end gives an empty line
+}
+
+TEST_F(TextFiles, EndOfFileFollowsTheLastLineEnd) {
+    // "a CR LF": the end comes right after the first line, so a read-until-end loop reads one line.
+    WriteRaw("b.txt", "a\r\n");
+    TextFileReader r(PathOf("b.txt"));
+    EXPECT_FALSE(r.Eof());
+    EXPECT_EQ(r.ReadLine(), "a");
+    EXPECT_TRUE(r.Eof());
+    // An empty file is at its end at once; a repeat-until-end loop still reads one (empty) line.
+    WriteRaw("c.txt", "");
+    TextFileReader e(PathOf("c.txt"));
+    EXPECT_TRUE(e.Eof());
+    std::string s = "x";
+    do s = e.ReadLine(); while (!e.Eof());
+    EXPECT_EQ(s, "");
+    // An empty line in the middle is a line.
+    WriteRaw("d.txt", "a\r\n\r\nb\r\n");
+    EXPECT_EQ(ReadAllLines(PathOf("d.txt")), (std::vector<std::string>{"a", "", "b"}));
+}
+
+TEST_F(TextFiles, WritingUsesCrLfAnd1251) {
+    WriteAllLines(PathOf("w.txt"), {"Враг", "", "10"});
+    EXPECT_EQ(ReadRaw("w.txt"), "\xC2\xF0\xE0\xE3\r\n\r\n10\r\n");
+}
+
+TEST_F(TextFiles, MissingFilesAndBackslashPaths) {
+    EXPECT_THROW(TextFileReader(PathOf("nope.dat")), EInOutError);
+    try {
+        TextFileReader r(PathOf("nope.dat"));
+    } catch (const EInOutError& e) {
+        EXPECT_NE(std::string(e.what()).find("nope.dat"), std::string::npos);
+    }
+    std::filesystem::create_directories(dir_ / "logs");
+    std::string programPath = dir_.string() + "\\logs\\x.txt";
+    WriteAllLines(programPath, {"1"});
+    EXPECT_EQ(ReadRaw("logs/x.txt"), "1\r\n");
+    EXPECT_TRUE(FileExists(programPath));
+    EXPECT_TRUE(DirectoryExists(dir_.string() + "\\logs"));
+    EXPECT_THROW(WriteAllLines(dir_.string() + "\\missing\\x.txt", {"1"}), EInOutError);
+}
+
+TEST_F(TextFiles, AFailedAtomicWriteLeavesThePreviousFileWhole) {
+    WriteAllLines(PathOf("db.dat"), {"old", "data"}, true);
+    EXPECT_EQ(ReadRaw("db.dat"), "old\r\ndata\r\n");
+    // The temporary file cannot be made where a folder of its name stands.
+    std::filesystem::create_directories(dir_ / "db.dat.tmp");
+    EXPECT_THROW(WriteAllLines(PathOf("db.dat"), {"new"}, true), EInOutError);
+    EXPECT_EQ(ReadRaw("db.dat"), "old\r\ndata\r\n");
+}

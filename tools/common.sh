@@ -1,0 +1,64 @@
+# Shared by ./run and ./test: install what is missing, build, prepare Wine.
+# Sourced, not run.
+
+NORVIX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_ROOT=${NORVIX_BUILD_DIR:-$NORVIX_ROOT/build}
+export WINEPREFIX="$BUILD_ROOT/wineprefix"
+export WINEDEBUG=-all
+export WINEARCH=win64
+# No Mono or Gecko installer prompts: the program needs neither.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+PACKAGES="wine64 wine64-tools libwine-dev fonts-wine xvfb xauth cmake make g++ googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev python3"
+
+as_root() {
+    if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+    local missing=""
+    for p in $PACKAGES; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+    done
+    if [ -n "$missing" ]; then
+        echo "Installing:$missing"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
+    fi
+}
+
+# configure_tree NAME [cmake options...]
+configure_tree() {
+    local name=$1; shift
+    local dir="$BUILD_ROOT/$name"
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$NORVIX_ROOT" -B "$dir" "$@" >/dev/null
+    fi
+}
+
+build_native() {
+    configure_tree native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORVIX_SANITIZE=ON
+    cmake --build "$BUILD_ROOT/native" -j "$JOBS"
+}
+
+build_win() {
+    configure_tree win -DNORVIX_WIN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_COMPILER=wineg++ -DCMAKE_C_COMPILER=winegcc
+    cmake --build "$BUILD_ROOT/win" -j "$JOBS"
+}
+
+# The prefix is made once: frames drawn by Wine itself, Marlett for the caption buttons.
+prepare_wineprefix() {
+    if [ -f "$WINEPREFIX/.norvix-ready" ]; then return; fi
+    echo "Creating the Wine prefix in $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1
+    wineserver -w
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    touch "$WINEPREFIX/.norvix-ready"
+}
