@@ -1,0 +1,121 @@
+// The game database: one table of text cells, addressed (column, row) with
+// rows 0..600 and columns 0..630. Unit types, medals, technologies and
+// officers are rows of it; every value is a decimal number written as text.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace battle {
+
+inline constexpr int kLastRow = 600;
+inline constexpr int kLastCol = 630;
+inline constexpr int kRowCount = kLastRow + 1;
+inline constexpr int kColCount = kLastCol + 1;
+// As the grid shows it: one row and one column fewer than are used.
+inline constexpr int kShownRows = 600;
+inline constexpr int kShownCols = 630;
+
+// Row bands and the kind each holds in column 1.
+inline constexpr int kMedalFirstRow = 1, kMedalLastRow = 100;
+inline constexpr int kTechFirstRow = 101, kTechLastRow = 200;
+inline constexpr int kUnitFirstRow = 201, kUnitLastRow = 550;
+inline constexpr int kOfficerFirstRow = 551, kOfficerLastRow = 600;
+inline constexpr std::string_view kKindFree = "0";
+inline constexpr std::string_view kKindUnit = "1";
+inline constexpr std::string_view kKindMedal = "2";
+inline constexpr std::string_view kKindTech = "3";
+inline constexpr std::string_view kKindOfficer = "4";
+
+// Row 0.
+inline constexpr int kFirstRunMarkerCol = 0;  // "runbefore" once the first-run check has run
+inline constexpr int kVersionCol = 1;         // the database version
+inline constexpr std::string_view kFirstRunMarker = "runbefore";
+
+// Columns of every row.
+inline constexpr int kColRowNumber = 0;
+inline constexpr int kColKind = 1;
+inline constexpr int kColName = 2;
+
+// Unit type rows (kind "1").
+inline constexpr int kColMetal = 4, kColMinerals = 5, kColVespene = 6;
+inline constexpr int kColStructure = 7;  // ships fight with a tenth of it
+inline constexpr int kColAttack = 8;
+inline constexpr int kColShields = 9;
+inline constexpr int kColPurpose = 10;  // "0" attack unit, "1" defence unit, "2" building
+inline constexpr int kColRace = 11;     // "0" Терран, "1" Зерг, "2" Протосс, "3" Раритеный Юнит
+inline constexpr int kColShieldRegen = 13;       // percent of the full shield per round
+inline constexpr int kColConcentratedShot = 14;  // chance, percent
+inline constexpr int kColRestoreAttacking = 16, kColRestoreDefending = 17;
+inline constexpr int kColAbility1 = 18, kColAbility2 = 19;              // "0" or "1".."7"
+inline constexpr int kColSpecialAttack1 = 20, kColSpecialAttack2 = 21;  // "0" or "1".."4"
+inline constexpr int kColDelay = 22;         // rounds before the first attack, 0..255
+inline constexpr int kColEmpStrength = 23;
+inline constexpr int kColAttackPeriod = 24;  // rounds, 0..255
+inline constexpr int kColDebrisAttacking = 25, kColDebrisDefending = 26;  // percent
+inline constexpr int kColUnitClass = 27;  // ships: 0 light .. 3 super-heavy; buildings: cost growth per level
+inline constexpr int kColCostGrowth = 27;
+inline constexpr int kColBuildingLevel = 28;  // buildings fight from this level on
+inline constexpr int kColRapidFire = 30;      // column 30 + R: rapid fire against the type in row R
+
+inline constexpr std::string_view kPurposeAttack = "0";
+inline constexpr std::string_view kPurposeDefence = "1";
+inline constexpr std::string_view kPurposeBuilding = "2";
+
+// Medal rows (kind "2").
+inline constexpr int kColMedalAttack = 3, kColMedalShields = 4, kColMedalStructure = 5;
+inline constexpr int kColMedalLight = 6;  // 6..9: light, medium, heavy, super-heavy
+inline constexpr int kColMedalDefenceUnits = 10;
+inline constexpr int kColMedalAttackUnits = 11;
+
+// Technology (kind "3") and officer (kind "4") rows.
+inline constexpr int kColBonusAttack = 3, kColBonusShields = 4, kColBonusStructure = 5;
+inline constexpr int kColSpyName = 6;  // technologies: the name in spy reports
+// Column R (201..550) is "1" when the row acts on the unit type in row R.
+
+class DataTable {
+public:
+    DataTable();
+
+    // Outside 0..630 x 0..600 these throw rtl::ERangeError.
+    const std::string& Cell(int col, int row) const;
+    void SetCell(int col, int row, std::string_view value);
+    // The cell as a whole number; rtl::EConvertError when it is not one.
+    int64_t IntCell(int col, int row) const;
+
+    // Every cell empty.
+    void Clear();
+    // Column 0 := the row number, columns 12..630 := "0"; columns 1..11 stay.
+    void FillDefaults();
+
+    struct LoadResult {
+        bool complete = true;   // all 379,231 lines were there
+        size_t linesRead = 0;
+        std::string message;    // for the player when not complete
+    };
+    // Reads DataBase.dat: one cell per line, row by row. A short file fills
+    // what it has and leaves the rest empty. A missing file throws
+    // rtl::EInOutError naming the file.
+    LoadResult LoadFromFile(const std::string& path);
+    // Writes a temporary file and renames it over `path`; a failure throws
+    // rtl::EInOutError and leaves the previous file whole.
+    void SaveToFile(const std::string& path) const;
+
+    // expinp.shp: the version, then a block per used row.
+    void ExportToFile(const std::string& path) const;
+    struct ImportResult {
+        bool ok = true;
+        size_t failedLine = 0;  // 1-based line of the file that stopped the import
+        std::string message;    // for the player when not ok
+    };
+    // Rows read before a bad line stay in the table.
+    ImportResult ImportFromFile(const std::string& path);
+
+private:
+    static size_t Index(int col, int row);
+    std::vector<std::string> cells_;  // row by row, kColCount cells a row
+};
+
+}  // namespace battle
