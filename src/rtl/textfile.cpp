@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 #include "rtl/errors.h"
 
@@ -66,10 +67,12 @@ std::string TextFileReader::ReadLine() {
     return line;
 }
 
-TextFileWriter::TextFileWriter(std::string path, bool atomic) : path_(std::move(path)), atomic_(atomic) {}
+TextFileWriter::TextFileWriter(std::string path, bool atomic)
+    : path_(std::move(path)), atomic_(atomic), uncaughtAtStart_(std::uncaught_exceptions()) {}
 
 TextFileWriter::~TextFileWriter() {
-    if (!closed_) {
+    // Unwinding from an exception: the lines are only part of the text.
+    if (!closed_ && std::uncaught_exceptions() == uncaughtAtStart_) {
         try {
             Close();
         } catch (...) {

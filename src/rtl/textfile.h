@@ -43,7 +43,8 @@ private:
 
 // Collects lines and writes them at Close: CR LF after every line.
 // With `atomic`, the text goes to a temporary file that is renamed over the
-// target, so a failed write leaves the previous file whole.
+// target, so a failed write leaves the previous file whole. A writer left by
+// an exception before Close writes nothing: its text is incomplete.
 class TextFileWriter {
 public:
     explicit TextFileWriter(std::string path, bool atomic = false);
@@ -61,6 +62,7 @@ private:
     std::string data_;
     bool atomic_;
     bool closed_ = false;
+    int uncaughtAtStart_;
 };
 
 // Whole-file helpers.

@@ -214,3 +214,18 @@ TEST_F(TextFiles, AFailedAtomicWriteLeavesThePreviousFileWhole) {
     EXPECT_THROW(WriteAllLines(PathOf("db.dat"), {"new"}, true), EInOutError);
     EXPECT_EQ(ReadRaw("db.dat"), "old\r\ndata\r\n");
 }
+
+TEST_F(TextFiles, AWriterLeftByAnExceptionWritesNothing) {
+    WriteAllLines(PathOf("db.dat"), {"old"}, true);
+    try {
+        TextFileWriter writer(PathOf("db.dat"), true);
+        writer.WriteLine("half");
+        throw std::runtime_error("interrupted");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(ReadRaw("db.dat"), "old\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "db.dat.tmp"));
+    // Without an exception the destructor still writes what was collected.
+    { TextFileWriter(PathOf("db.dat"), true).WriteLine("new"); }
+    EXPECT_EQ(ReadRaw("db.dat"), "new\r\n");
+}
