@@ -1,9 +1,78 @@
 #include "battle/datatable.h"
 
+#include <unistd.h>
+
 #include "rtl/convert.h"
+#include "rtl/encoding.h"
 #include "rtl/errors.h"
+#include "rtl/textfile.h"
 
 namespace battle {
+namespace {
+
+size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
+
+std::string FileName(const std::string& path) {
+    size_t slash = LastSeparator(path);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The working folder as the player knows it.
+std::string CurrentFolder() {
+    char buffer[4096];
+    if (!getcwd(buffer, sizeof buffer)) return ".";
+    std::string folder = rtl::Utf8ToCp1251(buffer);
+#ifdef _WIN32
+    // Under Wine the host's root is drive Z:.
+    for (char& c : folder)
+        if (c == '/') c = '\\';
+    folder.insert(0, "Z:");
+#endif
+    return folder;
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = LastSeparator(path);
+    if (slash == std::string::npos) return CurrentFolder();
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+std::string FileInFolder(const std::string& path) {
+    return "Файл " + FileName(path) + " в папке " + FolderOf(path);
+}
+
+// A line of a file quoted in a message, cut short when long.
+std::string Quote(const std::string& line) {
+    constexpr size_t kShown = 40;
+    return "«" + (line.size() > kShown ? line.substr(0, kShown) + "..." : line) + "»";
+}
+
+bool HasLineBreak(const std::string& cell) { return cell.find_first_of("\r\n") != std::string::npos; }
+
+// A cell with a line break would shift every later cell of the file by a line.
+std::string OneLine(std::string cell) {
+    for (char& c : cell)
+        if (c == '\r' || c == '\n') c = ' ';
+    return cell;
+}
+
+void WriteCell(rtl::TextFileWriter& writer, const std::string& cell) {
+    if (HasLineBreak(cell))
+        writer.WriteLine(OneLine(cell));
+    else
+        writer.WriteLine(cell);
+}
+
+bool ReadNumberInRange(const std::string& line, int64_t last, int64_t& value) {
+    return rtl::TryStrToInt64(line, value) && value >= 0 && value <= last;
+}
+
+}  // namespace
+
+void RequireFile(const std::string& path) {
+    if (!rtl::FileExists(path))
+        throw rtl::EInOutError("Не найден файл " + FileName(path) + " в папке " + FolderOf(path) + ".");
+}
 
 DataTable::DataTable() : cells_(static_cast<size_t>(kRowCount) * kColCount) {}
 
@@ -27,6 +96,118 @@ void DataTable::FillDefaults() {
         SetCell(kColRowNumber, row, rtl::IntToStr(row));
         for (int col = 12; col <= kLastCol; ++col) SetCell(col, row, "0");
     }
+}
+
+DataTable::LoadResult DataTable::LoadFromFile(const std::string& path) {
+    RequireFile(path);
+    rtl::TextFileReader reader(path);  // the whole file is read here
+
+    LoadResult result;
+    size_t line = 0;
+    for (; line < cells_.size() && !reader.Eof(); ++line) cells_[line] = reader.ReadLine();
+    result.linesRead = line;
+    for (size_t rest = line; rest < cells_.size(); ++rest) cells_[rest].clear();
+
+    if (line < cells_.size()) {
+        result.complete = false;
+        result.message = FileInFolder(path) + " поврежден: строк в нем " + rtl::IntToStr(line) + " из " +
+                         rtl::IntToStr(kDataBaseLines) + ". Ячейки со строки " + rtl::IntToStr(line + 1) +
+                         " файла (строка базы " + rtl::IntToStr(line / kColCount) + ", столбец " +
+                         rtl::IntToStr(line % kColCount) + ") и до конца оставлены пустыми.";
+    } else if (!reader.Eof()) {
+        result.complete = false;
+        result.message = FileInFolder(path) + " поврежден: после строки " + rtl::IntToStr(kDataBaseLines) +
+                         ", последней ячейки базы, в нем есть еще строки; они не прочитаны.";
+    }
+    return result;
+}
+
+void DataTable::SaveToFile(const std::string& path) const {
+    size_t bytes = 0;
+    for (const auto& cell : cells_) bytes += cell.size() + 2;
+    try {
+        rtl::TextFileWriter writer(path, /*atomic=*/true);
+        writer.Reserve(bytes);
+        for (const auto& cell : cells_) WriteCell(writer, cell);
+        writer.Close();
+    } catch (const rtl::EInOutError& error) {
+        throw rtl::EInOutError("База данных не сохранена. " + std::string(error.what()) + ". Прежний файл " +
+                               FileName(path) + " остался без изменений.");
+    }
+}
+
+void DataTable::ExportToFile(const std::string& path) const {
+    rtl::TextFileWriter writer(path, /*atomic=*/true);
+    WriteCell(writer, Cell(kVersionCol, 0));
+    for (int row = 1; row <= kLastRow; ++row) {
+        if (Cell(kColKind, row) == kKindFree) continue;
+        for (int col = 0; col <= kExportLastPlainCol; ++col) WriteCell(writer, Cell(col, row));
+        for (int col = kExportFirstRapidFireCol; col <= kLastCol; ++col) {
+            const std::string& value = Cell(col, row);
+            if (value == "0") continue;
+            writer.WriteLine(rtl::IntToStr(col));
+            WriteCell(writer, value);
+        }
+        writer.WriteLine(kExportBlockEnd);
+    }
+    writer.Close();
+}
+
+DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
+    RequireFile(path);
+    rtl::TextFileReader reader(path);
+    ImportResult result;
+    const std::string file = FileName(path);
+
+    if (reader.Eof()) {
+        result.ok = false;
+        result.failedLine = 1;
+        result.message = "Файл " + file + " пуст: импортировать нечего. Таблица не изменена.";
+        return result;
+    }
+    SetCell(kVersionCol, 0, reader.ReadLine());
+
+    auto stop = [&](const std::string& why) {
+        result.ok = false;
+        result.failedLine = reader.LineNumber();
+        result.message = "Импорт остановлен на строке " + rtl::IntToStr(result.failedLine) + " файла " + file +
+                         ": " + why + " Строки базы, прочитанные до этого места (" +
+                         rtl::IntToStr(result.rowsImported) + "), остались в таблице; ничего не сохранено.";
+        return result;
+    };
+    auto endedInside = [&](int64_t row) {
+        return "файл кончается внутри блока строки базы " + rtl::IntToStr(row) + " (нет строки «end»).";
+    };
+
+    // A block is read into a copy of its row and taken over only when whole.
+    std::vector<std::string> block(kColCount);
+    while (!reader.Eof()) {
+        std::string line = reader.ReadLine();
+        int64_t row = 0;
+        if (!ReadNumberInRange(line, kLastRow, row))
+            return stop(Quote(line) + " не номер строки базы (нужно целое число от 0 до " +
+                        rtl::IntToStr(kLastRow) + ").");
+        for (int col = 0; col <= kLastCol; ++col)
+            block[col] = col >= kColRapidFire ? std::string("0") : Cell(col, static_cast<int>(row));
+        for (int col = 1; col <= kExportLastPlainCol; ++col) {
+            if (reader.Eof()) return stop(endedInside(row));
+            block[col] = reader.ReadLine();
+        }
+        for (;;) {
+            if (reader.Eof()) return stop(endedInside(row));
+            line = reader.ReadLine();
+            if (line == kExportBlockEnd) break;
+            int64_t col = 0;
+            if (!ReadNumberInRange(line, kLastCol, col))
+                return stop(Quote(line) + " не номер столбца (нужно целое число от 0 до " +
+                            rtl::IntToStr(kLastCol) + " или «end»).");
+            if (reader.Eof()) return stop(endedInside(row));
+            block[col] = reader.ReadLine();
+        }
+        for (int col = 0; col <= kLastCol; ++col) cells_[Index(col, static_cast<int>(row))].swap(block[col]);
+        ++result.rowsImported;
+    }
+    return result;
 }
 
 }  // namespace battle

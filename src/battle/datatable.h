@@ -75,6 +75,21 @@ inline constexpr int kColBonusAttack = 3, kColBonusShields = 4, kColBonusStructu
 inline constexpr int kColSpyName = 6;  // technologies: the name in spy reports
 // Column R (201..550) is "1" when the row acts on the unit type in row R.
 
+// The files of the table, opened by bare name in the working folder.
+inline constexpr const char* kDataBaseFile = "DataBase.dat";
+inline constexpr const char* kExchangeFile = "expinp.shp";
+// DataBase.dat holds one cell per line, row by row, and nothing else.
+inline constexpr size_t kDataBaseLines = static_cast<size_t>(kRowCount) * kColCount;
+
+// expinp.shp: a block holds columns 0..28 of its row, then column-value
+// pairs of the rapid-fire cells from column 31 on that are not "0", then "end".
+inline constexpr int kExportLastPlainCol = 28;
+inline constexpr int kExportFirstRapidFireCol = 31;
+inline constexpr std::string_view kExportBlockEnd = "end";
+
+// Throws rtl::EInOutError saying which file is missing in which folder.
+void RequireFile(const std::string& path);
+
 class DataTable {
 public:
     DataTable();
@@ -91,26 +106,33 @@ public:
     void FillDefaults();
 
     struct LoadResult {
-        bool complete = true;   // all 379,231 lines were there
+        bool complete = true;   // the file held exactly the 379,231 cells
         size_t linesRead = 0;
         std::string message;    // for the player when not complete
     };
     // Reads DataBase.dat: one cell per line, row by row. A short file fills
-    // what it has and leaves the rest empty. A missing file throws
-    // rtl::EInOutError naming the file.
+    // what it has and leaves the rest empty; lines beyond the last cell are
+    // not read. Either is told in the result. A missing or unreadable file
+    // throws rtl::EInOutError naming the file and leaves the table as it was.
     LoadResult LoadFromFile(const std::string& path);
     // Writes a temporary file and renames it over `path`; a failure throws
-    // rtl::EInOutError and leaves the previous file whole.
+    // rtl::EInOutError, whose text says the database was not saved, and
+    // leaves the previous file whole. A line break inside a cell is written
+    // as a blank, so that no cell can shift the ones after it.
     void SaveToFile(const std::string& path) const;
 
-    // expinp.shp: the version, then a block per used row.
+    // expinp.shp: the version, then a block per used row. Written like the
+    // database, through a temporary file.
     void ExportToFile(const std::string& path) const;
     struct ImportResult {
         bool ok = true;
-        size_t failedLine = 0;  // 1-based line of the file that stopped the import
-        std::string message;    // for the player when not ok
+        size_t failedLine = 0;    // 1-based line of the file that stopped the import
+        size_t rowsImported = 0;  // whole blocks taken into the table
+        std::string message;      // for the player when not ok
     };
-    // Rows read before a bad line stay in the table.
+    // Every whole block read before a bad line stays in the table; the block
+    // that holds the bad line changes nothing. A missing file throws
+    // rtl::EInOutError; an empty one changes nothing and is not ok.
     ImportResult ImportFromFile(const std::string& path);
 
 private:

@@ -1,0 +1,429 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "battle/datatable.h"
+#include "battle/langfile.h"
+#include "rtl/convert.h"
+#include "rtl/encoding.h"
+#include "rtl/errors.h"
+
+using namespace battle;
+
+namespace {
+
+class DataTableFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("norvix_datatable_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+    void WriteRaw(const std::string& name, const std::string& bytes) const {
+        std::ofstream(PathOf(name), std::ios::binary) << bytes;
+    }
+    std::string ReadRaw(const std::string& name) const {
+        std::ifstream in(PathOf(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // Lines of a file written with CR LF; a bare LF fails the test.
+    std::vector<std::string> CrLfLines(const std::string& name) const {
+        std::string raw = ReadRaw(name);
+        std::vector<std::string> lines;
+        size_t pos = 0;
+        while (pos < raw.size()) {
+            size_t end = raw.find("\r\n", pos);
+            EXPECT_NE(end, std::string::npos) << "the last line has no CR LF";
+            if (end == std::string::npos) break;
+            std::string line = raw.substr(pos, end - pos);
+            EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "stray line break in " << line;
+            lines.push_back(line);
+            pos = end + 2;
+        }
+        return lines;
+    }
+    void WriteLines(const std::string& name, const std::vector<std::string>& lines) const {
+        std::string raw;
+        for (const auto& line : lines) raw += line + "\r\n";
+        WriteRaw(name, raw);
+    }
+
+    std::filesystem::path dir_;
+};
+
+// A distinct text for every cell, some of them empty.
+std::string Pattern(int col, int row) {
+    if ((col * 7 + row) % 11 == 0) return "";
+    return rtl::IntToStr(row) + ":" + rtl::IntToStr(col) + (col % 5 == 0 ? " Зерг" : "");
+}
+
+void FillPattern(DataTable& table) {
+    for (int row = 0; row <= kLastRow; ++row)
+        for (int col = 0; col <= kLastCol; ++col) table.SetCell(col, row, Pattern(col, row));
+}
+
+// Counts the cells that differ from the pattern, to keep failures short.
+int CellsOffPattern(const DataTable& table) {
+    int off = 0;
+    for (int row = 0; row <= kLastRow; ++row)
+        for (int col = 0; col <= kLastCol; ++col) off += table.Cell(col, row) != Pattern(col, row);
+    return off;
+}
+
+// A row as the editors leave it: every value "0", the rapid fire included.
+void PutRow(DataTable& table, int row, std::string_view kind, const std::string& name) {
+    table.SetCell(kColRowNumber, row, rtl::IntToStr(row));
+    table.SetCell(kColKind, row, kind);
+    table.SetCell(kColName, row, name);
+    for (int col = 3; col <= kLastCol; ++col) table.SetCell(col, row, "0");
+}
+
+// Rows with an empty kind are exported; a table for export tests starts with every row free.
+void MarkAllRowsFree(DataTable& table) {
+    for (int row = 1; row <= kLastRow; ++row) table.SetCell(kColKind, row, kKindFree);
+}
+
+void PutUnitRow(DataTable& table, int row, const std::string& name) {
+    PutRow(table, row, kKindUnit, name);
+    table.SetCell(kColStructure, row, "4000");
+    table.SetCell(kColAttack, row, "50");
+}
+
+}  // namespace
+
+TEST(DataTable, CellsOutsideTheTableAreRangeErrors) {
+    DataTable table;
+    EXPECT_EQ(table.Cell(kLastCol, kLastRow), "");  // one beyond the shown grid, still a cell
+    for (auto [col, row] : {std::pair{-1, 0}, {0, -1}, {kLastCol + 1, 0}, {0, kLastRow + 1}}) {
+        EXPECT_THROW(table.Cell(col, row), rtl::ERangeError);
+        EXPECT_THROW(table.SetCell(col, row, "1"), rtl::ERangeError);
+    }
+    table.SetCell(kColAttack, 201, "12a");
+    EXPECT_THROW(table.IntCell(kColAttack, 201), rtl::EConvertError);
+    table.SetCell(kColAttack, 201, "-12");
+    EXPECT_EQ(table.IntCell(kColAttack, 201), -12);
+}
+
+TEST(DataTable, FillDefaultsKeepsKindNameAndFirstValues) {
+    DataTable table;
+    table.SetCell(kFirstRunMarkerCol, 0, kFirstRunMarker);
+    table.SetCell(kVersionCol, 0, "3.6");
+    PutUnitRow(table, 201, "Муталиск");
+    table.SetCell(kColRace, 201, "1");
+    table.SetCell(kColShieldRegen, 201, "40");
+    table.SetCell(kColRapidFire + 201, 201, "5");
+    table.SetCell(kColRowNumber, 201, "junk");
+    table.SetCell(kLastCol, kLastRow, "x");
+
+    table.FillDefaults();
+
+    for (int row = 0; row <= kLastRow; ++row) {
+        EXPECT_EQ(table.Cell(kColRowNumber, row), rtl::IntToStr(row));
+        for (int col = 12; col <= kLastCol; ++col) ASSERT_EQ(table.Cell(col, row), "0") << col << "," << row;
+    }
+    EXPECT_EQ(table.Cell(kVersionCol, 0), "3.6");
+    EXPECT_EQ(table.Cell(kColKind, 201), "1");
+    EXPECT_EQ(table.Cell(kColName, 201), "Муталиск");
+    EXPECT_EQ(table.Cell(kColStructure, 201), "4000");
+    EXPECT_EQ(table.Cell(kColRace, 201), "1");
+    EXPECT_EQ(table.Cell(kColKind, 300), "");  // never-used rows keep their empty kind
+}
+
+TEST_F(DataTableFiles, SaveAndLoadGiveBackEveryCell) {
+    DataTable saved;
+    FillPattern(saved);
+    saved.SaveToFile(PathOf("DataBase.dat"));
+
+    // The layout: one cell per line, row by row, CR LF, nothing else.
+    std::vector<std::string> lines = CrLfLines("DataBase.dat");
+    ASSERT_EQ(lines.size(), kDataBaseLines);
+    EXPECT_EQ(lines[0], Pattern(0, 0));
+    EXPECT_EQ(lines[kColCount + 2], Pattern(2, 1));
+    EXPECT_EQ(lines.back(), Pattern(kLastCol, kLastRow));
+    EXPECT_EQ(lines[5], "0:5 \xC7\xE5\xF0\xE3");  // code page 1251 on disk
+
+    DataTable loaded;
+    loaded.SetCell(3, 3, "stale");
+    DataTable::LoadResult result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_TRUE(result.complete);
+    EXPECT_EQ(result.linesRead, kDataBaseLines);
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(CellsOffPattern(loaded), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "DataBase.dat.tmp"));
+}
+
+TEST_F(DataTableFiles, ACellWithALineBreakCannotShiftTheFile) {
+    DataTable table;
+    table.SetCell(kColName, 5, "две\r\nстроки");
+    table.SetCell(kColName, 6, "после");
+    table.SaveToFile(PathOf("DataBase.dat"));
+    ASSERT_EQ(CrLfLines("DataBase.dat").size(), kDataBaseLines);
+    DataTable loaded;
+    EXPECT_TRUE(loaded.LoadFromFile(PathOf("DataBase.dat")).complete);
+    EXPECT_EQ(loaded.Cell(kColName, 5), "две  строки");
+    EXPECT_EQ(loaded.Cell(kColName, 6), "после");
+}
+
+TEST_F(DataTableFiles, AFailedSaveLeavesThePreviousDatabaseWhole) {
+    DataTable table;
+    FillPattern(table);
+    table.SaveToFile(PathOf("DataBase.dat"));
+    const std::string before = ReadRaw("DataBase.dat");
+
+    // A folder where the temporary file should go makes the save fail.
+    std::filesystem::create_directories(dir_ / "DataBase.dat.tmp");
+    table.SetCell(kColName, 201, "changed");
+    try {
+        table.SaveToFile(PathOf("DataBase.dat"));
+        FAIL() << "the save reported success";
+    } catch (const rtl::EInOutError& error) {
+        std::string text = error.what();
+        EXPECT_NE(text.find("База данных не сохранена"), std::string::npos) << rtl::Cp1251ToUtf8(text);
+        EXPECT_NE(text.find("DataBase.dat"), std::string::npos) << rtl::Cp1251ToUtf8(text);
+    }
+    EXPECT_EQ(ReadRaw("DataBase.dat"), before);
+
+    // A folder that does not exist is told the same way.
+    EXPECT_THROW(table.SaveToFile(PathOf("missing/DataBase.dat")), rtl::EInOutError);
+}
+
+TEST_F(DataTableFiles, AShortDatabaseLoadsWhatItHasAndSaysWhere) {
+    DataTable saved;
+    FillPattern(saved);
+    saved.SaveToFile(PathOf("full.dat"));
+    std::string raw = ReadRaw("full.dat");
+    // Cut after 1000 whole lines.
+    size_t pos = 0;
+    for (int i = 0; i < 1000; ++i) pos = raw.find("\r\n", pos) + 2;
+    WriteRaw("DataBase.dat", raw.substr(0, pos));
+
+    DataTable loaded;
+    FillPattern(loaded);  // everything beyond the file must come back empty
+    DataTable::LoadResult result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.linesRead, 1000u);
+    EXPECT_NE(result.message.find("DataBase.dat"), std::string::npos);
+    EXPECT_NE(result.message.find("1001"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    // Line 1001 is row 1, column 369.
+    EXPECT_NE(result.message.find("строка базы 1, столбец 369"), std::string::npos);
+    int wrong = 0;
+    for (size_t i = 0; i < kDataBaseLines; ++i) {
+        int col = static_cast<int>(i % kColCount), row = static_cast<int>(i / kColCount);
+        wrong += loaded.Cell(col, row) != (i < 1000 ? Pattern(col, row) : "");
+    }
+    EXPECT_EQ(wrong, 0);
+
+    // An empty file leaves an empty table.
+    WriteRaw("DataBase.dat", "");
+    result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.linesRead, 0u);
+    EXPECT_EQ(loaded.Cell(0, 0), "");
+    EXPECT_EQ(loaded.Cell(kLastCol, kLastRow), "");
+}
+
+TEST_F(DataTableFiles, ExtraLinesAfterTheLastCellAreReportedNotRead) {
+    DataTable saved;
+    FillPattern(saved);
+    saved.SaveToFile(PathOf("DataBase.dat"));
+    WriteRaw("DataBase.dat", ReadRaw("DataBase.dat") + "lost\r\n");
+    DataTable loaded;
+    DataTable::LoadResult result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.linesRead, kDataBaseLines);
+    EXPECT_NE(result.message.find("379231"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(CellsOffPattern(loaded), 0);
+}
+
+TEST_F(DataTableFiles, AMissingFileSaysWhichFileInWhichFolderAndChangesNothing) {
+    DataTable table;
+    table.SetCell(kColName, 201, "Муталиск");
+    for (auto load : {+[](DataTable& t, const std::string& p) { t.LoadFromFile(p); },
+                      +[](DataTable& t, const std::string& p) { t.ImportFromFile(p); }}) {
+        try {
+            load(table, PathOf("DataBase.dat"));
+            FAIL() << "a missing file loaded";
+        } catch (const rtl::EInOutError& error) {
+            std::string text = error.what();
+            EXPECT_NE(text.find("Не найден файл DataBase.dat в папке " + dir_.string()), std::string::npos)
+                << rtl::Cp1251ToUtf8(text);
+        }
+    }
+    try {
+        ReadLangFile(PathOf("lang.dat"));
+        FAIL() << "a missing lang.dat was read";
+    } catch (const rtl::EInOutError& error) {
+        EXPECT_NE(std::string(error.what()).find("lang.dat"), std::string::npos);
+    }
+    EXPECT_EQ(table.Cell(kColName, 201), "Муталиск");
+}
+
+TEST_F(DataTableFiles, ExportWritesUsedRowsWithTheirNonZeroRapidFire) {
+    DataTable table;
+    MarkAllRowsFree(table);
+    table.SetCell(kVersionCol, 0, "3.6.1");
+    PutUnitRow(table, 201, "Штурмовик");
+    table.SetCell(29, 201, "not exported");
+    table.SetCell(kColRapidFire, 201, "9");  // column 30 is never exported
+    PutUnitRow(table, 202, "Крейсер");
+    table.SetCell(kColRapidFire + 201, 202, "6");
+    table.SetCell(kLastCol, 202, "");  // empty is not "0": exported
+    table.SetCell(kColKind, 203, kKindFree);
+    table.SetCell(kColName, 203, "Удален");
+    PutRow(table, 7, "", "Без вида");  // an empty kind is exported too
+    table.SetCell(kColRowNumber, 7, "");
+
+    table.ExportToFile(PathOf("expinp.shp"));
+    std::vector<std::string> lines = CrLfLines("expinp.shp");
+
+    // Version; row 7: 29 cells and "end"; row 201 likewise; row 202 with two pairs.
+    ASSERT_EQ(lines.size(), 1u + 30 + 30 + 34);
+    EXPECT_EQ(lines[0], "3.6.1");
+    EXPECT_EQ(lines[1], "");  // row 7, column 0 never set
+    EXPECT_EQ(lines[3], "Без вида");
+    EXPECT_EQ(lines[30], "end");
+    EXPECT_EQ(lines[31], "201");
+    EXPECT_EQ(lines[33], "Штурмовик");
+    EXPECT_EQ(lines[31 + kColStructure], "4000");
+    EXPECT_EQ(lines[31 + 28], "0");
+    EXPECT_EQ(lines[60], "end");
+    EXPECT_EQ(lines[61], "202");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 90, lines.end()),
+              (std::vector<std::string>{"231", "6", "630", "", "end"}));
+    // Exporting changes nothing in the table.
+    EXPECT_EQ(table.Cell(kColRapidFire, 201), "9");
+}
+
+TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
+    DataTable source;
+    MarkAllRowsFree(source);
+    source.SetCell(kVersionCol, 0, "3.7");
+    PutUnitRow(source, 201, "Муталиск");
+    source.SetCell(kColRace, 201, "1");
+    source.SetCell(kColRapidFire + 205, 201, "4");
+    PutUnitRow(source, 550, "Левиафан");
+    source.SetCell(kLastCol, 550, "2");
+    PutRow(source, 1, kKindMedal, "Медаль за отвагу");
+    source.ExportToFile(PathOf("expinp.shp"));
+
+    DataTable target;
+    FillPattern(target);
+    target.SetCell(kColKind, 300, kKindFree);  // rows the file does not name stay as they are
+    DataTable::ImportResult result = target.ImportFromFile(PathOf("expinp.shp"));
+    ASSERT_TRUE(result.ok) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(result.rowsImported, 3u);
+    EXPECT_EQ(target.Cell(kVersionCol, 0), "3.7");
+
+    for (int row : {1, 201, 550}) {
+        EXPECT_EQ(target.Cell(kColRowNumber, row), Pattern(kColRowNumber, row)) << "column 0 is kept";
+        EXPECT_EQ(target.Cell(29, row), Pattern(29, row)) << "column 29 is kept";
+        for (int col = 1; col <= 28; ++col) EXPECT_EQ(target.Cell(col, row), source.Cell(col, row)) << col;
+        EXPECT_EQ(target.Cell(kColRapidFire, row), "0") << "column 30 is reset";
+    }
+    for (int col = kColRapidFire; col <= kLastCol; ++col) {
+        EXPECT_EQ(target.Cell(col, 201), col == kColRapidFire + 205 ? "4" : "0") << col;
+        EXPECT_EQ(target.Cell(col, 1), "0") << col;
+    }
+    EXPECT_EQ(target.Cell(kLastCol, 550), "2");
+    EXPECT_EQ(target.Cell(kColKind, 300), "0");
+    EXPECT_EQ(target.Cell(kColName, 300), Pattern(kColName, 300));
+}
+
+TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndKeepsEarlierRows) {
+    auto block = [](const std::string& row, const std::string& name, std::vector<std::string> pairs) {
+        std::vector<std::string> lines{row, "1", name};
+        for (int col = 3; col <= 28; ++col) lines.push_back("0");
+        lines.insert(lines.end(), pairs.begin(), pairs.end());
+        lines.push_back("end");
+        return lines;
+    };
+    auto file = [&](std::vector<std::vector<std::string>> blocks) {
+        std::vector<std::string> lines{"9.9"};
+        for (auto& b : blocks) lines.insert(lines.end(), b.begin(), b.end());
+        return lines;
+    };
+    const auto good = block("201", "Хорошая", {"240", "3"});
+
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        size_t failedLine;
+    };
+    std::vector<Case> cases = {
+        {"row not a number", file({good, block("2x1", "Плохая", {})}), 34},
+        {"row above 600", file({good, block("601", "Плохая", {})}), 34},
+        {"negative row", file({good, block("-1", "Плохая", {})}), 34},
+        {"column above 630", file({good, block("202", "Плохая", {"35", "1", "631", "1"})}), 65},
+        {"column not a number", file({good, block("202", "Плохая", {"3.5", "1"})}), 63},
+        {"blank line after the last block", [&] { auto l = file({good}); l.push_back(""); return l; }(), 34},
+    };
+    // The file ends inside the second block (lines 34..): in its cells, before "end", before a value.
+    for (size_t cut : {40u, 62u, 63u}) {
+        auto lines = file({good, block("202", "Обрезанная", {"35", "1"})});
+        lines.resize(cut);
+        cases.push_back({"file ends inside a block", lines, cut});
+    }
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteLines("expinp.shp", c.lines);
+        DataTable table;
+        table.SetCell(kColName, 202, "Прежняя");
+        table.SetCell(kColRapidFire + 5, 202, "7");
+        DataTable::ImportResult result = table.ImportFromFile(PathOf("expinp.shp"));
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.failedLine, c.failedLine);
+        EXPECT_EQ(result.rowsImported, 1u);
+        EXPECT_NE(result.message.find("строке " + rtl::IntToStr(c.failedLine) + " файла expinp.shp"),
+                  std::string::npos)
+            << rtl::Cp1251ToUtf8(result.message);
+        // The whole block before the bad line is in; the broken block changed nothing.
+        EXPECT_EQ(table.Cell(kColName, 201), "Хорошая");
+        EXPECT_EQ(table.Cell(kColRapidFire + 210, 201), "3");
+        EXPECT_EQ(table.Cell(kColName, 202), "Прежняя");
+        EXPECT_EQ(table.Cell(kColRapidFire + 5, 202), "7");
+    }
+}
+
+TEST_F(DataTableFiles, AnEmptyImportFileChangesNothing) {
+    WriteRaw("expinp.shp", "");
+    DataTable table;
+    table.SetCell(kVersionCol, 0, "3.6");
+    DataTable::ImportResult result = table.ImportFromFile(PathOf("expinp.shp"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("expinp.shp"), std::string::npos);
+    EXPECT_EQ(table.Cell(kVersionCol, 0), "3.6");
+
+    // A version line alone is a whole file with no rows.
+    WriteRaw("expinp.shp", "3.8\r\n");
+    result = table.ImportFromFile(PathOf("expinp.shp"));
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.rowsImported, 0u);
+    EXPECT_EQ(table.Cell(kVersionCol, 0), "3.8");
+}
+
+TEST_F(DataTableFiles, LangFileGivesItsFirst33LinesAndTellsWhenShort) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 35; ++i) lines.push_back(i == 2 ? "" : "Подпись " + rtl::IntToStr(i));
+    WriteLines("lang.dat", lines);
+    LangCaptions captions = ReadLangFile(PathOf("lang.dat"));
+    ASSERT_EQ(captions.lines.size(), 33u);
+    EXPECT_EQ(captions.lines[0], "Подпись 1");
+    EXPECT_EQ(captions.lines[1], "");  // an empty caption is a caption
+    EXPECT_EQ(captions.lines[32], "Подпись 33");
+    EXPECT_EQ(captions.message, "");
+
+    lines.resize(10);
+    WriteLines("lang.dat", lines);
+    captions = ReadLangFile(PathOf("lang.dat"));
+    EXPECT_EQ(captions.lines.size(), 10u);
+    EXPECT_NE(captions.message.find("lang.dat"), std::string::npos);
+    EXPECT_NE(captions.message.find("11"), std::string::npos) << rtl::Cp1251ToUtf8(captions.message);
+}
