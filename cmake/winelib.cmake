@@ -11,7 +11,8 @@ set(WIN_SYSTEM_LIBS -luser32 -lgdi32 -lcomctl32 -lcomdlg32 -ladvapi32 -lshell32 
 
 if(VCL_SOURCES)
   add_library(vcl STATIC ${VCL_SOURCES})
-  target_link_libraries(vcl PUBLIC rtl)
+  # The system libraries come after the layer on the link line.
+  target_link_libraries(vcl PUBLIC rtl ${WIN_SYSTEM_LIBS})
 else()
   add_library(vcl INTERFACE)
   target_link_libraries(vcl INTERFACE rtl)

@@ -2,7 +2,7 @@
 // UTF-16 for every W function, converted explicitly (never through the
 // machine's ANSI code page).
 #pragma once
-#include <windows.h>
+#include "vcl/win.h"
 
 #include <string>
 #include <string_view>

@@ -1,0 +1,934 @@
+#include "vcl/controls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+
+#include "vcl/forms.h"
+#include "vcl/menus.h"
+#include "vcl/wintext.h"
+
+namespace vcl {
+
+namespace {
+
+const WCHAR* ControlProp() { return L"NorvixControl"; }
+const WCHAR* DefProcProp() { return L"NorvixDefProc"; }
+
+thread_local TWinControl* g_creating = nullptr;
+TControl* g_mouseControl = nullptr;
+int g_nextControlId = 100;
+
+LRESULT CALLBACK ControlWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TWinControl* control = TWinControl::FromHandle(window);
+    if (!control) {
+        auto previous = reinterpret_cast<WNDPROC>(GetPropW(window, DefProcProp()));
+        if (msg == WM_NCDESTROY) RemovePropW(window, DefProcProp());
+        return previous ? CallWindowProcW(previous, window, msg, wParam, lParam)
+                        : DefWindowProcW(window, msg, wParam, lParam);
+    }
+    TMessage message{msg, wParam, lParam, 0};
+    try {
+        control->WindowProc(message);
+    } catch (...) {
+        detail::HandleException();
+    }
+    if (msg == WM_NCDESTROY) {
+        RemovePropW(window, ControlProp());
+        RemovePropW(window, DefProcProp());
+    }
+    return message.Result;
+}
+
+// First message of a window of the layer's own class: bind it to the
+// control being created, then run the ordinary procedure.
+LRESULT CALLBACK InitialWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TWinControl* control = g_creating;
+    if (!control) return DefWindowProcW(window, msg, wParam, lParam);
+    g_creating = nullptr;
+    control->AttachWindow(window, DefWindowProcW);
+    SetPropW(window, ControlProp(), control);
+    SetPropW(window, DefProcProp(), reinterpret_cast<HANDLE>(&DefWindowProcW));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc));
+    return ControlWindowProc(window, msg, wParam, lParam);
+}
+
+void RegisterOwnClass(const std::u16string& name, UINT style) {
+    static std::map<std::u16string, bool> registered;
+    if (registered[name]) return;
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = style;
+    windowClass.lpfnWndProc = InitialWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.lpszClassName = reinterpret_cast<const WCHAR*>(name.c_str());
+    RegisterClassExW(&windowClass);
+    registered[name] = true;
+}
+
+HWND g_tooltip = nullptr;
+
+HWND Tooltip() {
+    if (!g_tooltip) {
+        INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&init);
+        g_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(g_tooltip, TTM_SETMAXTIPWIDTH, 0, 400);
+    }
+    return g_tooltip;
+}
+
+bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL; }
+
+}  // namespace
+
+HWND ParkingWindow() {
+    static HWND parking = nullptr;
+    if (!parking) {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"NorvixParking";
+        RegisterClassW(&windowClass);
+        parking = CreateWindowExW(WS_EX_TOOLWINDOW, L"NorvixParking", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    }
+    return parking;
+}
+
+TWinControl* FindControl(HWND window) {
+    while (window) {
+        if (TWinControl* control = TWinControl::FromHandle(window)) return control;
+        window = GetParent(window);
+    }
+    return nullptr;
+}
+
+namespace detail {
+
+void SetMouseControl(TControl* control) {
+    if (control == g_mouseControl) return;
+    TControl* old = g_mouseControl;
+    g_mouseControl = control;
+    if (old) old->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(old));
+    if (control) control->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(control));
+}
+
+void ForgetControl(TControl* control) {
+    if (g_mouseControl == control) g_mouseControl = nullptr;
+}
+
+}  // namespace detail
+
+// ---- TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+    WindowProc = [this](TMessage& message) { WndProc(message); };
+    font_.OnChange = [this] {
+        if (!inheriting_) parentFont_ = false;
+        FontChanged();
+    };
+}
+
+TControl::~TControl() {
+    detail::ForgetControl(this);
+    if (parent_) parent_->RemoveControl(this);
+}
+
+LRESULT TControl::Perform(TMessage& message) {
+    WindowProc(message);
+    return message.Result;
+}
+
+LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+    TMessage message{msg, wParam, lParam, 0};
+    WindowProc(message);
+    return message.Result;
+}
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent == parent_) return;
+    if (parent == this) throw rtl::ERuntimeError("Элемент не может быть родителем самого себя");
+    if (parent_) parent_->RemoveControl(this);
+    if (parent) parent->InsertControl(this);
+    if (parent_) {
+        if (parentFont_) InheritParentFont();
+        if (parentColor_) InheritParentColor();
+        Invalidate();
+    }
+}
+
+TForm* TControl::ParentForm() const {
+    const TControl* control = this;
+    while (control->parent_) control = control->parent_;
+    return dynamic_cast<TForm*>(const_cast<TControl*>(control));
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    if (parent_) InvalidateRect(parent_->Handle(), nullptr, TRUE);
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (parent_) {
+        RECT r = BoundsRect();
+        InvalidateRect(parent_->Handle(), &r, TRUE);
+    }
+    RequestAlign();
+}
+
+void TControl::UpdateBoundsFields(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+}
+
+void TControl::RequestAlign() {
+    if (parent_ && align_ != alNone) parent_->Realign();
+}
+
+void TControl::SetAlign(TAlign value) {
+    if (align_ == value) return;
+    align_ = value;
+    if (value == alLeft || value == alRight) anchors_ = akLeft | akTop | akBottom;
+    else if (value == alTop || value == alBottom) anchors_ = akLeft | akTop | akRight;
+    else if (value == alClient) anchors_ = akLeft | akTop | akRight | akBottom;
+    RequestAlign();
+}
+
+void TControl::SetVisible(bool value) {
+    if (visible_ == value) return;
+    visible_ = value;
+    VisibleChanged();
+}
+
+void TControl::VisibleChanged() {
+    Perform(CM_VISIBLECHANGED, visible_ ? 1 : 0, 0);
+    if (parent_) {
+        RECT r = BoundsRect();
+        InvalidateRect(parent_->Handle(), &r, TRUE);
+        if (align_ != alNone) parent_->Realign();
+    }
+}
+
+bool TControl::Showing() const { return visible_ && parent_ && parent_->Showing(); }
+
+void TControl::SetEnabled(bool value) {
+    if (enabled_ == value) return;
+    enabled_ = value;
+    EnabledChanged();
+}
+
+void TControl::EnabledChanged() {
+    Perform(CM_ENABLEDCHANGED);
+    Invalidate();
+}
+
+void TControl::SetColor(TColor value) {
+    if (color_ == value && !parentColor_) return;
+    color_ = value;
+    parentColor_ = false;
+    ColorChanged();
+}
+
+void TControl::SetParentColor(bool value) {
+    if (parentColor_ == value) return;
+    parentColor_ = value;
+    if (value) InheritParentColor();
+}
+
+void TControl::InheritParentColor() {
+    if (!parent_) return;
+    color_ = parent_->Color();
+    ColorChanged();
+}
+
+void TControl::ColorChanged() {
+    Perform(CM_COLORCHANGED);
+    Invalidate();
+}
+
+void TControl::SetParentFont(bool value) {
+    if (parentFont_ == value) return;
+    parentFont_ = value;
+    if (value) InheritParentFont();
+}
+
+void TControl::InheritParentFont() {
+    if (!parent_) return;
+    inheriting_ = true;
+    font_.Assign(*parent_->Font());
+    inheriting_ = false;
+}
+
+void TControl::FontChanged() {
+    Perform(CM_FONTCHANGED);
+    Invalidate();
+}
+
+std::string TControl::GetText() const { return text_; }
+
+void TControl::SetText(const std::string& value) {
+    if (GetText() == value) return;
+    WideText wide(value);
+    Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    Perform(CM_TEXTCHANGED);
+}
+
+void TControl::Invalidate() {
+    if (parent_ && parent_->HandleAllocated() && visible_) {
+        RECT r = BoundsRect();
+        InvalidateRect(parent_->Handle(), &r, TRUE);
+    }
+}
+
+void TControl::Repaint() {
+    Invalidate();
+    if (parent_ && parent_->HandleAllocated()) UpdateWindow(parent_->Handle());
+}
+
+void TControl::BringToFront() {
+    if (!parent_) return;
+    auto& list = parent_->controls_;
+    list.erase(std::find(list.begin(), list.end(), this));
+    list.push_back(this);
+    Invalidate();
+}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+POINT TControl::ClientToScreen(POINT point) const {
+    if (auto* windowed = dynamic_cast<const TWinControl*>(this); windowed && windowed->HandleAllocated()) {
+        ::ClientToScreen(windowed->Handle(), &point);
+        return point;
+    }
+    if (parent_) {
+        point.x += left_;
+        point.y += top_;
+        return parent_->ClientToScreen(point);
+    }
+    return point;
+}
+
+POINT TControl::ScreenToClient(POINT point) const {
+    POINT origin = ClientToScreen(POINT{0, 0});
+    return POINT{point.x - origin.x, point.y - origin.y};
+}
+
+void TControl::WndProc(TMessage& message) {
+    switch (message.Msg) {
+    case WM_CONTEXTMENU:
+        if (popupMenu_) {
+            POINT at{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+            if (message.LParam == -1) at = ClientToScreen(POINT{0, 0});
+            popupMenu_->SetPopupComponent(this);
+            popupMenu_->Popup(at.x, at.y);
+            message.Result = 1;
+            return;
+        }
+        break;
+    case CM_PARENTCOLORCHANGED:
+        if (parentColor_) InheritParentColor();
+        return;
+    case CM_PARENTFONTCHANGED:
+        if (parentFont_) InheritParentFont();
+        return;
+    case CM_TEXTCHANGED:
+        Invalidate();
+        return;
+    }
+    DefaultHandler(message);
+}
+
+void TControl::DefaultHandler(TMessage& message) {
+    switch (message.Msg) {
+    case WM_GETTEXTLENGTH:
+        message.Result = static_cast<LRESULT>(WideText(text_).size());
+        break;
+    case WM_GETTEXT: {
+        WideText wide(text_);
+        auto* out = reinterpret_cast<WCHAR*>(message.LParam);
+        size_t room = message.WParam;
+        if (!out || room == 0) break;
+        size_t n = std::min(room - 1, wide.size());
+        for (size_t i = 0; i < n; ++i) out[i] = wide.c_str()[i];
+        out[n] = 0;
+        message.Result = static_cast<LRESULT>(n);
+        break;
+    }
+    case WM_SETTEXT:
+        text_ = FromWide(reinterpret_cast<const WCHAR*>(message.LParam));
+        message.Result = 1;
+        break;
+    }
+}
+
+// ---- TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    SetDestroying();
+    if (TForm* form = ParentForm(); form && form != static_cast<TControl*>(this)) form->ForgetControl(this);
+    while (!controls_.empty()) delete controls_.back();
+    DestroyHandle();
+    if (brush_) DeleteObject(brush_);
+}
+
+void TWinControl::BeforeDestruction() {
+    TComponent::BeforeDestruction();
+    for (TControl* control : std::vector<TControl*>(controls_)) control->BeforeDestruction();
+}
+
+TWinControl* TWinControl::FromHandle(HWND window) {
+    if (!window) return nullptr;
+    return static_cast<TWinControl*>(GetPropW(window, ControlProp()));
+}
+
+void TWinControl::AttachWindow(HWND window, WNDPROC defaultProcedure) {
+    handle_ = window;
+    defWndProc_ = defaultProcedure;
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+    params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (tabStop_) params.Style |= WS_TABSTOP;
+}
+
+void TWinControl::CreateHandle() {
+    if (handle_) return;
+    TCreateParams params;
+    CreateParams(params);
+    if (visible_ && !IsTopLevel()) params.Style |= WS_VISIBLE;
+    if (!enabled_) params.Style |= WS_DISABLED;
+    HWND parentWindow = IsTopLevel() ? nullptr : (parent_ ? parent_->handle_ : ParkingWindow());
+    HMENU id = IsTopLevel() ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(g_nextControlId++));
+    std::u16string className = params.WindowClass;
+    if (params.OwnClass) RegisterOwnClass(className, params.ClassStyle);
+    WideText caption(text_);
+    HWND window;
+    if (params.OwnClass) {
+        g_creating = this;
+        window = CreateWindowExW(params.ExStyle, reinterpret_cast<const WCHAR*>(className.c_str()), caption,
+                                 params.Style, left_, top_, width_, height_, parentWindow, id,
+                                 GetModuleHandleW(nullptr), nullptr);
+        g_creating = nullptr;
+        handle_ = window;
+    } else {
+        window = CreateWindowExW(params.ExStyle, reinterpret_cast<const WCHAR*>(className.c_str()), caption,
+                                 params.Style, left_, top_, width_, height_, parentWindow, id,
+                                 GetModuleHandleW(nullptr), nullptr);
+        if (window) {
+            handle_ = window;
+            SetPropW(window, ControlProp(), this);
+            defWndProc_ = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc)));
+            SetPropW(window, DefProcProp(), reinterpret_cast<HANDLE>(defWndProc_));
+        }
+    }
+    if (!window) throw rtl::ERuntimeError("Не удалось создать окно элемента " + Name());
+    if (params.OwnClass) defWndProc_ = DefWindowProcW;
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
+    RECT client;
+    GetClientRect(handle_, &client);
+    lastClientWidth_ = client.right;
+    lastClientHeight_ = client.bottom;
+}
+
+void TWinControl::DestroyHandle() {
+    if (!handle_) return;
+    detail::ForgetControl(this);
+    if (g_tooltip) {
+        TOOLINFOW tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND;
+        tool.uId = reinterpret_cast<UINT_PTR>(handle_);
+        SendMessageW(g_tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    HWND window = handle_;
+    DestroyWindow(window);
+    handle_ = nullptr;
+}
+
+void TWinControl::SetStyleBits(DWORD set, DWORD clear) {
+    if (!handle_) return;
+    LONG_PTR style = GetWindowLongPtrW(handle_, GWL_STYLE);
+    LONG_PTR updated = (style | set) & ~static_cast<LONG_PTR>(clear);
+    if (updated == style) return;
+    SetWindowLongPtrW(handle_, GWL_STYLE, updated);
+    SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::SetParent(TWinControl* parent) {
+    if (parent == parent_) return;
+    TControl::SetParent(parent);
+    if (handle_ && !IsTopLevel()) ::SetParent(handle_, parent_ ? parent_->handle_ : ParkingWindow());
+    UpdateShowing();
+}
+
+void TWinControl::InsertControl(TControl* control) {
+    controls_.push_back(control);
+    control->parent_ = this;
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
+    if (control->align_ != alNone) Realign();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    auto it = std::find(controls_.begin(), controls_.end(), control);
+    if (it == controls_.end()) return;
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
+    controls_.erase(std::find(controls_.begin(), controls_.end(), control));
+    control->parent_ = nullptr;
+    if (!(ComponentState() & csDestroying)) {
+        RECT r = control->BoundsRect();
+        if (handle_) InvalidateRect(handle_, &r, TRUE);
+        if (control->align_ != alNone) Realign();
+    }
+}
+
+TControl* TWinControl::Controls(int index) const {
+    if (index < 0 || index >= ControlCount()) throw EListError(index);
+    return controls_[static_cast<size_t>(index)];
+}
+
+TControl* TWinControl::ControlAtPos(POINT point) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        TControl* control = *it;
+        RECT r = control->BoundsRect();
+        if (control->Visible() && PtInRect(&r, point)) return control;
+    }
+    return nullptr;
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (handle_) SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    RequestAlign();
+}
+
+int TWinControl::ClientWidth() const {
+    if (!handle_) return width_;
+    RECT r;
+    GetClientRect(handle_, &r);
+    return r.right;
+}
+
+int TWinControl::ClientHeight() const {
+    if (!handle_) return height_;
+    RECT r;
+    GetClientRect(handle_, &r);
+    return r.bottom;
+}
+
+void TWinControl::SetClientSize(int width, int height) {
+    SetBounds(left_, top_, width_ + width - ClientWidth(), height_ + height - ClientHeight());
+}
+
+void TWinControl::SetTabStop(bool value) {
+    tabStop_ = value;
+    if (value) SetStyleBits(WS_TABSTOP, 0);
+    else SetStyleBits(0, WS_TABSTOP);
+}
+
+bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
+
+bool TWinControl::CanFocus() const {
+    for (const TControl* control = this; control; control = control->Parent())
+        if (!control->Visible() || !control->Enabled()) return false;
+    return ParentForm() != nullptr;
+}
+
+void TWinControl::SetFocus() {
+    if (handle_) ::SetFocus(handle_);
+}
+
+void TWinControl::Invalidate() {
+    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::Repaint() {
+    if (handle_) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void TWinControl::BringToFront() {
+    TControl::BringToFront();
+    if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::SetHint(const std::string& value) {
+    TControl::SetHint(value);
+    if (!handle_) return;
+    HWND tip = Tooltip();
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = handle_;
+    tool.uId = reinterpret_cast<UINT_PTR>(handle_);
+    SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (value.empty()) return;
+    WideText text(value);
+    tool.lpszText = const_cast<WCHAR*>(text.c_str());
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::string TWinControl::GetText() const { return handle_ ? GetWindowText1251(handle_) : text_; }
+
+void TWinControl::VisibleChanged() {
+    Perform(CM_VISIBLECHANGED, Visible() ? 1 : 0, 0);
+    if (handle_ && !IsTopLevel())
+        SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                         (Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    if (Align() != alNone) RequestAlign();
+    UpdateShowing();
+}
+
+void TWinControl::UpdateShowing() {
+    bool show = Visible() && (IsTopLevel() || (parent_ && parent_->showing_));
+    bool changed = show != showing_;
+    showing_ = show;
+    for (TControl* control : std::vector<TControl*>(controls_))
+        if (auto* windowed = dynamic_cast<TWinControl*>(control)) windowed->UpdateShowing();
+    if (changed) Perform(CM_SHOWINGCHANGED);
+}
+
+void TWinControl::EnabledChanged() {
+    if (handle_) EnableWindow(handle_, Enabled());
+    Perform(CM_ENABLEDCHANGED);
+    Invalidate();
+}
+
+void TWinControl::ColorChanged() {
+    Perform(CM_COLORCHANGED);
+    Invalidate();
+    TMessage message{CM_PARENTCOLORCHANGED, 0, 0, 0};
+    Broadcast(message);
+}
+
+void TWinControl::FontChanged() {
+    if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
+    Perform(CM_FONTCHANGED);
+    Invalidate();
+    TMessage message{CM_PARENTFONTCHANGED, 0, 0, 0};
+    Broadcast(message);
+}
+
+void TWinControl::Broadcast(TMessage& message) {
+    for (TControl* control : std::vector<TControl*>(controls_)) {
+        control->WindowProc(message);
+        if (message.Result != 0) return;
+    }
+}
+
+HBRUSH TWinControl::BackgroundBrush() {
+    if (!brush_ || brushColor_ != Color()) {
+        if (brush_) DeleteObject(brush_);
+        brush_ = CreateSolidBrush(ColorToRGB(Color()));
+        brushColor_ = Color();
+    }
+    return brush_;
+}
+
+void TWinControl::Realign() {
+    if (aligning_ || !handle_) return;
+    aligning_ = true;
+    AlignControls();
+    aligning_ = false;
+}
+
+void TWinControl::AlignControls() {
+    RECT area{0, 0, ClientWidth(), ClientHeight()};
+    auto place = [&](TAlign kind) {
+        for (TControl* control : controls_) {
+            if (control->align_ != kind || !control->Visible()) continue;
+            int w = control->width_, h = control->height_;
+            switch (kind) {
+            case alTop:
+                control->SetBounds(area.left, area.top, area.right - area.left, h);
+                area.top += h;
+                break;
+            case alBottom:
+                control->SetBounds(area.left, area.bottom - h, area.right - area.left, h);
+                area.bottom -= h;
+                break;
+            case alLeft:
+                control->SetBounds(area.left, area.top, w, area.bottom - area.top);
+                area.left += w;
+                break;
+            case alRight:
+                control->SetBounds(area.right - w, area.top, w, area.bottom - area.top);
+                area.right -= w;
+                break;
+            case alClient:
+                control->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
+                break;
+            default:
+                break;
+            }
+        }
+    };
+    place(alTop);
+    place(alBottom);
+    place(alLeft);
+    place(alRight);
+    place(alClient);
+}
+
+void TWinControl::Resized() {
+    int width = ClientWidth(), height = ClientHeight();
+    if (lastClientWidth_ >= 0) {
+        int dw = width - lastClientWidth_, dh = height - lastClientHeight_;
+        if (dw || dh) {
+            for (TControl* control : std::vector<TControl*>(controls_)) {
+                if (control->align_ != alNone) continue;
+                TAnchors a = control->anchors_;
+                int l = control->left_, t = control->top_, w = control->width_, h = control->height_;
+                if (a & akRight) {
+                    if (a & akLeft) w += dw;
+                    else l += dw;
+                }
+                if (a & akBottom) {
+                    if (a & akTop) h += dh;
+                    else t += dh;
+                }
+                control->SetBounds(l, t, std::max(w, 0), std::max(h, 0));
+            }
+        }
+    }
+    lastClientWidth_ = width;
+    lastClientHeight_ = height;
+    Realign();
+}
+
+void TWinControl::PaintWindow(HDC dc) {}
+
+void TWinControl::PaintControls(HDC dc) {
+    for (TControl* control : controls_) {
+        auto* graphic = dynamic_cast<TGraphicControl*>(control);
+        if (!graphic || !graphic->Visible()) continue;
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, graphic->left_, graphic->top_, graphic->left_ + graphic->width_,
+                          graphic->top_ + graphic->height_);
+        SetViewportOrgEx(dc, graphic->left_, graphic->top_, nullptr);
+        graphic->Paint(dc);
+        RestoreDC(dc, saved);
+    }
+}
+
+void TWinControl::PaintHandler(TMessage& message) {
+    PAINTSTRUCT paint;
+    HDC dc = reinterpret_cast<HDC>(message.WParam);
+    bool own = dc == nullptr;
+    if (own) dc = BeginPaint(handle_, &paint);
+    if (PaintsItself()) PaintWindow(dc);
+    else CallWindowProcW(defWndProc_, handle_, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    PaintControls(dc);
+    if (own) EndPaint(handle_, &paint);
+    message.Result = 0;
+}
+
+void TWinControl::ReflectToChild(TMessage& message, HWND child) {
+    TWinControl* control = FromHandle(child);
+    if (control && control != this) message.Result = control->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
+    else DefaultHandler(message);
+}
+
+void TWinControl::HandleKeyNotification(TMessage& message) {
+    WPARAM key = message.WParam;
+    LRESULT mask = 0;
+    switch (key) {
+    case VK_TAB:
+        mask = DLGC_WANTTAB;
+        break;
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_CANCEL:
+    case VK_EXECUTE:
+        mask = DLGC_WANTALLKEYS;
+        break;
+    default:
+        return;
+    }
+    if (message.Msg == CN_KEYDOWN && handle_) {
+        LRESULT code = SendMessageW(handle_, WM_GETDLGCODE, key, 0);
+        if (code & mask) return;
+        if (TForm* form = ParentForm()) message.Result = form->Perform(CM_DIALOGKEY, key, message.LParam);
+    }
+}
+
+void TWinControl::WndProc(TMessage& message) {
+    switch (message.Msg) {
+    case WM_PAINT: {
+        bool hasGraphic = std::any_of(controls_.begin(), controls_.end(),
+                                      [](TControl* c) { return dynamic_cast<TGraphicControl*>(c) && c->Visible(); });
+        if (PaintsItself() || hasGraphic) {
+            PaintHandler(message);
+            return;
+        }
+        break;
+    }
+    case WM_ERASEBKGND:
+        if (defWndProc_ == DefWindowProcW) {
+            RECT r;
+            GetClientRect(handle_, &r);
+            FillRect(reinterpret_cast<HDC>(message.WParam), &r, BackgroundBrush());
+            message.Result = 1;
+            return;
+        }
+        break;
+    case WM_COMMAND:
+        if (message.LParam) {
+            ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
+            return;
+        }
+        break;
+    case WM_NOTIFY:
+        ReflectToChild(message, reinterpret_cast<NMHDR*>(message.LParam)->hwndFrom);
+        return;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
+        return;
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+        if (item->CtlType != ODT_MENU) {
+            ReflectToChild(message, item->hwndItem);
+            return;
+        }
+        break;
+    }
+    case WM_MEASUREITEM: {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+        if (item->CtlType != ODT_MENU) {
+            ReflectToChild(message, GetDlgItem(handle_, static_cast<int>(item->CtlID)));
+            return;
+        }
+        break;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (message.LParam) {
+            ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
+            return;
+        }
+        break;
+    case CN_CTLCOLORMSGBOX:
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORDLG:
+    case CN_CTLCOLORSCROLLBAR:
+    case CN_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(message.WParam);
+        SetTextColor(dc, ColorToRGB(Font()->Color()));
+        SetBkColor(dc, ColorToRGB(Color()));
+        message.Result = reinterpret_cast<LRESULT>(BackgroundBrush());
+        return;
+    }
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN:
+        HandleKeyNotification(message);
+        return;
+    case WM_SIZE:
+        DefaultHandler(message);
+        Resized();
+        return;
+    case WM_WINDOWPOSCHANGED: {
+        auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);
+        if (!(pos->flags & SWP_NOMOVE) || !(pos->flags & SWP_NOSIZE)) {
+            RECT r;
+            GetWindowRect(handle_, &r);
+            if (!IsTopLevel()) MapWindowPoints(nullptr, GetParent(handle_), reinterpret_cast<POINT*>(&r), 2);
+            UpdateBoundsFields(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        }
+        break;
+    }
+    case WM_SETFOCUS:
+        DefaultHandler(message);
+        if (TForm* form = ParentForm()) form->FocusChanged(this);
+        return;
+    case WM_MOUSEMOVE: {
+        POINT at{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+        TControl* under = ControlAtPos(at);
+        if (!dynamic_cast<TGraphicControl*>(under)) under = this;
+        detail::SetMouseControl(under);
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, handle_, 0};
+        TrackMouseEvent(&track);
+        break;
+    }
+    case WM_MOUSELEAVE:
+        if (g_mouseControl == this || (g_mouseControl && g_mouseControl->Parent() == this &&
+                                       dynamic_cast<TGraphicControl*>(g_mouseControl)))
+            detail::SetMouseControl(nullptr);
+        break;
+    case WM_CONTEXTMENU:
+        if (!PopupMenu() && message.LParam != -1) {
+            POINT at{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+            ::ScreenToClient(handle_, &at);
+            TControl* under = ControlAtPos(at);
+            if (under && dynamic_cast<TGraphicControl*>(under) && under->PopupMenu()) {
+                under->Perform(message);
+                return;
+            }
+        }
+        break;
+    case CM_DIALOGKEY:
+        Broadcast(message);
+        return;
+    case CM_FOCUSCHANGED:
+        Broadcast(message);
+        return;
+    case CM_CONTROLLISTCHANGE:
+        if (parent_) parent_->WindowProc(message);
+        return;
+    }
+    if (IsMouseMessage(message.Msg) && message.Msg != WM_MOUSEMOVE) {
+        POINT at{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+        TControl* under = ControlAtPos(at);
+        if (under && dynamic_cast<TGraphicControl*>(under) && under->Enabled())
+            under->Perform(message.Msg, message.WParam, MAKELPARAM(at.x - under->Left(), at.y - under->Top()));
+    }
+    TControl::WndProc(message);
+}
+
+void TWinControl::DefaultHandler(TMessage& message) {
+    if (handle_ && message.Msg < CM_BASE) {
+        message.Result = CallWindowProcW(defWndProc_, handle_, message.Msg, message.WParam, message.LParam);
+        return;
+    }
+    if (!handle_) TControl::DefaultHandler(message);
+}
+
+// ---- TGraphicControl
+
+void TGraphicControl::WndProc(TMessage& message) {
+    switch (message.Msg) {
+    case WM_LBUTTONUP:
+        if (Enabled()) Click();
+        return;
+    case WM_LBUTTONDBLCLK:
+        if (Enabled() && OnDblClick) OnDblClick(this);
+        return;
+    }
+    TControl::WndProc(message);
+}
+
+}  // namespace vcl

@@ -1,0 +1,491 @@
+#include "vcl/forms.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "vcl/menus.h"
+#include "vcl/timers.h"
+#include "vcl/wintext.h"
+
+namespace vcl {
+
+TApplication* const Application = new TApplication;
+TScreen* const Screen = new TScreen;
+
+namespace detail {
+
+void HandleException() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        Application->ShowException(error.what());
+    } catch (...) {
+        Application->ShowException("Неизвестная ошибка");
+    }
+}
+
+}  // namespace detail
+
+// ---- TForm
+
+TForm::TForm(TComponent* owner) : TCustomControl(owner) {
+    SetLoading();
+    SetVisible(false);
+    SetColor(clBtnFace);
+    SetBounds(100, 100, 400, 300);
+    SetTabStop(false);
+    CreateHandle();
+    Screen->forms_.push_back(this);
+}
+
+TForm::~TForm() {
+    SetDestroying();
+    if (!destroyCalled_) {
+        destroyCalled_ = true;
+        if (OnDestroy) OnDestroy(this);
+    }
+    if (menu_) menu_->DetachForm(this);
+    auto& forms = Screen->forms_;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+}
+
+void TForm::BeforeDestruction() {
+    if (!destroyCalled_) {
+        destroyCalled_ = true;
+        try {
+            if (OnDestroy) OnDestroy(this);
+        } catch (...) {
+            detail::HandleException();
+        }
+    }
+    TCustomControl::BeforeDestruction();
+}
+
+void TForm::AfterConstruction() {
+    Loaded();
+    if (OnCreate) {
+        try {
+            OnCreate(this);
+        } catch (...) {
+            detail::HandleException();
+        }
+    }
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    params.WindowClass = u"TForm";
+    params.OwnClass = true;
+    params.Style = WS_CLIPCHILDREN;
+    params.ExStyle = 0;
+    switch (borderStyle_) {
+    case bsNone:
+        params.Style |= WS_POPUP;
+        break;
+    case bsSingle:
+    case bsToolWindow:
+        params.Style |= WS_CAPTION | WS_BORDER;
+        break;
+    case bsSizeable:
+    case bsSizeToolWin:
+        params.Style |= WS_CAPTION | WS_THICKFRAME;
+        break;
+    case bsDialog:
+        params.Style |= WS_CAPTION | DS_MODALFRAME;
+        params.ExStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    }
+    if (borderStyle_ != bsNone && (borderIcons_ & biSystemMenu)) {
+        params.Style |= WS_SYSMENU;
+        if (borderStyle_ == bsSingle || borderStyle_ == bsSizeable) {
+            if (borderIcons_ & biMinimize) params.Style |= WS_MINIMIZEBOX;
+            if (borderIcons_ & biMaximize) params.Style |= WS_MAXIMIZEBOX;
+        }
+    }
+    if (borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin) params.ExStyle |= WS_EX_TOOLWINDOW;
+    if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+}
+
+void TForm::ApplyFrameStyle() {
+    if (!handle_) return;
+    TCreateParams params;
+    CreateParams(params);
+    LONG_PTR visible = GetWindowLongPtrW(handle_, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED | WS_MINIMIZE | WS_MAXIMIZE);
+    int clientWidth = ClientWidth(), clientHeight = ClientHeight();
+    SetWindowLongPtrW(handle_, GWL_STYLE, static_cast<LONG_PTR>(params.Style) | visible);
+    SetWindowLongPtrW(handle_, GWL_EXSTYLE, static_cast<LONG_PTR>(params.ExStyle));
+    SetWindowPos(handle_, formStyle_ == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetClientSize(clientWidth, clientHeight);
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle value) {
+    if (borderStyle_ == value) return;
+    borderStyle_ = value;
+    ApplyFrameStyle();
+}
+
+void TForm::SetBorderIcons(TBorderIcons value) {
+    if (borderIcons_ == value) return;
+    borderIcons_ = value;
+    ApplyFrameStyle();
+}
+
+void TForm::SetFormStyle(TFormStyle value) {
+    if (formStyle_ == value) return;
+    formStyle_ = value;
+    ApplyFrameStyle();
+}
+
+TWindowState TForm::WindowState() const {
+    if (handle_ && IsIconic(handle_)) return wsMinimized;
+    if (handle_ && IsZoomed(handle_)) return wsMaximized;
+    return wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState value) {
+    if (!handle_ || !Visible()) return;
+    ShowWindow(handle_, value == wsMinimized ? SW_MINIMIZE : value == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    if (menu_ == menu) return;
+    if (menu_) menu_->DetachForm(this);
+    menu_ = menu;
+    if (menu_) menu_->AttachForm(this);
+}
+
+void TForm::SetActiveControl(TWinControl* control) {
+    activeControl_ = control;
+    if (control && Active() && control->CanFocus()) control->SetFocus();
+}
+
+bool TForm::Active() const { return handle_ && GetActiveWindow() == handle_; }
+
+void TForm::ForgetControl(TWinControl* control) {
+    if (activeControl_ == control) activeControl_ = nullptr;
+}
+
+void TForm::FocusChanged(TWinControl* control) {
+    if (control == this || control == activeControl_) return;
+    TWinControl* old = activeControl_;
+    activeControl_ = control;
+    if (old && old->OnExit) old->OnExit(old);
+    if (control->OnEnter) control->OnEnter(control);
+    Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
+}
+
+std::vector<TWinControl*> TForm::TabList() const {
+    std::vector<TWinControl*> list;
+    std::function<void(const TWinControl*)> walk = [&](const TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            auto* child = dynamic_cast<TWinControl*>(parent->Controls(i));
+            if (!child || !child->Visible() || !child->Enabled()) continue;
+            if (child->TabStop()) list.push_back(child);
+            walk(child);
+        }
+    };
+    walk(this);
+    return list;
+}
+
+void TForm::SelectNext(TWinControl* current, bool forward) {
+    std::vector<TWinControl*> list = TabList();
+    if (list.empty()) return;
+    auto it = std::find(list.begin(), list.end(), current);
+    size_t index;
+    if (it == list.end()) index = forward ? 0 : list.size() - 1;
+    else {
+        size_t at = static_cast<size_t>(it - list.begin());
+        index = forward ? (at + 1) % list.size() : (at + list.size() - 1) % list.size();
+    }
+    list[index]->SetFocus();
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TForm::DoClose(TCloseAction& action) {
+    if (OnClose) OnClose(this, action);
+}
+
+void TForm::Close() {
+    if (modal_) {
+        modalResult_ = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone) return;
+    if (Application->MainForm() == this) Application->Terminate();
+    else if (action == caHide) Hide();
+    else if (action == caMinimize) SetWindowState(wsMinimized);
+    else {
+        Hide();
+        PostMessageW(handle_, CM_RELEASE, 0, 0);
+    }
+}
+
+void TForm::CloseModal() {
+    TCloseAction action = caNone;
+    if (CloseQuery()) {
+        action = caHide;
+        DoClose(action);
+    }
+    if (action == caNone) modalResult_ = mrNone;
+}
+
+namespace {
+
+struct DisabledWindows {
+    HWND except;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK DisableWindow(HWND window, LPARAM data) {
+    auto* list = reinterpret_cast<DisabledWindows*>(data);
+    if (window != list->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        list->windows.push_back(window);
+        EnableWindow(window, FALSE);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+TModalResult TForm::ShowModal() {
+    if (Visible() || !Enabled() || modal_)
+        throw rtl::ERuntimeError("Невозможно сделать видимое окно модальным");
+    if (GetCapture()) ReleaseCapture();
+    HWND previous = GetActiveWindow();
+    modal_ = true;
+    modalResult_ = mrNone;
+    DisabledWindows disabled{handle_, {}};
+    EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+    try {
+        Show();
+        while (true) {
+            Application->HandleMessage();
+            if (Application->Terminated()) {
+                modalResult_ = mrCancel;
+                break;
+            }
+            if (modalResult_ != mrNone) {
+                CloseModal();
+                if (modalResult_ != mrNone) break;
+            }
+        }
+    } catch (...) {
+        for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+        modal_ = false;
+        Hide();
+        throw;
+    }
+    for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+    modal_ = false;
+    Hide();
+    if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+    return modalResult_;
+}
+
+void TForm::DialogKey(TMessage& message) {
+    if (message.WParam == VK_TAB) {
+        SelectNext(activeControl_, !(GetKeyState(VK_SHIFT) & 0x8000));
+        message.Result = 1;
+        return;
+    }
+    Broadcast(message);
+}
+
+void TForm::Resized() {
+    TCustomControl::Resized();
+    if (OnResize && !(ComponentState() & (csLoading | csDestroying))) OnResize(this);
+}
+
+void TForm::PaintWindow(HDC dc) {
+    if (OnPaint) OnPaint(this);
+}
+
+void TForm::WndProc(TMessage& message) {
+    switch (message.Msg) {
+    case WM_CLOSE:
+        Close();
+        message.Result = 0;
+        return;
+    case WM_COMMAND:
+        if (message.LParam == 0 && message.WParamHi() == 0) {
+            if (TMenuItem* item = TMenuItem::FromCommand(message.WParamLo())) {
+                item->Click();
+                return;
+            }
+        }
+        break;
+    case CM_SHOWINGCHANGED:
+        if (Showing()) {
+            if (OnShow) OnShow(this);
+            ShowWindow(handle_, SW_SHOW);
+            SetForegroundWindow(handle_);
+        } else {
+            if (OnHide) OnHide(this);
+            ShowWindow(handle_, SW_HIDE);
+        }
+        return;
+    case CM_DIALOGKEY:
+        DialogKey(message);
+        return;
+    case CM_RELEASE:
+        Free();
+        return;
+    case WM_ACTIVATE:
+        TCustomControl::WndProc(message);
+        if (LOWORD(message.WParam) != WA_INACTIVE) {
+            if (!HIWORD(message.WParam)) {
+                if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
+                else SelectNext(nullptr, true);
+            }
+            if (OnActivate) OnActivate(this);
+        } else if (OnDeactivate) {
+            OnDeactivate(this);
+        }
+        message.Result = 0;
+        return;
+    }
+    TCustomControl::WndProc(message);
+}
+
+// ---- TScreen
+
+TForm* TScreen::Forms(int index) const {
+    if (index < 0 || index >= FormCount()) throw EListError(index);
+    return forms_[static_cast<size_t>(index)];
+}
+
+TForm* TScreen::ActiveForm() const {
+    HWND active = GetActiveWindow();
+    for (TForm* form : forms_)
+        if (form->Handle() == active) return form;
+    return nullptr;
+}
+
+TForm* TScreen::FindForm(const std::string& name) const {
+    for (TForm* form : forms_)
+        if (rtl::SameText1251(form->Name(), name)) return form;
+    return nullptr;
+}
+
+// ---- TApplication
+
+LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TMessage message{msg, wParam, lParam, 0};
+    try {
+        std::vector<TWindowHook> hooks;
+        for (auto& entry : Application->hooks_) hooks.push_back(entry.second);
+        for (auto& hook : hooks)
+            if (hook(message)) return message.Result;
+        if (msg == WM_TIMER && wParam == detail::kSchedulerTimerId) {
+            RunDueTimers();
+            return 0;
+        }
+    } catch (...) {
+        detail::HandleException();
+        return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+TApplication::TApplication() : TComponent(nullptr) {}
+
+HWND TApplication::Handle() {
+    if (!handle_) {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = ApplicationWindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"TApplication";
+        RegisterClassW(&windowClass);
+        handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"TApplication", WideText(title_), WS_POPUP, 0, 0, 0, 0,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    return handle_;
+}
+
+void TApplication::Initialize() {
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&init);
+    Handle();
+}
+
+void TApplication::SetTitle(const std::string& value) {
+    title_ = value;
+    if (handle_) SetWindowText1251(handle_, value);
+}
+
+void TApplication::Run() {
+    if (mainForm_ && !terminated_) mainForm_->Show();
+    while (!terminated_) HandleMessage();
+    while (ComponentCount() > 0) Components(ComponentCount() - 1)->Free();
+}
+
+void TApplication::Terminate() {
+    if (terminated_) return;
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+bool TApplication::IsKeyMsg(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    TWinControl* control = FindControl(msg.hwnd);
+    if (!control) return false;
+    return SendMessageW(control->Handle(), CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
+}
+
+bool TApplication::ProcessMessage() {
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        return true;
+    }
+    if (!IsKeyMsg(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+void TApplication::HandleMessage() {
+    if (!ProcessMessage() && !terminated_) WaitMessage();
+}
+
+void TApplication::ProcessMessages() {
+    while (ProcessMessage()) {
+    }
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    if (messageBoxHandler_) return messageBoxHandler_(text, caption, flags);
+    HWND owner = GetActiveWindow();
+    return MessageBoxW(owner, WideText(text), WideText(caption), flags);
+}
+
+void TApplication::ShowException(const std::string& text) {
+    std::string shown = text;
+    if (!shown.empty() && static_cast<unsigned char>(shown.back()) > '.') shown += '.';
+    MessageBox(shown, title_, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::HookMainWindow(TWindowHook hook) {
+    int cookie = nextHook_++;
+    hooks_[cookie] = std::move(hook);
+    return cookie;
+}
+
+void TApplication::UnhookMainWindow(int cookie) { hooks_.erase(cookie); }
+
+void ShowMessage(const std::string& text) { Application->MessageBox(text, Application->Title(), MB_OK); }
+
+}  // namespace vcl

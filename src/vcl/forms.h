@@ -1,0 +1,213 @@
+// Forms, the application object, the list of forms and message boxes.
+#pragma once
+#include "vcl/win.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "vcl/controls.h"
+
+namespace vcl {
+
+class TMainMenu;
+class TButton;
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = unsigned;
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = IDOK;
+constexpr TModalResult mrCancel = IDCANCEL;
+constexpr TModalResult mrAbort = IDABORT;
+constexpr TModalResult mrRetry = IDRETRY;
+constexpr TModalResult mrIgnore = IDIGNORE;
+constexpr TModalResult mrYes = IDYES;
+constexpr TModalResult mrNo = IDNO;
+
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+
+// A top-level window. Made with Application->CreateForm or NewForm, which
+// run its creation event once every control declared by its constructor
+// exists as a window.
+class TForm : public TCustomControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+    const char* ClassName() const override { return "TForm"; }
+
+    // Ends the creation: loading state off, then OnCreate.
+    void AfterConstruction();
+
+    void Close();
+    // Asks OnCloseQuery; true when the form may close.
+    virtual bool CloseQuery();
+    // Shows the form and runs a nested message loop until ModalResult is
+    // set (or the application ends); returns it.
+    TModalResult ShowModal();
+    TModalResult ModalResult() const { return modalResult_; }
+    void SetModalResult(TModalResult value) { modalResult_ = value; }
+    bool Modal() const { return modal_; }
+    bool Active() const;
+
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle value);
+    TBorderIcons BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(TBorderIcons value);
+    TFormStyle FormStyle() const { return formStyle_; }
+    void SetFormStyle(TFormStyle value);
+    TWindowState WindowState() const;
+    void SetWindowState(TWindowState value);
+
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+    TWinControl* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(TWinControl* control);
+    // Moves the focus to the next (or previous) control that takes it.
+    void SelectNext(TWinControl* current, bool forward);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnPaint;
+    TNotifyEvent OnResize;
+    TCloseQueryEvent OnCloseQuery;
+    TCloseEvent OnClose;
+
+    // Called by controls when they get the focus.
+    void FocusChanged(TWinControl* control);
+    // Called by controls that are going away.
+    void ForgetControl(TWinControl* control);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+    void PaintWindow(HDC dc) override;
+    bool IsTopLevel() const override { return true; }
+    void Resized() override;
+    void BeforeDestruction() override;
+
+private:
+    void ApplyFrameStyle();
+    void CloseModal();
+    void DoClose(TCloseAction& action);
+    void DialogKey(TMessage& message);
+    std::vector<TWinControl*> TabList() const;
+
+    TFormBorderStyle borderStyle_ = bsSizeable;
+    TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+    TFormStyle formStyle_ = fsNormal;
+    TMainMenu* menu_ = nullptr;
+    TWinControl* activeControl_ = nullptr;
+    TModalResult modalResult_ = mrNone;
+    bool modal_ = false;
+    bool destroyCalled_ = false;
+};
+
+// Every form of the program, in creation order.
+class TScreen {
+public:
+    int FormCount() const { return static_cast<int>(forms_.size()); }
+    TForm* Forms(int index) const;
+    // The form of the active window, nullptr when none of ours.
+    TForm* ActiveForm() const;
+    // A form by its Name, compared without regard to case.
+    TForm* FindForm(const std::string& name) const;
+
+private:
+    friend class TForm;
+    std::vector<TForm*> forms_;
+};
+
+// Answers true when it handled the message.
+using TWindowHook = std::function<bool(TMessage& message)>;
+
+// Shows a message box and returns the button pressed (IDOK, IDYES, ...).
+using TMessageBoxHandler = std::function<int(const std::string& text, const std::string& caption, UINT flags)>;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    const char* ClassName() const override { return "TApplication"; }
+
+    void Initialize();
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& value);
+    // The application's own hidden window (timers, hooks).
+    HWND Handle();
+
+    // Creates a form owned by the application: the reference is set first,
+    // then the form is built and its creation event runs. The first form
+    // becomes the main form.
+    template <class T>
+    T* CreateForm(T*& reference) {
+        T* form = new T(this);
+        reference = form;
+        if (!mainForm_) mainForm_ = form;
+        form->AfterConstruction();
+        return form;
+    }
+    TForm* MainForm() const { return mainForm_; }
+
+    // Shows the main form and runs the message loop until the program ends;
+    // then frees the forms.
+    void Run();
+    // Ends the program: every message loop returns at once.
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Handles every waiting message, then returns.
+    void ProcessMessages();
+    // Handles one message, waiting for it when none is there.
+    void HandleMessage();
+
+    // A message box over the active form.
+    int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
+    // Shows the text of an error that escaped a handler; the program goes on.
+    void ShowException(const std::string& text);
+
+    // Handlers that see the messages of the application window first.
+    int HookMainWindow(TWindowHook hook);
+    void UnhookMainWindow(int cookie);
+
+    // Replaces the real message boxes (tests answer them); empty restores.
+    void SetMessageBoxHandler(TMessageBoxHandler handler) { messageBoxHandler_ = std::move(handler); }
+
+private:
+    friend LRESULT CALLBACK ApplicationWindowProc(HWND, UINT, WPARAM, LPARAM);
+    bool ProcessMessage();
+    bool IsKeyMsg(MSG& msg);
+
+    std::string title_;
+    HWND handle_ = nullptr;
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    std::map<int, TWindowHook> hooks_;
+    int nextHook_ = 1;
+    TMessageBoxHandler messageBoxHandler_;
+};
+
+extern TApplication* const Application;
+extern TScreen* const Screen;
+
+// Builds a form that no application owns (tests, dialogs made on demand).
+template <class T, class... Args>
+T* NewForm(Args&&... args) {
+    T* form = new T(std::forward<Args>(args)...);
+    form->AfterConstruction();
+    return form;
+}
+
+// A modal box with the text and an OK button, captioned with the title.
+void ShowMessage(const std::string& text);
+
+}  // namespace vcl

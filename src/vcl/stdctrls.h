@@ -1,0 +1,286 @@
+// The standard controls, each a window of the matching Win32 class.
+#pragma once
+#include "vcl/win.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vcl/controls.h"
+
+namespace vcl {
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* owner);
+    const char* ClassName() const override { return "TButton"; }
+
+    // Enter presses it (when no other button has the focus).
+    bool Default() const { return default_; }
+    void SetDefault(bool value);
+    // Esc presses it.
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool value) { cancel_ = value; }
+    // Pressing it closes a modal form with this result.
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int value) { modalResult_ = value; }
+
+    void Click() override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    bool default_ = false;
+    bool cancel_ = false;
+    int modalResult_ = 0;
+};
+
+class TCheckBox : public TWinControl {
+public:
+    explicit TCheckBox(TComponent* owner);
+    const char* ClassName() const override { return "TCheckBox"; }
+
+    bool Checked() const { return checked_; }
+    // A new state, from the user or from code, runs the click event.
+    void SetChecked(bool value);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    bool checked_ = false;
+};
+
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner);
+    const char* ClassName() const override { return "TEdit"; }
+
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value);
+    // Runs when the text really changed, typed or set from code.
+    TNotifyEvent OnChange;
+
+protected:
+    struct NoHandle {};
+    TEdit(TComponent* owner, NoHandle);
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+    virtual void Change();
+
+private:
+    bool readOnly_ = false;
+};
+
+class TMemo;
+
+// The lines of a memo, read and written through its edit window.
+class TMemoStrings : public TStrings {
+public:
+    explicit TMemoStrings(TMemo* memo) : memo_(memo) {}
+    int Count() const override;
+    std::string Get(int index) const override;
+    void Put(int index, const std::string& text) override;
+    void Insert(int index, const std::string& text) override;
+    void Delete(int index) override;
+    void Clear() override;
+    std::vector<std::string> Lines() const;
+
+protected:
+    void SetAllLines(const std::vector<std::string>& lines) override;
+    void SetUpdateState(bool updating) override;
+
+private:
+    // Start of each line in the window text, and the text length.
+    void LineStarts(std::vector<int>& starts, int& length, std::u16string* text) const;
+    void Replace(int from, int to, const std::u16string& with, bool scroll);
+    TMemo* memo_;
+};
+
+class TMemo : public TWinControl {
+public:
+    explicit TMemo(TComponent* owner);
+    const char* ClassName() const override { return "TMemo"; }
+
+    TStrings* Lines() { return lines_.get(); }
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value);
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle value);
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool value);
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    void RecreateWindow();
+    std::unique_ptr<TMemoStrings> lines_;
+    bool readOnly_ = false;
+    bool wordWrap_ = true;
+    TScrollStyle scrollBars_ = ssNone;
+};
+
+class TListBox;
+
+class TListBoxStrings : public TStrings {
+public:
+    explicit TListBoxStrings(TListBox* list) : list_(list) {}
+    int Count() const override;
+    std::string Get(int index) const override;
+    // Keeps the selection and the item's data.
+    void Put(int index, const std::string& text) override;
+    void Insert(int index, const std::string& text) override;
+    void Delete(int index) override;
+    void Clear() override;
+
+protected:
+    void SetUpdateState(bool updating) override;
+
+private:
+    TListBox* list_;
+};
+
+class TListBox : public TWinControl {
+public:
+    explicit TListBox(TComponent* owner);
+    const char* ClassName() const override { return "TListBox"; }
+
+    TStrings* Items() { return items_.get(); }
+    int ItemIndex() const;
+    // Selects from code; runs no click event. -1 selects nothing.
+    void SetItemIndex(int value);
+
+protected:
+    struct NoHandle {};
+    TListBox(TComponent* owner, NoHandle);
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    std::unique_ptr<TListBoxStrings> items_;
+};
+
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+// A caption without a window, painted by its parent.
+class TLabel : public TGraphicControl {
+public:
+    explicit TLabel(TComponent* owner);
+    const char* ClassName() const override { return "TLabel"; }
+
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool value);
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment value);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool value);
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool value);
+    void Paint(HDC dc) override;
+
+protected:
+    void WndProc(TMessage& message) override;
+
+private:
+    void AdjustSize();
+    bool autoSize_ = true;
+    bool transparent_ = false;
+    bool wordWrap_ = false;
+    TAlignment alignment_ = taLeftJustify;
+};
+
+class TGroupBox : public TWinControl {
+public:
+    explicit TGroupBox(TComponent* owner);
+    const char* ClassName() const override { return "TGroupBox"; }
+
+protected:
+    struct NoHandle {};
+    TGroupBox(TComponent* owner, NoHandle);
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+};
+
+class TRadioGroup;
+
+// One button of a radio group.
+class TGroupButton : public TWinControl {
+public:
+    TGroupButton(TRadioGroup* group, int index);
+    const char* ClassName() const override { return "TGroupButton"; }
+    void SetIndex(int index) { index_ = index; }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    TRadioGroup* group_;
+    int index_;
+};
+
+class TRadioGroup : public TGroupBox {
+public:
+    explicit TRadioGroup(TComponent* owner);
+    ~TRadioGroup() override;
+    const char* ClassName() const override { return "TRadioGroup"; }
+
+    TStrings* Items() { return &items_; }
+    int ItemIndex() const { return itemIndex_; }
+    // Clamped to -1 .. count-1; a new checked item runs the click event.
+    void SetItemIndex(int value);
+    int Columns() const { return columns_; }
+    void SetColumns(int value);
+
+protected:
+    void WndProc(TMessage& message) override;
+
+private:
+    friend class TGroupButton;
+    void UpdateButtons();
+    void ArrangeButtons();
+
+    TStringList items_;
+    std::vector<TGroupButton*> buttons_;
+    int itemIndex_ = -1;
+    int columns_ = 1;
+};
+
+enum TBevelCut { bvNone, bvLowered, bvRaised };
+
+class TPanel : public TCustomControl {
+public:
+    explicit TPanel(TComponent* owner);
+    const char* ClassName() const override { return "TPanel"; }
+
+    TBevelCut BevelOuter() const { return bevelOuter_; }
+    void SetBevelOuter(TBevelCut value);
+    TBevelCut BevelInner() const { return bevelInner_; }
+    void SetBevelInner(TBevelCut value);
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment value);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void PaintWindow(HDC dc) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    TBevelCut bevelOuter_ = bvRaised;
+    TBevelCut bevelInner_ = bvNone;
+    TAlignment alignment_ = taCenter;
+};
+
+// Draws a caption in a rectangle with a control's font and colour.
+void DrawCaption(HDC dc, const TControl& control, const std::string& text, RECT rect, UINT format);
+
+}  // namespace vcl

@@ -1,0 +1,210 @@
+#include "vcl_test_support.h"
+
+#include <cstdio>
+
+#include "rtl/encoding.h"
+
+namespace vcltest {
+
+using namespace vcl;
+
+TManualClock& Clock() {
+    static TManualClock* clock = [] {
+        auto* manual = new TManualClock;
+        manual->Set(1000000);
+        SetTimerClock(manual);
+        return manual;
+    }();
+    return *clock;
+}
+
+void Pump() {
+    for (int round = 0; round < 3; ++round) {
+        Application->ProcessMessages();
+        RedrawWindow(nullptr, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+}
+
+void Advance(uint64_t ms) {
+    TManualClock& clock = Clock();
+    uint64_t target = clock.NowMs() + ms;
+    Pump();
+    uint64_t due;
+    while (NextTimerDue(due) && due <= target) {
+        if (due > clock.NowMs()) clock.Set(due);
+        RunDueTimers();
+        Pump();
+    }
+    clock.Set(target);
+    RunDueTimers();
+    Pump();
+}
+
+namespace {
+
+LRESULT CALLBACK ActionWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_APP + 7) {
+        auto* action = reinterpret_cast<std::function<void()>*>(lParam);
+        (*action)();
+        delete action;
+        return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+HWND ActionWindow() {
+    static HWND window = [] {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = ActionWindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"NorvixTestActions";
+        RegisterClassW(&windowClass);
+        return CreateWindowExW(0, L"NorvixTestActions", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }();
+    return window;
+}
+
+}  // namespace
+
+void PostAction(std::function<void()> action) {
+    PostMessageW(ActionWindow(), WM_APP + 7, 0, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(action))));
+}
+
+TForm* FindForm(const std::string& name) { return Screen->FindForm(name); }
+
+TComponent* FindComponent(TComponent* root, const std::string& name) {
+    if (!root) return nullptr;
+    if (TComponent* direct = root->FindComponent(name)) return direct;
+    for (int i = 0; i < root->ComponentCount(); ++i)
+        if (TComponent* found = FindComponent(root->Components(i), name)) return found;
+    return nullptr;
+}
+
+void TypeText(TWinControl* control, const std::string& text) {
+    HWND window = control->Handle();
+    SendMessageW(window, EM_SETSEL, 0, -1);
+    if (text.empty()) {
+        SendMessageW(window, WM_CHAR, VK_BACK, 0);
+    }
+    for (char16_t c : rtl::Cp1251ToUtf16(text)) SendMessageW(window, WM_CHAR, c, 1);
+    Pump();
+}
+
+void PressKey(TWinControl* control, WPARAM key) {
+    control->SetFocus();
+    PostMessageW(control->Handle(), WM_KEYDOWN, key, 1);
+    PostMessageW(control->Handle(), WM_KEYUP, key, 0xC0000001);
+    Pump();
+}
+
+void Click(TControl* control) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+        HWND window = windowed->Handle();
+        LPARAM at = MAKELPARAM(windowed->ClientWidth() / 2, windowed->ClientHeight() / 2);
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(window, WM_LBUTTONUP, 0, at);
+    } else if (control->Parent()) {
+        LPARAM at = MAKELPARAM(control->Left() + control->Width() / 2, control->Top() + control->Height() / 2);
+        SendMessageW(control->Parent()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(control->Parent()->Handle(), WM_LBUTTONUP, 0, at);
+    }
+    Pump();
+}
+
+void SelectItem(TListBox* list, int index) {
+    HWND window = list->Handle();
+    SendMessageW(window, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+    RECT item;
+    SendMessageW(window, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+    Pump();
+}
+
+void ChooseMenuItem(TForm* form, TMenuItem* item) {
+    PostMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
+    Pump();
+}
+
+std::vector<std::string> MemoLines(TMemo* memo) { return static_cast<TMemoStrings*>(memo->Lines())->Lines(); }
+
+bool SaveScreenshot(TForm* form, const std::string& path) {
+    HWND window = form->Handle();
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    RECT r;
+    GetWindowRect(window, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    size_t imageSize = stride * static_cast<size_t>(height);
+    bool ok = false;
+    if (FILE* file = fopen(path.c_str(), "wb")) {
+        BITMAPFILEHEADER header = {};
+        header.bfType = 0x4D42;
+        header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        header.bfSize = static_cast<DWORD>(header.bfOffBits + imageSize);
+        ok = fwrite(&header, sizeof(header), 1, file) == 1 &&
+             fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, file) == 1 &&
+             fwrite(bits, 1, imageSize, file) == imageSize;
+        fclose(file);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+MessageBoxes::MessageBoxes() {
+    Application->SetMessageBoxHandler([this](const std::string& text, const std::string& caption, UINT flags) {
+        shown_.push_back(Box{text, caption, flags});
+        if (!answers_.empty()) {
+            int answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        }
+        switch (flags & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+            return IDOK;
+        case MB_YESNO:
+        case MB_YESNOCANCEL:
+            return IDYES;
+        case MB_RETRYCANCEL:
+            return IDRETRY;
+        case MB_ABORTRETRYIGNORE:
+            return IDABORT;
+        default:
+            return IDOK;
+        }
+    });
+}
+
+MessageBoxes::~MessageBoxes() { Application->SetMessageBoxHandler(nullptr); }
+
+std::vector<std::string> MessageBoxes::Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& box : shown_) texts.push_back(box.text);
+    return texts;
+}
+
+std::string Utf8(const std::string& text) { return rtl::Cp1251ToUtf8(text); }
+
+}  // namespace vcltest
