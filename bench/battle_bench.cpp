@@ -1,0 +1,225 @@
+// Speed and memory of the battle engine. One line per scenario, key=value.
+//   big:       1,000,000 ships against 1,000,000 defence units, 6 rounds
+//   selection: 2,000 small battles as the fleet selection runs them
+//   mixed:     200,000 units a side with every ability and special attack
+// Arguments name the scenarios to run; none runs all three.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "battle/battleengine.h"
+#include "battle/datatable.h"
+#include "rtl/convert.h"
+#include "rtl/random.h"
+
+using namespace battle;
+
+namespace {
+
+class NullOutput : public BattleOutput {
+public:
+    void Log(std::string_view) override {}
+    void SetUnitGauge(int64_t, std::string_view) override {}
+    void SetUnitProgress(int64_t) override {}
+    void SetRoundGauge(int64_t, std::string_view) override {}
+    void SetRoundProgress(int64_t) override {}
+};
+
+using Cells = std::initializer_list<std::pair<int, const char*>>;
+
+// A unit type: structure, attack, shields, purpose, then any other columns.
+void SetType(DataTable& table, int row, const char* name, const char* structure, const char* attack,
+             const char* shields, const char* purpose, Cells more = {}) {
+    table.SetCell(kColKind, row, "1");
+    table.SetCell(kColName, row, name);
+    table.SetCell(kColStructure, row, structure);
+    table.SetCell(kColAttack, row, attack);
+    table.SetCell(kColShields, row, shields);
+    table.SetCell(kColPurpose, row, purpose);
+    table.SetCell(kColShieldRegen, row, "100");
+    for (int col : {kColMetal, kColMinerals, kColVespene}) table.SetCell(col, row, "1000");
+    for (auto [col, value] : more) table.SetCell(col, row, value);
+}
+
+// Peak resident memory of the process, in bytes.
+int64_t PeakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stoll(line.substr(6)) * 1024;
+    return 0;
+}
+
+// Starts the peak anew from the present resident size.
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct Bench {
+    DataTable table;
+    BattleOptionValues options;
+    NullOutput output;
+    rtl::Random random{20240601};
+    BattleEngine engine{table, options, output, random};
+
+    explicit Bench(std::string rounds) {
+        table.FillDefaults();
+        options.rounds = std::move(rounds);
+    }
+
+    // Prepares and fights one battle; returns its seconds.
+    double Fight() {
+        const auto start = std::chrono::steady_clock::now();
+        engine.PrepareBattle();
+        engine.FightRounds();
+        return Seconds(start);
+    }
+};
+
+void Big() {
+    ResetPeak();
+    auto bench = std::make_unique<Bench>("6");
+    SetType(bench->table, 201, "Крейсер", "40000", "50", "10", "0");
+    SetType(bench->table, 202, "Пушка", "20000", "80", "20", "1");
+    bench->engine.Input.ShipCount[1][0][201] = 1'000'000;
+    bench->engine.Input.ShipCount[2][0][202] = 1'000'000;
+    const double seconds = bench->Fight();
+    const uint64_t shots = bench->engine.ShotCount;
+    std::printf("scenario=big shots=%llu seconds=%.3f shots_per_second=%.0f peak_bytes_per_unit=%.1f\n",
+                static_cast<unsigned long long>(shots), seconds, shots / seconds,
+                PeakResidentBytes() / 2'000'000.0);
+}
+
+void Selection() {
+    auto bench = std::make_unique<Bench>("8");
+    DataTable& t = bench->table;
+    SetType(t, 201, "Истребитель", "4000", "50", "10", "0");
+    SetType(t, 202, "Крейсер", "27000", "400", "50", "0");
+    SetType(t, 203, "Линкор", "60000", "1000", "200", "0");
+    SetType(t, 211, "Ракетница", "2000", "80", "20", "1");
+    SetType(t, 212, "Лазер", "8000", "100", "25", "1");
+    SetType(t, 213, "Ионная пушка", "8000", "150", "500", "1");
+    t.SetCell(kColRapidFire + 201, 202, "6");
+    t.SetCell(kColRapidFire + 211, 202, "10");
+    t.SetCell(kColRapidFire + 212, 203, "3");
+    t.SetCell(kColRapidFire + 201, 213, "2");
+    BattleInput& in = bench->engine.Input;
+    in.ShipCount[1][0][201] = 400;
+    in.ShipCount[1][0][202] = 400;
+    in.ShipCount[1][0][203] = 200;
+    in.ShipCount[2][0][211] = 500;
+    in.ShipCount[2][0][212] = 300;
+    in.ShipCount[2][0][213] = 200;
+    bench->engine.PodborMode = true;
+    constexpr int kBattles = 2000;
+    const auto start = std::chrono::steady_clock::now();
+    for (int battle = 1; battle <= kBattles; ++battle) {
+        bench->engine.PodborBattle = static_cast<uint16_t>((battle - 1) % 5 + 1);
+        bench->Fight();
+        bench->engine.FreeUnits();
+    }
+    const double seconds = Seconds(start);
+    std::printf("scenario=selection battles=%d seconds=%.3f battles_per_second=%.0f\n", kBattles, seconds,
+                kBattles / seconds);
+}
+
+void Mixed() {
+    auto bench = std::make_unique<Bench>("8");
+    DataTable& t = bench->table;
+    // Side 1.
+    SetType(t, 201, "Призрак", "200000", "3000", "40", "0", {{kColAbility1, "1"}, {kColSpecialAttack1, "1"}});
+    SetType(t, 202, "Смертник", "160000", "400", "0", "0", {{kColAbility1, "2"}});
+    SetType(t, 203, "Муталиск", "180000", "2500", "0", "0",
+            {{kColAbility1, "3"}, {kColSpecialAttack1, "3"}, {kColSpecialAttack2, "4"}, {kColAttackPeriod, "1"}});
+    SetType(t, 204, "Страж", "300000", "50", "5000", "0", {{kColAbility1, "4"}});
+    SetType(t, 205, "Осадный танк", "200000", "6000", "20", "0", {{kColAbility2, "5"}, {kColDelay, "1"}});
+    SetType(t, 206, "Флагман", "60000000", "5000", "3000", "0",
+            {{kColSpecialAttack1, "2"}, {kColEmpStrength, "200"}, {kColConcentratedShot, "30"}});
+    // Side 2.
+    SetType(t, 301, "Зилот", "160000", "3000", "60", "0", {{kColAbility1, "6"}, {kColConcentratedShot, "20"}});
+    SetType(t, 302, "Шершень", "200000", "5000", "30", "0", {{kColAbility1, "7"}});
+    SetType(t, 303, "Гидралиск", "170000", "2500", "0", "1", {{kColAbility1, "3"}, {kColSpecialAttack1, "4"}});
+    SetType(t, 304, "Страж", "400000", "60", "8000", "1", {{kColAbility1, "4"}});
+    SetType(t, 305, "Матка", "80000000", "8000", "5000", "0", {{kColSpecialAttack1, "1"}, {kColConcentratedShot, "40"}});
+    SetType(t, 306, "Турель", "500000", "500", "200", "2", {{kColUnitClass, "2"}});
+    struct RapidFire {
+        int shooter, target;
+        const char* n;
+    };
+    for (RapidFire rf : {RapidFire{201, 303, "4"}, {203, 301, "3"}, {205, 306, "5"}, {206, 302, "10"},
+                         {301, 202, "3"}, {302, 201, "2"}, {303, 203, "4"}, {305, 205, "6"}})
+        t.SetCell(kColRapidFire + rf.target, rf.shooter, rf.n);
+    BattleInput& in = bench->engine.Input;
+    in.PartCount[1] = 2;
+    in.PartCount[2] = 3;
+    for (int p = 0; p < 2; ++p) {
+        uint32_t* ships = in.ShipCount[1][p];
+        ships[201] = 40'000;
+        ships[202] = 10'000;
+        ships[203] = 30'000;
+        ships[204] = 10;
+        ships[205] = 19'980;
+        ships[206] = 10;
+        uint16_t* tech = in.TechLevel[1][p];
+        tech[kTechWeapons] = tech[kTechShields] = 10;
+        tech[kTechEmpRadiation] = 3;
+        tech[kTechAcidSpores] = 2;
+        tech[kTechYamato] = 6;
+        tech[kTechRegeneration] = 5;
+    }
+    for (int p = 0; p < 3; ++p) {
+        uint32_t* ships = in.ShipCount[2][p];
+        ships[301] = 25'000;
+        ships[302] = 10'000;
+        ships[303] = 31'645;
+        ships[304] = 11;
+        ships[305] = 10;
+        ships[306] = 3;  // level
+        uint16_t* tech = in.TechLevel[2][p];
+        tech[kTechWeapons] = tech[kTechShields] = 12;
+        tech[kTechAcidSpores] = 1;
+        tech[kTechYamato] = 4;
+        tech[kTechRegeneration] = 10;
+        in.OfficerLevel[2][p][kOfficerShieldLimit] = 10'000;
+        in.OfficerLevel[2][p][kOfficerOrganicDefence] = 2;
+    }
+    const double seconds = bench->Fight();
+    const uint64_t shots = bench->engine.ShotCount;
+    std::printf("scenario=mixed units=%u shots=%llu seconds=%.3f shots_per_second=%.0f\n",
+                bench->engine.Units(1, 0).AllocTotal + bench->engine.Units(1, 1).AllocTotal,
+                static_cast<unsigned long long>(shots), seconds, shots / seconds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::pair<const char*, void (*)()> scenarios[] = {{"big", Big}, {"selection", Selection}, {"mixed", Mixed}};
+    for (int i = 1; i < argc; ++i) {
+        bool known = false;
+        for (auto [name, run] : scenarios) known |= std::strcmp(argv[i], name) == 0;
+        if (!known) {
+            std::fprintf(stderr, "unknown scenario '%s' (big, selection, mixed)\n", argv[i]);
+            return 2;
+        }
+    }
+    try {
+        for (auto [name, run] : scenarios) {
+            bool wanted = argc == 1;
+            for (int i = 1; i < argc; ++i) wanted |= std::strcmp(argv[i], name) == 0;
+            if (wanted) run();
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

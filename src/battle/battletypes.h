@@ -1,0 +1,91 @@
+// The database values of the unit types in one battle, converted once when
+// the battle is prepared so that no shot reads a text cell.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "battle/datatable.h"
+
+namespace battle {
+
+// A whole number read from a cell. A cell that is not one stops the battle
+// with the conversion error where the value is first used, as reading the
+// cell there would; so a bad cell that the battle never needs does no harm.
+class CellNumber {
+public:
+    void Load(const DataTable& table, int col, int row);
+    int64_t Get() const {
+        if (!ok_) Fail();
+        return value_;
+    }
+
+private:
+    [[noreturn]] void Fail() const;
+    const DataTable* table_ = nullptr;
+    int64_t value_ = 0;
+    int16_t col_ = 0, row_ = 0;
+    bool ok_ = false;
+};
+
+// Ability codes (database columns 18 and 19).
+enum Ability : uint8_t {
+    kIgnoresShield = 1 << 0,  // "1": the shot goes past the shield
+    kSelfDestructs = 1 << 1,  // "2": destroyed by its own first shot at a living unit
+    kOrganic = 1 << 2,        // "3": regenerates; target of radiation strikes
+    kPriority = 1 << 3,       // "4": shot first while it has shield
+    kHalvedAttacking = 1 << 4,  // "5": half attack on the attacking side
+    kShieldLimited = 1 << 5,  // "6": only as many units as the officer level keep shields
+    kDisarms = 1 << 6,        // "7": fires once, then attack 0 and a long wait
+};
+
+// A structure value above this makes a flagship.
+inline constexpr int64_t kFlagshipStructure = 5'000'000;
+
+struct UnitType {
+    uint8_t abilities = 0;
+    bool building = false;      // column 10 "2"
+    bool defence = false;       // column 10 "1"
+    bool flagship = false;      // column 7 above 5,000,000 (only set when column 7 is a number)
+    bool hasSpecial1 = false;   // column 20 is not "0"
+    bool hasSpecial2 = false;   // column 21 is not "0"
+    const double* rapidFire = nullptr;  // stop thresholds by target row, see RapidFireThreshold
+    CellNumber metal, minerals, vespene;        // columns 4, 5, 6
+    CellNumber structure, attack, shields;      // columns 7, 8, 9
+    CellNumber shieldRegen;                     // column 13
+    CellNumber concentratedShot;                // column 14
+    CellNumber special1, special2;              // columns 20, 21
+    CellNumber delay;                           // column 22
+    CellNumber empStrength;                     // column 23
+    CellNumber attackPeriod;                    // column 24
+    CellNumber classOrGrowth;                   // column 27
+    CellNumber buildingLevel;                   // column 28
+
+    bool Has(Ability a) const { return (abilities & a) != 0; }
+};
+
+// The rapid-fire test draws r in [0, 1) and stops when (n - 1) / n <= r,
+// n being the rapid fire against the target (0 or less counts as 1).
+// The threshold is the smallest double t with t >= (n - 1) / n, so that the
+// test is `t <= r` in double arithmetic with the result of the extended one.
+double RapidFireThreshold(int64_t n);
+// Marks a rapid-fire cell that is not a whole number; above every r.
+inline constexpr double kBadRapidFire = 2.0;
+
+class BattleTypes {
+public:
+    // Converts the rows in `rows` (each once, in any order), rapid fire
+    // among all of them included.
+    void Build(const DataTable& table, const std::vector<uint16_t>& rows);
+    const UnitType& operator[](int row) const { return types_[row]; }
+    // Re-reads the rapid-fire cell of `shooter` against `target` (to stop the
+    // battle with its conversion error).
+    [[noreturn]] void FailRapidFire(int shooterRow, int targetRow) const;
+
+private:
+    const DataTable* table_ = nullptr;
+    std::vector<UnitType> types_ = std::vector<UnitType>(kRowCount);
+    std::vector<double> rapidFire_;  // kRowCount thresholds for each shooter row
+};
+
+}  // namespace battle

@@ -1,0 +1,177 @@
+// Between the attacks of two rounds: removal of destroyed units, the
+// survivors and losses, and the shields and attack delays of the survivors.
+#include <utility>
+
+#include "battle/battleengine.h"
+#include "rtl/convert.h"
+
+namespace battle {
+namespace {
+
+uint8_t AsByte(int64_t value) { return rtl::CheckedNarrow<uint8_t>(value); }
+
+// The shield after a round: it regains column 13 percent of its capacity
+// and stops at the capacity (which an EMP strike may have lowered below it).
+// Computed exactly: shield + capacity * percent / 100, rounded halves to even.
+template <class Wide>
+uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, int64_t percent) {
+    if (percent >= 0 && shield >= capacity) return capacity;
+    const Wide numerator = static_cast<Wide>(shield) * 100 + static_cast<Wide>(capacity) * percent;
+    if (numerator > static_cast<Wide>(capacity) * 100) return capacity;
+    Wide quotient = numerator / 100, remainder = numerator % 100;
+    if (remainder < 0) {
+        remainder += 100;
+        quotient -= 1;
+    }
+    if (remainder > 50 || (remainder == 50 && (quotient & 1) != 0)) quotient += 1;
+    if (quotient < 0) throw rtl::ERangeError();
+    return static_cast<uint32_t>(quotient);
+}
+
+uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, const CellNumber& percentCell) {
+    const int64_t percent = percentCell.Get();
+    // With |percent| below 2^30 every term fits in 64 bits.
+    if (percent > -(int64_t{1} << 30) && percent < (int64_t{1} << 30))
+        return RegeneratedShield<int64_t>(shield, capacity, percent);
+    return RegeneratedShield<__int128>(shield, capacity, percent);
+}
+
+// Moves the entries whose unit survives to the front, in their order, and
+// returns how many there are.
+template <class OnSurvivor>
+uint32_t CompactSurvivors(uint32_t* list, uint32_t count, std::vector<TBattleUnit>& units, OnSurvivor onSurvivor) {
+    uint32_t kept = 0;
+    for (uint32_t k = 0; k < count; ++k) {
+        TBattleUnit& unit = units[list[k]];
+        if (unit.Destroyed == 1) continue;
+        if (k != kept) std::swap(list[k], list[kept]);
+        onSurvivor(list[kept], unit);
+        ++kept;
+    }
+    return kept;
+}
+
+uint32_t CompactSurvivors(uint32_t* list, uint32_t count, std::vector<TBattleUnit>& units) {
+    return CompactSurvivors(list, count, units, [](uint32_t, TBattleUnit&) {});
+}
+
+}  // namespace
+
+inline void BattleEngine::RecoverUnit(TBattleUnit& unit) {
+    const UnitType& type = types_[unit.TypeRow];
+    unit.Shield = RegeneratedShield(unit.Shield, unit.BaseShield, type.shieldRegen);
+    if (unit.FirstWait > 0) {
+        --unit.FirstWait;
+        if (unit.Slowed && !unit.SlowApplied) {
+            unit.AttackWait = AsByte(unit.AttackWait + 1);
+            unit.SlowApplied = 1;
+        }
+    } else if (unit.AttackWait > 0) {
+        --unit.AttackWait;
+    } else {
+        unit.AttackWait = AsByte(type.attackPeriod.Get() + (unit.Slowed ? 1 : 0));
+    }
+}
+
+void BattleEngine::RegenerateShieldsAndCountDelays() {
+    for (int side = 1; side <= 2; ++side) {
+        for (int p = 0; p < Input.PartCount[side]; ++p) {
+            ParticipantUnits& u = units_[side][p];
+            for (uint32_t k = 0; k < u.UnitTotal; ++k) RecoverUnit(u.AtPosition(k));
+        }
+    }
+}
+
+uint32_t BattleEngine::delunits(int side, int participant, bool survivorLines) {
+    return RemoveFromParticipant(side, participant, survivorLines, false);
+}
+
+uint32_t BattleEngine::RemoveFromParticipant(int side, int participant, bool survivorLines, bool recover) {
+    CheckSide(side);
+    if (participant < 0 || participant >= kParticipantSlots) throw rtl::ERangeError();
+    ParticipantUnits& u = units_[side][participant];
+    uint32_t* alive = TypeAlive[side][participant];
+    const uint32_t kept = CompactSurvivors(
+        u.UnitOrder.data(), u.UnitTotal, u.BattleUnits, [&](uint32_t number, TBattleUnit& unit) {
+            ++alive[unit.TypeRow];
+            if (survivorLines) {
+                line_.Start() << side << ":" << participant + 1 << ":" << number << " "
+                              << TypeName(unit.TypeRow) << " Структура:" << unit.Structure
+                              << " Щиты:" << unit.Shield
+                              << " Повреждений нанесено:" << rtl::FloatToStr(unit.Damage / 10000.0L);
+                Log(line_);
+            }
+            if (recover) RecoverUnit(unit);
+        });
+    // The other lists hold the same units as UnitOrder: with nobody gone
+    // from it, nobody is gone from them either.
+    if (kept == u.UnitTotal) return kept;
+    u.OrderIsIdentity = false;
+    u.OrgTotal = CompactSurvivors(u.OrgUnits.data(), u.OrgTotal, u.BattleUnits);
+    u.MehTotal = CompactSurvivors(u.MehUnits.data(), u.MehTotal, u.BattleUnits);
+    u.PriorityTotal = static_cast<uint8_t>(CompactSurvivors(u.PriorityUnits, u.PriorityTotal, u.BattleUnits));
+    u.FlagshipTotal = CompactSurvivors(u.Flagships.data(), u.FlagshipTotal, u.BattleUnits);
+    return kept;
+}
+
+int64_t BattleEngine::TypeLoss(int side, int participant, int row) const {
+    const uint32_t count = Input.ShipCount[side][participant][row];
+    if (count == 0) return 0;
+    const uint32_t alive = TypeAlive[side][participant][row];
+    const UnitType& type = types_[row];
+    const int64_t cost =
+        rtl::CheckedAdd(rtl::CheckedAdd(type.metal.Get(), type.minerals.Get()), type.vespene.Get());
+    if (!type.building) return rtl::CheckedMul(int64_t{count} - alive, cost);
+    if (alive != 0 || count < type.buildingLevel.Get()) return 0;
+    int64_t value = cost;
+    const int levels = static_cast<int>(count % 256);
+    for (int level = 2; level <= levels; ++level) value = rtl::CheckedMul(value, type.classOrGrowth.Get());
+    return value;
+}
+
+void BattleEngine::RemoveDestroyedUnits(bool writeLog) { RemoveDestroyedUnits(writeLog, false); }
+
+void BattleEngine::RemoveDestroyedUnits(bool writeLog, bool recoverSurvivors) {
+    const bool summary = writeLog && !PodborMode;
+    const bool unitLines = writeLog && fullLog_;
+    for (int side = 1; side <= 2; ++side) SideAlive[side] = HasOrg[side] = HasMeh[side] = PriorityActive[side] = 0;
+    if (summary) output_.Log("Уцелелевшие юниты");
+    for (int side = 1; side <= 2; ++side) {
+        if (summary) {
+            line_.Start() << "сторона " << side;
+            Log(line_);
+        }
+        for (int p = 0; p < Input.PartCount[side]; ++p) {
+            ParticipantUnits& u = units_[side][p];
+            if (u.UnitTotal == 0) continue;
+            LossTotal[side][p] = 0;
+            for (uint16_t row : u.Rows) TypeAlive[side][p][row] = 0;
+            u.UnitTotal = RemoveFromParticipant(side, p, unitLines, recoverSurvivors);
+            if (u.UnitTotal != 0) SideAlive[side] = 1;
+            if (u.OrgTotal != 0) HasOrg[side] = 1;
+            if (u.MehTotal != 0) HasMeh[side] = 1;
+            if (u.PriorityTotal != 0) PriorityActive[side] = 1;
+            for (uint16_t row : u.Rows)
+                LossTotal[side][p] = rtl::CheckedAdd(LossTotal[side][p], TypeLoss(side, p, row));
+            if (summary) WriteSurvivors(side, p);
+        }
+    }
+}
+
+void BattleEngine::WriteSurvivors(int side, int p) {
+    line_.Start() << "Игрок: " << Input.PartName[side][p];
+    Log(line_);
+    for (uint16_t row : units_[side][p].Rows) {
+        const UnitType& type = types_[row];
+        if (type.building)
+            line_.Start() << "      " << TypeName(row) << " " << TypeAlive[side][p][row] << " из 1";
+        else
+            line_.Start() << "    " << TypeName(row) << " " << TypeAlive[side][p][row] << " из "
+                          << Input.ShipCount[side][p][row];
+        Log(line_);
+    }
+    line_.Start() << "Потеряно единиц: " << LossTotal[side][p];
+    Log(line_);
+}
+
+}  // namespace battle

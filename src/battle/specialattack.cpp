@@ -1,0 +1,185 @@
+// Special attacks: the Yamato cannon, the EMP and radiation strikes and the
+// acid spores, each in its own rounds and behind its own technology.
+#include <cmath>
+#include <string>
+
+#include "battle/battleengine.h"
+#include "rtl/convert.h"
+
+namespace battle {
+namespace {
+
+// 250 * 2^(level - 1) must fit in 32 bits.
+constexpr uint16_t kMaxYamatoLevel = 25;
+
+// Whole number uniformly in [0, total of `counts`), walked down to a participant.
+template <class Count>
+bool DrawFromLists(rtl::Random& random, int participants, Count count, uint32_t& participant, uint64_t& index) {
+    uint64_t total = 0;
+    for (int p = 0; p < participants; ++p) total += count(p);
+    if (total == 0) return false;
+    uint32_t r = random.Next(static_cast<uint32_t>(total));
+    int p = 0;
+    while (r >= count(p)) {
+        r -= count(p);
+        ++p;
+    }
+    participant = static_cast<uint32_t>(p);
+    index = r;
+    return true;
+}
+
+}  // namespace
+
+bool BattleEngine::SetOrgTarget(int side, uint32_t& participant, uint64_t& index) {
+    CheckSide(side);
+    return DrawFromLists(random_, Input.PartCount[side], [&](int p) { return units_[side][p].OrgTotal; },
+                         participant, index);
+}
+
+bool BattleEngine::SetMehTarget(int side, uint32_t& participant, uint64_t& index) {
+    CheckSide(side);
+    return DrawFromLists(random_, Input.PartCount[side], [&](int p) { return units_[side][p].MehTotal; },
+                         participant, index);
+}
+
+void BattleEngine::SpAttack(int side, TBattleUnit& unit, int kind) {
+    CheckSide(side);
+    CheckSide(static_cast<int>(CurSide));
+    if (CurPartIdx >= kParticipantSlots) throw rtl::ERangeError();
+    const int targetSide = 3 - side;
+    const uint16_t* tech = Input.TechLevel[CurSide][CurPartIdx];
+    // A special attack that draws from the generator has the next plain
+    // shots predicted afresh.
+    switch (kind) {
+        case 1:
+            // The draw comes before the technology is looked at.
+            if (Round % 4 != 0) return;
+            predictedSide_ = 0;
+            if (random_.NextDouble() < 0.5 || tech[kTechYamato] == 0) return;
+            Yamato(targetSide, tech[kTechYamato]);
+            return;
+        case 2:
+            if (Round % 3 != 1 || tech[kTechEmpRadiation] == 0 || !HasMeh[targetSide]) return;
+            predictedSide_ = 0;
+            EmpStrike(targetSide, unit, tech[kTechEmpRadiation]);
+            return;
+        case 3:
+            if (Round % 2 != 1 || tech[kTechEmpRadiation] == 0 || !HasOrg[targetSide]) return;
+            predictedSide_ = 0;
+            RadiationStrike(targetSide);
+            return;
+        case 4:
+            if (tech[kTechAcidSpores] == 0) return;
+            predictedSide_ = 0;
+            AcidSpores(targetSide, tech[kTechAcidSpores]);
+            return;
+        default:
+            return;
+    }
+}
+
+void BattleEngine::Yamato(int targetSide, uint16_t level) {
+    if (level > kMaxYamatoLevel)
+        throw rtl::ERangeError("Уровень технологии орудия Ямато " + std::to_string(level) +
+                               " слишком велик: допустимо не более " + std::to_string(kMaxYamatoLevel));
+    const uint32_t amount = 250u << (level - 1);
+    TargetRef target;
+    if (!PickTarget(targetSide, target)) return;
+    TBattleUnit& hit = *target.unit;
+    if (hit.Shield >= amount) {
+        hit.Shield -= amount;
+    } else {
+        const int64_t rest = int64_t{amount} - hit.Shield;
+        if (hit.Structure > rest) {
+            hit.Structure -= rest;
+            hit.Shield = 0;
+        } else {
+            hit.Shield = 0;
+            hit.Structure = 0;
+            hit.Destroyed = 1;
+        }
+    }
+    if (fullLog_) {
+        line_.Start() << "        орудие Ямато(" << amount << ") по ";
+        AppendTarget(target) << " оставляя структуры: " << hit.Structure << " щиты: " << hit.Shield;
+        Log(line_);
+    }
+}
+
+// One unit of the target side, drawn from its organic or its mechanical list.
+bool BattleEngine::PickFromKindList(int side, bool organic, TargetRef& target) {
+    uint32_t p;
+    uint64_t position;
+    if (!(organic ? SetOrgTarget(side, p, position) : SetMehTarget(side, p, position))) return false;
+    ParticipantUnits& u = units_[side][p];
+    const uint32_t number = (organic ? u.OrgUnits : u.MehUnits)[position];
+    target = {&u.BattleUnits[number], p, number, position};
+    return true;
+}
+
+void BattleEngine::EmpStrike(int targetSide, const TBattleUnit& unit, uint16_t level) {
+    const int64_t strength = types_[unit.TypeRow].empStrength.Get();
+    const uint8_t tries = rtl::CheckedNarrow<uint8_t>(int64_t{level} + 1);
+    TargetRef target;
+    for (int i = 0; i < tries && PickFromKindList(targetSide, false, target); ++i) {
+        TBattleUnit& hit = *target.unit;
+        hit.BaseShield = hit.BaseShield >= strength
+                             ? rtl::CheckedNarrow<uint32_t>(int64_t{hit.BaseShield} - strength)
+                             : 0;
+        if (fullLog_) {
+            line_.Start() << "        Эми удар(" << strength << ") по ";
+            AppendTarget(target) << " оставляя базовые щиты: " << hit.BaseShield;
+            Log(line_);
+        }
+    }
+}
+
+// 6 - log10 of the full structure, rounded. A unit without structure has no
+// logarithm: the strike does nothing to it. Units of one type share their
+// full structure, so the last answer is kept.
+int64_t BattleEngine::RadiationLoss(int64_t maxStructure) {
+    if (maxStructure != radiationStructure_) {
+        radiationStructure_ = maxStructure;
+        radiationLoss_ = maxStructure > 0 ? rtl::Round(6 - std::log10(static_cast<long double>(maxStructure))) : 0;
+    }
+    return radiationLoss_;
+}
+
+void BattleEngine::RadiationStrike(int targetSide) {
+    TargetRef target;
+    for (int i = 0; i < 5 && PickFromKindList(targetSide, true, target); ++i) {
+        TBattleUnit& hit = *target.unit;
+        const int64_t d = RadiationLoss(hit.MaxStructure);
+        if (d > 0 && hit.Regen > -100) hit.Regen = rtl::CheckedNarrow<int8_t>(hit.Regen - d);
+        if (fullLog_) {
+            line_.Start() << "        удар радиацией(" << d << ") по ";
+            AppendTarget(target) << " снижая регенерацию до : " << hit.Regen;
+            Log(line_);
+        }
+    }
+}
+
+void BattleEngine::AcidSpores(int targetSide, uint16_t level) {
+    const uint8_t tries = rtl::CheckedNarrow<uint8_t>(int64_t{level} + 1);
+    int64_t pool = 50'000;
+    for (int i = 0; i < tries; ++i) {
+        uint32_t p;
+        uint64_t position;
+        if (!SetTarget2(targetSide, p, position)) return;
+        ParticipantUnits& u = units_[targetSide][p];
+        const uint32_t number = u.NumberAt(static_cast<uint32_t>(position));
+        TBattleUnit& hit = u.BattleUnits[number];
+        if (hit.MaxStructure < pool) {
+            hit.Slowed = 1;
+            if (__builtin_sub_overflow(pool, hit.MaxStructure, &pool)) throw rtl::ERangeError();
+        }
+        if (fullLog_) {
+            line_.Start() << "        Удар кислотными спорами по ";
+            AppendTarget({&hit, p, number, position});
+            Log(line_);
+        }
+    }
+}
+
+}  // namespace battle

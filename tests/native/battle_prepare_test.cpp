@@ -1,0 +1,395 @@
+// Building the unit records: bonuses, abilities, buildings, delays, limits.
+#include <gtest/gtest.h>
+
+#include "battle/battleengine.h"
+#include "rtl/errors.h"
+#include "support/battle_support.h"
+
+using namespace battle;
+using namespace battle_test;
+
+namespace {
+
+constexpr int kShip = 201, kOther = 202, kBuilding = 301;
+
+UnitSpec Ship(int64_t structure, int64_t attack, int64_t shields) {
+    UnitSpec s;
+    s.name = "Корабль";
+    s.structure = structure;
+    s.attack = attack;
+    s.shields = shields;
+    return s;
+}
+
+}  // namespace
+
+TEST(Preparation, GeneralBonusOfFixedTechnologiesAndOfficers) {
+    Battle b;
+    SetUnit(b.table, kShip, Ship(20000, 1000, 200));
+    auto& in = b.input();
+    in.ShipCount[1][0][kShip] = 2;
+    in.TechLevel[1][0][kTechWeapons] = 2;
+    in.TechLevel[1][0][kTechStructure] = 1;
+    in.TechLevel[1][0][kTechShields] = 3;
+    in.OfficerLevel[1][0][kOfficerAdmiral] = 3;
+    in.OfficerLevel[1][0][kOfficerExperience] = 5;
+    b->preparebatle();
+
+    ASSERT_EQ(b->Units(1, 0).UnitTotal, 2u);
+    for (uint32_t n = 0; n < 2; ++n) {
+        const TBattleUnit& u = b.unit(1, 0, n);
+        EXPECT_EQ(u.Attack, 1265u);           // 1000 * (1 + 0.2 + 0.06 + 0.005)
+        EXPECT_EQ(u.MaxStructure, 2330);      // 20000 * 1.165 / 10
+        EXPECT_EQ(u.Structure, 2330);
+        EXPECT_EQ(u.BaseShield, 273u);        // 200 * 1.365
+        EXPECT_EQ(u.Shield, 273u);
+        EXPECT_EQ(u.TypeRow, kShip);
+        EXPECT_EQ(u.Destroyed, 0);
+        EXPECT_EQ(u.Damage, 0);
+    }
+    EXPECT_EQ(b->Units(1, 0).UnitOrder[1], 1u);
+    EXPECT_EQ(b->TypeAlive[1][0][kShip], 2u);
+    EXPECT_EQ(b->HasMeh[1], 1);
+    EXPECT_EQ(b->HasOrg[1], 0);
+}
+
+TEST(Preparation, DatabaseTechnologiesActOnlyAtALevelAndOnTheirTypes) {
+    Battle b;
+    SetUnit(b.table, kShip, Ship(10000, 1000, 100));
+    SetUnit(b.table, kOther, Ship(10000, 1000, 100));
+    SetBonusRow(b.table, 101, 10, 20, 30, {kShip});
+    auto& in = b.input();
+    in.TechRows[3] = 101;
+    in.TechRowCount = 4;
+    in.ShipCount[1][0][kShip] = 1;
+    in.ShipCount[1][0][kOther] = 1;
+    in.ShipCount[2][0][kShip] = 1;
+    in.TechLevel[2][0][3] = 2;
+
+    b->preparebatle();
+    // Side 1 has the technology at level 0.
+    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1000u);
+    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);
+    // Side 2 at level 2: twice its percentages of the database values.
+    const TBattleUnit& acted = b.unit(2, 0, 0);
+    EXPECT_EQ(acted.Attack, 1200u);
+    EXPECT_EQ(acted.BaseShield, 140u);
+    EXPECT_EQ(acted.MaxStructure, 1600);  // 1000 + 60% of 10000 / 10
+
+    in.TechLevel[1][0][3] = 2;
+    b->preparebatle();
+    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1200u);
+    EXPECT_EQ(b.unit(1, 0, 1).Attack, 1000u);  // the technology does not act on this type
+}
+
+TEST(Preparation, BonusesAddUpOnTheDatabaseValueAndNeverCompound) {
+    Battle b;
+    SetUnit(b.table, kShip, Ship(10000, 1000, 100));
+    SetBonusRow(b.table, 101, 10, 0, 0, {kShip});
+    SetBonusRow(b.table, 102, 10, 0, 0, {kShip});
+    SetBonusRow(b.table, 551, 5, 0, 0, {kShip});
+    auto& in = b.input();
+    in.TechRows[3] = 101;
+    in.TechRows[4] = 102;
+    in.TechRowCount = 5;
+    in.OfficerRows[4] = 551;
+    in.OfficerRowCount = 5;
+    in.ShipCount[1][0][kShip] = 1;
+    in.TechLevel[1][0][kTechWeapons] = 1;  // 1100 from the general bonus
+    in.TechLevel[1][0][3] = 1;
+    in.TechLevel[1][0][4] = 1;
+    in.OfficerLevel[1][0][4] = 2;
+    b->preparebatle();
+    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1100u + 100 + 100 + 100);
+}
+
+TEST(Preparation, TechnologyListsLongerThanTwentyOneEntriesWork) {
+    Battle b;
+    SetUnit(b.table, kShip, Ship(10000, 1000, 100));
+    auto& in = b.input();
+    in.TechRowCount = 3 + 40;
+    for (int line = 3; line < in.TechRowCount; ++line) in.TechRows[line] = static_cast<uint16_t>(98 + line);
+    SetBonusRow(b.table, in.TechRows[42], 50, 0, 0, {kShip});
+    in.TechLevel[1][0][42] = 1;
+    in.OfficerRowCount = 4 + 50;
+    for (int line = 4; line < in.OfficerRowCount; ++line) in.OfficerRows[line] = static_cast<uint16_t>(547 + line);
+    SetBonusRow(b.table, 600, 10, 0, 0, {kShip});
+    in.OfficerLevel[1][0][53] = 1;
+    in.ShipCount[1][0][kShip] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1600u);
+
+    in.TechRowCount = kTechEntries + 1;
+    EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+}
+
+TEST(Preparation, MedalsByPurposeAndClassCountedAsOftenAsHeld) {
+    Battle b;
+    UnitSpec light = Ship(10000, 1000, 100), medium = light, defence = light;
+    medium.classOrGrowth = 1;
+    defence.purpose = "1";
+    SetUnit(b.table, 201, light);
+    SetUnit(b.table, 202, medium);
+    SetUnit(b.table, 203, defence);
+    // Medal 1: attack units of the light class; medal 2: defence units.
+    SetBonusRow(b.table, 1, 10, 0, 0);
+    for (int col = 6; col <= 11; ++col) b.table.SetCell(col, 1, "0");
+    b.table.SetCell(kColMedalLight, 1, "1");
+    b.table.SetCell(kColMedalAttackUnits, 1, "1");
+    SetBonusRow(b.table, 2, 0, 0, 50);
+    for (int col = 6; col <= 11; ++col) b.table.SetCell(col, 2, "0");
+    b.table.SetCell(kColMedalDefenceUnits, 2, "1");
+    auto& in = b.input();
+    in.MedalRows[0] = 1;
+    in.MedalRows[1] = 2;
+    in.MedalRowCount = 2;
+    in.MedalCount[1][0][0] = 2;
+    in.MedalCount[1][0][1] = 1;
+    for (int row = 201; row <= 203; ++row) in.ShipCount[1][0][row] = 1;
+    b->preparebatle();
+
+    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1200u);         // twice 10 %
+    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);
+    EXPECT_EQ(b.unit(1, 0, 1).Attack, 1000u);         // medium class: no medal
+    EXPECT_EQ(b.unit(1, 0, 2).Attack, 1000u);         // defence unit: only the defence medal
+    EXPECT_EQ(b.unit(1, 0, 2).MaxStructure, 1500);
+}
+
+TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
+    Battle b;
+    UnitSpec tower = Ship(10000, 50, 20);
+    tower.name = "Башня";
+    tower.purpose = "2";
+    tower.classOrGrowth = 2;
+    tower.buildingLevel = 2;
+    SetUnit(b.table, kBuilding, tower);
+    auto& in = b.input();
+    in.ShipCount[1][0][kBuilding] = 1;  // below its level
+    b->preparebatle();
+    EXPECT_EQ(b->Units(1, 0).UnitTotal, 0u);
+    EXPECT_TRUE(b.output.lines.empty());
+
+    tower.buildingLevel = 1;
+    SetUnit(b.table, kBuilding, tower);
+    b->preparebatle();
+    ASSERT_EQ(b->Units(1, 0).UnitTotal, 1u);
+    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);  // no general bonus, a tenth
+    EXPECT_EQ(b.unit(1, 0, 0).Attack, 50u);
+
+    in.ShipCount[1][0][kBuilding] = 3;
+    in.TechLevel[1][0][kTechWeapons] = 5;  // fixed technologies do not act on buildings
+    b->preparebatle();
+    const TBattleUnit& u = b.unit(1, 0, 0);
+    EXPECT_EQ(u.MaxStructure, 4000);  // four times the level-1 value
+    EXPECT_EQ(u.Structure, 4000);
+    EXPECT_EQ(u.Attack, 50u);
+    EXPECT_EQ(b.output.lines.back(), "Башня 4000 50 20");
+
+    // A database technology's structure term keeps its tenth and grows too.
+    SetBonusRow(b.table, 101, 0, 0, 10, {kBuilding});
+    in.TechRows[3] = 101;
+    in.TechRowCount = 4;
+    in.TechLevel[1][0][3] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, (10000 + 100) * 4 / 10);
+}
+
+TEST(Preparation, BuildingLevelGrowthOverflowStopsTheBattle) {
+    Battle b;
+    UnitSpec tower = Ship(10000, 50, 20);
+    tower.purpose = "2";
+    tower.classOrGrowth = 10;
+    SetUnit(b.table, kBuilding, tower);
+    b.input().ShipCount[1][0][kBuilding] = 4'000'000'000u;
+    EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+    // Growth 1 keeps the structure at any level, at once.
+    tower.classOrGrowth = 1;
+    SetUnit(b.table, kBuilding, tower);
+    b->preparebatle();
+    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);
+}
+
+TEST(Preparation, DelaysOfOrdinaryTypesAndBuildings) {
+    Battle b;
+    UnitSpec ship = Ship(1000, 10, 0), tower = ship, lazyTower = ship;
+    ship.delay = tower.delay = 2;
+    ship.period = tower.period = 1;
+    tower.purpose = lazyTower.purpose = "2";
+    lazyTower.period = 0;
+    SetUnit(b.table, kShip, ship);
+    SetUnit(b.table, kBuilding, tower);
+    SetUnit(b.table, kBuilding + 1, lazyTower);
+    auto& in = b.input();
+    in.ShipCount[1][0][kShip] = 1;
+    in.ShipCount[1][0][kBuilding] = 1;
+    in.ShipCount[1][0][kBuilding + 1] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.unit(1, 0, 0).FirstWait, 2);
+    EXPECT_EQ(b.unit(1, 0, 0).AttackWait, 1);
+    EXPECT_EQ(b.unit(1, 0, 1).AttackWait, 2);
+    EXPECT_EQ(b.unit(1, 0, 1).FirstWait, 1);
+    EXPECT_EQ(b.unit(1, 0, 2).FirstWait, 1);  // column 24 of 0 still waits a round
+
+    ship.delay = 256;
+    SetUnit(b.table, kShip, ship);
+    EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+}
+
+TEST(Preparation, HalvedAttackOnlyOnTheAttackingSide) {
+    Battle b;
+    UnitSpec odd = Ship(1000, 7, 0), even = Ship(1000, 5, 0);
+    odd.ability2 = even.ability1 = "5";
+    SetUnit(b.table, 201, odd);
+    SetUnit(b.table, 202, even);
+    auto& in = b.input();
+    for (int side = 1; side <= 2; ++side) in.ShipCount[side][0][201] = in.ShipCount[side][0][202] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.unit(1, 0, 0).Attack, 4u);  // 3.5 to even
+    EXPECT_EQ(b.unit(1, 0, 1).Attack, 2u);  // 2.5 to even
+    EXPECT_EQ(b.unit(2, 0, 0).Attack, 7u);
+    EXPECT_EQ(b.unit(2, 0, 1).Attack, 5u);
+
+    in.AttackingSide = 2;  // "Защищается"
+    b->preparebatle();
+    EXPECT_EQ(b.unit(1, 0, 0).Attack, 7u);
+    EXPECT_EQ(b.unit(2, 0, 0).Attack, 4u);
+}
+
+TEST(Preparation, ShieldLimitKeepsShieldsOfTheFirstUnitsOnly) {
+    Battle b;
+    UnitSpec ship = Ship(1000, 10, 100);
+    ship.ability1 = "6";
+    UnitSpec tower = ship;
+    tower.purpose = "2";
+    SetUnit(b.table, kShip, ship);
+    SetUnit(b.table, kBuilding, tower);
+    auto& in = b.input();
+    in.ShipCount[1][0][kShip] = 5;
+    in.ShipCount[1][0][kBuilding] = 1;
+    in.OfficerLevel[1][0][kOfficerShieldLimit] = 3;
+    b->preparebatle();
+    for (uint32_t n = 0; n < 5; ++n) {
+        EXPECT_EQ(b.unit(1, 0, n).BaseShield, n < 3 ? 100u : 0u) << n;
+        EXPECT_EQ(b.unit(1, 0, n).Shield, n < 3 ? 100u : 0u) << n;
+    }
+    EXPECT_EQ(b.unit(1, 0, 5).BaseShield, 100u);  // a building is its type's first unit
+
+    in.OfficerLevel[1][0][kOfficerShieldLimit] = 0;
+    b->preparebatle();
+    EXPECT_EQ(b.unit(1, 0, 5).BaseShield, 0u);
+}
+
+TEST(Preparation, OrganicUnitsAndRegeneration) {
+    Battle b;
+    UnitSpec attacker = Ship(1000, 10, 0), defender = attacker;
+    attacker.ability1 = "3";
+    defender.ability2 = "3";
+    defender.purpose = "1";
+    SetUnit(b.table, 201, attacker);
+    SetUnit(b.table, 202, defender);
+    SetUnit(b.table, 203, Ship(1000, 10, 0));
+    auto& in = b.input();
+    in.ShipCount[1][0][201] = in.ShipCount[1][0][202] = in.ShipCount[1][0][203] = 1;
+    in.TechLevel[1][0][kTechRegeneration] = 5;
+    in.OfficerLevel[1][0][kOfficerOrganicDefence] = 2;
+    b->preparebatle();
+    const ParticipantUnits& u = b->Units(1, 0);
+    EXPECT_EQ(u.OrgTotal, 2u);
+    EXPECT_EQ(u.MehTotal, 1u);
+    EXPECT_EQ(u.OrgUnits[1], 1u);
+    EXPECT_EQ(u.MehUnits[0], 2u);
+    EXPECT_EQ(b.unit(1, 0, 0).Regen, 5);
+    EXPECT_EQ(b.unit(1, 0, 1).Regen, 15);  // defence unit: + 5 per level
+    EXPECT_EQ(b.unit(1, 0, 2).Regen, 5);
+    EXPECT_EQ(b->HasOrg[1], 1);
+
+    in.OfficerLevel[1][0][kOfficerOrganicDefence] = 25;  // 5 + 125 leaves the byte
+    EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+    in.OfficerLevel[1][0][kOfficerOrganicDefence] = 0;
+    in.TechLevel[1][0][kTechRegeneration] = 128;
+    EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+}
+
+TEST(Preparation, ElevenPriorityUnitsAtMost) {
+    Battle b;
+    UnitSpec guard = Ship(1000, 10, 50);
+    guard.ability1 = "4";
+    SetUnit(b.table, 201, guard);
+    SetUnit(b.table, 202, guard);
+    auto& in = b.input();
+    in.ShipCount[1][0][201] = 6;
+    in.ShipCount[1][0][202] = 5;
+    b->preparebatle();
+    EXPECT_EQ(b->Units(1, 0).PriorityTotal, 11);
+    EXPECT_EQ(b->Units(1, 0).PriorityUnits[10], 10u);
+    EXPECT_EQ(b->PriorityActive[1], 1);
+    EXPECT_EQ(b->PriorityActive[2], 0);
+
+    in.ShipCount[1][0][202] = 6;
+    EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+}
+
+TEST(Preparation, AtMostFourMillionUnitsAParticipant) {
+    Battle b;
+    SetUnit(b.table, 201, Ship(1000, 10, 0));
+    SetUnit(b.table, 202, Ship(1000, 10, 0));
+    UnitSpec tower = Ship(1000, 10, 0);
+    tower.purpose = "2";
+    SetUnit(b.table, 301, tower);
+    auto& in = b.input();
+    in.ShipCount[1][0][201] = 3'999'998;
+    in.ShipCount[1][0][202] = 5;
+    in.ShipCount[1][0][301] = 1;
+    b->preparebatle();
+    const ParticipantUnits& u = b->Units(1, 0);
+    EXPECT_EQ(u.UnitTotal, kMaxUnitsPerParticipant);
+    EXPECT_EQ(u.AllocTotal, kMaxUnitsPerParticipant);
+    EXPECT_EQ(u.BattleUnits.size(), kMaxUnitsPerParticipant);
+    EXPECT_EQ(b->TypeAlive[1][0][202], 2u);
+    EXPECT_EQ(b->TypeAlive[1][0][301], 0u);  // nothing is made beyond the limit, buildings neither
+    EXPECT_EQ(u.BattleUnits.back().TypeRow, 202);
+    b->FreeUnits();
+    EXPECT_EQ(b->Units(1, 0).BattleUnits.capacity(), 0u);
+}
+
+TEST(Preparation, SurvivorCountsStartFromTheUnitsMade) {
+    Battle b;
+    SetUnit(b.table, 201, Ship(1000, 10, 0));
+    UnitSpec tower = Ship(1000, 10, 0);
+    tower.purpose = "2";
+    tower.buildingLevel = 5;
+    SetUnit(b.table, 301, tower);
+    auto& in = b.input();
+    in.ShipCount[1][0][201] = 3;
+    b->preparebatle();
+    EXPECT_EQ(b->TypeAlive[1][0][201], 3u);
+    // Next battle: the participant brings only a building below its level.
+    in.ShipCount[1][0][201] = 0;
+    in.ShipCount[1][0][301] = 2;
+    b->preparebatle();
+    EXPECT_EQ(b->Units(1, 0).UnitTotal, 0u);
+    EXPECT_EQ(b->TypeAlive[1][0][201], 0u);
+    EXPECT_EQ(b->TypeAlive[1][0][301], 0u);
+}
+
+TEST(Preparation, CellsThatAreNotNumbersStopTheBattleWhenRead) {
+    Battle b;
+    SetUnit(b.table, 201, Ship(1000, 10, 0));
+    SetUnit(b.table, 202, Ship(1000, 10, 0));
+    auto& in = b.input();
+    in.ShipCount[1][0][201] = 1;
+    in.ShipCount[2][0][202] = 1;
+    b.table.SetCell(kColAttack, 201, "abc");
+    EXPECT_THROW(b->preparebatle(), rtl::EConvertError);
+    b.table.SetCell(kColAttack, 201, "10");
+    // A bad cell the battle never reads does no harm...
+    b.table.SetCell(kColEmpStrength, 201, "x");
+    SetRapidFire(b.table, 201, 201, "x");
+    b.options.rounds = "3";
+    b->PrepareBattle();
+    EXPECT_NO_THROW(b->FightRounds());
+    // ...one it reads stops the battle.
+    SetRapidFire(b.table, 201, 202, "2,5");
+    b->PrepareBattle();
+    EXPECT_THROW(b->FightRounds(), rtl::EConvertError);
+}

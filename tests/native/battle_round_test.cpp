@@ -1,0 +1,400 @@
+// The round loop: attack delays, regeneration, removal, survivors and losses,
+// shield regeneration, and the log of a battle.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "battle/battleengine.h"
+#include "rtl/errors.h"
+#include "support/battle_support.h"
+
+using namespace battle;
+using namespace battle_test;
+
+namespace {
+
+constexpr int kShooter = 201, kTarget = 202, kTower = 301;
+
+// Side 1: one shooter; side 2: one harmless target that does not fall.
+struct Range : Battle {
+    explicit Range(UnitSpec shooter, int row = kShooter) {
+        shooter.name = "Стрелок";
+        SetUnit(table, row, shooter);
+        UnitSpec target;
+        target.name = "Мишень";
+        target.structure = 1'000'000'000;
+        target.attack = 0;
+        SetUnit(table, kTarget, target);
+        input().ShipCount[1][0][row] = 1;
+        input().ShipCount[2][0][kTarget] = 1;
+        options.fullLog = true;
+    }
+    // The rounds in which side 1 fired, from the log.
+    std::vector<int> FiringRounds(int rounds) {
+        options.rounds = std::to_string(rounds);
+        engine->PrepareBattle();
+        engine->FightRounds();
+        return Collect();
+    }
+    std::vector<int> Collect() {
+        std::vector<int> result;
+        int round = 0;
+        for (const auto& line : output.lines) {
+            if (line.rfind("Раунд ", 0) == 0) round = std::stoi(line.substr(6));
+            if (line.rfind("сторона 1 атакует", 0) == 0) result.push_back(round);
+        }
+        return result;
+    }
+};
+
+UnitSpec Delays(int64_t delay, int64_t period) {
+    UnitSpec s;
+    s.delay = delay;
+    s.period = period;
+    return s;
+}
+
+}  // namespace
+
+TEST(Delays, ReadyUnitsFireEveryRoundFromTheFirst) {
+    EXPECT_EQ(Range(Delays(0, 0)).FiringRounds(4), (std::vector<int>{1, 2, 3, 4}));
+}
+
+TEST(Delays, FirstShotInRoundDPlusPPlusOneThenEveryPPlusOne) {
+    EXPECT_EQ(Range(Delays(2, 1)).FiringRounds(9), (std::vector<int>{4, 6, 8}));
+    EXPECT_EQ(Range(Delays(0, 2)).FiringRounds(9), (std::vector<int>{3, 6, 9}));
+}
+
+TEST(Delays, ABuildingWithoutFirstWaitStillWaitsARound) {
+    UnitSpec tower = Delays(0, 0);
+    tower.purpose = "2";
+    EXPECT_EQ(Range(tower, kTower).FiringRounds(4), (std::vector<int>{2, 3, 4}));
+}
+
+TEST(Delays, ASlowedUnitFiresARoundLaterAndReloadsARoundLonger) {
+    auto slowed = [](UnitSpec spec, int rounds) {
+        Range r(spec);
+        r.options.rounds = std::to_string(rounds);
+        r->PrepareBattle();
+        r.unit(1, 0, 0).Slowed = 1;
+        r->FightRounds();
+        return r.Collect();
+    };
+    EXPECT_EQ(slowed(Delays(2, 1), 11), (std::vector<int>{5, 8, 11}));
+    EXPECT_EQ(slowed(Delays(0, 0), 5), (std::vector<int>{1, 3, 5}));
+}
+
+TEST(Delays, AUnitThatDisarmsFiresAgain508RoundsLaterWithNoAttack) {
+    UnitSpec once = Delays(0, 0);
+    once.ability1 = "7";
+    Range r(once);
+    EXPECT_EQ(r.FiringRounds(600), (std::vector<int>{1, 509}));
+    EXPECT_EQ(r.unit(1, 0, 0).Attack, 0u);
+}
+
+TEST(Delays, ADelayBeyondAByteStopsTheBattle) {
+    UnitSpec slow = Delays(0, 255);
+    Range r(slow);
+    r.options.rounds = "3";
+    r->PrepareBattle();
+    r.unit(1, 0, 0).Slowed = 1;
+    r.unit(1, 0, 0).AttackWait = 0;
+    EXPECT_THROW(r->FightRounds(), rtl::ERangeError);
+}
+
+namespace {
+
+struct Organic : Battle {
+    Organic(int8_t regen, int64_t structure, int64_t fullStructure = 100) {
+        UnitSpec zerg;
+        zerg.name = "Зерг";
+        zerg.structure = fullStructure * 10;
+        zerg.ability1 = "3";
+        zerg.attack = 0;
+        SetUnit(table, kTarget, zerg);
+        input().ShipCount[2][0][kTarget] = 1;
+        engine->preparebatle();
+        unit().Regen = regen;
+        unit().Structure = structure;
+    }
+    TBattleUnit& unit() { return Battle::unit(2, 0, 0); }
+};
+
+}  // namespace
+
+TEST(Regeneration, OrganicUnitsRegrowUpToTheirFullStructure) {
+    Organic grow(10, 50);  // full structure 100
+    grow->RegenerateOrganic();
+    EXPECT_EQ(grow.unit().Structure, 60);
+    grow.unit().Structure = 95;
+    grow->RegenerateOrganic();
+    EXPECT_EQ(grow.unit().Structure, 100);
+
+    Organic still(0, 50);
+    still->RegenerateOrganic();
+    EXPECT_EQ(still.unit().Structure, 50);
+}
+
+TEST(Regeneration, NegativeRegenerationWearsDownAndDestroys) {
+    Organic worn(-10, 11);
+    worn->RegenerateOrganic();
+    EXPECT_EQ(worn.unit().Structure, 1);
+    EXPECT_EQ(worn.unit().Destroyed, 0);
+
+    Organic gone(-10, 10);  // a tenth of the full structure
+    gone->RegenerateOrganic();
+    EXPECT_EQ(gone.unit().Destroyed, 1);
+    EXPECT_EQ(gone.unit().Structure, 10);
+    gone->RemoveDestroyedUnits(false);
+    EXPECT_EQ(gone->Units(2, 0).UnitTotal, 0u);
+    EXPECT_EQ(gone->SideAlive[2], 0);
+
+    // Halves go to even: 10.5 to 10, 11.5 to 12.
+    Organic down(-5, 11, 10), up(-5, 12, 10);
+    down->RegenerateOrganic();
+    up->RegenerateOrganic();
+    EXPECT_EQ(down.unit().Structure, 10);
+    EXPECT_EQ(up.unit().Structure, 12);
+}
+
+TEST(Removal, SurvivorsMoveToTheFrontInTheirOrder) {
+    Battle b;
+    UnitSpec guard;
+    guard.ability1 = "4";
+    guard.shields = 10;
+    SetUnit(b.table, kTarget, guard);
+    UnitSpec zerg;
+    zerg.ability1 = "3";
+    SetUnit(b.table, 203, zerg);
+    b.input().ShipCount[2][0][kTarget] = 3;
+    b.input().ShipCount[2][0][203] = 2;
+    b->preparebatle();
+    b.unit(2, 0, 0).Destroyed = 1;
+    b.unit(2, 0, 3).Destroyed = 1;
+    b->TypeAlive[2][0][kTarget] = b->TypeAlive[2][0][203] = 0;
+    const ParticipantUnits& u = b->Units(2, 0);
+    EXPECT_EQ(b->delunits(2, 0, false), 3u);
+    EXPECT_EQ(u.UnitOrder[0], 1u);
+    EXPECT_EQ(u.UnitOrder[1], 2u);
+    EXPECT_EQ(u.UnitOrder[2], 4u);
+    EXPECT_EQ(u.PriorityTotal, 2);
+    EXPECT_EQ(u.PriorityUnits[0], 1u);
+    EXPECT_EQ(u.PriorityUnits[1], 2u);
+    EXPECT_EQ(u.OrgTotal, 1u);
+    EXPECT_EQ(u.OrgUnits[0], 4u);
+    EXPECT_EQ(u.MehTotal, 2u);
+    EXPECT_EQ(b->TypeAlive[2][0][kTarget], 2u);
+    EXPECT_EQ(b->TypeAlive[2][0][203], 1u);
+    // Nothing left to remove in a participant without units.
+    EXPECT_EQ(b->delunits(2, 1, false), 0u);
+}
+
+TEST(Removal, SurvivorLinesLossesAndFlags) {
+    Battle b;
+    UnitSpec ship;
+    ship.name = "Корабль";
+    ship.metal = 100;
+    ship.minerals = 50;
+    ship.vespene = 10;
+    SetUnit(b.table, kShooter, ship);
+    UnitSpec tower = ship;
+    tower.name = "Башня";
+    tower.purpose = "2";
+    tower.classOrGrowth = 3;
+    SetUnit(b.table, kTower, tower);
+    b.input().ShipCount[1][0][kShooter] = 3;
+    b.input().ShipCount[1][0][kTower] = 2;  // level 2
+    b.options.fullLog = true;
+    b->preparebatle();
+    b.output.lines.clear();
+    b.unit(1, 0, 0).Destroyed = 1;
+    b.unit(1, 0, 3).Destroyed = 1;
+    b.unit(1, 0, 1).Damage = 125'000;
+    b->RemoveDestroyedUnits(true);
+
+    const std::vector<std::string> expected = {
+        "Уцелелевшие юниты",
+        "сторона 1",
+        "1:1:1 Корабль Структура:100 Щиты:0 Повреждений нанесено:12,5",
+        "1:1:2 Корабль Структура:100 Щиты:0 Повреждений нанесено:0",
+        "Игрок: Я",
+        "    Корабль 2 из 3",
+        "      Башня 0 из 1",
+        "Потеряно единиц: 640",  // one ship of 160 and the level-2 tower of 160 * 3
+        "сторона 2",
+    };
+    EXPECT_EQ(b.output.lines, expected);
+    EXPECT_EQ(b->LossTotal[1][0], 640);
+    EXPECT_EQ(b->SideAlive[1], 1);
+    EXPECT_EQ(b->SideAlive[2], 0);
+    EXPECT_EQ(b->HasMeh[1], 1);
+
+    // Without log lines the same removal writes nothing.
+    b.output.lines.clear();
+    b->RemoveDestroyedUnits(false);
+    EXPECT_TRUE(b.output.lines.empty());
+}
+
+TEST(Losses, BuildingsCountOnlyWhenDestroyedAndFromTheirLevel) {
+    Battle b;
+    UnitSpec tower;
+    tower.purpose = "2";
+    tower.structure = 0;  // so that 258 levels of growth stay in range
+    tower.metal = 10;
+    tower.classOrGrowth = 2;
+    tower.buildingLevel = 3;
+    SetUnit(b.table, kTower, tower);
+    b.input().ShipCount[1][0][kTower] = 258;  // the level counts modulo 256 for the cost
+    b->preparebatle();
+    EXPECT_EQ(b->TypeLoss(1, 0, kTower), 0);  // it stands
+    b->TypeAlive[1][0][kTower] = 0;
+    EXPECT_EQ(b->TypeLoss(1, 0, kTower), 10 * 2);
+    b.input().ShipCount[1][0][kTower] = 2;  // below its level
+    EXPECT_EQ(b->TypeLoss(1, 0, kTower), 0);
+}
+
+TEST(Shields, RegainTheirPercentUpToTheCapacity) {
+    Battle b;
+    UnitSpec ship;
+    ship.shields = 10;
+    ship.shieldRegen = 25;
+    SetUnit(b.table, kShooter, ship);
+    b.input().ShipCount[1][0][kShooter] = 4;
+    b->preparebatle();
+    b.unit(1, 0, 0).Shield = 0;  // 2.5 to even
+    b.unit(1, 0, 1).Shield = 1;  // 3.5 to even
+    b.unit(1, 0, 2).Shield = 9;  // 11.5 is above the capacity
+    b.unit(1, 0, 3).BaseShield = 4;  // lowered by an EMP strike
+    b->RegenerateShieldsAndCountDelays();
+    EXPECT_EQ(b.unit(1, 0, 0).Shield, 2u);
+    EXPECT_EQ(b.unit(1, 0, 1).Shield, 4u);
+    EXPECT_EQ(b.unit(1, 0, 2).Shield, 10u);
+    EXPECT_EQ(b.unit(1, 0, 3).Shield, 4u);
+}
+
+TEST(Rounds, NoRoundAtZeroAndTheBattleLines) {
+    Range r(Delays(0, 0));
+    r.options.rounds = "0";
+    r.options.battles = "10";
+    r->BattleNo = 3;
+    r->PrepareBattle();
+    r->FightRounds();
+    EXPECT_EQ(r.output.lines, (std::vector<std::string>{"Инициация ядра", "Симулируется бой 3/10"}));
+    EXPECT_EQ(r.output.roundGaugeMax, 1);
+    EXPECT_EQ(r.output.roundSuffix, "% (бой №3)");
+    EXPECT_EQ(r->SideAlive[1], 1);
+    EXPECT_EQ(r->SideAlive[2], 1);
+}
+
+TEST(Rounds, StopWhenASideIsGone) {
+    UnitSpec killer = Delays(0, 0);
+    killer.attack = 1'000'000'000;
+    Range r(killer);
+    r.options.rounds = "6";
+    r->PrepareBattle();
+    r->FightRounds();
+    EXPECT_EQ(r->Round, 1u);
+    EXPECT_EQ(r.output.Count("Раунд "), 1u);
+    EXPECT_TRUE(r.output.Contains("Раунд 1/6"));
+    EXPECT_TRUE(r.output.Contains("-------------------------------------------"));
+    EXPECT_EQ(r->SideAlive[2], 0);
+    EXPECT_EQ(r.output.unitGaugeMax, 1);
+    EXPECT_EQ(r.output.unitSuffix, "% (Атака игрока Враг)");
+}
+
+TEST(Rounds, FleetSelectionWritesNoRoundLinesButCountsLosses) {
+    UnitSpec killer = Delays(0, 0);
+    killer.attack = 1'000'000'000;
+    Range r(killer);
+    r.table.SetCell(kColMetal, kTarget, "7");
+    r.options.fullLog = false;
+    r.options.rounds = "6";
+    r->PodborMode = true;
+    r->PodborBattle = 2;
+    r->BattleNo = 5;
+    r->PrepareBattle();
+    r->FightRounds();
+    EXPECT_EQ(r.output.lines, (std::vector<std::string>{"Инициация ядра", "Симулируется бой 5/10"}));
+    EXPECT_EQ(r.output.roundSuffix, "% (бой №2\\5)");
+    EXPECT_EQ(r->LossTotal[2][0], 7);
+}
+
+TEST(Rounds, ARoundCountThatIsNotANumberStops) {
+    Range r(Delays(0, 0));
+    r.options.rounds = "восемь";
+    EXPECT_THROW(r->PrepareBattle(), rtl::EConvertError);
+}
+
+TEST(Rounds, ABattleOfSeveralParticipantsIsFoughtToTheEnd) {
+    Battle b(2024);
+    UnitSpec ship;
+    ship.name = "Корабль";
+    ship.structure = 500;
+    ship.attack = 20;
+    ship.shields = 5;
+    SetUnit(b.table, kShooter, ship);
+    SetRapidFire(b.table, kShooter, kShooter, "3");
+    auto& in = b.input();
+    in.PartCount[1] = 2;
+    in.PartCount[2] = 3;
+    for (int p = 0; p < 2; ++p) in.ShipCount[1][p][kShooter] = 40;
+    for (int p = 0; p < 3; ++p) in.ShipCount[2][p][kShooter] = 30;
+    b.options.rounds = "50";
+    b->PrepareBattle();
+    b->FightRounds();
+    // Someone is gone, and the counters agree with the records.
+    EXPECT_TRUE(b->SideAlive[1] == 0 || b->SideAlive[2] == 0);
+    for (int side = 1; side <= 2; ++side) {
+        for (int p = 0; p < in.PartCount[side]; ++p) {
+            const ParticipantUnits& u = b->Units(side, p);
+            uint32_t alive = 0;
+            for (const TBattleUnit& unit : u.BattleUnits) alive += unit.Destroyed == 0;
+            EXPECT_EQ(u.UnitTotal, alive);
+            EXPECT_EQ(b->TypeAlive[side][p][kShooter], alive);
+            EXPECT_EQ(b->LossTotal[side][p], 0);  // the type costs nothing
+        }
+    }
+}
+
+TEST(Rounds, TheFullLogChangesNothingButTheLog) {
+    auto fight = [](bool fullLog) {
+        Battle b(31337);
+        UnitSpec ship;
+        ship.name = "Корабль";
+        ship.structure = 300;
+        ship.attack = 12;
+        ship.shields = 3;
+        ship.special1 = "4";
+        SetUnit(b.table, kShooter, ship);
+        UnitSpec zerg = ship;
+        zerg.name = "Зерг";
+        zerg.ability1 = "3";
+        zerg.special1 = "3";
+        SetUnit(b.table, kTarget, zerg);
+        SetRapidFire(b.table, kShooter, kTarget, "2");
+        auto& in = b.input();
+        in.ShipCount[1][0][kShooter] = 60;
+        in.ShipCount[2][0][kTarget] = 60;
+        in.TechLevel[1][0][kTechAcidSpores] = 1;
+        in.TechLevel[2][0][kTechEmpRadiation] = 1;
+        b.options.fullLog = fullLog;
+        b.options.rounds = "8";
+        b->PrepareBattle();
+        b->FightRounds();
+        std::vector<int64_t> state;
+        for (int side = 1; side <= 2; ++side)
+            for (const TBattleUnit& u : b->Units(side, 0).BattleUnits) {
+                state.push_back(u.Structure);
+                state.push_back(u.Shield);
+                state.push_back(u.Damage);
+                state.push_back(u.Regen);
+            }
+        state.push_back(b.random.Next(1'000'000));
+        return std::make_pair(state, b.output.lines.size());
+    };
+    const auto [quietState, quietLines] = fight(false);
+    const auto [fullState, fullLines] = fight(true);
+    EXPECT_EQ(quietState, fullState);
+    EXPECT_GT(fullLines, quietLines + 100);
+}
