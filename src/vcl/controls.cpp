@@ -17,6 +17,7 @@ const WCHAR* ControlProp() { return L"NorvixControl"; }
 const WCHAR* DefProcProp() { return L"NorvixDefProc"; }
 
 thread_local TWinControl* g_creating = nullptr;
+std::map<int, TWinControl*> g_byId;
 TControl* g_mouseControl = nullptr;
 int g_nextControlId = 100;
 
@@ -85,11 +86,52 @@ bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELA
 
 }  // namespace
 
+// Some Win32 controls keep notifying the parent they were created under,
+// and a control is created before it gets its parent: the parking window
+// hands those notifications to the control concerned.
+LRESULT CALLBACK ParkingWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND child = nullptr;
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    case WM_NOTIFY:
+        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+        break;
+    case WM_DRAWITEM:
+        child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        break;
+    case WM_MEASUREITEM: {
+        auto it = g_byId.find(static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID));
+        if (it != g_byId.end()) child = it->second->Handle();
+        break;
+    }
+    }
+    if (TWinControl* control = TWinControl::FromHandle(child)) {
+        try {
+            return control->Perform(CN_BASE + msg, wParam, lParam);
+        } catch (...) {
+            detail::HandleException();
+            return 0;
+        }
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+
 HWND ParkingWindow() {
     static HWND parking = nullptr;
     if (!parking) {
         WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.lpfnWndProc = ParkingWindowProc;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"NorvixParking";
         RegisterClassW(&windowClass);
@@ -409,7 +451,9 @@ void TWinControl::CreateHandle() {
     if (visible_ && !IsTopLevel()) params.Style |= WS_VISIBLE;
     if (!enabled_) params.Style |= WS_DISABLED;
     HWND parentWindow = IsTopLevel() ? nullptr : (parent_ ? parent_->handle_ : ParkingWindow());
-    HMENU id = IsTopLevel() ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(g_nextControlId++));
+    int controlId = g_nextControlId++;
+    HMENU id = IsTopLevel() ? nullptr : reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId));
+    g_byId[controlId] = this;
     std::u16string className = params.WindowClass;
     if (params.OwnClass) RegisterOwnClass(className, params.ClassStyle);
     WideText caption(text_);
@@ -451,6 +495,10 @@ void TWinControl::DestroyHandle() {
         tool.uFlags = TTF_IDISHWND;
         tool.uId = reinterpret_cast<UINT_PTR>(handle_);
         SendMessageW(g_tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    for (auto it = g_byId.begin(); it != g_byId.end();) {
+        if (it->second == this) it = g_byId.erase(it);
+        else ++it;
     }
     HWND window = handle_;
     DestroyWindow(window);
@@ -818,7 +866,8 @@ void TWinControl::WndProc(TMessage& message) {
     case WM_MEASUREITEM: {
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
         if (item->CtlType != ODT_MENU) {
-            ReflectToChild(message, GetDlgItem(handle_, static_cast<int>(item->CtlID)));
+            auto it = g_byId.find(static_cast<int>(item->CtlID));
+            ReflectToChild(message, it != g_byId.end() ? it->second->Handle() : nullptr);
             return;
         }
         break;

@@ -1,0 +1,167 @@
+// Forms: showing, closing with the close query on every road, modal loops,
+// default and cancel buttons, the list of forms.
+#include "gtest_windows.h"
+#include "support/vcl_test_support.h"
+
+using namespace vcl;
+using vcltest::Pump;
+
+namespace {
+
+class TDialog : public TForm {
+public:
+    explicit TDialog(TComponent* owner) : TForm(owner) {
+        SetName("Dialog");
+        SetCaption("Предупреждение");
+        SetBorderStyle(bsDialog);
+        SetClientSize(300, 120);
+        Edit = new TEdit(this);
+        Edit->SetParent(this);
+        Edit->SetBounds(10, 10, 200, 21);
+        Ok = new TButton(this);
+        Ok->SetName("Ok");
+        Ok->SetParent(this);
+        Ok->SetCaption("Подобрать флот");
+        Ok->SetBounds(10, 80, 120, 25);
+        Ok->SetDefault(true);
+        Ok->SetModalResult(mrOk);
+        Back = new TButton(this);
+        Back->SetParent(this);
+        Back->SetCaption("Вернуться в редактор");
+        Back->SetBounds(140, 80, 150, 25);
+        Back->SetCancel(true);
+        Back->SetModalResult(mrCancel);
+        OnCloseQuery = [this](TObject*, bool& canClose) {
+            ++closeQueries;
+            canClose = allowClose;
+        };
+        OnCreate = [this](TObject*) { createdWithControls = Edit->HandleAllocated() && Ok->HandleAllocated(); };
+    }
+    TEdit* Edit;
+    TButton* Ok;
+    TButton* Back;
+    int closeQueries = 0;
+    bool allowClose = true;
+    bool createdWithControls = false;
+};
+
+}  // namespace
+
+TEST(Forms, CreationEventRunsOnceEveryControlExistsAndFormsAreListed) {
+    int before = Screen->FormCount();
+    auto* dialog = NewForm<TDialog>(nullptr);
+    EXPECT_TRUE(dialog->createdWithControls);
+    EXPECT_FALSE(dialog->ComponentState() & csLoading);
+    EXPECT_EQ(Screen->FormCount(), before + 1);
+    EXPECT_EQ(vcltest::FindForm("dialog"), dialog);
+    EXPECT_EQ(vcltest::Find<TButton>(dialog, "ok"), dialog->Ok);
+    EXPECT_FALSE(dialog->Visible());
+    EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
+    dialog->Free();
+    EXPECT_EQ(Screen->FormCount(), before);
+}
+
+TEST(Forms, CloseQuerySeesCloseBoxAltF4AndCloseAndMayRefuse) {
+    auto* dialog = NewForm<TDialog>(nullptr);
+    dialog->Show();
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(dialog->Handle()));
+    dialog->allowClose = false;
+    SendMessageW(dialog->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+    PostMessageW(dialog->Handle(), WM_SYSKEYDOWN, VK_F4, 0x20000000);  // Alt+F4
+    Pump();
+    dialog->Close();
+    EXPECT_EQ(dialog->closeQueries, 3);
+    EXPECT_TRUE(dialog->Visible());
+    dialog->allowClose = true;
+    dialog->Close();
+    EXPECT_FALSE(dialog->Visible());
+    EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
+    EXPECT_EQ(dialog->closeQueries, 4);
+    dialog->Free();
+}
+
+TEST(Forms, OuterFramePositionIsInScreenPixels) {
+    auto* dialog = NewForm<TDialog>(nullptr);
+    dialog->SetLeft(75);
+    dialog->SetTop(20);
+    RECT r;
+    GetWindowRect(dialog->Handle(), &r);
+    EXPECT_EQ(r.left, 75);
+    EXPECT_EQ(r.top, 20);
+    EXPECT_EQ(dialog->ClientWidth(), 300);
+    SetWindowPos(dialog->Handle(), nullptr, 113, 189, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(dialog->Left(), 113);
+    EXPECT_EQ(dialog->Top(), 189);
+    dialog->Free();
+}
+
+TEST(Forms, ShowModalReturnsTheResultOfTheButtonPressedAndKeysReachDefaultAndCancel) {
+    auto* dialog = NewForm<TDialog>(nullptr);
+    int okClicks = 0;
+    dialog->Ok->OnClick = [&](TObject*) { ++okClicks; };
+    vcltest::PostAction([&] { vcltest::Click(dialog->Ok); });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(okClicks, 1);
+    EXPECT_FALSE(dialog->Visible());
+
+    // Enter in the edit presses the default button; Esc the cancel button.
+    vcltest::PostAction([&] { vcltest::PressKey(dialog->Edit, VK_RETURN); });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(okClicks, 2);
+    vcltest::PostAction([&] { vcltest::PressKey(dialog->Edit, VK_ESCAPE); });
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+
+    // A modal form that refuses to close stays until it allows it.
+    dialog->allowClose = false;
+    vcltest::PostAction([&] {
+        vcltest::Click(dialog->Back);
+        EXPECT_TRUE(dialog->Visible());
+        dialog->allowClose = true;
+        dialog->Close();
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    dialog->Free();
+}
+
+TEST(Forms, TimersTickInsideAModalLoop) {
+    vcltest::Clock();
+    auto* dialog = NewForm<TDialog>(nullptr);
+    auto* timer = new TTimer(dialog);
+    timer->SetEnabled(false);
+    timer->SetInterval(2000);
+    timer->OnTimer = [&](TObject*) {
+        timer->SetEnabled(false);
+        dialog->SetModalResult(mrAbort);
+    };
+    timer->SetEnabled(true);
+    vcltest::PostAction([] { vcltest::Advance(2000); });
+    EXPECT_EQ(dialog->ShowModal(), mrAbort);
+    dialog->Free();
+}
+
+TEST(Forms, AnchoredAndAlignedControlsFollowTheForm) {
+    auto* form = NewForm<TForm>(nullptr);
+    form->SetClientSize(400, 300);
+    auto* top = new TPanel(form);
+    top->SetParent(form);
+    top->SetHeight(40);
+    top->SetAlign(alTop);
+    auto* client = new TMemo(form);
+    client->SetParent(form);
+    client->SetAlign(alClient);
+    auto* corner = new TButton(form);
+    corner->SetParent(form);
+    corner->SetBounds(310, 265, 80, 25);
+    corner->SetAnchors(akRight | akBottom);
+    EXPECT_EQ(top->Width(), 400);
+    EXPECT_EQ(client->Top(), 40);
+    EXPECT_EQ(client->Height(), 260);
+    form->SetClientSize(500, 350);
+    EXPECT_EQ(top->Width(), 500);
+    EXPECT_EQ(client->Width(), 500);
+    EXPECT_EQ(client->Height(), 310);
+    EXPECT_EQ(corner->Left(), 410);
+    EXPECT_EQ(corner->Top(), 315);
+    form->Free();
+}

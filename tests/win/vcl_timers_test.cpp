@@ -1,0 +1,174 @@
+// Timer ticks as the windows rely on them, driven by the test clock.
+#include "gtest_windows.h"
+#include "support/vcl_test_support.h"
+
+using namespace vcl;
+using vcltest::Advance;
+
+namespace {
+
+struct Ticks {
+    std::vector<std::string> log;
+    TNotifyEvent Counter(const std::string& name) {
+        return [this, name](TObject*) { log.push_back(name); };
+    }
+    int Count(const std::string& name) const { return static_cast<int>(std::count(log.begin(), log.end(), name)); }
+};
+
+}  // namespace
+
+TEST(Timers, CountdownStartsAtEnablingAndRestartsOnlyWhenChanged) {
+    vcltest::Clock();
+    TComponent owner(nullptr);
+    Ticks ticks;
+    auto* timer = new TTimer(&owner);
+    timer->SetEnabled(false);
+    timer->SetInterval(1000);
+    timer->OnTimer = ticks.Counter("t");
+    timer->SetEnabled(true);
+    Advance(999);
+    EXPECT_EQ(ticks.Count("t"), 0);
+    Advance(1);
+    EXPECT_EQ(ticks.Count("t"), 1);
+
+    // Enabling an enabled timer keeps its countdown.
+    Advance(500);
+    timer->SetEnabled(true);
+    Advance(500);
+    EXPECT_EQ(ticks.Count("t"), 2);
+
+    // Disabling and enabling starts it over.
+    Advance(500);
+    timer->SetEnabled(false);
+    timer->SetEnabled(true);
+    Advance(500);
+    EXPECT_EQ(ticks.Count("t"), 2);
+    Advance(500);
+    EXPECT_EQ(ticks.Count("t"), 3);
+
+    // So does a new interval; the same interval changes nothing.
+    Advance(700);
+    timer->SetInterval(1000);
+    Advance(300);
+    EXPECT_EQ(ticks.Count("t"), 4);
+    Advance(700);
+    timer->SetInterval(400);
+    Advance(399);
+    EXPECT_EQ(ticks.Count("t"), 4);
+    Advance(1);
+    EXPECT_EQ(ticks.Count("t"), 5);
+    timer->SetEnabled(false);
+    Advance(5000);
+    EXPECT_EQ(ticks.Count("t"), 5);
+}
+
+TEST(Timers, StartSequenceRunsInTimeOrderAndCreationOrderAmongEquals) {
+    vcltest::Clock();
+    TComponent owner(nullptr);
+    Ticks ticks;
+    auto make = [&](const std::string& name, unsigned interval) {
+        auto* timer = new TTimer(&owner);
+        timer->SetInterval(interval);
+        // One-shot, as the start-up timers are.
+        timer->OnTimer = [&ticks, timer, name](TObject*) {
+            timer->SetEnabled(false);
+            ticks.log.push_back(name);
+        };
+        return timer;
+    };
+    make("positions", 1);
+    make("fleet", 1000);
+    make("templates", 3000);
+    make("editor", 1);
+    make("database", 1000);
+    Advance(3000);
+    EXPECT_EQ(ticks.log, (std::vector<std::string>{"positions", "editor", "fleet", "database", "templates"}));
+}
+
+TEST(Timers, AOneMillisecondTimerRunsRightAfterTheCurrentEventAndNeverReenters) {
+    vcltest::Clock();
+    TComponent owner(nullptr);
+    auto* battle = new TTimer(&owner);
+    battle->SetEnabled(false);
+    battle->SetInterval(1);
+    int battles = 0, depth = 0, deepest = 0;
+    battle->OnTimer = [&](TObject*) {
+        // A battle tick: switch off, work while keeping the window painted, re-arm.
+        battle->SetEnabled(false);
+        ++depth;
+        deepest = std::max(deepest, depth);
+        battle->SetEnabled(true);  // armed again while still inside the tick
+        vcltest::Advance(5);       // time passes and messages are handled meanwhile
+        --depth;
+        if (++battles >= 3) battle->SetEnabled(false);
+    };
+    battle->SetEnabled(true);
+    Advance(1);
+    EXPECT_EQ(battles, 3);
+    EXPECT_EQ(deepest, 1);
+    EXPECT_FALSE(battle->Enabled());
+}
+
+TEST(Timers, AHandlerCalledDirectlyLeavesTheCountdownAlone) {
+    vcltest::Clock();
+    TComponent owner(nullptr);
+    auto* timer = new TTimer(&owner);
+    timer->SetInterval(1000);
+    int ticks = 0;
+    timer->OnTimer = [&](TObject*) { ++ticks; };
+    Advance(600);
+    timer->OnTimer(timer);
+    EXPECT_EQ(ticks, 1);
+    Advance(400);
+    EXPECT_EQ(ticks, 2);
+}
+
+TEST(Timers, AnExceptionInATickIsShownAndTheTimerGoesOn) {
+    vcltest::Clock();
+    vcltest::MessageBoxes boxes;
+    TComponent owner(nullptr);
+    auto* timer = new TTimer(&owner);
+    timer->SetInterval(100);
+    int ticks = 0;
+    timer->OnTimer = [&](TObject*) {
+        ++ticks;
+        throw rtl::ERangeError();
+    };
+    Advance(250);
+    EXPECT_EQ(ticks, 2);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Ошибка проверки диапазона.");
+}
+
+namespace {
+
+BOOL CALLBACK PressOkOfMessageBox(HWND window, LPARAM found) {
+    WCHAR name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (name[0] == '#' && name[1] == '3' && name[2] == '2' && name[3] == '7' && name[4] == '7' && name[5] == '0' &&
+        IsWindowVisible(window)) {
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        *reinterpret_cast<bool*>(found) = true;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+// The closing notice relies on this: a timer enabled before a real message
+// box ticks while the box waits.
+TEST(Timers, TicksGoOnInsideARealMessageBox) {
+    vcltest::Clock();
+    TComponent owner(nullptr);
+    auto* timer = new TTimer(&owner);
+    timer->SetInterval(2000);
+    bool closed = false;
+    timer->OnTimer = [&](TObject*) {
+        timer->SetEnabled(false);
+        EnumThreadWindows(GetCurrentThreadId(), PressOkOfMessageBox, reinterpret_cast<LPARAM>(&closed));
+    };
+    vcltest::PostAction([] { Advance(2000); });
+    int answer = Application->MessageBox("Ожидание", "Kemru", MB_OK);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(answer, IDOK);
+}
