@@ -11,3 +11,4 @@
 #include "vcl/wintext.h"
 #include "vcl/stdctrls.h"
 #include "vcl/extctrls.h"
+#include "vcl/grids.h"

@@ -1,0 +1,126 @@
+// The string grid and the value-list editor.
+#include "gtest_windows.h"
+#include "support/vcl_test_support.h"
+
+using namespace vcl;
+using vcltest::Pump;
+
+namespace {
+
+struct GridFixture : ::testing::Test {
+    void SetUp() override {
+        form = NewForm<TForm>(nullptr);
+        form->SetClientSize(600, 400);
+        form->Show();
+    }
+    void TearDown() override { form->Free(); }
+    TForm* form = nullptr;
+};
+
+}  // namespace
+
+using Grids = GridFixture;
+
+TEST_F(Grids, CellsBeyondTheShownCountsAreKeptAndEmptyCellsReadEmpty) {
+    auto* grid = new TStringGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 600, 300);
+    grid->SetColCount(630);
+    grid->SetRowCount(600);
+    grid->SetFixedCols(0);
+    grid->SetFixedRows(0);
+    for (int row = 0; row <= 600; ++row)
+        for (int col = 0; col <= 630; ++col) grid->SetCells(col, row, std::to_string(col + row));
+    EXPECT_EQ(grid->Cells(630, 600), "1230");
+    EXPECT_EQ(grid->Cells(0, 600), "600");
+    EXPECT_EQ(grid->Cells(631, 0), "");
+    EXPECT_EQ(grid->Cells(5, 9000), "");
+    grid->SetCells(3, 3, "");
+    EXPECT_EQ(grid->Cells(3, 3), "");
+    EXPECT_THROW(grid->SetCells(-1, 0, "x"), EListError);
+    Pump();  // the whole table paints once
+    // Scrolling to the far corner shows the last shown row and column.
+    grid->SetTopLeft(10000, 10000);
+    EXPECT_EQ(grid->TopRow(), 600 - grid->VisibleRowCount());
+    EXPECT_GT(grid->LeftCol(), 620);
+    SendMessageW(grid->Handle(), WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(grid->TopRow(), 0);
+    SendMessageW(grid->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(grid->TopRow(), grid->VisibleRowCount());
+}
+
+TEST_F(Grids, CellsAreEditedInPlaceAndEscapeDropsTheEdit) {
+    auto* grid = new TStringGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 400, 200);
+    grid->SetEditing(true);
+    grid->SetColWidths(1, 100);
+    grid->SetCells(1, 1, "30");
+    grid->SetFocus();
+    RECT cell = grid->CellRect(1, 1);
+    EXPECT_EQ(cell.right - cell.left, 100);
+    SendMessageW(grid->Handle(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(cell.left + 5, cell.top + 5));
+    ASSERT_TRUE(grid->EditorShowing());
+    vcltest::TypeText(grid->InplaceEditor(), "45");
+    vcltest::PressKey(grid->InplaceEditor(), VK_RETURN);
+    EXPECT_FALSE(grid->EditorShowing());
+    EXPECT_EQ(grid->Cells(1, 1), "45");
+
+    grid->ShowEditor();
+    vcltest::TypeText(grid->InplaceEditor(), "99");
+    vcltest::PressKey(grid->InplaceEditor(), VK_ESCAPE);
+    EXPECT_EQ(grid->Cells(1, 1), "45");
+    // Fixed cells are never edited.
+    grid->SetCurrent(0, 0);
+    EXPECT_EQ(grid->Col(), 1);
+    EXPECT_EQ(grid->Row(), 1);
+}
+
+TEST_F(Grids, ValueListEntriesKeepWholeKeysAndSitBelowTheTitleRow) {
+    auto* list = new TValueListEditor(form);
+    list->SetParent(form);
+    list->SetBounds(0, 0, 300, 200);
+    list->TitleCaptions()->Clear();
+    list->TitleCaptions()->Add("Корабль");
+    list->TitleCaptions()->Add("Количество");
+    EXPECT_EQ(list->Cells(0, 0), "Корабль");
+    EXPECT_EQ(list->Count(), 0);
+    list->InsertRow("Крейсер=тяжелый", "0", true);
+    list->InsertRow("", "5", true);
+    list->InsertRow("Крейсер=тяжелый", "7", true);
+    EXPECT_EQ(list->Count(), 3);
+    EXPECT_EQ(list->Keys(1), "Крейсер=тяжелый");
+    EXPECT_EQ(list->Values(2), "5");
+    EXPECT_EQ(list->Keys(3), "Крейсер=тяжелый");
+    list->SetValues(1, "12");
+    EXPECT_EQ(list->Cells(1, 1), "12");
+    EXPECT_THROW(list->Values(4), EListError);
+    EXPECT_THROW(list->Keys(0), EListError);
+
+    // Keys are not editable by the user; values are.
+    list->SetFocus();
+    list->SetCurrent(0, 2);
+    list->ShowEditor();
+    EXPECT_FALSE(list->EditorShowing());
+    list->SetCurrent(1, 2);
+    list->ShowEditor();
+    ASSERT_TRUE(list->EditorShowing());
+    vcltest::TypeText(list->InplaceEditor(), "abc");
+    vcltest::PressKey(list->InplaceEditor(), VK_RETURN);
+    EXPECT_EQ(list->Values(2), "abc");
+
+    auto* copy = new TValueListEditor(form);
+    copy->SetParent(form);
+    copy->InsertRow("старое", "1", true);
+    copy->AssignEntries(*list);
+    EXPECT_EQ(copy->Count(), 3);
+    EXPECT_EQ(copy->Keys(3), "Крейсер=тяжелый");
+    EXPECT_EQ(copy->Values(3), "7");
+    list->DeleteRow(1);
+    EXPECT_EQ(list->Count(), 2);
+    EXPECT_EQ(list->Values(1), "abc");
+    list->Clear();
+    EXPECT_EQ(list->Count(), 0);
+    EXPECT_EQ(list->RowCount(), 2);
+    EXPECT_EQ(list->Cells(0, 0), "Корабль");
+}
