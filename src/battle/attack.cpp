@@ -162,7 +162,10 @@ void BattleEngine::SetConTarget(int side, uint32_t& participant, uint64_t& index
         return;
     }
     for (;;) {
-        SetTarget2(side, participant, index);
+        if (!SetTarget2(side, participant, index)) {
+            FlagshipExposed[side] = 0;
+            return;
+        }
         const TBattleUnit& unit = units_[side][participant].AtPosition(static_cast<uint32_t>(index));
         if (!unit.Destroyed && types_[unit.TypeRow].flagship) return;
     }

@@ -46,9 +46,8 @@ struct ParticipantUnits {
     // No unit has left UnitOrder yet, so position n holds unit n.
     bool OrderIsIdentity = true;
 
-    TBattleUnit& AtPosition(uint32_t position) {
-        return BattleUnits[OrderIsIdentity ? position : UnitOrder[position]];
-    }
+    TBattleUnit& AtPosition(uint32_t position) { return BattleUnits[NumberAt(position)]; }
+    const TBattleUnit& AtPosition(uint32_t position) const { return BattleUnits[NumberAt(position)]; }
     uint32_t NumberAt(uint32_t position) const { return OrderIsIdentity ? position : UnitOrder[position]; }
 };
 

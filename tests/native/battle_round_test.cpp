@@ -398,3 +398,72 @@ TEST(Rounds, TheFullLogChangesNothingButTheLog) {
     EXPECT_EQ(quietState, fullState);
     EXPECT_GT(fullLines, quietLines + 100);
 }
+
+TEST(Rounds, EveryAbilityAndSpecialAttackTogetherKeepTheListsConsistent) {
+    for (uint64_t seed = 1; seed <= 6; ++seed) {
+        Battle b(seed);
+        auto type = [&](int row, int64_t structure, int64_t attack, int64_t shields, const char* ability,
+                        const char* special, const char* purpose = "0") {
+            UnitSpec s;
+            s.name = "Тип" + std::to_string(row);
+            s.structure = structure;
+            s.attack = attack;
+            s.shields = shields;
+            s.ability1 = ability;
+            s.special1 = special;
+            s.special2 = special[0] == '0' ? "0" : "4";
+            s.purpose = purpose;
+            s.concentrated = 50;
+            s.empStrength = 7;
+            s.period = row % 2;
+            s.metal = 10;
+            SetUnit(b.table, row, s);
+        };
+        type(201, 2000, 40, 10, "1", "1");
+        type(202, 1500, 90, 0, "2", "0");
+        type(203, 1800, 30, 0, "3", "3", "1");
+        type(204, 3000, 10, 80, "4", "2");
+        type(205, 2500, 60, 5, "5", "0");
+        type(206, 2500, 60, 50, "6", "0");
+        type(207, 2500, 70, 5, "7", "0");
+        type(208, 60'000'000, 500, 100, "0", "1");
+        type(301, 900'000, 200, 50, "0", "0", "2");
+        for (int shooter = 201; shooter <= 208; ++shooter)
+            for (int target = 201; target <= 208; target += 3) SetRapidFire(b.table, shooter, target, "3");
+        auto& in = b.input();
+        for (int side = 1; side <= 2; ++side) {
+            in.PartCount[side] = 2;
+            for (int p = 0; p < 2; ++p) {
+                for (int row = 201; row <= 207; ++row) in.ShipCount[side][p][row] = 40 + 10 * p + row % 5;
+                in.ShipCount[side][p][204] = 5;
+                in.ShipCount[side][p][208] = 2;
+                in.ShipCount[side][p][301] = 2;
+                uint16_t* tech = in.TechLevel[side][p];
+                tech[kTechEmpRadiation] = 2;
+                tech[kTechAcidSpores] = 1;
+                tech[kTechYamato] = 3;
+                tech[kTechRegeneration] = 3;
+                in.OfficerLevel[side][p][kOfficerShieldLimit] = 20;
+            }
+        }
+        b.options.fullLog = seed % 2 == 0;
+        b.options.rounds = "20";
+        b->PrepareBattle();
+        ASSERT_NO_THROW(b->FightRounds()) << seed;
+        for (int side = 1; side <= 2; ++side) {
+            for (int p = 0; p < 2; ++p) {
+                const ParticipantUnits& u = b->Units(side, p);
+                uint32_t alive = 0, organic = 0;
+                for (const TBattleUnit& unit : u.BattleUnits) {
+                    alive += unit.Destroyed == 0;
+                    organic += unit.Destroyed == 0 && unit.TypeRow == 203;
+                }
+                EXPECT_EQ(u.UnitTotal, alive) << seed;
+                EXPECT_EQ(u.OrgTotal, organic) << seed;
+                EXPECT_EQ(u.OrgTotal + u.MehTotal, u.UnitTotal) << seed;
+                for (uint32_t k = 0; k < u.UnitTotal; ++k) EXPECT_EQ(u.AtPosition(k).Destroyed, 0) << seed;
+                EXPECT_GE(b->LossTotal[side][p], 0) << seed;
+            }
+        }
+    }
+}
