@@ -114,16 +114,16 @@ void TStringGrid::SetRowCount(int value) {
 
 void TStringGrid::SetFixedCols(int value) {
     fixedCols_ = std::clamp(value, 0, colCount_ - 1);
-    col_ = std::max(col_, fixedCols_);
-    leftCol_ = std::max(leftCol_, fixedCols_);
+    col_ = fixedCols_;
+    leftCol_ = fixedCols_;
     UpdateScrollBars();
     Invalidate();
 }
 
 void TStringGrid::SetFixedRows(int value) {
     fixedRows_ = std::clamp(value, 0, rowCount_ - 1);
-    row_ = std::max(row_, fixedRows_);
-    topRow_ = std::max(topRow_, fixedRows_);
+    row_ = fixedRows_;
+    topRow_ = fixedRows_;
     UpdateScrollBars();
     Invalidate();
 }

@@ -12,3 +12,6 @@
 #include "vcl/stdctrls.h"
 #include "vcl/extctrls.h"
 #include "vcl/grids.h"
+#include "vcl/inifiles.h"
+#include "vcl/registry.h"
+#include "vcl/declare.h"
