@@ -73,8 +73,8 @@ TEST(Delays, ABuildingWithoutFirstWaitStillWaitsARound) {
 }
 
 TEST(Delays, ASlowedUnitFiresARoundLaterAndReloadsARoundLonger) {
-    auto slowed = [](UnitSpec spec, int rounds) {
-        Range r(spec);
+    auto slowed = [](UnitSpec shooter, int rounds) {
+        Range r(shooter);
         r.options.rounds = std::to_string(rounds);
         r->PrepareBattle();
         r.unit(1, 0, 0).Slowed = 1;
