@@ -40,9 +40,10 @@ public:
     void SetFixedRows(int value);
 
     // Any cell may be read and written, also beyond the shown counts; a cell
-    // never written reads as "".
-    std::string Cells(int col, int row) const;
-    void SetCells(int col, int row, const std::string& text);
+    // never written reads as "". A grid that shows cells kept elsewhere
+    // overrides both.
+    virtual std::string Cells(int col, int row) const;
+    virtual void SetCells(int col, int row, const std::string& text);
 
     int DefaultColWidth() const { return defaultColWidth_; }
     void SetDefaultColWidth(int value);

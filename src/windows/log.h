@@ -1,0 +1,36 @@
+// The battle log window: the log of the current battle and two gauges, the
+// attacks of one participant and the rounds of the battle.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+#include "battle/battleports.h"
+#include "vcl/vcl.h"
+
+class TForm7 : public vcl::TForm, public battle::BattleOutput {
+public:
+    explicit TForm7(vcl::TComponent* owner);
+    const char* ClassName() const override { return "TForm7"; }
+
+    vcl::TMemo* Memo1;
+    vcl::TGauge* sGauge1;  // attacks of the participant that fires
+    vcl::TGauge* sGauge2;  // rounds of the battle
+    vcl::TButton* Button1;
+
+    // "стереть": clears the log.
+    void Button1Click(vcl::TObject* Sender);
+
+    // What the battle writes.
+    void Log(std::string_view line) override;
+    void SetUnitGauge(int64_t maximum, std::string_view suffix) override;
+    void SetUnitProgress(int64_t position) override;
+    void SetRoundGauge(int64_t maximum, std::string_view suffix) override;
+    void SetRoundProgress(int64_t position) override;
+
+private:
+    void FormResize(vcl::TObject* Sender);
+    void PaintWhileBusy();
+    uint64_t lastPaint_ = 0;
+};
+
+extern TForm7* Form7;

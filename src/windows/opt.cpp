@@ -1,0 +1,164 @@
+#include "windows/opt.h"
+
+#include <vector>
+
+#include "rtl/errors.h"
+#include "rtl/textfile.h"
+
+using namespace vcl;
+
+TForm13* Form13 = nullptr;
+
+namespace {
+
+constexpr int kOptionLines = 11;
+// The window's own values, used for lines that opt.dat lacks.
+const char* const kDefaultRounds = "8";
+const char* const kDefaultBattles = "10";
+const char* const kDefaultGenerations = "4";
+const char* const kDefaultCandidates = "100";
+
+const char* Flag(bool checked) { return checked ? "1" : "0"; }
+
+TControl* MainWindowControl(const std::string& name) {
+    TForm* main = Screen->FindForm("Form1");
+    return main ? dynamic_cast<TControl*>(main->FindComponent(name)) : nullptr;
+}
+
+}  // namespace
+
+TForm13::TForm13(TComponent* owner) : TForm(owner) {
+    SetName("Form13");
+    SetCaption("Настройки");
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(biSystemMenu);
+    SetClientSize(440, 372);
+    SetBounds(280, 180, Width(), Height());
+
+    auto label = [this](const char* name, int top, const char* caption) {
+        return static_cast<TLabel*>(Declare<TLabel>(this, name).Bounds(12, top + 3, 300, 16).Caption(caption));
+    };
+    auto edit = [this](const char* name, int top, const char* text) {
+        return static_cast<TEdit*>(Declare<TEdit>(this, name).Bounds(328, top, 100, 21).Text(text));
+    };
+    auto check = [this](const char* name, int top, const char* caption) {
+        return static_cast<TCheckBox*>(Declare<TCheckBox>(this, name).Bounds(12, top, 416, 18).Caption(caption));
+    };
+    Label1 = label("Label1", 10, "количество раундов");
+    Edit2 = edit("Edit2", 10, kDefaultRounds);
+    Label2 = label("Label2", 38, "количество боев для статистики");
+    Edit1 = edit("Edit1", 38, kDefaultBattles);
+    Label3 = label("Label3", 66, "количество итераций при поборе");
+    Edit3 = edit("Edit3", 66, kDefaultGenerations);
+    Label4 = label("Label4", 94, "количество боев при подборе");
+    Edit4 = edit("Edit4", 94, kDefaultCandidates);
+
+    CheckBox4 = check("CheckBox4", 128, "Использовать статистический модуль");
+    CheckBox1 = check("CheckBox1", 128, "Использовать статистический модуль");
+    CheckBox1->SetVisible(false);
+    CheckBox2 = check("CheckBox2", 152, "сохранять логи");
+    CheckBox3 = check("CheckBox3", 176, "Выводить полную информацию в лог");
+    CheckBox6 = check("CheckBox6", 200, "Оценивать целесобразность боя");
+    CheckBox5 = check("CheckBox5", 224, "Использовать оформление");
+    CheckBox7 = check("CheckBox7", 248, "Проверять наличие обновлений.");
+    CheckBox8 = check("CheckBox8", 272, "Запоминать положения окон(Главное и окна логов)");
+    CheckBox4->OnClick = Bind(this, &TForm13::CheckBox4Click);
+    CheckBox5->OnClick = Bind(this, &TForm13::CheckBox5Click);
+
+    Button1 = Declare<TButton>(this, "Button1")
+                  .Bounds(12, 334, 150, 27)
+                  .Caption("сохранить")
+                  .OnClick(Bind(this, &TForm13::Button1Click))
+                  .With([](TButton* b) { b->SetDefault(true); });
+    Button2 = Declare<TButton>(this, "Button2")
+                  .Bounds(248, 334, 180, 27)
+                  .Caption("выйти без сохранения")
+                  .OnClick(Bind(this, &TForm13::Button2Click))
+                  .With([](TButton* b) { b->SetCancel(true); });
+    OnCreate = Bind(this, &TForm13::FormCreate);
+}
+
+void TForm13::FormCreate(TObject*) { ReadOptions(); }
+
+void TForm13::Button1Click(TObject*) {
+    WriteOptions();
+}
+
+void TForm13::Button2Click(TObject*) {
+    ReadOptions();
+    Close();
+}
+
+void TForm13::CheckBox4Click(TObject*) { CheckBox1->SetChecked(CheckBox4->Checked()); }
+
+void TForm13::CheckBox5Click(TObject*) {
+    // The skin engine follows this box once it exists; the labels already do.
+    auto* mainLabel1 = MainWindowControl("Label1");
+    if (!CheckBox5->Checked() && mainLabel1) mainLabel1->Font()->SetColor(clBlack);
+    TColor colour = mainLabel1 ? mainLabel1->Font()->Color() : Label1->Font()->Color();
+    if (!mainLabel1 && !CheckBox5->Checked()) colour = clBlack;
+    for (const char* name : {"Label2", "Label3", "Label4"})
+        if (TControl* label = MainWindowControl(name)) label->Font()->SetColor(colour);
+    Label1->Font()->SetColor(colour);
+    Label2->Font()->SetColor(colour);
+}
+
+void TForm13::ReadOptions() {
+    std::vector<std::string> lines;
+    try {
+        rtl::TextFileReader reader(kOptionsFile);
+        while (!reader.Eof() && static_cast<int>(lines.size()) < kOptionLines) lines.push_back(reader.ReadLine());
+    } catch (const rtl::EInOutError& error) {
+        Application->MessageBox(std::string(error.what()) + "\nНастройки не загружены, действуют прежние значения.",
+                                "Настройки", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (static_cast<int>(lines.size()) < kOptionLines) {
+        Application->MessageBox("В файле " + std::string(kOptionsFile) + " " + std::to_string(lines.size()) +
+                                    " строк из " + std::to_string(kOptionLines) +
+                                    ": недостающие настройки взяты по умолчанию.",
+                                "Настройки", MB_OK | MB_ICONWARNING);
+    }
+    // A missing line takes the window's default.
+    auto line = [&](int number, const char* fallback) {
+        return number <= static_cast<int>(lines.size()) ? lines[static_cast<size_t>(number - 1)] : std::string(fallback);
+    };
+    auto flag = [&](int number) { return line(number, "0") == "1"; };
+    Edit2->SetText(line(1, kDefaultRounds));
+    CheckBox2->SetChecked(flag(2));
+    CheckBox4->SetChecked(flag(3));
+    CheckBox1->SetChecked(CheckBox4->Checked());
+    Edit1->SetText(line(4, kDefaultBattles));
+    CheckBox3->SetChecked(flag(5));
+    CheckBox5->SetChecked(flag(6));
+    CheckBox6->SetChecked(flag(7));
+    CheckBox7->SetChecked(flag(8));
+    CheckBox8->SetChecked(flag(9));
+    Edit3->SetText(line(10, kDefaultGenerations));
+    Edit4->SetText(line(11, kDefaultCandidates));
+}
+
+void TForm13::WriteOptions() {
+    std::vector<std::string> lines = {
+        Edit2->Text(),          Flag(CheckBox2->Checked()), Flag(CheckBox1->Checked()), Edit1->Text(),
+        Flag(CheckBox3->Checked()), Flag(CheckBox5->Checked()), Flag(CheckBox6->Checked()),
+        Flag(CheckBox7->Checked()), Flag(CheckBox8->Checked()), Edit3->Text(),          Edit4->Text(),
+    };
+    try {
+        rtl::WriteAllLines(kOptionsFile, lines, true);
+    } catch (const rtl::EInOutError& error) {
+        // The window stays open with the values, so nothing typed is lost.
+        Application->MessageBox(error.what(), "Настройки", MB_OK | MB_ICONERROR);
+        return;
+    }
+    Close();
+}
+
+std::string TForm13::BattlesText() const { return Edit1->Text(); }
+std::string TForm13::RoundsText() const { return Edit2->Text(); }
+bool TForm13::Statistics() const { return CheckBox1->Checked(); }
+bool TForm13::SaveLogs() const { return CheckBox2->Checked(); }
+bool TForm13::FullLog() const { return CheckBox3->Checked(); }
+bool TForm13::Payback() const { return CheckBox6->Checked(); }
+std::string TForm13::GenerationsText() const { return Edit3->Text(); }
+std::string TForm13::CandidatesText() const { return Edit4->Text(); }
