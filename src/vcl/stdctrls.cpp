@@ -136,11 +136,73 @@ void TEdit::WndProc(TMessage& message) {
 
 // ---- TMemo
 
+namespace {
+
+constexpr UINT_PTR kMemoFlushTimer = 0x4E4D;
+// How often a visible memo that keeps receiving lines is brought up to date.
+constexpr DWORD kMemoFlushIntervalMs = 100;
+
+// Splits at CR LF, LF or CR; a text that ends with a break ends with an
+// empty piece, so every piece stands for one line of the window.
+std::vector<std::string> SplitAtBreaks(const std::string& text) {
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        pieces.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    pieces.push_back(text.substr(start));
+    return pieces;
+}
+
+bool HasBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
+std::u16string JoinLines(const std::vector<std::string>& lines, size_t from) {
+    std::string text;
+    size_t size = 0;
+    for (size_t i = from; i < lines.size(); ++i) size += lines[i].size() + 2;
+    text.reserve(size);
+    for (size_t i = from; i < lines.size(); ++i) {
+        text += lines[i];
+        text += "\r\n";
+    }
+    return rtl::Cp1251ToUtf16(text);
+}
+
+std::u16string MemoText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    int got = GetWindowTextW(window, reinterpret_cast<WCHAR*>(text.data()), length + 1);
+    text.resize(static_cast<size_t>(std::max(got, 0)));
+    return text;
+}
+
+// Lines of a window text: broken at CR LF, LF or CR; a final line break
+// starts no further line.
+std::vector<std::string> SplitWindowText(const std::u16string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0, length = text.size();
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] != u'\r' && text[i] != u'\n') continue;
+        lines.push_back(rtl::Utf16ToCp1251(std::u16string_view(text).substr(start, i - start)));
+        if (text[i] == u'\r' && i + 1 < length && text[i + 1] == u'\n') ++i;
+        start = i + 1;
+    }
+    if (start < length) lines.push_back(rtl::Utf16ToCp1251(std::u16string_view(text).substr(start)));
+    return lines;
+}
+
+}  // namespace
+
 TMemo::TMemo(TComponent* owner) : TWinControl(owner), lines_(std::make_unique<TMemoStrings>(this)) {
     SetBounds(0, 0, 185, 89);
     SetTabStop(true);
     SetColor(clWindow);
     CreateHandle();
+    // The edit control's default limit would cut a long log off.
+    SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
 }
 
 void TMemo::CreateParams(TCreateParams& params) {
@@ -155,11 +217,14 @@ void TMemo::CreateParams(TCreateParams& params) {
 
 void TMemo::RecreateWindow() {
     if (!HandleAllocated()) return;
-    std::string text = GetText();
+    std::string text = GetText();  // writes pending lines first
     DestroyHandle();
+    lines_->timerArmed_ = false;
     CreateHandle();
     SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
+    lines_->flushing_ = true;
     SendMessageW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideText(text).c_str()));
+    lines_->flushing_ = false;
 }
 
 void TMemo::SetReadOnly(bool value) {
@@ -179,147 +244,219 @@ void TMemo::SetWordWrap(bool value) {
     RecreateWindow();
 }
 
+// Messages that neither read nor change the text: pending lines may wait.
+static bool LeavesMemoTextAlone(UINT msg) {
+    switch (msg) {
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+    case WM_MOVE:
+    case WM_SIZE:
+    case WM_NCCALCSIZE:
+    case WM_SHOWWINDOW:
+    case WM_GETDLGCODE:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+        return true;
+    }
+    return msg >= CM_BASE;
+}
+
 void TMemo::WndProc(TMessage& message) {
     switch (message.Msg) {
     case CN_COMMAND:
-        if (message.WParamHi() == EN_CHANGE && OnChange) OnChange(this);
+        if (message.WParamHi() == EN_CHANGE) {
+            if (!lines_->flushing_) lines_->WindowChanged();
+            if (OnChange) OnChange(this);
+        }
         return;
-    case WM_CREATE:
-        TWinControl::WndProc(message);
-        return;
+    case WM_TIMER:
+        if (message.WParam == kMemoFlushTimer) {
+            lines_->OnFlushTimer();
+            return;
+        }
+        break;
+    case WM_PAINT:
+        lines_->OnPaint();
+        break;
+    case WM_SETTEXT:
+        // New text for the whole window: what was pending is superseded.
+        if (!lines_->flushing_) lines_->WindowChanged();
+        break;
+    default:
+        if (!LeavesMemoTextAlone(message.Msg)) lines_->Flush();
+        if (!lines_->flushing_ && (message.Msg == EM_REPLACESEL || message.Msg == EM_UNDO)) {
+            TWinControl::WndProc(message);
+            lines_->WindowChanged();
+            return;
+        }
     }
     TWinControl::WndProc(message);
 }
 
-// The window text of a memo, read once per operation.
-static std::u16string MemoText(HWND window) {
-    int length = GetWindowTextLengthW(window);
-    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
-    int got = GetWindowTextW(window, reinterpret_cast<WCHAR*>(text.data()), length + 1);
-    text.resize(static_cast<size_t>(std::max(got, 0)));
-    return text;
-}
-
-void TMemoStrings::LineStarts(std::vector<int>& starts, int& length, std::u16string* out) const {
+void TMemoStrings::EnsureLines() const {
+    if (!stale_) return;
     std::u16string text = MemoText(memo_->Handle());
-    length = static_cast<int>(text.size());
-    starts.clear();
-    if (!text.empty()) starts.push_back(0);
-    for (int i = 0; i < length; ++i) {
-        if (text[i] == u'\r' || text[i] == u'\n') {
-            if (text[i] == u'\r' && i + 1 < length && text[i + 1] == u'\n') ++i;
-            if (i + 1 < length) starts.push_back(i + 1);
-        }
-    }
-    if (out) *out = std::move(text);
+    lines_ = SplitWindowText(text);
+    windowLines_ = lines_.size();
+    windowEndsLine_ = text.empty() || text.back() == u'\r' || text.back() == u'\n';
+    stale_ = false;
 }
 
-std::vector<std::string> TMemoStrings::Lines() const {
-    std::vector<int> starts;
-    int length;
-    std::u16string text;
-    LineStarts(starts, length, &text);
-    std::vector<std::string> lines;
-    lines.reserve(starts.size());
-    for (size_t i = 0; i < starts.size(); ++i) {
-        int end = i + 1 < starts.size() ? starts[i + 1] : length;
-        while (end > starts[i] && (text[end - 1] == u'\n' || text[end - 1] == u'\r')) {
-            --end;
-            if (end > starts[i] && text[end] == u'\n' && text[end - 1] == u'\r') --end;
-            break;
-        }
-        lines.push_back(rtl::Utf16ToCp1251(std::u16string_view(text).substr(starts[i], end - starts[i])));
-    }
-    return lines;
+void TMemoStrings::WindowChanged() {
+    stale_ = true;
+    lines_.clear();
+    windowLines_ = 0;
+    rewrite_ = keepScroll_ = scrollToEnd_ = false;
 }
+
+void TMemoStrings::Changed(bool appended) {
+    if (appended) scrollToEnd_ = true;
+    FlushLater();
+}
+
+void TMemoStrings::FlushLater() {
+    if (timerArmed_ || Updating() || !memo_->HandleAllocated()) return;
+    timerArmed_ = SetTimer(memo_->Handle(), kMemoFlushTimer, kMemoFlushIntervalMs, nullptr) != 0;
+}
+
+void TMemoStrings::OnFlushTimer() {
+    KillTimer(memo_->Handle(), kMemoFlushTimer);
+    timerArmed_ = false;
+    // A hidden memo is brought up to date when it is painted or read.
+    if (IsWindowVisible(memo_->Handle()) && !Updating()) Flush();
+}
+
+void TMemoStrings::OnPaint() {
+    if (flushing_ || !Pending() || Updating()) return;
+    // A handler that adds a line and pumps messages after each one would
+    // otherwise rewrite the window for every line.
+    if (GetTickCount() - lastFlush_ >= kMemoFlushIntervalMs) Flush();
+    else FlushLater();
+}
+
+void TMemoStrings::Flush() {
+    if (flushing_ || stale_ || !Pending() || !memo_->HandleAllocated()) return;
+    HWND window = memo_->Handle();
+    flushing_ = true;
+    if (timerArmed_) {
+        KillTimer(window, kMemoFlushTimer);
+        timerArmed_ = false;
+    }
+    try {
+        if (rewrite_) {
+            int firstVisible = keepScroll_ ? static_cast<int>(SendMessageW(window, EM_GETFIRSTVISIBLELINE, 0, 0)) : 0;
+            std::u16string text = JoinLines(lines_, 0);
+            SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+            if (firstVisible > 0 && !scrollToEnd_) SendMessageW(window, EM_LINESCROLL, 0, firstVisible);
+        } else {
+            std::u16string text = JoinLines(lines_, windowLines_);
+            if (!windowEndsLine_) text.insert(0, u"\r\n");
+            int length = GetWindowTextLengthW(window);
+            SendMessageW(window, EM_SETSEL, static_cast<WPARAM>(length), length);
+            SendMessageW(window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+        if (scrollToEnd_) {
+            int length = GetWindowTextLengthW(window);
+            SendMessageW(window, EM_SETSEL, static_cast<WPARAM>(length), length);
+            SendMessageW(window, EM_SCROLLCARET, 0, 0);
+        }
+    } catch (...) {
+        flushing_ = false;
+        throw;
+    }
+    windowLines_ = lines_.size();
+    windowEndsLine_ = true;
+    rewrite_ = keepScroll_ = scrollToEnd_ = false;
+    flushing_ = false;
+    lastFlush_ = GetTickCount();
+}
+
+std::vector<std::string> TMemoStrings::Lines() const { return SplitWindowText(MemoText(memo_->Handle())); }
 
 int TMemoStrings::Count() const {
-    std::vector<int> starts;
-    int length;
-    LineStarts(starts, length, nullptr);
-    return static_cast<int>(starts.size());
+    EnsureLines();
+    return static_cast<int>(lines_.size());
 }
 
 std::string TMemoStrings::Get(int index) const {
-    std::vector<std::string> lines = Lines();
-    CheckIndex(index, static_cast<int>(lines.size()));
-    return lines[static_cast<size_t>(index)];
-}
-
-void TMemoStrings::Replace(int from, int to, const std::u16string& with, bool scroll) {
-    HWND window = memo_->Handle();
-    SendMessageW(window, EM_SETSEL, static_cast<WPARAM>(from), to);
-    SendMessageW(window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(with.c_str()));
-    if (scroll) SendMessageW(window, EM_SCROLLCARET, 0, 0);
+    EnsureLines();
+    CheckIndex(index, static_cast<int>(lines_.size()));
+    return lines_[static_cast<size_t>(index)];
 }
 
 void TMemoStrings::Insert(int index, const std::string& text) {
-    HWND window = memo_->Handle();
-    std::u16string line = rtl::Cp1251ToUtf16(text);
-    int length = GetWindowTextLengthW(window);
-    if (length == 0) {
-        if (index != 0) throw EListError(index);
-        Replace(0, 0, line + u"\r\n", true);
-        return;
+    EnsureLines();
+    CheckIndex(index, static_cast<int>(lines_.size()) + 1);
+    bool atEnd = static_cast<size_t>(index) == lines_.size();
+    auto at = lines_.begin() + index;
+    if (HasBreak(text)) {
+        std::vector<std::string> pieces = SplitAtBreaks(text);
+        lines_.insert(at, pieces.begin(), pieces.end());
+    } else {
+        lines_.insert(at, text);
     }
-    // Appending is the common case (logs): the last visual line tells
-    // whether the text already ends with a line break.
-    int lastLine = static_cast<int>(SendMessageW(window, EM_GETLINECOUNT, 0, 0)) - 1;
-    int lastStart = static_cast<int>(SendMessageW(window, EM_LINEINDEX, static_cast<WPARAM>(lastLine), 0));
-    bool endsWithBreak = SendMessageW(window, EM_LINELENGTH, static_cast<WPARAM>(lastStart), 0) == 0;
-    std::vector<int> starts;
-    int total;
-    if (index < 0) throw EListError(index);
-    if (endsWithBreak) {
-        // Every line is ended; line `index` starts where a line starts or at the very end.
-        LineStarts(starts, total, nullptr);
-        if (index > static_cast<int>(starts.size())) throw EListError(index);
-        int at = index == static_cast<int>(starts.size()) ? total : starts[static_cast<size_t>(index)];
-        Replace(at, at, line + u"\r\n", index == static_cast<int>(starts.size()));
-        return;
-    }
-    LineStarts(starts, total, nullptr);
-    if (index > static_cast<int>(starts.size())) throw EListError(index);
-    if (index == static_cast<int>(starts.size())) Replace(total, total, u"\r\n" + line + u"\r\n", true);
-    else Replace(starts[static_cast<size_t>(index)], starts[static_cast<size_t>(index)], line + u"\r\n", false);
+    if (static_cast<size_t>(index) < windowLines_) rewrite_ = keepScroll_ = true;
+    Changed(atEnd);
 }
 
 void TMemoStrings::Put(int index, const std::string& text) {
-    std::vector<int> starts;
-    int length;
-    std::u16string all;
-    LineStarts(starts, length, &all);
-    CheckIndex(index, static_cast<int>(starts.size()));
-    int from = starts[static_cast<size_t>(index)];
-    int to = index + 1 < static_cast<int>(starts.size()) ? starts[static_cast<size_t>(index) + 1] : length;
-    while (to > from && (all[to - 1] == u'\n' || all[to - 1] == u'\r')) --to;
-    Replace(from, to, rtl::Cp1251ToUtf16(text), false);
+    EnsureLines();
+    CheckIndex(index, static_cast<int>(lines_.size()));
+    auto at = lines_.begin() + index;
+    if (HasBreak(text)) {
+        std::vector<std::string> pieces = SplitAtBreaks(text);
+        at = lines_.erase(at);
+        lines_.insert(at, pieces.begin(), pieces.end());
+    } else {
+        *at = text;
+    }
+    if (static_cast<size_t>(index) < windowLines_) rewrite_ = keepScroll_ = true;
+    Changed(false);
 }
 
 void TMemoStrings::Delete(int index) {
-    std::vector<int> starts;
-    int length;
-    LineStarts(starts, length, nullptr);
-    CheckIndex(index, static_cast<int>(starts.size()));
-    int from = starts[static_cast<size_t>(index)];
-    int to = index + 1 < static_cast<int>(starts.size()) ? starts[static_cast<size_t>(index) + 1] : length;
-    Replace(from, to, u"", false);
+    EnsureLines();
+    CheckIndex(index, static_cast<int>(lines_.size()));
+    lines_.erase(lines_.begin() + index);
+    if (static_cast<size_t>(index) < windowLines_) rewrite_ = keepScroll_ = true;
+    Changed(false);
 }
 
-void TMemoStrings::Clear() { SendMessageW(memo_->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"")); }
+void TMemoStrings::Clear() {
+    EnsureLines();
+    lines_.clear();
+    windowLines_ = 0;
+    rewrite_ = true;
+    keepScroll_ = scrollToEnd_ = false;
+    Changed(false);
+}
 
 void TMemoStrings::SetAllLines(const std::vector<std::string>& lines) {
-    std::string text;
+    stale_ = false;
+    lines_.clear();
     for (const auto& line : lines) {
-        text += line;
-        text += "\r\n";
+        if (HasBreak(line)) {
+            std::vector<std::string> pieces = SplitAtBreaks(line);
+            lines_.insert(lines_.end(), pieces.begin(), pieces.end());
+        } else {
+            lines_.push_back(line);
+        }
     }
-    SendMessageW(memo_->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideText(text).c_str()));
+    windowLines_ = 0;
+    rewrite_ = true;
+    keepScroll_ = scrollToEnd_ = false;
+    Changed(false);
 }
 
 void TMemoStrings::SetUpdateState(bool updating) {
-    SendMessageW(memo_->Handle(), WM_SETREDRAW, updating ? FALSE : TRUE, 0);
-    if (!updating) memo_->Invalidate();
+    if (!updating) FlushLater();
 }
 
 // ---- TListBox

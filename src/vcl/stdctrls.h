@@ -80,7 +80,11 @@ private:
 
 class TMemo;
 
-// The lines of a memo, read and written through its edit window.
+// The lines of a memo. They are kept here and reach the edit window in
+// batches (Wine's edit control costs milliseconds per change): pending
+// lines are written before anything reads or edits the window, and on a
+// short timer or a paint while the memo is visible. Text the user types,
+// or window text set directly, is read back the next time it is needed.
 class TMemoStrings : public TStrings {
 public:
     explicit TMemoStrings(TMemo* memo) : memo_(memo) {}
@@ -90,6 +94,7 @@ public:
     void Insert(int index, const std::string& text) override;
     void Delete(int index) override;
     void Clear() override;
+    // The lines as the edit window shows them (pending lines written first).
     std::vector<std::string> Lines() const;
 
 protected:
@@ -97,10 +102,30 @@ protected:
     void SetUpdateState(bool updating) override;
 
 private:
-    // Start of each line in the window text, and the text length.
-    void LineStarts(std::vector<int>& starts, int& length, std::u16string* text) const;
-    void Replace(int from, int to, const std::u16string& with, bool scroll);
+    friend class TMemo;
+    // Reads the window text into the lines after the window changed on its own.
+    void EnsureLines() const;
+    void Changed(bool appended);
+    bool Pending() const { return rewrite_ || windowLines_ < lines_.size(); }
+    // Writes what is pending into the window.
+    void Flush();
+    void FlushLater();
+    void OnPaint();
+    void OnFlushTimer();
+    // The window text changed without us (typing, pasting, text set directly).
+    void WindowChanged();
+
     TMemo* memo_;
+    mutable std::vector<std::string> lines_;
+    mutable bool stale_ = false;         // the window text is newer than lines_
+    mutable size_t windowLines_ = 0;     // lines_[0, windowLines_) are in the window
+    mutable bool windowEndsLine_ = true; // the window text is empty or ends with a line break
+    bool rewrite_ = false;               // the whole window text must be replaced
+    bool keepScroll_ = false;            // ... keeping the first visible line
+    bool scrollToEnd_ = false;           // lines were added at the end
+    bool flushing_ = false;
+    bool timerArmed_ = false;
+    DWORD lastFlush_ = 0;
 };
 
 class TMemo : public TWinControl {

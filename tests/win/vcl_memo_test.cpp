@@ -1,0 +1,185 @@
+// Memo lines reach the edit window in batches; whatever path they take,
+// the lines, the text, the files and the window must agree exactly.
+#include "gtest_windows.h"
+#include "support/vcl_test_support.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "rtl/textfile.h"
+
+using namespace vcl;
+using vcltest::Pump;
+
+namespace {
+
+struct MemoFixture : ::testing::Test {
+    void SetUp() override {
+        form = NewForm<TForm>(nullptr);
+        form->SetClientSize(420, 320);
+        memo = new TMemo(form);
+        memo->SetParent(form);
+        memo->SetBounds(10, 10, 400, 300);
+        memo->SetScrollBars(ssVertical);
+        form->Show();
+        Pump();
+    }
+    void TearDown() override { form->Free(); }
+
+    std::string LogLine(int i) { return "    Корабль " + std::to_string(i) + " из 5000 Структура:" + std::to_string(i * 7); }
+
+    // The vertical scroll range as the window keeps it, read without a
+    // message to the memo (a message would bring it up to date first).
+    int ScrollMax() {
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_RANGE;
+        GetScrollInfo(memo->Handle(), SB_VERT, &info);
+        return info.nMax;
+    }
+    // Pumps until the window has caught up with `lines` lines, at most 3 s.
+    bool WindowCatchesUp(int lines) {
+        for (int i = 0; i < 300; ++i) {
+            Pump();
+            if (ScrollMax() >= lines - 1) return true;
+            Sleep(10);
+        }
+        return false;
+    }
+
+    TForm* form = nullptr;
+    TMemo* memo = nullptr;
+};
+
+}  // namespace
+
+using Memo = MemoFixture;
+
+TEST_F(Memo, ManyAddedLinesReadBackExactlyAndTheLastIsInView) {
+    TStrings* lines = memo->Lines();
+    std::vector<std::string> expected;
+    std::string text;
+    for (int i = 0; i < 5000; ++i) {
+        expected.push_back(LogLine(i));
+        lines->Add(expected.back());
+        text += expected.back() + "\r\n";
+    }
+    EXPECT_EQ(lines->Count(), 5000);
+    EXPECT_EQ(lines->Get(0), expected[0]);
+    EXPECT_EQ(lines->Get(4999), expected[4999]);
+    EXPECT_EQ(lines->Text(), text);
+    EXPECT_THROW(lines->Get(5000), EListError);
+    // The window holds every line (far beyond the edit control's default
+    // limit of 30,000 characters) and shows the newest.
+    EXPECT_EQ(memo->Text(), text);
+    EXPECT_EQ(vcltest::MemoLines(memo), expected);
+    EXPECT_GT(SendMessageW(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 4950);
+
+    // Lines added while the handler pumps messages reach the window without a read.
+    for (int i = 0; i < 50; ++i) lines->Add(LogLine(5000 + i));
+    EXPECT_TRUE(WindowCatchesUp(5050));
+    EXPECT_EQ(lines->Get(5049), LogLine(5049));
+    EXPECT_GT(SendMessageW(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 5000);
+}
+
+TEST_F(Memo, ClearInTheMiddleOfABatchAndEditsOfEarlierLines) {
+    TStrings* lines = memo->Lines();
+    for (int i = 0; i < 300; ++i) lines->Add(LogLine(i));
+    lines->Clear();
+    lines->Add("Инициация модуля загрузки");
+    lines->Add("Раунд 1/8");
+    EXPECT_EQ(lines->Count(), 2);
+    EXPECT_EQ(vcltest::MemoLines(memo), (std::vector<std::string>{"Инициация модуля загрузки", "Раунд 1/8"}));
+
+    // Lines already in the window, then pending ones, changed in place.
+    for (int i = 0; i < 3; ++i) lines->Add("строка " + std::to_string(i));
+    lines->Put(0, "Инициация ядра");
+    lines->Insert(1, "вставка");
+    lines->Delete(2);  // "Раунд 1/8"
+    lines->Put(4, "изменена");
+    lines->Insert(lines->Count(), "конец");
+    std::vector<std::string> expected{"Инициация ядра", "вставка", "строка 0", "строка 1", "изменена", "конец"};
+    EXPECT_EQ(lines->ToVector(), expected);
+    EXPECT_EQ(vcltest::MemoLines(memo), expected);
+    EXPECT_THROW(lines->Insert(8, "x"), EListError);
+    EXPECT_THROW(lines->Delete(-1), EListError);
+
+    // A line with breaks in it becomes lines, as the window shows them.
+    lines->Clear();
+    lines->Add("a\r\nb");
+    lines->Add("c\n");
+    EXPECT_EQ(lines->Count(), 4);
+    EXPECT_EQ(lines->ToVector(), vcltest::MemoLines(memo));
+    EXPECT_EQ(lines->Get(3), "");
+}
+
+TEST_F(Memo, SavedFileHoldsEveryPendingLineIn1251WithCrLf) {
+    const std::string path = "vcl_memo_batch.txt";
+    TStrings* lines = memo->Lines();
+    lines->Add("Симуляция");
+    Pump();
+    for (int i = 0; i < 2000; ++i) lines->Add(LogLine(i));
+    lines->Add("");
+    lines->SaveToFile(path);
+    std::vector<std::string> onDisk = rtl::ReadAllLines(path);
+    ASSERT_EQ(onDisk.size(), 2002u);
+    EXPECT_EQ(onDisk[0], "Симуляция");
+    EXPECT_EQ(onDisk[2000], LogLine(1999));
+    EXPECT_EQ(onDisk[2001], "");
+    FILE* file = fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    char head[13] = {};
+    ASSERT_EQ(fread(head, 1, 11, file), 11u);
+    fclose(file);
+    EXPECT_EQ(std::string(head, 11), "Симуляция\r\n");
+
+    lines->Clear();
+    lines->Add("старое");
+    lines->LoadFromFile(path);
+    EXPECT_EQ(lines->Count(), 2002);
+    EXPECT_EQ(lines->ToVector(), onDisk);
+    EXPECT_EQ(vcltest::MemoLines(memo), onDisk);
+    remove(path.c_str());
+}
+
+TEST_F(Memo, LinesChangedWhileHiddenAreShownWhenTheMemoIsShown) {
+    TStrings* lines = memo->Lines();
+    lines->Add("до");
+    Pump();
+    memo->Hide();
+    for (int i = 0; i < 400; ++i) lines->Add(LogLine(i));
+    lines->Put(0, "после");
+    Pump();
+    EXPECT_EQ(lines->Count(), 401);
+    EXPECT_EQ(lines->Get(0), "после");
+    memo->Show();
+    EXPECT_TRUE(WindowCatchesUp(401));
+    std::vector<std::string> shown = vcltest::MemoLines(memo);
+    ASSERT_EQ(shown.size(), 401u);
+    EXPECT_EQ(shown[0], "после");
+    EXPECT_EQ(shown[400], LogLine(399));
+}
+
+TEST_F(Memo, TextTypedOrSetDirectlyIsWhatTheLinesRead) {
+    TStrings* lines = memo->Lines();
+    lines->Add("будет заменено");
+    vcltest::TypeText(memo, "Шпионский доклад");
+    EXPECT_EQ(lines->Count(), 1);
+    EXPECT_EQ(lines->Get(0), "Шпионский доклад");
+    lines->Add("Флот");
+    EXPECT_EQ(vcltest::MemoLines(memo), (std::vector<std::string>{"Шпионский доклад", "Флот"}));
+
+    for (int i = 0; i < 10; ++i) lines->Add(LogLine(i));
+    memo->SetText("a\r\nb");  // pending lines give way to the new text
+    EXPECT_EQ(lines->ToVector(), (std::vector<std::string>{"a", "b"}));
+    lines->Add("c");
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc\r\n");
+
+    // Changing the scroll bars makes a new window with the same text.
+    for (int i = 0; i < 10; ++i) lines->Add(LogLine(i));
+    memo->SetScrollBars(ssBoth);
+    memo->SetWordWrap(false);
+    EXPECT_EQ(lines->Count(), 13);
+    EXPECT_EQ(vcltest::MemoLines(memo), lines->ToVector());
+}
