@@ -56,7 +56,6 @@ public:
     void Timer6Timer(vcl::TObject* Sender);
 
 private:
-    void FormResize(vcl::TObject* Sender);
     void LoadDataBase();
     void ApplyLanguage();
     // Saves; false (after telling the player) when the save failed.

@@ -10,7 +10,10 @@ Tformcreators::Tformcreators(TComponent* owner) : TForm(owner) {
     SetBorderStyle(bsSingle);
     SetClientSize(380, 330);
     SetBounds(260, 160, Width(), Height());
-    Label1 = Declare<TLabel>(this, "Label1").Bounds(12, 10, 356, 16).Caption("Над Симулятором работали игроки");
+    Label1 = Declare<TLabel>(this, "Label1")
+                 .With([](TLabel* l) { l->SetAutoSize(false); })
+                 .Bounds(12, 10, 356, 16)
+                 .Caption("Над Симулятором работали игроки");
     Memo1 = Declare<TMemo>(this, "Memo1")
                 .Bounds(12, 32, 356, 286)
                 .Items({"Программирование",

@@ -11,12 +11,12 @@ TFo8::TFo8(TComponent* owner) : TForm(owner) {
     SetClientSize(360, 110);
     SetBounds(320, 280, Width(), Height());
     Label1 = Declare<TLabel>(this, "Label1")
-                 .Bounds(16, 14, 328, 48)
-                 .Caption("Спасибо, что пользовались симулятором.\nВсе несохраненные изменения будут потеряны.")
                  .With([](TLabel* l) {
                      l->SetAutoSize(false);
                      l->SetWordWrap(true);
-                 });
+                 })
+                 .Bounds(16, 14, 328, 48)
+                 .Caption("Спасибо, что пользовались симулятором.\nВсе несохраненные изменения будут потеряны.");
     Button1 = Declare<TButton>(this, "Button1")
                   .Bounds(130, 74, 100, 25)
                   .Caption("закрыть")

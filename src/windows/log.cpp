@@ -4,16 +4,12 @@
 #include <climits>
 #include <string>
 
-#include "vcl/wintext.h"
 
 using namespace vcl;
 
 TForm7* Form7 = nullptr;
 
 namespace {
-
-// The gauges take int; a battle's counts fit, but keep a huge maximum sane.
-int GaugeValue(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX)); }
 
 // Paint the log at most this often while a long battle tick runs.
 constexpr uint64_t kPaintEveryMs = 100;
@@ -45,37 +41,38 @@ TForm7::TForm7(TComponent* owner) : TForm(owner) {
 
 void TForm7::Button1Click(TObject*) { Memo1->Lines()->Clear(); }
 
-void TForm7::Log(std::string_view line) {
-    // Appended at the end of the window text: a long log grows line by line
-    // without the whole text being read back for every line.
-    HWND memo = Memo1->Handle();
-    int length = GetWindowTextLengthW(memo);
-    std::string text(line);
-    text += "\r\n";
-    SendMessageW(memo, EM_SETSEL, static_cast<WPARAM>(length), length);
-    SendMessageW(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(WideText(text).c_str()));
-}
+void TForm7::Log(std::string_view line) { Memo1->Lines()->Add(std::string(line)); }
 
 void TForm7::SetUnitGauge(int64_t maximum, std::string_view suffix) {
-    sGauge1->SetMaxValue(GaugeValue(maximum));
+    unitScale_.SetMaximum(*sGauge1, maximum);
     sGauge1->SetSuffix(std::string(suffix));
     PaintWhileBusy();
 }
 
 void TForm7::SetUnitProgress(int64_t position) {
-    sGauge1->SetProgress(GaugeValue(position));
+    unitScale_.SetProgress(*sGauge1, position);
     PaintWhileBusy();
 }
 
 void TForm7::SetRoundGauge(int64_t maximum, std::string_view suffix) {
-    sGauge2->SetMaxValue(GaugeValue(maximum));
+    roundScale_.SetMaximum(*sGauge2, maximum);
     sGauge2->SetSuffix(std::string(suffix));
     PaintWhileBusy();
 }
 
 void TForm7::SetRoundProgress(int64_t position) {
-    sGauge2->SetProgress(GaugeValue(position));
+    roundScale_.SetProgress(*sGauge2, position);
     PaintWhileBusy();
+}
+
+void TForm7::GaugeScale::SetMaximum(TGauge& gauge, int64_t maximum) {
+    // A gauge counts in int: larger counts are shown in steps of `divisor`.
+    divisor = maximum > INT_MAX ? maximum / INT_MAX + 1 : 1;
+    gauge.SetMaxValue(static_cast<int>(std::max<int64_t>(maximum, 0) / divisor));
+}
+
+void TForm7::GaugeScale::SetProgress(TGauge& gauge, int64_t position) {
+    gauge.SetProgress(static_cast<int>(std::clamp<int64_t>(position / divisor, 0, INT_MAX)));
 }
 
 void TForm7::PaintWhileBusy() {

@@ -28,8 +28,13 @@ public:
     void SetRoundProgress(int64_t position) override;
 
 private:
-    void FormResize(vcl::TObject* Sender);
+    struct GaugeScale {
+        int64_t divisor = 1;
+        void SetMaximum(vcl::TGauge& gauge, int64_t maximum);
+        void SetProgress(vcl::TGauge& gauge, int64_t position);
+    };
     void PaintWhileBusy();
+    GaugeScale unitScale_, roundScale_;
     uint64_t lastPaint_ = 0;
 };
 

@@ -18,6 +18,10 @@ const char* const kDefaultBattles = "10";
 const char* const kDefaultGenerations = "4";
 const char* const kDefaultCandidates = "100";
 
+// A label keeps the box it is given: the caption never ends up clipped by a
+// size measured before the window's font applied.
+void FixedSize(TLabel* label) { label->SetAutoSize(false); }
+
 const char* Flag(bool checked) { return checked ? "1" : "0"; }
 
 TControl* MainWindowControl(const std::string& name) {
@@ -36,7 +40,7 @@ TForm13::TForm13(TComponent* owner) : TForm(owner) {
     SetBounds(280, 180, Width(), Height());
 
     auto label = [this](const char* name, int top, const char* caption) {
-        return static_cast<TLabel*>(Declare<TLabel>(this, name).Bounds(12, top + 3, 300, 16).Caption(caption));
+        return static_cast<TLabel*>(Declare<TLabel>(this, name).With(FixedSize).Bounds(12, top + 3, 300, 16).Caption(caption));
     };
     auto edit = [this](const char* name, int top, const char* text) {
         return static_cast<TEdit*>(Declare<TEdit>(this, name).Bounds(328, top, 100, 21).Text(text));

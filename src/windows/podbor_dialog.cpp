@@ -10,19 +10,20 @@ TForm22::TForm22(TComponent* owner) : TForm(owner) {
     SetBorderStyle(bsDialog);
     SetClientSize(420, 170);
     SetBounds(300, 260, Width(), Height());
+    // Long texts: fixed boxes with the words wrapped.
     auto wrapped = [](TLabel* l) {
         l->SetAutoSize(false);
         l->SetWordWrap(true);
     };
     Label1 = Declare<TLabel>(this, "Label1")
+                 .With(wrapped)
                  .Bounds(12, 10, 396, 64)
                  .Caption("Для продолжения в поле врага должны быть введены все параметры, с вашей стороны не "
-                          "допускается саба, в поля флота должны быть введены максимальные параметры ")
-                 .With(wrapped);
+                          "допускается саба, в поля флота должны быть введены максимальные параметры ");
     Label2 = Declare<TLabel>(this, "Label2")
+                 .With(wrapped)
                  .Bounds(12, 82, 396, 40)
-                 .Caption("Вычисления могут занять некоторое время в ходе которого программа может не отвечать")
-                 .With(wrapped);
+                 .Caption("Вычисления могут занять некоторое время в ходе которого программа может не отвечать");
     Button1 = Declare<TButton>(this, "Button1")
                   .Bounds(60, 134, 140, 25)
                   .Caption("Подобрать флот")

@@ -15,7 +15,15 @@ Tpodborpr::Tpodborpr(TComponent* owner) : TForm(owner) {
     for (TGauge* gauge : {sGauge1, sGauge2, sGauge3}) gauge->SetSuffix("%");
     sGauge3->SetMinValue(1);
     sGauge3->SetMaxValue(3);
-    Label1 = Declare<TLabel>(this, "Label1").Bounds(12, 96, 396, 16).Caption("Бой");
-    Label2 = Declare<TLabel>(this, "Label2").Bounds(12, 118, 396, 16).Caption("");
-    Label3 = Declare<TLabel>(this, "Label3").Bounds(12, 140, 396, 16).Caption("");
+    // Status lines of changing length: fixed boxes.
+    auto label = [this](const char* name, int top, const char* caption) {
+        TLabel* l = Declare<TLabel>(this, name);
+        l->SetAutoSize(false);
+        l->SetBounds(12, top, 396, 16);
+        l->SetCaption(caption);
+        return l;
+    };
+    Label1 = label("Label1", 96, "Бой");
+    Label2 = label("Label2", 118, "");
+    Label3 = label("Label3", 140, "");
 }

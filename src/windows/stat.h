@@ -12,9 +12,6 @@ public:
 
     // "Стереть": clears the statistics.
     void Button1Click(vcl::TObject* Sender);
-
-private:
-    void FormResize(vcl::TObject* Sender);
 };
 
 extern TForm10* Form10;
