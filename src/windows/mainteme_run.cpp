@@ -1,0 +1,100 @@
+// The battle run: "Начать расчет", one whole battle per tick of the battle
+// timer, the hand-over, the run's summary, and the windows the run writes.
+#include <exception>
+
+#include "windows/dataform.h"
+#include "windows/log.h"
+#include "windows/mainteme.h"
+#include "windows/opt.h"
+#include "windows/stat.h"
+
+using namespace vcl;
+
+battle::BattleEngine& TForm1::Engine() {
+    if (!engine_) engine_ = std::make_unique<battle::BattleEngine>(Form4->Table(), *Form13, *Form7);
+    return *engine_;
+}
+
+battle::BattleRun& TForm1::Run() {
+    if (!run_) {
+        clock_ = std::make_unique<battle::SystemClock>();
+        run_ = std::make_unique<battle::BattleRun>(Engine(), *Form13, *Form7, *this, *clock_);
+    }
+    return *run_;
+}
+
+// Nothing to clear before the first run exists.
+void TForm1::clrst() {
+    if (run_) run_->clrst();
+}
+
+void TForm1::Button5Click(TObject* Sender) {
+    if (RefuseWhileRunning()) return;
+    battle::BattleRun& run = Run();
+    run.State.StartDir = StartDir;
+    run.StartRun();
+    runGoing_ = true;
+    Timer1->SetEnabled(true);
+}
+
+void TForm1::StoreRunInputs() {
+    saveships(CurPart[1], CurPart[2]);
+    battle::BattleEngine& engine = Engine();
+    engine.Input = *input_;
+    for (int side = 1; side <= 2; ++side) {
+        TStrings* names = PartList(side)->Items();
+        for (int p = 0; p < battle::kParticipantSlots; ++p)
+            engine.Input.PartName[side][p] = p < names->Count() ? names->Get(p) : std::string();
+    }
+    engine.Input.AttackingSide = RadioGroup1->ItemIndex() == 1 ? 2 : 1;
+}
+
+void TForm1::StopRun() {
+    runGoing_ = false;
+    Timer1->SetEnabled(false);
+}
+
+void TForm1::Timer1Timer(TObject* Sender) {
+    Timer1->SetEnabled(false);
+    battle::HandOver next = battle::HandOver::Nothing;
+    try {
+        next = Run().FightBattle([this] { StoreRunInputs(); });
+    } catch (const std::exception& error) {
+        // The battle stopped; so does the run.
+        StopRun();
+        Application->ShowException(error.what());
+        return;
+    }
+    switch (next) {
+    case battle::HandOver::BattleTimer:
+        Timer1->SetEnabled(true);
+        break;
+    case battle::HandOver::StatisticsTimer:
+        Timer6->SetEnabled(true);
+        break;
+    case battle::HandOver::Nothing:
+    case battle::HandOver::SelectionTimer:
+        StopRun();
+        break;
+    }
+}
+
+void TForm1::Timer6Timer(TObject* Sender) {
+    Timer6->SetEnabled(false);
+    StopRun();
+    try {
+        Run().WriteSummary();
+    } catch (const std::exception& error) {
+        Application->ShowException(error.what());
+    }
+}
+
+// ---- What the run writes besides the battle log.
+
+void TForm1::ClearLog() { Form7->Memo1->Lines()->Clear(); }
+void TForm1::ShowLog() { Form7->Show(); }
+void TForm1::StatLine(std::string_view line) { Form10->Memo1->Lines()->Add(std::string(line)); }
+void TForm1::ClearStatistics() { Form10->Memo1->Lines()->Clear(); }
+void TForm1::ShowStatistics() { Form10->Show(); }
+void TForm1::SaveLog(const std::string& path) { Form7->Memo1->Lines()->SaveToFile(path); }
+void TForm1::SaveStatistics(const std::string& path) { Form10->Memo1->Lines()->SaveToFile(path); }
