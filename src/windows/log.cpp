@@ -4,7 +4,6 @@
 #include <climits>
 #include <string>
 
-
 using namespace vcl;
 
 TForm7* Form7 = nullptr;

@@ -85,7 +85,7 @@ TForm13::TForm13(TComponent* owner) : TForm(owner) {
 void TForm13::FormCreate(TObject*) { ReadOptions(); }
 
 void TForm13::Button1Click(TObject*) {
-    WriteOptions();
+    if (WriteOptions()) Close();
 }
 
 void TForm13::Button2Click(TObject*) {
@@ -97,10 +97,12 @@ void TForm13::CheckBox4Click(TObject*) { CheckBox1->SetChecked(CheckBox4->Checke
 
 void TForm13::CheckBox5Click(TObject*) {
     // The skin engine follows this box once it exists; the labels already do.
-    auto* mainLabel1 = MainWindowControl("Label1");
-    if (!CheckBox5->Checked() && mainLabel1) mainLabel1->Font()->SetColor(clBlack);
+    TControl* mainLabel1 = MainWindowControl("Label1");
     TColor colour = mainLabel1 ? mainLabel1->Font()->Color() : Label1->Font()->Color();
-    if (!mainLabel1 && !CheckBox5->Checked()) colour = clBlack;
+    if (!CheckBox5->Checked()) {
+        colour = clBlack;
+        if (mainLabel1) mainLabel1->Font()->SetColor(clBlack);
+    }
     for (const char* name : {"Label2", "Label3", "Label4"})
         if (TControl* label = MainWindowControl(name)) label->Font()->SetColor(colour);
     Label1->Font()->SetColor(colour);
@@ -142,7 +144,7 @@ void TForm13::ReadOptions() {
     Edit4->SetText(line(11, kDefaultCandidates));
 }
 
-void TForm13::WriteOptions() {
+bool TForm13::WriteOptions() {
     std::vector<std::string> lines = {
         Edit2->Text(),          Flag(CheckBox2->Checked()), Flag(CheckBox1->Checked()), Edit1->Text(),
         Flag(CheckBox3->Checked()), Flag(CheckBox5->Checked()), Flag(CheckBox6->Checked()),
@@ -153,9 +155,9 @@ void TForm13::WriteOptions() {
     } catch (const rtl::EInOutError& error) {
         // The window stays open with the values, so nothing typed is lost.
         Application->MessageBox(error.what(), "Настройки", MB_OK | MB_ICONERROR);
-        return;
+        return false;
     }
-    Close();
+    return true;
 }
 
 std::string TForm13::BattlesText() const { return Edit1->Text(); }

@@ -54,7 +54,8 @@ public:
 
 private:
     void ReadOptions();
-    void WriteOptions();
+    // False (after telling the player) when the file could not be written.
+    bool WriteOptions();
 };
 
 extern TForm13* Form13;

@@ -213,6 +213,17 @@ TEST(DatabaseWindow, ButtonsEditSaveReloadAndFillDefaults) {
     vcltest::Click(f->Button1);
     EXPECT_EQ(start.SavedLines()[CellLine(2, 201)], "Крейсер-2");
     EXPECT_TRUE(start.boxes.Shown().empty());
+
+    // Typed into a cell by the player, too.
+    f->Show();
+    f->datatable->SetFocus();
+    f->datatable->SetCurrent(8, 203);
+    f->datatable->ShowEditor();
+    ASSERT_TRUE(f->datatable->EditorShowing());
+    vcltest::TypeText(f->datatable->InplaceEditor(), "4321");
+    vcltest::PressKey(f->datatable->InplaceEditor(), VK_RETURN);
+    EXPECT_FALSE(f->datatable->EditorShowing());
+    EXPECT_EQ(f->Table().Cell(8, 203), "4321");
 }
 
 TEST(DatabaseWindow, AFailedSaveIsToldAndTheOldFileStays) {
