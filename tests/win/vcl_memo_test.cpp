@@ -4,6 +4,7 @@
 #include "support/vcl_test_support.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -182,4 +183,72 @@ TEST_F(Memo, TextTypedOrSetDirectlyIsWhatTheLinesRead) {
     memo->SetWordWrap(false);
     EXPECT_EQ(lines->Count(), 13);
     EXPECT_EQ(vcltest::MemoLines(memo), lines->ToVector());
+}
+
+namespace {
+
+// The 24-bit pixels of a BMP file written by SaveScreenshot, top row first.
+struct Bitmap {
+    int width = 0, height = 0;
+    std::vector<unsigned char> bytes;
+    COLORREF At(int x, int y) const {
+        size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+        size_t at = 54 + stride * static_cast<size_t>(height - 1 - y) + static_cast<size_t>(x) * 3;
+        return RGB(bytes[at + 2], bytes[at + 1], bytes[at]);
+    }
+};
+
+Bitmap ReadBitmap(const std::string& path) {
+    Bitmap bitmap;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file) return bitmap;
+    unsigned char c;
+    while (fread(&c, 1, 1, file) == 1) bitmap.bytes.push_back(c);
+    fclose(file);
+    if (bitmap.bytes.size() < 54) return bitmap;
+    memcpy(&bitmap.width, &bitmap.bytes[18], 4);
+    memcpy(&bitmap.height, &bitmap.bytes[22], 4);
+    return bitmap;
+}
+
+}  // namespace
+
+TEST_F(Memo, ScreenshotShowsTheTitleBarWithItsCaptionAndNotWhatCoversTheWindow) {
+    form->SetCaption("Симуляция");
+    memo->Lines()->Add("Раунд 1/8");
+    // Another window over the title bar, as the windows of tests running
+    // at the same time may be.
+    auto* cover = NewForm<TForm>(nullptr);
+    cover->SetBorderStyle(bsNone);
+    cover->SetColor(clRed);
+    cover->SetBounds(form->Left() + 40, form->Top(), 200, 40);
+    cover->SetFormStyle(fsStayOnTop);
+    cover->Show();
+    Pump();
+    const std::string path = "vcl_memo_screenshot.bmp";
+    ASSERT_TRUE(vcltest::SaveScreenshot(form, path));
+    cover->Free();
+    Bitmap shot = ReadBitmap(path);
+    remove(path.c_str());
+    ASSERT_EQ(shot.width, form->Width());
+    ASSERT_EQ(shot.height, form->Height());
+    // The title bar lies between the frame and the client area.
+    POINT client = form->ClientToScreen(POINT{0, 0});
+    int frame = client.x - form->Left();
+    int titleTop = frame, titleBottom = client.y - form->Top() - 1;
+    ASSERT_GT(titleBottom - titleTop, 10);
+    int caption = 0, text = 0, covered = 0;
+    for (int y = titleTop; y < titleBottom; ++y) {
+        for (int x = frame; x < shot.width / 2; ++x) {
+            COLORREF pixel = shot.At(x, y);
+            if (pixel == GetSysColor(COLOR_ACTIVECAPTION)) ++caption;
+            if (pixel == GetSysColor(COLOR_CAPTIONTEXT)) ++text;
+            if (pixel == RGB(255, 0, 0)) ++covered;
+        }
+    }
+    EXPECT_GT(caption, 20);
+    EXPECT_GT(text, 20);  // the caption's letters
+    EXPECT_EQ(covered, 0);
+    // The client area: the memo's white inside.
+    EXPECT_EQ(shot.At(client.x - form->Left() + 100, client.y - form->Top() + 150), GetSysColor(COLOR_WINDOW));
 }

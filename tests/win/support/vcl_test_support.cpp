@@ -134,15 +134,21 @@ std::vector<std::string> MemoLines(TMemo* memo) { return static_cast<TMemoString
 
 bool SaveScreenshot(TForm* form, const std::string& path) {
     HWND window = form->Handle();
+    if (!IsWindowVisible(window)) return false;
+    // Active and on top, frame and every control painted, as a person sees it.
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
     RECT r;
     GetWindowRect(window, &r);
     int width = r.right - r.left, height = r.bottom - r.top;
     if (width <= 0 || height <= 0) return false;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    // Copied from the window's own picture, frame included, not from the
+    // screen: under Xvfb the screen may not have received the frame yet,
+    // and the windows of other tests running at the same time may cover it.
+    HDC source = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(source);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -151,9 +157,9 @@ bool SaveScreenshot(TForm* form, const std::string& path) {
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
     GdiFlush();
     size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
     size_t imageSize = stride * static_cast<size_t>(height);
@@ -171,7 +177,7 @@ bool SaveScreenshot(TForm* form, const std::string& path) {
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(window, source);
     return ok;
 }
 
