@@ -161,10 +161,11 @@ TValueListEditor* DeclareEditor(TWinControl* parent, const std::string& name, co
     TValueListEditor* editor = Declare<TValueListEditor>(parent, name).Bounds(left, top, width, height).Popup(popup);
     editor->TitleCaptions()->Clear();
     editor->TitleCaptions()->AddStrings(std::vector<std::string>{key, value});
-    // The value column takes what the numbers need; the names get the rest.
-    const int valueWidth = 76;
+    // The value column takes what the numbers need; the names get the rest,
+    // so that both fit beside the scroll bar and nothing scrolls sideways.
+    const int valueWidth = 76, frameAndLines = 8;
     editor->SetColWidths(1, valueWidth);
-    editor->SetColWidths(0, width - valueWidth - GetSystemMetrics(SM_CXVSCROLL) - 5);
+    editor->SetColWidths(0, width - valueWidth - GetSystemMetrics(SM_CXVSCROLL) - frameAndLines);
     return editor;
 }
 

@@ -6,6 +6,7 @@
 
 #include "battle/datatable.h"
 #include "windows/dataform.h"
+#include "windows/defteh.h"
 #include "rtl/textfile.h"
 #include "windows/form_crators.h"
 #include "windows/log.h"
@@ -213,4 +214,26 @@ TEST(WindowPositions, ReadAtStartWithDefaultsForMissingSections) {
     form->Timer8Timer(form);
     EXPECT_EQ(form->Left(), 75);
     remove(programtest::InFolder("cords.ini").c_str());
+}
+
+// "Новый бой": one participant a side named after the defaults window, the
+// officer editors empty until the rebuild a second later.
+TEST(MainMenu, NewBattleStartsAgainWithTheDefaultNames) {
+    TForm1* form = programtest::StartProgram();
+    form->ListBox1->Items()->Add("Союзник");
+    form->Input().PartCount[1] = 2;
+    form->CurPart[1] = 1;
+    Form14->Edit2->SetText("Командир");
+
+    vcltest::ChooseMenuItem(form, form->N7);
+    EXPECT_EQ(form->ListBox1->Items()->ToVector(), std::vector<std::string>{"Командир"});
+    EXPECT_EQ(form->ListBox2->Items()->ToVector(), std::vector<std::string>{Form14->Edit3->Text()});
+    EXPECT_EQ(form->Input().PartCount[1], 1);
+    EXPECT_EQ(form->CurPart[1], 0);
+    EXPECT_EQ(form->ValueListEditor3->Count(), 0);
+    EXPECT_EQ(form->ValueListEditor6->Count(), 0);
+    vcltest::Advance(1000);
+    EXPECT_EQ(form->ValueListEditor3->Keys(1), "Адмирал");
+    vcltest::Advance(2000);
+    Form14->Edit2->SetText("Я");
 }
