@@ -71,7 +71,7 @@ TEST(LogWindow, ALongLogKeepsEveryLine) {
     log->Free();
 }
 
-TEST(StatisticsWindow, StereetClearsTheStatistics) {
+TEST(StatisticsWindow, ItsButtonClearsTheStatistics) {
     auto* stat = NewForm<TForm10>(nullptr);
     EXPECT_EQ(stat->Caption(), "статистический модуль");
     stat->Memo1->Lines()->Add("Побед: 3");
