@@ -58,5 +58,11 @@ if(NORVIX_TESTS)
     add_test(NAME ${win_test} COMMAND ${CMAKE_CURRENT_BINARY_DIR}/${win_test}.exe
              WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(${win_test} PROPERTIES ENVIRONMENT "NORVIX_SOURCE_DIR=${CMAKE_SOURCE_DIR}" TIMEOUT 300)
+    # Tests that start the program's windows or the database window share the
+    # first-run marker in the prefix's registry: they take turns.
+    file(READ ${test_source} test_text)
+    if(test_text MATCHES "program_fixture\\.h|database_window\\.h|FirstRunValue")
+      set_tests_properties(${win_test} PROPERTIES RESOURCE_LOCK first_run_marker)
+    endif()
   endforeach()
 endif()

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,9 @@ public:
     explicit Folder(const std::vector<std::string>& installFiles = {}) {
         char name[] = "/tmp/norvix_scratch_XXXXXX";
         const char* made = mkdtemp(name);
-        path_ = made ? made : "";
+        // Without its own folder a test would write into the current one.
+        if (!made) throw std::runtime_error("no scratch folder for the test");
+        path_ = made;
         char* previous = getcwd(nullptr, 0);
         previous_ = previous ? previous : "/tmp";
         free(previous);
