@@ -7,6 +7,19 @@ file(GLOB WINDOWS_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/src/skin/windows/*.cpp)
 list(FILTER WINDOWS_SOURCES EXCLUDE REGEX "/src/windows/norvixsim\\.cpp$")
 
+# std::filesystem is built for the host's 4-byte wchar_t; under winelib's
+# 2-byte one its paths go wrong (a recursive remove once reached far outside
+# its folder). Nothing built here may use it.
+file(GLOB_RECURSE WIN_TREE_FILES CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/src/*.h ${CMAKE_SOURCE_DIR}/src/*.cpp
+     ${CMAKE_SOURCE_DIR}/tests/win/*.h ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+foreach(file ${WIN_TREE_FILES})
+  file(STRINGS ${file} uses_filesystem REGEX "#include <filesystem>|std::filesystem")
+  if(uses_filesystem)
+    message(FATAL_ERROR "${file} uses std::filesystem, which is unsafe under winelib")
+  endif()
+endforeach()
+
 set(WIN_SYSTEM_LIBS -luser32 -lgdi32 -lcomctl32 -lcomdlg32 -ladvapi32 -lshell32 -lmsimg32 -lole32 -loleaut32 -luuid)
 
 if(VCL_SOURCES)
