@@ -48,17 +48,27 @@ build_win() {
     cmake --build "$BUILD_ROOT/win" -j "$JOBS"
 }
 
-# The prefix is made once: frames drawn by Wine itself, Marlett for the caption buttons.
+# The prefix is made once: frames drawn by Wine itself, Marlett for the
+# caption buttons. `prepare_wineprefix unmanaged` keeps the windows away from
+# any window manager: under a bare Xvfb, Wine otherwise waits two seconds for
+# one whenever a window is hidden.
 prepare_wineprefix() {
-    if [ -f "$WINEPREFIX/.norvix-ready" ]; then return; fi
-    echo "Creating the Wine prefix in $WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1
-    wineserver -w
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    touch "$WINEPREFIX/.norvix-ready"
+    local managed=Y
+    [ "${1:-}" = unmanaged ] && managed=N
+    if [ ! -f "$WINEPREFIX/.norvix-ready" ]; then
+        echo "Creating the Wine prefix in $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+        wineserver -w
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+        touch "$WINEPREFIX/.norvix-ready"
+    fi
+    if [ "$(cat "$WINEPREFIX/.norvix-managed" 2>/dev/null)" != "$managed" ]; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f >/dev/null 2>&1
+        wineserver -w
+        echo "$managed" > "$WINEPREFIX/.norvix-managed"
+    fi
 }
