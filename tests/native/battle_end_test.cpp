@@ -435,43 +435,33 @@ TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
 }
 
 TEST(Statistics, PaybackLinesOrTheNoLossMessage) {
-    // One battle of five without own losses makes the payback impossible to judge.
+    // A statistics run of ten Крейсер against one Страж, side 1 losing `lost` in each battle.
+    auto runWith = [](Settle& s, bool payback, std::initializer_list<int> lost) {
+        s.options.statistics = true;
+        s.options.payback = payback;
+        s.options.battles = std::to_string(lost.size());
+        s.input().ShipCount[1][0][kShip] = 10;
+        s.input().ShipCount[2][0][kOther] = 1;
+        s.run.StartRun();
+        for (int n : lost) s.Close(n);
+        s.run.WriteSummary();
+    };
+    // One battle of three without own losses makes the payback impossible to judge.
     Settle s;
-    s.options.statistics = true;
-    s.options.payback = true;
-    s.options.battles = "3";
-    s.input().ShipCount[1][0][kShip] = 10;
-    s.input().ShipCount[2][0][kOther] = 1;
-    s.run.StartRun();
-    for (int lost : {2, 0, 4}) s.Close(lost);
-    s.run.WriteSummary();
+    runWith(s, true, {2, 0, 4});
     EXPECT_TRUE(s.runOutput.StatContains(
         "Невозможно оценить окупаемость боя т.к. вы не несете значительных потерь"));
 
-    // Every battle with losses: the best and the worst payback.
+    // Every battle with losses (1500 lost, 300 + 120 debris a ship): the best and the worst payback.
     Settle t;
-    t.options.statistics = true;
-    t.options.payback = true;
-    t.options.battles = "2";
-    t.input().ShipCount[1][0][kShip] = 10;
-    t.input().ShipCount[2][0][kOther] = 1;
-    t.run.StartRun();
-    t.Close(1);  // loss 1500, debris 300 + 120: 28 %
-    t.Close(2);
-    t.run.WriteSummary();
+    runWith(t, true, {1, 2});
     EXPECT_TRUE(t.runOutput.StatContains("Окупаемость боя"));
     EXPECT_TRUE(t.runOutput.StatContains("Наибольшая: 28%"));
     EXPECT_TRUE(t.runOutput.StatContains("Наименьшая: 28%"));
 
     // The option off: the debris lines end the summary.
     Settle u;
-    u.options.statistics = true;
-    u.options.battles = "1";
-    u.input().ShipCount[1][0][kShip] = 10;
-    u.input().ShipCount[2][0][kOther] = 1;
-    u.run.StartRun();
-    u.Close(1);
-    u.run.WriteSummary();
+    runWith(u, false, {1});
     EXPECT_EQ(u.runOutput.stats.back().rfind("Минералы max:", 0), 0u);
 }
 
