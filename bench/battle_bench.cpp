@@ -194,7 +194,7 @@ void Mixed() {
     }
     const double seconds = bench->Fight();
     const uint64_t shots = bench->engine.ShotCount;
-    std::printf("scenario=mixed units=%u shots=%llu seconds=%.3f shots_per_second=%.0f\n",
+    std::printf("scenario=mixed units_per_side=%u shots=%llu seconds=%.3f shots_per_second=%.0f\n",
                 bench->engine.Units(1, 0).AllocTotal + bench->engine.Units(1, 1).AllocTotal,
                 static_cast<unsigned long long>(shots), seconds, shots / seconds);
 }

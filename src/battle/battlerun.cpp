@@ -69,13 +69,9 @@ HandOver BattleRun::FightBattle(const std::function<void()>& storeInputs) {
     try {
         engine_.PrepareBattle();
         if (engine_.PodborMode) {
-            const int64_t candidates = rtl::StrToInt(options_.CandidatesText());
-            const int64_t generations = rtl::StrToInt(options_.GenerationsText());
-            const int64_t total = candidates * generations * kPodborBattles;
-            const int64_t done = candidates * (State.PodborIter - 1) * kPodborBattles + engine_.PodborBattle +
-                                 (int64_t{engine_.BattleNo} - 1) * kPodborBattles;
+            const SelectionCount count = CountSelection();
             output_.SelectionProgress(engine_.BattleNo, engine_.PodborBattle - 1,
-                                      "Бой №" + IntToStr(done) + " из " + IntToStr(total));
+                                      "Бой №" + IntToStr(count.done) + " из " + IntToStr(count.total));
         }
         engine_.FightRounds();
     } catch (...) {
@@ -130,14 +126,13 @@ void BattleRun::ComputeDebris() {
     for (int side = 1; side <= 2; ++side) {
         const int percentCol = side == engine_.Input.AttackingSide ? kColDebrisAttacking : kColDebrisDefending;
         for (int p = 0; p < engine_.Input.PartCount[side]; ++p) {
-            for (int row = 0; row <= kLastRow; ++row) {
-                const uint32_t count = engine_.Input.ShipCount[side][p][row];
-                if (count == 0) continue;
-                const int64_t lost = int64_t{count} - engine_.TypeAlive[side][p][row];
+            for (uint16_t row : engine_.Units(side, p).Rows) {
+                const UnitType& type = engine_.Types()[row];
+                // A building counts with its level as the count.
+                const int64_t lost = int64_t{engine_.Input.ShipCount[side][p][row]} - engine_.TypeAlive[side][p][row];
                 const int64_t percent = table.IntCell(percentCol, row);
-                const int64_t metal = rtl::CheckedMul(rtl::CheckedMul(lost, table.IntCell(kColMetal, row)), percent);
-                const int64_t minerals =
-                    rtl::CheckedMul(rtl::CheckedMul(lost, table.IntCell(kColMinerals, row)), percent);
+                const int64_t metal = rtl::CheckedMul(rtl::CheckedMul(lost, type.metal.Get()), percent);
+                const int64_t minerals = rtl::CheckedMul(rtl::CheckedMul(lost, type.minerals.Get()), percent);
                 State.DebrisMetal = rtl::CheckedAdd(State.DebrisMetal, rtl::Round(metal * 0.01L));
                 State.DebrisMinerals = rtl::CheckedAdd(State.DebrisMinerals, rtl::Round(minerals * 0.01L));
             }
@@ -145,25 +140,17 @@ void BattleRun::ComputeDebris() {
     }
 }
 
-void BattleRun::WriteTypeLines(int side, int participant, bool toLog) {
-    const DataTable& table = engine_.Table();
-    for (int row = 0; row <= kLastRow; ++row) {
+std::vector<std::string> BattleRun::TypeLines(int side, int participant) const {
+    std::vector<std::string> lines;
+    for (uint16_t row : engine_.Units(side, participant).Rows) {
+        const UnitType& type = engine_.Types()[row];
         const uint32_t count = engine_.Input.ShipCount[side][participant][row];
-        if (count == 0) continue;
-        const std::string& name = table.Cell(kColName, row);
-        const std::string alive = IntToStr(engine_.TypeAlive[side][participant][row]);
-        std::string line;
-        if (engine_.Types()[row].building) {
-            if (count < table.IntCell(kColBuildingLevel, row)) continue;
-            line = "      " + name + " " + alive + " из 1";
-        } else {
-            line = "      " + name + " " + alive + " из " + IntToStr(count);
-        }
-        if (toLog)
-            Log(line);
-        else
-            Stat(line);
+        // A building below the level from which it fights is not listed.
+        if (type.building && count < type.buildingLevel.Get()) continue;
+        lines.push_back("      " + engine_.TypeName(row) + " " + IntToStr(engine_.TypeAlive[side][participant][row]) +
+                        " из " + (type.building ? std::string("1") : IntToStr(count)));
     }
+    return lines;
 }
 
 void BattleRun::WriteSummaryLines() {
@@ -178,10 +165,11 @@ void BattleRun::WriteSummaryLines() {
         Stat(sideLine);
         for (int p = 0; p < engine_.Input.PartCount[side]; ++p) {
             const std::string player = "Игрок: " + engine_.Input.PartName[side][p];
+            const std::vector<std::string> types = TypeLines(side, p);
             Log(player);
-            WriteTypeLines(side, p, true);
+            for (const auto& line : types) Log(line);
             Stat(player);
-            WriteTypeLines(side, p, false);
+            for (const auto& line : types) Stat(line);
             Log("Потеряно единиц: " + IntToStr(engine_.LossTotal[side][p]));
             const uint32_t* alive = engine_.TypeAlive[side][p];
             uint32_t* maxAlive = State.MaxAlive[side][p];
@@ -304,18 +292,27 @@ std::string MinutesAndSeconds(int64_t milliseconds) {
 
 }  // namespace
 
+// Battles of the whole selection, and how many of them are done.
+BattleRun::SelectionCount BattleRun::CountSelection() const {
+    SelectionCount count;
+    count.candidates = rtl::StrToInt(options_.CandidatesText());
+    const int64_t generations = rtl::StrToInt(options_.GenerationsText());
+    const int64_t perGeneration = rtl::CheckedMul(count.candidates, kPodborBattles);
+    count.total = rtl::CheckedMul(perGeneration, generations);
+    count.done = rtl::CheckedAdd(rtl::CheckedMul(perGeneration, State.PodborIter - 1),
+                                 engine_.PodborBattle + (int64_t{engine_.BattleNo} - 1) * kPodborBattles);
+    return count;
+}
+
 HandOver BattleRun::NextInSelection() {
     engine_.PodborBattle = rtl::CheckedNarrow<uint16_t>(int64_t{engine_.PodborBattle} + 1);
     if (engine_.PodborBattle <= kPodborBattles) return HandOver::BattleTimer;
 
     output_.ClearLog();
-    const int64_t candidates = rtl::StrToInt(options_.CandidatesText());
-    const int64_t generations = rtl::StrToInt(options_.GenerationsText());
-    const long double total = static_cast<long double>(candidates) * generations * kPodborBattles;
-    const long double done = static_cast<long double>(candidates) * (State.PodborIter - 1) * kPodborBattles +
-                             engine_.PodborBattle + (static_cast<long double>(engine_.BattleNo) - 1) * kPodborBattles;
+    const SelectionCount count = CountSelection();
     const int64_t spent = clock_.Milliseconds() - State.PodborStart;
-    const int64_t estimate = done > 0 ? static_cast<int64_t>(spent * total / done) : 0;
+    const int64_t estimate =
+        count.done > 0 ? static_cast<int64_t>(static_cast<long double>(spent) * count.total / count.done) : 0;
     output_.SelectionTimes("Времени потрачено: " + MinutesAndSeconds(spent),
                            "Оценочное время вычисления: " + MinutesAndSeconds(estimate));
 
@@ -324,7 +321,7 @@ HandOver BattleRun::NextInSelection() {
     double sum = 0;
     for (int b = 1; b <= kPodborBattles; ++b) sum += State.PodborScore[b];
     output_.SelectionScore(engine_.BattleNo - 2, rtl::FloatToStr(sum / kPodborBattles));
-    return candidates < engine_.BattleNo ? HandOver::SelectionTimer : HandOver::BattleTimer;
+    return count.candidates < engine_.BattleNo ? HandOver::SelectionTimer : HandOver::BattleTimer;
 }
 
 void BattleRun::WriteSummary() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "battle/battleengine.h"
 #include "battle/battleports.h"
@@ -117,13 +118,18 @@ private:
     void DecayAndRemove();
     void ComputeDebris();
     void WriteSummaryLines();
-    void WriteTypeLines(int side, int participant, bool toLog);
+    // The survivor line of every type the participant entered.
+    std::vector<std::string> TypeLines(int side, int participant) const;
     void WritePayback();
     void WriteOutcome();
     void SaveBattleLog();
     void UpdateRunExtremes();
     HandOver NextAfterBattle();
     HandOver NextInSelection();
+    struct SelectionCount {
+        int64_t candidates = 0, total = 0, done = 0;
+    };
+    SelectionCount CountSelection() const;
     std::string RunFilePrefix() const;
     void RequireLogsFolder() const;
     void Log(std::string_view line) { log_.Log(line); }

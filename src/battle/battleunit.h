@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "rtl/convert.h"
+
 namespace battle {
 
 // Sides are 1 and 2; arrays indexed by side have a slot 0 that is never used.
@@ -30,5 +32,9 @@ struct alignas(16) TBattleUnit {
     uint8_t SlowApplied;    // the slow was added to a running FirstWait
 };
 static_assert(sizeof(TBattleUnit) == 48);
+
+// The record's delays and the special-attack kinds are bytes: a value beyond
+// one stops the battle with the range error.
+inline uint8_t AsByte(int64_t value) { return rtl::CheckedNarrow<uint8_t>(value); }
 
 }  // namespace battle

@@ -8,7 +8,6 @@ namespace battle {
 namespace {
 
 uint32_t AsU32(int64_t value) { return rtl::CheckedNarrow<uint32_t>(value); }
-uint8_t AsByte(int64_t value) { return rtl::CheckedNarrow<uint8_t>(value); }
 int8_t AsRegen(int64_t value) { return rtl::CheckedNarrow<int8_t>(value); }
 
 // Sizes a list for this battle: a much larger one left by an earlier battle

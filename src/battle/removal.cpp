@@ -8,8 +8,6 @@
 namespace battle {
 namespace {
 
-uint8_t AsByte(int64_t value) { return rtl::CheckedNarrow<uint8_t>(value); }
-
 // The shield after a round: it regains column 13 percent of its capacity
 // and stops at the capacity (which an EMP strike may have lowered below it).
 // Computed exactly: shield + capacity * percent / 100, rounded halves to even.

@@ -6,11 +6,6 @@
 #include "rtl/convert.h"
 
 namespace battle {
-namespace {
-
-uint8_t AsByte(int64_t value) { return rtl::CheckedNarrow<uint8_t>(value); }
-
-}  // namespace
 
 BattleEngine::BattleEngine(const DataTable& table, const BattleOptions& options, BattleOutput& output,
                            rtl::Random& random)
