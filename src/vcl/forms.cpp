@@ -42,24 +42,26 @@ TForm::TForm(TComponent* owner) : TCustomControl(owner) {
 
 TForm::~TForm() {
     SetDestroying();
-    if (!destroyCalled_) {
-        destroyCalled_ = true;
-        if (OnDestroy) OnDestroy(this);
-    }
+    FireOnDestroy();
     if (menu_) menu_->DetachForm(this);
     auto& forms = Screen->forms_;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
 }
 
-void TForm::BeforeDestruction() {
-    if (!destroyCalled_) {
-        destroyCalled_ = true;
-        try {
-            if (OnDestroy) OnDestroy(this);
-        } catch (...) {
-            detail::HandleException();
-        }
+// Once, whichever comes first: the owner tearing the form down or a plain
+// delete. An error in the handler is shown, never let out of a destructor.
+void TForm::FireOnDestroy() {
+    if (destroyCalled_) return;
+    destroyCalled_ = true;
+    try {
+        if (OnDestroy) OnDestroy(this);
+    } catch (...) {
+        detail::HandleException();
     }
+}
+
+void TForm::BeforeDestruction() {
+    FireOnDestroy();
     TCustomControl::BeforeDestruction();
 }
 
@@ -383,10 +385,13 @@ TForm* TScreen::FindForm(const std::string& name) const {
 LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage message{msg, wParam, lParam, 0};
     try {
-        std::vector<TWindowHook> hooks;
-        for (auto& entry : Application->hooks_) hooks.push_back(entry.second);
-        for (auto& hook : hooks)
-            if (hook(message)) return message.Result;
+        if (!Application->hooks_.empty()) {
+            // A copy: a hook may unhook itself or another.
+            std::vector<TWindowHook> hooks;
+            for (auto& entry : Application->hooks_) hooks.push_back(entry.second);
+            for (auto& hook : hooks)
+                if (hook(message)) return message.Result;
+        }
         if (msg == WM_TIMER && wParam == detail::kSchedulerTimerId) {
             RunDueTimers();
             return 0;

@@ -99,6 +99,7 @@ protected:
 
 private:
     void ApplyFrameStyle();
+    void FireOnDestroy();
     void CloseModal();
     void DoClose(TCloseAction& action);
     void DialogKey(TMessage& message);

@@ -23,7 +23,7 @@ bool IsSection(const std::string& line) {
 }  // namespace
 
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
-    if (rtl::FileExists(rtl::HostPath(path_))) lines_ = rtl::ReadAllLines(rtl::HostPath(path_));
+    if (rtl::FileExists(path_)) lines_ = rtl::ReadAllLines(path_);
 }
 
 int TIniFile::FindSection(const std::string& section) const {
@@ -76,7 +76,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
         while (at > static_cast<size_t>(sectionLine) + 1 && Trim(lines_[at - 1]).empty()) --at;
         lines_.insert(lines_.begin() + static_cast<long>(at), entry);
     }
-    rtl::WriteAllLines(rtl::HostPath(path_), lines_, true);
+    rtl::WriteAllLines(path_, lines_, true);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {

@@ -173,9 +173,11 @@ void TMainMenu::DetachForm(TForm* form) {
 }
 
 void TMainMenu::Rebuild() {
+    // Built when a form takes the menu, not for every item declared before.
+    if (!form_) return;
     HMENU old = handle_;
     handle_ = Build(false);
-    if (form_ && form_->HandleAllocated()) {
+    if (form_->HandleAllocated()) {
         // The form keeps its client area; the menu line is added to the frame.
         int width = form_->ClientWidth(), height = form_->ClientHeight();
         ::SetMenu(form_->Handle(), handle_);

@@ -430,7 +430,8 @@ void TMemoStrings::Delete(int index) {
 }
 
 void TMemoStrings::Clear() {
-    EnsureLines();
+    // Whatever the window holds goes: nothing to read back first.
+    stale_ = false;
     lines_.clear();
     windowLines_ = 0;
     rewrite_ = true;
