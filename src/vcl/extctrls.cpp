@@ -153,11 +153,9 @@ void TGauge::PaintWindow(HDC dc) {
     done.right = client.left + filled;
     rest.left = done.right;
     HBRUSH fore = CreateSolidBrush(ColorToRGB(foreColor_));
-    HBRUSH back = CreateSolidBrush(ColorToRGB(Color()));
     FillRect(dc, &done, fore);
-    FillRect(dc, &rest, back);
+    FillRect(dc, &rest, BackgroundBrush());
     DeleteObject(fore);
-    DeleteObject(back);
     WideText text(DisplayText());
     HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
     SetBkMode(dc, TRANSPARENT);
@@ -215,9 +213,7 @@ void TCheckListBox::DrawItem(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     RECT r = item.rcItem;
     bool selected = item.itemState & ODS_SELECTED;
-    HBRUSH background = CreateSolidBrush(ColorToRGB(Color()));
-    FillRect(dc, &r, background);
-    DeleteObject(background);
+    FillRect(dc, &r, BackgroundBrush());
     RECT box{r.left + 2, r.top + (r.bottom - r.top - 13) / 2, r.left + 15, r.top + (r.bottom - r.top - 13) / 2 + 13};
     UINT state = DFCS_BUTTONCHECK | DFCS_FLAT | (item.itemData == 1 ? DFCS_CHECKED : 0) | (Enabled() ? 0 : DFCS_INACTIVE);
     DrawFrameControl(dc, &box, DFC_BUTTON, state);

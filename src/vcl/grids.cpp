@@ -337,7 +337,7 @@ void TStringGrid::PaintWindow(HDC dc) {
     GetClientRect(Handle(), &client);
     HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
     SetBkMode(dc, TRANSPARENT);
-    HBRUSH window = CreateSolidBrush(ColorToRGB(Color()));
+    HBRUSH window = BackgroundBrush();
     HBRUSH fixed = GetSysColorBrush(COLOR_BTNFACE);
     HBRUSH lines = GetSysColorBrush(COLOR_BTNSHADOW);
     FillRect(dc, &client, lines);
@@ -380,7 +380,6 @@ void TStringGrid::PaintWindow(HDC dc) {
         RECT rest{0, y, client.right, client.bottom};
         FillRect(dc, &rest, window);
     }
-    DeleteObject(window);
     SelectObject(dc, oldFont);
 }
 
