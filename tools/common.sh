@@ -8,9 +8,9 @@ export WINEDEBUG=-all
 export WINEARCH=win64
 # No Mono or Gecko installer prompts: the program needs neither.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
-JOBS=$(nproc 2>/dev/null || echo 2)
+JOBS=${NORVIX_JOBS:-$(nproc 2>/dev/null || echo 2)}
 
-PACKAGES="wine64 wine64-tools libwine-dev fonts-wine xvfb xauth cmake make g++ googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev python3"
+PACKAGES="wine64 wine64-tools libwine-dev fonts-wine xvfb xauth cmake make g++ googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev python3 clang libclang-rt-14-dev"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
