@@ -189,7 +189,7 @@ void TForm2::DeclareFields() {
     ValueListEditor1->TitleCaptions()->Clear();
     ValueListEditor1->TitleCaptions()->AddStrings(std::vector<std::string>{"Юнит", "Значение"});
     ValueListEditor1->SetColWidths(1, 80);
-    ValueListEditor1->SetColWidths(0, rightWidth - 80 - GetSystemMetrics(SM_CXVSCROLL) - 8);
+    ValueListEditor1->SetColWidths(0, rightWidth - 80 - GetSystemMetrics(SM_CXVSCROLL) - 12);
 
     Button3 = Declare<TButton>(this, "Button3")
                   .Bounds(right, 500, rightWidth, 27)

@@ -22,7 +22,7 @@ TForm5::TForm5(TComponent* owner) : TForm(owner) {
     ValueListEditor1->TitleCaptions()->Clear();
     ValueListEditor1->TitleCaptions()->AddStrings(std::vector<std::string>{"Юнит", "Значение"});
     ValueListEditor1->SetColWidths(1, 80);
-    ValueListEditor1->SetColWidths(0, 324 - 80 - GetSystemMetrics(SM_CXVSCROLL) - 8);
+    ValueListEditor1->SetColWidths(0, 324 - 80 - GetSystemMetrics(SM_CXVSCROLL) - 12);
     Button1 = Declare<TButton>(this, "Button1")
                   .Bounds(8, 442, 190, 28)
                   .Caption("сохранить и закрыть")

@@ -48,7 +48,9 @@ Tinfoform::Tinfoform(TComponent* owner) : TForm(owner) {
     ListBox1 = Declare<TListBox>(this, "ListBox1")
                    .Bounds(8, 8, 230, 424)
                    .OnClick(Bind(this, &Tinfoform::ListBox1Click));
-    par = Declare<TStringGrid>(this, "par").Bounds(248, 8, 444, 102).With([](TStringGrid* grid) {
+    // Tall and wide enough for all its cells: no scroll bars.
+    par = Declare<TStringGrid>(this, "par").Bounds(248, 8, 444, 104).With([](TStringGrid* grid) {
+        grid->SetDefaultRowHeight(22);
         grid->SetColCount(3);
         grid->SetRowCount(4);
         grid->SetFixedCols(1);
