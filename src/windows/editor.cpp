@@ -264,6 +264,7 @@ void TForm2::Timer1Timer(TObject*) {
     int row = 0;
     if (!EditedRow(row)) return;
     const DataTable& table = GameTable();
+    RedrawHeld held{CheckListBox1, CheckListBox2, ValueListEditor1};
     std::vector<std::string> notes;
     LoadCodes(CheckListBox1, kAbilityNamesFile, kColAbility1, row, keptAbilities_, notes);
     LoadCodes(CheckListBox2, kSpecialAttackNamesFile, kColSpecialAttack1, row, keptAttacks_, notes);

@@ -1,7 +1,6 @@
 #include "windows/editorfields.h"
 
 #include "rtl/convert.h"
-#include "vcl/vcl.h"
 #include "windows/dataform.h"
 
 std::vector<uint16_t> RowsOfKind(const battle::DataTable& table, int first, int last, std::string_view kind) {
@@ -42,4 +41,15 @@ battle::DataTable& GameTable() { return Form4->Table(); }
 
 void Tell(const std::string& text, const std::string& caption) {
     vcl::Application->MessageBox(text, caption, MB_OK | MB_ICONWARNING);
+}
+
+RedrawHeld::RedrawHeld(std::initializer_list<vcl::TWinControl*> controls) : controls_(controls) {
+    for (vcl::TWinControl* control : controls_) SendMessageW(control->Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+RedrawHeld::~RedrawHeld() {
+    for (vcl::TWinControl* control : controls_) {
+        SendMessageW(control->Handle(), WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+    }
 }

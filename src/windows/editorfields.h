@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "battle/datatable.h"
+#include "vcl/vcl.h"
 
 // The rows of `kind` (column 1) among first..last, ascending.
 std::vector<uint16_t> RowsOfKind(const battle::DataTable& table, int first, int last, std::string_view kind);
@@ -34,3 +35,17 @@ void SaveDataBase();
 // The database table the editors change.
 battle::DataTable& GameTable();
 void Tell(const std::string& text, const std::string& caption);
+
+// Holds the painting of controls while they are refilled item by item (each
+// item would otherwise repaint the list and its scroll bar), and paints them
+// once at the end.
+class RedrawHeld {
+public:
+    explicit RedrawHeld(std::initializer_list<vcl::TWinControl*> controls);
+    ~RedrawHeld();
+    RedrawHeld(const RedrawHeld&) = delete;
+    RedrawHeld& operator=(const RedrawHeld&) = delete;
+
+private:
+    std::vector<vcl::TWinControl*> controls_;
+};

@@ -37,6 +37,7 @@ TForm5::TForm5(TComponent* owner) : TForm(owner) {
 void TForm5::Timer1Timer(TObject*) {
     // Once: a second listing would throw away what the player typed.
     Timer1->SetEnabled(false);
+    RedrawHeld held{ValueListEditor1};
     ValueListEditor1->Clear();
     rows_.clear();
     listedUnit_ = -1;
