@@ -30,8 +30,10 @@ std::vector<uint16_t> TForm1::MedalEntryRows() const { return EntryRows(input_->
 // Entries go by database row, so a row added or deleted in an editor since
 // the defaults window built its lists moves no level onto another entry. A
 // default template that is no longer there loads nothing; the names follow
-// in any case.
+// in any case. A run started within the first seconds reads the editors at
+// every battle, so the copy waits for its end.
 void TForm1::Timer7Timer(TObject* Sender) {
+    if (runGoing_) return;
     Timer7->SetEnabled(false);
     if (!Form14) return;
     CopyEntries(Form14->ValueListEditor2, Form14->TechRows, battle::kFirstDatabaseTechLine, ValueListEditor2,

@@ -158,6 +158,19 @@ TEST_F(PlayerDefaults, TheDefaultsCopyWithNoValidAndOutOfRangeTemplates) {
         EXPECT_EQ(form->Edit2->Text(), std::string("Враг ") + index);
     }
     EXPECT_TRUE(Texts().empty());
+
+    // A run started before the copy keeps its editors; the copy follows its end.
+    Form14->Edit3->SetText("Другой");
+    form->Button5Click(nullptr);
+    ASSERT_TRUE(form->RunGoing());
+    form->Timer7->SetEnabled(true);
+    form->Timer7Timer(nullptr);
+    EXPECT_TRUE(form->Timer7->Enabled());
+    EXPECT_NE(form->Edit2->Text(), "Другой");
+    vcltest::Advance(5000);
+    EXPECT_FALSE(form->RunGoing());
+    EXPECT_FALSE(form->Timer7->Enabled());
+    EXPECT_EQ(form->Edit2->Text(), "Другой");
     Form14->Edit3->SetText("Враг");
     form->Edit2->SetText("Враг");
 }
