@@ -20,7 +20,7 @@ void AddBonus(UnitValues& value, const UnitValues& base, const DataTable& table,
 
 // Technologies and officers act on the unit types whose column is "1".
 void AddRowBonuses(UnitValues& value, const UnitValues& base, const DataTable& table, int unitRow,
-                   const LevelList& list, size_t firstEntry) {
+                   const BonusLevels& list, size_t firstEntry) {
     for (size_t entry = firstEntry; entry < list.Entries(); ++entry) {
         const int64_t level = list.Level(entry);
         const int row = list.rows[entry];
@@ -51,8 +51,8 @@ UnitValues BaseValues(const DataTable& table, int unitRow) {
 
 UnitValues ActualValues(const DataTable& table, int unitRow, const PlayerLevels& levels) {
     const UnitValues base = BaseValues(table, unitRow);
-    const LevelList& techs = levels.techs;
-    const LevelList& officers = levels.officers;
+    const BonusLevels& techs = levels.techs;
+    const BonusLevels& officers = levels.officers;
     const long double officerBonus = officers.Level(0) * 0.02L + officers.Level(1) * 0.001L;
     UnitValues value;
     value.attack = rtl::Round(base.attack * (1 + 0.1L * techs.Level(0) + officerBonus));
@@ -61,7 +61,7 @@ UnitValues ActualValues(const DataTable& table, int unitRow, const PlayerLevels&
 
     AddRowBonuses(value, base, table, unitRow, techs, kFirstTechEntry);
     AddRowBonuses(value, base, table, unitRow, officers, kFirstOfficerEntry);
-    const LevelList& medals = levels.medals;
+    const BonusLevels& medals = levels.medals;
     for (size_t entry = 0; entry < medals.Entries(); ++entry) {
         const int64_t count = medals.Level(entry);
         if (count > 0 && MedalActsOn(table, medals.rows[entry], unitRow))

@@ -14,7 +14,7 @@ namespace battle {
 // list starts with the three fixed entries and the officer list with the
 // four fixed ones (row 0 each); medals have no fixed entries. An entry that
 // either side lacks counts as level 0.
-struct LevelList {
+struct BonusLevels {
     std::vector<uint16_t> rows;
     std::vector<int64_t> levels;
     int64_t Level(size_t entry) const { return entry < levels.size() ? levels[entry] : 0; }
@@ -22,7 +22,7 @@ struct LevelList {
 };
 
 struct PlayerLevels {
-    LevelList techs, officers, medals;
+    BonusLevels techs, officers, medals;
 };
 
 struct UnitValues {

@@ -8,6 +8,7 @@
 #include "rtl/errors.h"
 #include "windows/defteh.h"
 #include "windows/editorfields.h"
+#include "windows/entrylists.h"
 
 using namespace vcl;
 using namespace battle;
@@ -20,18 +21,24 @@ constexpr int kFixedTechs = 3, kFixedOfficers = 4;
 enum GridRow { kStructureRow = 1, kShieldsRow = 2, kAttackRow = 3 };
 constexpr int kBaseCol = 1, kActualCol = 2;
 
-// A level list of the defaults window, as the battle takes it: whole numbers
-// that fit its arrays. A list the window lacks reads as all zero.
-void ReadList(const char* editorName, const std::vector<uint16_t>& rows, int64_t limit, const char* what,
-              LevelList& list, FieldCheck& check) {
+// A level list of the defaults window as the battle takes it (whole numbers
+// that fit its arrays), entry by entry of this window's table. The entries
+// are matched by row, so that a list built at another moment moves no level
+// onto another row; an entry the defaults window lacks has level 0.
+void ReadList(TValueListEditor* editor, const std::vector<uint16_t>& editorRows, const std::vector<uint16_t>& rows,
+              size_t fixed, int64_t limit, const char* what, BonusLevels& list, FieldCheck& check) {
     list.rows = rows;
-    auto* editor = Form14 ? dynamic_cast<TValueListEditor*>(Form14->FindComponent(editorName)) : nullptr;
-    if (!editor) return;
-    for (int entry = 0; entry < editor->Count(); ++entry) {
-        const std::string text = editor->Values(entry + 1);
-        check.WholeNumber(std::string(what) + " " + editor->Keys(entry + 1), text, 0, limit);
+    const std::vector<int> match = MatchEntries(editorRows, fixed, rows, fixed);
+    for (size_t k = 0; k < rows.size(); ++k) {
         int64_t level = 0;
-        list.levels.push_back(rtl::TryStrToInt64(text, level) ? level : 0);
+        if (match[k] >= 0) {
+            const int entry = match[k];
+            const std::string text = EntryValue(editor, entry);
+            const std::string key = entry + 1 <= editor->Count() ? editor->Keys(entry + 1) : std::string();
+            check.WholeNumber(std::string(what) + " " + key, text, 0, limit);
+            if (!rtl::TryStrToInt64(text, level)) level = 0;
+        }
+        list.levels.push_back(level);
     }
 }
 
@@ -135,9 +142,11 @@ bool Tinfoform::ReadLevels(PlayerLevels& levels) {
     FieldCheck check;
     constexpr int64_t kLevelLimit = std::numeric_limits<uint16_t>::max();
     constexpr int64_t kMedalLimit = std::numeric_limits<uint8_t>::max();
-    ReadList("ValueListEditor2", techRows_, kLevelLimit, "Технология", levels.techs, check);
-    ReadList("ValueListEditor3", officerRows_, kLevelLimit, "Офицер", levels.officers, check);
-    ReadList("ValueListEditor7", medalRows_, kMedalLimit, "Медаль", levels.medals, check);
+    ReadList(Form14->ValueListEditor2, Form14->TechRows, techRows_, kFixedTechs, kLevelLimit, "Технология",
+             levels.techs, check);
+    ReadList(Form14->ValueListEditor3, Form14->OfficerRows, officerRows_, kFixedOfficers, kLevelLimit, "Офицер",
+             levels.officers, check);
+    ReadList(Form14->ValueListEditor7, Form14->MedalRows, medalRows_, 0, kMedalLimit, "Медаль", levels.medals, check);
     return check.Report(Caption(), "Фактические значения не посчитаны: в окне «Технологии по умолчанию»");
 }
 

@@ -26,7 +26,7 @@ UnitSpec Ship(int64_t structure, int64_t attack, int64_t shields, const char* pu
     return s;
 }
 
-LevelList Levels(std::vector<uint16_t> rows, std::vector<int64_t> levels) { return {std::move(rows), std::move(levels)}; }
+BonusLevels Levels(std::vector<uint16_t> rows, std::vector<int64_t> levels) { return {std::move(rows), std::move(levels)}; }
 
 }  // namespace
 

@@ -7,7 +7,6 @@
 #include "support/scratch_folder.h"
 
 #include "battle/datatable.h"
-#include "windows/dataform.h"
 #include "windows/defteh.h"
 #include "windows/medaleditor.h"
 #include "windows/oficers.h"
@@ -204,26 +203,6 @@ TEST_F(BonusEditors, MedalsKeepTheirOwnValuesAcrossADeletedOne) {
     EXPECT_FALSE(form911->Visible());
 }
 
-namespace {
-
-// The defaults window's level lists as the viewer reads them; made here
-// while that window does not have them yet.
-TValueListEditor* LevelEditor(const char* name, const std::vector<std::string>& keys) {
-    auto* editor = dynamic_cast<TValueListEditor*>(Form14->FindComponent(name));
-    if (!editor) editor = Declare<TValueListEditor>(Form14, name);
-    editor->Clear();
-    for (const std::string& key : keys) editor->InsertRow(key, "0", true);
-    return editor;
-}
-
-std::vector<std::string> Names(std::vector<std::string> head, int first, int last, const char* kind) {
-    for (int row = first; row <= last; ++row)
-        if (Table().Cell(1, row) == kind) head.push_back(Table().Cell(2, row));
-    return head;
-}
-
-}  // namespace
-
 TEST_F(BonusEditors, TheViewerShowsBaseAndActualValuesAndRapidFire) {
     constexpr int kFifteen = 330, kTwentyFive = 331, kBuilding = 332;
     auto unit = [](int row, const char* name, const char* structure, const char* purpose) {
@@ -236,10 +215,12 @@ TEST_F(BonusEditors, TheViewerShowsBaseAndActualValuesAndRapidFire) {
     unit(kBuilding, "Постройка", "15", "2");
     Table().SetCell(30 + kTwentyFive, kFifteen, "4");
     Table().SetCell(30 + kFifteen, kTwentyFive, "-2");
-    TValueListEditor* techs = LevelEditor("ValueListEditor2", Names({"Оружейная", "Структурная", "Шитовая"}, 101, 200, "3"));
-    LevelEditor("ValueListEditor3", Names({"Адмирал", "Боевой опыт", "Кристалы Хайдариана", "Кислотный баcсейн"},
-                                          551, 600, "4"));
-    LevelEditor("ValueListEditor7", Names({}, 1, 100, "2"));
+    // The defaults window's levels, all 0 to begin with.
+    TValueListEditor* techs = Form14->ValueListEditor2;
+    for (TValueListEditor* list : {Form14->ValueListEditor2, Form14->ValueListEditor3, Form14->ValueListEditor7})
+        for (int entry = 1; entry <= list->Count(); ++entry) list->SetValues(entry, "0");
+    const int tech101 = Position(Form14->TechRows, 101) + 1;
+    ASSERT_GT(tech101, 3);
 
     infoform->Show();
     vcltest::Pump();
@@ -261,7 +242,7 @@ TEST_F(BonusEditors, TheViewerShowsBaseAndActualValuesAndRapidFire) {
     techs->SetValues(1, "2");
     Table().SetCell(kFifteen, 101, "1");
     Table().SetCell(3, 101, "50");
-    techs->SetValues(4, "2");
+    techs->SetValues(tech101, "2");
     EXPECT_EQ(show(kFifteen)[3], "15");  // Round(7 * 1.2) = 8, then 8 + 2 * 50% of 7
     // A level that is no number is told; no actual value of another unit stays.
     techs->SetValues(1, "x");
