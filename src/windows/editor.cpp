@@ -11,6 +11,7 @@
 #include "windows/delunit.h"
 #include "windows/editorfields.h"
 #include "windows/editskr.h"
+#include "windows/entrylists.h"
 #include "windows/onlinesverkaunit.h"
 #include "windows/open.h"
 
@@ -185,11 +186,7 @@ void TForm2::DeclareFields() {
     // Right column: rapid fire and the buttons.
     const int right = 616, rightWidth = 316;
     label(this, right, 38, rightWidth, "Скорострел по");
-    ValueListEditor1 = Declare<TValueListEditor>(this, "ValueListEditor1").Bounds(right, 58, rightWidth, 434);
-    ValueListEditor1->TitleCaptions()->Clear();
-    ValueListEditor1->TitleCaptions()->AddStrings(std::vector<std::string>{"Юнит", "Значение"});
-    ValueListEditor1->SetColWidths(1, 80);
-    ValueListEditor1->SetColWidths(0, rightWidth - 80 - GetSystemMetrics(SM_CXVSCROLL) - 12);
+    ValueListEditor1 = DeclareEditor(this, "ValueListEditor1", "Юнит", "Значение", right, 58, rightWidth, 434);
 
     Button3 = Declare<TButton>(this, "Button3")
                   .Bounds(right, 500, rightWidth, 27)

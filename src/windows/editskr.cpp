@@ -5,6 +5,7 @@
 #include "battle/datatable.h"
 #include "windows/editor.h"
 #include "windows/editorfields.h"
+#include "windows/entrylists.h"
 
 using namespace vcl;
 using namespace battle;
@@ -18,11 +19,7 @@ TForm5::TForm5(TComponent* owner) : TForm(owner) {
     SetBorderIcons(biSystemMenu);
     SetClientSize(340, 480);
     SetBounds(400, 80, Width(), Height());
-    ValueListEditor1 = Declare<TValueListEditor>(this, "ValueListEditor1").Bounds(8, 8, 324, 424);
-    ValueListEditor1->TitleCaptions()->Clear();
-    ValueListEditor1->TitleCaptions()->AddStrings(std::vector<std::string>{"Юнит", "Значение"});
-    ValueListEditor1->SetColWidths(1, 80);
-    ValueListEditor1->SetColWidths(0, 324 - 80 - GetSystemMetrics(SM_CXVSCROLL) - 12);
+    ValueListEditor1 = DeclareEditor(this, "ValueListEditor1", "Юнит", "Значение", 8, 8, 324, 424);
     Button1 = Declare<TButton>(this, "Button1")
                   .Bounds(8, 442, 190, 28)
                   .Caption("сохранить и закрыть")
