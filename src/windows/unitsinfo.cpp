@@ -55,8 +55,8 @@ Tinfoform::Tinfoform(TComponent* owner) : TForm(owner) {
     ListBox1 = Declare<TListBox>(this, "ListBox1")
                    .Bounds(8, 8, 230, 424)
                    .OnClick(Bind(this, &Tinfoform::ListBox1Click));
-    // Tall and wide enough for all its cells: no scroll bars.
-    par = Declare<TStringGrid>(this, "par").Bounds(248, 8, 444, 104).With([](TStringGrid* grid) {
+    // Room for all its cells beside the grid's scroll bars.
+    par = Declare<TStringGrid>(this, "par").Bounds(248, 8, 444, 120).With([](TStringGrid* grid) {
         grid->SetDefaultRowHeight(22);
         grid->SetColCount(3);
         grid->SetRowCount(4);
@@ -64,19 +64,19 @@ Tinfoform::Tinfoform(TComponent* owner) : TForm(owner) {
         grid->SetFixedRows(1);
         grid->SetEditing(false);
         grid->SetColWidths(0, 120);
-        grid->SetColWidths(1, 150);
-        grid->SetColWidths(2, 150);
+        grid->SetColWidths(1, 140);
+        grid->SetColWidths(2, 140);
     });
     auto caption = [this](const char* name, int left, const char* text) {
         Declare<TLabel>(this, name)
             .With([](TLabel* label) { label->SetAutoSize(false); })
-            .Bounds(left, 120, 216, 16)
+            .Bounds(left, 136, 216, 16)
             .Caption(text);
     };
     caption("Label1", 248, "скорострел по");
     caption("Label2", 476, "скорострел от");
     auto memo = [this](const char* name, int left) {
-        return static_cast<TMemo*>(Declare<TMemo>(this, name).Bounds(left, 140, 216, 252).With([](TMemo* m) {
+        return static_cast<TMemo*>(Declare<TMemo>(this, name).Bounds(left, 156, 216, 236).With([](TMemo* m) {
             m->SetReadOnly(true);
             m->SetScrollBars(ssVertical);
         }));
