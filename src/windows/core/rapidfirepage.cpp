@@ -112,8 +112,10 @@ void CompareRapidFire(const battle::DataTable& table, int row, const std::vector
     using battle::kColName;
     using battle::kColRapidFire;
     const std::string& unitName = table.Cell(kColName, row);
+    std::vector<bool> listed(battle::kRowCount, false);
     for (const std::string& entry : entries) {
         const RapidFireEntry page = ReadRapidFireEntry(entry);
+        listed[static_cast<size_t>(page.target)] = true;
         const std::string& targetName = table.Cell(kColName, page.target);
         if (page.name != targetName) out.log.push_back(targetName + "-->" + page.name);
         const std::string& old = table.Cell(kColRapidFire + page.target, row);
@@ -130,7 +132,9 @@ void CompareRapidFire(const battle::DataTable& table, int row, const std::vector
         if (table.Cell(battle::kColKind, target) != battle::kKindUnit) continue;
         const std::string& old = table.Cell(kColRapidFire + target, row);
         const std::string& name = table.Cell(kColName, target);
-        if (old == "0" || (!name.empty() && pageText.find(name) != std::string::npos)) continue;
+        // A target that the page lists under another name is not missing.
+        if (old == "0" || listed[static_cast<size_t>(target)] || (!name.empty() && pageText.find(name) != std::string::npos))
+            continue;
         out.log.push_back(unitName + " по " + name + "  " + old + "--> 0");
         out.queue.push_back({row, target, "0"});
     }

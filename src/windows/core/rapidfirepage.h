@@ -69,7 +69,8 @@ struct UnitComparison {
 };
 
 // Logs and queues every difference between the page's entries and the rapid
-// fire of `row`, then every target the database has and the page lacks. An
+// fire of `row`, then every target the database has and the page lacks
+// (neither by its row nor by its name anywhere in the entries). An
 // entry that cannot be read throws (see ReadRapidFireEntry); what the earlier
 // entries gave stays in `out`.
 void CompareRapidFire(const battle::DataTable& table, int row, const std::vector<std::string>& entries,
