@@ -9,6 +9,7 @@
 #include "windows/dataform.h"
 #include "windows/inputname2.h"
 #include "windows/mainteme.h"
+#include "windows/tehno.h"
 
 using namespace vcl;
 

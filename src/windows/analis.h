@@ -7,8 +7,6 @@
 
 #include "vcl/vcl.h"
 
-inline constexpr const char* kTechNamesFile = "tihnics.dat";
-
 class TForm18 : public vcl::TForm {
 public:
     explicit TForm18(vcl::TComponent* owner);

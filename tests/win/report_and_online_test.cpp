@@ -14,6 +14,7 @@
 #include "rtl/encoding.h"
 #include "rtl/weblink.h"
 #include "windows/analis.h"
+#include "windows/tehno.h"
 #include "windows/core/websites.h"
 #include "windows/dataform.h"
 #include "windows/inputname2.h"
