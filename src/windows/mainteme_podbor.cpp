@@ -17,10 +17,10 @@ using namespace vcl;
 
 namespace {
 
-// One tick of the battle timer fights battles for about this long, so that
-// a selection is not held up by the timer's own pace while the windows
-// still repaint between ticks.
-constexpr int64_t kSelectionSliceMs = 40;
+// One tick of the battle timer fights battles for about this long: the
+// timer's own pace would cost more than a small battle takes, and a tenth of
+// a second keeps the windows answering between ticks.
+constexpr int64_t kSelectionSliceMs = 100;
 
 void Tell(const std::string& text) { Application->MessageBox(text, Application->Title(), MB_OK | MB_ICONSTOP); }
 
