@@ -1493,8 +1493,38 @@ LRESULT CallPreviousSubclass(HWND window, TWindowProcToken token, UINT msg, WPAR
 
 namespace {
 
+// The visual style's drawing of scroll bars, when the system has one.
+struct ThemeApi {
+    using OpenFn = HANDLE(WINAPI*)(HWND, LPCWSTR);
+    using CloseFn = HRESULT(WINAPI*)(HANDLE);
+    using DrawFn = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*);
+    OpenFn open = nullptr;
+    CloseFn close = nullptr;
+    DrawFn draw = nullptr;
+};
+
+const ThemeApi& Theme() {
+    static ThemeApi api = [] {
+        ThemeApi loaded;
+        if (HMODULE module = LoadLibraryW(L"uxtheme.dll")) {
+            loaded.open = reinterpret_cast<ThemeApi::OpenFn>(GetProcAddress(module, "OpenThemeData"));
+            loaded.close = reinterpret_cast<ThemeApi::CloseFn>(GetProcAddress(module, "CloseThemeData"));
+            loaded.draw = reinterpret_cast<ThemeApi::DrawFn>(GetProcAddress(module, "DrawThemeBackground"));
+            if (!loaded.open || !loaded.close || !loaded.draw) loaded = ThemeApi{};
+        }
+        return loaded;
+    }();
+    return api;
+}
+
+// Parts and states of the scroll-bar class of visual styles.
+enum { kArrowPart = 1, kThumbHorzPart = 2, kThumbVertPart = 3, kLowerTrackHorz = 4, kUpperTrackHorz = 5,
+       kLowerTrackVert = 6, kUpperTrackVert = 7, kGripperHorz = 8, kGripperVert = 9 };
+
 // The scroll bars of a window's frame, as the system draws them.
 void DrawScrollBars(HWND window, HDC dc, const RECT& windowRect) {
+    const ThemeApi& theme = Theme();
+    HANDLE themeData = theme.open ? theme.open(window, L"Scrollbar") : nullptr;
     for (LONG object : {OBJID_HSCROLL, OBJID_VSCROLL}) {
         SCROLLBARINFO info = {};
         info.cbSize = sizeof(info);
@@ -1514,9 +1544,6 @@ void DrawScrollBars(HWND window, HDC dc, const RECT& windowRect) {
             first.right = first.left + arrow;
             last.left = last.right - arrow;
         }
-        UINT inactive = disabled ? DFCS_INACTIVE : 0;
-        DrawFrameControl(dc, &first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
-        DrawFrameControl(dc, &last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
         RECT track = bar;
         if (vertical) {
             track.top = first.bottom;
@@ -1525,6 +1552,44 @@ void DrawScrollBars(HWND window, HDC dc, const RECT& windowRect) {
             track.left = first.right;
             track.right = last.left;
         }
+        if (themeData) {
+            // Arrow states: up, down, left, right; normal 1, disabled 4 each.
+            // The style shows a bar as disabled only when its window is.
+            bool off = !IsWindowEnabled(window);
+            theme.draw(themeData, dc, kArrowPart, (vertical ? 0 : 8) + (off ? 4 : 1), &first, nullptr);
+            theme.draw(themeData, dc, kArrowPart, (vertical ? 4 : 12) + (off ? 4 : 1), &last, nullptr);
+            int trackState = off ? 4 : 1;
+            RECT upper = track, lower = track;
+            bool thumbShown = !disabled && info.xyThumbBottom > info.xyThumbTop;
+            RECT thumb = track;
+            if (thumbShown) {
+                if (vertical) {
+                    thumb.top = bar.top + info.xyThumbTop;
+                    thumb.bottom = bar.top + info.xyThumbBottom;
+                    upper.bottom = thumb.top;
+                    lower.top = thumb.bottom;
+                } else {
+                    thumb.left = bar.left + info.xyThumbTop;
+                    thumb.right = bar.left + info.xyThumbBottom;
+                    upper.right = thumb.left;
+                    lower.left = thumb.right;
+                }
+            } else if (vertical) {
+                upper.bottom = lower.top = track.top + (track.bottom - track.top) / 2;
+            } else {
+                upper.right = lower.left = track.left + (track.right - track.left) / 2;
+            }
+            theme.draw(themeData, dc, vertical ? kUpperTrackVert : kUpperTrackHorz, trackState, &upper, nullptr);
+            theme.draw(themeData, dc, vertical ? kLowerTrackVert : kLowerTrackHorz, trackState, &lower, nullptr);
+            if (thumbShown) {
+                theme.draw(themeData, dc, vertical ? kThumbVertPart : kThumbHorzPart, 1, &thumb, nullptr);
+                theme.draw(themeData, dc, vertical ? kGripperVert : kGripperHorz, 1, &thumb, nullptr);
+            }
+            continue;
+        }
+        UINT inactive = disabled ? DFCS_INACTIVE : 0;
+        DrawFrameControl(dc, &first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
+        DrawFrameControl(dc, &last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
         FillRect(dc, &track, GetSysColorBrush(COLOR_SCROLLBAR));
         if (!disabled && info.xyThumbBottom > info.xyThumbTop) {
             RECT thumb = track;
@@ -1551,6 +1616,7 @@ void DrawScrollBars(HWND window, HDC dc, const RECT& windowRect) {
             FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
         }
     }
+    if (themeData) theme.close(themeData);
 }
 
 // The frame of a child window: its edges and scroll bars.
