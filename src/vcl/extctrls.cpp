@@ -270,6 +270,8 @@ void TCheckListBox::WndProc(TMessage& message) {
 int TControlScrollBar::Position() const { return box_->pos_[kind_ == sbHorizontal ? 0 : 1]; }
 
 void TControlScrollBar::SetPosition(int value) {
+    int page = kind_ == sbHorizontal ? box_->ClientWidth() : box_->ClientHeight();
+    value = std::clamp(value, 0, std::max(0, Range() - page));
     if (kind_ == sbHorizontal) box_->ScrollTo(value, box_->pos_[1]);
     else box_->ScrollTo(box_->pos_[0], value);
 }
