@@ -39,7 +39,6 @@ using TControlStyle = unsigned;
 enum TControlStateFlag : unsigned {
     csCreating = 1,    // its window is being made
     csPaintCopy = 2,   // it paints into a picture (PaintTo), not onto the screen
-    csFocusing = 4,    // the focus is being moved to it
 };
 using TControlState = unsigned;
 
