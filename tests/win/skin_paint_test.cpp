@@ -12,6 +12,7 @@
 #include "skin/core/pixelcopy.h"
 #include "skin/core/skinload.h"
 #include "skin/core/win32/skingdi.h"
+#include "vcl/wintext.h"
 
 using namespace skin;
 
@@ -107,4 +108,20 @@ TEST(SkinOnScreen, StoredSkinsLoadAndTheirPixelsReachTheWindowUnchanged) {
     DeleteDC(memory);
     ReleaseDC(window, source);
     DestroyWindow(window);
+}
+
+TEST(SkinLibrary, TheProgramFolderCaptionFontAndFileIcon) {
+    const std::string folder = AppPath();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '\\');
+    EXPECT_NE(GetFileAttributesW(vcl::WideText(folder)), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(CaptionFontHeight(), 0);
+    HICON icon = GetFileIcon(folder, true);  // a folder's icon, as the shell shows it
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    EXPECT_TRUE(GetIconInfo(icon, &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+    EXPECT_EQ(GetFileIcon(folder + "no such file.xyz" + std::string(300, 'x'), false), nullptr);
 }
