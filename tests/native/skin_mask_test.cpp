@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/core/blend.h"
+#include "skin/core/glyphlayout.h"
 #include "skin/core/gradient.h"
 #include "skin/core/maskpaint.h"
 #include "skin/core/pixelcopy.h"
@@ -283,4 +284,27 @@ TEST(SkinSample, ButtonInThreeStatesAndGradientTitleBar) {
     EXPECT_EQ(At(p, 150, 0), 10040115);
     EXPECT_EQ(At(p, 150, 12), 14120960);
     EXPECT_EQ(At(p, 5, 25), 9122080);
+}
+
+TEST(SkinGlyphLayout, CentredSpreadMarginsAndRightToLeft) {
+    const TRect button{10, 20, 110, 50};  // 100 x 30
+    // Margin and spacing -1: a third of the free space each.
+    TGlyphLayout l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphLeft, -1, -1, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 14);
+    EXPECT_EQ(l.GlyphPos.Y, 20 + 7);
+    EXPECT_EQ(l.TextBounds, (TRect{10 + 44, 20 + 9, 10 + 84, 20 + 22}));
+    // Right-to-left reading puts the glyph on the other side.
+    l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphLeft, -1, -1, 2, 2);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 70);
+    EXPECT_EQ(l.TextBounds.Left, 10 + 16);
+    // A fixed margin with spacing spread; a glyph above its caption.
+    l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphRight, 4, -1, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 80);
+    EXPECT_EQ(l.TextBounds.Left, 10 + 80 - 20 - 40);
+    l = CalcGlyphLayout(TRect{0, 0, 60, 60}, {16, 16}, {30, 13}, blGlyphTop, 0, 0, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 22);
+    EXPECT_EQ(l.TextBounds, (TRect{15, 16, 45, 29}));
+    // Without a caption there is no spacing: the glyph alone is centred.
+    l = CalcGlyphLayout(button, {16, 16}, {0, 0}, blGlyphLeft, -1, 5, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 42);
 }
