@@ -152,7 +152,9 @@ Frames TitleButton(const Palette& p, int w, int h, TColor hotPlate, const Sign& 
         if (state == 1) l.RoundRect(1, 1, float(w - 1), float(h - 1), 3, Vertical(Lighter(hotPlate, 0.25), hotPlate, 1, float(h - 1), 0.9f));
         if (state == 2) l.RoundRect(1, 1, float(w - 1), float(h - 1), 3, Vertical(Darker(hotPlate, 0.35), Darker(hotPlate, 0.15), 1, float(h - 1)));
         if (state > 0) l.RoundRing(1, 1, float(w - 1), float(h - 1), 3, 1, Solid(skin::clBlack, 0.35f));
-        sign(l, float(w) / 2, float(h) / 2 + (state == 2 ? 0.5f : 0.0f), Solid(p.TitleGlyph));
+        const float cy = float(h) / 2 + (state == 2 ? 0.5f : 0.0f);
+        sign(l, float(w) / 2, cy + 1, Solid(skin::clBlack, 0.3f));  // a soft shadow keeps it readable on light titles
+        sign(l, float(w) / 2, cy, Solid(p.TitleGlyph));
         frames.push_back(std::move(l));
     }
     return frames;
