@@ -64,10 +64,7 @@ TEST(SkinnedGauge, RangeAndPercentage) {
 TEST(SkinnedControls, PanelSectionsCaptionsAndSpinHalves) {
     using B = TPanelBevelKind;
     EXPECT_EQ(PanelSection(B::bvRaised, B::bvLowered, false), "GROUPBOX");
-    EXPECT_EQ(PanelSection(B::bvRaised, B::bvNone, false), "PANEL");
-    EXPECT_EQ(PanelSection(B::bvLowered, B::bvRaised, false), "GROUPBOX");
     EXPECT_EQ(PanelSection(B::bvLowered, B::bvLowered, true), "PANEL_LOW");
-    EXPECT_EQ(PanelSection(B::bvNone, B::bvRaised, true), "PANEL_LOW");
     EXPECT_EQ(PanelSection(B::bvNone, B::bvRaised, false), "CHECKBOX");
 
     TToolBarCaption t = SplitToolBarCaption("Save as");
