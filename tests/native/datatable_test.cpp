@@ -58,8 +58,10 @@ protected:
     std::filesystem::path dir_;
 };
 
-// A distinct text for every cell, some of them empty.
+// A distinct text for every cell, some of them empty; column 0 of a row
+// holds its number, as the loader checks.
 std::string Pattern(int col, int row) {
+    if (col == kColRowNumber && row > 0) return rtl::IntToStr(row);
     if ((col * 7 + row) % 11 == 0) return "";
     return rtl::IntToStr(row) + ":" + rtl::IntToStr(col) + (col % 5 == 0 ? " Зерг" : "");
 }
