@@ -94,6 +94,12 @@ public:
     std::string StartDir;
     // True from "Начать расчет" until the run's last battle (or its summary).
     bool RunGoing() const { return runGoing_; }
+    // A battle tick lets messages through to paint the log and the gauges,
+    // so any command may be chosen while a battle is fought. Every command
+    // that changes the game database or the battle's input calls this first:
+    // during a run it tells the player and answers true, and the command
+    // then does nothing.
+    bool RefuseWhileRunning();
     // Made when first needed: the database, the options and the log
     // window are created after this window.
     battle::BattleEngine& Engine();
@@ -116,16 +122,17 @@ private:
     void DeclareTimers();
     void ResetBattle();
 
+    // The names of of.dat or teh.dat into the editors of both sides; a
+    // missing or damaged file is told and leaves them empty.
     void ReadNameList(const char* fileName, vcl::TValueListEditor* side1, vcl::TValueListEditor* side2, int& count);
     void AddParticipant(int side, const std::string& name);
     void SwitchParticipant(int side);
     void DeleteParticipant(int side);
     void AskForParticipant(int side);
-    // A run is going: tells the player and answers true.
-    bool RefuseWhileRunning();
     // Copies the participant names from the lists and the attacking side.
     void StoreRunInputs();
     void StopRun();
+    void CloseIfAskedDuringBattle();
 
     vcl::TListBox* PartList(int side) const { return side == 1 ? ListBox1 : ListBox2; }
     vcl::TEdit* NameField(int side) const { return side == 1 ? Edit1 : Edit2; }
@@ -136,6 +143,12 @@ private:
     std::unique_ptr<battle::BattleEngine> engine_;
     std::unique_ptr<battle::BattleRun> run_;
     bool runGoing_ = false;
+    bool inBattleTick_ = false;   // a battle is being fought right now
+    bool closeAfterBattle_ = false;  // the window was closed during that battle
 };
 
 extern TForm1* Form1;
+
+// RefuseWhileRunning of the main window, for the commands of other windows;
+// false while there is no main window yet.
+bool RefuseWhileRunning();

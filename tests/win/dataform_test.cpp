@@ -101,10 +101,10 @@ TEST(DatabaseWindow, AShortDatabaseIsToldAndNeverSavedOverByTheStart) {
 
         Advance(1001);
         EXPECT_EQ(start.folder.Read("DataBase.dat"), damaged);
+        // The load's message was the one word on the file; the first run adds its notice.
         std::vector<std::string> texts = start.boxes.Texts();
-        ASSERT_EQ(texts.size(), firstRun ? 3u : 2u);
-        EXPECT_EQ(StartsWith(texts[1], kFirstRunStart), firstRun);
-        EXPECT_NE(texts.back().find("DataBase.dat"), std::string::npos);
+        ASSERT_EQ(texts.size(), firstRun ? 2u : 1u);
+        if (firstRun) EXPECT_TRUE(StartsWith(texts[1], kFirstRunStart));
         EXPECT_EQ(dbtest::FirstRunValuePresent(), true);
     }
 }
@@ -119,14 +119,14 @@ TEST(DatabaseWindow, MissingFilesAreToldAndNothingIsWritten) {
     EXPECT_FALSE(start.form->LoadComplete());
     Advance(2000);
     EXPECT_FALSE(start.folder.Exists("DataBase.dat"));
-    EXPECT_EQ(start.boxes.Shown().size(), 3u);
+    EXPECT_EQ(start.boxes.Shown().size(), 2u);
 
     // Export and import of a file that is not there are told too.
     start.folder.Write("DataBase.dat", "");
     start.form->Timer6->SetEnabled(true);
     Advance(1000);
-    EXPECT_EQ(start.boxes.Shown().size(), 4u);
-    EXPECT_NE(start.boxes.Texts()[3].find("expinp.shp"), std::string::npos);
+    EXPECT_EQ(start.boxes.Shown().size(), 3u);
+    EXPECT_NE(start.boxes.Texts()[2].find("expinp.shp"), std::string::npos);
     EXPECT_FALSE(Application->Terminated());
 }
 
