@@ -41,10 +41,14 @@ std::string FileInFolder(const std::string& path) {
     return "Файл " + FileName(path) + " в папке " + FolderOf(path);
 }
 
-// A line of a file quoted in a message, cut short when long.
+// A line of a file quoted in a message, cut short when long; control
+// characters, which a message box would not show, as "?".
 std::string Quote(const std::string& line) {
     constexpr size_t kShown = 40;
-    return "«" + (line.size() > kShown ? line.substr(0, kShown) + "..." : line) + "»";
+    std::string shown = line.size() > kShown ? line.substr(0, kShown) + "..." : line;
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    return "«" + shown + "»";
 }
 
 bool HasLineBreak(const std::string& cell) { return cell.find_first_of("\r\n") != std::string::npos; }

@@ -90,7 +90,7 @@ TForm4::TForm4(TComponent* owner) : TForm(owner) {
     datatable = new TDataGrid(this, table_);
     datatable->SetName("datatable");
     datatable->SetParent(this);
-    datatable->SetBounds(8, 8, 764, 466);
+    datatable->SetBounds(8, 8, 764, 426);
     datatable->SetAnchors(akLeft | akTop | akRight | akBottom);
     datatable->SetFixedCols(0);
     datatable->SetFixedRows(0);
@@ -99,7 +99,7 @@ TForm4::TForm4(TComponent* owner) : TForm(owner) {
     datatable->SetEditing(true);
 
     LoadState = Declare<TLabel>(this, "LoadState")
-                    .Bounds(452, 480, 320, 36)
+                    .Bounds(8, 438, 744, 42)
                     .Anchors(akLeft | akBottom | akRight)
                     .With([](TLabel* label) {
                         label->SetAutoSize(false);
