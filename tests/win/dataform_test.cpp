@@ -224,6 +224,20 @@ TEST(DatabaseWindow, ButtonsEditSaveReloadAndFillDefaults) {
     vcltest::PressKey(f->datatable->InplaceEditor(), VK_RETURN);
     EXPECT_FALSE(f->datatable->EditorShowing());
     EXPECT_EQ(f->Table().Cell(8, 203), "4321");
+
+    // A rapid fire no battle could bear is told and not taken; the bound itself is.
+    const std::string rapidFire = f->Table().Cell(30 + 202, 201);
+    f->datatable->SetCurrent(30 + 202, 201);
+    f->datatable->ShowEditor();
+    vcltest::TypeText(f->datatable->InplaceEditor(), "50000");
+    vcltest::PressKey(f->datatable->InplaceEditor(), VK_RETURN);
+    EXPECT_EQ(f->Table().Cell(30 + 202, 201), rapidFire);
+    ASSERT_EQ(start.boxes.Shown().size(), 1u);
+    EXPECT_NE(start.boxes.Texts()[0].find("Строка 201, столбец 232: скорострел 50000"), std::string::npos)
+        << Utf8(start.boxes.Texts()[0]);
+    f->datatable->SetCells(30 + 202, 201, "10000");
+    EXPECT_EQ(f->Table().Cell(30 + 202, 201), "10000");
+    EXPECT_EQ(start.boxes.Shown().size(), 1u);
 }
 
 TEST(DatabaseWindow, AFailedSaveIsToldAndTheOldFileStays) {

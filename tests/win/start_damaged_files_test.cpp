@@ -297,7 +297,13 @@ TEST(StartWithDamagedFiles, EachIsToldOnceAndTheProgramStartsAndFightsWithTheRes
                 EXPECT_NE(told[0].find(p->File()), std::string::npos) << Utf8(told[0]);
             }
 
-            // A count typed into the first unit line and Enter: the cell takes it, no battle starts.
+            // Enter in a participant's name field, then a count typed into the
+            // first unit line and Enter: the cell takes it, no battle starts.
+            for (HWND child : Children(main))
+                if (ClassOf(child) == "Edit" && IsWindowVisible(child) && ClassOf(GetParent(child)) != "TStringGrid") {
+                    PostMessageW(child, WM_KEYDOWN, VK_RETURN, 0);
+                    PostMessageW(child, WM_KEYUP, VK_RETURN, 0);
+                }
             HWND grid1 = UnitGrid(main, 1), grid2 = UnitGrid(main, 2);
             ASSERT_TRUE(grid1 && grid2);
             for (HWND grid : {grid1, grid2}) {
