@@ -7,8 +7,8 @@
 
 namespace battle {
 
-inline constexpr const char* kOfficerNamesFile = "of.dat";
-inline constexpr const char* kTechNamesFile = "teh.dat";
+inline constexpr const char* kOfficerListFile = "of.dat";
+inline constexpr const char* kTechListFile = "teh.dat";
 // The counts of the lists are bytes.
 inline constexpr int kMaxListNames = 255;
 

@@ -142,7 +142,14 @@ void TGauge::SetForeColor(TColor value) {
 
 std::string TGauge::DisplayText() const { return rtl::IntToStr(PercentDone()) + suffix_; }
 
+void TGauge::Invalidate() {
+    if (paintPending_ || !HandleAllocated()) return;
+    paintPending_ = true;
+    TCustomControl::Invalidate();
+}
+
 void TGauge::PaintWindow(HDC dc) {
+    paintPending_ = false;
     RECT client;
     GetClientRect(Handle(), &client);
     DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT | BF_ADJUST);

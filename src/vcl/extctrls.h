@@ -61,6 +61,9 @@ public:
     void SetForeColor(TColor value);
     // The text drawn over the bar: the percentage and the suffix.
     std::string DisplayText() const;
+    // Set many times between two paints (a battle moves it at every unit
+    // step), the gauge asks for one repaint only.
+    void Invalidate() override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -72,6 +75,7 @@ private:
     int progress_ = 0;
     std::string suffix_ = "%";
     TColor foreColor_ = clHighlight;
+    bool paintPending_ = false;
 };
 
 // A list box with a check box before every item.

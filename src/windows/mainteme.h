@@ -9,6 +9,7 @@
 #include "battle/battleengine.h"
 #include "battle/battleinput.h"
 #include "battle/battlerun.h"
+#include "battle/fleetselection.h"
 #include "vcl/vcl.h"
 
 class TForm1 : public vcl::TForm, public battle::RunOutput {
@@ -41,15 +42,19 @@ public:
     vcl::TButton* Button5;          // "Начать расчет"
     vcl::TButton* Button6;          // "Подбор флота"
     vcl::TCheckBox* CheckBox1;      // hidden: the update search was asked for by the player
+    vcl::TEdit* Edit3;              // hidden: the program's build number, for the update search
 
     // ---- Timers.
     vcl::TTimer* Timer1;   // the battle timer: one whole battle per tick
     vcl::TTimer* Timer2;   // start: the wait window and the fleet editors
     vcl::TTimer* Timer6;   // the run's statistics summary
+    vcl::TTimer* Timer7;   // start: the player's defaults into side 1
     vcl::TTimer* Timer8;   // start: window positions
     vcl::TTimer* addnew1;  // a participant named in the side-1 prompt
     vcl::TTimer* addnew2;  // a participant named in the side-2 prompt
     vcl::TTimer* podbor1;  // start of fleet selection (enabled by the warning dialog)
+    vcl::TTimer* podbor2;  // fleet selection: the end of a generation
+    vcl::TTimer* podbor3;  // fleet selection: the result
 
     // ---- Events.
     void FormCreate(vcl::TObject* Sender);
@@ -74,6 +79,29 @@ public:
     void N11Click(vcl::TObject* Sender);
     void N26Click(vcl::TObject* Sender);
     void N33Click(vcl::TObject* Sender);
+    void podbor1Timer(vcl::TObject* Sender);
+    void podbor2Timer(vcl::TObject* Sender);
+    void podbor3Timer(vcl::TObject* Sender);
+
+    // ---- Defaults and templates.
+    // Levels, medals, the default template and the names from the defaults
+    // window into side 1; also "Загрузить по умолчанию".
+    void Timer7Timer(vcl::TObject* Sender);
+    void N24Click(vcl::TObject* Sender);
+    // "Сохранить в шаблон" of side 1 and of side 2.
+    void N29Click(vcl::TObject* Sender);
+    void N31Click(vcl::TObject* Sender);
+    // Database row of every entry of the technology, officer and medal
+    // editors (0 for the fixed technologies and officers at their head).
+    std::vector<uint16_t> TechEntryRows() const;
+    std::vector<uint16_t> OfficerEntryRows() const;
+    std::vector<uint16_t> MedalEntryRows() const;
+    // A battle tick lets messages through to paint the log and the gauges,
+    // so any command may be chosen while a battle is fought. Every command
+    // that changes the game database or the battle's input calls this first:
+    // during a run it tells the player and answers true, and the command
+    // then does nothing.
+    bool RefuseWhileRunning();
 
     // ---- Fleet entry.
     // Rebuilds the eight editors and the line maps from the game database.
@@ -94,12 +122,6 @@ public:
     std::string StartDir;
     // True from "Начать расчет" until the run's last battle (or its summary).
     bool RunGoing() const { return runGoing_; }
-    // A battle tick lets messages through to paint the log and the gauges,
-    // so any command may be chosen while a battle is fought. Every command
-    // that changes the game database or the battle's input calls this first:
-    // during a run it tells the player and answers true, and the command
-    // then does nothing.
-    bool RefuseWhileRunning();
     // Made when first needed: the database, the options and the log
     // window are created after this window.
     battle::BattleEngine& Engine();
@@ -115,6 +137,13 @@ public:
     void ShowStatistics() override;
     void SaveLog(const std::string& path) override;
     void SaveStatistics(const std::string& path) override;
+
+    // ---- Fleet selection.
+    // Candidate `col` of the selection into side 1's first participant of the battle.
+    void saveshipspod(int col);
+    void SelectionProgress(int candidate, int battleOfCandidate, std::string_view label) override;
+    void SelectionTimes(std::string_view spent, std::string_view estimate) override;
+    void SelectionScore(int column, std::string_view score) override;
 
 private:
     void DeclareMenus();
@@ -133,6 +162,11 @@ private:
     void StoreRunInputs();
     void StopRun();
     void CloseIfAskedDuringBattle();
+    void DeclareSelectionTimers();
+    // Battles of the selection for one tick of the battle timer.
+    battle::HandOver FightSelectionBattles();
+    battle::HandOver SkipEmptyCandidate();
+    void EndSelection();
 
     vcl::TListBox* PartList(int side) const { return side == 1 ? ListBox1 : ListBox2; }
     vcl::TEdit* NameField(int side) const { return side == 1 ? Edit1 : Edit2; }
@@ -143,8 +177,9 @@ private:
     std::unique_ptr<battle::BattleEngine> engine_;
     std::unique_ptr<battle::BattleRun> run_;
     bool runGoing_ = false;
-    bool inBattleTick_ = false;   // a battle is being fought right now
+    bool inBattleTick_ = false;      // a battle is being fought right now
     bool closeAfterBattle_ = false;  // the window was closed during that battle
+    battle::SelectionSizes selection_;  // as the selection's start read them
 };
 
 extern TForm1* Form1;

@@ -61,10 +61,12 @@ void TForm1::StoreRunInputs() {
     battle::CheckUnitCounts(engine.Input, Form4->Table());
 }
 
+// The end of a run ends a fleet selection too.
 void TForm1::StopRun() {
     runGoing_ = false;
     Timer1->SetEnabled(false);
     Timer6->SetEnabled(false);
+    EndSelection();
 }
 
 // The window closed while a battle was fought: the battle is done, the run
@@ -85,7 +87,7 @@ void TForm1::Timer1Timer(TObject* Sender) {
             explicit TickMark(bool& f) : flag(f) { flag = true; }
             ~TickMark() { flag = false; }
         } mark(inBattleTick_);
-        next = Run().FightBattle([this] { StoreRunInputs(); });
+        next = Engine().PodborMode ? FightSelectionBattles() : Run().FightBattle([this] { StoreRunInputs(); });
     } catch (const std::exception& error) {
         // The battle stopped; so does the run.
         StopRun();
@@ -104,8 +106,10 @@ void TForm1::Timer1Timer(TObject* Sender) {
     case battle::HandOver::StatisticsTimer:
         Timer6->SetEnabled(true);
         break;
-    case battle::HandOver::Nothing:
     case battle::HandOver::SelectionTimer:
+        podbor2->SetEnabled(true);
+        break;
+    case battle::HandOver::Nothing:
         StopRun();
         break;
     }
