@@ -2,7 +2,10 @@
 // flagship exposure and concentrated shots.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "battle/battleengine.h"
+#include "battle/battletypes.h"
 #include "rtl/errors.h"
 #include "support/battle_support.h"
 
@@ -183,6 +186,16 @@ TEST(RapidFire, TestDrawsOnceAndStopsWithTheRightChance) {
     stops = 0;
     for (int i = 0; i < 10000; ++i) stops += b->N_shot(5);
     EXPECT_NEAR(stops, 2000, 200);
+
+    // The threshold (n - 1) / n is rounded up to a double, never down: a draw
+    // equal to the rounded value stops, so the chance to go on never exceeds
+    // the exact one; the next double down would be below it.
+    for (int64_t n : {int64_t{3}, int64_t{7}, int64_t{1250}, kMaxRapidFire, int64_t{9'000'000'000'000'000}}) {
+        const long double exact = static_cast<long double>(n - 1) / n;
+        const double t = RapidFireThreshold(n);
+        EXPECT_GE(static_cast<long double>(t), exact) << n;
+        EXPECT_LT(static_cast<long double>(std::nextafter(t, 0.0)), exact) << n;
+    }
 }
 
 TEST(PriorityTargets, ShotFirstWhileTheyHaveShield) {
