@@ -27,7 +27,9 @@ struct TDialogFrame {
 // The border code: 0 fixed dialog frame, 1 fixed single frame, 2 a popup
 // without caption, 3 sizing frame, 4 and 5 the same two for tool windows.
 int DialogBorderCode(unsigned style, unsigned exStyle);
+// The caption's height: none for a captionless dialog, small for tool windows.
 int DialogTitleHeight(const TDialogFrame& d, const TFrameSystemMetrics& m);
+// Border sizes: none for a captionless popup, fixed or sizing by the code.
 int DialogBorderWidth(const TDialogFrame& d, const TFrameSystemMetrics& m);   // sides (BH)
 int DialogBorderHeight(const TDialogFrame& d, const TFrameSystemMetrics& m);  // top and bottom (BV)
 // Only a dialog with a sizing frame has a size grip.
@@ -55,12 +57,15 @@ struct TDialogButtonsLayout {
     std::vector<TPlacedTitleButton> Buttons;
     int Width = 0;  // all buttons together
 };
+// Only buttons whose pictures the skin has are placed.
 TDialogButtonsLayout PlaceDialogTitleButtons(const TDialogFrame& d, const TFrameSystemMetrics& m,
                                              const TDialogSkinMasks& masks);
+// The small icon after the left border, centred in the title; empty without one.
 TRect DialogIconRect(const TDialogFrame& d, const TFrameSystemMetrics& m);
 // Where the caption is drawn, and the width it is shortened to.
 TRect DialogCaptionRect(const TDialogFrame& d, const TFrameSystemMetrics& m, const TDialogButtonsLayout& layout);
 int DialogCaptionFitWidth(const TDialogFrame& d, const TFrameSystemMetrics& m, const TDialogButtonsLayout& layout);
+// The top-left corner of the size grip's picture.
 TPoint DialogGripPosition(const TDialogFrame& d, const TFrameSystemMetrics& m, const TDialogSkinMasks& masks);
 
 // 17 on the grip, the code of an enabled title button, 3 on the icon, 2 on
@@ -81,6 +86,7 @@ TDialogStrips GetDialogStrips(const TDialogFrame& d, const TFrameSystemMetrics& 
 struct TDialogMenuItems {
     TSystemMenuItem miRestore, miMove, miSize, miMinimize, miMaximize, miClose;
 };
+// Which items of the dialog's system menu are shown and which can be chosen.
 TDialogMenuItems UpdateDialogMenuItems(const TDialogFrame& d);
 
 }  // namespace skin

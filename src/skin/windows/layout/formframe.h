@@ -95,31 +95,45 @@ TFrameSkinMasks GetFrameSkinMasks(const TsSkinContent& skin, std::string_view fo
                                   TFrameBorderStyle borderStyle, bool isMDIForm);
 
 // Metrics of the frame (pixels).
+// A form with a frame: any border style but none, and every MDI child.
 bool IsBordered(const TFormFrame& f);
+// The caption's height: the system's (the small one for tool windows) on a
+// framed form with a full caption style or a minimized one, else 0.
 int CaptionHeight(const TFormFrame& f, const TFrameSystemMetrics& m);
 int FrameHeight(const TFormFrame& f, const TFrameSystemMetrics& m);  // top and bottom border
 int FrameWidth(const TFormFrame& f, const TFrameSystemMetrics& m);   // side borders
 int FrameTop(const TFormFrame& f, const TFrameSystemMetrics& m);     // FrameHeight + BorderWidth
+// One row of the menu line: SM_CYMENU - 1 with a main menu, else 0.
 int MenuLineHeight(const TFormFrame& f, const TFrameSystemMetrics& m);
 // The size of the application's icon drawn in a caption H high.
 int AppIconSize(int h);
+// The caption shows an icon: single and sizeable frames with ShowAppIcon.
 bool IconVisible(const TFormFrame& f);
+// The caption icon's size: TitleIcon's, else by the caption height; 0 when not shown.
 int TitleIconWidth(const TFormFrame& f, const TFrameSystemMetrics& m);
 int TitleIconHeight(const TFormFrame& f, const TFrameSystemMetrics& m);
+// Where the caption icon goes: after the left border, centred in the title.
 TRect GetTitleIconRect(const TFormFrame& f, const TFrameSystemMetrics& m);
+// Every caption button is as high as one frame of the close picture.
 int SysButtonHeight(const TFrameSkinMasks& masks);
+// A system button is one frame of its picture wide (21 without one).
 int SysButtonWidth(const TFrameSkinMasks& masks, int maskIndex);
+// An own title button: its glyph and 2, or one "TITLEBUTTON" frame if wider.
 int UserButtonWidth(const TFrameSkinMasks& masks, const TUserTitleButton& button);
+// How many system buttons the caption shows (close, maximize, minimize, help).
 int SysButtonCount(const TFormFrame& f);
 // The height of everything above the client area, and where the client
-// area starts in the frame's cache.
+// area starts in the frame's cache (across: the side border and
+// BorderWidth; down: everything above the client area).
 int TopNonClientHeight(const TFormFrame& f, const TFrameSystemMetrics& m);
 int ClientOffsetX(const TFormFrame& f);
 int ClientOffsetY(const TFormFrame& f, const TFrameSystemMetrics& m);
 // Rows of a menu line whose items are these widths wide.
 int MenuLineRowCount(const TFormFrame& f, const TFrameSystemMetrics& m, const std::vector<int>& itemWidths);
 
-// Which system-menu items a form shows (also its caption buttons).
+// Which system-menu items a form shows (also its caption buttons):
+// minimize and maximize on single and sizeable frames as BorderIcons ask,
+// always on a minimized form or an MDI child; close with biSystemMenu.
 bool VisibleMin(const TFormFrame& f);
 bool VisibleMax(const TFormFrame& f);
 bool VisibleClose(const TFormFrame& f);
@@ -132,6 +146,7 @@ struct TSystemMenuItem {
 struct TSystemMenuItems {
     TSystemMenuItem ItemRestore, ItemMove, ItemSize, ItemMinimize, ItemMaximize, ItemClose;
 };
+// Which items of the system menu are shown and which can be chosen.
 TSystemMenuItems UpdateSystemMenuItems(const TFormFrame& f);
 // A skin list in the system menu starts a new column every 20 names.
 inline bool SkinItemBreaks(int index) { return index > 0 && index % 20 == 0; }
@@ -151,6 +166,7 @@ struct TTitleButtonsLayout {
     std::vector<TPlacedTitleButton> MDI;
     int Width = 0;  // TitleButtonsWidth: every caption button with its gap
 };
+// Places every caption button from the right border leftward, BISPACE apart.
 TTitleButtonsLayout PlaceTitleButtons(const TFormFrame& f, const TFrameSystemMetrics& m, const TFrameSkinMasks& masks);
 // The top of the caption buttons (and of the band the hit test answers them in).
 int TitleButtonTop(const TFormFrame& f, const TFrameSystemMetrics& m, const TFrameSkinMasks& masks);
