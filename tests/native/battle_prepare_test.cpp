@@ -36,18 +36,19 @@ TEST(Preparation, GeneralBonusOfFixedTechnologiesAndOfficers) {
     b->preparebatle();
 
     ASSERT_EQ(b->Units(1, 0).UnitTotal, 2u);
+    const ParticipantUnits& units = b->Units(1, 0);
     for (uint32_t n = 0; n < 2; ++n) {
         const TBattleUnit& u = b.unit(1, 0, n);
-        EXPECT_EQ(u.Attack, 1265u);           // 1000 * (1 + 0.2 + 0.06 + 0.005)
-        EXPECT_EQ(u.MaxStructure, 2330);      // 20000 * 1.165 / 10
+        EXPECT_EQ(units.AttackAt(n), 1265u);        // 1000 * (1 + 0.2 + 0.06 + 0.005)
+        EXPECT_EQ(units.MaxStructureAt(n), 2330);   // 20000 * 1.165 / 10
         EXPECT_EQ(u.Structure, 2330);
-        EXPECT_EQ(u.BaseShield, 273u);        // 200 * 1.365
+        EXPECT_EQ(units.BaseShieldAt(n), 273u);     // 200 * 1.365
         EXPECT_EQ(u.Shield, 273u);
         EXPECT_EQ(u.TypeRow, kShip);
         EXPECT_EQ(u.Destroyed, 0);
-        EXPECT_EQ(u.Damage, 0);
+        EXPECT_EQ(units.DamageAt(n), 0);
+        EXPECT_EQ(units.NumberAt(n), n);
     }
-    EXPECT_EQ(b->Units(1, 0).UnitOrder[1], 1u);
     EXPECT_EQ(b->TypeAlive[1][0][kShip], 2u);
     EXPECT_EQ(b->HasMeh[1], 1);
     EXPECT_EQ(b->HasOrg[1], 0);
@@ -68,18 +69,18 @@ TEST(Preparation, DatabaseTechnologiesActOnlyAtALevelAndOnTheirTypes) {
 
     b->preparebatle();
     // Side 1 has the technology at level 0.
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1000u);
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1000u);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);
     // Side 2 at level 2: twice its percentages of the database values.
-    const TBattleUnit& acted = b.unit(2, 0, 0);
-    EXPECT_EQ(acted.Attack, 1200u);
-    EXPECT_EQ(acted.BaseShield, 140u);
-    EXPECT_EQ(acted.MaxStructure, 1600);  // 1000 + 60% of 10000 / 10
+    const ParticipantUnits& acted = b.units(2, 0);
+    EXPECT_EQ(acted.AttackAt(0), 1200u);
+    EXPECT_EQ(acted.BaseShieldAt(0), 140u);
+    EXPECT_EQ(acted.MaxStructureAt(0), 1600);  // 1000 + 60% of 10000 / 10
 
     in.TechLevel[1][0][3] = 2;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1200u);
-    EXPECT_EQ(b.unit(1, 0, 1).Attack, 1000u);  // the technology does not act on this type
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);  // the technology does not act on this type
 }
 
 TEST(Preparation, BonusesAddUpOnTheDatabaseValueAndNeverCompound) {
@@ -100,7 +101,7 @@ TEST(Preparation, BonusesAddUpOnTheDatabaseValueAndNeverCompound) {
     in.TechLevel[1][0][4] = 1;
     in.OfficerLevel[1][0][4] = 2;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1100u + 100 + 100 + 100);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1100u + 100 + 100 + 100);
 }
 
 TEST(Preparation, TechnologyListsLongerThanTwentyOneEntriesWork) {
@@ -117,7 +118,7 @@ TEST(Preparation, TechnologyListsLongerThanTwentyOneEntriesWork) {
     in.OfficerLevel[1][0][53] = 1;
     in.ShipCount[1][0][kShip] = 1;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1600u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1600u);
 
     in.TechRowCount = kTechEntries + 1;
     EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
@@ -148,11 +149,11 @@ TEST(Preparation, MedalsByPurposeAndClassCountedAsOftenAsHeld) {
     for (int row = 201; row <= 203; ++row) in.ShipCount[1][0][row] = 1;
     b->preparebatle();
 
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1200u);         // twice 10 %
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);
-    EXPECT_EQ(b.unit(1, 0, 1).Attack, 1000u);         // medium class: no medal
-    EXPECT_EQ(b.unit(1, 0, 2).Attack, 1000u);         // defence unit: only the defence medal
-    EXPECT_EQ(b.unit(1, 0, 2).MaxStructure, 1500);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);         // twice 10 %
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);
+    EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);         // medium class: no medal
+    EXPECT_EQ(b.units(1, 0).AttackAt(2), 1000u);         // defence unit: only the defence medal
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(2), 1500);
 }
 
 TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
@@ -173,16 +174,15 @@ TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
     SetUnit(b.table, kBuilding, tower);
     b->preparebatle();
     ASSERT_EQ(b->Units(1, 0).UnitTotal, 1u);
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);  // no general bonus, a tenth
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 50u);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);  // no general bonus, a tenth
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 50u);
 
     in.ShipCount[1][0][kBuilding] = 3;
     in.TechLevel[1][0][kTechWeapons] = 5;  // fixed technologies do not act on buildings
     b->preparebatle();
-    const TBattleUnit& u = b.unit(1, 0, 0);
-    EXPECT_EQ(u.MaxStructure, 4000);  // four times the level-1 value
-    EXPECT_EQ(u.Structure, 4000);
-    EXPECT_EQ(u.Attack, 50u);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 4000);  // four times the level-1 value
+    EXPECT_EQ(b.unit(1, 0, 0).Structure, 4000);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 50u);
     EXPECT_EQ(b.output.lines.back(), "Башня 4000 50 20");
 
     // A database technology's structure term keeps its tenth and grows too.
@@ -191,7 +191,7 @@ TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
     in.TechRowCount = 4;
     in.TechLevel[1][0][3] = 1;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, (10000 + 100) * 4 / 10);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), (10000 + 100) * 4 / 10);
 }
 
 TEST(Preparation, BuildingLevelGrowthOverflowStopsTheBattle) {
@@ -206,7 +206,7 @@ TEST(Preparation, BuildingLevelGrowthOverflowStopsTheBattle) {
     tower.classOrGrowth = 1;
     SetUnit(b.table, kBuilding, tower);
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);
 }
 
 TEST(Preparation, DelaysOfOrdinaryTypesAndBuildings) {
@@ -244,15 +244,15 @@ TEST(Preparation, HalvedAttackOnlyOnTheAttackingSide) {
     auto& in = b.input();
     for (int side = 1; side <= 2; ++side) in.ShipCount[side][0][201] = in.ShipCount[side][0][202] = 1;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 4u);  // 3.5 to even
-    EXPECT_EQ(b.unit(1, 0, 1).Attack, 2u);  // 2.5 to even
-    EXPECT_EQ(b.unit(2, 0, 0).Attack, 7u);
-    EXPECT_EQ(b.unit(2, 0, 1).Attack, 5u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 4u);  // 3.5 to even
+    EXPECT_EQ(b.units(1, 0).AttackAt(1), 2u);  // 2.5 to even
+    EXPECT_EQ(b.units(2, 0).AttackAt(0), 7u);
+    EXPECT_EQ(b.units(2, 0).AttackAt(1), 5u);
 
     in.AttackingSide = 2;  // "Защищается"
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 7u);
-    EXPECT_EQ(b.unit(2, 0, 0).Attack, 4u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 7u);
+    EXPECT_EQ(b.units(2, 0).AttackAt(0), 4u);
 }
 
 TEST(Preparation, ShieldLimitKeepsShieldsOfTheFirstUnitsOnly) {
@@ -269,14 +269,14 @@ TEST(Preparation, ShieldLimitKeepsShieldsOfTheFirstUnitsOnly) {
     in.OfficerLevel[1][0][kOfficerShieldLimit] = 3;
     b->preparebatle();
     for (uint32_t n = 0; n < 5; ++n) {
-        EXPECT_EQ(b.unit(1, 0, n).BaseShield, n < 3 ? 100u : 0u) << n;
+        EXPECT_EQ(b.units(1, 0).BaseShieldAt(n), n < 3 ? 100u : 0u) << n;
         EXPECT_EQ(b.unit(1, 0, n).Shield, n < 3 ? 100u : 0u) << n;
     }
-    EXPECT_EQ(b.unit(1, 0, 5).BaseShield, 100u);  // a building is its type's first unit
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 100u);  // a building is its type's first unit
 
     in.OfficerLevel[1][0][kOfficerShieldLimit] = 0;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 5).BaseShield, 0u);
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 0u);
 }
 
 TEST(Preparation, OrganicUnitsAndRegeneration) {
@@ -296,11 +296,11 @@ TEST(Preparation, OrganicUnitsAndRegeneration) {
     const ParticipantUnits& u = b->Units(1, 0);
     EXPECT_EQ(u.OrgTotal, 2u);
     EXPECT_EQ(u.MehTotal, 1u);
-    EXPECT_EQ(u.OrgUnits[1], 1u);
-    EXPECT_EQ(u.MehUnits[0], 2u);
-    EXPECT_EQ(b.unit(1, 0, 0).Regen, 5);
-    EXPECT_EQ(b.unit(1, 0, 1).Regen, 15);  // defence unit: + 5 per level
-    EXPECT_EQ(b.unit(1, 0, 2).Regen, 5);
+    EXPECT_EQ(u.KindListPosition(true, 1), 1u);
+    EXPECT_EQ(u.KindListPosition(false, 0), 2u);
+    EXPECT_EQ(b.units(1, 0).RegenAt(0), 5);
+    EXPECT_EQ(b.units(1, 0).RegenAt(1), 15);  // defence unit: + 5 per level
+    EXPECT_EQ(b.units(1, 0).RegenAt(2), 5);
     EXPECT_EQ(b->HasOrg[1], 1);
 
     in.OfficerLevel[1][0][kOfficerOrganicDefence] = 25;  // 5 + 125 leaves the byte
@@ -321,7 +321,6 @@ TEST(Preparation, ElevenPriorityUnitsAtMost) {
     in.ShipCount[1][0][202] = 5;
     b->preparebatle();
     EXPECT_EQ(b->Units(1, 0).PriorityTotal, 11);
-    EXPECT_EQ(b->Units(1, 0).PriorityUnits[10], 10u);
     EXPECT_EQ(b->PriorityActive[1], 1);
     EXPECT_EQ(b->PriorityActive[2], 0);
 
@@ -344,12 +343,12 @@ TEST(Preparation, AtMostFourMillionUnitsAParticipant) {
     const ParticipantUnits& u = b->Units(1, 0);
     EXPECT_EQ(u.UnitTotal, kMaxUnitsPerParticipant);
     EXPECT_EQ(u.AllocTotal, kMaxUnitsPerParticipant);
-    EXPECT_EQ(u.BattleUnits.size(), kMaxUnitsPerParticipant);
+    EXPECT_EQ(u.Records.size(), kMaxUnitsPerParticipant);
     EXPECT_EQ(b->TypeAlive[1][0][202], 2u);
     EXPECT_EQ(b->TypeAlive[1][0][301], 0u);  // nothing is made beyond the limit, buildings neither
-    EXPECT_EQ(u.BattleUnits.back().TypeRow, 202);
+    EXPECT_EQ(u.Records.back().TypeRow, 202);
     b->FreeUnits();
-    EXPECT_EQ(b->Units(1, 0).BattleUnits.capacity(), 0u);
+    EXPECT_EQ(b->Units(1, 0).Records.capacity(), 0u);
 }
 
 TEST(Preparation, SurvivorCountsStartFromTheUnitsMade) {
