@@ -50,7 +50,7 @@ inline int64_t Hit(uint32_t attack, TBattleUnit& target, bool ignoresShield) {
 // "name participant:unit" of a target, participants counted from 1.
 LogLine& BattleEngine::AppendTarget(const TargetRef& target) {
     return line_ << TypeName(target.unit->TypeRow) << " " << target.participant + 1 << ":"
-                 << target.owner->NumberAt(target.position);
+                 << units_[target.side][target.participant].NumberAt(target.position);
 }
 
 void BattleEngine::CheckSide(int side) const {
@@ -91,7 +91,7 @@ void BattleEngine::ConcentratedTarget(int side, TargetRef& target) {
         return units_[side][aim.Participant].Records[aim.Position];
     };
     if (resolve().Destroyed) SetConTarget(side, aim.Participant, aim.Position);
-    target = {&resolve(), &units_[side][aim.Participant], aim.Participant, static_cast<uint32_t>(aim.Position)};
+    target = {&resolve(), side, aim.Participant, static_cast<uint32_t>(aim.Position)};
 }
 
 // The shooter of a concentrated shot is the unit the round loop is at.
@@ -111,7 +111,7 @@ bool BattleEngine::PickTarget(int side, TargetRef& target) {
                 if (!c.Priority) continue;
                 for (uint32_t k = c.First; k < c.First + c.Count; ++k) {
                     if (u.Records[k].Shield == 0) continue;
-                    target = {&u.Records[k], &u, p, k};
+                    target = {&u.Records[k], side, p, k};
                     return true;
                 }
             }
@@ -127,7 +127,7 @@ bool BattleEngine::PickTarget(int side, TargetRef& target) {
     }
     uint32_t p, position;
     if (!DrawPosition(side, p, position)) return false;
-    target = {&units_[side][p].Records[position], &units_[side][p], p, position};
+    target = {&units_[side][p].Records[position], side, p, position};
     return true;
 }
 
@@ -169,21 +169,21 @@ bool BattleEngine::N_shot(int64_t n) {
     return RapidFireThreshold(n) <= Draws().NextDouble();
 }
 
-void BattleEngine::DrawAhead() {
+inline void BattleEngine::DrawAhead() {
     AheadShot& shot = ahead_[aheadDrawn_++ % kAheadShots];
     uint32_t r = aheadRandom_.Next(aheadTotal_);
     uint32_t p = 0;
     ParticipantUnits* side = units_[aheadSide_];
     while (r >= side[p].UnitTotal) r -= side[p++].UnitTotal;
     shot.target = side[p].Records.data() + r;
-    __builtin_prefetch(shot.target, 1);
+    __builtin_prefetch(shot.target);
     shot.participant = p;
     shot.position = r;
     shot.afterTarget = aheadRandom_;
     shot.roll = aheadRandom_.NextDouble();
 }
 
-const BattleEngine::AheadShot& BattleEngine::NextPlainShot(int targetSide, uint32_t targets) {
+inline const BattleEngine::AheadShot& BattleEngine::NextPlainShot(int targetSide, uint32_t targets) {
     if (aheadSide_ != targetSide || aheadTotal_ != targets) {
         Draws();
         aheadSide_ = targetSide;
@@ -191,14 +191,12 @@ const BattleEngine::AheadShot& BattleEngine::NextPlainShot(int targetSide, uint3
         aheadRandom_ = random_;
         aheadUsed_ = aheadDrawn_ = 0;
     }
-    if (aheadDrawn_ == aheadUsed_) DrawAhead();
-    const AheadShot& shot = ahead_[aheadUsed_++ % kAheadShots];
-    aheadRollTaken_ = false;
     // Draw further ahead the longer the plain shots go on, so that a special
     // attack that draws after every unit's few shots wastes little.
-    const unsigned wanted = std::min(aheadUsed_, kAheadShots - 1);
+    const unsigned wanted = std::min(aheadUsed_ + 1, kAheadShots - 1);
     while (aheadDrawn_ - aheadUsed_ < wanted) DrawAhead();
-    return shot;
+    aheadRollTaken_ = false;
+    return ahead_[aheadUsed_++ % kAheadShots];
 }
 
 void BattleEngine::StopDrawingAhead() {
@@ -210,8 +208,11 @@ void BattleEngine::StopDrawingAhead() {
 }
 
 void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position) {
+    CheckSide(side);
+    if (participant >= kParticipantSlots || position >= units_[side][participant].AllocTotal)
+        throw rtl::ERangeError();
     try {
-        Attack(side, participant, position);
+        Attack(side, participant, position, static_cast<uint32_t>(SideUnitTotal(3 - side)));
     } catch (...) {
         Draws();
         throw;
@@ -219,13 +220,9 @@ void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position)
     Draws();
 }
 
-void BattleEngine::Attack(int side, uint32_t participant, uint32_t position) {
-    CheckSide(side);
-    if (participant >= kParticipantSlots || position >= units_[side][participant].AllocTotal)
-        throw rtl::ERangeError();
+inline void BattleEngine::Attack(int side, uint32_t participant, uint32_t position, uint32_t targets) {
     const int targetSide = 3 - side;
     // A side without units offers no target: the attack does not happen.
-    const uint64_t targets = SideUnitTotal(targetSide);
     if (targets == 0) return;
     ParticipantUnits& own = units_[side][participant];
     TBattleUnit& unit = own.Records[position];
@@ -243,8 +240,8 @@ void BattleEngine::Attack(int side, uint32_t participant, uint32_t position) {
         if (PriorityActive[targetSide] || FlagshipExposed[targetSide]) {
             PickTarget(targetSide, target);
         } else {
-            plain = &NextPlainShot(targetSide, static_cast<uint32_t>(targets));
-            target = {plain->target, &units_[targetSide][plain->participant], plain->participant, plain->position};
+            plain = &NextPlainShot(targetSide, targets);
+            target = {plain->target, targetSide, plain->participant, plain->position};
         }
         TBattleUnit& hit = *target.unit;
         if (!hit.Destroyed) {
@@ -274,6 +271,50 @@ void BattleEngine::Attack(int side, uint32_t participant, uint32_t position) {
         unit.FirstWait = 254;
         unit.AttackWait = 254;
     }
+}
+
+void BattleEngine::AttackPhase() {
+    try {
+        for (CurSide = 1; CurSide <= 2; ++CurSide) {
+            const int side = static_cast<int>(CurSide);
+            for (CurPartIdx = 0; CurPartIdx < Input.PartCount[side]; ++CurPartIdx) {
+                ParticipantUnits& u = units_[side][CurPartIdx];
+                if (u.UnitTotal == 0) continue;
+                const uint32_t step = std::max<uint32_t>(u.UnitTotal / 100, 10'000);
+                line_.Start() << "% (Атака игрока " << Input.PartName[side][CurPartIdx] << ")";
+                output_.SetUnitGauge(u.UnitTotal, line_.View());
+                // Listed units do not change before the removal.
+                const uint32_t targets = static_cast<uint32_t>(SideUnitTotal(3 - side));
+                uint32_t untilProgress = 0;
+                for (CurUnit = 0; CurUnit < u.UnitTotal; ++CurUnit) {
+                    if (untilProgress-- == 0) {
+                        output_.SetUnitProgress(CurUnit);
+                        untilProgress = step - 1;
+                    }
+                    const TBattleUnit& unit = u.Records[CurUnit];
+                    const UnitType& type = types_[unit.TypeRow];
+                    if (unit.AttackWait == 0 && unit.FirstWait == 0) {
+                        if (fullLog_) {
+                            line_.Start() << "сторона " << side << " атакует " << TypeName(unit.TypeRow) << " "
+                                          << CurPartIdx + 1 << ":" << u.NumberAt(CurUnit) << "-->";
+                            Log(line_);
+                        }
+                        Attack(side, CurPartIdx, CurUnit, targets);
+                    }
+                    // Special attacks, whatever the delays and even when destroyed.
+                    if (type.hasSpecial1) {
+                        SpAttack(side, unit, AsByte(type.special1.Get()));
+                        if (type.hasSpecial2) SpAttack(side, unit, AsByte(type.special2.Get()));
+                    }
+                }
+            }
+        }
+    } catch (...) {
+        Draws();
+        throw;
+    }
+    Draws();
+    CurSide = 2;
 }
 
 void BattleEngine::Calkyiaz() {

@@ -185,7 +185,7 @@ public:
 private:
     struct TargetRef {
         TBattleUnit* unit;
-        const ParticipantUnits* owner;
+        int side;
         uint32_t participant;
         uint32_t position;
     };
@@ -209,7 +209,8 @@ private:
     void FileUnits(int side, int participant, const UnitClass& unitClass, const TBattleUnit& model,
                    uint32_t count);
 
-    void Attack(int side, uint32_t participant, uint32_t position);
+    // BaseAttack with the number of listed units of the other side.
+    [[gnu::always_inline]] void Attack(int side, uint32_t participant, uint32_t position, uint32_t targets);
     bool PickFromKindList(int side, bool organic, TargetRef& target);
     LogLine& AppendTarget(const TargetRef& target);
 
@@ -222,7 +223,7 @@ private:
     void RemoveDestroyedUnits(bool writeLog, bool recoverSurvivors);
     uint32_t RemoveFromParticipant(int side, int participant, bool survivorLines, bool recover);
     // Shield regeneration and delay countdown of one living unit.
-    void RecoverUnit(ParticipantUnits& units, uint32_t position);
+    void RecoverUnit(TBattleUnit& unit, uint32_t capacity, const UnitType& type);
     void WriteSurvivors(int side, int participant);
     void Log(const LogLine& line) { output_.Log(line.View()); }
 
@@ -239,8 +240,8 @@ private:
         rtl::Random afterTarget;
     };
     static constexpr unsigned kAheadShots = 16;
-    const AheadShot& NextPlainShot(int targetSide, uint32_t targets);
-    void DrawAhead();
+    [[gnu::always_inline]] const AheadShot& NextPlainShot(int targetSide, uint32_t targets);
+    [[gnu::always_inline]] void DrawAhead();
     rtl::Random& Draws() {
         if (aheadSide_ != 0) StopDrawingAhead();
         return random_;

@@ -1,5 +1,6 @@
 #include "battle/battletypes.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "rtl/convert.h"
@@ -38,10 +39,12 @@ uint8_t AbilityBit(const std::string& code) {
 void BattleTypes::Build(const DataTable& table, const std::vector<uint16_t>& rows) {
     table_ = &table;
     rapidFire_.assign(rows.size() * kRowCount, 0.0);
+    std::fill(std::begin(index_), std::end(index_), 0);
+    types_.assign(rows.size() + 1, UnitType{});
     for (size_t i = 0; i < rows.size(); ++i) {
         const int row = rows[i];
-        UnitType& t = types_[row];
-        t = UnitType{};
+        index_[row] = static_cast<uint16_t>(i + 1);
+        UnitType& t = types_[i + 1];
         t.abilities = AbilityBit(table.Cell(kColAbility1, row)) | AbilityBit(table.Cell(kColAbility2, row));
         const std::string& purpose = table.Cell(kColPurpose, row);
         t.building = purpose == kPurposeBuilding;

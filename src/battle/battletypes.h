@@ -77,14 +77,16 @@ public:
     // Converts the rows in `rows` (each once, in any order), rapid fire
     // among all of them included.
     void Build(const DataTable& table, const std::vector<uint16_t>& rows);
-    const UnitType& operator[](int row) const { return types_[row]; }
+    const UnitType& operator[](int row) const { return types_[index_[row]]; }
     // Re-reads the rapid-fire cell of `shooter` against `target` (to stop the
     // battle with its conversion error).
     [[noreturn]] void FailRapidFire(int shooterRow, int targetRow) const;
 
 private:
     const DataTable* table_ = nullptr;
-    std::vector<UnitType> types_ = std::vector<UnitType>(kRowCount);
+    // The types of the battle's rows, after an empty one that every other row names.
+    std::vector<UnitType> types_ = std::vector<UnitType>(1);
+    uint16_t index_[kRowCount] = {};
     std::vector<double> rapidFire_;  // kRowCount thresholds for each shooter row
 };
 

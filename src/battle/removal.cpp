@@ -13,21 +13,23 @@ namespace {
 // Computed exactly: shield + capacity * percent / 100, rounded halves to even.
 template <class Wide>
 uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, int64_t percent) {
-    if (percent >= 0 && shield >= capacity) return capacity;
     const Wide numerator = static_cast<Wide>(shield) * 100 + static_cast<Wide>(capacity) * percent;
-    if (numerator > static_cast<Wide>(capacity) * 100) return capacity;
+    const bool full = numerator > static_cast<Wide>(capacity) * 100;
     Wide quotient = numerator / 100, remainder = numerator % 100;
     if (remainder < 0) {
         remainder += 100;
         quotient -= 1;
     }
-    if (remainder > 50 || (remainder == 50 && (quotient & 1) != 0)) quotient += 1;
-    if (quotient < 0) throw rtl::ERangeError();
-    return static_cast<uint32_t>(quotient);
+    quotient += remainder > 50 || (remainder == 50 && (quotient & 1) != 0);
+    if (!full && quotient < 0) throw rtl::ERangeError();
+    // A choice rather than a branch: whether a unit was hit is anybody's guess.
+    return full ? capacity : static_cast<uint32_t>(quotient);
 }
 
 uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, const CellNumber& percentCell) {
     const int64_t percent = percentCell.Get();
+    // A whole capacity or more regained fills any shield (the usual case).
+    if (percent >= 100) return capacity;
     // With |percent| below 2^30 every term fits in 64 bits.
     if (percent > -(int64_t{1} << 30) && percent < (int64_t{1} << 30))
         return RegeneratedShield<int64_t>(shield, capacity, percent);
@@ -80,10 +82,8 @@ void ParticipantUnits::CountLists() {
     PriorityTotal = static_cast<uint8_t>(priority);
 }
 
-inline void BattleEngine::RecoverUnit(ParticipantUnits& units, uint32_t position) {
-    TBattleUnit& unit = units.Records[position];
-    const UnitType& type = types_[unit.TypeRow];
-    unit.Shield = RegeneratedShield(unit.Shield, units.BaseShieldAt(position), type.shieldRegen);
+inline void BattleEngine::RecoverUnit(TBattleUnit& unit, uint32_t capacity, const UnitType& type) {
+    unit.Shield = RegeneratedShield(unit.Shield, capacity, type.shieldRegen);
     if (unit.FirstWait > 0) {
         --unit.FirstWait;
         if (unit.Slowed && !unit.SlowApplied) {
@@ -101,7 +101,8 @@ void BattleEngine::RegenerateShieldsAndCountDelays() {
     for (int side = 1; side <= 2; ++side) {
         for (int p = 0; p < Input.PartCount[side]; ++p) {
             ParticipantUnits& u = units_[side][p];
-            for (uint32_t k = 0; k < u.UnitTotal; ++k) RecoverUnit(u, k);
+            for (uint32_t k = 0; k < u.UnitTotal; ++k)
+                RecoverUnit(u.Records[k], u.BaseShieldAt(k), types_[u.Records[k].TypeRow]);
         }
     }
 }
@@ -119,18 +120,20 @@ uint32_t BattleEngine::RemoveFromParticipant(int side, int participant, bool sur
     uint32_t* alive = TypeAlive[side][participant];
     uint32_t kept = 0;
     for (UnitClass& c : u.Classes) {
+        const UnitType& type = types_[c.Row];
+        const bool ownShields = !u.BaseShields.empty();
         const uint32_t first = kept;
         for (uint32_t k = c.First, end = c.First + c.Count; k < end; ++k) {
             if (u.Records[k].Destroyed == 1) continue;
             if (k != kept) u.SwapUnits(k, kept);
-            const TBattleUnit& unit = u.Records[kept];
+            TBattleUnit& unit = u.Records[kept];
             if (survivorLines) {
                 line_.Start() << side << ":" << participant + 1 << ":" << u.NumberAt(kept) << " "
                               << TypeName(unit.TypeRow) << " Структура:" << unit.Structure << " Щиты:" << unit.Shield
                               << " Повреждений нанесено:" << rtl::FloatToStr(u.DamageAt(kept) / 10000.0L);
                 Log(line_);
             }
-            if (recover) RecoverUnit(u, kept);
+            if (recover) RecoverUnit(unit, ownShields ? u.BaseShields[kept] : c.BaseShield, type);
             ++kept;
         }
         c.First = first;

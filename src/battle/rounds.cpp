@@ -47,44 +47,6 @@ void BattleEngine::FightRound() {
     if (!PodborMode) output_.Log("-------------------------------------------");
 }
 
-void BattleEngine::AttackPhase() {
-    try {
-        for (CurSide = 1; CurSide <= 2; ++CurSide) {
-            const int side = static_cast<int>(CurSide);
-            for (CurPartIdx = 0; CurPartIdx < Input.PartCount[side]; ++CurPartIdx) {
-                ParticipantUnits& u = units_[side][CurPartIdx];
-                if (u.UnitTotal == 0) continue;
-                const uint32_t step = std::max<uint32_t>(u.UnitTotal / 100, 10'000);
-                line_.Start() << "% (Атака игрока " << Input.PartName[side][CurPartIdx] << ")";
-                output_.SetUnitGauge(u.UnitTotal, line_.View());
-                for (CurUnit = 0; CurUnit < u.UnitTotal; ++CurUnit) {
-                    if (CurUnit % step == 0) output_.SetUnitProgress(CurUnit);
-                    const TBattleUnit& unit = u.Records[CurUnit];
-                    const UnitType& type = types_[unit.TypeRow];
-                    if (unit.AttackWait == 0 && unit.FirstWait == 0) {
-                        if (fullLog_) {
-                            line_.Start() << "сторона " << side << " атакует " << TypeName(unit.TypeRow) << " "
-                                          << CurPartIdx + 1 << ":" << u.NumberAt(CurUnit) << "-->";
-                            Log(line_);
-                        }
-                        Attack(side, CurPartIdx, CurUnit);
-                    }
-                    // Special attacks, whatever the delays and even when destroyed.
-                    if (type.hasSpecial1) {
-                        SpAttack(side, unit, AsByte(type.special1.Get()));
-                        if (type.hasSpecial2) SpAttack(side, unit, AsByte(type.special2.Get()));
-                    }
-                }
-            }
-        }
-    } catch (...) {
-        Draws();
-        throw;
-    }
-    Draws();
-    CurSide = 2;
-}
-
 void BattleEngine::RegenerateOrganic() {
     for (int side = 1; side <= 2; ++side) {
         for (int p = 0; p < Input.PartCount[side]; ++p) {

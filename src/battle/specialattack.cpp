@@ -108,7 +108,7 @@ bool BattleEngine::PickFromKindList(int side, bool organic, TargetRef& target) {
     if (!(organic ? SetOrgTarget(side, p, position) : SetMehTarget(side, p, position))) return false;
     ParticipantUnits& u = units_[side][p];
     const uint32_t at = u.KindListPosition(organic, static_cast<uint32_t>(position));
-    target = {&u.Records[at], &u, p, at};
+    target = {&u.Records[at], side, p, at};
     return true;
 }
 
@@ -171,7 +171,7 @@ void BattleEngine::AcidSpores(int targetSide, uint16_t level) {
         }
         if (fullLog_) {
             line_.Start() << "        Удар кислотными спорами по ";
-            AppendTarget({&hit, &u, p, position});
+            AppendTarget({&hit, targetSide, p, position});
             Log(line_);
         }
     }
