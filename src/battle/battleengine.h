@@ -15,6 +15,7 @@
 // `PrepareBattle()` starts from nothing again.
 #pragma once
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "battle/battleinput.h"
@@ -86,7 +87,13 @@ struct ParticipantUnits {
     int8_t& OwnRegen(uint32_t position);
     // Position of entry `index` of the organic (or mechanical) list.
     uint32_t KindListPosition(bool organic, uint32_t index) const;
-    void SwapUnits(uint32_t a, uint32_t b);
+    void SwapUnits(uint32_t a, uint32_t b) {
+        std::swap(Records[a], Records[b]);
+        if (!Numbers.empty()) std::swap(Numbers[a], Numbers[b]);
+        if (!Damage.empty()) std::swap(Damage[a], Damage[b]);
+        if (!BaseShields.empty()) std::swap(BaseShields[a], BaseShields[b]);
+        if (!Regens.empty()) std::swap(Regens[a], Regens[b]);
+    }
     // OrgTotal, MehTotal, PriorityTotal and FlagshipTotal from the classes.
     void CountLists();
 };

@@ -63,14 +63,6 @@ uint32_t ParticipantUnits::KindListPosition(bool organic, uint32_t index) const 
     throw rtl::ERangeError();
 }
 
-void ParticipantUnits::SwapUnits(uint32_t a, uint32_t b) {
-    std::swap(Records[a], Records[b]);
-    if (!Numbers.empty()) std::swap(Numbers[a], Numbers[b]);
-    if (!Damage.empty()) std::swap(Damage[a], Damage[b]);
-    if (!BaseShields.empty()) std::swap(BaseShields[a], BaseShields[b]);
-    if (!Regens.empty()) std::swap(Regens[a], Regens[b]);
-}
-
 void ParticipantUnits::CountLists() {
     OrgTotal = MehTotal = FlagshipTotal = 0;
     uint32_t priority = 0;

@@ -47,6 +47,21 @@ void BattleEngine::FightRound() {
     if (!PodborMode) output_.Log("-------------------------------------------");
 }
 
+namespace {
+
+// Rounding of a regenerated structure. Most are whole numbers already, and
+// they need not go through the general rounding, which is slow.
+int64_t RoundStructure(long double value) {
+    constexpr long double kLimit = 9223372036854775808.0L;  // 2^63
+    if (value > -kLimit && value < kLimit) {
+        const int64_t whole = static_cast<int64_t>(value);
+        if (whole == value) return whole;
+    }
+    return rtl::Round(value);
+}
+
+}  // namespace
+
 void BattleEngine::RegenerateOrganic() {
     for (int side = 1; side <= 2; ++side) {
         for (int p = 0; p < Input.PartCount[side]; ++p) {
@@ -60,7 +75,7 @@ void BattleEngine::RegenerateOrganic() {
                     const long double gain = rtl::CheckedMul(c.MaxStructure, regen) * 0.01L;
                     const long double next = unit.Structure + gain;
                     if (regen < 1) {
-                        const int64_t x = rtl::Round(next);
+                        const int64_t x = RoundStructure(next);
                         if (x <= 0)
                             unit.Destroyed = 1;
                         else
@@ -68,7 +83,7 @@ void BattleEngine::RegenerateOrganic() {
                     } else if (next >= c.MaxStructure) {
                         unit.Structure = c.MaxStructure;
                     } else {
-                        unit.Structure = rtl::Round(next);
+                        unit.Structure = RoundStructure(next);
                     }
                 }
             }
