@@ -303,8 +303,8 @@ void BattleEngine::AttackPhase() {
                     }
                     // Special attacks, whatever the delays and even when destroyed.
                     if (type.hasSpecial1) {
-                        SpAttack(side, unit, AsByte(type.special1.Get()));
-                        if (type.hasSpecial2) SpAttack(side, unit, AsByte(type.special2.Get()));
+                        SpAttack(side, unit, type.special1.Byte());
+                        if (type.hasSpecial2) SpAttack(side, unit, type.special2.Byte());
                     }
                 }
             }

@@ -114,11 +114,11 @@ void BattleEngine::PrepareParticipant(int side, int p) {
 // the database values, added to what the unit has so far.
 void BattleEngine::ApplyBonus(UnitClass& unit, int64_t attack, int64_t shields, int64_t structure,
                               int64_t multiplier, int bonusRow) const {
-    const long double a = rtl::CheckedMul(table_.IntCell(kColBonusAttack, bonusRow), multiplier);
+    const long double a = rtl::CheckedMul(CellInteger(table_, kColBonusAttack, bonusRow), multiplier);
     unit.Attack = AsU32(rtl::Round(unit.Attack + a / 100 * attack));
-    const long double s = rtl::CheckedMul(table_.IntCell(kColBonusShields, bonusRow), multiplier);
+    const long double s = rtl::CheckedMul(CellInteger(table_, kColBonusShields, bonusRow), multiplier);
     unit.BaseShield = AsU32(rtl::Round(unit.BaseShield + s / 100 * shields));
-    const long double m = rtl::CheckedMul(table_.IntCell(kColBonusStructure, bonusRow), multiplier);
+    const long double m = rtl::CheckedMul(CellInteger(table_, kColBonusStructure, bonusRow), multiplier);
     unit.MaxStructure = rtl::Round(unit.MaxStructure + m / 100 * structure * 0.1L);
 }
 
@@ -150,8 +150,8 @@ void BattleEngine::MakeShips(int side, int p, int row, uint32_t count) {
     UnitClass c;
     TBattleUnit model{};
     model.TypeRow = static_cast<uint16_t>(row);
-    model.AttackWait = AsByte(type.attackPeriod.Get());
-    model.FirstWait = AsByte(type.delay.Get());
+    model.AttackWait = type.attackPeriod.Byte();
+    model.FirstWait = type.delay.Byte();
     const int64_t structure = type.structure.Get();
     const int64_t attack = type.attack.Get();
     const int64_t shields = type.shields.Get();
@@ -209,15 +209,15 @@ void BattleEngine::MakeBuilding(int side, int p, int row, uint32_t level) {
     UnitClass c;
     TBattleUnit model{};
     model.TypeRow = static_cast<uint16_t>(row);
-    model.AttackWait = AsByte(type.delay.Get());
-    const uint8_t wait = AsByte(type.attackPeriod.Get());
+    model.AttackWait = type.delay.Byte();
+    const uint8_t wait = type.attackPeriod.Byte();
     model.FirstWait = wait == 0 ? 1 : wait;
     const int64_t structure = type.structure.Get();
     const int64_t attack = type.attack.Get();
     const int64_t shields = type.shields.Get();
-    c.Attack = AsU32(attack);
+    c.Attack = type.attack.U32();
     c.MaxStructure = structure;
-    c.BaseShield = AsU32(shields);
+    c.BaseShield = type.shields.U32();
     c.Regen = AsRegen(Input.TechLevel[side][p][kTechRegeneration]);
     ApplyTechAndOfficers(side, p, row, c, attack, shields, structure);
 

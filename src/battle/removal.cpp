@@ -85,7 +85,7 @@ inline void BattleEngine::RecoverUnit(TBattleUnit& unit, uint32_t capacity, cons
     } else if (unit.AttackWait > 0) {
         --unit.AttackWait;
     } else {
-        unit.AttackWait = AsByte(type.attackPeriod.Get() + (unit.Slowed ? 1 : 0));
+        unit.AttackWait = type.attackPeriod.Byte(unit.Slowed ? 1 : 0);
     }
 }
 

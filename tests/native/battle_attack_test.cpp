@@ -2,6 +2,8 @@
 // flagship exposure and concentrated shots.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "battle/battleengine.h"
 #include "rtl/errors.h"
 #include "support/battle_support.h"
@@ -170,6 +172,40 @@ TEST(RapidFire, ValueNGivesNShotsOnAverage) {
     // Standard deviations: 63 and 155 shots.
     EXPECT_NEAR(ShotsWithRapidFire("2"), 4000, 300);
     EXPECT_NEAR(ShotsWithRapidFire("4"), 8000, 700);
+}
+
+TEST(RapidFire, ValuesBeyondTheBoundStopTheBattleRatherThanShootForEver) {
+    // 1e9 shots on average would take hours; from about 9e15 on the chance
+    // to fire again is certainty.
+    for (const std::string value : {"1000000000", "9007199254740993", "9223372036854775807"}) {
+        Battle b;
+        SetUnit(b.table, kShooter, Spec("Стрелок", 1000, 1, 0));
+        SetUnit(b.table, kTarget, Spec("Цель", 1000, 0, 0));
+        SetRapidFire(b.table, kShooter, kTarget, value);
+        b.input().ShipCount[1][0][kShooter] = 1;
+        b.input().ShipCount[2][0][kTarget] = 1;
+        b.options.rounds = "1";
+        b->PrepareBattle();
+        try {
+            b->FightRounds();
+            ADD_FAILURE() << value;
+        } catch (const rtl::ERangeError& e) {
+            EXPECT_EQ(std::string(e.what()), "Таблица, строка 201, столбец 232: скорострел " + value +
+                                                 " больше допустимого (10000)");
+        }
+        EXPECT_EQ(b.unit(2, 0, 0).Structure, 100 - 1);  // the first shot, then the stop
+    }
+    // The bound itself is fired: that many shots on average.
+    Battle b(5);
+    SetUnit(b.table, kShooter, Spec("Стрелок", 1000, 1, 0));
+    SetUnit(b.table, kTarget, Spec("Цель", 1'000'000'000, 0, 0));
+    SetRapidFire(b.table, kShooter, kTarget, std::to_string(kMaxBattleRapidFire));
+    b.input().ShipCount[1][0][kShooter] = 4;
+    b.input().ShipCount[2][0][kTarget] = 1;
+    b.options.rounds = "1";
+    b->PrepareBattle();
+    b->FightRounds();
+    EXPECT_NEAR(static_cast<double>(b->ShotCount), 4.0 * kMaxBattleRapidFire, 2.0 * kMaxBattleRapidFire);
 }
 
 TEST(RapidFire, TestDrawsOnceAndStopsWithTheRightChance) {

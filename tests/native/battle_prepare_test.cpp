@@ -1,6 +1,8 @@
 // Building the unit records: bonuses, abilities, buildings, delays, limits.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "battle/battleengine.h"
 #include "rtl/errors.h"
 #include "support/battle_support.h"
@@ -391,4 +393,51 @@ TEST(Preparation, CellsThatAreNotNumbersStopTheBattleWhenRead) {
     SetRapidFire(b.table, 201, 202, "2,5");
     b->PrepareBattle();
     EXPECT_THROW(b->FightRounds(), rtl::EConvertError);
+}
+
+TEST(Preparation, CellErrorsNameTheRowTheColumnAndWhatIsWrong) {
+    Battle b;
+    SetUnit(b.table, 201, Ship(1000, 10, 0));
+    UnitSpec tower = Ship(1000, 10, 0);
+    tower.purpose = "2";
+    SetUnit(b.table, 301, tower);
+    SetBonusRow(b.table, 101, 10, 0, 0, {201});
+    auto& in = b.input();
+    in.ShipCount[1][0][201] = 1;
+    in.ShipCount[2][0][301] = 1;
+    in.TechRows[3] = 101;
+    in.TechRowCount = 4;
+    in.TechLevel[1][0][3] = 1;
+    b.options.rounds = "1";
+    auto stop = [&](int col, int row, const char* text) -> std::string {
+        const std::string before = b.table.Cell(col, row);
+        b.table.SetCell(col, row, text);
+        std::string message = "no error";
+        try {
+            b->PrepareBattle();
+            b->FightRounds();
+        } catch (const rtl::ERuntimeError& e) {
+            message = e.what();
+            // Not a number is a conversion error; a number out of range a range error.
+            EXPECT_EQ(dynamic_cast<const rtl::ERangeError*>(&e) != nullptr,
+                      message.find("диапазона") != std::string::npos)
+                << message;
+        }
+        b.table.SetCell(col, row, before);
+        return message;
+    };
+    EXPECT_EQ(stop(kColAttack, 201, "abc"), "Таблица, строка 201, столбец 8: 'abc' не является целым числом");
+    EXPECT_EQ(stop(kColStructure, 201, "99999999999999999999"),
+              "Таблица, строка 201, столбец 7: 99999999999999999999 вне допустимого диапазона");
+    EXPECT_EQ(stop(kColDelay, 201, "256"), "Таблица, строка 201, столбец 22: 256 вне допустимого диапазона (0..255)");
+    EXPECT_EQ(stop(kColAttack, 301, "5000000000"),
+              "Таблица, строка 301, столбец 8: 5000000000 вне допустимого диапазона (0..4294967295)");
+    EXPECT_EQ(stop(kColBonusAttack, 101, "10%"), "Таблица, строка 101, столбец 3: '10%' не является целым числом");
+    EXPECT_EQ(stop(kColShieldRegen, 301, ""), "Таблица, строка 301, столбец 13: '' не является целым числом");
+    SetRapidFire(b.table, 201, 301, "2");
+    EXPECT_EQ(stop(kColRapidFire + 301, 201, "2,5"),
+              "Таблица, строка 201, столбец 331: '2,5' не является целым числом");
+    EXPECT_EQ(stop(kColSpecialAttack1, 201, "300"),
+              "Таблица, строка 201, столбец 20: 300 вне допустимого диапазона (0..255)");
+    EXPECT_EQ(stop(kColAttack, 201, "10"), "no error");
 }
