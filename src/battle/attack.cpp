@@ -211,8 +211,10 @@ void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position)
     CheckSide(side);
     if (participant >= kParticipantSlots || position >= units_[side][participant].AllocTotal)
         throw rtl::ERangeError();
+    ParticipantUnits& own = units_[side][participant];
+    const UnitClass& unitClass = own.ClassAt(position);
     try {
-        Attack(side, participant, position, static_cast<uint32_t>(SideUnitTotal(3 - side)));
+        Attack(side, own, position, static_cast<uint32_t>(SideUnitTotal(3 - side)), unitClass, types_[unitClass.Row]);
     } catch (...) {
         Draws();
         throw;
@@ -220,14 +222,13 @@ void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position)
     Draws();
 }
 
-inline void BattleEngine::Attack(int side, uint32_t participant, uint32_t position, uint32_t targets) {
+inline void BattleEngine::Attack(int side, ParticipantUnits& own, uint32_t position, uint32_t targets,
+                                 const UnitClass& unitClass, const UnitType& type) {
     const int targetSide = 3 - side;
     // A side without units offers no target: the attack does not happen.
     if (targets == 0) return;
-    ParticipantUnits& own = units_[side][participant];
     TBattleUnit& unit = own.Records[position];
-    const UnitType& type = types_[unit.TypeRow];
-    const uint32_t attack = own.AttackAt(position);
+    const uint32_t attack = unit.Disarmed ? 0 : unitClass.Attack;
     const bool ignoresShield = type.Has(kIgnoresShield);
     const bool selfDestructs = type.Has(kSelfDestructs);
     const double* rapidFire = type.rapidFire;
@@ -286,25 +287,28 @@ void BattleEngine::AttackPhase() {
                 // Listed units do not change before the removal.
                 const uint32_t targets = static_cast<uint32_t>(SideUnitTotal(3 - side));
                 uint32_t untilProgress = 0;
-                for (CurUnit = 0; CurUnit < u.UnitTotal; ++CurUnit) {
-                    if (untilProgress-- == 0) {
-                        output_.SetUnitProgress(CurUnit);
-                        untilProgress = step - 1;
-                    }
-                    const TBattleUnit& unit = u.Records[CurUnit];
-                    const UnitType& type = types_[unit.TypeRow];
-                    if (unit.AttackWait == 0 && unit.FirstWait == 0) {
-                        if (fullLog_) {
-                            line_.Start() << "сторона " << side << " атакует " << TypeName(unit.TypeRow) << " "
-                                          << CurPartIdx + 1 << ":" << u.NumberAt(CurUnit) << "-->";
-                            Log(line_);
+                CurUnit = 0;
+                for (const UnitClass& c : u.Classes) {
+                    const UnitType& type = types_[c.Row];
+                    for (const uint32_t end = c.First + c.Count; CurUnit < end; ++CurUnit) {
+                        if (untilProgress-- == 0) {
+                            output_.SetUnitProgress(CurUnit);
+                            untilProgress = step - 1;
                         }
-                        Attack(side, CurPartIdx, CurUnit, targets);
-                    }
-                    // Special attacks, whatever the delays and even when destroyed.
-                    if (type.hasSpecial1) {
-                        SpAttack(side, unit, type.special1.Byte());
-                        if (type.hasSpecial2) SpAttack(side, unit, type.special2.Byte());
+                        const TBattleUnit& unit = u.Records[CurUnit];
+                        if (unit.AttackWait == 0 && unit.FirstWait == 0) {
+                            if (fullLog_) {
+                                line_.Start() << "сторона " << side << " атакует " << TypeName(c.Row) << " "
+                                              << CurPartIdx + 1 << ":" << u.NumberAt(CurUnit) << "-->";
+                                Log(line_);
+                            }
+                            Attack(side, u, CurUnit, targets, c, type);
+                        }
+                        // Special attacks, whatever the delays and even when destroyed.
+                        if (type.hasSpecial1) {
+                            SpAttack(side, unit, type.special1.Byte());
+                            if (type.hasSpecial2) SpAttack(side, unit, type.special2.Byte());
+                        }
                     }
                 }
             }

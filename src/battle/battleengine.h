@@ -59,7 +59,7 @@ struct UnitClass {
 // capacity once the shield limit or an EMP strike sets one apart from its
 // class's; a unit's own regeneration once a radiation strike changes one.
 struct ParticipantUnits {
-    std::vector<TBattleUnit> Records;
+    std::vector<TBattleUnit, RecordAllocator<TBattleUnit>> Records;
     std::vector<UnitClass> Classes;  // ascending rows
     std::vector<uint32_t> Numbers;
     std::vector<int64_t> Damage;
@@ -216,8 +216,10 @@ private:
     void FileUnits(int side, int participant, const UnitClass& unitClass, const TBattleUnit& model,
                    uint32_t count);
 
-    // BaseAttack with the number of listed units of the other side.
-    [[gnu::always_inline]] void Attack(int side, uint32_t participant, uint32_t position, uint32_t targets);
+    // BaseAttack with the number of listed units of the other side and the
+    // unit's class and type.
+    [[gnu::always_inline]] void Attack(int side, ParticipantUnits& own, uint32_t position, uint32_t targets,
+                                       const UnitClass& unitClass, const UnitType& type);
     bool PickFromKindList(int side, bool organic, TargetRef& target);
     LogLine& AppendTarget(const TargetRef& target);
 

@@ -1,6 +1,12 @@
 // One unit in a battle and the limits of the battle's lists.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#if __has_include(<sys/mman.h>)
+#include <sys/mman.h>
+#endif
 
 #include "battle/datatable.h"
 #include "rtl/convert.h"
@@ -33,6 +39,39 @@ struct TBattleUnit {
 };
 static_assert(sizeof(TBattleUnit) == 16);
 static_assert(kRowCount <= 1 << 10, "TypeRow holds every database row");
+
+// Memory for the records of large battles in 2 MB pages where the system
+// offers them: shots land on random records, and with small pages nearly
+// every shot would also miss the address translation cache. Only whole
+// large pages are asked for, so that no memory is taken beyond the records.
+template <class T>
+struct RecordAllocator {
+    using value_type = T;
+    static constexpr size_t kLargePage = size_t{2} << 20;
+
+    RecordAllocator() = default;
+    template <class U>
+    RecordAllocator(const RecordAllocator<U>&) {}
+
+    T* allocate(size_t n) {
+        const size_t bytes = n * sizeof(T);
+        if (bytes < 2 * kLargePage) return static_cast<T*>(::operator new(bytes));
+        void* p = nullptr;
+        if (posix_memalign(&p, kLargePage, bytes) != 0) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        madvise(p, bytes / kLargePage * kLargePage, MADV_HUGEPAGE);
+#endif
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, size_t n) {
+        if (n * sizeof(T) < 2 * kLargePage)
+            ::operator delete(p);
+        else
+            std::free(p);
+    }
+    template <class U>
+    bool operator==(const RecordAllocator<U>&) const { return true; }
+};
 
 // The record's delays and the special-attack kinds are bytes: a value beyond
 // one stops the battle with the range error.
