@@ -173,7 +173,7 @@ inline void BattleEngine::DrawAhead() {
     AheadShot& shot = ahead_[aheadDrawn_++ % kAheadShots];
     uint32_t r = aheadRandom_.Next(aheadTotal_);
     uint32_t p = 0;
-    ParticipantUnits* side = units_[aheadSide_];
+    ParticipantUnits* side = aheadUnits_;
     while (r >= side[p].UnitTotal) r -= side[p++].UnitTotal;
     shot.target = side[p].Records.data() + r;
     __builtin_prefetch(shot.target);
@@ -187,6 +187,7 @@ inline const BattleEngine::AheadShot& BattleEngine::NextPlainShot(int targetSide
     if (aheadSide_ != targetSide || aheadTotal_ != targets) {
         Draws();
         aheadSide_ = targetSide;
+        aheadUnits_ = units_[targetSide];
         aheadTotal_ = targets;
         aheadRandom_ = random_;
         aheadUsed_ = aheadDrawn_ = 0;
@@ -233,13 +234,16 @@ inline void BattleEngine::Attack(int side, ParticipantUnits& own, uint32_t posit
     const bool selfDestructs = type.Has(kSelfDestructs);
     const double* rapidFire = type.rapidFire;
     int64_t* damage = own.Damage.empty() ? nullptr : &own.Damage[position];
+    // Only the choice of a priority or concentrated target ends those modes.
+    bool chosen = PriorityActive[targetSide] || FlagshipExposed[targetSide];
     uint64_t shots = 0;
     for (;;) {
         ++shots;
         TargetRef target;
         const AheadShot* plain = nullptr;
-        if (PriorityActive[targetSide] || FlagshipExposed[targetSide]) {
+        if (chosen) {
             PickTarget(targetSide, target);
+            chosen = PriorityActive[targetSide] || FlagshipExposed[targetSide];
         } else {
             plain = &NextPlainShot(targetSide, targets);
             target = {plain->target, targetSide, plain->participant, plain->position};

@@ -271,6 +271,7 @@ private:
     AheadShot ahead_[kAheadShots];
     rtl::Random aheadRandom_;         // the state after the last shot drawn ahead
     int aheadSide_ = 0;               // 0 while nothing is drawn ahead
+    ParticipantUnits* aheadUnits_ = nullptr;  // of aheadSide_
     uint32_t aheadTotal_ = 0;         // the side's listed units when drawn
     unsigned aheadUsed_ = 0;          // shots taken since the start
     unsigned aheadDrawn_ = 0;         // shots drawn since the start
