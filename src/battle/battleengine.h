@@ -37,7 +37,7 @@ struct UnitClass {
     uint32_t BaseShield = 0;    // shield capacity; regeneration fills up to it
     int64_t MaxStructure = 0;   // full structure after bonuses
     int8_t Regen = 0;           // structure regeneration, percent of MaxStructure per round
-    bool Organic = false;       // ability "3": OrgUnits, else MehUnits
+    bool Organic = false;       // ability "3": in the organic list, else the mechanical
     bool Priority = false;      // ability "4"
     bool Flagship = false;
 };
