@@ -15,6 +15,7 @@ The source lives in tools/gamedata/, written in UTF-8:
   spab.txt          the names of the abilities 1..7, in code order
   spat.txt          the names of the special attacks 1..4, in code order
   opt.dat.txt       the 11 lines of a fresh options file
+  templates.md      the example fleet templates: template name, unit key, count
 
 "Acts on" and rapid-fire target cells name unit types by selectors, joined
 by commas: a unit key, '*' (every unit type), 'race:Зерг', 'purpose:Защита',
@@ -24,7 +25,9 @@ to take the types it names out again.
 Everything is written in code page 1251 with CR LF line ends: DataBase.dat
 (601 rows x 631 columns, one cell per line, row by row), lang.dat, spab.dat,
 spat.dat, opt.dat, and of.dat and teh.dat (a header line, then the names of
-the officer and technology entries as the fleet editors list them).
+the officer and technology entries as the fleet editors list them), and the
+player's defaults: def.dat and med.dat with every level and count 0, and
+Shbl.dat with the example templates.
 """
 
 import argparse
@@ -255,6 +258,46 @@ def build():
     return db
 
 
+PLAYER_NAME, ENEMY_NAME = "Я", "Враг"
+DEFAULTS_SEPARATOR = "------"
+MAX_TEMPLATES = 20
+
+
+def defaults_and_templates(db):
+    """def.dat, med.dat and Shbl.dat: (row, value) pairs in the defaults
+    window's list order, the fixed entries with row 0; the templates with
+    their non-zero rows in ascending order."""
+    def zero_pairs(rows, fixed):
+        return ["0", "0"] * fixed + [line for r in rows for line in (str(r), "0")]
+
+    files = {}
+    files["def.dat"] = (zero_pairs(db.rows_of("tech"), len(FIXED_TECHNOLOGIES)) + [DEFAULTS_SEPARATOR]
+                        + zero_pairs(db.rows_of("officer"), len(FIXED_OFFICERS)) + [DEFAULTS_SEPARATOR]
+                        + [PLAYER_NAME, ENEMY_NAME])
+    files["med.dat"] = zero_pairs(db.rows_of("medal"), 0)
+
+    templates = {}
+    for t in read_tables("templates.md"):
+        where = t["_where"]
+        if t["unit"] not in db.units:
+            raise DataError(f"{where}: no unit '{t['unit']}'")
+        counts = templates.setdefault(t["template"], {})
+        row = db.units[t["unit"]]
+        if row in counts:
+            raise DataError(f"{where}: '{t['unit']}' twice in one template")
+        counts[row] = whole(t["count"], where, 1, 2**32 - 1)
+    if len(templates) > MAX_TEMPLATES:
+        raise DataError(f"templates.md: {len(templates)} templates, at most {MAX_TEMPLATES}")
+    lines = ["UNION"] if templates else []
+    for name, counts in templates.items():
+        lines.append(name)
+        for row in sorted(counts):
+            lines += [str(row), counts[row]]
+        lines.append("end")
+    files["Shbl.dat"] = lines
+    return files
+
+
 def encode(lines, name):
     text = "".join(line + "\r\n" for line in lines)
     try:
@@ -272,6 +315,7 @@ def outputs(db):
     files["opt.dat"] = read_lines("opt.dat.txt", 11)
     files["of.dat"] = ["Офицеры"] + FIXED_OFFICERS + [db.cells[r][2] for r in db.rows_of("officer")]
     files["teh.dat"] = ["Технологии"] + FIXED_TECHNOLOGIES + [db.cells[r][2] for r in db.rows_of("tech")]
+    files.update(defaults_and_templates(db))
     for name, lines in files.items():
         for line in lines:
             if "\r" in line or "\n" in line:

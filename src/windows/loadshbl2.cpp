@@ -1,9 +1,11 @@
 #include "windows/loadshbl2.h"
 
+using namespace vcl;
+
 TForm17* Form17 = nullptr;
 
-TForm17::TForm17(vcl::TComponent* owner) : vcl::TForm(owner) {
-    SetName("Form17");
-    SetCaption("Открыть шаблон");
-    SetClientSize(420, 300);
+TForm17::TForm17(TComponent* owner) : TForm16(owner, "Form17", "Открыть шаблон") {
+    Button1->OnClick = Bind(this, &TForm17::Button1Click);
 }
+
+void TForm17::Button1Click(TObject*) { OpenInto(2); }

@@ -9,6 +9,7 @@
 #include "windows/dataform.h"
 #include "windows/defteh.h"
 #include "windows/editor.h"
+#include "windows/entrylists.h"
 #include "windows/form_crators.h"
 #include "windows/klan.h"
 #include "windows/loadshbl1.h"
@@ -35,6 +36,8 @@ namespace {
 constexpr int kSideWidth = 560;
 constexpr int kSideHeight = 574;
 constexpr int kMargin = 8;
+// What the update search compares with the build its site offers.
+const char* const kBuildNumber = "3.6";
 
 std::string CurrentDirectory() {
     WCHAR buffer[MAX_PATH + 1] = {};
@@ -88,6 +91,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner), input_(std::make_unique<battle
                   .Caption("Подбор флота")
                   .OnClick(Bind(this, &TForm1::Button6Click));
     CheckBox1 = Declare<TCheckBox>(this, "CheckBox1").Bounds(280, bottom + 16, 20, 17).Visible(false);
+    Edit3 = Declare<TEdit>(this, "Edit3").Bounds(304, bottom + 14, 40, 21).Text(kBuildNumber).Visible(false);
 
     DeclareTimers();
     OnCreate = Bind(this, &TForm1::FormCreate);
@@ -139,9 +143,8 @@ void TForm1::DeclareMenus() {
     N20 = DeclareMenuItem(this, PopupMenu1->Items(), "N20", "Использовать шаблон",
                           ShowForm(Form16));
     N24 = DeclareMenuItem(this, PopupMenu1->Items(), "N24", "Загрузить по умолчанию",
-                          ShowForm(Form14));
-    N29 = DeclareMenuItem(this, PopupMenu1->Items(), "N29", "Сохранить в шаблон",
-                          ShowForm(Form15));
+                          Bind(this, &TForm1::N24Click));
+    N29 = DeclareMenuItem(this, PopupMenu1->Items(), "N29", "Сохранить в шаблон", Bind(this, &TForm1::N29Click));
     PopupMenu2 = new TPopupMenu(this);
     PopupMenu2->SetName("PopupMenu2");
     N21 = DeclareMenuItem(this, PopupMenu2->Items(), "N21", "Взять из отчета",
@@ -150,26 +153,8 @@ void TForm1::DeclareMenus() {
     N23 = DeclareMenuItem(this, PopupMenu2->Items(), "N23", "Взять из шаблона",
                           ShowForm(Form17));
     N30 = DeclareMenuItem(this, PopupMenu2->Items(), "N30", "-");
-    N31 = DeclareMenuItem(this, PopupMenu2->Items(), "N31", "Сохранить в шаблон",
-                          ShowForm(Form15));
+    N31 = DeclareMenuItem(this, PopupMenu2->Items(), "N31", "Сохранить в шаблон", Bind(this, &TForm1::N31Click));
 }
-
-namespace {
-
-TValueListEditor* DeclareEditor(TWinControl* parent, const std::string& name, const char* key, const char* value,
-                                int left, int top, int width, int height, TPopupMenu* popup) {
-    TValueListEditor* editor = Declare<TValueListEditor>(parent, name).Bounds(left, top, width, height).Popup(popup);
-    editor->TitleCaptions()->Clear();
-    editor->TitleCaptions()->AddStrings(std::vector<std::string>{key, value});
-    // The value column takes what the numbers need; the names get the rest,
-    // so that both fit beside the scroll bar and nothing scrolls sideways.
-    const int valueWidth = 76, frameAndLines = 8;
-    editor->SetColWidths(1, valueWidth);
-    editor->SetColWidths(0, width - valueWidth - GetSystemMetrics(SM_CXVSCROLL) - frameAndLines);
-    return editor;
-}
-
-}  // namespace
 
 void TForm1::DeclareSide(int side) {
     const bool own = side == 1;
@@ -229,6 +214,7 @@ void TForm1::DeclareTimers() {
     Timer1 = DeclareTimer(this, "Timer1", 1, false, Bind(this, &TForm1::Timer1Timer));
     Timer2 = DeclareTimer(this, "Timer2", 1000, true, Bind(this, &TForm1::Timer2Timer));
     Timer6 = DeclareTimer(this, "Timer6", 3000, false, Bind(this, &TForm1::Timer6Timer));
+    Timer7 = DeclareTimer(this, "Timer7", 5000, true, Bind(this, &TForm1::Timer7Timer));
     Timer8 = DeclareTimer(this, "Timer8", 1, true, Bind(this, &TForm1::Timer8Timer));
     addnew1 = DeclareTimer(this, "addnew1", 1, false, Bind(this, &TForm1::addnew1Timer));
     addnew2 = DeclareTimer(this, "addnew2", 1, false, Bind(this, &TForm1::addnew2Timer));
@@ -338,13 +324,8 @@ void TForm1::FormCloseQuery(TObject* Sender, bool& CanClose) {
 
 void TForm1::N7Click(TObject* Sender) {
     if (RefuseWhileRunning()) return;
+    // The editors are rebuilt from the database, so no name list is read here.
     ResetBattle();
-    try {
-        rtl::TextFileReader file("of.dat");
-        file.ReadLine();
-    } catch (const std::exception& error) {
-        Application->ShowException(error.what());
-    }
     ValueListEditor3->Clear();
     ValueListEditor6->Clear();
     ListBox1->Items()->Clear();
@@ -360,8 +341,15 @@ void TForm1::N11Click(TObject* Sender) { Close(); }
 
 void TForm1::N26Click(TObject* Sender) { Form4->Timer6->SetEnabled(true); }
 
-// The search itself comes with the update window; until then the command opens it.
-void TForm1::N33Click(TObject* Sender) { ShowWindowOf(poisk_obnov); }
+// The search runs in the update window's timer; the flag marks it as asked
+// for, so that "nothing new" is told too.
+void TForm1::N33Click(TObject* Sender) {
+    Application->MessageBox("Будет осуществлен поиск обновлений в фоновом режиме", Application->Title(),
+                            MB_OK | MB_ICONINFORMATION);
+    if (poisk_obnov)
+        if (auto* search = dynamic_cast<TTimer*>(poisk_obnov->FindComponent("Timer3"))) search->SetEnabled(true);
+    CheckBox1->SetChecked(true);
+}
 
 void TForm1::Button6Click(TObject* Sender) {
     if (RefuseWhileRunning()) return;

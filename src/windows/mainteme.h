@@ -41,11 +41,13 @@ public:
     vcl::TButton* Button5;          // "Начать расчет"
     vcl::TButton* Button6;          // "Подбор флота"
     vcl::TCheckBox* CheckBox1;      // hidden: the update search was asked for by the player
+    vcl::TEdit* Edit3;              // hidden: the program's build number, for the update search
 
     // ---- Timers.
     vcl::TTimer* Timer1;   // the battle timer: one whole battle per tick
     vcl::TTimer* Timer2;   // start: the wait window and the fleet editors
     vcl::TTimer* Timer6;   // the run's statistics summary
+    vcl::TTimer* Timer7;   // start: the player's defaults into side 1
     vcl::TTimer* Timer8;   // start: window positions
     vcl::TTimer* addnew1;  // a participant named in the side-1 prompt
     vcl::TTimer* addnew2;  // a participant named in the side-2 prompt
@@ -74,6 +76,22 @@ public:
     void N11Click(vcl::TObject* Sender);
     void N26Click(vcl::TObject* Sender);
     void N33Click(vcl::TObject* Sender);
+
+    // ---- Defaults and templates.
+    // Levels, medals, the default template and the names from the defaults
+    // window into side 1; also "Загрузить по умолчанию".
+    void Timer7Timer(vcl::TObject* Sender);
+    void N24Click(vcl::TObject* Sender);
+    // "Сохранить в шаблон" of side 1 and of side 2.
+    void N29Click(vcl::TObject* Sender);
+    void N31Click(vcl::TObject* Sender);
+    // Database row of every entry of the technology, officer and medal
+    // editors (0 for the fixed technologies and officers at their head).
+    std::vector<uint16_t> TechEntryRows() const;
+    std::vector<uint16_t> OfficerEntryRows() const;
+    std::vector<uint16_t> MedalEntryRows() const;
+    // A run is going: tells the player and answers true.
+    bool RefuseWhileRunning();
 
     // ---- Fleet entry.
     // Rebuilds the eight editors and the line maps from the game database.
@@ -121,8 +139,6 @@ private:
     void SwitchParticipant(int side);
     void DeleteParticipant(int side);
     void AskForParticipant(int side);
-    // A run is going: tells the player and answers true.
-    bool RefuseWhileRunning();
     // Copies the participant names from the lists and the attacking side.
     void StoreRunInputs();
     void StopRun();

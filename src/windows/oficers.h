@@ -1,8 +1,9 @@
-// The officer editor. For now the window exists with its caption.
+// The officer editor: officer rows 551..600 (kind "4"), the technology
+// editor's design without the spy-report name.
 #pragma once
-#include "vcl/vcl.h"
+#include "windows/bonuseditor.h"
 
-class TForm27 : public vcl::TForm {
+class TForm27 : public TUnitBonusEditor {
 public:
     explicit TForm27(vcl::TComponent* owner);
     const char* ClassName() const override { return "TForm27"; }

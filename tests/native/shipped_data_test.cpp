@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "battle/datatable.h"
+#include "battle/defaultsfiles.h"
 #include "battle/langfile.h"
+#include "battle/templatefile.h"
 #include "rtl/convert.h"
 #include "rtl/encoding.h"
 #include "rtl/textfile.h"
@@ -36,8 +38,8 @@ std::string ReadRaw(const std::string& path) {
 
 std::string Utf8(const std::string& text) { return rtl::Cp1251ToUtf8(text); }
 
-const std::vector<std::string> kDataFiles = {"DataBase.dat", "lang.dat", "spab.dat", "spat.dat",
-                                             "of.dat",       "teh.dat",  "opt.dat"};
+const std::vector<std::string> kDataFiles = {"DataBase.dat", "lang.dat", "spab.dat", "spat.dat", "of.dat",
+                                             "teh.dat",      "opt.dat",  "def.dat",  "med.dat",  "Shbl.dat"};
 
 class ShippedData : public ::testing::Test {
 protected:
@@ -329,6 +331,44 @@ TEST_F(ShippedData, TextFilesHoldWhatTheProgramReads) {
     ASSERT_FALSE(tehLines.empty());
     EXPECT_EQ(std::vector<std::string>(ofLines.begin() + 1, ofLines.end()), officerNames);
     EXPECT_EQ(std::vector<std::string>(tehLines.begin() + 1, tehLines.end()), techNames);
+}
+
+// A new player starts from zero levels under the default names, with no
+// default template, and finds example fleets of real unit types.
+TEST_F(ShippedData, DefaultsNameEveryEntryAndTemplatesHoldUnits) {
+    DefaultLevels levels;
+    levels.techs.fixed = 3;
+    for (int i = 0; i < 3; ++i) levels.techs.Add(0, "x");
+    for (int row : Techs()) levels.techs.Add(static_cast<uint16_t>(row), "x");
+    levels.officers.fixed = 4;
+    for (int i = 0; i < 4; ++i) levels.officers.Add(0, "x");
+    for (int row : Officers()) levels.officers.Add(static_cast<uint16_t>(row), "x");
+    DefaultsReadResult read = ReadDefaultsFile(DataPath(kDefaultsFile), levels);
+    EXPECT_EQ(read.message, "");
+    EXPECT_EQ(levels.techs.values, std::vector<std::string>(levels.techs.rows.size(), "0"));
+    EXPECT_EQ(levels.officers.values, std::vector<std::string>(levels.officers.rows.size(), "0"));
+    EXPECT_EQ(levels.playerName, "Я");
+    EXPECT_EQ(levels.enemyName, "Враг");
+    EXPECT_FALSE(levels.loadTemplate);
+
+    LevelList medals;
+    for (int row : Medals()) medals.Add(static_cast<uint16_t>(row), "x");
+    EXPECT_EQ(ReadMedalDefaultsFile(DataPath(kMedalDefaultsFile), medals).message, "");
+    EXPECT_EQ(medals.values, std::vector<std::string>(medals.rows.size(), "0"));
+
+    TemplateFileContents templates = ReadTemplateFile(DataPath(kTemplateFile));
+    EXPECT_EQ(templates.message, "");
+    EXPECT_GE(templates.templates.size(), 2u);
+    EXPECT_LE(templates.templates.size(), static_cast<size_t>(kMaxNewTemplates));
+    for (const FleetTemplate& fleet : templates.templates) {
+        int units = 0;
+        for (int row = 0; row <= kLastRow; ++row) {
+            if (fleet.counts[static_cast<size_t>(row)] == 0) continue;
+            EXPECT_EQ(Cell(kColKind, row), kKindUnit) << Utf8(fleet.name) << " row " << row;
+            ++units;
+        }
+        EXPECT_GT(units, 0) << Utf8(fleet.name);
+    }
 }
 
 TEST_F(ShippedData, TheDatabaseSurvivesExportAndImport) {

@@ -22,8 +22,8 @@
 namespace programtest {
 
 inline const std::vector<std::string>& DataFiles() {
-    static const std::vector<std::string> files = {"DataBase.dat", "lang.dat", "of.dat", "opt.dat",
-                                                   "spab.dat",     "spat.dat", "teh.dat"};
+    static const std::vector<std::string> files = {"DataBase.dat", "lang.dat", "of.dat",  "opt.dat", "spab.dat",
+                                                   "spat.dat",     "teh.dat",  "def.dat", "med.dat", "Shbl.dat"};
     return files;
 }
 
@@ -95,8 +95,8 @@ inline vcltest::MessageBoxes& Boxes() {
     return *boxes;
 }
 
-// Creates the windows (once) and runs the start timers up to the closing
-// of the wait window. Returns the main window.
+// Creates the windows (once) and runs the start timers up to the defaults
+// copied into side 1. Returns the main window.
 inline TForm1* StartProgram() {
     if (!Form1) {
         vcltest::Clock();
@@ -107,7 +107,7 @@ inline TForm1* StartProgram() {
         CreateProgramForms();
         Form1->Show();
         vcltest::Pump();
-        vcltest::Advance(3000);
+        vcltest::Advance(5000);
         Boxes().Clear();
     }
     return Form1;

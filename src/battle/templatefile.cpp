@@ -1,0 +1,99 @@
+#include "battle/templatefile.h"
+
+#include <limits>
+
+#include "battle/defaultsfiles.h"
+#include "rtl/convert.h"
+#include "rtl/textfile.h"
+
+namespace battle {
+
+namespace {
+
+bool BlankFrom(const std::vector<std::string>& lines, size_t from) {
+    for (size_t i = from; i < lines.size(); ++i)
+        if (!lines[i].empty()) return false;
+    return true;
+}
+
+bool ReadPair(const std::string& rowText, const std::string& countText, int& row, uint32_t& count) {
+    int64_t r = 0, c = 0;
+    if (!rtl::TryStrToInt64(rowText, r) || r < 0 || r > kLastRow) return false;
+    if (!rtl::TryStrToInt64(countText, c) || c < 0 || c > std::numeric_limits<uint32_t>::max()) return false;
+    row = static_cast<int>(r);
+    count = static_cast<uint32_t>(c);
+    return true;
+}
+
+}  // namespace
+
+TemplateFileContents ReadTemplateFile(const std::string& path) {
+    TemplateFileContents file;
+    if (!rtl::FileExists(path)) return file;
+    const std::vector<std::string> lines = rtl::ReadAllLines(path);
+    if (lines.empty() || lines[0] != kTemplateMarker) return file;
+    file.marker = true;
+
+    size_t i = 1, extraTemplates = 0, badPairs = 0;
+    bool unfinished = false;
+    while (i < lines.size() && !BlankFrom(lines, i)) {
+        FleetTemplate fleet;
+        fleet.name = lines[i++];
+        bool ended = false;
+        while (i < lines.size()) {
+            const std::string& rowText = lines[i++];
+            if (rowText == kTemplateEnd) {
+                ended = true;
+                break;
+            }
+            // A row without its count: the count line is missing, not the end.
+            if (i >= lines.size() || lines[i] == kTemplateEnd) {
+                ++badPairs;
+                continue;
+            }
+            const std::string& countText = lines[i++];
+            int row = 0;
+            uint32_t count = 0;
+            if (ReadPair(rowText, countText, row, count))
+                fleet.counts[static_cast<size_t>(row)] = count;
+            else
+                ++badPairs;
+        }
+        unfinished |= !ended;
+        if (static_cast<int>(file.templates.size()) < kTemplateSlots)
+            file.templates.push_back(std::move(fleet));
+        else
+            ++extraTemplates;
+    }
+
+    if (extraTemplates || badPairs || unfinished) {
+        file.message = std::string("Файл ") + kTemplateFile + " поврежден. Загружено шаблонов: " +
+                       rtl::IntToStr(static_cast<int64_t>(file.templates.size())) + ".";
+        if (extraTemplates)
+            file.message += " Пропущено шаблонов сверх " + rtl::IntToStr(kTemplateSlots) + ": " +
+                            rtl::IntToStr(static_cast<int64_t>(extraTemplates)) + ".";
+        if (badPairs)
+            file.message += " Пропущено неверных записей (номер строки вне 0..600 или количество не целое "
+                            "неотрицательное число): " +
+                            rtl::IntToStr(static_cast<int64_t>(badPairs)) + ".";
+        if (unfinished) file.message += " Последний шаблон не закончен строкой \"end\".";
+    }
+    return file;
+}
+
+void WriteTemplateFile(const std::string& path, const std::vector<FleetTemplate>& templates) {
+    std::vector<std::string> lines;
+    if (!templates.empty()) lines.emplace_back(kTemplateMarker);
+    for (const FleetTemplate& fleet : templates) {
+        lines.push_back(OneLine(fleet.name));
+        for (size_t row = 0; row < fleet.counts.size() && row <= static_cast<size_t>(kLastRow); ++row) {
+            if (fleet.counts[row] == 0) continue;
+            lines.push_back(rtl::IntToStr(static_cast<int64_t>(row)));
+            lines.push_back(rtl::IntToStr(fleet.counts[row]));
+        }
+        lines.emplace_back(kTemplateEnd);
+    }
+    rtl::WriteAllLines(path, lines, true);
+}
+
+}  // namespace battle

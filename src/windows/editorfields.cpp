@@ -1,0 +1,55 @@
+#include "windows/editorfields.h"
+
+#include "rtl/convert.h"
+#include "windows/dataform.h"
+
+std::vector<uint16_t> RowsOfKind(const battle::DataTable& table, int first, int last, std::string_view kind) {
+    std::vector<uint16_t> rows;
+    for (int row = first; row <= last; ++row)
+        if (table.Cell(battle::kColKind, row) == kind) rows.push_back(static_cast<uint16_t>(row));
+    return rows;
+}
+
+void FieldCheck::WholeNumber(const std::string& field, const std::string& text, int64_t min, int64_t max) {
+    int64_t value = 0;
+    if (rtl::TryStrToInt64(text, value) && value >= min && value <= max) return;
+    std::string problem = "«" + field + "»: «" + text + "» - ";
+    if (min == std::numeric_limits<int64_t>::min() && max == std::numeric_limits<int64_t>::max())
+        problem += "должно быть целым числом";
+    else
+        problem += "должно быть целым числом от " + rtl::IntToStr(min) + " до " + rtl::IntToStr(max);
+    problems_.push_back(problem);
+}
+
+bool FieldCheck::Report(const std::string& caption, const std::string& heading) const {
+    if (problems_.empty()) return true;
+    // A long list is cut: the first lines say enough to find the rest.
+    constexpr size_t kShown = 12;
+    std::string text = heading;
+    for (size_t i = 0; i < problems_.size() && i < kShown; ++i) text += "\n" + problems_[i];
+    if (problems_.size() > kShown) text += "\n... и еще " + rtl::IntToStr(static_cast<int64_t>(problems_.size() - kShown));
+    Tell(text, caption);
+    return false;
+}
+
+void SaveDataBase() {
+    Form4->RefreshGrid();
+    Form4->Button1Click(nullptr);
+}
+
+battle::DataTable& GameTable() { return Form4->Table(); }
+
+void Tell(const std::string& text, const std::string& caption) {
+    vcl::Application->MessageBox(text, caption, MB_OK | MB_ICONWARNING);
+}
+
+RedrawHeld::RedrawHeld(std::initializer_list<vcl::TWinControl*> controls) : controls_(controls) {
+    for (vcl::TWinControl* control : controls_) SendMessageW(control->Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+RedrawHeld::~RedrawHeld() {
+    for (vcl::TWinControl* control : controls_) {
+        SendMessageW(control->Handle(), WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+}
