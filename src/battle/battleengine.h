@@ -248,7 +248,7 @@ private:
         double roll;            // the rapid-fire draw that follows the target's
         rtl::Random afterTarget;
     };
-    static constexpr unsigned kAheadShots = 16;
+    static constexpr unsigned kAheadShots = 32;
     [[gnu::always_inline]] const AheadShot& NextPlainShot(int targetSide, uint32_t targets);
     [[gnu::always_inline]] void DrawAhead();
     rtl::Random& Draws() {
