@@ -17,6 +17,9 @@ The source lives in tools/gamedata/, written in UTF-8:
   opt.dat.txt       the 11 lines of a fresh options file
   templates.md      the example fleet templates: template name, unit key, count
 
+Ansi.dat and unicode.dat, the Russian letters and the numeric character
+references that web pages write for them, line by line, need no source.
+
 "Acts on" and rapid-fire target cells name unit types by selectors, joined
 by commas: a unit key, '*' (every unit type), 'race:Зерг', 'purpose:Защита',
 'class:Тяжелый', 'ability:3' or 'special:2'. A selector may start with '!'
@@ -46,6 +49,9 @@ CLASSES = ["Легкий", "Средний", "Тяжелый", "Сверх тя�
 FIXED_TECHNOLOGIES = ["Оружейная", "Структурная", "Шитовая"]
 FIXED_OFFICERS = ["Адмирал", "Боевой опыт", "Кристалы Хайдариана", "Кислотный баcсейн"]
 LEVEL_SLOTS = 21  # the fleet editors keep levels of entries 0..20
+
+# The 66 Russian letters: А..Я, а..я, Ё, ё.
+RUSSIAN_LETTERS = [chr(c) for c in range(0x410, 0x450)] + ["Ё", "ё"]
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.join(HERE, "gamedata")
@@ -315,6 +321,8 @@ def outputs(db):
     files["opt.dat"] = read_lines("opt.dat.txt", 11)
     files["of.dat"] = ["Офицеры"] + FIXED_OFFICERS + [db.cells[r][2] for r in db.rows_of("officer")]
     files["teh.dat"] = ["Технологии"] + FIXED_TECHNOLOGIES + [db.cells[r][2] for r in db.rows_of("tech")]
+    files["Ansi.dat"] = RUSSIAN_LETTERS
+    files["unicode.dat"] = [f"&#{ord(letter)};" for letter in RUSSIAN_LETTERS]
     files.update(defaults_and_templates(db))
     for name, lines in files.items():
         for line in lines:

@@ -3,6 +3,7 @@
 #include <cfenv>
 #include <cmath>
 #include <cstdio>
+#include <charconv>
 #include <cstdlib>
 
 namespace rtl {
@@ -124,6 +125,40 @@ std::string FloatToStr(long double value) {
         out += "0," + std::string(-exponent - 1, '0') + digits;
     }
     return out;
+}
+
+bool TryStrToFloat(std::string_view text, long double& value) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    // The shape is checked here; from_chars reads the number without the locale.
+    std::string plain;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') plain += '-';
+        ++i;
+    }
+    auto digits = [&] {
+        size_t start = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') plain += text[i++];
+        return i - start;
+    };
+    if (digits() == 0) return false;
+    if (i < text.size() && text[i] == ',') {
+        plain += '.';
+        ++i;
+        if (digits() == 0) return false;
+    }
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+        plain += 'e';
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) plain += text[i++];
+        if (digits() == 0) return false;
+    }
+    if (i != text.size()) return false;
+    long double parsed = 0;
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), parsed);
+    if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(parsed)) return false;
+    value = parsed;
+    return true;
 }
 
 std::string DateToStr(int year, int month, int day) {

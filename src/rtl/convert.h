@@ -42,6 +42,9 @@ int64_t Round(long double value);
 // General format: up to 15 significant digits, no trailing zeros, ','.
 // 12.5 -> "12,5", 300.0 -> "300", 1e20 -> "1E20", 0.00001 -> "1E-5".
 std::string FloatToStr(long double value);
+// Reads what FloatToStr writes: leading blanks, an optional sign, digits,
+// an optional ',' with more digits, an optional exponent ("1,5E-5").
+bool TryStrToFloat(std::string_view text, long double& value);
 
 // Short date of a Russian system: dd.mm.yyyy.
 std::string DateToStr(int year, int month, int day);

@@ -13,15 +13,16 @@ EListError::EListError(int index)
 
 // ---- TComponent
 
-TComponent::TComponent(TComponent* owner) : owner_(owner) {
-    if (owner_) {
-        if (owner_->state_ & csLoading) state_ |= csLoading;
-        owner_->Insert(this);
+TComponent::TComponent(TComponent* owner) : owner_(nullptr) {
+    if (owner) {
+        if (owner->state_ & csLoading) state_ |= csLoading;
+        owner->InsertComponent(this);
     }
 }
 
 TComponent::~TComponent() {
     state_ |= csDestroying;
+    NotifyFreed();
     // The newest first, as they were built on one another.
     while (!components_.empty()) {
         TComponent* last = components_.back();
@@ -30,6 +31,60 @@ TComponent::~TComponent() {
         delete last;
     }
     if (owner_) owner_->Remove(this);
+}
+
+// Told once, while the component is still whole (Free calls this from
+// BeforeDestruction; a plain delete from the destructor).
+void TComponent::NotifyFreed() {
+    if (freedNotified_) return;
+    freedNotified_ = true;
+    std::vector<TComponent*> holders;
+    holders.swap(freeNotifies_);
+    for (TComponent* holder : holders) {
+        auto& theirs = holder->freeNotifies_;
+        theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+    }
+    for (TComponent* holder : holders)
+        if (holder != owner_) holder->Notification(this, opRemove);
+    if (owner_) owner_->Notification(this, opRemove);
+}
+
+void TComponent::Notification(TComponent* component, TOperation operation) {
+    if (operation == opRemove) {
+        freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component), freeNotifies_.end());
+    }
+    for (TComponent* owned : std::vector<TComponent*>(components_))
+        if (owned != component) owned->Notification(component, operation);
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+    if (!component || component == this) return;
+    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end())
+        freeNotifies_.push_back(component);
+    auto& theirs = component->freeNotifies_;
+    if (std::find(theirs.begin(), theirs.end(), this) == theirs.end()) theirs.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+    if (!component) return;
+    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component), freeNotifies_.end());
+    auto& theirs = component->freeNotifies_;
+    theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+    if (!component || component->owner_ == this) return;
+    if (component->owner_) component->owner_->RemoveComponent(component);
+    Insert(component);
+    component->owner_ = this;
+    Notification(component, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+    if (!component || component->owner_ != this) return;
+    Notification(component, opRemove);
+    Remove(component);
+    component->owner_ = nullptr;
 }
 
 TComponent* TComponent::Components(int index) const {
@@ -57,6 +112,7 @@ void TComponent::Free() {
 
 void TComponent::BeforeDestruction() {
     state_ |= csDestroying;
+    NotifyFreed();
     for (TComponent* component : components_) component->BeforeDestruction();
 }
 

@@ -33,6 +33,8 @@ public:
     explicit EListError(int index);
 };
 
+enum TOperation { opInsert, opRemove };
+
 enum TComponentStateFlag : unsigned {
     csLoading = 1,      // being declared; ends when its form has been built
     csReading = 2,
@@ -68,7 +70,22 @@ public:
     // (window handles), then deletes.
     void Free();
 
+    // Links two components whoever owns them: when either is freed, the
+    // other hears of it (Notification with opRemove) and the link goes.
+    void FreeNotification(TComponent* component);
+    void RemoveFreeNotification(TComponent* component);
+    // Gives a component to this owner (taking it from its old one).
+    void InsertComponent(TComponent* component);
+    void RemoveComponent(TComponent* component);
+
 protected:
+    // A component was given to this owner (opInsert) or is being freed
+    // (opRemove): its owner, every component of that owner and everyone
+    // who asked for FreeNotification hear of it. The default passes the
+    // news on to the owned components. On opInsert from a constructor the
+    // new component is not built beyond its TComponent part yet: keep the
+    // pointer, use it later.
+    virtual void Notification(TComponent* component, TOperation operation);
     virtual void BeforeDestruction();
     virtual void OnLoaded() {}
     void SetDestroying() { state_ |= csDestroying; }
@@ -77,12 +94,15 @@ protected:
 private:
     void Insert(TComponent* component);
     void Remove(TComponent* component);
+    void NotifyFreed();
 
     TComponent* owner_;
     std::string name_;
     intptr_t tag_ = 0;
     unsigned state_ = 0;
     std::vector<TComponent*> components_;
+    std::vector<TComponent*> freeNotifies_;  // both ways: who hears of whom
+    bool freedNotified_ = false;
 };
 
 // A list of text lines (code page 1251), the common face of memo lines,

@@ -30,11 +30,14 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
                         : DefWindowProcW(window, msg, wParam, lParam);
     }
     TMessage message{msg, wParam, lParam, 0};
+    static int depth = 0;
+    ++depth;
     try {
         control->WindowProc(message);
     } catch (...) {
         detail::HandleException();
     }
+    if (--depth == 0) detail::FreeHeldCanvases();
     if (msg == WM_NCDESTROY) {
         RemovePropW(window, ControlProp());
         RemovePropW(window, DefProcProp());
@@ -180,6 +183,157 @@ TControl::~TControl() {
     if (parent_) parent_->RemoveControl(this);
 }
 
+// The WindowProc of a control with replacements: the newest sees messages first.
+struct TControl::ChainDispatch {
+    TControl* control;
+    void operator()(TMessage& message) const {
+        if (control->procChain_.empty()) control->procBase_(message);
+        else control->procChain_.back().method(message);
+    }
+};
+
+TWindowProcToken TControl::ReplaceWindowProc(TWndMethod method) {
+    if (!WindowProc.target<ChainDispatch>()) {
+        // Whatever was set before (the control's own handling, or an old-style
+        // replacement) stays below every replacement.
+        procBase_ = WindowProc;
+        WindowProc = ChainDispatch{this};
+    }
+    TWindowProcToken token = nextProcToken_++;
+    procChain_.push_back(ProcEntry{token, std::move(method)});
+    return token;
+}
+
+void TControl::RestoreWindowProc(TWindowProcToken token) {
+    auto it = std::find_if(procChain_.begin(), procChain_.end(), [&](const ProcEntry& e) { return e.token == token; });
+    if (it == procChain_.end()) return;
+    procChain_.erase(it);
+    if (procChain_.empty() && WindowProc.target<ChainDispatch>()) {
+        WindowProc = procBase_;
+        procBase_ = nullptr;
+    }
+}
+
+bool TControl::WindowProcOnTop(TWindowProcToken token) const {
+    return WindowProc.target<ChainDispatch>() && !procChain_.empty() && procChain_.back().token == token;
+}
+
+void TControl::CallPreviousWindowProc(TWindowProcToken token, TMessage& message) {
+    for (size_t i = procChain_.size(); i-- > 0;) {
+        if (procChain_[i].token != token) continue;
+        if (i > 0) {
+            TWndMethod previous = procChain_[i - 1].method;  // a copy: the call may restore it
+            previous(message);
+        } else if (procBase_) {
+            TWndMethod base = procBase_;
+            base(message);
+        } else {
+            WndProc(message);
+        }
+        return;
+    }
+    // A replacement already taken out passes straight to the control's own handling.
+    WndProc(message);
+}
+
+namespace {
+
+const struct {
+    const char* name;
+    TAnchorKind kind;
+} kAnchorNames[] = {{"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}};
+
+}  // namespace
+
+bool TControl::GetOrdProp(const std::string& name, int64_t& value) const {
+    if (name == "Color") value = color_;
+    else if (name == "ParentColor") value = parentColor_;
+    else if (name == "ParentFont") value = parentFont_;
+    else if (name == "Enabled") value = enabled_;
+    else if (name == "Visible") value = visible_;
+    else if (name == "Tag") value = Tag();
+    else return false;
+    return true;
+}
+
+bool TControl::SetOrdProp(const std::string& name, int64_t value) {
+    if (name == "Color") SetColor(static_cast<TColor>(value));
+    else if (name == "ParentColor") SetParentColor(value != 0);
+    else if (name == "ParentFont") SetParentFont(value != 0);
+    else if (name == "Enabled") SetEnabled(value != 0);
+    else if (name == "Visible") SetVisible(value != 0);
+    else if (name == "Tag") SetTag(static_cast<intptr_t>(value));
+    else return false;
+    return true;
+}
+
+TObject* TControl::GetObjectProp(const std::string& name) {
+    if (name == "Font") return &font_;
+    if (name == "PopupMenu") return reinterpret_cast<TObject*>(popupMenu_);
+    return nullptr;
+}
+
+bool TControl::GetSetProp(const std::string& name, std::string& value) const {
+    if (name != "Anchors") return false;
+    value.clear();
+    for (const auto& anchor : kAnchorNames) {
+        if (!(anchors_ & anchor.kind)) continue;
+        if (!value.empty()) value += ',';
+        value += anchor.name;
+    }
+    return true;
+}
+
+bool TControl::SetSetProp(const std::string& name, const std::string& value) {
+    if (name != "Anchors") return false;
+    TAnchors anchors = 0;
+    size_t start = 0;
+    while (start <= value.size()) {
+        size_t end = value.find(',', start);
+        if (end == std::string::npos) end = value.size();
+        std::string element = value.substr(start, end - start);
+        for (const auto& anchor : kAnchorNames)
+            if (element == anchor.name) anchors |= anchor.kind;
+        start = end + 1;
+    }
+    SetAnchors(anchors);
+    return true;
+}
+
+bool TControl::MouseEvent(const TMessage& message) {
+    TMouseButton button = mbLeft;
+    bool down = false;
+    switch (message.Msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: down = true; button = mbLeft; break;
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: down = true; button = mbRight; break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: down = true; button = mbMiddle; break;
+    case WM_LBUTTONUP: button = mbLeft; break;
+    case WM_RBUTTONUP: button = mbRight; break;
+    case WM_MBUTTONUP: button = mbMiddle; break;
+    case WM_MOUSEMOVE: break;
+    default: return false;
+    }
+    WPARAM keys = message.WParam;
+    TShiftState shift = 0;
+    if (keys & MK_SHIFT) shift |= ssShift;
+    if (keys & MK_CONTROL) shift |= ssCtrl;
+    if (keys & MK_LBUTTON) shift |= ssLeft;
+    if (keys & MK_RBUTTON) shift |= ssRight;
+    if (keys & MK_MBUTTON) shift |= ssMiddle;
+    if (GetKeyState(VK_MENU) & 0x8000) shift |= ssAlt;
+    int x = static_cast<short>(LOWORD(message.LParam)), y = static_cast<short>(HIWORD(message.LParam));
+    if (message.Msg == WM_MOUSEMOVE) {
+        if (OnMouseMove) OnMouseMove(this, shift, x, y);
+    } else if (down) {
+        if (message.Msg == WM_LBUTTONDBLCLK || message.Msg == WM_RBUTTONDBLCLK || message.Msg == WM_MBUTTONDBLCLK)
+            shift |= ssDouble;
+        if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+    } else if (OnMouseUp) {
+        OnMouseUp(this, button, shift, x, y);
+    }
+    return true;
+}
+
 LRESULT TControl::Perform(TMessage& message) {
     WindowProc(message);
     return message.Result;
@@ -209,7 +363,21 @@ TForm* TControl::ParentForm() const {
     return dynamic_cast<TForm*>(const_cast<TControl*>(control));
 }
 
+int TSizeConstraints::Width(int width) const {
+    if (MaxWidth > 0 && width > MaxWidth) width = MaxWidth;
+    if (MinWidth > 0 && width < MinWidth) width = MinWidth;
+    return width;
+}
+
+int TSizeConstraints::Height(int height) const {
+    if (MaxHeight > 0 && height > MaxHeight) height = MaxHeight;
+    if (MinHeight > 0 && height < MinHeight) height = MinHeight;
+    return height;
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
+    width = constraints_.Width(width);
+    height = constraints_.Height(height);
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
     if (parent_) InvalidateRect(parent_->Handle(), nullptr, TRUE);
     left_ = left;
@@ -365,7 +533,14 @@ POINT TControl::ScreenToClient(POINT point) const {
 }
 
 void TControl::WndProc(TMessage& message) {
+    if (IsMouseMessage(message.Msg)) MouseEvent(message);
     switch (message.Msg) {
+    case CM_MOUSEENTER:
+        if (OnMouseEnter) OnMouseEnter(this);
+        return;
+    case CM_MOUSELEAVE:
+        if (OnMouseLeave) OnMouseLeave(this);
+        return;
     case WM_CONTEXTMENU:
         if (popupMenu_) {
             POINT at{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
@@ -458,6 +633,11 @@ void TWinControl::CreateHandle() {
     if (params.OwnClass) RegisterOwnClass(className, params.ClassStyle);
     WideText caption(text_);
     HWND window;
+    struct CreatingMark {
+        TControl* control;
+        ~CreatingMark() { control->SetControlState(control->ControlState() & ~static_cast<unsigned>(csCreating)); }
+    } creatingMark{this};
+    SetControlState(ControlState() | csCreating);
     if (params.OwnClass) {
         g_creating = this;
         window = CreateWindowExW(params.ExStyle, reinterpret_cast<const WCHAR*>(className.c_str()), caption,
@@ -516,6 +696,17 @@ void TWinControl::SetStyleBits(DWORD set, DWORD clear) {
     InvalidateRect(handle_, nullptr, TRUE);
 }
 
+void TWinControl::SetExStyleBits(DWORD set, DWORD clear) {
+    if (!handle_) return;
+    LONG_PTR style = GetWindowLongPtrW(handle_, GWL_EXSTYLE);
+    LONG_PTR updated = (style | set) & ~static_cast<LONG_PTR>(clear);
+    if (updated == style) return;
+    SetWindowLongPtrW(handle_, GWL_EXSTYLE, updated);
+    SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    Realign();
+}
+
 void TWinControl::SetParent(TWinControl* parent) {
     if (parent == parent_) return;
     TControl::SetParent(parent);
@@ -524,18 +715,20 @@ void TWinControl::SetParent(TWinControl* parent) {
 }
 
 void TWinControl::InsertControl(TControl* control) {
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
     controls_.push_back(control);
     control->parent_ = this;
-    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
     if (control->align_ != alNone) Realign();
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(control), 1);
 }
 
 void TWinControl::RemoveControl(TControl* control) {
     auto it = std::find(controls_.begin(), controls_.end(), control);
     if (it == controls_.end()) return;
-    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(control), 0);
     controls_.erase(std::find(controls_.begin(), controls_.end(), control));
     control->parent_ = nullptr;
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
     if (!(ComponentState() & csDestroying)) {
         RECT r = control->BoundsRect();
         if (handle_) InvalidateRect(handle_, &r, TRUE);
@@ -558,6 +751,8 @@ TControl* TWinControl::ControlAtPos(POINT point) const {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+    width = Constraints().Width(width);
+    height = Constraints().Height(height);
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
     left_ = left;
     top_ = top;
@@ -690,6 +885,13 @@ HBRUSH TWinControl::BackgroundBrush() {
     return brush_;
 }
 
+void TWinControl::ScrollBy(int dx, int dy) {
+    if (dx == 0 && dy == 0) return;
+    for (TControl* control : std::vector<TControl*>(controls_))
+        control->SetBounds(control->left_ + dx, control->top_ + dy, control->width_, control->height_);
+    Invalidate();
+}
+
 void TWinControl::Realign() {
     if (aligning_ || !handle_) return;
     aligning_ = true;
@@ -763,6 +965,12 @@ void TWinControl::Resized() {
 
 void TWinControl::PaintWindow(HDC dc) {}
 
+void TWinControl::SetParentBackground(bool value) {
+    if (value == ParentBackground()) return;
+    SetControlStyle(value ? ControlStyle() | csParentBackground : ControlStyle() & ~static_cast<unsigned>(csParentBackground));
+    Invalidate();
+}
+
 void TWinControl::PaintControls(HDC dc) {
     for (TControl* control : controls_) {
         auto* graphic = dynamic_cast<TGraphicControl*>(control);
@@ -770,8 +978,19 @@ void TWinControl::PaintControls(HDC dc) {
         int saved = SaveDC(dc);
         IntersectClipRect(dc, graphic->left_, graphic->top_, graphic->left_ + graphic->width_,
                           graphic->top_ + graphic->height_);
-        SetViewportOrgEx(dc, graphic->left_, graphic->top_, nullptr);
-        graphic->Paint(dc);
+        // Relative to the origin in force: a picture of the parent may have moved it.
+        OffsetViewportOrgEx(dc, graphic->left_, graphic->top_, nullptr);
+        graphic->SetControlState(graphic->ControlState() | (ControlState() & csPaintCopy));
+        graphic->canvas_->SetHandle(dc);
+        try {
+            graphic->Paint(dc);
+        } catch (...) {
+            graphic->canvas_->SetHandle(nullptr);
+            RestoreDC(dc, saved);
+            throw;
+        }
+        graphic->canvas_->SetHandle(nullptr);
+        graphic->SetControlState(graphic->ControlState() & ~static_cast<unsigned>(csPaintCopy));
         RestoreDC(dc, saved);
     }
 }
@@ -781,11 +1000,112 @@ void TWinControl::PaintHandler(TMessage& message) {
     HDC dc = reinterpret_cast<HDC>(message.WParam);
     bool own = dc == nullptr;
     if (own) dc = BeginPaint(handle_, &paint);
-    if (PaintsItself()) PaintWindow(dc);
-    else CallWindowProcW(defWndProc_, handle_, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    if (PaintsItself()) {
+        TCanvas* canvas = PaintCanvas();
+        if (canvas) canvas->SetHandle(dc);
+        try {
+            PaintWindow(dc);
+        } catch (...) {
+            if (canvas) canvas->SetHandle(nullptr);
+            if (own) EndPaint(handle_, &paint);
+            throw;
+        }
+        if (canvas) canvas->SetHandle(nullptr);
+    } else {
+        CallWindowProcW(defWndProc_, handle_, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    }
     PaintControls(dc);
     if (own) EndPaint(handle_, &paint);
     message.Result = 0;
+}
+
+// The background of a window of the layer's own class: the parent's picture
+// (csParentBackground) or the control's colour, never under opaque
+// graphic children, which paint every pixel of theirs.
+void TWinControl::EraseBackground(HDC dc) {
+    RECT r;
+    GetClientRect(handle_, &r);
+    int saved = SaveDC(dc);
+    for (TControl* control : controls_)
+        if (control->Visible() && (control->ControlStyle() & csOpaque) && dynamic_cast<TGraphicControl*>(control))
+            ExcludeClipRect(dc, control->left_, control->top_, control->left_ + control->width_,
+                            control->top_ + control->height_);
+    if (ParentBackground() && parent_ && parent_->handle_) {
+        // The parent paints itself with its origin moved to ours.
+        POINT at{0, 0};
+        MapWindowPoints(handle_, parent_->handle_, &at, 1);
+        OffsetViewportOrgEx(dc, -at.x, -at.y, nullptr);
+        SendMessageW(parent_->handle_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        SendMessageW(parent_->handle_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    } else {
+        FillRect(dc, &r, BackgroundBrush());
+    }
+    RestoreDC(dc, saved);
+}
+
+void TWinControl::PrintHandler(TMessage& message) {
+    HDC dc = reinterpret_cast<HDC>(message.WParam);
+    if (!dc || !handle_) return;
+    if (message.Msg == WM_PRINT) {
+        PrintWindowInto(handle_, dc, static_cast<UINT>(message.LParam));
+        return;
+    }
+    // WM_PRINTCLIENT: the client area as WM_PAINT draws it, graphic children included.
+    if (defWndProc_ == DefWindowProcW) {
+        TMessage paint{WM_PAINT, message.WParam, 0, 0};
+        PaintHandler(paint);
+    } else {
+        message.Result = CallWindowProcW(defWndProc_, handle_, WM_PRINTCLIENT, message.WParam, message.LParam);
+        PaintControls(dc);
+    }
+}
+
+void TWinControl::PaintTo(HDC dc, int x, int y) {
+    if (!handle_ || !dc) return;
+    SetControlState(ControlState() | csPaintCopy);
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, x, y, nullptr);
+    UINT flags = PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN;
+    if (IsTopLevel()) {
+        RECT client;
+        GetClientRect(handle_, &client);
+        IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+        SendMessageW(handle_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        SendMessageW(handle_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+        PrintChildWindows(handle_, dc, flags);
+    } else {
+        SendMessageW(handle_, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags | PRF_NONCLIENT);
+    }
+    RestoreDC(dc, saved);
+    SetControlState(ControlState() & ~static_cast<unsigned>(csPaintCopy));
+}
+
+void TWinControl::PaintTo(TCanvas* canvas, int x, int y) {
+    if (canvas) PaintTo(canvas->Handle(), x, y);
+}
+
+bool TWinControl::GetOrdProp(const std::string& name, int64_t& value) const {
+    if (name == "ParentBackground") {
+        value = ParentBackground();
+        return true;
+    }
+    if (name == "TabStop") {
+        value = tabStop_;
+        return true;
+    }
+    return TControl::GetOrdProp(name, value);
+}
+
+bool TWinControl::SetOrdProp(const std::string& name, int64_t value) {
+    if (name == "ParentBackground") {
+        SetParentBackground(value != 0);
+        return true;
+    }
+    if (name == "TabStop") {
+        SetTabStop(value != 0);
+        return true;
+    }
+    return TControl::SetOrdProp(name, value);
 }
 
 void TWinControl::ReflectToChild(TMessage& message, HWND child) {
@@ -830,13 +1150,42 @@ void TWinControl::WndProc(TMessage& message) {
     }
     case WM_ERASEBKGND:
         if (defWndProc_ == DefWindowProcW) {
-            RECT r;
-            GetClientRect(handle_, &r);
-            FillRect(reinterpret_cast<HDC>(message.WParam), &r, BackgroundBrush());
+            if (!(ControlStyle() & csOpaque)) EraseBackground(reinterpret_cast<HDC>(message.WParam));
             message.Result = 1;
             return;
         }
         break;
+    case WM_PRINT:
+    case WM_PRINTCLIENT:
+        PrintHandler(message);
+        return;
+    case WM_MOUSEWHEEL:
+        // The control, and then its parents, may take the turn of the wheel.
+        if (Perform(CM_MOUSEWHEEL, message.WParam, message.LParam) != 0) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    case CM_MOUSEWHEEL:
+        return;
+    case CN_CHAR:
+    case CN_SYSCHAR:
+        // A character that the control has no use for may be an accelerator of its form.
+        if (handle_ && (message.Msg == CN_SYSCHAR || !(SendMessageW(handle_, WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS))) {
+            if (TForm* form = ParentForm())
+                if (form != static_cast<TControl*>(this) || message.Msg == CN_SYSCHAR)
+                    message.Result = form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam);
+        }
+        return;
+    case CM_DIALOGCHAR:
+        Broadcast(message);
+        return;
+    case CM_ENTER:
+        if (OnEnter) OnEnter(this);
+        return;
+    case CM_EXIT:
+        if (OnExit) OnExit(this);
+        return;
     case WM_COMMAND:
         if (message.LParam) {
             ReflectToChild(message, reinterpret_cast<HWND>(message.LParam));
@@ -921,6 +1270,8 @@ void TWinControl::WndProc(TMessage& message) {
         detail::SetMouseControl(under);
         TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, handle_, 0};
         TrackMouseEvent(&track);
+        if (under != this && under->Enabled())
+            under->Perform(message.Msg, message.WParam, MAKELPARAM(at.x - under->Left(), at.y - under->Top()));
         break;
     }
     case WM_MOUSELEAVE:
@@ -958,26 +1309,370 @@ void TWinControl::WndProc(TMessage& message) {
     TControl::WndProc(message);
 }
 
+// The layer's own notifications (0xB000-0xBFFF) end here; every other
+// message, registered and application messages included, goes on to the
+// window's own procedure.
 void TWinControl::DefaultHandler(TMessage& message) {
-    if (handle_ && message.Msg < CM_BASE) {
+    if (handle_ && (message.Msg < CM_BASE || message.Msg > CM_LAST)) {
         message.Result = CallWindowProcW(defWndProc_, handle_, message.Msg, message.WParam, message.LParam);
         return;
     }
     if (!handle_) TControl::DefaultHandler(message);
 }
 
+// ---- TControlCanvas
+
+void TControlCanvas::CreateHandle() {
+    auto* windowed = dynamic_cast<TWinControl*>(control_);
+    TWinControl* host = windowed ? windowed : control_->Parent();
+    if (!host || !host->HandleAllocated()) return;
+    window_ = host->Handle();
+    HDC dc = GetDCEx(window_, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (!windowed) {
+        // A graphic control draws at its place in the parent, within its bounds.
+        SetViewportOrgEx(dc, control_->Left(), control_->Top(), nullptr);
+        IntersectClipRect(dc, 0, 0, control_->Width(), control_->Height());
+    }
+    SetHandle(dc);
+    detail::HoldCanvas(this);
+}
+
+void TControlCanvas::FreeHandle() {
+    if (!window_) return;
+    HDC dc = Handle();
+    SetHandle(nullptr);
+    ReleaseDC(window_, dc);
+    window_ = nullptr;
+}
+
+namespace detail {
+
+// Canvases that fetched a window context themselves give it back once the
+// message being handled is done.
+std::vector<TControlCanvas*>& HeldCanvases() {
+    static std::vector<TControlCanvas*> held;
+    return held;
+}
+
+void HoldCanvas(TControlCanvas* canvas) { HeldCanvases().push_back(canvas); }
+
+void ForgetCanvas(TControlCanvas* canvas) {
+    auto& held = HeldCanvases();
+    held.erase(std::remove(held.begin(), held.end(), canvas), held.end());
+}
+
+void FreeHeldCanvases() {
+    auto& held = HeldCanvases();
+    while (!held.empty()) {
+        TControlCanvas* canvas = held.back();
+        held.pop_back();
+        canvas->FreeHandle();
+    }
+}
+
+}  // namespace detail
+
 // ---- TGraphicControl
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(new TControlCanvas(this)) {}
+
+TGraphicControl::~TGraphicControl() {
+    detail::ForgetCanvas(canvas_);
+    delete canvas_;
+}
 
 void TGraphicControl::WndProc(TMessage& message) {
     switch (message.Msg) {
     case WM_LBUTTONUP:
+        MouseEvent(message);
         if (Enabled()) Click();
         return;
     case WM_LBUTTONDBLCLK:
+        MouseEvent(message);
         if (Enabled() && OnDblClick) OnDblClick(this);
         return;
     }
     TControl::WndProc(message);
+}
+
+// ---- TCustomControl
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), canvas_(new TControlCanvas(this)) {}
+
+TCustomControl::~TCustomControl() {
+    detail::ForgetCanvas(canvas_);
+    delete canvas_;
+    canvas_ = nullptr;
+}
+
+// ---- window procedure chains of any window
+
+namespace {
+
+struct SubclassChain {
+    WNDPROC original;
+    std::vector<std::pair<TWindowProcToken, TSubclassProc>> procedures;  // the newest last
+};
+
+const WCHAR* SubclassProp() { return L"NorvixSubclass"; }
+TWindowProcToken g_nextSubclassToken = 1;
+
+SubclassChain* ChainOf(HWND window) { return static_cast<SubclassChain*>(GetPropW(window, SubclassProp())); }
+
+LRESULT CALLBACK SubclassChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    SubclassChain* chain = ChainOf(window);
+    if (!chain) return DefWindowProcW(window, msg, wParam, lParam);
+    LRESULT result;
+    if (chain->procedures.empty()) {
+        result = CallWindowProcW(chain->original, window, msg, wParam, lParam);
+    } else {
+        TSubclassProc top = chain->procedures.back().second;  // a copy: it may take itself out
+        result = top(window, msg, wParam, lParam);
+    }
+    if (msg == WM_NCDESTROY) {
+        if (SubclassChain* ended = ChainOf(window)) {
+            RemovePropW(window, SubclassProp());
+            delete ended;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+TWindowProcToken SubclassWindow(HWND window, TSubclassProc procedure) {
+    if (!window || !IsWindow(window)) return 0;
+    SubclassChain* chain = ChainOf(window);
+    if (!chain) {
+        chain = new SubclassChain;
+        SetPropW(window, SubclassProp(), chain);
+        chain->original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassChainProc)));
+    }
+    TWindowProcToken token = g_nextSubclassToken++;
+    chain->procedures.emplace_back(token, std::move(procedure));
+    return token;
+}
+
+void RemoveSubclass(HWND window, TWindowProcToken token) {
+    SubclassChain* chain = ChainOf(window);
+    if (!chain) return;
+    auto& list = chain->procedures;
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const auto& entry) { return entry.first == token; }),
+               list.end());
+    // The window gets its own procedure back when nobody else subclassed it
+    // above the chain meanwhile; otherwise the empty chain passes straight on.
+    if (list.empty() &&
+        GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassChainProc)) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain->original));
+        RemovePropW(window, SubclassProp());
+        delete chain;
+    }
+}
+
+bool SubclassOnTop(HWND window, TWindowProcToken token) {
+    SubclassChain* chain = ChainOf(window);
+    return chain && !chain->procedures.empty() && chain->procedures.back().first == token &&
+           GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassChainProc);
+}
+
+LRESULT CallPreviousSubclass(HWND window, TWindowProcToken token, UINT msg, WPARAM wParam, LPARAM lParam) {
+    SubclassChain* chain = ChainOf(window);
+    if (!chain) return DefWindowProcW(window, msg, wParam, lParam);
+    auto& list = chain->procedures;
+    for (size_t i = list.size(); i-- > 0;) {
+        if (list[i].first != token) continue;
+        if (i == 0) break;
+        TSubclassProc previous = list[i - 1].second;
+        return previous(window, msg, wParam, lParam);
+    }
+    return CallWindowProcW(chain->original, window, msg, wParam, lParam);
+}
+
+// ---- printing any window
+
+namespace {
+
+// The visual style's drawing of scroll bars, when the system has one.
+struct ThemeApi {
+    using OpenFn = HANDLE(WINAPI*)(HWND, LPCWSTR);
+    using CloseFn = HRESULT(WINAPI*)(HANDLE);
+    using DrawFn = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, const RECT*);
+    OpenFn open = nullptr;
+    CloseFn close = nullptr;
+    DrawFn draw = nullptr;
+};
+
+const ThemeApi& Theme() {
+    static ThemeApi api = [] {
+        ThemeApi loaded;
+        if (HMODULE module = LoadLibraryW(L"uxtheme.dll")) {
+            loaded.open = reinterpret_cast<ThemeApi::OpenFn>(GetProcAddress(module, "OpenThemeData"));
+            loaded.close = reinterpret_cast<ThemeApi::CloseFn>(GetProcAddress(module, "CloseThemeData"));
+            loaded.draw = reinterpret_cast<ThemeApi::DrawFn>(GetProcAddress(module, "DrawThemeBackground"));
+            if (!loaded.open || !loaded.close || !loaded.draw) loaded = ThemeApi{};
+        }
+        return loaded;
+    }();
+    return api;
+}
+
+// Parts and states of the scroll-bar class of visual styles.
+enum { kArrowPart = 1, kThumbHorzPart = 2, kThumbVertPart = 3, kLowerTrackHorz = 4, kUpperTrackHorz = 5,
+       kLowerTrackVert = 6, kUpperTrackVert = 7, kGripperHorz = 8, kGripperVert = 9 };
+
+// The scroll bars of a window's frame, as the system draws them.
+void DrawScrollBars(HWND window, HDC dc, const RECT& windowRect) {
+    const ThemeApi& theme = Theme();
+    HANDLE themeData = theme.open ? theme.open(window, L"Scrollbar") : nullptr;
+    for (LONG object : {OBJID_HSCROLL, OBJID_VSCROLL}) {
+        SCROLLBARINFO info = {};
+        info.cbSize = sizeof(info);
+        if (!GetScrollBarInfo(window, object, &info)) continue;
+        if (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) continue;
+        RECT bar = info.rcScrollBar;
+        OffsetRect(&bar, -windowRect.left, -windowRect.top);
+        if (IsRectEmpty(&bar)) continue;
+        bool vertical = object == OBJID_VSCROLL;
+        bool disabled = info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE;
+        int arrow = vertical ? bar.right - bar.left : bar.bottom - bar.top;
+        RECT first = bar, last = bar;
+        if (vertical) {
+            first.bottom = first.top + arrow;
+            last.top = last.bottom - arrow;
+        } else {
+            first.right = first.left + arrow;
+            last.left = last.right - arrow;
+        }
+        RECT track = bar;
+        if (vertical) {
+            track.top = first.bottom;
+            track.bottom = last.top;
+        } else {
+            track.left = first.right;
+            track.right = last.left;
+        }
+        if (themeData) {
+            // Arrow states: up, down, left, right; normal 1, disabled 4 each.
+            // The style shows a bar as disabled only when its window is.
+            bool off = !IsWindowEnabled(window);
+            theme.draw(themeData, dc, kArrowPart, (vertical ? 0 : 8) + (off ? 4 : 1), &first, nullptr);
+            theme.draw(themeData, dc, kArrowPart, (vertical ? 4 : 12) + (off ? 4 : 1), &last, nullptr);
+            int trackState = off ? 4 : 1;
+            RECT upper = track, lower = track;
+            bool thumbShown = !disabled && info.xyThumbBottom > info.xyThumbTop;
+            RECT thumb = track;
+            if (thumbShown) {
+                if (vertical) {
+                    thumb.top = bar.top + info.xyThumbTop;
+                    thumb.bottom = bar.top + info.xyThumbBottom;
+                    upper.bottom = thumb.top;
+                    lower.top = thumb.bottom;
+                } else {
+                    thumb.left = bar.left + info.xyThumbTop;
+                    thumb.right = bar.left + info.xyThumbBottom;
+                    upper.right = thumb.left;
+                    lower.left = thumb.right;
+                }
+            } else if (vertical) {
+                upper.bottom = lower.top = track.top + (track.bottom - track.top) / 2;
+            } else {
+                upper.right = lower.left = track.left + (track.right - track.left) / 2;
+            }
+            theme.draw(themeData, dc, vertical ? kUpperTrackVert : kUpperTrackHorz, trackState, &upper, nullptr);
+            theme.draw(themeData, dc, vertical ? kLowerTrackVert : kLowerTrackHorz, trackState, &lower, nullptr);
+            if (thumbShown) {
+                theme.draw(themeData, dc, vertical ? kThumbVertPart : kThumbHorzPart, 1, &thumb, nullptr);
+                theme.draw(themeData, dc, vertical ? kGripperVert : kGripperHorz, 1, &thumb, nullptr);
+            }
+            continue;
+        }
+        UINT inactive = disabled ? DFCS_INACTIVE : 0;
+        DrawFrameControl(dc, &first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
+        DrawFrameControl(dc, &last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
+        FillRect(dc, &track, GetSysColorBrush(COLOR_SCROLLBAR));
+        if (!disabled && info.xyThumbBottom > info.xyThumbTop) {
+            RECT thumb = track;
+            if (vertical) {
+                thumb.top = bar.top + info.xyThumbTop;
+                thumb.bottom = bar.top + info.xyThumbBottom;
+            } else {
+                thumb.left = bar.left + info.xyThumbTop;
+                thumb.right = bar.left + info.xyThumbBottom;
+            }
+            FillRect(dc, &thumb, GetSysColorBrush(COLOR_BTNFACE));
+            DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
+        }
+    }
+    // The corner between two bars.
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    if ((style & WS_HSCROLL) && (style & WS_VSCROLL)) {
+        SCROLLBARINFO h = {}, v = {};
+        h.cbSize = v.cbSize = sizeof(SCROLLBARINFO);
+        if (GetScrollBarInfo(window, OBJID_HSCROLL, &h) && GetScrollBarInfo(window, OBJID_VSCROLL, &v) &&
+            !(h.rgstate[0] & STATE_SYSTEM_INVISIBLE) && !(v.rgstate[0] & STATE_SYSTEM_INVISIBLE)) {
+            RECT corner{v.rcScrollBar.left, h.rcScrollBar.top, v.rcScrollBar.right, h.rcScrollBar.bottom};
+            OffsetRect(&corner, -windowRect.left, -windowRect.top);
+            FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
+        }
+    }
+    if (themeData) theme.close(themeData);
+}
+
+// The frame of a child window: its edges and scroll bars.
+void DrawChildFrame(HWND window, HDC dc) {
+    RECT windowRect;
+    GetWindowRect(window, &windowRect);
+    RECT r{0, 0, windowRect.right - windowRect.left, windowRect.bottom - windowRect.top};
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    if (exStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    if (exStyle & WS_EX_STATICEDGE) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    if (style & WS_BORDER) FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    DrawScrollBars(window, dc, windowRect);
+}
+
+}  // namespace
+
+void PrintChildWindows(HWND window, HDC dc, UINT flags) {
+    // Bottom of the z-order first, so windows on top are drawn over the others.
+    HWND child = GetWindow(window, GW_CHILD);
+    if (!child) return;
+    child = GetWindow(child, GW_HWNDLAST);
+    for (; child; child = GetWindow(child, GW_HWNDPREV)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
+        SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                     (flags | PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN) & ~PRF_CHECKVISIBLE);
+        RestoreDC(dc, saved);
+    }
+}
+
+void PrintWindowInto(HWND window, HDC dc, UINT flags) {
+    if (!window || !dc) return;
+    if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(window)) return;
+    int saved = SaveDC(dc);
+    RECT windowRect;
+    GetWindowRect(window, &windowRect);
+    POINT client{0, 0};
+    ClientToScreen(window, &client);
+    if (flags & PRF_NONCLIENT) {
+        if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) DrawChildFrame(window, dc);
+        else DefWindowProcW(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT);
+    }
+    RECT clientRect;
+    GetClientRect(window, &clientRect);
+    OffsetViewportOrgEx(dc, client.x - windowRect.left, client.y - windowRect.top, nullptr);
+    IntersectClipRect(dc, 0, 0, clientRect.right, clientRect.bottom);
+    if (flags & PRF_ERASEBKGND) SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    if (flags & PRF_CLIENT) SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+    if (flags & PRF_CHILDREN) PrintChildWindows(window, dc, flags);
+    RestoreDC(dc, saved);
 }
 
 }  // namespace vcl

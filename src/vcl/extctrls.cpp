@@ -91,6 +91,8 @@ void TSpinEdit::WndProc(TMessage& message) {
 // ---- TGauge
 
 TGauge::TGauge(TComponent* owner) : TCustomControl(owner) {
+    // It paints every pixel: nothing is erased beneath it.
+    SetControlStyle(ControlStyle() | csOpaque);
     SetBounds(0, 0, 100, 20);
     SetColor(clWindow);
     CreateHandle();
@@ -142,7 +144,14 @@ void TGauge::SetForeColor(TColor value) {
 
 std::string TGauge::DisplayText() const { return rtl::IntToStr(PercentDone()) + suffix_; }
 
+void TGauge::Invalidate() {
+    if (paintPending_ || !HandleAllocated()) return;
+    paintPending_ = true;
+    TCustomControl::Invalidate();
+}
+
 void TGauge::PaintWindow(HDC dc) {
+    paintPending_ = false;
     RECT client;
     GetClientRect(Handle(), &client);
     DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
@@ -152,10 +161,8 @@ void TGauge::PaintWindow(HDC dc) {
     RECT done = client, rest = client;
     done.right = client.left + filled;
     rest.left = done.right;
-    HBRUSH fore = CreateSolidBrush(ColorToRGB(foreColor_));
-    FillRect(dc, &done, fore);
+    FillRect(dc, &done, SolidBrush(foreColor_));
     FillRect(dc, &rest, BackgroundBrush());
-    DeleteObject(fore);
     WideText text(DisplayText());
     HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
     SetBkMode(dc, TRANSPARENT);
@@ -267,7 +274,32 @@ void TCheckListBox::WndProc(TMessage& message) {
 
 // ---- TScrollBox
 
+int TControlScrollBar::Position() const { return box_->pos_[kind_ == sbHorizontal ? 0 : 1]; }
+
+void TControlScrollBar::SetPosition(int value) {
+    int page = kind_ == sbHorizontal ? box_->ClientWidth() : box_->ClientHeight();
+    value = std::clamp(value, 0, std::max(0, Range() - page));
+    if (kind_ == sbHorizontal) box_->ScrollTo(value, box_->pos_[1]);
+    else box_->ScrollTo(box_->pos_[0], value);
+}
+
+int TControlScrollBar::Range() const { return box_->range_[kind_ == sbHorizontal ? 0 : 1]; }
+
+void TControlScrollBar::SetVisible(bool value) {
+    if (visible_ == value) return;
+    visible_ = value;
+    if (!value) SetPosition(0);
+    box_->UpdateScrollRange();
+}
+
+bool TControlScrollBar::IsScrollBarVisible() const {
+    if (!visible_ || !box_->HandleAllocated()) return false;
+    int page = kind_ == sbHorizontal ? box_->ClientWidth() : box_->ClientHeight();
+    return Range() > page;
+}
+
 TScrollBox::TScrollBox(TComponent* owner) : TCustomControl(owner) {
+    SetControlStyle(ControlStyle() | csAcceptsControls);
     SetBounds(0, 0, 185, 41);
     SetColor(clBtnFace);
     CreateHandle();
@@ -278,7 +310,17 @@ void TScrollBox::CreateParams(TCreateParams& params) {
     params.WindowClass = u"TScrollBox";
     params.OwnClass = true;
     params.Style |= WS_CLIPCHILDREN | WS_HSCROLL | WS_VSCROLL;
-    params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TScrollBox::SetBorderStyle(TBorderStyle value) {
+    if (value != bsNone) value = bsSingle;
+    if (borderStyle_ == value) return;
+    borderStyle_ = value;
+    if (!HandleAllocated()) return;
+    if (value == bsSingle) SetExStyleBits(WS_EX_CLIENTEDGE, 0);
+    else SetExStyleBits(0, WS_EX_CLIENTEDGE);
+    UpdateScrollRange();
 }
 
 void TScrollBox::UpdateScrollRange() {
@@ -289,8 +331,8 @@ void TScrollBox::UpdateScrollRange() {
         right = std::max(right, control->Left() + pos_[0] + control->Width());
         bottom = std::max(bottom, control->Top() + pos_[1] + control->Height());
     }
-    range_[0] = right;
-    range_[1] = bottom;
+    range_[0] = horz_.Visible() ? right : 0;
+    range_[1] = vert_.Visible() ? bottom : 0;
     int page[2] = {ClientWidth(), ClientHeight()};
     for (int bar = 0; bar < 2; ++bar) {
         SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, range_[bar] - 1),
@@ -306,20 +348,16 @@ void TScrollBox::ScrollTo(int horizontal, int vertical) {
     if (dx == 0 && dy == 0) return;
     pos_[0] = horizontal;
     pos_[1] = vertical;
-    for (int i = 0; i < ControlCount(); ++i) {
-        TControl* control = Controls(i);
-        control->SetBounds(control->Left() + dx, control->Top() + dy, control->Width(), control->Height());
-    }
+    ScrollBy(dx, dy);
     SetScrollPos(Handle(), SB_HORZ, pos_[0], TRUE);
     SetScrollPos(Handle(), SB_VERT, pos_[1], TRUE);
-    Invalidate();
 }
 
 void TScrollBox::Scroll(int bar, int code) {
     SCROLLINFO info = {sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(Handle(), bar == 0 ? SB_HORZ : SB_VERT, &info);
     int pos = pos_[bar];
-    int line = 16, page = static_cast<int>(info.nPage);
+    int line = (bar == 0 ? horz_ : vert_).Increment(), page = static_cast<int>(info.nPage);
     switch (code) {
     case SB_LINEUP: pos -= line; break;
     case SB_LINEDOWN: pos += line; break;
@@ -351,10 +389,11 @@ void TScrollBox::WndProc(TMessage& message) {
             return;
         }
         break;
-    case WM_MOUSEWHEEL:
+    case CM_MOUSEWHEEL:
         Scroll(1, static_cast<short>(HIWORD(message.WParam)) > 0 ? SB_LINEUP : SB_LINEDOWN);
+        message.Result = 1;
         return;
-    case CM_CONTROLLISTCHANGE:
+    case CM_CONTROLCHANGE:
         TCustomControl::WndProc(message);
         if (!(ComponentState() & csDestroying)) UpdateScrollRange();
         return;

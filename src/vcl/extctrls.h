@@ -61,6 +61,9 @@ public:
     void SetForeColor(TColor value);
     // The text drawn over the bar: the percentage and the suffix.
     std::string DisplayText() const;
+    // Set many times between two paints (a battle moves it at every unit
+    // step), the gauge asks for one repaint only.
+    void Invalidate() override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -72,6 +75,7 @@ private:
     int progress_ = 0;
     std::string suffix_ = "%";
     TColor foreColor_ = clHighlight;
+    bool paintPending_ = false;
 };
 
 // A list box with a check box before every item.
@@ -93,11 +97,50 @@ private:
     void DrawItem(const DRAWITEMSTRUCT& item);
 };
 
+class TScrollBox;
+
+enum TScrollBarKind { sbHorizontal, sbVertical };
+
+// One scroll bar of a scroll box: where the view stands and how far the
+// children reach.
+class TControlScrollBar : public TObject {
+public:
+    TControlScrollBar(TScrollBox* box, TScrollBarKind kind) : box_(box), kind_(kind) {}
+    const char* ClassName() const override { return "TControlScrollBar"; }
+
+    TScrollBarKind Kind() const { return kind_; }
+    // Pixels scrolled from the start; kept within the range.
+    int Position() const;
+    void SetPosition(int value);
+    // How far the children reach (0 when they fit).
+    int Range() const;
+    // A hidden bar shows nothing and does not scroll.
+    bool Visible() const { return visible_; }
+    void SetVisible(bool value);
+    // Pixels of one step of the arrows and the wheel.
+    int Increment() const { return increment_; }
+    void SetIncrement(int value) { increment_ = value > 0 ? value : 1; }
+    // Whether the bar is shown now (the children reach past the view).
+    bool IsScrollBarVisible() const;
+
+private:
+    TScrollBox* box_;
+    TScrollBarKind kind_;
+    bool visible_ = true;
+    int increment_ = 16;
+};
+
 // A container that scrolls its children when they reach past its size.
 class TScrollBox : public TCustomControl {
 public:
     explicit TScrollBox(TComponent* owner);
     const char* ClassName() const override { return "TScrollBox"; }
+
+    TControlScrollBar* HorzScrollBar() { return &horz_; }
+    TControlScrollBar* VertScrollBar() { return &vert_; }
+    // bsSingle (the default) draws a sunken edge around the box.
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
 
     // Recomputes the scroll ranges from the children.
     void UpdateScrollRange();
@@ -110,7 +153,11 @@ protected:
     void WndProc(TMessage& message) override;
 
 private:
+    friend class TControlScrollBar;
     void Scroll(int bar, int code);
+    TControlScrollBar horz_{this, sbHorizontal};
+    TControlScrollBar vert_{this, sbVertical};
+    TBorderStyle borderStyle_ = bsSingle;
     int pos_[2] = {0, 0};
     int range_[2] = {0, 0};
 };

@@ -32,6 +32,8 @@ void HandleException() {
 
 TForm::TForm(TComponent* owner) : TCustomControl(owner) {
     SetLoading();
+    SetControlStyle(ControlStyle() | csAcceptsControls);
+    icon_.OnChange = [this] { UpdateIcon(); };
     SetVisible(false);
     SetColor(clBtnFace);
     SetBounds(100, 100, 400, 300);
@@ -158,6 +160,38 @@ void TForm::SetMenu(TMainMenu* menu) {
     if (menu_) menu_->AttachForm(this);
 }
 
+void TForm::UpdateIcon() {
+    if (!handle_) return;
+    HICON icon = icon_.Empty() ? Application->Icon()->Handle() : icon_.Handle();
+    SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void TForm::SetAlphaBlend(bool value) {
+    if (alphaBlend_ == value) return;
+    alphaBlend_ = value;
+    ApplyAlphaBlend();
+}
+
+void TForm::SetAlphaBlendValue(int value) {
+    value = std::clamp(value, 0, 255);
+    if (alphaBlendValue_ == value) return;
+    alphaBlendValue_ = value;
+    ApplyAlphaBlend();
+}
+
+void TForm::ApplyAlphaBlend() {
+    if (!handle_) return;
+    LONG_PTR exStyle = GetWindowLongPtrW(handle_, GWL_EXSTYLE);
+    if (alphaBlend_) {
+        SetWindowLongPtrW(handle_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(handle_, 0, static_cast<BYTE>(alphaBlendValue_), LWA_ALPHA);
+    } else if (exStyle & WS_EX_LAYERED) {
+        SetWindowLongPtrW(handle_, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+        RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+}
+
 void TForm::SetActiveControl(TWinControl* control) {
     activeControl_ = control;
     if (control && Active() && control->CanFocus()) control->SetFocus();
@@ -173,8 +207,20 @@ void TForm::FocusChanged(TWinControl* control) {
     if (control == this || control == activeControl_) return;
     TWinControl* old = activeControl_;
     activeControl_ = control;
-    if (old && old->OnExit) old->OnExit(old);
-    if (control->OnEnter) control->OnEnter(control);
+    // The chains from the form down to each control; they part below the
+    // last container both share.
+    auto pathOf = [this](TWinControl* from) {
+        std::vector<TWinControl*> path;
+        for (TWinControl* c = from; c && c != this; c = c->Parent()) path.push_back(c);
+        std::reverse(path.begin(), path.end());
+        return path;
+    };
+    std::vector<TWinControl*> oldPath = pathOf(old), newPath = pathOf(control);
+    size_t shared = 0;
+    while (shared < oldPath.size() && shared < newPath.size() && oldPath[shared] == newPath[shared]) ++shared;
+    for (size_t i = oldPath.size(); i-- > shared;) oldPath[i]->Perform(CM_EXIT);
+    for (size_t i = shared; i < newPath.size(); ++i) newPath[i]->Perform(CM_ENTER);
+    if (activeControl_ == control && control->HandleAllocated()) control->Perform(CM_UIACTIVATE);
     Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
 }
 
@@ -320,13 +366,27 @@ void TForm::WndProc(TMessage& message) {
         message.Result = 0;
         return;
     case WM_COMMAND:
-        if (message.LParam == 0 && message.WParamHi() == 0) {
-            if (TMenuItem* item = TMenuItem::FromCommand(message.WParamLo())) {
-                item->Click();
-                return;
-            }
-        }
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+        if (detail::MenuMessage(message)) return;
         break;
+    case WM_GETMINMAXINFO: {
+        TCustomControl::WndProc(message);
+        auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+        const TSizeConstraints& limits = Constraints();
+        if (limits.MinWidth > 0) info->ptMinTrackSize.x = limits.MinWidth;
+        if (limits.MinHeight > 0) info->ptMinTrackSize.y = limits.MinHeight;
+        if (limits.MaxWidth > 0) info->ptMaxTrackSize.x = limits.MaxWidth;
+        if (limits.MaxHeight > 0) info->ptMaxTrackSize.y = limits.MaxHeight;
+        message.Result = 0;
+        return;
+    }
+    case CM_ACTIVATE:
+        if (OnActivate) OnActivate(this);
+        return;
+    case CM_DEACTIVATE:
+        if (OnDeactivate) OnDeactivate(this);
+        return;
     case CM_SHOWINGCHANGED:
         if (Showing()) {
             if (OnShow) OnShow(this);
@@ -350,9 +410,9 @@ void TForm::WndProc(TMessage& message) {
                 if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
                 else SelectNext(nullptr, true);
             }
-            if (OnActivate) OnActivate(this);
-        } else if (OnDeactivate) {
-            OnDeactivate(this);
+            Perform(CM_ACTIVATE);
+        } else {
+            Perform(CM_DEACTIVATE);
         }
         message.Result = 0;
         return;
@@ -372,6 +432,18 @@ TForm* TScreen::ActiveForm() const {
     for (TForm* form : forms_)
         if (form->Handle() == active) return form;
     return nullptr;
+}
+
+TFont* TScreen::MenuFont() {
+    if (!menuFont_) {
+        menuFont_ = std::make_unique<TFont>();
+        NONCLIENTMETRICSW metrics = {};
+        metrics.cbSize = sizeof(metrics);
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+            menuFont_->AssignLogFont(metrics.lfMenuFont);
+        menuFont_->SetColor(clMenuText);
+    }
+    return menuFont_.get();
 }
 
 TForm* TScreen::FindForm(const std::string& name) const {
@@ -396,6 +468,9 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wParam, LPA
             RunDueTimers();
             return 0;
         }
+        // Popup menus shown without a form of ours send their commands here.
+        if ((msg == WM_COMMAND || msg == WM_MEASUREITEM || msg == WM_DRAWITEM) && detail::MenuMessage(message))
+            return message.Result;
     } catch (...) {
         detail::HandleException();
         return 0;
@@ -403,7 +478,11 @@ LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT msg, WPARAM wParam, LPA
     return DefWindowProcW(window, msg, wParam, lParam);
 }
 
-TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::TApplication() : TComponent(nullptr) {
+    icon_.OnChange = [] {
+        for (TForm* form : Screen->forms_) form->UpdateIcon();
+    };
+}
 
 HWND TApplication::Handle() {
     if (!handle_) {
@@ -429,6 +508,21 @@ void TApplication::SetTitle(const std::string& value) {
     if (handle_) SetWindowText1251(handle_, value);
 }
 
+void TApplication::Minimize() {
+    minimized_.clear();
+    for (TForm* form : Screen->forms_) {
+        if (!form->HandleAllocated() || !IsWindowVisible(form->Handle()) || IsIconic(form->Handle())) continue;
+        minimized_.push_back(form->Handle());
+        ShowWindow(form->Handle(), SW_MINIMIZE);
+    }
+}
+
+void TApplication::Restore() {
+    for (HWND window : minimized_)
+        if (IsWindow(window) && IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    minimized_.clear();
+}
+
 void TApplication::Run() {
     if (mainForm_ && !terminated_) mainForm_->Show();
     while (!terminated_) HandleMessage();
@@ -445,6 +539,20 @@ bool TApplication::IsKeyMsg(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
     TWinControl* control = FindControl(msg.hwnd);
     if (!control) return false;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        // A shortcut of the form's main menu chooses its item.
+        TShortCut shortCut = static_cast<TShortCut>(msg.wParam & 0xFF);
+        if (GetKeyState(VK_SHIFT) & 0x8000) shortCut |= scShift;
+        if (GetKeyState(VK_CONTROL) & 0x8000) shortCut |= scCtrl;
+        if (GetKeyState(VK_MENU) & 0x8000) shortCut |= scAlt;
+        TForm* form = control->ParentForm();
+        if (!form) form = dynamic_cast<TForm*>(control);
+        if (form && form->Menu() && form->Enabled())
+            if (TMenuItem* item = form->Menu()->FindShortCut(shortCut)) {
+                item->Click();
+                return true;
+            }
+    }
     return SendMessageW(control->Handle(), CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
 
@@ -455,10 +563,19 @@ bool TApplication::ProcessMessage() {
         terminated_ = true;
         return true;
     }
-    if (!IsKeyMsg(msg)) {
+    bool handled = false;
+    if (OnMessage) {
+        try {
+            OnMessage(msg, handled);
+        } catch (...) {
+            detail::HandleException();
+        }
+    }
+    if (!handled && !IsKeyMsg(msg)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    detail::FreeHeldCanvases();
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,6 @@ namespace vcl {
 class TMainMenu;
 class TButton;
 
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 using TBorderIcons = unsigned;
@@ -68,6 +68,19 @@ public:
 
     TMainMenu* Menu() const { return menu_; }
     void SetMenu(TMainMenu* menu);
+
+    // The caption's icon; an empty one shows the application's icon.
+    TIcon* Icon() { return &icon_; }
+    // The whole window drawn with AlphaBlendValue as its opacity (0..255).
+    bool AlphaBlend() const { return alphaBlend_; }
+    void SetAlphaBlend(bool value);
+    int AlphaBlendValue() const { return alphaBlendValue_; }
+    void SetAlphaBlendValue(int value);
+    // Kept; the form itself does not scroll.
+    bool AutoScroll() const { return autoScroll_; }
+    void SetAutoScroll(bool value) { autoScroll_ = value; }
+    // Applies the application's icon to a form without its own.
+    void UpdateIcon();
     TWinControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TWinControl* control);
     // Moves the focus to the next (or previous) control that takes it.
@@ -84,7 +97,9 @@ public:
     TCloseQueryEvent OnCloseQuery;
     TCloseEvent OnClose;
 
-    // Called by controls when they get the focus.
+    // Called by controls when they get the focus: CM_EXIT to the control
+    // that had it and its parents up to the one both share, CM_ENTER down to
+    // the new one, CM_UIACTIVATE to it, then CM_FOCUSCHANGED to the form.
     void FocusChanged(TWinControl* control);
     // Called by controls that are going away.
     void ForgetControl(TWinControl* control);
@@ -99,6 +114,9 @@ protected:
 
 private:
     void ApplyFrameStyle();
+    void ApplyAlphaBlend();
+    // Menu messages of this form's menus and of popup menus it owns; true when handled.
+    bool MenuMessage(TMessage& message);
     void FireOnDestroy();
     void CloseModal();
     void DoClose(TCloseAction& action);
@@ -113,6 +131,10 @@ private:
     TModalResult modalResult_ = mrNone;
     bool modal_ = false;
     bool destroyCalled_ = false;
+    TIcon icon_;
+    bool alphaBlend_ = false;
+    int alphaBlendValue_ = 255;
+    bool autoScroll_ = false;
 };
 
 // Every form of the program, in creation order.
@@ -124,14 +146,22 @@ public:
     TForm* ActiveForm() const;
     // A form by its Name, compared without regard to case.
     TForm* FindForm(const std::string& name) const;
+    // The system's menu font (read when first asked for).
+    TFont* MenuFont();
 
 private:
     friend class TForm;
+    friend class TApplication;
     std::vector<TForm*> forms_;
+    std::unique_ptr<TFont> menuFont_;
 };
 
 // Answers true when it handled the message.
 using TWindowHook = std::function<bool(TMessage& message)>;
+
+// Sees every message the application's loop takes, before it is dispatched;
+// Handled = true drops it.
+using TMessageEvent = std::function<void(MSG& Msg, bool& Handled)>;
 
 // Shows a message box and returns the button pressed (IDOK, IDYES, ...).
 using TMessageBoxHandler = std::function<int(const std::string& text, const std::string& caption, UINT flags)>;
@@ -144,6 +174,12 @@ public:
     void Initialize();
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& value);
+    // The program's icon: forms without their own show it.
+    TIcon* Icon() { return &icon_; }
+    // Minimizes every visible form of the program, and brings them back.
+    void Minimize();
+    void Restore();
+    TMessageEvent OnMessage;
     // The application's own hidden window (timers, hooks).
     HWND Handle();
 
@@ -189,6 +225,8 @@ private:
     bool IsKeyMsg(MSG& msg);
 
     std::string title_;
+    TIcon icon_;
+    std::vector<HWND> minimized_;
     HWND handle_ = nullptr;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;

@@ -1,5 +1,10 @@
 #include "vcl/graphics.h"
 
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <tuple>
+
 #include "vcl/wintext.h"
 
 namespace vcl {
@@ -9,17 +14,89 @@ COLORREF ColorToRGB(TColor color) {
     return static_cast<COLORREF>(color) & 0xFFFFFF;
 }
 
+// ---- shared Win32 fonts and brushes
+
+namespace {
+
+// What makes two fonts the same Win32 font (the colour is not part of it).
+using FontKey = std::tuple<int, std::string, unsigned, int>;
+
+struct SharedFont {
+    HFONT handle;
+    int users;
+};
+
+std::map<FontKey, SharedFont>& FontCache() {
+    static auto* cache = new std::map<FontKey, SharedFont>;
+    return *cache;
+}
+
+std::map<HFONT, FontKey>& FontKeys() {
+    static auto* keys = new std::map<HFONT, FontKey>;
+    return *keys;
+}
+
+HFONT AcquireFont(const FontKey& key) {
+    auto& cache = FontCache();
+    auto it = cache.find(key);
+    if (it != cache.end()) {
+        ++it->second.users;
+        return it->second.handle;
+    }
+    const auto& [height, name, style, charset] = key;
+    LOGFONTW font = {};
+    font.lfHeight = height;
+    font.lfWeight = (style & fsBold) ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = (style & fsItalic) ? 1 : 0;
+    font.lfUnderline = (style & fsUnderline) ? 1 : 0;
+    font.lfStrikeOut = (style & fsStrikeOut) ? 1 : 0;
+    font.lfCharSet = static_cast<BYTE>(charset);
+    font.lfQuality = DEFAULT_QUALITY;
+    WideText face(name);
+    size_t n = std::min<size_t>(face.size(), LF_FACESIZE - 1);
+    for (size_t i = 0; i < n; ++i) font.lfFaceName[i] = face.c_str()[i];
+    HFONT handle = CreateFontIndirectW(&font);
+    cache[key] = SharedFont{handle, 1};
+    FontKeys()[handle] = key;
+    return handle;
+}
+
+void ReleaseFont(HFONT handle) {
+    auto keyIt = FontKeys().find(handle);
+    if (keyIt == FontKeys().end()) return;
+    auto it = FontCache().find(keyIt->second);
+    if (--it->second.users > 0) return;
+    FontCache().erase(it);
+    FontKeys().erase(keyIt);
+    DeleteObject(handle);
+}
+
+}  // namespace
+
+HBRUSH SolidBrush(TColor color) {
+    static auto* brushes = new std::map<COLORREF, HBRUSH>;
+    COLORREF rgb = ColorToRGB(color);
+    auto it = brushes->find(rgb);
+    if (it != brushes->end()) return it->second;
+    HBRUSH brush = CreateSolidBrush(rgb);
+    (*brushes)[rgb] = brush;
+    return brush;
+}
+
+// ---- TFont
+
 TFont::TFont() : color_(clWindowText), height_(-11), name_("Tahoma") {}
 
-TFont::~TFont() {
-    if (handle_) DeleteObject(handle_);
+TFont::~TFont() { ReleaseHandle(); }
+
+void TFont::ReleaseHandle() const {
+    if (!handle_) return;
+    ReleaseFont(handle_);
+    handle_ = nullptr;
 }
 
 void TFont::Changed() {
-    if (handle_) {
-        DeleteObject(handle_);
-        handle_ = nullptr;
-    }
+    ReleaseHandle();
     if (OnChange) OnChange();
 }
 
@@ -51,35 +128,455 @@ void TFont::SetStyle(TFontStyles value) {
     Changed();
 }
 
+void TFont::SetCharset(int value) {
+    if (charset_ == value) return;
+    charset_ = value;
+    Changed();
+}
+
 void TFont::Assign(const TFont& source) {
     if (SameAs(source)) return;
     color_ = source.color_;
     height_ = source.height_;
     name_ = source.name_;
     style_ = source.style_;
+    charset_ = source.charset_;
+    Changed();
+}
+
+void TFont::AssignLogFont(const LOGFONTW& font) {
+    height_ = font.lfHeight;
+    int length = 0;
+    while (length < LF_FACESIZE && font.lfFaceName[length]) ++length;
+    name_ = FromWide(font.lfFaceName, length);
+    style_ = 0;
+    if (font.lfWeight >= FW_BOLD) style_ |= fsBold;
+    if (font.lfItalic) style_ |= fsItalic;
+    if (font.lfUnderline) style_ |= fsUnderline;
+    if (font.lfStrikeOut) style_ |= fsStrikeOut;
+    charset_ = font.lfCharSet;
     Changed();
 }
 
 bool TFont::SameAs(const TFont& other) const {
-    return color_ == other.color_ && height_ == other.height_ && name_ == other.name_ && style_ == other.style_;
+    return color_ == other.color_ && height_ == other.height_ && name_ == other.name_ && style_ == other.style_ &&
+           charset_ == other.charset_;
 }
 
 HFONT TFont::Handle() const {
+    if (!handle_) handle_ = AcquireFont(FontKey{height_, name_, style_, charset_});
+    return handle_;
+}
+
+// ---- TPen
+
+TPen::~TPen() {
+    if (handle_) DeleteObject(handle_);
+}
+
+void TPen::Changed() {
+    if (handle_) {
+        DeleteObject(handle_);
+        handle_ = nullptr;
+    }
+    if (OnChange) OnChange();
+}
+
+void TPen::SetColor(TColor value) {
+    if (color_ == value) return;
+    color_ = value;
+    Changed();
+}
+
+void TPen::SetWidth(int value) {
+    if (width_ == value) return;
+    width_ = value;
+    Changed();
+}
+
+void TPen::SetStyle(TPenStyle value) {
+    if (style_ == value) return;
+    style_ = value;
+    Changed();
+}
+
+void TPen::Assign(const TPen& source) {
+    color_ = source.color_;
+    width_ = source.width_;
+    style_ = source.style_;
+    Changed();
+}
+
+HPEN TPen::Handle() const {
     if (!handle_) {
-        LOGFONTW font = {};
-        font.lfHeight = height_;
-        font.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
-        font.lfItalic = (style_ & fsItalic) ? 1 : 0;
-        font.lfUnderline = (style_ & fsUnderline) ? 1 : 0;
-        font.lfStrikeOut = (style_ & fsStrikeOut) ? 1 : 0;
-        font.lfCharSet = DEFAULT_CHARSET;
-        font.lfQuality = DEFAULT_QUALITY;
-        WideText face(name_);
-        size_t n = face.size() < LF_FACESIZE - 1 ? face.size() : LF_FACESIZE - 1;
-        for (size_t i = 0; i < n; ++i) font.lfFaceName[i] = face.c_str()[i];
-        handle_ = CreateFontIndirectW(&font);
+        static const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
+        handle_ = CreatePen(styles[style_], width_, ColorToRGB(color_));
     }
     return handle_;
+}
+
+// ---- TBrush
+
+void TBrush::SetColor(TColor value) {
+    if (color_ == value) return;
+    color_ = value;
+    if (OnChange) OnChange();
+}
+
+void TBrush::SetStyle(TBrushStyle value) {
+    if (style_ == value) return;
+    style_ = value;
+    if (OnChange) OnChange();
+}
+
+void TBrush::Assign(const TBrush& source) {
+    color_ = source.color_;
+    style_ = source.style_;
+    if (OnChange) OnChange();
+}
+
+HBRUSH TBrush::Handle() const {
+    return style_ == bsClear ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)) : SolidBrush(color_);
+}
+
+// ---- TCanvas
+
+TCanvas::TCanvas() {
+    // A canvas draws in black on white with the default font until told otherwise.
+    font_.SetColor(clBlack);
+}
+
+TCanvas::~TCanvas() { Deselect(); }
+
+HDC TCanvas::Handle() {
+    if (!dc_) CreateHandle();
+    return dc_;
+}
+
+void TCanvas::SetHandle(HDC dc) {
+    if (dc == dc_) return;
+    Deselect();
+    dc_ = dc;
+}
+
+void TCanvas::Deselect() {
+    if (!dc_) return;
+    if (oldPen_) SelectObject(dc_, oldPen_);
+    if (oldBrush_) SelectObject(dc_, oldBrush_);
+    if (oldFont_) SelectObject(dc_, oldFont_);
+    oldPen_ = oldBrush_ = oldFont_ = nullptr;
+}
+
+void TCanvas::Prepare(bool pen, bool brush, bool font) {
+    HDC dc = Handle();
+    if (!dc) return;
+    if (pen) {
+        HGDIOBJ old = SelectObject(dc, pen_.Handle());
+        if (!oldPen_) oldPen_ = old;
+    }
+    if (brush) {
+        HGDIOBJ old = SelectObject(dc, brush_.Handle());
+        if (!oldBrush_) oldBrush_ = old;
+    }
+    if (font) {
+        HGDIOBJ old = SelectObject(dc, font_.Handle());
+        if (!oldFont_) oldFont_ = old;
+        SetTextColor(dc, ColorToRGB(font_.Color()));
+        if (brush_.Style() == bsClear) {
+            SetBkMode(dc, TRANSPARENT);
+        } else {
+            SetBkMode(dc, OPAQUE);
+            SetBkColor(dc, ColorToRGB(brush_.Color()));
+        }
+    }
+}
+
+void TCanvas::MoveTo(int x, int y) {
+    if (HDC dc = Handle()) MoveToEx(dc, x, y, nullptr);
+}
+
+void TCanvas::LineTo(int x, int y) {
+    Prepare(true, false, false);
+    if (dc_) ::LineTo(dc_, x, y);
+}
+
+void TCanvas::Polyline(const POINT* points, int count) {
+    Prepare(true, false, false);
+    if (dc_) ::Polyline(dc_, points, count);
+}
+
+void TCanvas::Rectangle(const RECT& rect) {
+    Prepare(true, true, false);
+    if (dc_) ::Rectangle(dc_, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void TCanvas::Ellipse(const RECT& rect) {
+    Prepare(true, true, false);
+    if (dc_) ::Ellipse(dc_, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void TCanvas::FillRect(const RECT& rect) {
+    if (brush_.Style() == bsClear) return;
+    if (HDC dc = Handle()) ::FillRect(dc, &rect, brush_.Handle());
+}
+
+void TCanvas::FrameRect(const RECT& rect) {
+    if (brush_.Style() == bsClear) return;
+    if (HDC dc = Handle()) ::FrameRect(dc, &rect, brush_.Handle());
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+    Prepare(false, false, true);
+    if (!dc_) return;
+    WideText wide(text);
+    ExtTextOutW(dc_, x, y, 0, nullptr, wide, static_cast<UINT>(wide.size()), nullptr);
+    MoveToEx(dc_, x + TextWidth(text), y, nullptr);
+}
+
+void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text) {
+    Prepare(false, false, true);
+    if (!dc_) return;
+    WideText wide(text);
+    UINT options = ETO_CLIPPED | (brush_.Style() == bsClear ? 0 : ETO_OPAQUE);
+    ExtTextOutW(dc_, x, y, options, &rect, wide, static_cast<UINT>(wide.size()), nullptr);
+}
+
+int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
+    Prepare(false, false, true);
+    if (!dc_) return 0;
+    WideText wide(text);
+    return DrawTextW(dc_, wide, static_cast<int>(wide.size()), &rect, format);
+}
+
+SIZE TCanvas::TextExtent(const std::string& text) {
+    SIZE size{0, 0};
+    Prepare(false, false, true);
+    if (!dc_) return size;
+    WideText wide(text);
+    GetTextExtentPoint32W(dc_, wide, static_cast<int>(wide.size()), &size);
+    return size;
+}
+
+void TCanvas::CopyRect(const RECT& dest, TCanvas* source, const RECT& sourceRect) {
+    HDC dc = Handle();
+    HDC from = source ? source->Handle() : nullptr;
+    if (!dc || !from) return;
+    int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+    int sw = sourceRect.right - sourceRect.left, sh = sourceRect.bottom - sourceRect.top;
+    if (dw == sw && dh == sh) {
+        BitBlt(dc, dest.left, dest.top, dw, dh, from, sourceRect.left, sourceRect.top, copyMode_);
+    } else {
+        int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, dest.left, dest.top, dw, dh, from, sourceRect.left, sourceRect.top, sw, sh, copyMode_);
+        SetStretchBltMode(dc, oldMode);
+    }
+}
+
+void TCanvas::Draw(int x, int y, TBitmap* bitmap) {
+    if (!bitmap || bitmap->Empty()) return;
+    CopyRect(RECT{x, y, x + bitmap->Width(), y + bitmap->Height()}, bitmap->Canvas(),
+             RECT{0, 0, bitmap->Width(), bitmap->Height()});
+}
+
+void TCanvas::StretchDraw(const RECT& dest, TBitmap* bitmap) {
+    if (!bitmap || bitmap->Empty()) return;
+    CopyRect(dest, bitmap->Canvas(), RECT{0, 0, bitmap->Width(), bitmap->Height()});
+}
+
+RECT TCanvas::ClipRect() {
+    RECT r{0, 0, 0, 0};
+    if (HDC dc = Handle()) GetClipBox(dc, &r);
+    return r;
+}
+
+void TCanvas::IntersectClip(const RECT& rect) {
+    if (HDC dc = Handle()) IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+// ---- TBitmap
+
+// A memory context that holds the bitmap's DIB section while the canvas lives.
+class TBitmap::TBitmapCanvas : public TCanvas {
+public:
+    explicit TBitmapCanvas(TBitmap* bitmap) : bitmap_(bitmap) {}
+    ~TBitmapCanvas() override { Release(); }
+
+    // Lets the section go (before it is replaced); the context is made again when needed.
+    void Release() {
+        HDC dc = HandleAllocated() ? Handle() : nullptr;
+        SetHandle(nullptr);
+        if (dc) {
+            SelectObject(dc, oldBitmap_);
+            DeleteDC(dc);
+        }
+        oldBitmap_ = nullptr;
+    }
+
+protected:
+    void CreateHandle() override {
+        if (!bitmap_->handle_) return;
+        HDC dc = CreateCompatibleDC(nullptr);
+        oldBitmap_ = SelectObject(dc, bitmap_->handle_);
+        SetHandle(dc);
+    }
+
+private:
+    TBitmap* bitmap_;
+    HGDIOBJ oldBitmap_ = nullptr;
+};
+
+TBitmap::TBitmap() = default;
+
+TBitmap::TBitmap(int width, int height, TPixelFormat format) : format_(format) { SetSize(width, height); }
+
+TBitmap::~TBitmap() {
+    canvas_.reset();
+    if (handle_) DeleteObject(handle_);
+}
+
+void TBitmap::Recreate(int width, int height, TPixelFormat format, bool keep) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    HBITMAP newHandle = nullptr;
+    void* newBits = nullptr;
+    int bytes = format == pf32bit ? 4 : 3;
+    if (width > 0 && height > 0) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down: row 0 first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = static_cast<WORD>(bytes * 8);
+        info.bmiHeader.biCompression = BI_RGB;
+        newHandle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &newBits, nullptr, 0);
+        if (!newHandle) throw rtl::ERuntimeError("Недостаточно памяти для рисунка");
+        GdiFlush();
+        std::memset(newBits, 0, static_cast<size_t>(skin::DibRowBytes(width, bytes)) * static_cast<size_t>(height));
+    }
+    ptrdiff_t newStep = skin::DibRowBytes(width, bytes);
+    if (keep && bits_ && newBits) {
+        GdiFlush();
+        int rows = std::min(height_, height), columns = std::min(width_, width);
+        auto* target = static_cast<uint8_t*>(newBits);
+        for (int y = 0; y < rows; ++y) {
+            const uint8_t* from = bits_ + y * step_;
+            uint8_t* to = target + y * newStep;
+            if (bytes == BytesPerPixel()) {
+                std::memcpy(to, from, static_cast<size_t>(columns * bytes));
+            } else {
+                for (int x = 0; x < columns; ++x)
+                    std::memcpy(to + x * bytes, from + x * BytesPerPixel(), 3);
+            }
+        }
+    }
+    if (canvas_) canvas_->Release();
+    if (handle_) DeleteObject(handle_);
+    handle_ = newHandle;
+    bits_ = static_cast<uint8_t*>(newBits);
+    width_ = newHandle ? width : 0;
+    height_ = newHandle ? height : 0;
+    step_ = newHandle ? newStep : 0;
+    format_ = format;
+}
+
+void TBitmap::SetSize(int width, int height) {
+    if (width == width_ && height == height_ && (bits_ || width <= 0 || height <= 0)) return;
+    Recreate(width, height, format_, true);
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat value) {
+    if (value == format_) return;
+    if (bits_) Recreate(width_, height_, value, true);
+    else format_ = value;
+}
+
+uint8_t* TBitmap::ScanLine(int y) {
+    if (!bits_ || y < 0 || y >= height_) return nullptr;
+    GdiFlush();
+    return bits_ + y * step_;
+}
+
+skin::TPixels TBitmap::Pixels() {
+    skin::TPixels view;
+    if (!bits_) return view;
+    GdiFlush();
+    view.Row0 = bits_;
+    view.Step = step_;
+    view.Width = width_;
+    view.Height = height_;
+    view.BytesPerPixel = BytesPerPixel();
+    return view;
+}
+
+TCanvas* TBitmap::Canvas() {
+    if (!canvas_) canvas_ = std::make_unique<TBitmapCanvas>(this);
+    return canvas_.get();
+}
+
+void TBitmap::Assign(const TBitmap& source) {
+    if (&source == this) return;
+    Recreate(source.width_, source.height_, source.format_, false);
+    if (bits_ && source.bits_) {
+        GdiFlush();
+        std::memcpy(bits_, source.bits_, static_cast<size_t>(step_) * static_cast<size_t>(height_));
+    }
+}
+
+void TBitmap::Assign(const skin::TPixels& source) {
+    if (source.Empty()) {
+        Recreate(0, 0, format_, false);
+        return;
+    }
+    Recreate(source.Width, source.Height, source.BytesPerPixel == 4 ? pf32bit : pf24bit, false);
+    size_t rowBytes = static_cast<size_t>(source.Width * source.BytesPerPixel);
+    for (int y = 0; y < height_; ++y) std::memcpy(bits_ + y * step_, source.ScanLine(y), rowBytes);
+}
+
+// ---- TIcon
+
+TIcon::~TIcon() {
+    if (handle_) DestroyIcon(handle_);
+}
+
+void TIcon::SetHandle(HICON icon) {
+    if (icon == handle_) return;
+    if (handle_) DestroyIcon(handle_);
+    handle_ = icon;
+    if (OnChange) OnChange();
+}
+
+HICON TIcon::ReleaseHandle() {
+    HICON icon = handle_;
+    handle_ = nullptr;
+    return icon;
+}
+
+static SIZE IconSize(HICON icon) {
+    SIZE size{0, 0};
+    ICONINFO info;
+    if (!icon || !GetIconInfo(icon, &info)) return size;
+    BITMAP bitmap;
+    if (GetObjectW(info.hbmMask, sizeof(bitmap), &bitmap)) {
+        size.cx = bitmap.bmWidth;
+        // A monochrome icon keeps its AND and XOR masks one above the other.
+        size.cy = info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2;
+    }
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    return size;
+}
+
+int TIcon::Width() const { return IconSize(handle_).cx; }
+
+int TIcon::Height() const { return IconSize(handle_).cy; }
+
+void TIcon::Assign(const TIcon& source) {
+    if (&source == this) return;
+    SetHandle(source.handle_ ? CopyIcon(source.handle_) : nullptr);
+}
+
+void TIcon::Draw(TCanvas* canvas, int x, int y) {
+    if (handle_ && canvas && canvas->Handle()) DrawIconEx(canvas->Handle(), x, y, handle_, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 }  // namespace vcl

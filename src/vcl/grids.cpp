@@ -43,6 +43,8 @@ void TInplaceEdit::WndProc(TMessage& message) {
 // ---- TStringGrid
 
 TStringGrid::TStringGrid(TComponent* owner) : TCustomControl(owner) {
+    // Every pixel of the client area is a cell, a grid line or the empty rest.
+    SetControlStyle(ControlStyle() | csOpaque);
     SetBounds(0, 0, 320, 120);
     SetColor(clWindow);
     SetTabStop(true);
@@ -331,56 +333,74 @@ void TStringGrid::KeyDown(WPARAM key) {
     }
 }
 
+void TStringGrid::SetFixedColor(TColor value) {
+    if (fixedColor_ == value) return;
+    fixedColor_ = value;
+    Invalidate();
+}
+
+bool TStringGrid::GetOrdProp(const std::string& name, int64_t& value) const {
+    if (name == "FixedColor") {
+        value = fixedColor_;
+        return true;
+    }
+    return TCustomControl::GetOrdProp(name, value);
+}
+
+bool TStringGrid::SetOrdProp(const std::string& name, int64_t value) {
+    if (name == "FixedColor") {
+        SetFixedColor(static_cast<TColor>(value));
+        return true;
+    }
+    return TCustomControl::SetOrdProp(name, value);
+}
+
 void TStringGrid::PaintWindow(HDC dc) {
     paintPending_ = false;
+    TCanvas* canvas = Canvas();
     RECT client;
     GetClientRect(Handle(), &client);
-    HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
-    SetBkMode(dc, TRANSPARENT);
-    HBRUSH window = BackgroundBrush();
-    HBRUSH fixed = GetSysColorBrush(COLOR_BTNFACE);
-    HBRUSH lines = GetSysColorBrush(COLOR_BTNSHADOW);
-    FillRect(dc, &client, lines);
+    canvas->Font()->Assign(*Font());
+    canvas->Brush()->SetColor(clBtnShadow);
+    canvas->FillRect(client);
     auto paintRow = [&](int row, int y) {
         int x = 0;
         auto paintCell = [&](int col) {
             RECT cell{x, y, x + colWidths_[static_cast<size_t>(col)], y + defaultRowHeight_};
             bool isFixed = col < fixedCols_ || row < fixedRows_;
             bool current = col == col_ && row == row_;
+            bool selected = current && Focused() && !isFixed;
+            canvas->Brush()->SetColor(isFixed ? fixedColor_ : selected ? clHighlight : Color());
+            canvas->FillRect(cell);
             if (isFixed) {
-                FillRect(dc, &cell, fixed);
                 RECT edge = cell;
-                DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
-            } else {
-                FillRect(dc, &cell, current && Focused() ? GetSysColorBrush(COLOR_HIGHLIGHT) : window);
+                DrawEdge(canvas->Handle(), &edge, BDR_RAISEDINNER, BF_RECT);
             }
             std::string text = Cells(col, row);
             if (!text.empty()) {
-                SetTextColor(dc, current && Focused() && !isFixed ? GetSysColor(COLOR_HIGHLIGHTTEXT)
-                                                                 : ColorToRGB(Font()->Color()));
+                canvas->Font()->SetColor(selected ? clHighlightText : Font()->Color());
+                canvas->Brush()->SetStyle(bsClear);
                 RECT inner{cell.left + 2, cell.top, cell.right - 2, cell.bottom};
-                WideText wide(text);
-                DrawTextW(dc, wide, static_cast<int>(wide.size()), &inner,
-                          DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+                canvas->DrawText(text, inner, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+                canvas->Brush()->SetStyle(bsSolid);
             }
-            if (current && !isFixed) DrawFocusRect(dc, &cell);
+            if (current && !isFixed) DrawFocusRect(canvas->Handle(), &cell);
             x = cell.right + 1;
         };
         for (int col = 0; col < fixedCols_; ++col) paintCell(col);
         for (int col = leftCol_; col < colCount_ && x < client.right; ++col) paintCell(col);
         if (x < client.right) {
-            RECT rest{x, y, client.right, y + defaultRowHeight_ + 1};
-            FillRect(dc, &rest, window);
+            canvas->Brush()->SetColor(Color());
+            canvas->FillRect(RECT{x, y, client.right, y + defaultRowHeight_ + 1});
         }
     };
     int y = 0;
     for (int row = 0; row < fixedRows_; ++row, y += defaultRowHeight_ + 1) paintRow(row, y);
     for (int row = topRow_; row < rowCount_ && y < client.bottom; ++row, y += defaultRowHeight_ + 1) paintRow(row, y);
     if (y < client.bottom) {
-        RECT rest{0, y, client.right, client.bottom};
-        FillRect(dc, &rest, window);
+        canvas->Brush()->SetColor(Color());
+        canvas->FillRect(RECT{0, y, client.right, client.bottom});
     }
-    SelectObject(dc, oldFont);
 }
 
 void TStringGrid::WndProc(TMessage& message) {
@@ -403,8 +423,9 @@ void TStringGrid::WndProc(TMessage& message) {
             return;
         }
         break;
-    case WM_MOUSEWHEEL:
+    case CM_MOUSEWHEEL:
         SetTopLeft(leftCol_, topRow_ + (static_cast<short>(HIWORD(message.WParam)) > 0 ? -3 : 3));
+        message.Result = 1;
         return;
     case WM_LBUTTONDOWN: {
         SetFocus();

@@ -79,7 +79,14 @@ public:
     // The cell at a client point; false when none.
     bool MouseToCell(int x, int y, int& col, int& row) const;
 
+    // The colour of the fixed rows and columns.
+    TColor FixedColor() const { return fixedColor_; }
+    void SetFixedColor(TColor value);
+
     TNotifyEvent OnSelectCell;
+
+    bool GetOrdProp(const std::string& name, int64_t& value) const override;
+    bool SetOrdProp(const std::string& name, int64_t value) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -102,6 +109,7 @@ private:
     int col_ = 1, row_ = 1, leftCol_ = 1, topRow_ = 1;
     bool editing_ = false;
     bool paintPending_ = false;
+    TColor fixedColor_ = clBtnFace;
     int editCol_ = -1, editRow_ = -1;
     TInplaceEdit* editor_ = nullptr;
 };

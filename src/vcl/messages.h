@@ -26,10 +26,10 @@ using TWndMethod = std::function<void(TMessage&)>;
 // never through the Win32 queue. The numbers are fixed; the skin engine
 // listens for them.
 constexpr UINT CM_BASE = 0xB000;
-constexpr UINT CM_ACTIVATE = CM_BASE + 0x00;
-constexpr UINT CM_DEACTIVATE = CM_BASE + 0x01;
+constexpr UINT CM_ACTIVATE = CM_BASE + 0x00;          // to a form that became active
+constexpr UINT CM_DEACTIVATE = CM_BASE + 0x01;        // to a form that lost the activation
 constexpr UINT CM_DIALOGKEY = CM_BASE + 0x05;
-constexpr UINT CM_DIALOGCHAR = CM_BASE + 0x06;
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 0x06;        // WParam: a character no control wanted (accelerators)
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 0x07;      // LParam: the control that got the focus
 constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 0x08;
 constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 0x09;
@@ -42,13 +42,24 @@ constexpr UINT CM_MOUSEENTER = CM_BASE + 0x13;        // LParam: the control
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 0x14;        // LParam: the control
 constexpr UINT CM_MENUCHANGED = CM_BASE + 0x15;
 constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 0x19;
-constexpr UINT CM_ENTER = CM_BASE + 0x1A;
-constexpr UINT CM_EXIT = CM_BASE + 0x1B;
+constexpr UINT CM_ENTER = CM_BASE + 0x1A;             // the focus came into the control (or a child of it)
+constexpr UINT CM_EXIT = CM_BASE + 0x1B;              // the focus left the control (and its children)
 constexpr UINT CM_RELEASE = CM_BASE + 0x21;
-constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 0x2C; // WParam: the control, LParam: 1 inserted / 0 removed
+constexpr UINT CM_UIACTIVATE = CM_BASE + 0x29;        // to the control that took the focus
+// WParam: the control, LParam: 1 inserted / 0 removed. Sent to the parent
+// before the control joins its list and after it left it.
+constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 0x2C;
+// WParam: the control, LParam: 1 inserted / 0 removed. Sent to the parent
+// once the control is in its list, and before it leaves it.
+constexpr UINT CM_CONTROLCHANGE = CM_BASE + 0x36;
+// Numbers kept for listeners; nothing here docks or runs actions.
 constexpr UINT CM_FLOAT = CM_BASE + 0x3A;
 constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 0x40;
+// WParam, LParam: those of WM_MOUSEWHEEL. A handler that scrolled answers 1.
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 0x43;
+// The last number of the layer's own range: every message above it is
+// passed on to the window's procedure.
+constexpr UINT CM_LAST = 0xBFFF;
 
 // Control notifications: a Win32 message reflected to the control it
 // concerns (WM_COMMAND from a child reaches that child as CN_COMMAND), and

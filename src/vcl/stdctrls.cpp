@@ -538,6 +538,8 @@ void TListBoxStrings::SetUpdateState(bool updating) {
 // ---- TLabel
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
+    // Unless transparent it fills its rectangle: nothing is drawn beneath it.
+    SetControlStyle(ControlStyle() | csOpaque);
     SetBounds(0, 0, 65, 13);
     SetParentColor(true);
 }
@@ -554,6 +556,7 @@ void TLabel::SetAlignment(TAlignment value) {
 
 void TLabel::SetTransparent(bool value) {
     transparent_ = value;
+    SetControlStyle(value ? ControlStyle() & ~static_cast<unsigned>(csOpaque) : ControlStyle() | csOpaque);
     Invalidate();
 }
 
@@ -578,11 +581,7 @@ void TLabel::AdjustSize() {
 
 void TLabel::Paint(HDC dc) {
     RECT r{0, 0, Width(), Height()};
-    if (!transparent_) {
-        HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
-    }
+    if (!transparent_) FillRect(dc, &r, SolidBrush(Color()));
     UINT format = DT_EXPANDTABS | DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
     if (alignment_ == taCenter) format |= DT_CENTER;
     else if (alignment_ == taRightJustify) format |= DT_RIGHT;
@@ -602,6 +601,7 @@ void TLabel::WndProc(TMessage& message) {
 TGroupBox::TGroupBox(TComponent* owner) : TGroupBox(owner, NoHandle{}) { CreateHandle(); }
 
 TGroupBox::TGroupBox(TComponent* owner, NoHandle) : TWinControl(owner) {
+    SetControlStyle(ControlStyle() | csAcceptsControls);
     SetBounds(0, 0, 185, 105);
     SetParentColor(true);
 }
@@ -723,6 +723,7 @@ void TRadioGroup::WndProc(TMessage& message) {
 // ---- TPanel
 
 TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
+    SetControlStyle(ControlStyle() | csAcceptsControls);
     SetBounds(0, 0, 185, 41);
     SetColor(clBtnFace);
     CreateHandle();
@@ -733,7 +734,23 @@ void TPanel::CreateParams(TCreateParams& params) {
     params.WindowClass = u"TPanel";
     params.OwnClass = true;
     params.Style |= WS_CLIPCHILDREN;
+    if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
     params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+}
+
+void TPanel::SetBevelWidth(int value) {
+    if (value < 1) value = 1;
+    if (bevelWidth_ == value) return;
+    bevelWidth_ = value;
+    Invalidate();
+}
+
+void TPanel::SetBorderStyle(TBorderStyle value) {
+    if (value != bsNone) value = bsSingle;
+    if (borderStyle_ == value) return;
+    borderStyle_ = value;
+    if (value == bsSingle) SetExStyleBits(WS_EX_CLIENTEDGE, 0);
+    else SetExStyleBits(0, WS_EX_CLIENTEDGE);
 }
 
 void TPanel::SetBevelOuter(TBevelCut value) {
@@ -752,18 +769,34 @@ void TPanel::SetAlignment(TAlignment value) {
 }
 
 void TPanel::PaintWindow(HDC dc) {
+    TCanvas* canvas = Canvas();
     RECT r;
     GetClientRect(Handle(), &r);
     auto bevel = [&](TBevelCut cut) {
         if (cut == bvNone) return;
-        DrawEdge(dc, &r, cut == bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        for (int ring = 0; ring < bevelWidth_; ++ring)
+            DrawEdge(canvas->Handle(), &r, cut == bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     };
     bevel(bevelOuter_);
     bevel(bevelInner_);
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     if (alignment_ == taCenter) format |= DT_CENTER;
     else if (alignment_ == taRightJustify) format |= DT_RIGHT;
-    DrawCaption(dc, *this, GetText(), r, format);
+    canvas->Font()->Assign(*Font());
+    canvas->Brush()->SetStyle(bsClear);
+    std::string text = GetText();
+    if (Enabled()) {
+        canvas->DrawText(text, r, format);
+    } else {
+        // Embossed: light one pixel down and right, then the shadow over it.
+        OffsetRect(&r, 1, 1);
+        canvas->Font()->SetColor(clBtnHighlight);
+        canvas->DrawText(text, r, format);
+        OffsetRect(&r, -1, -1);
+        canvas->Font()->SetColor(clBtnShadow);
+        canvas->DrawText(text, r, format);
+    }
+    canvas->Brush()->SetStyle(bsSolid);
 }
 
 void TPanel::WndProc(TMessage& message) {

@@ -293,6 +293,12 @@ public:
     void SetBevelInner(TBevelCut value);
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment value);
+    // Width of each bevel ring in pixels.
+    int BevelWidth() const { return bevelWidth_; }
+    void SetBevelWidth(int value);
+    // bsSingle draws a sunken edge around the panel, outside its bevels.
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -303,6 +309,8 @@ private:
     TBevelCut bevelOuter_ = bvRaised;
     TBevelCut bevelInner_ = bvNone;
     TAlignment alignment_ = taCenter;
+    int bevelWidth_ = 1;
+    TBorderStyle borderStyle_ = bsNone;
 };
 
 // Draws a caption in a rectangle with a control's font and colour.

@@ -1,9 +1,114 @@
 #include "windows/analis.h"
 
+#include <string>
+
+#include "battle/datatable.h"
+#include "rtl/errors.h"
+#include "rtl/textfile.h"
+#include "windows/core/spyreport.h"
+#include "windows/dataform.h"
+#include "windows/inputname2.h"
+#include "windows/mainteme.h"
+#include "windows/tehno.h"
+
+using namespace vcl;
+
 TForm18* Form18 = nullptr;
 
-TForm18::TForm18(vcl::TComponent* owner) : vcl::TForm(owner) {
+namespace {
+
+// Row of the acid pool among the officer editor's fixed entries.
+constexpr int kAcidPoolEditorRow = 4;
+
+void Tell(const std::string& text) { Application->MessageBox(text, Application->Title(), MB_OK | MB_ICONSTOP); }
+
+void Enter(TValueListEditor* editor, int row, const std::string& value) {
+    if (row >= 1 && row <= editor->Count()) editor->SetValues(row, value);
+}
+
+void SelectParticipant(int index) {
+    Form1->ListBox2->SetItemIndex(index);
+    Form1->ListBox2Click(Form1->ListBox2);
+}
+
+}  // namespace
+
+TForm18::TForm18(TComponent* owner) : TForm(owner) {
     SetName("Form18");
     SetCaption("Анализ шпионского отчета");
-    SetClientSize(420, 300);
+    SetClientSize(460, 420);
+    Memo1 = Declare<TMemo>(this, "Memo1")
+                .Bounds(8, 8, 444, 368)
+                .Anchors(akLeft | akTop | akRight | akBottom)
+                .With([](TMemo* m) {
+                    m->SetScrollBars(ssBoth);
+                    m->SetWordWrap(false);
+                });
+    Button1 = Declare<TButton>(this, "Button1")
+                  .Bounds(352, 386, 100, 25)
+                  .Anchors(akRight | akBottom)
+                  .Caption("Анализ")
+                  .OnClick(Bind(this, &TForm18::Button1Click));
+    Timer1 = DeclareTimer(this, "Timer1", 4000, true, Bind(this, &TForm18::Timer1Timer));
+}
+
+void TForm18::Timer1Timer(TObject*) {
+    Timer1->SetEnabled(false);
+    UnitRows.clear();
+    const battle::DataTable& table = Form4->Table();
+    for (int row = 1; row <= battle::kLastRow; ++row)
+        if (table.Cell(battle::kColKind, row) == battle::kKindUnit) UnitRows.push_back(static_cast<uint16_t>(row));
+}
+
+void TForm18::Button1Click(TObject*) {
+    const battle::DataTable& table = Form4->Table();
+    std::vector<spy::ReportUnit> units;
+    for (uint16_t row : UnitRows)
+        units.push_back({table.Cell(battle::kColName, row), table.Cell(battle::kColPurpose, row) == battle::kPurposeBuilding});
+    std::vector<std::string> techNames;
+    std::string techError;
+    try {
+        techNames = rtl::ReadAllLines(kTechNamesFile);
+    } catch (const rtl::EInOutError& e) {
+        techError = e.what();
+    }
+    const std::vector<spy::Step> steps =
+        spy::ReadReport(Memo1->Lines()->ToVector(), units, techError.empty() ? &techNames : nullptr);
+
+    // The allied fleet goes to a participant of its own, and the defence back
+    // to the participant whose fleet the report began with.
+    const int ownParticipant = Form1->CurPart[2];
+    bool alliedRefused = false;
+    for (const spy::Step& step : steps) {
+        switch (step.kind) {
+            case spy::Step::Unit:
+                if (!alliedRefused) Enter(Form1->ValueListEditor4, step.index + 1, step.text);
+                break;
+            case spy::Step::AcidPool:
+                Enter(Form1->ValueListEditor6, kAcidPoolEditorRow, step.text);
+                break;
+            case spy::Step::Research:
+                Enter(Form1->ValueListEditor5, step.index + 1, step.text);
+                break;
+            case spy::Step::Unreadable:
+                Tell(spy::kUnreadableMessage + step.text);
+                break;
+            case spy::Step::AlliedStart: {
+                const int before = Form1->Input().PartCount[2];
+                Form12->Edit1->SetText(spy::kAlliedFleetLine);
+                Form1->addnew2Timer(Form1->addnew2);  // refuses a seventh participant with its message
+                alliedRefused = Form1->Input().PartCount[2] != before + 1;
+                if (!alliedRefused) SelectParticipant(before);
+                break;
+            }
+            case spy::Step::AlliedEnd:
+                if (!alliedRefused) SelectParticipant(ownParticipant);
+                alliedRefused = false;
+                break;
+            case spy::Step::ResearchNoFile:
+                Tell(techError);
+                break;
+        }
+    }
+    Close();
 }

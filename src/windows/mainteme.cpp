@@ -218,8 +218,7 @@ void TForm1::DeclareTimers() {
     Timer8 = DeclareTimer(this, "Timer8", 1, true, Bind(this, &TForm1::Timer8Timer));
     addnew1 = DeclareTimer(this, "addnew1", 1, false, Bind(this, &TForm1::addnew1Timer));
     addnew2 = DeclareTimer(this, "addnew2", 1, false, Bind(this, &TForm1::addnew2Timer));
-    // Its tick belongs to the fleet selection; until then enabling it does nothing.
-    podbor1 = DeclareTimer(this, "podbor1", 1, false, nullptr);
+    DeclareSelectionTimers();
 }
 
 // ---- Start and shut-down.

@@ -9,6 +9,7 @@
 #include "battle/battleengine.h"
 #include "battle/battleinput.h"
 #include "battle/battlerun.h"
+#include "battle/fleetselection.h"
 #include "vcl/vcl.h"
 
 class TForm1 : public vcl::TForm, public battle::RunOutput {
@@ -52,6 +53,8 @@ public:
     vcl::TTimer* addnew1;  // a participant named in the side-1 prompt
     vcl::TTimer* addnew2;  // a participant named in the side-2 prompt
     vcl::TTimer* podbor1;  // start of fleet selection (enabled by the warning dialog)
+    vcl::TTimer* podbor2;  // fleet selection: the end of a generation
+    vcl::TTimer* podbor3;  // fleet selection: the result
 
     // ---- Events.
     void FormCreate(vcl::TObject* Sender);
@@ -76,6 +79,9 @@ public:
     void N11Click(vcl::TObject* Sender);
     void N26Click(vcl::TObject* Sender);
     void N33Click(vcl::TObject* Sender);
+    void podbor1Timer(vcl::TObject* Sender);
+    void podbor2Timer(vcl::TObject* Sender);
+    void podbor3Timer(vcl::TObject* Sender);
 
     // ---- Defaults and templates.
     // Levels, medals, the default template and the names from the defaults
@@ -128,6 +134,13 @@ public:
     void SaveLog(const std::string& path) override;
     void SaveStatistics(const std::string& path) override;
 
+    // ---- Fleet selection.
+    // Candidate `col` of the selection into side 1's first participant of the battle.
+    void saveshipspod(int col);
+    void SelectionProgress(int candidate, int battleOfCandidate, std::string_view label) override;
+    void SelectionTimes(std::string_view spent, std::string_view estimate) override;
+    void SelectionScore(int column, std::string_view score) override;
+
 private:
     void DeclareMenus();
     void DeclareSide(int side);
@@ -142,6 +155,11 @@ private:
     // Copies the participant names from the lists and the attacking side.
     void StoreRunInputs();
     void StopRun();
+    void DeclareSelectionTimers();
+    // Battles of the selection for one tick of the battle timer.
+    battle::HandOver FightSelectionBattles();
+    battle::HandOver SkipEmptyCandidate();
+    void EndSelection();
 
     vcl::TListBox* PartList(int side) const { return side == 1 ? ListBox1 : ListBox2; }
     vcl::TEdit* NameField(int side) const { return side == 1 ? Edit1 : Edit2; }
@@ -152,6 +170,7 @@ private:
     std::unique_ptr<battle::BattleEngine> engine_;
     std::unique_ptr<battle::BattleRun> run_;
     bool runGoing_ = false;
+    battle::SelectionSizes selection_;  // as the selection's start read them
 };
 
 extern TForm1* Form1;

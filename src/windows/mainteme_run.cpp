@@ -49,16 +49,18 @@ void TForm1::StoreRunInputs() {
     engine.Input.AttackingSide = RadioGroup1->ItemIndex() == 1 ? 2 : 1;
 }
 
+// The end of a run ends a fleet selection too.
 void TForm1::StopRun() {
     runGoing_ = false;
     Timer1->SetEnabled(false);
+    EndSelection();
 }
 
 void TForm1::Timer1Timer(TObject* Sender) {
     Timer1->SetEnabled(false);
     battle::HandOver next = battle::HandOver::Nothing;
     try {
-        next = Run().FightBattle([this] { StoreRunInputs(); });
+        next = Engine().PodborMode ? FightSelectionBattles() : Run().FightBattle([this] { StoreRunInputs(); });
     } catch (const std::exception& error) {
         // The battle stopped; so does the run.
         StopRun();
@@ -72,8 +74,10 @@ void TForm1::Timer1Timer(TObject* Sender) {
     case battle::HandOver::StatisticsTimer:
         Timer6->SetEnabled(true);
         break;
-    case battle::HandOver::Nothing:
     case battle::HandOver::SelectionTimer:
+        podbor2->SetEnabled(true);
+        break;
+    case battle::HandOver::Nothing:
         StopRun();
         break;
     }

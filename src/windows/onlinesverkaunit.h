@@ -1,11 +1,46 @@
-// Compares the database's rapid fire with the game's unit pages. For now the window exists with its caption.
+// The online rapid-fire comparison: walks the unit rows, loads each unit's
+// page from the game's site, logs and queues every rapid-fire value that
+// differs from the database, and applies the queue on request.
 #pragma once
+#include <cstdint>
+
 #include "vcl/vcl.h"
+#include "vcl/webbrowser.h"
+#include "windows/core/rapidfirepage.h"
 
 class Tonlinesverka : public vcl::TForm {
 public:
     explicit Tonlinesverka(vcl::TComponent* owner);
     const char* ClassName() const override { return "Tonlinesverka"; }
+
+    vcl::TLabel* Label1;      // "Лог изменений"
+    vcl::TMemo* Memo2;        // the change log
+    vcl::TMemo* Memo1;        // hidden: the page's lines, letters converted
+    vcl::TMemo* Memo4;        // hidden: the entries of the page's rapid-fire block
+    vcl::TMemo* Memo3;        // hidden: the queue, three lines a change (row, target, value)
+    vcl::TGauge* G23;         // the walk, rows 200..500
+    vcl::TButton* Button1;    // "Запустить сверку"
+    vcl::TButton* Button2;    // "применить изменения"
+    vcl::TButton* Button3;    // "закрыть окно"
+    vcl::TButton* Button4;    // hidden: loads the current page again
+    vcl::TTimer* Timer1;      // 1 s: the next unit's page
+    vcl::TTimer* Timer2;      // 5 s: the page, once loaded, read and compared
+    vcl::TWebBrowser* WebBrowser1;
+
+    int32_t CheckRow = online::kWalkStart;
+
+    // Starts the walk from its beginning, also when one is going.
+    void Button1Click(vcl::TObject* Sender);
+    // Writes the queued values into the database and saves it.
+    void Button2Click(vcl::TObject* Sender);
+    void Button3Click(vcl::TObject* Sender);
+    void Button4Click(vcl::TObject* Sender);
+    void Timer1Timer(vcl::TObject* Sender);
+    void Timer2Timer(vcl::TObject* Sender);
+
+private:
+    void Compare(const std::vector<std::string>& entries);
+    online::LetterTables letters_;
 };
 
 extern Tonlinesverka* onlinesverka;

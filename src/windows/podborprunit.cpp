@@ -9,6 +9,9 @@ Tpodborpr::Tpodborpr(TComponent* owner) : TForm(owner) {
     SetCaption("прогресс подбора флота");
     SetBorderStyle(bsSingle);
     SetClientSize(420, 170);
+    // Beside the battle log, which every battle of the selection shows again.
+    SetLeft(760);
+    SetTop(120);
     sGauge1 = Declare<TGauge>(this, "sGauge1").Bounds(12, 10, 396, 22);
     sGauge2 = Declare<TGauge>(this, "sGauge2").Bounds(12, 38, 396, 22);
     sGauge3 = Declare<TGauge>(this, "sGauge3").Bounds(12, 66, 396, 22);

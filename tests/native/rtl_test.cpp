@@ -109,6 +109,22 @@ TEST(Convert, GeneralFloatFormat) {
     EXPECT_EQ(DateToStr(2026, 3, 7), "07.03.2026");
 }
 
+TEST(Convert, FloatsReadBackWhatTheyWereWrittenAs) {
+    // The scores of a fleet selection go through text and are compared again.
+    for (long double value : {0.0L, 12.5L, -0.25L, 1e8L, 1e-5L, 1e20L, 1234567890123456.0L, 2.0L / 3.0L}) {
+        long double back = -1;
+        ASSERT_TRUE(TryStrToFloat(FloatToStr(value), back)) << FloatToStr(value);
+        EXPECT_EQ(FloatToStr(back), FloatToStr(value));
+    }
+    long double value = 0;
+    EXPECT_TRUE(TryStrToFloat("  -3,5e+2", value));
+    EXPECT_EQ(value, -350.0L);
+    value = 7;
+    for (const char* bad : {"", " ", "-", ",5", "1,", "1.5", "1E", "1E+", "12a", "1 ", "INF", "NAN", "1E99999"})
+        EXPECT_FALSE(TryStrToFloat(bad, value)) << bad;
+    EXPECT_EQ(value, 7.0L);  // a refused text leaves the value alone
+}
+
 TEST(RandomGenerator, SeededSequencesRepeatAndStayInRange) {
     Random a(42), b(42), c(43);
     bool differs = false;

@@ -39,7 +39,8 @@ std::string ReadRaw(const std::string& path) {
 std::string Utf8(const std::string& text) { return rtl::Cp1251ToUtf8(text); }
 
 const std::vector<std::string> kDataFiles = {"DataBase.dat", "lang.dat", "spab.dat", "spat.dat", "of.dat",
-                                             "teh.dat",      "opt.dat",  "def.dat",  "med.dat",  "Shbl.dat"};
+                                             "teh.dat",      "opt.dat",  "def.dat",  "med.dat",  "Shbl.dat",
+                                             "Ansi.dat",     "unicode.dat"};
 
 class ShippedData : public ::testing::Test {
 protected:

@@ -160,3 +160,44 @@ TEST(Painting, FormAndMessageBoxFromTicksOfOneDispatchAreDrawnWhileTheBoxIsUp) {
     g_seen = nullptr;
     g_form = nullptr;
 }
+
+namespace {
+
+// Pixels of the bar's colour along the middle row of a gauge.
+int BarWidth(TGauge* gauge) {
+    HDC dc = GetDC(gauge->Handle());
+    const COLORREF bar = ColorToRGB(gauge->ForeColor());
+    int width = 0;
+    for (int x = 0; x < gauge->Width(); ++x)
+        if (GetPixel(dc, x, gauge->Height() / 2) == bar) ++width;
+    ReleaseDC(gauge->Handle(), dc);
+    return width;
+}
+
+bool WaitsForPaint(TWinControl* control) {
+    RECT r;
+    return GetUpdateRect(control->Handle(), &r, FALSE) != FALSE;
+}
+
+}  // namespace
+
+TEST(Painting, AGaugeSetManyTimesBetweenPaintsShowsItsLastValueAndRepaintsAgainAfter) {
+    TForm form(nullptr);
+    form.SetClientSize(320, 60);
+    auto* gauge = new TGauge(&form);
+    gauge->SetParent(&form);
+    gauge->SetBounds(10, 10, 300, 24);
+    form.Show();
+    vcltest::Pump();
+    for (int step = 0; step <= 30; ++step) gauge->SetProgress(step);
+    EXPECT_TRUE(WaitsForPaint(gauge));
+    vcltest::Pump();
+    EXPECT_FALSE(WaitsForPaint(gauge));
+    EXPECT_NEAR(BarWidth(gauge), 88, 4);  // 30 % of the inner width
+    // The next change after a paint is drawn too.
+    gauge->SetMaxValue(60);
+    EXPECT_TRUE(WaitsForPaint(gauge));
+    vcltest::Pump();
+    EXPECT_NEAR(BarWidth(gauge), 148, 4);
+    form.Hide();
+}

@@ -1,0 +1,102 @@
+#include "windows/core/spyreport.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+
+#include "rtl/convert.h"
+
+namespace spy {
+namespace {
+
+constexpr size_t kHeadingLines = 4;
+constexpr int64_t kMaxCount = 65535;
+
+class Reader {
+public:
+    Reader(const std::vector<std::string>& lines, std::vector<Step>& steps) : lines_(lines), steps_(steps) {}
+
+    // Lines past the last one read as empty.
+    const std::string& Line() const {
+        static const std::string empty;
+        return at_ < lines_.size() ? lines_[at_] : empty;
+    }
+    bool AtEnd(std::initializer_list<const char*> stops) const {
+        if (Line().empty()) return true;
+        for (const char* stop : stops)
+            if (Line() == stop) return true;
+        return false;
+    }
+    void Next() { ++at_; }
+
+    // The line's value after a name and one separator; a message step when
+    // it is no count. False when the value is unreadable.
+    bool Value(size_t nameLength, std::string& value) {
+        const std::string& line = Line();
+        value = nameLength + 1 < line.size() ? line.substr(nameLength + 1) : std::string();
+        int64_t count = 0;
+        if (rtl::TryStrToInt64(value, count) && count >= 0 && count <= kMaxCount) return true;
+        steps_.push_back({Step::Unreadable, 0, line});
+        return false;
+    }
+
+    // Matches the line against a list of names and adds the step.
+    template <class NameOf>
+    void Match(Step::Kind kind, size_t count, NameOf nameOf) {
+        const std::string& line = Line();
+        for (size_t i = 0; i < count; ++i) {
+            const std::string* name = nameOf(i);
+            if (!name || name->empty() || line.find(*name) == std::string::npos) continue;
+            std::string value;
+            if (Value(name->size(), value)) steps_.push_back({kind, static_cast<int>(i), value});
+            return;
+        }
+    }
+
+    void Add(Step step) { steps_.push_back(std::move(step)); }
+
+private:
+    const std::vector<std::string>& lines_;
+    std::vector<Step>& steps_;
+    size_t at_ = kHeadingLines;
+};
+
+}  // namespace
+
+std::vector<Step> ReadReport(const std::vector<std::string>& lines, const std::vector<ReportUnit>& units,
+                             const std::vector<std::string>* techNames) {
+    std::vector<Step> steps;
+    Reader r(lines, steps);
+    auto anyUnit = [&](size_t i) { return &units[i].name; };
+    auto building = [&](size_t i) { return units[i].building ? &units[i].name : nullptr; };
+
+    for (; !r.AtEnd({kAlliedFleetLine, kDefenceLine}); r.Next()) r.Match(Step::Unit, units.size(), anyUnit);
+
+    if (r.Line() == kAlliedFleetLine) {
+        r.Add({Step::AlliedStart, 0, {}});
+        for (; !r.AtEnd({kDefenceLine}); r.Next()) r.Match(Step::Unit, units.size(), anyUnit);
+        r.Add({Step::AlliedEnd, 0, {}});
+    }
+
+    for (; !r.AtEnd({kBuildingsLine}); r.Next()) r.Match(Step::Unit, units.size(), anyUnit);
+
+    const std::string acidPool = kAcidPoolName;
+    for (; !r.AtEnd({kResearchLine}); r.Next()) {
+        if (r.Line().find(acidPool) != std::string::npos) {
+            std::string value;
+            if (r.Value(acidPool.size(), value)) r.Add({Step::AcidPool, 0, value});
+        }
+        r.Match(Step::Unit, units.size(), building);
+    }
+
+    if (r.Line().empty()) return steps;
+    if (!techNames) {
+        r.Add({Step::ResearchNoFile, 0, {}});
+        return steps;
+    }
+    for (; !r.AtEnd({}); r.Next())
+        r.Match(Step::Research, techNames->size(), [&](size_t i) { return &(*techNames)[i]; });
+    return steps;
+}
+
+}  // namespace spy

@@ -1,0 +1,45 @@
+// Reading a spy report pasted from the game: which unit, building, research
+// and acid-pool values of the enemy it gives, section by section. The report
+// analysis window turns the steps into entries of side 2's editors.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace spy {
+
+// A unit type of the analyser's table, in table order.
+struct ReportUnit {
+    std::string name;
+    bool building = false;
+};
+
+struct Step {
+    enum Kind {
+        Unit,           // unit table entry `index` := text, in the ship editor as it stands
+        AcidPool,       // the officer editor's acid-pool entry := text
+        Research,       // technology name `index` := text
+        Unreadable,     // text is a line whose value is no count 0..65535
+        AlliedStart,    // the report's allied fleet follows: a new participant
+        AlliedEnd,      // back to the defended planet's own participant
+        ResearchNoFile  // the research section was reached without the technology names
+    };
+    Kind kind;
+    int index = 0;
+    std::string text;
+};
+
+inline constexpr const char* kAlliedFleetLine = "Обороняющий флот";
+inline constexpr const char* kDefenceLine = "Оборона";
+inline constexpr const char* kBuildingsLine = "Постройки";
+inline constexpr const char* kResearchLine = "Исследования";
+inline constexpr const char* kAcidPoolName = "Кислотный бассейн";
+inline constexpr const char* kUnreadableMessage = "Невозможно обработать строку: ";
+
+// The report's lines from the fifth on, section by section: fleet, allied
+// fleet, defence, buildings, research; an empty line ends the section it is
+// in and so every later one. `techNames` is null when the names could not be
+// read. A line is matched to the first item whose (non-empty) name it contains.
+std::vector<Step> ReadReport(const std::vector<std::string>& lines, const std::vector<ReportUnit>& units,
+                             const std::vector<std::string>* techNames);
+
+}  // namespace spy

@@ -1,0 +1,161 @@
+// Loading pages over HTTP from a server on 127.0.0.1 that the test starts:
+// what arrives, in which text, and how every failure is reported.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "rtl/encoding.h"
+#include "rtl/http.h"
+#include "support/http_server.h"
+
+using rtl::HttpGet;
+using rtl::HttpLimits;
+using rtl::HttpParse;
+using rtl::HttpResponse;
+using rtl::ParseHttpResponse;
+
+namespace {
+
+const std::string kRussian = "Скорострел по Крейсер";  // code page 1251, as the program reads it
+
+std::string Koi8(const std::string& text1251) {
+    // Windows-1251 to KOI8-R for the Russian letters of the test text.
+    static const std::u16string letters = u"юабцдефгхийклмнопярстужвьызшэщчъЮАБЦДЕФГХИЙКЛМНОПЯРСТУЖВЬЫЗШЭЩЧЪ";
+    std::string out;
+    for (char16_t c : rtl::Cp1251ToUtf16(text1251)) {
+        size_t at = letters.find(c);
+        out += at == std::u16string::npos ? static_cast<char>(c) : static_cast<char>(0xC0 + at);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(HttpGet, PagesArriveInTheProgramsTextWhateverTheServerSends) {
+    testhttp::Server server;
+    server.Set("/utf8", {rtl::Cp1251ToUtf8(kRussian)});
+    server.Set("/cp1251", {kRussian, "text/html; charset=windows-1251"});
+    server.Set("/koi8", {Koi8(kRussian), "text/html; charset=\"KOI8-R\""});
+    server.Set("/meta", {"<meta charset=utf-8>" + rtl::Cp1251ToUtf8(kRussian), "text/html"});
+    server.Set("/bom", {"\xEF\xBB\xBF" + rtl::Cp1251ToUtf8(kRussian), "text/plain"});
+    testhttp::Page chunked{rtl::Cp1251ToUtf8(kRussian + "\r\n" + kRussian)};
+    chunked.chunked = true;
+    server.Set("/chunked", chunked);
+    testhttp::Page moved{"", "text/html", 302};
+    moved.location = "/utf8";
+    server.Set("/moved", moved);
+    server.Set("/infos.php?gid=205&notopnav=true", {"unit"});
+
+    const std::string base = server.Address();
+    for (const char* path : {"utf8", "cp1251", "koi8", "bom", "moved"}) {
+        rtl::HttpResult page = HttpGet(base + path);
+        ASSERT_TRUE(page.ok) << path << ": " << page.error;
+        EXPECT_EQ(page.status, 200) << path;
+        EXPECT_EQ(page.text, kRussian) << path;
+    }
+    EXPECT_EQ(HttpGet(base + "meta").text, "<meta charset=utf-8>" + kRussian);
+    EXPECT_EQ(HttpGet(base + "chunked").text, kRussian + "\r\n" + kRussian);
+    EXPECT_EQ(HttpGet(base + "infos.php?gid=205&notopnav=true").text, "unit");
+    EXPECT_EQ(server.Requests().back(), "/infos.php?gid=205&notopnav=true");
+    EXPECT_EQ(server.Requests()[4], "/moved");
+    EXPECT_EQ(server.Requests()[5], "/utf8");
+}
+
+TEST(HttpGet, FailuresAreReportedWithinTheirTimeAndNeverAsAPage) {
+    testhttp::Server server;
+    testhttp::Page closed;
+    closed.closeAtOnce = true;
+    server.Set("/closed", closed);
+    testhttp::Page slow{"late"};
+    slow.delayMs = 3000;
+    server.Set("/slow", slow);
+    testhttp::Page loop{"", "text/html", 301};
+    loop.location = "/loop";
+    server.Set("/loop", loop);
+    const std::string base = server.Address();
+
+    rtl::HttpResult missing = HttpGet(base + "nothing");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.status, 404);
+    EXPECT_TRUE(missing.text.empty());
+
+    EXPECT_FALSE(HttpGet(base + "closed").ok);
+    EXPECT_FALSE(HttpGet(base + "loop").ok);
+    EXPECT_FALSE(HttpGet("ftp://127.0.0.1/").ok);
+
+    HttpLimits quick;
+    quick.readMs = 300;
+    auto start = std::chrono::steady_clock::now();
+    rtl::HttpResult late = HttpGet(base + "slow", quick);
+    EXPECT_FALSE(late.ok);
+    EXPECT_FALSE(late.error.empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+
+    std::atomic<bool> cancel{false};
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cancel = true;
+    });
+    start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(HttpGet(base + "slow", {}, &cancel).ok);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+    canceller.join();
+
+    // Nobody listens on the port of a server that has stopped.
+    std::string gone;
+    {
+        testhttp::Server stopped;
+        gone = stopped.Address();
+    }
+    EXPECT_FALSE(HttpGet(gone).ok);
+}
+
+TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
+    HttpResponse r;
+    EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nContent-Len", false, r), HttpParse::Incomplete);
+    EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nabc", false, r), HttpParse::Incomplete);
+    EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nabc", true, r), HttpParse::Malformed);
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\ncontent-length: 3\r\n\r\nabcdef", false, r), HttpParse::Complete);
+    EXPECT_EQ(r.body, "abc");
+    // Without a length the body runs to the close.
+    EXPECT_EQ(ParseHttpResponse("HTTP/1.0 200 OK\n\nabc", false, r), HttpParse::Incomplete);
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.0 200 OK\n\nabc", true, r), HttpParse::Complete);
+    EXPECT_EQ(r.body, "abc");
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 404 No\r\nContent-Length: 0\r\n\r\n", false, r),
+              HttpParse::Complete);
+    EXPECT_EQ(r.status, 404);
+
+    const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4;x=1\r\nabcd\r\n2\r\nef\r\n0\r\n\r\n";
+    ASSERT_EQ(ParseHttpResponse(chunked, false, r), HttpParse::Complete);
+    EXPECT_EQ(r.body, "abcdef");
+    EXPECT_EQ(ParseHttpResponse(chunked.substr(0, chunked.size() - 8), false, r), HttpParse::Incomplete);
+    EXPECT_EQ(ParseHttpResponse(chunked.substr(0, chunked.size() - 8), true, r), HttpParse::Malformed);
+
+    for (const char* broken : {"garbage\r\n\r\n", "HTTP/1.1 abc\r\n\r\n", "HTTP/1.1 200\r\nContent-Length: -1\r\n\r\n",
+                               "HTTP/1.1 200\r\nContent-Length: 99999999999999999999\r\n\r\n",
+                               "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"})
+        EXPECT_EQ(ParseHttpResponse(broken, true, r), HttpParse::Malformed) << broken;
+}
+
+TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
+    rtl::Url url;
+    ASSERT_TRUE(rtl::ParseHttpUrl("http://127.0.0.1:8080/infos.php?gid=1", url));
+    EXPECT_EQ(url.host, "127.0.0.1");
+    EXPECT_EQ(url.port, 8080);
+    EXPECT_EQ(url.target, "/infos.php?gid=1");
+    ASSERT_TRUE(rtl::ParseHttpUrl("HTTP://[::1]?x#frag", url));
+    EXPECT_EQ(url.host, "::1");
+    EXPECT_EQ(url.port, 80);
+    EXPECT_EQ(url.target, "/?x");
+    for (const char* bad : {"https://host/", "http://", "http://:80/", "http://host:0/", "http://host:65536/",
+                            "http://user@host/", "http://ho st/", "http://host/\r\nX: 1"})
+        EXPECT_FALSE(rtl::ParseHttpUrl(bad, url)) << bad;
+
+    EXPECT_TRUE(rtl::IsWebLink("http://host/build.zip"));
+    EXPECT_TRUE(rtl::IsWebLink("https://host/db.rar?x=1"));
+    for (const char* bad : {"file:///etc/passwd", "javascript:alert(1)", "http://", "https:///x", "http://a b",
+                            "http://host/\"; rm -rf ~", "-http://host", "http://host/\n"})
+        EXPECT_FALSE(rtl::IsWebLink(bad)) << bad;
+}

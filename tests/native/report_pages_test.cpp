@@ -1,0 +1,185 @@
+// The window-free readers of the spy report, of the game's unit pages and of
+// the update site's version page.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "battle/datatable.h"
+#include "rtl/errors.h"
+#include "windows/core/rapidfirepage.h"
+#include "windows/core/spyreport.h"
+#include "windows/core/updatepage.h"
+
+using spy::Step;
+
+namespace {
+
+std::string DataPath(const std::string& name) {
+    const char* dir = std::getenv("NORVIX_SOURCE_DIR");
+    return std::string(dir ? dir : ".") + "/data/" + name;
+}
+
+// Steps as "kind:index=text" for readable comparisons.
+std::vector<std::string> Show(const std::vector<Step>& steps) {
+    static const char* const kinds[] = {"unit", "acid", "research", "bad", "allied", "own", "nofile"};
+    std::vector<std::string> out;
+    for (const Step& s : steps) out.push_back(std::string(kinds[s.kind]) + ":" + std::to_string(s.index) + "=" + s.text);
+    return out;
+}
+
+const std::vector<spy::ReportUnit> kUnits = {
+    {"Крейсер", false},      {"Линейный крейсер", false}, {"Ракетная установка", false},
+    {"Бункер", true},        {"Кислотный бассейн", true}, {"", false}};
+const std::vector<std::string> kTechs = {"Оружейная технология", "Технология брони", "Щитовая технология",
+                                         "Оружие роя"};
+
+const std::vector<std::string> kHeading = {"Шпионский доклад", "Планета Тест [1:2:3]", "Металл 100", ""};
+
+std::vector<std::string> Report(std::initializer_list<const char*> body) {
+    std::vector<std::string> lines = kHeading;
+    lines.insert(lines.end(), body.begin(), body.end());
+    return lines;
+}
+
+}  // namespace
+
+TEST(SpyReport, AFullReportFillsEverySectionInOrder) {
+    const auto lines = Report({"Крейсер 12", "Линейный крейсер 3", "Обороняющий флот", "Крейсер 40", "Оборона",
+                               "Ракетная установка 100", "Постройки", "Бункер 2", "Кислотный бассейн 5",
+                               "Исследования", "Оружейная технология 10", "Технология брони 7", "Оружие роя 4"});
+    EXPECT_EQ(Show(spy::ReadReport(lines, kUnits, &kTechs)),
+              (std::vector<std::string>{"unit:0=12", "unit:1=3", "allied:0=", "unit:0=40", "own:0=", "unit:2=100", "unit:3=2", "acid:0=5",
+                                        "unit:4=5", "research:0=10", "research:1=7", "research:3=4"}));
+}
+
+TEST(SpyReport, TheFirstNameInTableOrderWinsAndCountsStayWithin65535) {
+    // "Крейсер" comes before "Линейный крейсер" and the report writes it in
+    // small letters inside the longer name; a capital one takes the line.
+    const std::vector<spy::ReportUnit> units = {{"крейсер", false}, {"Линейный крейсер", false}};
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Линейный крейсер 3", "крейсер 65535", "крейсер 65536", "крейсер -1",
+                                           "крейсер", "Неизвестный 5"}),
+                                   units, &kTechs)),
+              (std::vector<std::string>{"bad:0=Линейный крейсер 3", "unit:0=65535", "bad:0=крейсер 65536",
+                                        "bad:0=крейсер -1", "bad:0=крейсер"}));
+    const std::vector<spy::ReportUnit> longFirst = {{"Линейный крейсер", false}, {"крейсер", false}};
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Линейный крейсер 3"}), longFirst, &kTechs)),
+              (std::vector<std::string>{"unit:0=3"}));
+}
+
+TEST(SpyReport, AnEmptyLineEndsItsSectionAndEveryLaterOne) {
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Крейсер 1", "", "Оборона", "Ракетная установка 9", "Постройки",
+                                           "Бункер 1", "Исследования", "Оружие роя 2"}),
+                                   kUnits, &kTechs)),
+              (std::vector<std::string>{"unit:0=1"}));
+    // Defence without buildings or research: the defence section runs to the end.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Оборона", "Ракетная установка 9", "Бункер 1"}), kUnits, &kTechs)),
+              (std::vector<std::string>{"unit:2=9", "unit:3=1"}));
+    // Without the technology names the research section reports it once and stops.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Оборона", "Постройки", "Исследования", "Оружие роя 2"}), kUnits, nullptr)),
+              (std::vector<std::string>{"nofile:0="}));
+    // Buildings take only building rows; a line of a ship's name is passed over there.
+    // (Every section but the fleet starts only at the marker line of the one before.)
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Оборона", "Постройки", "Крейсер 4", "Бункер 3"}), kUnits, &kTechs)),
+              (std::vector<std::string>{"unit:3=3"}));
+    // A report shorter than its heading gives nothing.
+    EXPECT_TRUE(spy::ReadReport({"a", "b"}, kUnits, &kTechs).empty());
+}
+
+TEST(RapidFirePage, LettersWrittenAsReferencesBecomeTheProgramsText) {
+    const online::LetterTables tables = online::ReadLetterTables(DataPath("Ansi.dat"), DataPath("unicode.dat"));
+    ASSERT_EQ(tables.letters.size(), 66u);
+    EXPECT_EQ(online::ConvertEntities("&#1057;&#1082;&#1086;&#1088;&#1086;&#1089;&#1090;&#1088;&#1077;&#1083;"
+                                      "&nbsp;&#1025;&#1105;&nbsp",
+                                      tables),
+              "Скорострел Ёё ");
+    EXPECT_THROW(online::ReadLetterTables(DataPath("missing.dat"), DataPath("unicode.dat")), rtl::EInOutError);
+
+    // Short tables (empty lines) and self-feeding pairs are passed over instead of looping.
+    online::LetterTables odd{{"x", "a", "ab"}, {"", "aa", "b"}};
+    EXPECT_EQ(online::ConvertEntities("aab", odd), "ab");  // only "aa" -> "a" is taken
+    std::string text = "aaabb";
+    online::ReplaceAll(text, "aab", "a");  // each replacement makes the next match with what came before
+    EXPECT_EQ(text, "a");
+}
+
+TEST(RapidFirePage, TheBlockIsCutAtItsBreaksAndEndsAtTheDivOrThePage) {
+    const std::vector<std::string> page = {"Скорострел (ignored on the first line)", "<h1>unit</h1>",
+                                           "<td>Скорострел</td>", "<div>по a<br>по b<br>", "по c<br>tail</div>",
+                                           "по d<br>"};
+    online::RapidFireBlock block = online::FindRapidFireBlock(page, 201);
+    EXPECT_TRUE(block.found);
+    EXPECT_EQ(block.entries, (std::vector<std::string>{"<div>по a", "по b", "по c"}));
+    // Late units have one more line between the marker and the block.
+    EXPECT_TRUE(online::FindRapidFireBlock(page, 401).entries.empty());
+    EXPECT_EQ(online::FindRapidFireBlock({"", "Скорострел", "", "<div>по x<br>"}, 401).entries,
+              (std::vector<std::string>{"<div>по x"}));
+    // No end: the page's end ends the block.
+    EXPECT_EQ(online::FindRapidFireBlock({"", "Скорострел", "<div>по x<br>", "по y<br>", "no end"}, 201).entries,
+              (std::vector<std::string>{"<div>по x", "по y"}));
+    EXPECT_FALSE(online::FindRapidFireBlock({"<div>по x<br></div>"}, 201).found);
+}
+
+TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesStopTheUnit) {
+    battle::DataTable table;
+    table.FillDefaults();
+    auto unit = [&](int row, const char* name) {
+        table.SetCell(battle::kColKind, row, "1");
+        table.SetCell(battle::kColName, row, name);
+    };
+    unit(201, "Крейсер");
+    unit(202, "Линкор");
+    unit(203, "Зонд");
+    unit(210, "Турель");
+    table.SetCell(30 + 202, 201, "3");
+    table.SetCell(30 + 203, 201, "5");
+    table.SetCell(30 + 210, 201, "2");  // not on the page
+    auto entry = [](int target, const char* name, const char* value) {
+        return std::string("по <a href=\"infos.php?gid=") + std::to_string(target) + "&notopnav=true\">" + name +
+               "</a> <b>" + value + "</b>";
+    };
+    online::UnitComparison found;
+    online::CompareRapidFire(table, 201, {"<div>" + entry(202, "Линкор", "3"), entry(203, "Разведчик", "6")},
+                             found);
+    // The target named otherwise on the page is compared by its row, and not taken for missing.
+    EXPECT_EQ(found.log, (std::vector<std::string>{"Зонд-->Разведчик", "Крейсер по Зонд  5-->6",
+                                                   "Крейсер по Турель  2--> 0"}));
+    ASSERT_EQ(found.queue.size(), 2u);
+    EXPECT_EQ(found.queue[0].target, 203);
+    EXPECT_EQ(found.queue[0].value, "6");
+    EXPECT_EQ(found.queue[1].row, 201);
+    EXPECT_EQ(found.queue[1].target, 210);
+    EXPECT_EQ(found.queue[1].value, "0");
+
+    online::UnitComparison partial;
+    EXPECT_THROW(online::CompareRapidFire(table, 201, {entry(203, "Зонд", "7"), entry(601, "x", "1")}, partial),
+                 rtl::ERangeError);
+    EXPECT_EQ(partial.queue.size(), 1u);  // what came before the bad entry stays
+    EXPECT_THROW(online::ReadRapidFireEntry(entry(0, "x", "1")), rtl::ERangeError);
+    EXPECT_THROW(online::ReadRapidFireEntry(entry(202, "x", "много")), rtl::EConvertError);
+    for (const char* broken : {"", "по", "по <a href=x>", "по a=b=c", "по a=b=12&x>name", "по a=b=12&x>n<a>b>"})
+        EXPECT_THROW(online::ReadRapidFireEntry(broken), rtl::ERuntimeError) << broken;
+
+    EXPECT_EQ(online::NextUnitRow(table, 200), 201);
+    EXPECT_EQ(online::NextUnitRow(table, 203), 210);
+    EXPECT_EQ(online::NextUnitRow(table, 210), online::kWalkEnd);
+    EXPECT_EQ(online::UnitPageAddress("http://h/", 205), "http://h/infos.php?gid=205&notopnav=true");
+}
+
+TEST(UpdatePage, TheMarkerLineGivesFourSoundFieldsOrNothing) {
+    update::UpdateFields f;
+    ASSERT_TRUE(update::ReadUpdateFields(
+        {"<html>", "<p>DelvoSim<br><br>37 <br>http://h/build37.zip <br><br>12 <br>https://h/db12.zip</p>", "DelvoSim"},
+        f));
+    EXPECT_EQ(f.build, "37");
+    EXPECT_EQ(f.buildLink, "http://h/build37.zip");
+    EXPECT_EQ(f.version, "12");
+    EXPECT_EQ(f.versionLink, "https://h/db12.zip");
+
+    for (const char* line :
+         {"no marker", "DelvoSim<br><br>37 <br>ftp://h/b.zip <br><br>12 <br>http://h/d.zip<",
+          "DelvoSim<br><br>37 <br>http://h/b.zip <br><br>12 <br>javascript:x()<", "DelvoSim<br><br>37<br>",
+          "DelvoSim<br><br> <br>http://h/b.zip <br><br>12 <br>http://h/d.zip<", "DelvoSim"}) {
+        EXPECT_FALSE(update::ReadUpdateFields({line}, f)) << line;
+        EXPECT_TRUE(f.build.empty());
+    }
+}

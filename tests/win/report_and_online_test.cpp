@@ -1,0 +1,456 @@
+// The spy-report analysis, the online rapid-fire comparison and the update
+// search in the running program's windows, against a web server on
+// 127.0.0.1 that the test starts.
+#include "support/program_fixture.h"
+#include "support/http_server.h"
+#include "support/scratch_folder.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
+#include "battle/datatable.h"
+#include "rtl/encoding.h"
+#include "rtl/weblink.h"
+#include "windows/analis.h"
+#include "windows/tehno.h"
+#include "windows/core/websites.h"
+#include "windows/dataform.h"
+#include "windows/inputname2.h"
+#include "windows/obno.h"
+#include "windows/obnov.h"
+#include "windows/onlinesverkaunit.h"
+#include "windows/opt.h"
+
+using namespace vcl;
+using programtest::Boxes;
+using vcltest::Advance;
+using vcltest::MemoLines;
+using vcltest::Utf8;
+
+namespace {
+
+// Waits (in real time, bounded) until the browser has its page.
+void WaitForPage(TWebBrowser* browser) {
+    for (int i = 0; i < 1000 && browser->Busy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_FALSE(browser->Busy()) << "the page did not come";
+}
+
+class Windows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = programtest::StartProgram();
+        programtest::NewBattle(form);
+        Advance(2000);  // the report analyser's unit table, 4 s after start
+    }
+    battle::DataTable& Table() { return Form4->Table(); }
+    std::vector<std::string> Texts() const { return Boxes().Texts(); }
+    // The side-2 ship editor's row of a unit.
+    int ShipLine(const std::string& name) const {
+        for (int row = 1; row <= form->ValueListEditor4->Count(); ++row)
+            if (form->ValueListEditor4->Keys(row) == name) return row;
+        ADD_FAILURE() << Utf8(name);
+        return 1;
+    }
+    int UnitRow(const std::string& name) { return form->ShipRows()[static_cast<size_t>(ShipLine(name) - 1)]; }
+    // tihnics.dat as the technology editor writes it.
+    void WriteTechNames() {
+        std::string text = "Оружейная технология\r\nТехнология брони\r\nЩитовая технология\r\n";
+        for (int row = battle::kTechFirstRow; row <= battle::kTechLastRow; ++row)
+            if (Table().Cell(battle::kColKind, row) == battle::kKindTech)
+                text += Table().Cell(battle::kColSpyName, row) + "\r\n";
+        scratch::WriteFile(programtest::InFolder(kTechNamesFile), text);
+    }
+    void Analyse(const std::vector<std::string>& report) {
+        Form18->Show();
+        Form18->Memo1->Lines()->Clear();
+        Form18->Memo1->Lines()->AddStrings(report);
+        vcltest::Click(Form18->Button1);
+    }
+
+    TForm1* form = nullptr;
+};
+
+const std::vector<std::string> kHeading = {"Шпионский доклад с планеты Тест [1:2:3]", "на 12.05 10:00:00",
+                                           "Металл: 10000 Минералы: 5000", "Ресурсы"};
+
+std::vector<std::string> WithHeading(std::vector<std::string> body) {
+    body.insert(body.begin(), kHeading.begin(), kHeading.end());
+    return body;
+}
+
+}  // namespace
+
+TEST_F(Windows, ASpyReportBecomesSideTwoWithItsAlliedFleetAsANewParticipant) {
+    WriteTechNames();
+    Analyse(WithHeading({"Флот", "Штурмовик Гадюка 100", "Крейсер Минотавр 5", "Муталиск 65536",
+                         "Обороняющий флот", "Муталиск 30", "Оборона", "Ракетная установка 50",
+                         "Лазерная турель 20", "Постройки", "Бункер 3", "Кислотный бассейн 5", "Исследования",
+                         "Оружие терранов 8", "Технология брони 4"}));
+
+    EXPECT_FALSE(Form18->Visible());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Невозможно обработать строку: Муталиск 65536"}));
+    ASSERT_EQ(form->ListBox2->Items()->Count(), 2);
+    EXPECT_EQ(form->ListBox2->Items()->Get(1), "Обороняющий флот");
+    EXPECT_EQ(form->CurPart[2], 0);
+    auto* ships = form->ValueListEditor4;
+    EXPECT_EQ(ships->Values(ShipLine("Штурмовик Гадюка")), "100");
+    EXPECT_EQ(ships->Values(ShipLine("Крейсер Минотавр")), "5");
+    EXPECT_EQ(ships->Values(ShipLine("Муталиск")), "0");
+    EXPECT_EQ(ships->Values(ShipLine("Ракетная установка")), "50");
+    EXPECT_EQ(ships->Values(ShipLine("Лазерная турель")), "20");
+    EXPECT_EQ(ships->Values(ShipLine("Бункер")), "3");
+    EXPECT_EQ(form->ValueListEditor6->Values(4), "5");  // the acid pool
+    EXPECT_EQ(form->ValueListEditor5->Values(2), "4");  // armour, the second of the fixed three
+    int terran = 0;
+    for (int row = 1; row <= form->ValueListEditor5->Count(); ++row)
+        if (form->ValueListEditor5->Keys(row) == "Оружие терранов") terran = row;
+    ASSERT_GT(terran, 0);
+    EXPECT_EQ(form->ValueListEditor5->Values(terran), "8");
+
+    // The allied fleet went to the new participant's arrays only.
+    form->saveships(form->CurPart[1], form->CurPart[2]);
+    EXPECT_EQ(form->Input().ShipCount[2][1][UnitRow("Муталиск")], 30u);
+    EXPECT_EQ(form->Input().ShipCount[2][1][UnitRow("Штурмовик Гадюка")], 0u);
+    EXPECT_EQ(form->Input().ShipCount[2][0][UnitRow("Штурмовик Гадюка")], 100u);
+}
+
+TEST_F(Windows, ASeventhParticipantIsRefusedAndTheAlliedFleetOverwritesNoOne) {
+    WriteTechNames();
+    for (int i = 0; i < 5; ++i) {
+        Form12->Edit1->SetText("Союзник " + std::to_string(i));
+        form->addnew2Timer(nullptr);
+    }
+    ASSERT_EQ(form->Input().PartCount[2], 6);
+    vcltest::SelectItem(form->ListBox2, 0);
+    Boxes().Clear();
+    Analyse(WithHeading({"Штурмовик Гадюка 7", "Обороняющий флот", "Муталиск 30", "Оборона"}));
+
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Достигнут предел количества участников САБ"}));
+    EXPECT_EQ(form->ListBox2->Items()->Count(), 6);
+    EXPECT_EQ(form->CurPart[2], 0);
+    EXPECT_EQ(form->ValueListEditor4->Values(ShipLine("Штурмовик Гадюка")), "7");
+    EXPECT_EQ(form->ValueListEditor4->Values(ShipLine("Муталиск")), "0");
+    form->saveships(form->CurPart[1], form->CurPart[2]);
+    for (int part = 1; part < 6; ++part) EXPECT_EQ(form->Input().ShipCount[2][part][UnitRow("Муталиск")], 0u);
+}
+
+TEST_F(Windows, WithoutTheTechnologyNamesTheAnalysisStopsAtResearchKeepingWhatCameBefore) {
+    unlink(programtest::InFolder(kTechNamesFile).c_str());
+    Analyse(WithHeading({"Оборона", "Ракетная установка 12", "Постройки", "Исследования", "Оружие терранов 8"}));
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find(kTechNamesFile), std::string::npos) << Utf8(Texts()[0]);
+    EXPECT_EQ(form->ValueListEditor4->Values(ShipLine("Ракетная установка")), "12");
+    EXPECT_FALSE(Form18->Visible());
+}
+
+namespace {
+
+// A unit page as the game's site writes it, its letters as character references.
+std::string UnitPage(const std::string& title, const std::vector<std::string>& entries, bool late = false) {
+    std::string page = "<html><head><title>" + title + "</title></head><body>\n<h1>" + title + "</h1>\n";
+    std::string marker;
+    for (char16_t c : rtl::Cp1251ToUtf16("Скорострел")) marker += "&#" + std::to_string(c) + ";";
+    page += "<table><tr><th>" + marker + "</th></tr></table>\n";
+    if (late) page += "<p>&nbsp;</p>\n";
+    page += "<div class=\"rf\">";
+    for (const std::string& e : entries) page += e + "<br>\n";
+    return rtl::Cp1251ToUtf8(page + "</div>\n</body></html>\n");
+}
+
+std::string Entry(int target, const std::string& name, int value) {
+    return "по <a href=\"infos.php?gid=" + std::to_string(target) + "&notopnav=true\">" + name + "</a> <b>" +
+           std::to_string(value) + "</b>";
+}
+
+std::string UnitPath(int row) { return "/infos.php?gid=" + std::to_string(row) + "&notopnav=true"; }
+
+class Comparison : public Windows {
+protected:
+    void SetUp() override {
+        Windows::SetUp();
+        for (const char* file : {"Ansi.dat", "unicode.dat"})
+            scratch::WriteFile(programtest::InFolder(file), scratch::ReadFile(scratch::SourceData(file)));
+        web::SetGameSite(server.Address());
+        w = onlinesverka;
+        w->Show();
+        w->Memo2->Lines()->Clear();
+        w->Memo3->Lines()->Clear();
+    }
+    void TearDown() override {
+        w->Timer1->SetEnabled(false);
+        w->Timer2->SetEnabled(false);
+    }
+    // Rapid fire of `row` only against the targets given.
+    void SetRapidFire(int row, const std::vector<std::pair<int, const char*>>& values) {
+        for (int target = battle::kUnitFirstRow; target <= battle::kUnitLastRow; ++target)
+            Table().SetCell(battle::kColRapidFire + target, row, "0");
+        for (const auto& [target, value] : values) Table().SetCell(battle::kColRapidFire + target, row, value);
+    }
+    // One unit of the walk: its page requested, loaded and compared.
+    void NextUnit() {
+        Advance(1000);
+        WaitForPage(w->WebBrowser1);
+        Advance(5000);
+    }
+    const std::string& Name(int row) { return Table().Cell(battle::kColName, row); }
+
+    testhttp::Server server;
+    Tonlinesverka* w = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
+    const int first = form->ShipRows()[0], second = form->ShipRows()[1], third = form->ShipRows()[2];
+    const int viper = UnitRow("Штурмовик Гадюка"), rocket = UnitRow("Ракетная установка");
+    SetRapidFire(first, {{viper, "3"}, {rocket, "5"}});
+    SetRapidFire(second, {{viper, "2"}});
+    server.Set(UnitPath(first), {UnitPage(Name(first), {Entry(viper, "Гадюка", 3), Entry(third, Name(third), 4)})});
+    testhttp::Page slow{UnitPage(Name(second), {})};
+    slow.delayMs = 1500;
+    server.Set(UnitPath(second), slow);
+    testhttp::Page closed;
+    closed.closeAtOnce = true;
+    server.Set(UnitPath(third), closed);
+
+    vcltest::Click(w->Button1);
+    NextUnit();
+    const std::string unit = Name(first);
+    EXPECT_EQ(MemoLines(w->Memo2),
+              (std::vector<std::string>{Name(viper) + "-->Гадюка", unit + " по " + Name(third) + "  0-->4",
+                                        unit + " по " + Name(rocket) + "  5--> 0"}));
+    EXPECT_EQ(MemoLines(w->Memo3), (std::vector<std::string>{std::to_string(first), std::to_string(third), "4",
+                                                             std::to_string(first), std::to_string(rocket), "0"}));
+
+    // The slow page: the ticks while it loads do nothing.
+    Advance(1000);
+    EXPECT_EQ(w->CheckRow, second);
+    EXPECT_TRUE(w->WebBrowser1->Busy());
+    Advance(5000);
+    EXPECT_TRUE(w->Timer2->Enabled());
+    WaitForPage(w->WebBrowser1);
+    Advance(5000);
+    EXPECT_FALSE(w->Timer2->Enabled());
+    EXPECT_EQ(MemoLines(w->Memo2).back(), Name(second) + " по " + Name(viper) + "  2--> 0");
+
+    // A closed connection and the 404 pages of the other units add nothing.
+    while (w->CheckRow < online::kWalkEnd && (w->Timer1->Enabled() || w->Timer2->Enabled())) NextUnit();
+    EXPECT_EQ(w->CheckRow, online::kWalkEnd);
+    EXPECT_EQ(w->G23->Progress(), online::kWalkEnd);
+    EXPECT_EQ(MemoLines(w->Memo2).size(), 4u);
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    const std::vector<std::string> requests = server.Requests();
+    ASSERT_EQ(requests.size(), form->ShipRows().size());
+    EXPECT_EQ(requests[0], UnitPath(first));
+    EXPECT_EQ(requests.back(), UnitPath(form->ShipRows().back()));
+
+    vcltest::Click(w->Button2);
+    EXPECT_TRUE(MemoLines(w->Memo3).empty());
+    EXPECT_EQ(Table().Cell(battle::kColRapidFire + third, first), "4");
+    EXPECT_EQ(Table().Cell(battle::kColRapidFire + rocket, first), "0");
+    EXPECT_EQ(Table().Cell(battle::kColRapidFire + viper, second), "0");
+    const std::vector<std::string> saved = scratch::Lines(scratch::ReadFile(programtest::InFolder("DataBase.dat")));
+    ASSERT_EQ(saved.size(), static_cast<size_t>(battle::kRowCount * battle::kColCount));
+    EXPECT_EQ(saved[static_cast<size_t>(first) * battle::kColCount + battle::kColRapidFire + third], "4");
+    EXPECT_EQ(saved[static_cast<size_t>(second) * battle::kColCount + battle::kColRapidFire + viper], "0");
+}
+
+TEST_F(Comparison, StartingAgainRestartsAnUnsavedPageIsSkippedAndABadEntryStopsTheWalk) {
+    const int first = form->ShipRows()[0], second = form->ShipRows()[1];
+    SetRapidFire(first, {});
+    SetRapidFire(second, {});
+    server.Set(UnitPath(first), {UnitPage(Name(first), {Entry(second, Name(second), 6)})});
+    server.Set(UnitPath(second), {UnitPage(Name(second), {Entry(700, "x", 1)})});
+
+    vcltest::Click(w->Button1);
+    Advance(1000);
+    vcltest::Click(w->Button1);  // while the first page is waited for
+    EXPECT_FALSE(w->Timer2->Enabled());
+    EXPECT_EQ(w->CheckRow, online::kWalkStart);
+
+    // The scratch file cannot be written: the unit is skipped, not read from an older file.
+    unlink(programtest::InFolder(online::kPageFile).c_str());
+    mkdir(programtest::InFolder(online::kPageFile).c_str(), 0755);
+    w->Memo1->Lines()->Clear();
+    NextUnit();
+    rmdir(programtest::InFolder(online::kPageFile).c_str());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Fail to save HTML source"}));
+    EXPECT_TRUE(MemoLines(w->Memo1).empty());
+    EXPECT_TRUE(MemoLines(w->Memo2).empty());
+    EXPECT_TRUE(w->Timer1->Enabled());
+
+    Boxes().Clear();
+    NextUnit();  // the second unit: its target row is no row of the database
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("700"), std::string::npos) << Utf8(Texts()[0]);
+    EXPECT_FALSE(w->Timer1->Enabled());
+    EXPECT_FALSE(w->Timer2->Enabled());
+    EXPECT_EQ(w->CheckRow, second);
+
+    // The hidden button loads the current page again.
+    server.Set(UnitPath(second), {UnitPage(Name(second), {Entry(first, Name(first), 1)})});
+    vcltest::Click(w->Button4);
+    NextUnit();
+    EXPECT_EQ(MemoLines(w->Memo2), (std::vector<std::string>{Name(second) + " по " + Name(first) + "  0-->1"}));
+    EXPECT_TRUE(w->Timer1->Enabled());
+}
+
+namespace {
+
+class UpdateSearch : public Windows {
+protected:
+    void SetUp() override {
+        Windows::SetUp();
+        web::SetUpdateSite(server.Address());
+        if (!form->FindComponent("Edit3")) Declare<TEdit>(form, "Edit3").Text("36").Visible(false);
+        build = dynamic_cast<TEdit*>(form->FindComponent("Edit3"))->Text();
+        version = Table().Cell(battle::kVersionCol, 0);
+        p = poisk_obnov;
+    }
+    void SetPage(const char* path, const std::string& newBuild, const std::string& newVersion) {
+        server.Set(path, {"<html><body>\n<p>Версия: DelvoSim<br><br>" + newBuild + " <br>http://h/build" + newBuild +
+                          ".zip <br><br>" + newVersion + " <br>https://h/db" + newVersion + ".zip</p>\n</body></html>",
+                          "text/html; charset=windows-1251"});
+    }
+    // The menu's search; answers what the update window shows, "" when it did not show.
+    std::string ManualSearch() {
+        form->N33Click(nullptr);
+        EXPECT_TRUE(form->CheckBox1->Checked());
+        Boxes().Clear();  // the menu's notice
+        return Finish(1000);
+    }
+    // Runs the search to its end: the page loaded, then read 20 s after the
+    // search began. Answers what the update window showed, "" when it did not show.
+    std::string Finish(uint64_t untilLoad) {
+        Advance(untilLoad);
+        WaitForPage(p->WebBrowser1);
+        std::string shown;
+        int opened = 0;
+        obnovl->OnShow = [&](TObject*) {
+            ++opened;
+            // Runs in the update window's own modal loop.
+            vcltest::PostAction([&] {
+                shown = std::string(obnovl->Edit1->Enabled() ? "build " + obnovl->Edit1->Text() : "no build") +
+                        "; " + (obnovl->Edit2->Enabled() ? "db " + obnovl->Edit2->Text() : "no db");
+                obnovl->Close();
+            });
+        };
+        Advance(20000);
+        obnovl->OnShow = nullptr;
+        EXPECT_LE(opened, 1) << "the update window opened more than once";
+        return shown;
+    }
+    void ResetUpdateWindow() {
+        for (TEdit* e : {obnovl->Edit1, obnovl->Edit2}) {
+            e->SetText(kNoLink);
+            e->SetEnabled(false);
+        }
+        obnovl->Button2->SetEnabled(false);
+        obnovl->Button3->SetEnabled(false);
+    }
+
+    testhttp::Server server;
+    Tpoisk_obnov* p = nullptr;
+    std::string build, version;
+};
+
+}  // namespace
+
+TEST_F(UpdateSearch, TheSearchOffersWhatIsNewerAndTellsThePlayerWhenNothingIs) {
+    // Automatic, nothing new: nothing is shown.
+    SetPage("/index/versioninfo/0-6", build, version);
+    Form13->CheckBox7->SetChecked(true);
+    p->Timer1->SetEnabled(false);
+    p->Timer1->SetEnabled(true);
+    EXPECT_EQ(Finish(10000), "");
+    EXPECT_FALSE(p->Timer1->Enabled());
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(MemoLines(p->Memo2), (std::vector<std::string>{build, "http://h/build" + build + ".zip", version,
+                                                             "https://h/db" + version + ".zip"}));
+    EXPECT_TRUE(p->Timer4->Enabled());
+
+    SetPage("/kemru/verinfo.htm", build + "1", version);
+    ResetUpdateWindow();
+    EXPECT_EQ(ManualSearch(), "build http://h/build" + build + "1.zip; no db");
+    EXPECT_EQ(obnovl->Edit2->Text(), kNoLink);
+    EXPECT_FALSE(obnovl->Button3->Enabled());
+    EXPECT_FALSE(form->CheckBox1->Checked());
+
+    SetPage("/kemru/verinfo.htm", build, version + "1");
+    ResetUpdateWindow();
+    EXPECT_EQ(ManualSearch(), "no build; db https://h/db" + version + "1.zip");
+
+    SetPage("/kemru/verinfo.htm", build + "1", version + "1");
+    ResetUpdateWindow();
+    EXPECT_EQ(ManualSearch(), "build http://h/build" + build + "1.zip; db https://h/db" + version + "1.zip");
+
+    Boxes().Clear();
+    SetPage("/kemru/verinfo.htm", build, version);
+    EXPECT_EQ(ManualSearch(), "");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Обновлений не обнаружено"}));
+    EXPECT_FALSE(form->CheckBox1->Checked());
+
+    // No marker, or links that are no web addresses: the search ends silently, fields emptied.
+    Boxes().Clear();
+    server.Set("/kemru/verinfo.htm", {"<html>nothing here</html>"});
+    EXPECT_EQ(ManualSearch(), "");
+    server.Set("/kemru/verinfo.htm", {"DelvoSim<br><br>99 <br>file:///etc/passwd <br><br>1 <br>http://h/x<"});
+    EXPECT_EQ(ManualSearch(), "");
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(MemoLines(p->Memo2).empty());
+    EXPECT_FALSE(form->CheckBox1->Checked());
+}
+
+TEST_F(UpdateSearch, TheRootPageIsReloadedAfterEverDoublingTimesThatStopBeforeOverflowing) {
+    // As a completed search leaves it the first time.
+    p->Timer4->SetEnabled(false);
+    p->Timer4->SetInterval(60000);
+    p->Timer4->SetEnabled(true);
+    const size_t before = server.Requests().size();
+    Advance(60000);
+    WaitForPage(p->WebBrowser1);
+    EXPECT_EQ(p->Timer4->Interval(), 120000u);
+    ASSERT_EQ(server.Requests().size(), before + 1);
+    EXPECT_EQ(server.Requests().back(), "/");
+    Advance(119999);
+    EXPECT_EQ(server.Requests().size(), before + 1);
+
+    p->Timer4->SetInterval(0x70000000u);
+    p->Timer4Timer(nullptr);
+    EXPECT_EQ(p->Timer4->Interval(), 0x70000000u);
+    WaitForPage(p->WebBrowser1);
+    p->Timer4->SetInterval(0x20000000u);
+    p->Timer4Timer(nullptr);
+    EXPECT_EQ(p->Timer4->Interval(), 0x40000000u);
+    p->Timer4->SetEnabled(false);
+}
+
+TEST_F(UpdateSearch, DownloadLinksOpenInTheBrowserAsOneArgumentAndOnlyForTheWeb) {
+    const std::string args = programtest::InFolder("browser_args.txt");
+    const std::string script = programtest::InFolder("browser.sh");
+    scratch::WriteFile(script, "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > '" + args + "'\n");
+    chmod(script.c_str(), 0755);
+    rtl::SetWebBrowserProgram(script);
+
+    obnovl->Edit1->SetText("http://h/build 37.zip?a=1&b=$(x)");
+    obnovl->Button2->SetEnabled(true);
+    obnovl->Button2Click(nullptr);
+    for (int i = 0; i < 500 && scratch::ReadFile(args).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // A link with a blank is no web address: it is refused, with a message.
+    EXPECT_TRUE(scratch::ReadFile(args).empty());
+    ASSERT_EQ(Texts().size(), 2u);
+    EXPECT_NE(Texts()[1].find("http://h/build 37.zip"), std::string::npos);
+
+    Boxes().Clear();
+    obnovl->Edit2->SetText("https://h/db.zip?a=1&b=$(x);rm");
+    obnovl->Button3Click(nullptr);
+    for (int i = 0; i < 500 && scratch::ReadFile(args).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(scratch::ReadFile(args), "1\nhttps://h/db.zip?a=1&b=$(x);rm\n");
+    ASSERT_EQ(Texts().size(), 1u);  // the advice before the download
+    EXPECT_NE(Texts()[0].find("Импорт"), std::string::npos);
+    rtl::SetWebBrowserProgram("");
+}
