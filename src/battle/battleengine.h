@@ -98,7 +98,7 @@ struct ParticipantUnits {
     void CountLists();
 };
 
-// Where concentrated shots at a side aim: a participant and a UnitOrder position.
+// Where concentrated shots at a side aim: a participant and a position.
 struct FlagshipRef {
     uint32_t Participant = 0;
     uint64_t Position = 0;
