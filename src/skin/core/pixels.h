@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace skin {
@@ -39,6 +40,29 @@ class TPixelBitmap {
 public:
     TPixelBitmap() = default;
     TPixelBitmap(int width, int height, int bytesPerPixel = 3) { SetSize(width, height, bytesPerPixel); }
+    // Copies own their pixels; a moved-from bitmap is left empty.
+    TPixelBitmap(const TPixelBitmap& other) : data_(other.data_), view_(other.view_) { Rebind(); }
+    TPixelBitmap(TPixelBitmap&& other) noexcept : data_(std::move(other.data_)), view_(other.view_) {
+        Rebind();
+        other.Reset();
+    }
+    TPixelBitmap& operator=(const TPixelBitmap& other) {
+        if (this != &other) {
+            data_ = other.data_;
+            view_ = other.view_;
+            Rebind();
+        }
+        return *this;
+    }
+    TPixelBitmap& operator=(TPixelBitmap&& other) noexcept {
+        if (this != &other) {
+            data_ = std::move(other.data_);
+            view_ = other.view_;
+            Rebind();
+            other.Reset();
+        }
+        return *this;
+    }
 
     // Zero-filled (black) pixels of the new size; a size of 0 leaves it empty.
     void SetSize(int width, int height, int bytesPerPixel = 3) {
@@ -57,6 +81,12 @@ public:
     int Height() const { return view_.Height; }
 
 private:
+    void Rebind() { view_.Row0 = data_.empty() ? nullptr : data_.data(); }
+    void Reset() {
+        data_.clear();
+        view_ = TPixels{};
+    }
+
     std::vector<uint8_t> data_;
     TPixels view_;
 };

@@ -1,0 +1,32 @@
+// The thin Win32 side of the skin core: device-context fills and copies,
+// the window-free pixels put onto a device context, and the few system
+// queries of the library's utilities.
+#pragma once
+#include "vcl/win.h"
+
+#include <string>
+
+#include "skin/core/colors.h"
+#include "skin/core/geometry.h"
+#include "skin/core/pixels.h"
+
+namespace skin {
+
+inline RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+inline TRect FromRECT(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
+
+// Solid fill with an RGB colour.
+void FillRectSolid(HDC dc, const TRect& rect, TColor color);
+// The ring of Rect, Width pixels wide, copied from one device context to the other.
+void CopyFrameRect(HDC dst, HDC src, const TRect& rect, int width);
+// SrcRect of the pixels put onto the device context at (x, y).
+void DrawPixels(HDC dc, int x, int y, const TPixels& pixels, const TRect& srcRect);
+
+// lfHeight of the system's caption font; 0 when the system does not say.
+int CaptionFontHeight();
+// The folder of the program file, with a final backslash.
+std::string AppPath();
+// The file's icon as the shell shows it; the caller destroys it. nullptr when none.
+HICON GetFileIcon(const std::string& fileName, bool large);
+
+}  // namespace skin

@@ -1,0 +1,310 @@
+// Nine-part painting of skin masks, glyphs, the transparent corners of
+// borders, texture placement and a sample element to look at.
+#include <gtest/gtest.h>
+
+#include "skin/core/blend.h"
+#include "skin/core/glyphlayout.h"
+#include "skin/core/gradient.h"
+#include "skin/core/maskpaint.h"
+#include "skin/core/pixelcopy.h"
+#include "skin/core/texture.h"
+#include "support/skin_support.h"
+
+using namespace skin;
+using skintest::AllOf;
+using skintest::At;
+using skintest::Fill;
+using skintest::Put;
+using skintest::Solid;
+
+namespace {
+
+// Pieces of a frame, numbered as they lie: 1 2 3 / 4 5 6 / 7 8 9.
+// Each pixel says its piece (red), the state (green) and its place in the
+// piece (blue = 10 x column + row), so any painted pixel tells where it came from.
+TColor PieceColor(int piece, int state, int col, int row) { return MakeColor(piece * 20, state * 50, col * 10 + row); }
+int PieceOf(TColor c) { return RedOf(c) / 20; }
+int ColOf(TColor c) { return BlueOf(c) / 10; }
+int RowOf(TColor c) { return BlueOf(c) % 10; }
+
+// Draws `states` frames of a frame cut into pieces by the corner sizes,
+// from (0, 0) of the content's master bitmap.
+void DrawFrames(const TsSkinContent& content, int states, int fw, int fh, int wl, int wt, int wr, int wb) {
+    const TPixels& px = content.MasterPixels();
+    for (int s = 0; s < states; ++s)
+        for (int y = 0; y < fh; ++y)
+            for (int x = 0; x < fw; ++x) {
+                int col = x < wl ? 0 : (x < fw - wr ? 1 : 2);
+                int row = y < wt ? 0 : (y < fh - wb ? 1 : 2);
+                int lx = col == 0 ? x : (col == 1 ? x - wl : x - (fw - wr));
+                int ly = row == 0 ? y : (row == 1 ? y - wt : y - (fh - wb));
+                Put(px, s * fw + x, y, PieceColor(row * 3 + col + 1, s, lx, ly));
+            }
+}
+
+}  // namespace
+
+TEST(SkinRect, TiledPiecesFillTheRectangleWithoutOverlap) {
+    auto content = skintest::ContentWithMaster(27, 9);
+    DrawFrames(*content, 3, 9, 9, 3, 3, 3, 3);
+    const TsMaskData mask = skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 4);
+    TPixelBitmap bmp = Solid(24, 17, clWhite);
+    DrawSkinRect(bmp.Pixels(), {2, 1, 22, 16}, true, TParentCacheInfo{}, mask, 1, false);
+    const TPixels& p = bmp.Pixels();
+    for (int y = 1; y < 16; ++y)
+        for (int x = 2; x < 22; ++x) {
+            const TColor c = At(p, x, y);
+            const int col = x < 5 ? 0 : (x < 19 ? 1 : 2), row = y < 4 ? 0 : (y < 13 ? 1 : 2);
+            ASSERT_EQ(PieceOf(c), row * 3 + col + 1) << x << "," << y;
+            ASSERT_EQ(GreenOf(c), 50);
+            // Sides and centre repeat their 3 x 3 tile from the near edge, the last one cut.
+            if (col == 1) {
+                ASSERT_EQ(ColOf(c), (x - 5) % 3);
+            }
+            if (row == 1) {
+                ASSERT_EQ(RowOf(c), (y - 4) % 3);
+            }
+        }
+    EXPECT_TRUE(AllOf(p, 0, 0, 24, 1, clWhite));
+    EXPECT_TRUE(AllOf(p, 22, 0, 24, 17, clWhite));
+    EXPECT_EQ(ColOf(At(p, 21, 1)), 2);  // the right corner keeps its own columns
+
+    // Without the centre flag (or without FillCentre) the middle stays as it was.
+    TPixelBitmap open = Solid(12, 12, clWhite);
+    const TsMaskData noCentre = skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 0);
+    DrawSkinRect(open.Pixels(), {0, 0, 12, 12}, true, TParentCacheInfo{}, noCentre, 0, false);
+    EXPECT_TRUE(AllOf(open.Pixels(), 3, 3, 9, 9, clWhite));
+    EXPECT_EQ(PieceOf(At(open.Pixels(), 5, 0)), 2);
+}
+
+TEST(SkinRect, StretchOnlyWithoutAMaskRow) {
+    auto content = skintest::ContentWithMaster(27, 18);
+    DrawFrames(*content, 3, 9, 9, 3, 3, 3, 3);
+    Fill(content->MasterPixels(), 0, 9, 27, 18, clBlack);  // a mask row that keeps nothing of the target
+    TPixelBitmap bmp = Solid(20, 12, clWhite);
+    const TsMaskData stretched = skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 1 | 4);
+    DrawSkinRect(bmp.Pixels(), {0, 0, 20, 12}, true, TParentCacheInfo{}, stretched, 0, false);
+    for (int x = 3; x < 17; ++x) EXPECT_EQ(PieceOf(At(bmp.Pixels(), x, 1)), 2);
+    EXPECT_EQ(ColOf(At(bmp.Pixels(), 3, 1)), 0);
+    EXPECT_EQ(ColOf(At(bmp.Pixels(), 16, 1)), 2);  // one tile spread over 14 columns
+    EXPECT_EQ(PieceOf(At(bmp.Pixels(), 10, 6)), 5);
+
+    // With a mask row the same draw mode tiles.
+    const TsMaskData masked = skintest::MaskIn(*content, {0, 0, 27, 18}, 3, 1, 3, 3, 3, 3, 1 | 4);
+    DrawSkinRect(bmp.Pixels(), {0, 0, 20, 12}, true, TParentCacheInfo{}, masked, 0, false);
+    for (int x = 3; x < 17; ++x) EXPECT_EQ(ColOf(At(bmp.Pixels(), x, 1)), (x - 3) % 3);
+}
+
+TEST(SkinRect, CornersShrinkToFitAndOddPixelsGoRight) {
+    // Width 9 under 6 + 6: overflow 3, WL 5 and WR 4. Width 8 under 6 + 5:
+    // overflow 3 again; the corners meet and never overlap. Height 5 under
+    // 3 + 3: WT 3 and WB 2.
+    struct Case {
+        int frameWidth, wl, wr, width, split;
+    };
+    for (Case c : {Case{13, 6, 6, 9, 5}, Case{11, 6, 5, 8, 5}}) {
+        auto content = skintest::ContentWithMaster(c.frameWidth, 9);
+        DrawFrames(*content, 1, c.frameWidth, 9, c.wl, 3, c.wr, 3);
+        const TsMaskData mask = skintest::MaskIn(*content, {0, 0, c.frameWidth, 9}, 1, 0, c.wl, 3, c.wr, 3, 4);
+        TPixelBitmap bmp = Solid(c.width, 5, clWhite);
+        DrawSkinRect(bmp.Pixels(), {0, 0, c.width, 5}, true, TParentCacheInfo{}, mask, 0, false);
+        for (int x = 0; x < c.width; ++x) EXPECT_EQ(PieceOf(At(bmp.Pixels(), x, 0)), x < c.split ? 1 : 3) << x;
+        for (int y = 0; y < 5; ++y) EXPECT_EQ(PieceOf(At(bmp.Pixels(), 0, y)), y < 3 ? 1 : 7) << y;
+        EXPECT_EQ(ColOf(At(bmp.Pixels(), c.split, 0)), 2);  // the right corner keeps its outer columns
+        EXPECT_EQ(RowOf(At(bmp.Pixels(), 0, 3)), 1);
+    }
+}
+
+TEST(SkinRect, EmptyPiecesStatesAndTinyTargets) {
+    auto content = skintest::ContentWithMaster(27, 9);
+    DrawFrames(*content, 3, 9, 9, 3, 3, 3, 3);
+    TPixelBitmap bmp = Solid(30, 30, clWhite);
+    // Corners as wide as the frame: no side or centre tile, and no endless loop.
+    const TsMaskData noTile = skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 5, 5, 4, 4, 4);
+    DrawSkinRect(bmp.Pixels(), {0, 0, 30, 30}, true, TParentCacheInfo{}, noTile, 0, false);
+    EXPECT_TRUE(AllOf(bmp.Pixels(), 5, 0, 26, 30, clWhite));
+    EXPECT_TRUE(AllOf(bmp.Pixels(), 0, 5, 30, 26, clWhite));
+    EXPECT_NE(At(bmp.Pixels(), 0, 0), clWhite);
+
+    const TsMaskData mask = skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 4);
+    TPixelBitmap s = Solid(10, 10, clWhite);
+    DrawSkinRect(s.Pixels(), {0, 0, 10, 10}, true, TParentCacheInfo{}, mask, 5, false);
+    EXPECT_EQ(GreenOf(At(s.Pixels(), 5, 5)), 100);  // state 5 of three paints the last frame
+
+    TsMaskData none = skintest::MaskIn(*content, {0, 0, 27, 9}, 0, 0, 3, 3, 3, 3, 4);
+    TsMaskData skipNormal = skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 4 | 2);
+    TsMaskData orphan = skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 4);
+    orphan.Manager = nullptr;
+    TPixelBitmap untouched = Solid(10, 10, clWhite);
+    DrawSkinRect(untouched.Pixels(), {0, 0, 10, 10}, true, TParentCacheInfo{}, none, 0, false);
+    DrawSkinRect(untouched.Pixels(), {0, 0, 10, 10}, true, TParentCacheInfo{}, skipNormal, 0, false);
+    DrawSkinRect(untouched.Pixels(), {0, 0, 10, 10}, true, TParentCacheInfo{}, orphan, 1, false);
+    DrawSkinRect(untouched.Pixels(), {0, 0, 1, 10}, true, TParentCacheInfo{}, mask, 1, false);
+    DrawSkinGlyph(untouched.Pixels(), {0, 0}, 0, none, 1);
+    EXPECT_TRUE(AllOf(untouched.Pixels(), 0, 0, 10, 10, clWhite));
+}
+
+TEST(SkinRect, MaskRowAndParentCacheGiveTheTransparentPixels) {
+    // One 4 x 4 frame: picture red with a key pixel at the top-left; its mask
+    // row black (take the picture) but grey at (1, 1) and white at (2, 2).
+    auto content = skintest::ContentWithMaster(4, 8, clBlack);
+    const TPixels& m = content->MasterPixels();
+    Fill(m, 0, 0, 4, 4, MakeColor(200, 0, 0));
+    Put(m, 0, 0, clFuchsia);
+    Put(m, 1, 5, MakeColor(128, 128, 128));
+    Put(m, 2, 6, clWhite);
+    const TsMaskData mask = skintest::MaskIn(*content, {0, 0, 4, 8}, 1, 1, 2, 2, 2, 2, 4);
+    TPixelBitmap parent = Solid(20, 20, MakeColor(0, 0, 90));
+    TPixelBitmap bmp = Solid(4, 4, MakeColor(0, 100, 0));
+    DrawSkinRect(bmp.Pixels(), {0, 0, 4, 4}, true, MakeParentCacheInfo(parent.Pixels(), 3, 3), mask, 0, false);
+    EXPECT_EQ(At(bmp.Pixels(), 0, 0), MakeColor(0, 0, 90));  // the hole shows the parent
+    EXPECT_EQ(At(bmp.Pixels(), 3, 3), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(bmp.Pixels(), 1, 1), MakeColor((200 * 128) >> 8, (100 * 128) >> 8, 0));
+    EXPECT_EQ(At(bmp.Pixels(), 2, 2), MakeColor(200 >> 8, (100 * 255) >> 8, 0));
+
+    // A ghost of a key-coloured picture: half the picture, key pixels left alone.
+    auto plain = skintest::ContentWithMaster(2, 1, MakeColor(200, 0, 0));
+    Put(plain->MasterPixels(), 1, 0, clFuchsia);
+    const TsMaskData glyph = skintest::MaskIn(*plain, {0, 0, 2, 1}, 1, 0, 0, 0, 0, 0);
+    TPixelBitmap g = Solid(2, 1, MakeColor(0, 0, 100));
+    DrawSkinGlyph(g.Pixels(), {0, 0}, 0, glyph, 0);
+    EXPECT_EQ(At(g.Pixels(), 0, 0), MakeColor(100, 0, 50));
+    EXPECT_EQ(At(g.Pixels(), 1, 0), MakeColor(0, 0, 100));
+}
+
+TEST(SkinRect, BorderCornersTakeTheParentOrItsColour) {
+    // A 3-state border of 6 x 6 frames over a mask row, with a key pixel in each outer corner.
+    TsMaskData mask;
+    mask.Image = std::make_unique<TPixelBitmap>(Solid(18, 12, MakeColor(50, 50, 50)));
+    for (int s = 0; s < 3; ++s)
+        for (TPoint p : {TPoint{0, 0}, TPoint{5, 0}, TPoint{0, 5}, TPoint{5, 5}})
+            Put(mask.Image->Pixels(), s * 6 + p.X, p.Y, clFuchsia);
+    mask.ImageCount = 0;  // a bare picture: taken as three states over a mask row
+    mask.WL = mask.WT = mask.WR = mask.WB = 2;
+    TPixelBitmap parent = Solid(40, 40, MakeColor(1, 2, 3));
+    Put(parent.Pixels(), 10 + 9, 5 + 7, MakeColor(9, 9, 9));
+
+    TPixelBitmap cache = Solid(10, 8, clWhite);
+    PaintBorderCorners(cache.Pixels(), mask, 0, 10, 8, clFuchsia, MakeParentCacheInfo(parent.Pixels(), 10, 5));
+    EXPECT_EQ(At(cache.Pixels(), 0, 0), MakeColor(1, 2, 3));
+    EXPECT_EQ(At(cache.Pixels(), 9, 7), MakeColor(9, 9, 9));
+    EXPECT_EQ(At(cache.Pixels(), 1, 1), clWhite);  // not a hole
+
+    TPixelBitmap plain = Solid(10, 8, clWhite);
+    PaintBorderCorners(plain.Pixels(), mask, 2, 10, 8, MakeColor(7, 7, 7), TParentCacheInfo{});
+    EXPECT_EQ(At(plain.Pixels(), 9, 0), MakeColor(7, 7, 7));
+    EXPECT_EQ(At(plain.Pixels(), 0, 7), MakeColor(7, 7, 7));
+
+    // Without a parent picture and without a colour nothing changes; a
+    // parent picture too small to read is never read.
+    TPixelBitmap kept = Solid(10, 8, clWhite);
+    TPixelBitmap tiny = Solid(1, 1, clBlack);
+    PaintBorderCorners(kept.Pixels(), mask, 0, 10, 8, clFuchsia, TParentCacheInfo{});
+    PaintBorderCorners(kept.Pixels(), mask, 0, 10, 8, clFuchsia, MakeParentCacheInfo(tiny.Pixels(), 0, 0));
+    PaintBorderCorners(kept.Pixels(), mask, 0, 10, 8, clFuchsia, MakeParentCacheInfo(TPixels{}, 0, 0));
+    EXPECT_TRUE(AllOf(kept.Pixels(), 0, 0, 10, 8, clWhite));
+
+    std::vector<TRect> holes;
+    mask.ImageCount = 3;
+    mask.MaskType = 1;
+    mask.SourceRect = {0, 0, 18, 12};
+    GetMaskRegionRects(holes, 100, mask, false, 0);
+    GetMaskRegionRects(holes, 100, mask, true, 50);
+    EXPECT_EQ(holes, (std::vector<TRect>{{0, 0, 1, 1}, {99, 0, 100, 1}, {0, 51, 1, 52}, {99, 51, 100, 52}}));
+}
+
+TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
+    auto content = skintest::ContentWithMaster(4, 4, MakeColor(0, 0, 200));
+    Put(content->MasterPixels(), 0, 0, MakeColor(200, 0, 0));
+    TsMaskData tex = skintest::MaskIn(*content, {0, 0, 4, 4}, 1, 0, 0, 0, 0, 0);
+    tex.ImgType = itisaTexture;
+    TPixelBitmap bmp = Solid(10, 12, clWhite);
+    TRect r{0, 0, 10, 12};
+    PlaceTexture(bmp.Pixels(), r, 2, tex);  // one row along the top, three tiles high rectangle
+    EXPECT_EQ(r, (TRect{0, 4, 10, 12}));
+    EXPECT_EQ(At(bmp.Pixels(), 8, 0), MakeColor(200, 0, 0));
+    EXPECT_TRUE(AllOf(bmp.Pixels(), 0, 4, 10, 12, clWhite));
+    r = {0, 0, 10, 12};
+    PlaceTexture(bmp.Pixels(), r, 7, tex);
+    EXPECT_EQ(r, (TRect{0, 0, 6, 12}));
+    EXPECT_EQ(At(bmp.Pixels(), 6, 8), MakeColor(200, 0, 0));
+    r = {0, 0, 10, 12};
+    PlaceTexture(bmp.Pixels(), r, 10, tex);  // the strip below the last whole row is drawn as well
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_EQ(At(bmp.Pixels(), 0, 8), MakeColor(200, 0, 0));
+    r = {0, 0, 10, 12};
+    PlaceTexture(bmp.Pixels(), r, 20, tex);
+    EXPECT_EQ(r, (TRect{0, 0, 10, 12}));
+
+    // A masked texture in mode 10, 2.5 tiles wide: the half-tile strip shows the parent.
+    auto masked = skintest::ContentWithMaster(4, 8, clBlack);
+    Fill(masked->MasterPixels(), 0, 0, 4, 4, MakeColor(0, 200, 0));
+    const TsMaskData mt = skintest::MaskIn(*masked, {0, 0, 4, 8}, 1, 1, 0, 0, 0, 0);
+    TPixelBitmap parent = Solid(30, 30, MakeColor(5, 6, 7));
+    TPixelBitmap out = Solid(10, 4, clWhite);
+    r = {0, 0, 10, 4};
+    PlaceMaskedTexture(out.Pixels(), r, MakeParentCacheInfo(parent.Pixels(), 2, 2), 10, mt);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_TRUE(AllOf(out.Pixels(), 0, 0, 8, 4, MakeColor(0, 200, 0)));
+    EXPECT_TRUE(AllOf(out.Pixels(), 8, 0, 10, 4, MakeColor(5, 6, 7)));
+}
+
+// A button border in three states and a gradient title bar, drawn the way
+// the skin draws them and saved to be looked at.
+TEST(SkinSample, ButtonInThreeStatesAndGradientTitleBar) {
+    const int fw = 12, fh = 12;
+    auto content = skintest::ContentWithMaster(3 * fw, fh, clFuchsia);
+    const TPixels& m = content->MasterPixels();
+    const TColor face[3] = {MakeColor(236, 238, 242), MakeColor(214, 232, 252), MakeColor(176, 196, 222)};
+    const TColor edge[3] = {MakeColor(120, 128, 140), MakeColor(60, 120, 200), MakeColor(40, 80, 150)};
+    for (int s = 0; s < 3; ++s) {
+        TsGradArray shade = {{BlendColors(face[s], clWhite, 0.6), face[s], 100, 0}};
+        PaintGradient(m, {s * fw + 1, 1, s * fw + fw - 1, fh - 1}, shade);
+        DrawFrame3D(m, {s * fw, 0, s * fw + fw, fh}, edge[s], edge[s], 1);
+        // Rounded-off corners: the outermost pixels are holes.
+        for (TPoint p : {TPoint{0, 0}, TPoint{fw - 1, 0}, TPoint{0, fh - 1}, TPoint{fw - 1, fh - 1}})
+            Put(m, s * fw + p.X, p.Y, clFuchsia);
+    }
+    const TsMaskData button = skintest::MaskIn(*content, {0, 0, 3 * fw, fh}, 3, 0, 4, 4, 4, 4, 1 | 4);
+
+    TPixelBitmap panel = Solid(300, 110, MakeColor(226, 230, 236));
+    TPixelBitmap picture = Solid(300, 110, MakeColor(226, 230, 236));
+    TsGradArray title;
+    ParseGradientData("10040115;14120960;50;0;0;14120960;9122080;50;0;0", title);
+    PaintGradient(picture.Pixels(), {0, 0, 300, 26}, title);
+    for (int s = 0; s < 3; ++s)
+        DrawSkinRect(picture.Pixels(), {10 + s * 95, 50, 10 + s * 95 + 85, 50 + 26}, true,
+                     MakeParentCacheInfo(panel.Pixels(), 0, 0), button, s, true);
+    const std::string path = skintest::SavePicture(picture.Pixels(), "skin_sample_button.bmp");
+
+    const TPixels& p = picture.Pixels();
+    EXPECT_EQ(At(p, 10, 50), MakeColor(226, 230, 236));  // the rounded corner shows the panel
+    EXPECT_EQ(At(p, 11, 50), edge[0]);
+    for (int s = 0; s < 3; ++s) EXPECT_EQ(At(p, 10 + s * 95 + 40, 50 + 24), face[s]) << path;
+    EXPECT_EQ(At(p, 150, 0), 10040115);
+    EXPECT_EQ(At(p, 150, 12), 14120960);
+    EXPECT_EQ(At(p, 5, 25), 9122080);
+}
+
+TEST(SkinGlyphLayout, CentredSpreadMarginsAndRightToLeft) {
+    const TRect button{10, 20, 110, 50};  // 100 x 30
+    // Margin and spacing -1: a third of the free space each.
+    TGlyphLayout l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphLeft, -1, -1, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 14);
+    EXPECT_EQ(l.GlyphPos.Y, 20 + 7);
+    EXPECT_EQ(l.TextBounds, (TRect{10 + 44, 20 + 9, 10 + 84, 20 + 22}));
+    // Right-to-left reading puts the glyph on the other side.
+    l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphLeft, -1, -1, 2, 2);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 70);
+    EXPECT_EQ(l.TextBounds.Left, 10 + 16);
+    // A fixed margin with spacing spread; a glyph above its caption.
+    l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphRight, 4, -1, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 80);
+    EXPECT_EQ(l.TextBounds.Left, 10 + 80 - 20 - 40);
+    l = CalcGlyphLayout(TRect{0, 0, 60, 60}, {16, 16}, {30, 13}, blGlyphTop, 0, 0, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 22);
+    EXPECT_EQ(l.TextBounds, (TRect{15, 16, 45, 29}));
+    // Without a caption there is no spacing: the glyph alone is centred.
+    l = CalcGlyphLayout(button, {16, 16}, {0, 0}, blGlyphLeft, -1, 5, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 42);
+}

@@ -1,0 +1,122 @@
+// Packed skins: our writer and the reader agree, and damaged data is
+// refused with one message without reading past what the bytes hold.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "skin/core/jpegfile.h"
+#include "skin/core/skinpack.h"
+
+using namespace skin;
+
+namespace {
+
+TUnpackResult Unpack(const std::string& bytes, TacSkinConvertor& c) {
+    return UnpackSkinData(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), c);
+}
+
+void Put32(std::string& s, uint32_t v) {
+    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+TEST(SkinPack, RoundTripsOfNoneOneAndManyEntries) {
+    TacSkinConvertor c;
+    ASSERT_TRUE(Unpack(PackSkinFiles({}), c).Ok);
+    EXPECT_EQ(c.ImageCount, -1);
+    EXPECT_TRUE(c.Files.empty());
+    EXPECT_FALSE(c.Options);
+
+    ASSERT_TRUE(Unpack(PackSkinFiles({{"options.DAT", "[GLOBALINFO]\r\n"}}), c).Ok);
+    EXPECT_EQ(c.ImageCount, 0);
+    EXPECT_TRUE(c.Files.empty());
+    ASSERT_TRUE(c.Options);
+    EXPECT_EQ(*c.Options, "[GLOBALINFO]\r\n");
+
+    std::string big(200000, 'x');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7919 % 251);
+    const std::vector<TPackEntry> entries = {
+        {"Frame.bmp", "BM-frame"}, {"Options.dat", "old"}, {"Back.jpg", big}, {"empty.BMP", ""}, {"OPTIONS.DAT", "new"}};
+    ASSERT_TRUE(Unpack(PackSkinFiles(entries), c).Ok);
+    EXPECT_EQ(c.ImageCount, 4);
+    ASSERT_EQ(c.Files.size(), 3u);
+    EXPECT_EQ(c.Files[0].FileName, "Frame.bmp");
+    EXPECT_TRUE(c.Files[0].IsBitmap);
+    EXPECT_EQ(c.Files[0].Data, "BM-frame");
+    EXPECT_FALSE(c.Files[1].IsBitmap);
+    EXPECT_EQ(c.Files[1].Data, big);
+    EXPECT_TRUE(c.Files[2].IsBitmap);
+    EXPECT_EQ(c.Files[2].Data, "");
+    EXPECT_EQ(*c.Options, "new");  // the last Options.dat wins
+    ASSERT_NE(c.FindFile("FRAME.BMP"), nullptr);
+    EXPECT_EQ(c.FindFile("Frame.bmp"), nullptr);  // callers pass upper-cased names
+}
+
+TEST(SkinPack, WrongMagicAndDamagedDataLeaveNothing) {
+    TacSkinConvertor c;
+    const std::string good = PackSkinFiles({{"Options.dat", "[A]\r\n"}, {"x.bmp", std::string(5000, 'b')}});
+    TUnpackResult r = Unpack("ASzF" + good.substr(4), c);
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Message, "Loaded data is not a packed skin file");
+    EXPECT_FALSE(c.Options);
+
+    // Cut anywhere: refused, never a partial skin.
+    for (size_t cut : {size_t(0), size_t(3), size_t(6), size_t(12), good.size() / 2, good.size() - 1}) {
+        ASSERT_TRUE(Unpack(good, c).Ok);
+        r = Unpack(good.substr(0, cut), c);
+        EXPECT_FALSE(r.Ok) << cut;
+        EXPECT_FALSE(r.Message.empty());
+        EXPECT_FALSE(c.Options) << cut;
+        EXPECT_TRUE(c.Files.empty()) << cut;
+    }
+    // Counts and sizes that the bytes cannot hold.
+    std::string counted = "ASzf";
+    Put32(counted, 0x7FFFFFFF);
+    EXPECT_FALSE(Unpack(counted, c).Ok);
+    std::string named = "ASzf";
+    Put32(named, 1);
+    Put32(named, 0x7FFFFFF0);
+    named += "abc";
+    EXPECT_FALSE(Unpack(named, c).Ok);
+    std::string sized = good.substr(0, 8 + 4 + 11);
+    Put32(sized, 0x7FFFFFFF);  // unpacked length of Options.dat far beyond what follows
+    sized += good.substr(8 + 4 + 11 + 4);
+    EXPECT_FALSE(Unpack(sized, c).Ok);
+    std::string longer = good.substr(0, 8 + 4 + 11);
+    Put32(longer, 6);  // one byte more than the stream holds
+    longer += good.substr(8 + 4 + 11 + 4);
+    EXPECT_FALSE(Unpack(longer, c).Ok);
+    // A corrupt byte inside the compressed data.
+    std::string corrupt = good;
+    corrupt[8 + 4 + 11 + 4 + 3] ^= 0x55;
+    EXPECT_FALSE(Unpack(corrupt, c).Ok);
+}
+
+TEST(SkinJpeg, DecodesOurTextureAndRefusesDamagedPictures) {
+    const char* root = std::getenv("NORVIX_SOURCE_DIR");
+    std::ifstream file(std::string(root ? root : ".") + "/data/skins/Cold/Frost.jpg", std::ios::binary);
+    const std::string jpeg((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(jpeg.empty());
+    TPixelBitmap picture;
+    std::string error;
+    ASSERT_TRUE(ReadJpeg(reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size(), picture, error)) << error;
+    EXPECT_EQ(picture.Width(), 128);
+    EXPECT_EQ(picture.Height(), 128);
+    EXPECT_GT(picture.Pixels().At(5, 5)[0], 150);  // frost is light blue: much blue
+
+    // A frame header claiming 65535 x 65535 pixels is refused before decoding.
+    std::string huge = jpeg;
+    const size_t sof = huge.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    for (size_t i = sof + 5; i < sof + 9; ++i) huge[i] = static_cast<char>(0xFF);
+    EXPECT_FALSE(ReadJpeg(reinterpret_cast<const uint8_t*>(huge.data()), huge.size(), picture, error));
+    EXPECT_EQ(picture.Width(), 0);
+    // Garbage after a JPEG start, and nothing at all.
+    const std::string notJpeg = "\xFF\xD8\xFF\xE0 not really";
+    EXPECT_FALSE(ReadJpeg(reinterpret_cast<const uint8_t*>(notJpeg.data()), notJpeg.size(), picture, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(ReadJpeg(nullptr, 0, picture, error));
+}

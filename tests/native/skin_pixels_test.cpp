@@ -1,0 +1,279 @@
+// The skin engine's pixel routines: blends at their edges, keyed copies,
+// stretching, gradients and the small text helpers of skin files.
+#include <gtest/gtest.h>
+
+#include "rtl/errors.h"
+#include "skin/core/blend.h"
+#include "skin/core/bmpfile.h"
+#include "skin/core/colors.h"
+#include "skin/core/gradient.h"
+#include "skin/core/pixelcopy.h"
+#include "skin/core/skinutils.h"
+#include "support/skin_support.h"
+
+using namespace skin;
+using skintest::AllOf;
+using skintest::At;
+using skintest::Put;
+using skintest::Solid;
+
+TEST(SkinBlend, BlendBitmapRectAtItsEdgesAndClipping) {
+    TPixelBitmap dst = Solid(4, 3, MakeColor(200, 100, 0));
+    TPixelBitmap src = Solid(4, 3, MakeColor(10, 20, 30));
+    BlendBitmapRect(dst.Pixels(), src.Pixels(), 0, {0, 0}, {0, 0, 2, 3});  // A = 0 takes the source
+    EXPECT_EQ(At(dst.Pixels(), 1, 1), MakeColor(10, 20, 30));
+    // A = 255 keeps the destination, within the rounding of the shift.
+    BlendBitmapRect(dst.Pixels(), src.Pixels(), 255, {2, 0}, {0, 0, 2, 3});
+    EXPECT_EQ(At(dst.Pixels(), 2, 0), MakeColor((200 * 255 + 10 + 127) >> 8, (100 * 255 + 20 + 127) >> 8, 0));
+    // A negative point skips what falls outside; the rest lands at column 0.
+    TPixelBitmap d2 = Solid(4, 3, clWhite);
+    TPixelBitmap s2 = Solid(4, 3, clBlack);
+    Put(s2.Pixels(), 1, 0, MakeColor(255, 0, 0));
+    BlendBitmapRect(d2.Pixels(), s2.Pixels(), 0, {-1, 0}, {0, 0, 4, 3});
+    EXPECT_EQ(At(d2.Pixels(), 0, 0), MakeColor((255 * 255 + 127) >> 8, 0, 0));
+    EXPECT_EQ(At(d2.Pixels(), 3, 0), clWhite);  // nothing was left for the last column
+    // Bitmaps smaller than 2 x 2 do not attach: nothing happens.
+    TPixelBitmap thin = Solid(5, 1, clWhite);
+    BlendBitmapRect(thin.Pixels(), s2.Pixels(), 0, {0, 0}, {0, 0, 4, 1});
+    EXPECT_TRUE(AllOf(thin.Pixels(), 0, 0, 5, 1, clWhite));
+    TacFast24 fast;
+    fast.Width = 7;
+    EXPECT_FALSE(fast.Attach(thin.Pixels()));
+    EXPECT_EQ(fast.Width, 0);
+}
+
+TEST(SkinBlend, ColourBlendsRoundHalvesToEvenAndClampAbove100Percent) {
+    EXPECT_EQ(BlendColors(MakeColor(255, 0, 10), MakeColor(0, 255, 20), 0.5), MakeColor(128, 128, 15));
+    EXPECT_EQ(BlendColors(MakeColor(1, 3, 0), MakeColor(0, 0, 0), 0.5), MakeColor(0, 2, 0));  // 0.5 and 1.5
+    TPixelBitmap bmp = Solid(3, 2, MakeColor(200, 100, 10));
+    BlendRectWithColor(bmp.Pixels(), {0, 0, 1, 2}, 100, clBlack);
+    BlendRectWithColor(bmp.Pixels(), {1, 0, 2, 2}, 0, MakeColor(1, 2, 3));
+    BlendRectWithColor(bmp.Pixels(), {2, 0, 9, 9}, 150, clWhite);  // 1.5 x pixel - 0.5 x white
+    EXPECT_EQ(At(bmp.Pixels(), 0, 0), MakeColor(200, 100, 10));
+    EXPECT_EQ(At(bmp.Pixels(), 1, 1), MakeColor(1, 2, 3));
+    EXPECT_EQ(At(bmp.Pixels(), 2, 1), MakeColor(172, 22, 0));  // 300 - 127.5, 150 - 127.5, clamped at 0
+}
+
+TEST(SkinBlend, TransparentBlendSkipsKeyPixelsUnlessTheKeySaysAll) {
+    TPixelBitmap dst = Solid(2, 2, MakeColor(100, 100, 100));
+    TPixelBitmap src = Solid(2, 2, MakeColor(200, 0, 50));
+    Put(src.Pixels(), 1, 0, clFuchsia);
+    BlendTransparent(dst.Pixels(), src.Pixels(), 0, 0, clFuchsia, 0.5, {0, 0, 2, 2});
+    EXPECT_EQ(At(dst.Pixels(), 0, 0), MakeColor(150, 50, 75));
+    EXPECT_EQ(At(dst.Pixels(), 1, 0), MakeColor(100, 100, 100));
+    BlendTransparent(dst.Pixels(), src.Pixels(), 0, 0, static_cast<TColor>(0xFFFF00FF), 0.0, {0, 0, 2, 2});
+    EXPECT_EQ(At(dst.Pixels(), 1, 0), clFuchsia);  // copied as any other pixel
+}
+
+TEST(SkinBlend, MaskBlendsTakeThePictureAtMask0AndKeepAt255) {
+    TPixelBitmap dst = Solid(2, 1, MakeColor(0, 100, 255));
+    TPixelBitmap mask = Solid(2, 1, clBlack);
+    Put(mask.Pixels(), 1, 0, clWhite);
+    BlendWithMaskBitmap(dst.Pixels(), mask.Pixels(), MakeColor(50, 60, 70));
+    EXPECT_EQ(At(dst.Pixels(), 0, 0), MakeColor(50, 60, 70));
+    EXPECT_EQ(At(dst.Pixels(), 1, 0), MakeColor((50 * 1 + 0) >> 8, (100 * 255 + 60) >> 8, (255 * 255 + 70) >> 8));
+
+    // Between two pictures: share 256 is all of the first, 0 all of the second.
+    TPixelBitmap a = Solid(2, 2, MakeColor(255, 0, 0)), b = Solid(2, 2, MakeColor(0, 0, 255)), out(2, 2);
+    BlendThroughMask(out.Pixels(), a.Pixels(), b.Pixels(), 256);
+    EXPECT_EQ(At(out.Pixels(), 1, 1), MakeColor(255, 0, 0));
+    BlendThroughMask(out.Pixels(), a.Pixels(), b.Pixels(), 128);
+    EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(127, 0, 127));
+
+    TPixelBitmap faded = Solid(4, 4, clWhite);
+    BlendRoundRect(faded.Pixels(), {0, 0, 4, 4}, 60, 0, 0, clBlack);  // a plain 60 % fade
+    EXPECT_TRUE(AllOf(faded.Pixels(), 0, 0, 4, 4, MakeColor(101, 101, 101)));
+    TPixelBitmap round = Solid(10, 10, clWhite);
+    BlendRoundRect(round.Pixels(), {0, 0, 10, 10}, 100, 4, 0, clBlack);
+    EXPECT_EQ(At(round.Pixels(), 0, 0), clWhite);  // cut off by the rounded corner
+    EXPECT_EQ(At(round.Pixels(), 5, 5), clBlack);
+}
+
+TEST(SkinCopy, KeyedCopiesTakeHolesFromTheParentOnlyWhenItIsReady) {
+    TPixelBitmap src = Solid(3, 1, MakeColor(1, 2, 3));
+    Put(src.Pixels(), 1, 0, clFuchsia);
+    TPixelBitmap parent = Solid(10, 10, MakeColor(9, 9, 9));
+    Put(parent.Pixels(), 6, 5, MakeColor(7, 7, 7));
+    TPixelBitmap dst = Solid(4, 2, clWhite);
+    CopyTransparentRect(dst.Pixels(), src.Pixels(), 1, 0, true, TParentCacheInfo{}, clFuchsia, {0, 0, 3, 1});
+    EXPECT_EQ(At(dst.Pixels(), 2, 0), clWhite);
+    CopyTransparentRect(dst.Pixels(), src.Pixels(), 1, 0, true, MakeParentCacheInfo(parent.Pixels(), 4, 5),
+                        clFuchsia, {0, 0, 3, 1});
+    EXPECT_EQ(At(dst.Pixels(), 1, 0), MakeColor(1, 2, 3));
+    EXPECT_EQ(At(dst.Pixels(), 2, 0), MakeColor(7, 7, 7));
+    // A parent picture that does not reach that far leaves the pixel alone.
+    TPixelBitmap fresh = Solid(4, 2, clWhite);
+    CopyTransparentRect(fresh.Pixels(), src.Pixels(), 1, 0, true, MakeParentCacheInfo(parent.Pixels(), 9, 9),
+                        clFuchsia, {0, 0, 3, 1});
+    EXPECT_EQ(At(fresh.Pixels(), 2, 0), clWhite);
+    // An empty parent picture is never read.
+    CopyTransparentRect(fresh.Pixels(), src.Pixels(), 1, 0, true, MakeParentCacheInfo(TPixels{}, 0, 0), clFuchsia,
+                        {0, 0, 3, 1});
+    EXPECT_EQ(At(fresh.Pixels(), 2, 0), clWhite);
+}
+
+TEST(SkinCopy, StretchAveragesAndFramesTileAndFrameRings) {
+    TPixelBitmap src(2, 1);
+    Put(src.Pixels(), 0, 0, clBlack);
+    Put(src.Pixels(), 1, 0, clWhite);
+    TPixelBitmap wide(4, 1), narrow(1, 1);
+    StretchRect(wide.Pixels(), {0, 0, 4, 1}, src.Pixels(), {0, 0, 2, 1});
+    EXPECT_EQ(At(wide.Pixels(), 1, 0), clBlack);
+    EXPECT_EQ(At(wide.Pixels(), 2, 0), clWhite);
+    StretchRect(narrow.Pixels(), {0, 0, 1, 1}, src.Pixels(), {0, 0, 2, 1});
+    EXPECT_EQ(At(narrow.Pixels(), 0, 0), MakeColor(128, 128, 128));
+
+    TPixelBitmap tiled = Solid(5, 5, clWhite);
+    TileGraphic(tiled.Pixels(), {1, 1, 5, 4}, src.Pixels());
+    EXPECT_EQ(At(tiled.Pixels(), 1, 1), clBlack);
+    EXPECT_EQ(At(tiled.Pixels(), 4, 3), clWhite);
+    EXPECT_EQ(At(tiled.Pixels(), 3, 2), clBlack);
+    EXPECT_EQ(At(tiled.Pixels(), 0, 0), clWhite);
+    EXPECT_EQ(At(tiled.Pixels(), 1, 4), clWhite);  // below the rectangle
+
+    TPixelBitmap frame = Solid(4, 4, clWhite);
+    DrawFrame3D(frame.Pixels(), {0, 0, 4, 4}, MakeColor(1, 1, 1), MakeColor(2, 2, 2), 1);
+    EXPECT_EQ(At(frame.Pixels(), 0, 0), MakeColor(1, 1, 1));
+    EXPECT_EQ(At(frame.Pixels(), 3, 0), MakeColor(2, 2, 2));  // the top-right pixel belongs to the dark edge
+    EXPECT_EQ(At(frame.Pixels(), 0, 3), MakeColor(2, 2, 2));
+    EXPECT_EQ(At(frame.Pixels(), 1, 1), clWhite);
+}
+
+TEST(SkinGradient, ParsesStepsAndRefusesDamagedText) {
+    TsGradArray data;
+    ParseGradientData("255;16711680;50;0;0;16711680;65280;50;0;0", data);
+    ASSERT_EQ(data.size(), 2u);
+    EXPECT_EQ(data[0], (TsGradPart{255, 16711680, 50, 0}));
+    EXPECT_EQ(data[1], (TsGradPart{16711680, 65280, 50, 0}));
+    ParseGradientData("1;2;150;1;0;7;8", data);  // seven words: one step; 150 % is 100 %
+    ASSERT_EQ(data.size(), 1u);
+    EXPECT_EQ(data[0].Percent, 100);
+    ParseGradientData("$FF;0x10;20;2;x", data);
+    EXPECT_EQ(data[0].Color1, 255);
+    EXPECT_EQ(data[0].Color2, 16);
+    ParseGradientData("", data);
+    EXPECT_TRUE(data.empty());
+    ParseGradientData("1;2;3;4;5", data);
+    EXPECT_THROW(ParseGradientData("1;red;3;4;5", data), rtl::EConvertError);
+    EXPECT_TRUE(data.empty());
+}
+
+TEST(SkinGradient, PaintsTheThreeModes) {
+    TsGradArray data;
+    // Uniform steps give one colour everywhere in every mode.
+    for (int mode = 0; mode <= 2; ++mode) {
+        TPixelBitmap bmp = Solid(7, 5, clBlack);
+        const TColor c = MakeColor(10, 20, 30);
+        data = {{c, c, 100, mode}, {c, c, 0, mode}, {c, c, 0, mode}, {c, c, 0, mode}, {c, c, 0, mode}};
+        PaintGradient(bmp.Pixels(), {0, 0, 7, 5}, data);
+        EXPECT_TRUE(AllOf(bmp.Pixels(), 0, 0, 7, 5, c)) << "mode " << mode;
+    }
+    // Two vertical steps: red to blue over the top half, blue to green below.
+    TPixelBitmap v = Solid(3, 10, clWhite);
+    ParseGradientData("255;16711680;50;0;0;16711680;65280;50;0;0", data);
+    PaintGradient(v.Pixels(), {0, 0, 3, 10}, data);
+    EXPECT_EQ(At(v.Pixels(), 0, 0), 255);
+    EXPECT_EQ(At(v.Pixels(), 2, 4), 16711680);
+    EXPECT_EQ(At(v.Pixels(), 1, 5), 16711680);
+    EXPECT_EQ(At(v.Pixels(), 1, 9), 65280);
+    EXPECT_EQ(At(v.Pixels(), 1, 2), MakeColor(128, 0, 128));
+    // Bands whose percents pass 100 stop at the rectangle; the clip keeps
+    // negative coordinates inside the bitmap.
+    TPixelBitmap h = Solid(10, 2, clWhite);
+    data = {{255, 255, 100, 1}, {65280, 65280, 100, 1}, {0, 0, 100, 1}};
+    PaintGradient(h.Pixels(), {-5, 0, 10, 2}, data);
+    EXPECT_TRUE(AllOf(h.Pixels(), 0, 0, 10, 2, 255));
+    // Triangles with two steps: the corners past the centre repeat step 1's colour.
+    TPixelBitmap t = Solid(20, 20, clWhite);
+    data = {{255, 0, 50, 2}, {65280, 0, 50, 2}};
+    PaintGradient(t.Pixels(), {0, 0, 20, 20}, data);
+    EXPECT_EQ(At(t.Pixels(), 19, 19), 65280);
+    EXPECT_EQ(At(t.Pixels(), 10, 19), 65280);
+    EXPECT_GT(RedOf(At(t.Pixels(), 0, 0)), 200);  // beside the red top-left vertex
+    EXPECT_LT(RedOf(At(t.Pixels(), 19, 0)), 50);
+}
+
+TEST(SkinColour, HueAndSaturationShifts) {
+    EXPECT_EQ(ShiftColorHue(MakeColor(255, 0, 0), 120), MakeColor(0, 255, 0));
+    EXPECT_EQ(ShiftColorHue(MakeColor(255, 0, 0), -120), MakeColor(0, 0, 255));
+    EXPECT_EQ(ShiftColorHue(MakeColor(255, 0, 0), 480), MakeColor(0, 255, 0));  // modulo 360
+    EXPECT_EQ(ShiftColorHue(MakeColor(90, 90, 90), 77), MakeColor(90, 90, 90));
+    EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), 100), MakeColor(100, 100, 100));
+    EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), -50), MakeColor(250, 100, 0));
+    EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), 0), MakeColor(200, 100, 0));
+}
+
+TEST(SkinUtils, IniWordsFoldersAndSets) {
+    const TIniSections ini = ReadIniSections("; note\r\nstray=1\r\n[Button]\r\nColor = 0x1F\r\n\r\nName=a=b\r\n[EDIT]\r\nX=1\r\n");
+    ASSERT_EQ(ini.size(), 2u);
+    EXPECT_EQ(ReadIniInteger(ini, "BUTTON", "color", 0), 31);
+    EXPECT_EQ(ReadIniString(ini, "Button", "Name", "?"), "a=b");
+    EXPECT_EQ(ReadIniString(ini, "Button", "X", "?"), "?");
+    EXPECT_EQ(ReadIniInteger(ini, "Button", "Name", -1), -1);
+
+    EXPECT_EQ(WordAt(2, ";;a;;bc;", ";"), "bc");
+    EXPECT_EQ(WordStart(2, ";;a;;bc;", ";"), 6);
+    EXPECT_EQ(WordStart(3, ";;a;;bc;", ";"), 0);
+    EXPECT_EQ(CountWords(" a b  c ", " "), 3);
+    EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa");
+    EXPECT_EQ(RemoveChar("a b c", ' '), "abc");
+    EXPECT_EQ(IntLimit(5, 10, 0), 10);  // the minimum is tested first
+
+    EXPECT_EQ(NormalDir("C"), "C:\\");
+    EXPECT_EQ(NormalDir("C:/x/"), "C:/x\\");
+    EXPECT_EQ(NormalDir("C:\\x\\"), "C:\\x\\");
+    EXPECT_EQ(NormalDir(""), "");
+    EXPECT_EQ(NormalDir("Skins"), "Skins\\");
+
+    bool changed;
+    EXPECT_EQ(ChangeSetText("a,b,c", "b", false, changed), "a,c");
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(ChangeSetText("a", "a", false, changed), "");
+    EXPECT_EQ(ChangeSetText("ab,c", "a", false, changed), "ab,c");  // no element a to remove
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(ChangeSetText("ab", "a", true, changed), "ab,a");
+    EXPECT_EQ(ChangeSetText("", "a", true, changed), "a");
+}
+
+TEST(SkinUtils, EllipsisFittingEndsWhenNothingIsLeft) {
+    auto width = [](const std::string& s) { return static_cast<int>(s.size()) * 5; };
+    EXPECT_EQ(FitTextWithEllipsis("Battle", 30, width), "Battle");
+    EXPECT_EQ(FitTextWithEllipsis("Battle", 29, width), "Ba...");
+    EXPECT_EQ(FitTextWithEllipsis("Battle", 3, width), "...");
+    EXPECT_EQ(FitTextWithEllipsis("", 0, width), "");
+}
+
+TEST(SkinBmp, RoundTripAndDamagedFiles) {
+    TPixelBitmap bmp(5, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) Put(bmp.Pixels(), x, y, MakeColor(x * 40, y * 80, 7));
+    const std::string file = WriteBmp(bmp.Pixels());
+    TPixelBitmap back;
+    std::string error;
+    ASSERT_TRUE(ReadBmp(reinterpret_cast<const uint8_t*>(file.data()), file.size(), back, error)) << error;
+    ASSERT_EQ(back.Width(), 5);
+    ASSERT_EQ(back.Height(), 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(At(back.Pixels(), x, y), MakeColor(x * 40, y * 80, 7));
+
+    // An 8-bit picture with a two-colour palette, top-down, one row.
+    std::string pal = file.substr(0, 54);
+    pal[10] = 54 + 8;
+    pal[18] = 2;
+    pal[22] = static_cast<char>(0xFF), pal[23] = pal[24] = pal[25] = static_cast<char>(0xFF);  // height -1
+    pal[28] = 8;
+    pal += std::string("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8) + std::string("\x01\x00\x00\x00", 4);
+    ASSERT_TRUE(ReadBmp(reinterpret_cast<const uint8_t*>(pal.data()), pal.size(), back, error)) << error;
+    EXPECT_EQ(At(back.Pixels(), 0, 0), MakeColor(0, 0, 255));
+    EXPECT_EQ(At(back.Pixels(), 1, 0), MakeColor(255, 0, 0));
+
+    // Cut short, impossible sizes, no magic: refused with a reason.
+    for (std::string bad : {file.substr(0, file.size() - 4), std::string("BM"), std::string("XY") + file.substr(2)}) {
+        EXPECT_FALSE(ReadBmp(reinterpret_cast<const uint8_t*>(bad.data()), bad.size(), back, error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(back.Width(), 0);
+    }
+    std::string huge = file;
+    huge[21] = 0x7F;  // width about 2 billion
+    EXPECT_FALSE(ReadBmp(reinterpret_cast<const uint8_t*>(huge.data()), huge.size(), back, error));
+}
