@@ -102,7 +102,7 @@ void BattleTypes::Build(const DataTable& table, const std::vector<uint16_t>& row
         for (uint16_t target : rows) {
             int64_t n;
             thresholds[target] = rtl::TryStrToInt64(table.Cell(kColRapidFire + target, row), n) &&
-                                         n <= kMaxBattleRapidFire
+                                         n <= kMaxRapidFire
                                      ? RapidFireThreshold(n)
                                      : kBadRapidFire;
         }
@@ -113,7 +113,7 @@ void BattleTypes::FailRapidFire(int shooterRow, int targetRow) const {
     const int col = kColRapidFire + targetRow;
     const int64_t n = CellInteger(*table_, col, shooterRow);
     throw rtl::ERangeError(CellName(col, shooterRow) + "скорострел " + rtl::IntToStr(n) + " больше допустимого (" +
-                           rtl::IntToStr(kMaxBattleRapidFire) + ")");
+                           rtl::IntToStr(kMaxRapidFire) + ")");
 }
 
 }  // namespace battle

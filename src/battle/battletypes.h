@@ -10,11 +10,6 @@
 
 namespace battle {
 
-// The largest rapid fire a battle fires: a unit fires that many shots on
-// average, and beyond some 9e15 the chance to fire again rounds to
-// certainty, so that the shooting would never end.
-inline constexpr int64_t kMaxBattleRapidFire = 10'000;
-
 // A cell that does not hold what the battle needs stops it with an error
 // that names the row, the column and what is wrong: rtl::EConvertError for
 // a text that is not a whole number, rtl::ERangeError for a number beyond
@@ -95,7 +90,8 @@ struct UnitType {
 // test is `t <= r` in double arithmetic with the result of the extended one.
 double RapidFireThreshold(int64_t n);
 // Marks a rapid-fire cell that is not a whole number or beyond
-// kMaxBattleRapidFire; above every r.
+// kMaxRapidFire; above every r. Whatever the table holds, the shooting
+// ends: beyond some 9e15 the chance to fire again would be certainty.
 inline constexpr double kBadRapidFire = 2.0;
 
 class BattleTypes {

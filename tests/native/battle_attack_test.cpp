@@ -2,9 +2,11 @@
 // flagship exposure and concentrated shots.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "battle/battleengine.h"
+#include "battle/battletypes.h"
 #include "rtl/errors.h"
 #include "support/battle_support.h"
 
@@ -199,13 +201,13 @@ TEST(RapidFire, ValuesBeyondTheBoundStopTheBattleRatherThanShootForEver) {
     Battle b(5);
     SetUnit(b.table, kShooter, Spec("Стрелок", 1000, 1, 0));
     SetUnit(b.table, kTarget, Spec("Цель", 1'000'000'000, 0, 0));
-    SetRapidFire(b.table, kShooter, kTarget, std::to_string(kMaxBattleRapidFire));
+    SetRapidFire(b.table, kShooter, kTarget, std::to_string(kMaxRapidFire));
     b.input().ShipCount[1][0][kShooter] = 4;
     b.input().ShipCount[2][0][kTarget] = 1;
     b.options.rounds = "1";
     b->PrepareBattle();
     b->FightRounds();
-    EXPECT_NEAR(static_cast<double>(b->ShotCount), 4.0 * kMaxBattleRapidFire, 2.0 * kMaxBattleRapidFire);
+    EXPECT_NEAR(static_cast<double>(b->ShotCount), 4.0 * kMaxRapidFire, 2.0 * kMaxRapidFire);
 }
 
 TEST(RapidFire, TestDrawsOnceAndStopsWithTheRightChance) {
@@ -222,6 +224,16 @@ TEST(RapidFire, TestDrawsOnceAndStopsWithTheRightChance) {
     stops = 0;
     for (int i = 0; i < 10000; ++i) stops += b->N_shot(5);
     EXPECT_NEAR(stops, 2000, 200);
+
+    // The threshold (n - 1) / n is rounded up to a double, never down: a draw
+    // equal to the rounded value stops, so the chance to go on never exceeds
+    // the exact one; the next double down would be below it.
+    for (int64_t n : {int64_t{3}, int64_t{7}, int64_t{1250}, kMaxRapidFire, int64_t{9'000'000'000'000'000}}) {
+        const long double exact = static_cast<long double>(n - 1) / n;
+        const double t = RapidFireThreshold(n);
+        EXPECT_GE(static_cast<long double>(t), exact) << n;
+        EXPECT_LT(static_cast<long double>(std::nextafter(t, 0.0)), exact) << n;
+    }
 }
 
 TEST(PriorityTargets, ShotFirstWhileTheyHaveShield) {

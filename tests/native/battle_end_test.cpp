@@ -157,6 +157,17 @@ TEST(Debris, ABuildingBelowItsLevelCountsInTheDebrisOnly) {
     EXPECT_TRUE(s.output.Contains("Потеряно единиц: 0"));
     for (const auto& line : s.output.lines) EXPECT_EQ(line.find("Башня"), std::string::npos) << line;
     for (const auto& line : s.runOutput.stats) EXPECT_EQ(line.find("Башня"), std::string::npos) << line;
+
+    // At exactly its level it fights: destroyed, it is a loss and is listed.
+    Settle at;
+    SetUnit(at.table, kBuilding, tower);
+    at.SetDebris(kBuilding, 30, 30);
+    at.input().ShipCount[1][0][kShip] = 1;
+    at.input().ShipCount[2][0][kBuilding] = 5;
+    at.Close(0, 1);
+    EXPECT_EQ(at.run.State.DebrisMetal, 1500);
+    EXPECT_GT(at.engine->LossTotal[2][0], 0);
+    EXPECT_TRUE(at.output.Contains("      Башня 0 из 1"));
 }
 
 TEST(Summary, SurvivorLinesGoToTheLogAndTheStatistics) {
@@ -203,6 +214,9 @@ TEST(Payback, TwoParticipantsLosingAThousandAndFiveHundredWithDebrisOfThreeHundr
     EXPECT_TRUE(s.runOutput.StatContains("Окупаемость боя - 20%"));
     EXPECT_EQ(BattleRun::Payback(1, 3), 33.33);
     EXPECT_EQ(rtl::FloatToStr(BattleRun::Payback(1, 3)), "33,33");
+    // 66.666...: rounded up at the second decimal, not cut.
+    EXPECT_EQ(BattleRun::Payback(2, 3), 66.67);
+    EXPECT_EQ(rtl::FloatToStr(BattleRun::Payback(2, 3)), "66,67");
 }
 
 TEST(Payback, NoLossesSayNoLossesEvenWithThePaybackOptionOff) {
@@ -458,6 +472,21 @@ TEST(Statistics, PaybackLinesOrTheNoLossMessage) {
     EXPECT_TRUE(t.runOutput.StatContains("Окупаемость боя"));
     EXPECT_TRUE(t.runOutput.StatContains("Наибольшая: 28%"));
     EXPECT_TRUE(t.runOutput.StatContains("Наименьшая: 28%"));
+
+    // The enemy's losses differ between the battles: 420 and 440 debris for
+    // 1500 lost. The greater comes second, so both extremes must follow.
+    Settle v;
+    v.options.statistics = true;
+    v.options.payback = true;
+    v.options.battles = "2";
+    v.input().ShipCount[1][0][kShip] = 10;
+    v.input().ShipCount[2][0][kOther] = 1;
+    v.run.StartRun();
+    v.Close(1);
+    v.Close(1, 1);
+    v.run.WriteSummary();
+    EXPECT_TRUE(v.runOutput.StatContains("Наибольшая: 29,33%"));
+    EXPECT_TRUE(v.runOutput.StatContains("Наименьшая: 28%"));
 
     // The option off: the debris lines end the summary.
     Settle u;

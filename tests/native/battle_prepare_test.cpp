@@ -4,6 +4,7 @@
 #include <string>
 
 #include "battle/battleengine.h"
+#include "battle/inputcheck.h"
 #include "rtl/errors.h"
 #include "support/battle_support.h"
 
@@ -156,6 +157,23 @@ TEST(Preparation, MedalsByPurposeAndClassCountedAsOftenAsHeld) {
     EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);         // medium class: no medal
     EXPECT_EQ(b.units(1, 0).AttackAt(2), 1000u);         // defence unit: only the defence medal
     EXPECT_EQ(b.units(1, 0).MaxStructureAt(2), 1500);
+
+    // Medal 3: attack units of the super-heavy class, the last of the four.
+    UnitSpec superHeavy = light;
+    superHeavy.classOrGrowth = 3;
+    SetUnit(b.table, 204, superHeavy);
+    SetBonusRow(b.table, 3, 20, 0, 0);
+    for (int col = 6; col <= 11; ++col) b.table.SetCell(col, 3, "0");
+    b.table.SetCell(kColMedalLight + 3, 3, "1");
+    b.table.SetCell(kColMedalAttackUnits, 3, "1");
+    in.MedalRows[2] = 3;
+    in.MedalRowCount = 3;
+    in.MedalCount[1][0][2] = 1;
+    in.ShipCount[1][0][204] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).AttackAt(3), 1200u);  // the light class's medal does not reach it
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);  // nor this one the light class
+    EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);
 }
 
 TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
@@ -351,6 +369,46 @@ TEST(Preparation, AtMostFourMillionUnitsAParticipant) {
     EXPECT_EQ(u.Records.back().TypeRow, 202);
     b->FreeUnits();
     EXPECT_EQ(b->Units(1, 0).Records.capacity(), 0u);
+}
+
+// Checked before the battle, so that no unit is quietly left unmade.
+TEST(Preparation, MoreUnitsThanAParticipantMayBringOrNoRoundsAreRefusedBeforehand) {
+    Battle b;
+    SetUnit(b.table, 201, Ship(1000, 10, 0));
+    UnitSpec tower = Ship(1000, 10, 0);
+    tower.purpose = "2";
+    SetUnit(b.table, 301, tower);
+    auto& in = b.input();
+    in.PartCount[2] = 2;
+    in.PartName[2][1] = "Союзник";
+    in.ShipCount[2][1][201] = kMaxUnitsPerParticipant - 1;
+    in.ShipCount[2][1][301] = 40;  // a building is one unit, whatever its level
+    EXPECT_EQ(ParticipantUnitCount(in, b.table, 2, 1), kMaxUnitsPerParticipant);
+    EXPECT_NO_THROW(CheckUnitCounts(in, b.table));
+    in.ShipCount[2][1][201] = kMaxUnitsPerParticipant;
+    try {
+        CheckUnitCounts(in, b.table);
+        ADD_FAILURE() << "one unit over the cap was accepted";
+    } catch (const rtl::ERangeError& error) {
+        const std::string text = error.what();
+        EXPECT_NE(text.find("Сторона 2, участник «Союзник»: юнитов 4000001"), std::string::npos) << text;
+    }
+    // Participants beyond the count do not fight and are not counted.
+    in.PartCount[2] = 1;
+    EXPECT_NO_THROW(CheckUnitCounts(in, b.table));
+
+    for (const char* rounds : {"1", "8", "2147483647"}) {
+        b.options.rounds = rounds;
+        EXPECT_NO_THROW(RunRounds(b.options)) << rounds;
+    }
+    for (const char* rounds : {"0", "-3"}) {
+        b.options.rounds = rounds;
+        EXPECT_THROW(RunRounds(b.options), rtl::ERangeError) << rounds;
+    }
+    for (const char* rounds : {"", "восемь", "99999999999"}) {
+        b.options.rounds = rounds;
+        EXPECT_THROW(RunRounds(b.options), rtl::EConvertError) << rounds;
+    }
 }
 
 TEST(Preparation, SurvivorCountsStartFromTheUnitsMade) {
