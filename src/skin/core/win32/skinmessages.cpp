@@ -1,5 +1,10 @@
 #include "skin/core/win32/skinmessages.h"
 
+#include <memory>
+
+#include "skin/core/win32/skingdi.h"
+#include "vcl/wintext.h"
+
 namespace skin {
 
 using namespace vcl;
@@ -92,6 +97,55 @@ void BroadcastToChildren(TWinControl* control, TMessage& message) {
         else
             BroadcastToChildren(windowed, message);
     }
+}
+
+UINT GetTextAlignFlags(TControl*, TAlignment alignment) {
+    switch (alignment) {
+        case taRightJustify: return DT_RIGHT;
+        case taCenter: return DT_CENTER;
+        default: return DT_LEFT;
+    }
+}
+
+int AlignedControlsSize(TWinControl* control, TAlign align, bool withGraphic) {
+    if (!control) return 0;
+    int size = 0;
+    for (int i = 0; i < control->ControlCount(); ++i) {
+        TControl* child = control->Controls(i);
+        if (!child->Visible() || child->Align() != align) continue;
+        if (!withGraphic && !dynamic_cast<TWinControl*>(child)) continue;
+        size += align == alTop || align == alBottom ? child->Height() : child->Width();
+    }
+    return size;
+}
+
+RECT GetWorkArea() {
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+namespace {
+
+std::string ProgramFile() {
+    WCHAR buffer[MAX_PATH * 4];
+    const DWORD length = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
+    return FromWide(buffer, static_cast<int>(length));
+}
+
+}  // namespace
+
+HICON ProgramIcon(bool large) {
+    // Read once and freed when the program ends.
+    struct Icon {
+        HICON handle;
+        ~Icon() {
+            if (handle) DestroyIcon(handle);
+        }
+    };
+    static const Icon largeIcon{GetFileIcon(ProgramFile(), true)};
+    static const Icon smallIcon{GetFileIcon(ProgramFile(), false)};
+    return large ? largeIcon.handle : smallIcon.handle;
 }
 
 bool ControlIsReady(TControl* control) {

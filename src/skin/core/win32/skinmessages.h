@@ -8,6 +8,7 @@
 #include "skin/core/skincommands.h"
 #include "vcl/controls.h"
 #include "vcl/forms.h"
+#include "vcl/stdctrls.h"
 
 namespace skin {
 
@@ -40,6 +41,16 @@ void QueryBgColor(vcl::TWinControl* control);
 // without a window directly, skinned windowed children by SendMessage, the
 // others to their own children. A child being destroyed is skipped.
 void BroadcastToChildren(vcl::TWinControl* control, vcl::TMessage& message);
+
+// DrawText flags of a text alignment: left 0, right DT_RIGHT, centre DT_CENTER.
+UINT GetTextAlignFlags(vcl::TControl* control, vcl::TAlignment alignment);
+// The height (top and bottom) or width (left and right) that the visible
+// children aligned so take; windowless ones only with WithGraphic.
+int AlignedControlsSize(vcl::TWinControl* control, vcl::TAlign align, bool withGraphic);
+// The part of the screen that is not taken by the task bar.
+RECT GetWorkArea();
+// The program file's own icon, read once (nullptr when the shell has none).
+HICON ProgramIcon(bool large);
 
 // Has its window, is not being made, loaded or destroyed, and has a parent.
 bool ControlIsReady(vcl::TControl* control);

@@ -180,4 +180,39 @@ void PaintCacheExcludeControls(HDC dc, TWinControl* control, TsCommonData* data,
     RestoreDC(dc, saved);
 }
 
+void PaintCacheExcludeWindows(HDC dc, HWND window, TsCommonData* data, const TRect& rect) {
+    if (!dc || !data || !data->CacheBitmap || data->CacheBitmap->Empty()) return;
+    TsSkinManager* m = data->SkinManager();
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child)) continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        WCHAR cls[16] = {};
+        GetClassNameW(child, cls, 16);
+        const bool groupBox = lstrcmpiW(cls, L"Button") == 0 &&
+                              (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+        if (!groupBox) {
+            ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+            continue;
+        }
+        const int top = static_cast<int>(SendSkinCommand(child, AC_QUERYCAPTIONHEIGHT));
+        int left = 0, right = 0, bottom = 0;
+        if (m) {
+            const int border = m->GetMaskIndex(m->GetSkinIndex("GROUPBOX"), "GROUPBOX", "BORDERSMASK");
+            left = m->GetMaskMarginLeft(border);
+            right = m->GetMaskMarginRight(border);
+            bottom = m->GetMaskMarginBottom(border);
+        }
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.top + top);
+        ExcludeClipRect(dc, r.left, r.top, r.left + left, r.bottom);
+        ExcludeClipRect(dc, r.right - right, r.top, r.right, r.bottom);
+        ExcludeClipRect(dc, r.left, r.bottom - bottom, r.right, r.bottom);
+    }
+    DrawPixels(dc, rect.Left, rect.Top, data->CacheBitmap->Pixels(), rect);
+    RestoreDC(dc, saved);
+}
+
 }  // namespace skin

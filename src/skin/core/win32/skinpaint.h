@@ -51,5 +51,8 @@ std::string FitTextWithEllipsis(vcl::TCanvas* canvas, const std::string& text, i
 // border's see-through corners what lies behind first.
 void PaintCacheExcludeControls(HDC dc, vcl::TWinControl* control, TsCommonData* data, const TRect& rect,
                                bool withCorners = false);
+// The same for a plain window: its visible child windows are clipped out,
+// a group box only by its frame strips (its inside shows the copy).
+void PaintCacheExcludeWindows(HDC dc, HWND window, TsCommonData* data, const TRect& rect);
 
 }  // namespace skin
