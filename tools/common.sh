@@ -48,7 +48,8 @@ build_win() {
     cmake --build "$BUILD_ROOT/win" -j "$JOBS"
 }
 
-# The prefix is made once: frames drawn by Wine itself, Marlett for the
+# Every Wine step has a time limit: a hung one is stopped rather than
+# holding the run. The prefix is made once: frames drawn by Wine itself, Marlett for the
 # caption buttons. `prepare_wineprefix unmanaged` keeps the windows away from
 # any window manager: under a bare Xvfb, Wine otherwise waits two seconds for
 # one whenever a window is hidden.
@@ -58,17 +59,17 @@ prepare_wineprefix() {
     if [ ! -f "$WINEPREFIX/.norvix-ready" ]; then
         echo "Creating the Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
-        wineserver -w
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-        wineserver -w
+        timeout 300 wineboot -i >/dev/null 2>&1 || true
+        timeout 300 wineserver -w
+        timeout 120 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+        timeout 300 wineserver -w
         mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
         cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
         touch "$WINEPREFIX/.norvix-ready"
     fi
     if [ "$(cat "$WINEPREFIX/.norvix-managed" 2>/dev/null)" != "$managed" ]; then
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f >/dev/null 2>&1
-        wineserver -w
+        timeout 120 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f >/dev/null 2>&1
+        timeout 300 wineserver -w
         echo "$managed" > "$WINEPREFIX/.norvix-managed"
     fi
 }

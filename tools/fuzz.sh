@@ -38,10 +38,19 @@ for name in "${targets[@]}"; do
         done
     done
     log="$dir/$name.log"
-    if (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 "./$name" -max_total_time="$seconds" -timeout=10 \
-            -rss_limit_mb=4096 -artifact_prefix="$findings/" "$corpus" >"$log" 2>&1); then
+    # libFuzzer stops itself after the time given; should it not (a hang
+    # outside an input's run), the run fails instead of stalling.
+    (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 timeout -k 10 $((seconds + 120)) "./$name" \
+        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -artifact_prefix="$findings/" "$corpus" \
+        >"$log" 2>&1)
+    rc=$?
+    if [ "$rc" = 0 ]; then
         echo "fuzz $name: $(grep -E '^Done [0-9]+ runs' "$log" | tail -n 1)"
         passed=$((passed + 1))
+    elif [ "$rc" = 124 ] || [ "$rc" = 137 ]; then
+        echo "fuzz $name: HUNG (stopped after $((seconds + 120)) s)"
+        tail -n 20 "$log"
+        failed=$((failed + 1))
     else
         echo "fuzz $name: FINDING (inputs in $findings)"
         tail -n 40 "$log"

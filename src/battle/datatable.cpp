@@ -41,10 +41,14 @@ std::string FileInFolder(const std::string& path) {
     return "Файл " + FileName(path) + " в папке " + FolderOf(path);
 }
 
-// A line of a file quoted in a message, cut short when long.
+// A line of a file quoted in a message, cut short when long; control
+// characters, which a message box would not show, as "?".
 std::string Quote(const std::string& line) {
     constexpr size_t kShown = 40;
-    return "«" + (line.size() > kShown ? line.substr(0, kShown) + "..." : line) + "»";
+    std::string shown = line.size() > kShown ? line.substr(0, kShown) + "..." : line;
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    return "«" + shown + "»";
 }
 
 bool HasLineBreak(const std::string& cell) { return cell.find_first_of("\r\n") != std::string::npos; }
@@ -85,7 +89,29 @@ const std::string& DataTable::Cell(int col, int row) const { return cells_[Index
 
 void DataTable::SetCell(int col, int row, std::string_view value) { cells_[Index(col, row)].assign(value); }
 
-int64_t DataTable::IntCell(int col, int row) const { return rtl::StrToInt64(Cell(col, row)); }
+int64_t DataTable::IntCell(int col, int row) const {
+    const std::string& text = Cell(col, row);
+    int64_t value = 0;
+    if (rtl::TryStrToInt64(text, value)) return value;
+    try {
+        rtl::StrToInt64(text);
+    } catch (const rtl::EConvertError& error) {
+        throw rtl::EConvertError("База данных, строка " + rtl::IntToStr(row) + ", столбец " + rtl::IntToStr(col) +
+                                 ": " + error.what());
+    }
+    return value;
+}
+
+bool DataTable::IsRapidFireCell(int col, int row) const {
+    return col >= kColRapidFire && col <= kLastCol && row >= 0 && row <= kLastRow && Cell(kColKind, row) == kKindUnit;
+}
+
+std::string DataTable::CellValueProblem(int col, int row, std::string_view text) const {
+    int64_t value = 0;
+    if (!IsRapidFireCell(col, row) || !rtl::TryStrToInt64(text, value) || value <= kMaxRapidFire) return {};
+    return "скорострел " + std::string(text) + " больше допустимого (" + rtl::IntToStr(kMaxRapidFire) +
+           "): бой с таким значением не закончится за разумное время.";
+}
 
 void DataTable::Clear() {
     for (auto& cell : cells_) cell.clear();
@@ -108,6 +134,7 @@ DataTable::LoadResult DataTable::LoadFromFile(const std::string& path) {
     result.linesRead = line;
     for (size_t rest = line; rest < cells_.size(); ++rest) cells_[rest].clear();
 
+    CheckLoaded(path, result);
     if (line < cells_.size()) {
         result.complete = false;
         result.message = FileInFolder(path) + " поврежден: строк в нем " + rtl::IntToStr(line) + " из " +
@@ -120,6 +147,43 @@ DataTable::LoadResult DataTable::LoadFromFile(const std::string& path) {
                          ", последней ячейки базы, в нем есть еще строки; они не прочитаны.";
     }
     return result;
+}
+
+void DataTable::CheckLoaded(const std::string& path, LoadResult& result) {
+    auto tell = [&](const std::string& text) {
+        result.complete = false;
+        result.message += (result.message.empty() ? "" : " ") + text;
+    };
+    const int wholeRows = static_cast<int>(result.linesRead / kColCount);
+    for (int row = 1; row < wholeRows; ++row) {
+        const std::string& kind = Cell(kColKind, row);
+        const std::string& number = Cell(kColRowNumber, row);
+        // A row never used (no kind) or free has nothing to shift.
+        if (kind.empty() || kind == kKindFree || number == rtl::IntToStr(row)) continue;
+        const size_t fileLine = static_cast<size_t>(row) * kColCount + 1;
+        std::string why = number.find('\r') != std::string::npos
+                              ? "строки кончаются лишним символом CR (CR CR LF)"
+                              : "строки после нее сдвинуты: в файле потеряна или лишняя строка";
+        tell(FileInFolder(path) + " поврежден: в строке " + rtl::IntToStr(fileLine) + " файла (строка базы " +
+             rtl::IntToStr(row) + ", столбец 0) стоит " + Quote(number) + " вместо номера строки " +
+             rtl::IntToStr(row) + "; " + why + ". Значения с этого места ненадежны.");
+        break;
+    }
+    size_t refused = 0;
+    std::string first;
+    for (int row = kUnitFirstRow; row < wholeRows && row <= kUnitLastRow; ++row) {
+        if (Cell(kColKind, row) != kKindUnit) continue;
+        for (int col = kColRapidFire; col <= kLastCol; ++col) {
+            std::string problem = CellValueProblem(col, row, Cell(col, row));
+            if (problem.empty()) continue;
+            if (refused++ == 0)
+                first = "строка базы " + rtl::IntToStr(row) + ", столбец " + rtl::IntToStr(col) + ": " + problem;
+            SetCell(col, row, rtl::IntToStr(kMaxRapidFire));
+        }
+    }
+    if (refused > 0)
+        tell("В файле " + FileName(path) + " " + first + " Таких ячеек " + rtl::IntToStr(refused) +
+             "; в каждой взято " + rtl::IntToStr(kMaxRapidFire) + ".");
 }
 
 void DataTable::SaveToFile(const std::string& path) const {
@@ -165,7 +229,7 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
         result.message = "Файл " + file + " пуст: импортировать нечего. Таблица не изменена.";
         return result;
     }
-    SetCell(kVersionCol, 0, reader.ReadLine());
+    std::string version = reader.ReadLine();
 
     auto stop = [&](const std::string& why) {
         result.ok = false;
@@ -175,6 +239,8 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
                          rtl::IntToStr(result.rowsImported) + "), остались в таблице; ничего не сохранено.";
         return result;
     };
+    if (!reader.LineEnded())
+        return stop("в файле нет ни одного перевода строки, это не файл обмена базы.");
     auto endedInside = [&](int64_t row) {
         return "файл кончается внутри блока строки базы " + rtl::IntToStr(row) + " (нет строки «end»).";
     };
@@ -184,8 +250,9 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
     while (!reader.Eof()) {
         std::string line = reader.ReadLine();
         int64_t row = 0;
-        if (!ReadNumberInRange(line, kLastRow, row))
-            return stop(Quote(line) + " не номер строки базы (нужно целое число от 0 до " +
+        // Row 0 holds the version and the first-run marker, not data.
+        if (!ReadNumberInRange(line, kLastRow, row) || row == 0)
+            return stop(Quote(line) + " не номер строки базы (нужно целое число от 1 до " +
                         rtl::IntToStr(kLastRow) + ").");
         for (int col = 0; col <= kLastCol; ++col)
             block[col] = col >= kColRapidFire ? std::string("0") : Cell(col, static_cast<int>(row));
@@ -202,11 +269,29 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
                 return stop(Quote(line) + " не номер столбца (нужно целое число от 0 до " +
                             rtl::IntToStr(kLastCol) + " или «end»).");
             if (reader.Eof()) return stop(endedInside(row));
-            block[col] = reader.ReadLine();
+            std::string value = reader.ReadLine();
+            if (col == kColRowNumber) {
+                // The row number is the row's own: it is checked, never written.
+                if (value != rtl::IntToStr(row))
+                    return stop("столбец 0 хранит номер строки базы " + rtl::IntToStr(row) + ", а не " +
+                                Quote(value) + ".");
+                continue;
+            }
+            if (block[kColKind] == kKindUnit && col >= kColRapidFire) {
+                int64_t rapidFire = 0;
+                if (rtl::TryStrToInt64(value, rapidFire) && rapidFire > kMaxRapidFire)
+                    return stop("строка базы " + rtl::IntToStr(row) + ", столбец " + rtl::IntToStr(col) +
+                                ": скорострел " + value + " больше допустимого (" + rtl::IntToStr(kMaxRapidFire) +
+                                ").");
+            }
+            block[col] = std::move(value);
         }
+        if (result.rowsImported == 0) SetCell(kVersionCol, 0, version);
         for (int col = 0; col <= kLastCol; ++col) cells_[Index(col, static_cast<int>(row))].swap(block[col]);
         ++result.rowsImported;
     }
+    // A file of its version alone brings the version and no rows.
+    if (result.rowsImported == 0) SetCell(kVersionCol, 0, version);
     return result;
 }
 

@@ -59,6 +59,13 @@ inline constexpr int kColUnitClass = 27;  // ships: 0 light .. 3 super-heavy; bu
 inline constexpr int kColCostGrowth = 27;
 inline constexpr int kColBuildingLevel = 28;  // buildings fight from this level on
 inline constexpr int kColRapidFire = 30;      // column 30 + R: rapid fire against the type in row R
+// The largest rapid fire a table may hold. A shooter fires on average as
+// many shots as its rapid fire, and a participant may bring 4,000,000 units:
+// at ten thousand a round of such a participant still ends within minutes,
+// with room to spare above the game's largest value (1,250). Far beyond it a
+// battle runs for hours (1e9), and from about 9e15 the chance to stop
+// rounds away to nothing and the firing never ends.
+inline constexpr int64_t kMaxRapidFire = 10'000;
 
 inline constexpr std::string_view kPurposeAttack = "0";
 inline constexpr std::string_view kPurposeDefence = "1";
@@ -97,8 +104,14 @@ public:
     // Outside 0..630 x 0..600 these throw rtl::ERangeError.
     const std::string& Cell(int col, int row) const;
     void SetCell(int col, int row, std::string_view value);
-    // The cell as a whole number; rtl::EConvertError when it is not one.
+    // The cell as a whole number; rtl::EConvertError naming the row, the
+    // column and what is wrong when it is not one or does not fit.
     int64_t IntCell(int col, int row) const;
+    // Whether the cell is a rapid-fire cell: column 30 + R of a unit row.
+    bool IsRapidFireCell(int col, int row) const;
+    // For the player when `text` may not stand in the cell; else empty.
+    // Only rapid fire is bounded (kMaxRapidFire); other cells take any text.
+    std::string CellValueProblem(int col, int row, std::string_view text) const;
 
     // Every cell empty.
     void Clear();
@@ -106,14 +119,18 @@ public:
     void FillDefaults();
 
     struct LoadResult {
-        bool complete = true;   // the file held exactly the 379,231 cells
+        bool complete = true;   // the file held exactly the 379,231 cells, each where it belongs
         size_t linesRead = 0;
         std::string message;    // for the player when not complete
     };
     // Reads DataBase.dat: one cell per line, row by row. A short file fills
     // what it has and leaves the rest empty; lines beyond the last cell are
-    // not read. Either is told in the result. A missing or unreadable file
-    // throws rtl::EInOutError naming the file and leaves the table as it was.
+    // not read. Every used row read whole must hold its own number in
+    // column 0 (a lost or added line shifts the rows after it, a stray CR
+    // spoils every cell): the first row that does not is told. A rapid fire
+    // above kMaxRapidFire is refused: the cell takes the bound. All of it is
+    // told in the result. A missing, unreadable or oversized file throws
+    // rtl::EInOutError naming the file and leaves the table as it was.
     LoadResult LoadFromFile(const std::string& path);
     // Writes a temporary file and renames it over `path`; a failure throws
     // rtl::EInOutError, whose text says the database was not saved, and
@@ -131,12 +148,17 @@ public:
         std::string message;      // for the player when not ok
     };
     // Every whole block read before a bad line stays in the table; the block
-    // that holds the bad line changes nothing. A missing file throws
-    // rtl::EInOutError; an empty one changes nothing and is not ok.
+    // that holds the bad line changes nothing. A block names a row 1..600;
+    // column 0 is never written (a pair for it must name the row itself);
+    // a rapid fire above kMaxRapidFire is a bad line. A missing file throws
+    // rtl::EInOutError; an empty one, or one without a single line feed,
+    // changes nothing and is not ok.
     ImportResult ImportFromFile(const std::string& path);
 
 private:
     static size_t Index(int col, int row);
+    // The checks of LoadFromFile on the rows read whole; appends to the result.
+    void CheckLoaded(const std::string& path, LoadResult& result);
     std::vector<std::string> cells_;  // row by row, kColCount cells a row
 };
 

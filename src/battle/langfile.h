@@ -13,11 +13,12 @@ struct LangCaptions {
     // The captions in file order, at most 33; fewer when the file is short,
     // and the controls of the missing lines keep the captions they have.
     std::vector<std::string> lines;
-    std::string message;  // for the player when the file is short; else empty
+    std::string message;  // for the player when the file is short or damaged; else empty
 };
 
 // A missing or unreadable file throws rtl::EInOutError naming the file and
-// its folder. Lines beyond the 33rd are not read.
+// its folder. Lines beyond the 33rd are not read. A file with control
+// characters in a caption is damaged and gives no caption at all.
 LangCaptions ReadLangFile(const std::string& path);
 
 }  // namespace battle

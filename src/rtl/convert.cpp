@@ -9,7 +9,11 @@
 namespace rtl {
 namespace {
 
-bool ParseInt64(std::string_view text, int64_t& value, int64_t lo, int64_t hi) {
+enum class Parse { Ok, NotANumber, OutOfRange };
+
+// Syntax first, then range: "99999999999999999999" is a whole number that
+// does not fit, not a text that is no number at all.
+Parse ParseInt64(std::string_view text, int64_t& value, int64_t lo, int64_t hi) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool negative = false;
@@ -17,53 +21,66 @@ bool ParseInt64(std::string_view text, int64_t& value, int64_t lo, int64_t hi) {
         negative = text[i] == '-';
         ++i;
     }
-    if (i == text.size()) return false;
+    if (i == text.size()) return Parse::NotANumber;
     // Accumulate as a negative number so that the minimum fits.
     int64_t acc = 0;
+    bool overflow = false;
     for (; i < text.size(); ++i) {
         char c = text[i];
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9') return Parse::NotANumber;
         int digit = c - '0';
-        if (acc < (std::numeric_limits<int64_t>::min() + digit) / 10) return false;
+        if (overflow || acc < (std::numeric_limits<int64_t>::min() + digit) / 10) {
+            overflow = true;
+            continue;
+        }
         acc = acc * 10 - digit;
     }
+    if (overflow) return Parse::OutOfRange;
     if (!negative) {
-        if (acc == std::numeric_limits<int64_t>::min()) return false;
+        if (acc == std::numeric_limits<int64_t>::min()) return Parse::OutOfRange;
         acc = -acc;
     }
-    if (acc < lo || acc > hi) return false;
+    if (acc < lo || acc > hi) return Parse::OutOfRange;
     value = acc;
-    return true;
+    return Parse::Ok;
 }
 
-[[noreturn]] void ThrowNotInteger(std::string_view text) {
-    throw EConvertError("'" + std::string(text) + "' не является целым числом");
+void Convert(std::string_view text, int64_t& value, int64_t lo, int64_t hi) {
+    switch (ParseInt64(text, value, lo, hi)) {
+    case Parse::Ok:
+        return;
+    case Parse::NotANumber:
+        throw EConvertError("'" + std::string(text) + "' не является целым числом");
+    case Parse::OutOfRange:
+        throw EConvertError("'" + std::string(text) + "' — целое число вне допустимых пределов (от " +
+                            std::to_string(lo) + " до " + std::to_string(hi) + ")");
+    }
 }
 
 }  // namespace
 
 bool TryStrToInt64(std::string_view text, int64_t& value) {
-    return ParseInt64(text, value, std::numeric_limits<int64_t>::min(),
-                      std::numeric_limits<int64_t>::max());
+    return ParseInt64(text, value, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()) ==
+           Parse::Ok;
 }
 
 bool TryStrToInt(std::string_view text, int32_t& value) {
     int64_t v;
-    if (!ParseInt64(text, v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()))
+    if (ParseInt64(text, v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()) != Parse::Ok)
         return false;
     value = static_cast<int32_t>(v);
     return true;
 }
 
 int32_t StrToInt(std::string_view text) {
-    int32_t v;
-    if (!TryStrToInt(text, v)) ThrowNotInteger(text);
-    return v;
+    int64_t v;
+    Convert(text, v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    return static_cast<int32_t>(v);
 }
 
 int64_t StrToInt64(std::string_view text) {
     int64_t v;
-    if (!TryStrToInt64(text, v)) ThrowNotInteger(text);
+    Convert(text, v, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max());
     return v;
 }
 

@@ -12,7 +12,8 @@
 namespace rtl {
 
 // Leading blanks, an optional sign and decimal digits; 32-bit range.
-// Throws EConvertError whose text names the offending input.
+// Throws EConvertError whose text names the offending input and says
+// whether it is no whole number or one outside the range.
 int32_t StrToInt(std::string_view text);
 int64_t StrToInt64(std::string_view text);
 bool TryStrToInt(std::string_view text, int32_t& value);

@@ -19,12 +19,21 @@ std::string HostPath(const std::string& programPath);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
+// No file the program reads comes near this; a larger one is refused
+// before it is read (it would only exhaust the memory).
+inline constexpr size_t kMaxTextFileBytes = size_t{64} << 20;
+
+// True when the line holds no control character but the tab: a line of
+// text, not the bytes of a damaged or binary file.
+bool PlainTextLine(std::string_view line);
+
 // Reads a whole file at open; then line by line. The end-of-file test works
 // like the classic one: true once no character is left, so a last line
 // without a line end is still read, and reading at the end gives "".
 class TextFileReader {
 public:
-    // Throws EInOutError naming the file when it cannot be opened.
+    // Throws EInOutError naming the file when it cannot be opened or read,
+    // or when it is larger than kMaxTextFileBytes.
     explicit TextFileReader(const std::string& path);
 
     bool Eof() const { return pos_ >= data_.size(); }
@@ -32,6 +41,8 @@ public:
     std::string ReadLine();
     // Lines read so far (1 after the first ReadLine).
     size_t LineNumber() const { return line_; }
+    // Whether the line read last ended with a line feed.
+    bool LineEnded() const { return lineEnded_; }
     const std::string& Path() const { return path_; }
 
 private:
@@ -39,12 +50,15 @@ private:
     std::string data_;
     size_t pos_ = 0;
     size_t line_ = 0;
+    bool lineEnded_ = false;
 };
 
 // Collects lines and writes them at Close: CR LF after every line.
-// With `atomic`, the text goes to a temporary file that is renamed over the
-// target, so a failed write leaves the previous file whole. A writer left by
-// an exception before Close writes nothing: its text is incomplete.
+// With `atomic`, the text goes to a temporary file beside the target that is
+// renamed over it, so a failed write leaves the previous file whole: a
+// symbolic link is followed to the file it names, the file keeps its
+// permissions, and a read-only file is refused. A writer left by an
+// exception before Close writes nothing: its text is incomplete.
 class TextFileWriter {
 public:
     explicit TextFileWriter(std::string path, bool atomic = false);
@@ -54,7 +68,9 @@ public:
 
     void WriteLine(std::string_view line);
     void Reserve(size_t bytes) { data_.reserve(bytes); }
-    // Throws EInOutError naming the file when it cannot be written.
+    // Throws EInOutError naming the file and the first failure of the
+    // system when it cannot be written (a file written in place may then
+    // be cut short: the message says so).
     void Close();
 
 private:

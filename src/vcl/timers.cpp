@@ -20,12 +20,30 @@ RealClock g_realClock;
 TTimerClock* g_clock = &g_realClock;
 std::vector<TTimer*> g_timers;  // creation order
 uint64_t g_nextOrder = 0;
+int g_holds = 0;
+uint64_t g_heldAt = 0;  // the timers' time while held
+
+uint64_t TimerNow() { return g_holds > 0 ? g_heldAt : g_clock->NowMs(); }
 
 }  // namespace
 
+void HoldTimers() {
+    if (g_holds++ == 0) g_heldAt = g_clock->NowMs();
+    detail::RescheduleTimers();
+}
+
+void ReleaseTimers() {
+    if (g_holds == 0 || --g_holds > 0) return;
+    const uint64_t now = g_clock->NowMs();
+    const uint64_t stood = now > g_heldAt ? now - g_heldAt : 0;
+    for (TTimer* timer : g_timers) timer->due_ += stood;
+    detail::RescheduleTimers();
+}
+
 void SetTimerClock(TTimerClock* clock) {
     TTimerClock* next = clock ? clock : &g_realClock;
-    uint64_t oldNow = g_clock->NowMs(), newNow = next->NowMs();
+    uint64_t oldNow = TimerNow(), newNow = next->NowMs();
+    if (g_holds > 0) g_heldAt = newNow;
     for (TTimer* timer : g_timers) {
         uint64_t left = timer->due_ > oldNow ? timer->due_ - oldNow : 0;
         timer->due_ = newNow + left;
@@ -47,7 +65,7 @@ TTimer::~TTimer() {
 }
 
 void TTimer::Restart() {
-    due_ = g_clock->NowMs() + interval_;
+    due_ = TimerNow() + interval_;
     detail::RescheduleTimers();
 }
 
@@ -64,9 +82,10 @@ void TTimer::SetEnabled(bool value) {
 }
 
 bool NextTimerDue(uint64_t& due) {
+    if (g_holds > 0) return false;
     bool any = false;
     for (TTimer* timer : g_timers) {
-        if (!timer->enabled_ || timer->interval_ == 0 || timer->running_) continue;
+        if (!timer->Armed() || timer->running_) continue;
         if (!any || timer->due_ < due) due = timer->due_;
         any = true;
     }
@@ -74,14 +93,11 @@ bool NextTimerDue(uint64_t& due) {
 }
 
 void RunDueTimers() {
+    if (g_holds > 0) return;
     uint64_t now = g_clock->NowMs();
     std::vector<TTimer*> due;
     for (TTimer* timer : g_timers)
-        if (timer->enabled_ && timer->interval_ > 0 && !timer->running_ && timer->due_ <= now) {
-            // Without a handler the countdown just starts over.
-            if (timer->OnTimer) due.push_back(timer);
-            else timer->due_ = now + timer->interval_;
-        }
+        if (timer->Armed() && !timer->running_ && timer->due_ <= now) due.push_back(timer);
     std::stable_sort(due.begin(), due.end(), [](TTimer* a, TTimer* b) {
         return a->due_ != b->due_ ? a->due_ < b->due_ : a->order_ < b->order_;
     });

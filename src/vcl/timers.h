@@ -35,8 +35,23 @@ void SetTimerClock(TTimerClock* clock);
 TTimerClock& TimerClock();
 // Runs every timer that is due now (in due order, creation order among equals).
 void RunDueTimers();
-// The moment the next timer is due; false when none is enabled.
+// The moment the next timer is due; false when none is enabled or they are held.
 bool NextTimerDue(uint64_t& due);
+
+// Holds every timer while the program's windows are being created: a message
+// box shown then runs a message loop, and no tick may reach a window that
+// does not exist yet. While held no handler runs and the timers' time stands
+// still; released, every countdown goes on from where it stood, so timers
+// enabled during the hold run in the order of their intervals. Holds nest.
+void HoldTimers();
+void ReleaseTimers();
+class TTimerHold {
+public:
+    TTimerHold() { HoldTimers(); }
+    ~TTimerHold() { ReleaseTimers(); }
+    TTimerHold(const TTimerHold&) = delete;
+    TTimerHold& operator=(const TTimerHold&) = delete;
+};
 
 class TTimer : public TComponent {
 public:
@@ -51,12 +66,15 @@ public:
     // Enabling starts the countdown; enabling an enabled timer changes nothing.
     void SetEnabled(bool value);
 
+    // An enabled timer without a handler keeps no Win32 timer armed; give
+    // the handler before enabling it (or enable it again afterwards).
     TNotifyEvent OnTimer;
 
 private:
     friend void RunDueTimers();
     friend bool NextTimerDue(uint64_t& due);
     friend void SetTimerClock(TTimerClock* clock);
+    friend void ReleaseTimers();
     void Restart();
     bool Armed() const { return enabled_ && interval_ > 0 && OnTimer != nullptr; }
 

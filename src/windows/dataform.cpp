@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "battle/langfile.h"
+#include "rtl/convert.h"
 #include "rtl/errors.h"
+#include "windows/mainteme.h"
 
 using namespace vcl;
 
@@ -19,9 +21,8 @@ constexpr const char* kFirstRunText =
     "неисправности в вашей системе в ходе эксплуатации программы, в случае несогласия с данным условием немедленно "
     "закройте программу";
 constexpr const char* kImportDoneText = "Для сохранения части изменений нужно перезапустить программу";
-constexpr const char* kNoAutoSaveText =
-    "База данных DataBase.dat при запуске прочитана не полностью, поэтому она не сохраняется автоматически: "
-    "файл остается как есть. Сохраните базу вручную, только если уверены в ее содержимом.";
+constexpr const char* kKeptText =
+    "Файл остается как есть, пока вы сами не сохраните базу: сохраняйте, только если уверены в ее содержимом.";
 
 // Where each line of lang.dat goes on the main window, in file order.
 // "" is the window's own caption; "#0" and "#1" are the radio group's items.
@@ -67,6 +68,13 @@ std::string TDataGrid::Cells(int col, int row) const {
 
 void TDataGrid::SetCells(int col, int row, const std::string& text) {
     if (col < 0 || col > battle::kLastCol || row < 0 || row > battle::kLastRow) return;
+    if (text == table_.Cell(col, row)) return;
+    if (RefuseWhileRunning()) return;
+    if (std::string problem = table_.CellValueProblem(col, row, text); !problem.empty()) {
+        ShowProblem("Строка " + rtl::IntToStr(row) + ", столбец " + rtl::IntToStr(col) + ": " + problem +
+                    " Значение не принято.");
+        return;
+    }
     table_.SetCell(col, row, text);
     Invalidate();
 }
@@ -82,13 +90,22 @@ TForm4::TForm4(TComponent* owner) : TForm(owner) {
     datatable = new TDataGrid(this, table_);
     datatable->SetName("datatable");
     datatable->SetParent(this);
-    datatable->SetBounds(8, 8, 764, 466);
+    datatable->SetBounds(8, 8, 764, 426);
     datatable->SetAnchors(akLeft | akTop | akRight | akBottom);
     datatable->SetFixedCols(0);
     datatable->SetFixedRows(0);
     datatable->SetColCount(battle::kShownCols);
     datatable->SetRowCount(battle::kShownRows);
     datatable->SetEditing(true);
+
+    LoadState = Declare<TLabel>(this, "LoadState")
+                    .Bounds(8, 438, 744, 42)
+                    .Anchors(akLeft | akBottom | akRight)
+                    .With([](TLabel* label) {
+                        label->SetAutoSize(false);
+                        label->SetWordWrap(true);
+                        label->Font()->SetColor(clMaroon);
+                    });
 
     Button1 = Declare<TButton>(this, "Button1")
                   .Bounds(8, 484, 120, 27)
@@ -123,11 +140,13 @@ void TForm4::Button1Click(TObject*) {
 }
 
 void TForm4::Button2Click(TObject*) {
+    if (RefuseWhileRunning()) return;
     LoadDataBase();
     ApplyLanguage();
 }
 
 void TForm4::Button3Click(TObject*) {
+    if (RefuseWhileRunning()) return;
     table_.FillDefaults();
     RefreshGrid();
 }
@@ -154,9 +173,8 @@ void TForm4::Timer3Timer(TObject*) {
     }
     if (firstRun) Application->MessageBox(kFirstRunText, kCaption, MB_OK | MB_ICONWARNING);
     // The save after start would replace a damaged database with what little
-    // was read of it.
+    // was read of it; the load has told the player so.
     if (loadComplete_) Timer2->SetEnabled(true);
-    else ShowProblem(kNoAutoSaveText);
 }
 
 void TForm4::Timer5Timer(TObject*) {
@@ -170,6 +188,7 @@ void TForm4::Timer5Timer(TObject*) {
 
 void TForm4::Timer6Timer(TObject*) {
     Timer6->SetEnabled(false);
+    if (RefuseWhileRunning()) return;
     battle::DataTable::ImportResult result;
     try {
         result = table_.ImportFromFile(battle::kExchangeFile);
@@ -190,16 +209,22 @@ void TForm4::Timer6Timer(TObject*) {
 }
 
 void TForm4::LoadDataBase() {
+    std::string problem;
     try {
         battle::DataTable::LoadResult result = table_.LoadFromFile(battle::kDataBaseFile);
         loadComplete_ = result.complete;
-        if (!result.complete) ShowProblem(result.message);
+        if (!result.complete) problem = result.message;
     } catch (const rtl::EInOutError& error) {
+        // Nothing was read; the table keeps what it holds (at start: nothing).
         loadComplete_ = false;
-        ShowProblem(error.what());
+        problem = std::string(error.what()) + " Таблица не загружена.";
     }
+    ShowLoadProblem(problem);
     RefreshGrid();
+    if (!problem.empty()) ShowProblem(problem + " " + kKeptText);
 }
+
+void TForm4::ShowLoadProblem(const std::string& text) { LoadState->SetCaption(text); }
 
 void TForm4::ApplyLanguage() {
     battle::LangCaptions captions;

@@ -13,7 +13,9 @@ public:
     TDataGrid(vcl::TComponent* owner, battle::DataTable& table);
     const char* ClassName() const override { return "TStringGrid"; }
 
-    // Outside the table a cell reads "" and takes no text.
+    // Outside the table a cell reads "" and takes no text. A text the
+    // table refuses (a rapid fire beyond its bound), or any change while a
+    // battle is fought, is told and leaves the cell as it was.
     std::string Cells(int col, int row) const override;
     void SetCells(int col, int row, const std::string& text) override;
 
@@ -35,6 +37,7 @@ public:
     void RefreshGrid();
 
     TDataGrid* datatable;
+    vcl::TLabel* LoadState;  // what went wrong when DataBase.dat was read; empty when nothing did
     vcl::TButton* Button1;  // "сохранит."
     vcl::TButton* Button2;  // "загрузить"
     vcl::TButton* Button3;  // "заполнить по умолчанию"
@@ -57,6 +60,7 @@ public:
 
 private:
     void LoadDataBase();
+    void ShowLoadProblem(const std::string& text);
     void ApplyLanguage();
     // Saves; false (after telling the player) when the save failed.
     bool SaveDataBase();

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "battle/datatable.h"
+#include "battle/namelist.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
 #include "rtl/textfile.h"
@@ -80,16 +81,15 @@ TForm14::TForm14(TComponent* owner) : TForm(owner) {
 void TForm14::ReadNameList(const char* fileName, TValueListEditor* editor) {
     editor->Clear();
     try {
-        std::vector<std::string> names = rtl::ReadAllLines(fileName);
-        for (size_t i = 1; i < names.size(); ++i) editor->InsertRow(names[i], "0", true);
+        // The main window tells a missing or damaged list; the rebuild follows anyway.
+        for (const std::string& name : battle::ReadNameList(fileName).names) editor->InsertRow(name, "0", true);
     } catch (const rtl::EInOutError&) {
-        // The main window tells a missing list; the rebuild follows anyway.
     }
 }
 
 void TForm14::FormCreate(TObject*) {
-    ReadNameList("of.dat", ValueListEditor3);
-    ReadNameList("teh.dat", ValueListEditor2);
+    ReadNameList(battle::kOfficerListFile, ValueListEditor3);
+    ReadNameList(battle::kTechListFile, ValueListEditor2);
 }
 
 void TForm14::RebuildLists() {

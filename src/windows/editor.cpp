@@ -282,7 +282,9 @@ void TForm2::Timer1Timer(TObject*) {
     for (uint16_t target : rapidFireRows_)
         ValueListEditor1->InsertRow(table.Cell(kColName, target), table.Cell(kColRapidFire + target, row), true);
 
-    if (!notes.empty()) {
+    // A row that holds no unit (a free row, or a database that could not be
+    // read) has no codes to question.
+    if (!notes.empty() && table.Cell(kColKind, row) == kKindUnit) {
         std::string text = "Юнит " + std::to_string(row) + " «" + table.Cell(kColName, row) + "»:";
         for (const std::string& note : notes) text += "\n" + note;
         Tell(text, Caption());
@@ -321,7 +323,8 @@ bool TForm2::StoreUnit() {
         check.WholeNumber("Уровень с которого начинается участие в бою", Edit18->Text());
     }
     for (int k = 0; k < rapidFireCount; ++k)
-        check.WholeNumber("Скорострел по " + ValueListEditor1->Keys(k + 1), ValueListEditor1->Values(k + 1));
+        check.WholeNumber("Скорострел по " + ValueListEditor1->Keys(k + 1), ValueListEditor1->Values(k + 1),
+                          std::numeric_limits<int64_t>::min(), kMaxRapidFire);
     if (!check.Report(Caption())) return false;
 
     DataTable& table = GameTable();

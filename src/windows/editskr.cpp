@@ -54,7 +54,9 @@ void TForm5::Button1Click(TObject*) {
     }
     const int count = std::min<int>(ValueListEditor1->Count(), static_cast<int>(rows_.size()));
     FieldCheck check;
-    for (int k = 0; k < count; ++k) check.WholeNumber(ValueListEditor1->Keys(k + 1), ValueListEditor1->Values(k + 1));
+    for (int k = 0; k < count; ++k)
+        check.WholeNumber(ValueListEditor1->Keys(k + 1), ValueListEditor1->Values(k + 1),
+                          std::numeric_limits<int64_t>::min(), kMaxRapidFire);
     if (!check.Report(Caption())) return;
     // Into the column of the unit that was listed, whatever the editor shows now.
     DataTable& table = GameTable();

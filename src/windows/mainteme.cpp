@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "battle/namelist.h"
+#include "rtl/errors.h"
 #include "rtl/random.h"
 #include "rtl/textfile.h"
 #include "skin/core/storedskins.h"
@@ -88,7 +90,6 @@ TForm1::TForm1(TComponent* owner) : TForm(owner), input_(std::make_unique<battle
                   .Bounds(right - 180, bottom + 8, 180, 32)
                   .Caption("Начать расчет")
                   .OnClick(Bind(this, &TForm1::Button5Click));
-    Button5->SetDefault(true);
     Button6 = Declare<TButton>(this, "Button6")
                   .Bounds(right - 180 - 8 - 140, bottom + 8, 140, 32)
                   .Caption("Подбор флота")
@@ -237,17 +238,20 @@ void TForm1::DeclareTimers() {
 // ---- Start and shut-down.
 
 void TForm1::ReadNameList(const char* fileName, TValueListEditor* side1, TValueListEditor* side2, int& count) {
-    // The first line is a heading; every further line names one entry.
-    rtl::TextFileReader file(fileName);
-    file.ReadLine();
+    battle::NameList list;
+    try {
+        list = battle::ReadNameList(fileName);
+    } catch (const rtl::EInOutError& error) {
+        list.message = std::string(error.what()) + " Список имен оставлен пустым.";
+    }
     side1->Clear();
     side2->Clear();
-    do {
-        const std::string name = file.ReadLine();
+    for (const std::string& name : list.names) {
         ++count;
         side1->InsertRow(name, "0", true);
         side2->InsertRow(name, "0", true);
-    } while (!file.Eof());
+    }
+    if (!list.message.empty()) Application->MessageBox(list.message, Application->Title(), MB_OK | MB_ICONWARNING);
 }
 
 // What the start and "Новый бой" both begin with: a fresh run, one
@@ -265,18 +269,10 @@ void TForm1::ResetBattle() {
 
 void TForm1::FormCreate(TObject* Sender) {
     ResetBattle();
-    // A missing list is told once; the start goes on, as the editors are
-    // rebuilt from the database a second later anyway.
-    try {
-        ReadNameList("of.dat", ValueListEditor3, ValueListEditor6, OfficerRowCount);
-    } catch (const std::exception& error) {
-        Application->ShowException(error.what());
-    }
-    try {
-        ReadNameList("teh.dat", ValueListEditor2, ValueListEditor5, TechRowCount);
-    } catch (const std::exception& error) {
-        Application->ShowException(error.what());
-    }
+    // A missing or damaged list is told once; the start goes on, as the
+    // editors are rebuilt from the database a second later anyway.
+    ReadNameList(battle::kOfficerListFile, ValueListEditor3, ValueListEditor6, OfficerRowCount);
+    ReadNameList(battle::kTechListFile, ValueListEditor2, ValueListEditor5, TechRowCount);
     Timer2->SetEnabled(true);
     ListBox1->SetItemIndex(0);
     ListBox2->SetItemIndex(0);
@@ -314,6 +310,20 @@ void TForm1::Timer8Timer(TObject* Sender) {
 }
 
 void TForm1::FormCloseQuery(TObject* Sender, bool& CanClose) {
+    // The battle being fought finishes first (its tick lets this request
+    // through); the program closes right after it.
+    if (inBattleTick_) {
+        closeAfterBattle_ = true;
+        CanClose = false;
+        return;
+    }
+    // Between two battles of a run (or two steps of a selection): nothing
+    // further starts.
+    if (runGoing_) {
+        StopRun();
+        podbor2->SetEnabled(false);
+        podbor3->SetEnabled(false);
+    }
     StartDir = CurrentDirectory();
     // Positions that cannot be written must not keep the program from ending.
     try {

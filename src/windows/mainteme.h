@@ -103,7 +103,11 @@ public:
     std::vector<uint16_t> TechEntryRows() const;
     std::vector<uint16_t> OfficerEntryRows() const;
     std::vector<uint16_t> MedalEntryRows() const;
-    // A run is going: tells the player and answers true.
+    // A battle tick lets messages through to paint the log and the gauges,
+    // so any command may be chosen while a battle is fought. Every command
+    // that changes the game database or the battle's input calls this first:
+    // during a run it tells the player and answers true, and the command
+    // then does nothing.
     bool RefuseWhileRunning();
 
     // ---- Fleet entry.
@@ -155,6 +159,8 @@ private:
     void DeclareTimers();
     void ResetBattle();
 
+    // The names of of.dat or teh.dat into the editors of both sides; a
+    // missing or damaged file is told and leaves them empty.
     void ReadNameList(const char* fileName, vcl::TValueListEditor* side1, vcl::TValueListEditor* side2, int& count);
     void AddParticipant(int side, const std::string& name);
     void SwitchParticipant(int side);
@@ -163,6 +169,7 @@ private:
     // Copies the participant names from the lists and the attacking side.
     void StoreRunInputs();
     void StopRun();
+    void CloseIfAskedDuringBattle();
     void DeclareSelectionTimers();
     // Battles of the selection for one tick of the battle timer.
     battle::HandOver FightSelectionBattles();
@@ -178,7 +185,13 @@ private:
     std::unique_ptr<battle::BattleEngine> engine_;
     std::unique_ptr<battle::BattleRun> run_;
     bool runGoing_ = false;
+    bool inBattleTick_ = false;      // a battle is being fought right now
+    bool closeAfterBattle_ = false;  // the window was closed during that battle
     battle::SelectionSizes selection_;  // as the selection's start read them
 };
 
 extern TForm1* Form1;
+
+// RefuseWhileRunning of the main window, for the commands of other windows;
+// false while there is no main window yet.
+bool RefuseWhileRunning();

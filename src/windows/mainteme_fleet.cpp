@@ -187,6 +187,8 @@ bool TForm1::RefuseWhileRunning() {
     return true;
 }
 
+bool RefuseWhileRunning() { return Form1 && Form1->RefuseWhileRunning(); }
+
 void TForm1::AskForParticipant(int side) {
     if (RefuseWhileRunning()) return;
     if (input_->PartCount[side] >= kMaxParticipants) {

@@ -2,6 +2,9 @@
 // timer, the hand-over, the run's summary, and the windows the run writes.
 #include <exception>
 
+#include "battle/inputcheck.h"
+#include "rtl/errors.h"
+
 #include "windows/dataform.h"
 #include "windows/log.h"
 #include "windows/mainteme.h"
@@ -30,6 +33,12 @@ void TForm1::clrst() {
 
 void TForm1::Button5Click(TObject* Sender) {
     if (RefuseWhileRunning()) return;
+    try {
+        battle::RunRounds(*Form13);
+    } catch (const rtl::ERuntimeError& error) {
+        Application->ShowException(error.what());
+        return;
+    }
     battle::BattleRun& run = Run();
     run.State.StartDir = StartDir;
     run.StartRun();
@@ -47,24 +56,47 @@ void TForm1::StoreRunInputs() {
             engine.Input.PartName[side][p] = p < names->Count() ? names->Get(p) : std::string();
     }
     engine.Input.AttackingSide = RadioGroup1->ItemIndex() == 1 ? 2 : 1;
+    // The options and the editors may have changed since the run began.
+    battle::RunRounds(*Form13);
+    battle::CheckUnitCounts(engine.Input, Form4->Table());
 }
 
 // The end of a run ends a fleet selection too.
 void TForm1::StopRun() {
     runGoing_ = false;
     Timer1->SetEnabled(false);
+    Timer6->SetEnabled(false);
     EndSelection();
+}
+
+// The window closed while a battle was fought: the battle is done, the run
+// ends with it, and the program closes as it always does.
+void TForm1::CloseIfAskedDuringBattle() {
+    if (!closeAfterBattle_) return;
+    closeAfterBattle_ = false;
+    StopRun();
+    Close();
 }
 
 void TForm1::Timer1Timer(TObject* Sender) {
     Timer1->SetEnabled(false);
     battle::HandOver next = battle::HandOver::Nothing;
     try {
+        struct TickMark {
+            bool& flag;
+            explicit TickMark(bool& f) : flag(f) { flag = true; }
+            ~TickMark() { flag = false; }
+        } mark(inBattleTick_);
         next = Engine().PodborMode ? FightSelectionBattles() : Run().FightBattle([this] { StoreRunInputs(); });
     } catch (const std::exception& error) {
         // The battle stopped; so does the run.
         StopRun();
         Application->ShowException(error.what());
+        CloseIfAskedDuringBattle();
+        return;
+    }
+    if (closeAfterBattle_) {
+        CloseIfAskedDuringBattle();
         return;
     }
     switch (next) {

@@ -12,8 +12,7 @@ TForm13* Form13 = nullptr;
 
 namespace {
 
-constexpr int kOptionLines = 11;
-// The window's own values, used for lines that opt.dat lacks.
+// The window's own values before opt.dat is read.
 const char* const kDefaultRounds = "8";
 const char* const kDefaultBattles = "10";
 const char* const kDefaultGenerations = "4";
@@ -88,16 +87,22 @@ TForm13::TForm13(TComponent* owner) : TForm(owner) {
                   .OnClick(Bind(this, &TForm13::Button2Click))
                   .With([](TButton* b) { b->SetCancel(true); });
     OnCreate = Bind(this, &TForm13::FormCreate);
+    OnShow = Bind(this, &TForm13::FormShow);
 }
 
-void TForm13::FormCreate(TObject*) { ReadOptions(); }
+void TForm13::FormCreate(TObject*) {
+    ReadOptions(CurrentLines(), "значения по умолчанию");
+    opened_ = CurrentLines();
+}
+
+void TForm13::FormShow(TObject*) { opened_ = CurrentLines(); }
 
 void TForm13::Button1Click(TObject*) {
     if (WriteOptions()) Close();
 }
 
 void TForm13::Button2Click(TObject*) {
-    ReadOptions();
+    ReadOptions(opened_, "значения, бывшие при открытии окна");
     Close();
 }
 
@@ -117,49 +122,51 @@ void TForm13::CheckBox5Click(TObject*) {
     Label2->Font()->SetColor(colour);
 }
 
-void TForm13::ReadOptions() {
-    std::vector<std::string> lines;
-    try {
-        rtl::TextFileReader reader(kOptionsFile);
-        while (!reader.Eof() && static_cast<int>(lines.size()) < kOptionLines) lines.push_back(reader.ReadLine());
-    } catch (const rtl::EInOutError& error) {
-        Application->MessageBox(std::string(error.what()) + "\nНастройки не загружены, действуют прежние значения.",
-                                "Настройки", MB_OK | MB_ICONWARNING);
-        return;
-    }
-    if (static_cast<int>(lines.size()) < kOptionLines) {
-        Application->MessageBox("В файле " + std::string(kOptionsFile) + " " + std::to_string(lines.size()) +
-                                    " строк из " + std::to_string(kOptionLines) +
-                                    ": недостающие настройки взяты по умолчанию.",
-                                "Настройки", MB_OK | MB_ICONWARNING);
-    }
-    // A missing line takes the window's default.
-    auto line = [&](int number, const char* fallback) {
-        return number <= static_cast<int>(lines.size()) ? lines[static_cast<size_t>(number - 1)] : std::string(fallback);
-    };
-    auto flag = [&](int number) { return line(number, "0") == "1"; };
-    Edit2->SetText(line(1, kDefaultRounds));
+TForm13::OptionLines TForm13::CurrentLines() const {
+    return {Edit2->Text(),          Flag(CheckBox2->Checked()), Flag(CheckBox1->Checked()), Edit1->Text(),
+            Flag(CheckBox3->Checked()), Flag(CheckBox5->Checked()), Flag(CheckBox6->Checked()),
+            Flag(CheckBox7->Checked()), Flag(CheckBox8->Checked()), Edit3->Text(),          Edit4->Text()};
+}
+
+void TForm13::ApplyLines(const OptionLines& lines) {
+    auto flag = [&](int number) { return lines[static_cast<size_t>(number - 1)] == "1"; };
+    Edit2->SetText(lines[0]);
     CheckBox2->SetChecked(flag(2));
     CheckBox4->SetChecked(flag(3));
     CheckBox1->SetChecked(CheckBox4->Checked());
-    Edit1->SetText(line(4, kDefaultBattles));
+    Edit1->SetText(lines[3]);
     CheckBox3->SetChecked(flag(5));
     CheckBox5->SetChecked(flag(6));
     CheckBox6->SetChecked(flag(7));
     CheckBox7->SetChecked(flag(8));
     CheckBox8->SetChecked(flag(9));
-    Edit3->SetText(line(10, kDefaultGenerations));
-    Edit4->SetText(line(11, kDefaultCandidates));
+    Edit3->SetText(lines[9]);
+    Edit4->SetText(lines[10]);
+}
+
+void TForm13::ReadOptions(const OptionLines& fallback, const char* fallbackName) {
+    battle::OptionsFile file;
+    try {
+        file = battle::ReadOptionsFile(battle::kOptionsFile);
+    } catch (const rtl::EInOutError& error) {
+        ApplyLines(fallback);
+        Application->MessageBox(std::string(error.what()) + " Взяты " + fallbackName + ".", "Настройки",
+                                MB_OK | MB_ICONWARNING);
+        return;
+    }
+    OptionLines lines = fallback;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (file.lines[i]) lines[i] = *file.lines[i];
+    ApplyLines(lines);
+    if (!file.message.empty())
+        Application->MessageBox(file.message + " Для этих строк взяты " + fallbackName + ".", "Настройки",
+                                MB_OK | MB_ICONWARNING);
 }
 
 bool TForm13::WriteOptions() {
-    std::vector<std::string> lines = {
-        Edit2->Text(),          Flag(CheckBox2->Checked()), Flag(CheckBox1->Checked()), Edit1->Text(),
-        Flag(CheckBox3->Checked()), Flag(CheckBox5->Checked()), Flag(CheckBox6->Checked()),
-        Flag(CheckBox7->Checked()), Flag(CheckBox8->Checked()), Edit3->Text(),          Edit4->Text(),
-    };
+    const OptionLines lines = CurrentLines();
     try {
-        rtl::WriteAllLines(kOptionsFile, lines, true);
+        rtl::WriteAllLines(battle::kOptionsFile, std::vector<std::string>(lines.begin(), lines.end()), true);
     } catch (const rtl::EInOutError& error) {
         // The window stays open with the values, so nothing typed is lost.
         Application->MessageBox(error.what(), "Настройки", MB_OK | MB_ICONERROR);

@@ -1,12 +1,12 @@
 // The options window: the run settings as plain controls, kept in opt.dat.
 // Every reader takes the controls' values at the moment it needs them.
 #pragma once
+#include <array>
 #include <string>
 
 #include "battle/battleports.h"
+#include "battle/optionsfile.h"
 #include "vcl/vcl.h"
-
-inline constexpr const char* kOptionsFile = "opt.dat";
 
 class TForm13 : public vcl::TForm, public battle::BattleOptions {
 public:
@@ -34,9 +34,13 @@ public:
 
     // Reads opt.dat into the controls.
     void FormCreate(vcl::TObject* Sender);
+    // Remembers the values the window opens with.
+    void FormShow(vcl::TObject* Sender);
     // Writes opt.dat and closes.
     void Button1Click(vcl::TObject* Sender);
-    // Reads opt.dat again and closes: unsaved changes are undone.
+    // Reads opt.dat again and closes: unsaved changes are undone. What the
+    // file cannot give (it is missing or damaged) goes back to the values
+    // the window was opened with.
     void Button2Click(vcl::TObject* Sender);
     void CheckBox4Click(vcl::TObject* Sender);
     // Skinning on or off, and the label colours that follow it.
@@ -53,9 +57,17 @@ public:
     std::string CandidatesText() const override;
 
 private:
-    void ReadOptions();
+    // The values as opt.dat holds them, line by line.
+    using OptionLines = std::array<std::string, battle::kOptionLineCount>;
+    OptionLines CurrentLines() const;
+    void ApplyLines(const OptionLines& lines);
+    // Reads opt.dat into the controls; a line the file cannot give takes
+    // its value from `fallback`, which `fallbackName` names for the player.
+    void ReadOptions(const OptionLines& fallback, const char* fallbackName);
     // False (after telling the player) when the file could not be written.
     bool WriteOptions();
+
+    OptionLines opened_;
 };
 
 extern TForm13* Form13;

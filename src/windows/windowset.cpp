@@ -8,6 +8,7 @@
 #include "windows/editor.h"
 #include "windows/editskr.h"
 #include "windows/form_crators.h"
+#include "windows/hostpaths.h"
 #include "windows/inputname1.h"
 #include "windows/inputname2.h"
 #include "windows/klan.h"
@@ -34,9 +35,14 @@
 
 // The order matters: the main window comes first; the database window
 // loads the table and the main window's captions; the options window
-// reads opt.dat before any start timer runs.
+// reads opt.dat before any start timer runs. A file that is missing or
+// damaged is told in a message box while the windows are being made; the
+// start timers wait for the whole set, as their handlers reach windows
+// made after their own, and then count from its end in their fixed order.
 void CreateProgramForms() {
     using vcl::Application;
+    InstallHostPaths();
+    vcl::TTimerHold startTimersWait;
     Application->CreateForm(Form1);
     Application->CreateForm(Form2);
     Application->CreateForm(Form4);

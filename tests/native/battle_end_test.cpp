@@ -96,7 +96,7 @@ struct Settle : Battle {
     }
     void Destroy(int side, int participant, uint32_t count) {
         auto& units = engine->Units(side, participant);
-        for (uint32_t k = 0; k < count; ++k) units.BattleUnits.at(k).Destroyed = 1;
+        for (uint32_t k = 0; k < count; ++k) units.Records.at(k).Destroyed = 1;
     }
     HandOver Close(int side1Lost, int side2Lost = 0) {
         engine->PrepareBattle();
@@ -157,6 +157,17 @@ TEST(Debris, ABuildingBelowItsLevelCountsInTheDebrisOnly) {
     EXPECT_TRUE(s.output.Contains("Потеряно единиц: 0"));
     for (const auto& line : s.output.lines) EXPECT_EQ(line.find("Башня"), std::string::npos) << line;
     for (const auto& line : s.runOutput.stats) EXPECT_EQ(line.find("Башня"), std::string::npos) << line;
+
+    // At exactly its level it fights: destroyed, it is a loss and is listed.
+    Settle at;
+    SetUnit(at.table, kBuilding, tower);
+    at.SetDebris(kBuilding, 30, 30);
+    at.input().ShipCount[1][0][kShip] = 1;
+    at.input().ShipCount[2][0][kBuilding] = 5;
+    at.Close(0, 1);
+    EXPECT_EQ(at.run.State.DebrisMetal, 1500);
+    EXPECT_GT(at.engine->LossTotal[2][0], 0);
+    EXPECT_TRUE(at.output.Contains("      Башня 0 из 1"));
 }
 
 TEST(Summary, SurvivorLinesGoToTheLogAndTheStatistics) {
@@ -203,6 +214,9 @@ TEST(Payback, TwoParticipantsLosingAThousandAndFiveHundredWithDebrisOfThreeHundr
     EXPECT_TRUE(s.runOutput.StatContains("Окупаемость боя - 20%"));
     EXPECT_EQ(BattleRun::Payback(1, 3), 33.33);
     EXPECT_EQ(rtl::FloatToStr(BattleRun::Payback(1, 3)), "33,33");
+    // 66.666...: rounded up at the second decimal, not cut.
+    EXPECT_EQ(BattleRun::Payback(2, 3), 66.67);
+    EXPECT_EQ(rtl::FloatToStr(BattleRun::Payback(2, 3)), "66,67");
 }
 
 TEST(Payback, NoLossesSayNoLossesEvenWithThePaybackOptionOff) {
@@ -268,7 +282,7 @@ TEST(Decay, OrganicUnitsBleedingAtTheEndAreLostAndCanEndASide) {
         s.input().ShipCount[1][0][kBuilding] = 3;
         s.input().ShipCount[2][0][kOther] = 1;
         s.engine->PrepareBattle();
-        for (auto& unit : s.engine->Units(1, 0).BattleUnits) unit.Regen = regen;
+        for (uint32_t k = 0; k < 3; ++k) s.units(1, 0).OwnRegen(k) = regen;
         s.run.EndBattle();
     };
     Settle s;
@@ -296,7 +310,7 @@ TEST(Records, AreFreedAfterEveryBattleAlsoWhenTheLogCannotBeSaved) {
         EXPECT_NE(std::string(e.what()).find("logs"), std::string::npos);
     }
     EXPECT_EQ(s.engine->Units(1, 0).AllocTotal, 0u);
-    EXPECT_TRUE(s.engine->Units(1, 0).BattleUnits.empty());
+    EXPECT_TRUE(s.engine->Units(1, 0).Records.empty());
 }
 
 namespace {
@@ -458,6 +472,21 @@ TEST(Statistics, PaybackLinesOrTheNoLossMessage) {
     EXPECT_TRUE(t.runOutput.StatContains("Окупаемость боя"));
     EXPECT_TRUE(t.runOutput.StatContains("Наибольшая: 28%"));
     EXPECT_TRUE(t.runOutput.StatContains("Наименьшая: 28%"));
+
+    // The enemy's losses differ between the battles: 420 and 440 debris for
+    // 1500 lost. The greater comes second, so both extremes must follow.
+    Settle v;
+    v.options.statistics = true;
+    v.options.payback = true;
+    v.options.battles = "2";
+    v.input().ShipCount[1][0][kShip] = 10;
+    v.input().ShipCount[2][0][kOther] = 1;
+    v.run.StartRun();
+    v.Close(1);
+    v.Close(1, 1);
+    v.run.WriteSummary();
+    EXPECT_TRUE(v.runOutput.StatContains("Наибольшая: 29,33%"));
+    EXPECT_TRUE(v.runOutput.StatContains("Наименьшая: 28%"));
 
     // The option off: the debris lines end the summary.
     Settle u;

@@ -7,6 +7,8 @@
 
 #include "battle/datatable.h"
 #include "battle/langfile.h"
+#include "battle/namelist.h"
+#include "battle/optionsfile.h"
 #include "rtl/convert.h"
 #include "rtl/encoding.h"
 #include "rtl/errors.h"
@@ -58,8 +60,10 @@ protected:
     std::filesystem::path dir_;
 };
 
-// A distinct text for every cell, some of them empty.
+// A distinct text for every cell, some of them empty; column 0 of a row
+// holds its number, as the loader checks.
 std::string Pattern(int col, int row) {
+    if (col == kColRowNumber && row > 0) return rtl::IntToStr(row);
     if ((col * 7 + row) % 11 == 0) return "";
     return rtl::IntToStr(row) + ":" + rtl::IntToStr(col) + (col % 5 == 0 ? " Зерг" : "");
 }
@@ -107,6 +111,19 @@ TEST(DataTable, CellsOutsideTheTableAreRangeErrors) {
     }
     table.SetCell(kColAttack, 201, "12a");
     EXPECT_THROW(table.IntCell(kColAttack, 201), rtl::EConvertError);
+    // The message says where, and whether it is no number or one too large.
+    for (auto [text, why] : {std::pair{"12a", "не является целым числом"},
+                             {"99999999999999999999", "вне допустимых пределов"}}) {
+        table.SetCell(kColAttack, 201, text);
+        try {
+            table.IntCell(kColAttack, 201);
+            ADD_FAILURE() << text;
+        } catch (const rtl::EConvertError& error) {
+            const std::string message = error.what();
+            EXPECT_NE(message.find("строка 201, столбец 8"), std::string::npos) << rtl::Cp1251ToUtf8(message);
+            EXPECT_NE(message.find(why), std::string::npos) << rtl::Cp1251ToUtf8(message);
+        }
+    }
     table.SetCell(kColAttack, 201, "-12");
     EXPECT_EQ(table.IntCell(kColAttack, 201), -12);
 }
@@ -229,6 +246,78 @@ TEST_F(DataTableFiles, AShortDatabaseLoadsWhatItHasAndSaysWhere) {
     EXPECT_EQ(loaded.Cell(kLastCol, kLastRow), "");
 }
 
+TEST_F(DataTableFiles, ShiftedRowsAndStrayCarriageReturnsAreToldWhereTheyStart) {
+    DataTable saved;
+    MarkAllRowsFree(saved);
+    for (int row = 1; row <= kLastRow; ++row) saved.SetCell(kColRowNumber, row, rtl::IntToStr(row));
+    PutRow(saved, 5, kKindMedal, "Медаль");
+    PutUnitRow(saved, 201, "Штурмовик");
+    saved.SaveToFile(PathOf("full.dat"));
+    const std::string raw = ReadRaw("full.dat");
+    auto lineStart = [&](size_t line) {  // 0-based
+        size_t pos = 0;
+        for (size_t i = 0; i < line; ++i) pos = raw.find("\r\n", pos) + 2;
+        return pos;
+    };
+
+    // One line of row 3 lost and one added at the end: as long as before,
+    // every cell after the loss one line early. Row 5 is the first used one.
+    const size_t lost = lineStart(3 * kColCount + 10);
+    WriteRaw("DataBase.dat", raw.substr(0, lost) + raw.substr(lineStart(3 * kColCount + 11)) + "0\r\n");
+    DataTable loaded;
+    DataTable::LoadResult result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_EQ(result.linesRead, kDataBaseLines);
+    EXPECT_FALSE(result.complete);
+    EXPECT_NE(result.message.find("строка базы 5, столбец 0"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_NE(result.message.find("сдвинуты"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+
+    // CR CR LF after every cell: the whole count of lines, every cell spoilt
+    // from the first row on (a free row's kind is no longer "0").
+    std::string doubled;
+    for (char c : raw) {
+        if (c == '\n') doubled += '\r';
+        doubled += c;
+    }
+    WriteRaw("DataBase.dat", doubled);
+    result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_FALSE(result.complete);
+    EXPECT_NE(result.message.find("CR CR LF"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_NE(result.message.find("строка базы 1, столбец 0) стоит «1?»"), std::string::npos)
+        << rtl::Cp1251ToUtf8(result.message);
+
+    // The untouched file loads without a word.
+    WriteRaw("DataBase.dat", raw);
+    EXPECT_TRUE(loaded.LoadFromFile(PathOf("DataBase.dat")).complete);
+}
+
+TEST_F(DataTableFiles, RapidFireBeyondWhatABattleCanBearIsRefusedOnLoad) {
+    DataTable saved;
+    MarkAllRowsFree(saved);
+    PutUnitRow(saved, 201, "Штурмовик");
+    PutUnitRow(saved, 202, "Крейсер");
+    saved.SetCell(kColRapidFire + 202, 201, rtl::IntToStr(kMaxRapidFire));  // the bound itself is fine
+    saved.SetCell(kColRapidFire + 201, 202, "9000000000000000");
+    saved.SetCell(kColRapidFire + 202, 202, rtl::IntToStr(kMaxRapidFire + 1));
+    PutRow(saved, 101, kKindTech, "Оружейная");
+    saved.SetCell(201, 101, "99999");  // not rapid fire: a technology's column for row 171
+    saved.SaveToFile(PathOf("DataBase.dat"));
+
+    DataTable loaded;
+    DataTable::LoadResult result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_FALSE(result.complete);
+    EXPECT_NE(result.message.find("строка базы 202, столбец 231"), std::string::npos)
+        << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_NE(result.message.find("Таких ячеек 2"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(loaded.Cell(kColRapidFire + 201, 202), rtl::IntToStr(kMaxRapidFire));
+    EXPECT_EQ(loaded.Cell(kColRapidFire + 202, 202), rtl::IntToStr(kMaxRapidFire));
+    EXPECT_EQ(loaded.Cell(kColRapidFire + 202, 201), rtl::IntToStr(kMaxRapidFire));
+    EXPECT_EQ(loaded.Cell(201, 101), "99999");
+    // The grid asks the same question of each edit.
+    EXPECT_EQ(loaded.CellValueProblem(kColRapidFire + 5, 201, "12"), "");
+    EXPECT_NE(loaded.CellValueProblem(kColRapidFire + 5, 201, "10001"), "");
+    EXPECT_EQ(loaded.CellValueProblem(kColName, 201, "10001"), "");
+}
+
 TEST_F(DataTableFiles, ExtraLinesAfterTheLastCellAreReportedNotRead) {
     DataTable saved;
     FillPattern(saved);
@@ -299,6 +388,9 @@ TEST_F(DataTableFiles, ExportWritesUsedRowsWithTheirNonZeroRapidFire) {
               (std::vector<std::string>{"231", "6", "630", "", "end"}));
     // Exporting changes nothing in the table.
     EXPECT_EQ(table.Cell(kColRapidFire, 201), "9");
+    // A folder that is not there is told, and nothing is left behind.
+    EXPECT_THROW(table.ExportToFile(PathOf("missing/expinp.shp")), rtl::EInOutError);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "missing"));
 }
 
 TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
@@ -363,6 +455,10 @@ TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndKeepsEarlierRows) {
         {"column above 630", file({good, block("202", "Плохая", {"35", "1", "631", "1"})}), 65},
         {"column not a number", file({good, block("202", "Плохая", {"3.5", "1"})}), 63},
         {"blank line after the last block", [&] { auto l = file({good}); l.push_back(""); return l; }(), 34},
+        // Row 0 holds the version and the first-run marker.
+        {"row 0", file({good, block("0", "Плохая", {})}), 34},
+        {"column 0 naming another row", file({good, block("202", "Плохая", {"0", "203"})}), 64},
+        {"rapid fire beyond the bound", file({good, block("202", "Плохая", {"250", "10001"})}), 64},
     };
     // The file ends inside the second block (lines 34..): in its cells, before "end", before a value.
     for (size_t cut : {40u, 62u, 63u}) {
@@ -401,12 +497,34 @@ TEST_F(DataTableFiles, AnEmptyImportFileChangesNothing) {
     EXPECT_NE(result.message.find("expinp.shp"), std::string::npos);
     EXPECT_EQ(table.Cell(kVersionCol, 0), "3.6");
 
+    // Without a single line feed it is no exchange file at all (an export
+    // whose line ends were lost): the version cell does not take its text.
+    for (const char* noLineFeed : {"3.8", "3.8\r201\r1\rИмя\rend\r"}) {
+        WriteRaw("expinp.shp", noLineFeed);
+        result = table.ImportFromFile(PathOf("expinp.shp"));
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.failedLine, 1u);
+        EXPECT_NE(result.message.find("строке 1 файла expinp.shp"), std::string::npos);
+        EXPECT_EQ(table.Cell(kVersionCol, 0), "3.6");
+    }
+
     // A version line alone is a whole file with no rows.
     WriteRaw("expinp.shp", "3.8\r\n");
     result = table.ImportFromFile(PathOf("expinp.shp"));
     EXPECT_TRUE(result.ok);
     EXPECT_EQ(result.rowsImported, 0u);
     EXPECT_EQ(table.Cell(kVersionCol, 0), "3.8");
+
+    // A pair for column 0 that names the row itself changes nothing; the row keeps its number.
+    std::vector<std::string> medal = {"3.9", "7", "2", "Медаль"};
+    medal.resize(medal.size() + 26, "0");  // columns 3..28
+    medal.insert(medal.end(), {"0", "7", "end"});
+    WriteLines("expinp.shp", medal);
+    table.SetCell(kColRowNumber, 7, "7");
+    result = table.ImportFromFile(PathOf("expinp.shp"));
+    EXPECT_TRUE(result.ok) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(table.Cell(kColRowNumber, 7), "7");
+    EXPECT_EQ(table.Cell(kColName, 7), "Медаль");
 }
 
 TEST_F(DataTableFiles, LangFileGivesItsFirst33LinesAndTellsWhenShort) {
@@ -426,4 +544,54 @@ TEST_F(DataTableFiles, LangFileGivesItsFirst33LinesAndTellsWhenShort) {
     EXPECT_EQ(captions.lines.size(), 10u);
     EXPECT_NE(captions.message.find("lang.dat"), std::string::npos);
     EXPECT_NE(captions.message.find("11"), std::string::npos) << rtl::Cp1251ToUtf8(captions.message);
+
+    // Bytes of a damaged file: no caption at all rather than garbage on the buttons.
+    lines[4] = std::string("Под") + '\x01' + "пись" + '\0' + " 5";
+    WriteLines("lang.dat", lines);
+    captions = ReadLangFile(PathOf("lang.dat"));
+    EXPECT_TRUE(captions.lines.empty());
+    EXPECT_NE(captions.message.find("строке 5"), std::string::npos) << rtl::Cp1251ToUtf8(captions.message);
+}
+
+TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
+    // opt.dat: number lines must be whole numbers; any text checks no box.
+    WriteLines("opt.dat", {"12", "1", "true", "x25", "0", "0", "1", "0", "1", "6", "49"});
+    OptionsFile options = ReadOptionsFile(PathOf("opt.dat"));
+    EXPECT_EQ(options.lines[0], "12");
+    EXPECT_EQ(options.lines[2], "true");
+    EXPECT_FALSE(options.lines[3].has_value());
+    EXPECT_EQ(options.lines[10], "49");
+    EXPECT_NE(options.message.find("строке 4 «x25», а нужно целое число"), std::string::npos)
+        << rtl::Cp1251ToUtf8(options.message);
+    WriteLines("opt.dat", {"8", "1"});
+    options = ReadOptionsFile(PathOf("opt.dat"));
+    EXPECT_EQ(options.lines[1], "1");
+    EXPECT_FALSE(options.lines[2].has_value());
+    EXPECT_NE(options.message.find("строк 2 из 11"), std::string::npos) << rtl::Cp1251ToUtf8(options.message);
+    WriteRaw("opt.dat", std::string("8\r\n\x02\x03\r\n", 7));
+    options = ReadOptionsFile(PathOf("opt.dat"));
+    EXPECT_FALSE(options.lines[1].has_value());
+    EXPECT_NE(options.message.find("строке 2 не текст"), std::string::npos) << rtl::Cp1251ToUtf8(options.message);
+    EXPECT_THROW(ReadOptionsFile(PathOf("missing.dat")), rtl::EInOutError);
+
+    // Name lists: a heading, then one name a line; a heading alone is one empty name.
+    WriteLines("of.dat", {"Офицеры", "Адмирал", "Инженер"});
+    EXPECT_EQ(ReadNameList(PathOf("of.dat")).names, (std::vector<std::string>{"Адмирал", "Инженер"}));
+    WriteLines("of.dat", {"Офицеры"});
+    NameList list = ReadNameList(PathOf("of.dat"));
+    EXPECT_EQ(list.names, std::vector<std::string>{""});
+    EXPECT_EQ(list.message, "");
+    // A heading and the most names a list may hold.
+    std::vector<std::string> many(kMaxListNames + 1, "Имя");
+    WriteLines("of.dat", many);
+    EXPECT_EQ(ReadNameList(PathOf("of.dat")).names.size(), static_cast<size_t>(kMaxListNames));
+    for (const std::string& damaged : {std::string(), std::string("Офицеры\r\nАд\x07мирал\r\n")}) {
+        WriteRaw("of.dat", damaged);
+        list = ReadNameList(PathOf("of.dat"));
+        EXPECT_TRUE(list.names.empty());
+        EXPECT_NE(list.message.find("поврежден"), std::string::npos) << rtl::Cp1251ToUtf8(list.message);
+    }
+    many.push_back("Лишнее");
+    WriteLines("of.dat", many);
+    EXPECT_TRUE(ReadNameList(PathOf("of.dat")).names.empty());
 }

@@ -64,6 +64,24 @@ TEST(Convert, WholeNumbers) {
         FAIL();
     } catch (const EConvertError& e) {
         EXPECT_NE(std::string(e.what()).find("'abc'"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("не является целым числом"), std::string::npos);
+    }
+    // One past the 64-bit limit and a number of 20 digits are whole numbers that do not fit.
+    for (const char* big : {"9223372036854775808", "-9223372036854775809", "12345678901234567890"}) {
+        int64_t value = 0;
+        EXPECT_FALSE(TryStrToInt64(big, value)) << big;
+        try {
+            StrToInt64(big);
+            ADD_FAILURE() << big;
+        } catch (const EConvertError& e) {
+            EXPECT_NE(std::string(e.what()).find("вне допустимых пределов"), std::string::npos) << big;
+        }
+    }
+    try {
+        StrToInt("2147483648");
+        ADD_FAILURE();
+    } catch (const EConvertError& e) {
+        EXPECT_NE(std::string(e.what()).find("2147483647"), std::string::npos) << Cp1251ToUtf8(e.what());
     }
 }
 
@@ -150,6 +168,17 @@ TEST(RandomGenerator, WholeNumbersAreUniform) {
         ++counts[v];
     }
     for (int k = 0; k < n; ++k) EXPECT_NEAR(counts[k], draws / n, draws / n * 0.02) << k;
+
+    // Near 3 * 2^30 a quarter of the raw draws must be thrown back: without
+    // that, every third number would come twice as often as its neighbours.
+    const uint32_t wide = 3u << 30;
+    int residues[3] = {};
+    for (int i = 0; i < 300000; ++i) {
+        uint32_t v = r.Next(wide);
+        ASSERT_LT(v, wide);
+        ++residues[v % 3];
+    }
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(residues[k], 100000, 2000) << k;
 }
 
 class TextFiles : public ::testing::Test {
@@ -229,6 +258,56 @@ TEST_F(TextFiles, AFailedAtomicWriteLeavesThePreviousFileWhole) {
     std::filesystem::create_directories(dir_ / "db.dat.tmp");
     EXPECT_THROW(WriteAllLines(PathOf("db.dat"), {"new"}, true), EInOutError);
     EXPECT_EQ(ReadRaw("db.dat"), "old\r\ndata\r\n");
+}
+
+TEST_F(TextFiles, OversizedFilesAreRefusedUnreadAndFailedWritesAreTold) {
+    // A sparse file one byte over the bound: refused before any of it is read.
+    {
+        std::ofstream(PathOf("huge.dat"), std::ios::binary);
+        std::filesystem::resize_file(dir_ / "huge.dat", kMaxTextFileBytes + 1);
+    }
+    try {
+        TextFileReader reader(PathOf("huge.dat"));
+        ADD_FAILURE() << "an oversized file was read";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(std::string(e.what()).find("слишком велик"), std::string::npos) << Cp1251ToUtf8(e.what());
+    }
+    // A device that is always full takes the text into its buffer and fails
+    // when it is flushed: the failure is told, in words, with the file's name.
+    try {
+        WriteAllLines("/dev/full", {"Раунд 1/8"});
+        ADD_FAILURE() << "a write to a full device succeeded";
+    } catch (const EInOutError& e) {
+        const std::string text = e.what();
+        EXPECT_NE(text.find("/dev/full"), std::string::npos);
+        EXPECT_NE(text.find("нет места на диске"), std::string::npos) << Cp1251ToUtf8(text);
+    }
+}
+
+TEST_F(TextFiles, SavesFollowLinksKeepPermissionsAndLeaveReadOnlyFilesAlone) {
+    namespace fs = std::filesystem;
+    WriteAllLines(PathOf("real.dat"), {"old"}, true);
+    fs::permissions(dir_ / "real.dat", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(dir_ / "real.dat", dir_ / "link.dat");
+
+    WriteAllLines(PathOf("link.dat"), {"new"}, true);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.dat"));
+    EXPECT_EQ(ReadRaw("real.dat"), "new\r\n");
+    EXPECT_EQ(fs::status(dir_ / "real.dat").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    // Write-protected by the player: refused, whoever runs the program.
+    fs::permissions(dir_ / "real.dat", fs::perms::owner_read | fs::perms::group_read);
+    try {
+        WriteAllLines(PathOf("real.dat"), {"newer"}, true);
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(std::string(e.what()).find("только для чтения"), std::string::npos) << Cp1251ToUtf8(e.what());
+    }
+    EXPECT_EQ(ReadRaw("real.dat"), "new\r\n");
+    EXPECT_EQ(fs::status(dir_ / "real.dat").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(fs::exists(dir_ / "real.dat.tmp"));
 }
 
 TEST_F(TextFiles, AWriterLeftByAnExceptionWritesNothing) {

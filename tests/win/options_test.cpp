@@ -147,6 +147,39 @@ TEST(OptionsWindow, AMissingOrShortFileIsToldAndTheDefaultsStand) {
     }
 }
 
+// Without a file to read again, "выйти без сохранения" goes back to what the
+// window showed when it was opened; a damaged line takes that value too.
+TEST(OptionsWindow, LeavingWithoutAUsableFileRestoresTheValuesTheWindowOpenedWith) {
+    OptionsWindow w(&kSaved);
+    TForm13* f = w.form;
+    std::remove(w.folder.Path("opt.dat").c_str());
+    vcltest::TypeText(f->Edit2, "0");
+    vcltest::Click(f->CheckBox4);
+    w.boxes.Clear();
+    vcltest::Click(f->Button2);
+    EXPECT_FALSE(f->Visible());
+    ASSERT_EQ(w.boxes.Shown().size(), 1u);
+    EXPECT_NE(w.boxes.Texts()[0].find("opt.dat"), std::string::npos) << Utf8(w.boxes.Texts()[0]);
+    EXPECT_EQ(f->Edit2->Text(), "12");
+    EXPECT_TRUE(f->CheckBox4->Checked());
+    EXPECT_TRUE(f->CheckBox1->Checked());
+    EXPECT_FALSE(w.folder.Exists("opt.dat"));
+
+    // Opened again with 12 rounds shown; the file now holds a word where the rounds go.
+    std::vector<std::string> damaged = kSaved;
+    damaged[0] = "восемь";
+    damaged[3] = "30";
+    w.folder.Write("opt.dat", scratch::JoinCrLf(damaged));
+    f->Show();
+    vcltest::TypeText(f->Edit2, "99");
+    w.boxes.Clear();
+    vcltest::Click(f->Button2);
+    ASSERT_EQ(w.boxes.Shown().size(), 1u);
+    EXPECT_NE(w.boxes.Texts()[0].find("строке 1"), std::string::npos) << Utf8(w.boxes.Texts()[0]);
+    EXPECT_EQ(f->Edit2->Text(), "12");
+    EXPECT_EQ(f->Edit1->Text(), "30");
+}
+
 TEST(OptionsWindow, AFailedSaveIsToldAndKeepsTheWindowAndItsValues) {
     OptionsWindow w(&kSaved);
     // A folder in the file's place cannot be replaced by the new file.

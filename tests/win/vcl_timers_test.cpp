@@ -172,3 +172,74 @@ TEST(Timers, TicksGoOnInsideARealMessageBox) {
     EXPECT_TRUE(closed);
     EXPECT_EQ(answer, IDOK);
 }
+
+// The windows of the program are created while the timers are held: a
+// message box shown then lets no tick through, and afterwards the timers
+// count from the release in the order of their intervals.
+TEST(Timers, HeldTimersTickNeitherInsideAMessageBoxNorBeforeTheirTimeFromTheRelease) {
+    vcltest::Clock();
+    TComponent owner(nullptr);
+    Ticks ticks;
+    TTimer* late = nullptr;
+    {
+        TTimerHold hold;
+        auto* early = new TTimer(&owner);
+        early->SetInterval(1);
+        early->OnTimer = [&ticks, early](TObject*) {
+            early->SetEnabled(false);
+            ticks.log.push_back("early");
+        };
+        bool nothingDue = false, closed = false;
+        vcltest::PostAction([&] {
+            Advance(5000);
+            uint64_t due = 0;
+            nothingDue = !NextTimerDue(due);
+            EnumThreadWindows(GetCurrentThreadId(), PressOkOfMessageBox, reinterpret_cast<LPARAM>(&closed));
+        });
+        Application->MessageBox("Не найден файл opt.dat", "Настройки", MB_OK);
+        EXPECT_TRUE(closed);
+        EXPECT_TRUE(nothingDue);
+        // Made 5 s after the first, it must still come after it.
+        late = new TTimer(&owner);
+        late->SetInterval(1000);
+        late->OnTimer = [&ticks, &late](TObject*) {
+            late->SetEnabled(false);
+            ticks.log.push_back("late");
+        };
+    }
+    EXPECT_TRUE(ticks.log.empty());
+    Advance(1);
+    EXPECT_EQ(ticks.log, std::vector<std::string>{"early"});
+    Advance(998);
+    EXPECT_EQ(ticks.Count("late"), 0);
+    Advance(1);
+    EXPECT_EQ(ticks.log, (std::vector<std::string>{"early", "late"}));
+}
+
+// A timer whose handler is still to come (the fleet selection's, say) keeps
+// no Win32 timer ticking every millisecond.
+TEST(Timers, AnEnabledTimerWithoutAHandlerArmsNothing) {
+    vcltest::Clock();
+    TComponent owner(nullptr);
+    auto* idle = new TTimer(&owner);
+    idle->SetInterval(1);
+    idle->SetEnabled(true);
+    uint64_t due = 0;
+    EXPECT_FALSE(NextTimerDue(due));
+
+    // On the real clock: no WM_TIMER reaches the application window.
+    SetTimerClock(nullptr);
+    vcltest::Pump();
+    Sleep(50);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, Application->Handle(), WM_TIMER, WM_TIMER, PM_NOREMOVE));
+    SetTimerClock(&vcltest::Clock());
+
+    // Given a handler and enabled anew, it runs.
+    int ticks = 0;
+    idle->OnTimer = [&](TObject*) { ++ticks; };
+    idle->SetEnabled(false);
+    idle->SetEnabled(true);
+    Advance(1);
+    EXPECT_EQ(ticks, 1);
+}
