@@ -12,7 +12,8 @@ namespace skin {
 
 using namespace vcl;
 
-std::vector<TForm*> SkinnedForms;
+// Never destroyed: forms freed at exit still leave it.
+std::vector<TForm*>& SkinnedForms = *new std::vector<TForm*>;
 
 namespace {
 

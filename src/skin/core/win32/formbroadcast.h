@@ -18,7 +18,7 @@ namespace skin {
 class TsSkinManager;
 
 // Forms with a skin provider, in the order they were registered.
-extern std::vector<vcl::TForm*> SkinnedForms;
+extern std::vector<vcl::TForm*>& SkinnedForms;
 // Returns the new count.
 int AddSkinnedForm(vcl::TForm* form);
 // Every entry of the form goes; the others keep their order.

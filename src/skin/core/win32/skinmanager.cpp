@@ -23,7 +23,8 @@ bool SkinSending = false;
 bool SkinRemoving = false;
 HHOOK DialogHookHandle = nullptr;
 std::vector<TObject*>* HookedProviders = nullptr;
-TSkinCallPoints SkinCallPoints;
+// Never destroyed: managers freed with the application's forms at exit still call through it.
+TSkinCallPoints& SkinCallPoints = *new TSkinCallPoints;
 
 namespace {
 
@@ -35,9 +36,10 @@ OSVERSIONINFOA SystemVersion() {
     return info;
 }
 
+// Never destroyed, for the same reason.
 std::set<const TsSkinManager*>& LiveManagers() {
-    static std::set<const TsSkinManager*> managers;
-    return managers;
+    static auto* managers = new std::set<const TsSkinManager*>;
+    return *managers;
 }
 
 constexpr const char* kDefaultSkinDirectory = "c:\\Skins";

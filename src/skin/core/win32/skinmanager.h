@@ -165,7 +165,7 @@ struct TSkinCallPoints {
     // A popup menu's window shown (0xBCB3 with its item, 0xBCB4 with the window).
     std::function<void(TsSkinManager* manager, vcl::TMessage& message)> PopupMenuShown;
 };
-extern TSkinCallPoints SkinCallPoints;
+extern TSkinCallPoints& SkinCallPoints;
 
 // The thread's WH_CBT hook of the library.
 LRESULT CALLBACK DialogsCBTHook(int code, WPARAM wParam, LPARAM lParam);
