@@ -251,3 +251,25 @@ TEST(SectionPainting, ChildrenPaintTheirSectionsOverTheParentsCachedPicture) {
     EXPECT_EQ(half->Data.SectionIndex, -1);
     EXPECT_EQ(half->Data.CacheBitmap->Width(), 0);
 }
+
+TEST(SectionPainting, TheCacheGoesAroundChildWindowsButIntoAGroupBox) {
+    SkinnedScene s;
+    s.panel->SetBounds(0, 0, 200, 100);
+    auto* edit = new TEdit(s.form);
+    edit->SetParent(s.panel);
+    edit->SetBounds(10, 10, 40, 20);
+    auto* group = new TGroupBox(s.form);
+    group->SetParent(s.panel);
+    group->SetBounds(80, 10, 100, 80);
+    s.panel->Data.InitCacheBitmap();
+    s.panel->Data.CacheBitmap->Canvas()->Brush()->SetColor(kOwnColour);
+    s.panel->Data.CacheBitmap->Canvas()->FillRect(RECT{0, 0, 200, 100});
+
+    TBitmap target(200, 100);
+    HDC dc = target.Canvas()->Handle();
+    PatBlt(dc, 0, 0, 200, 100, BLACKNESS);
+    PaintCacheExcludeWindows(dc, s.panel->Handle(), &s.panel->Data, TRect{0, 0, 200, 100});
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 20, 15)), 0);            // under the edit
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 130, 50)), kOwnColour);  // inside the group box
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 60, 60)), kOwnColour);
+}

@@ -186,7 +186,7 @@ void PaintCacheExcludeWindows(HDC dc, HWND window, TsCommonData* data, const TRe
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child)) continue;
+        if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
         RECT r;
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
