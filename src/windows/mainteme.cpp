@@ -6,6 +6,8 @@
 #include "rtl/errors.h"
 #include "rtl/random.h"
 #include "rtl/textfile.h"
+#include "skin/core/storedskins.h"
+#include "skin/core/win32/skinmanager.h"
 #include "vcl/wintext.h"
 #include "windows/analis.h"
 #include "windows/dataform.h"
@@ -68,6 +70,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner), input_(std::make_unique<battle
     SetBorderIcons(biSystemMenu | biMinimize);
     SetLeft(75);
     SetTop(0);
+    DeclareSkinManager();
     DeclareMenus();
     SetClientSize(2 * kSideWidth + 3 * kMargin, kSideHeight + 60);
     DeclareSide(1);
@@ -100,6 +103,16 @@ TForm1::TForm1(TComponent* owner) : TForm(owner), input_(std::make_unique<battle
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::DeclareSkinManager() {
+    sSkinManager1 = new skin::TsSkinManager(this);
+    sSkinManager1->SetName("sSkinManager1");
+    sSkinManager1->SetActive(false);
+    sSkinManager1->SetSkinDirectory("c:\\Skins");
+    skin::AddOwnStoredSkins(sSkinManager1->InternalSkins());
+    sSkinManager1->SetSkinName("Cold (internal)");
+    sSkinManager1->MenuSupport().IcoLineSkin = "ICOLINE";
+}
 
 void TForm1::DeclareMenus() {
     MainMenu1 = new TMainMenu(this);

@@ -12,6 +12,10 @@
 #include "battle/fleetselection.h"
 #include "vcl/vcl.h"
 
+namespace skin {
+class TsSkinManager;
+}
+
 class TForm1 : public vcl::TForm, public battle::RunOutput {
 public:
     explicit TForm1(vcl::TComponent* owner);
@@ -43,6 +47,9 @@ public:
     vcl::TButton* Button6;          // "Подбор флота"
     vcl::TCheckBox* CheckBox1;      // hidden: the update search was asked for by the player
     vcl::TEdit* Edit3;              // hidden: the program's build number, for the update search
+
+    // The program's skin; stored switched off, the options switch it on.
+    skin::TsSkinManager* sSkinManager1;
 
     // ---- Timers.
     vcl::TTimer* Timer1;   // the battle timer: one whole battle per tick
@@ -147,6 +154,7 @@ public:
 
 private:
     void DeclareMenus();
+    void DeclareSkinManager();
     void DeclareSide(int side);
     void DeclareTimers();
     void ResetBattle();

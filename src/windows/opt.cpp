@@ -4,6 +4,7 @@
 
 #include "rtl/errors.h"
 #include "rtl/textfile.h"
+#include "skin/core/win32/skinmanager.h"
 
 using namespace vcl;
 
@@ -26,6 +27,13 @@ const char* Flag(bool checked) { return checked ? "1" : "0"; }
 TControl* MainWindowControl(const std::string& name) {
     TForm* main = Screen->FindForm("Form1");
     return main ? dynamic_cast<TControl*>(main->FindComponent(name)) : nullptr;
+}
+
+// The main window's skin manager loads and sends the skin, or removes it.
+void SwitchSkinning(bool on) {
+    TForm* main = Screen->FindForm("Form1");
+    auto* manager = main ? dynamic_cast<skin::TsSkinManager*>(main->FindComponent("sSkinManager1")) : nullptr;
+    if (manager) manager->SetActive(on);
 }
 
 }  // namespace
@@ -101,7 +109,7 @@ void TForm13::Button2Click(TObject*) {
 void TForm13::CheckBox4Click(TObject*) { CheckBox1->SetChecked(CheckBox4->Checked()); }
 
 void TForm13::CheckBox5Click(TObject*) {
-    // The skin engine follows this box once it exists; the labels already do.
+    SwitchSkinning(CheckBox5->Checked());
     TControl* mainLabel1 = MainWindowControl("Label1");
     TColor colour = mainLabel1 ? mainLabel1->Font()->Color() : Label1->Font()->Color();
     if (!CheckBox5->Checked()) {

@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+#include "skin/core/storedskins.h"
+#include "skin/core/win32/skinmanager.h"
 #include "windows/opt.h"
 
 using namespace vcl;
@@ -216,5 +218,30 @@ TEST(OptionsWindow, LabelColoursFollowTheSkinningBox) {
     vcltest::Click(f->Button1);
     EXPECT_EQ(scratch::Lines(folder.Read("opt.dat"))[5], "0");
     f->Free();
+    main->Free();
+}
+
+TEST(OptionsWindow, TheSkinningBoxSwitchesTheMainWindowsSkinManager) {
+    OptionsWindow w(&kSaved);
+    auto* main = NewForm<TFakeMainWindow>(Application);
+    auto* manager = new skin::TsSkinManager(main);
+    manager->SetName("sSkinManager1");
+    manager->SetActive(false);
+    skin::AddOwnStoredSkins(manager->InternalSkins());
+    manager->SetSkinName("Cold (internal)");
+
+    vcltest::Click(w.form->CheckBox5);
+    EXPECT_TRUE(manager->Active());
+    EXPECT_TRUE(manager->SkinActive());
+    EXPECT_GE(manager->GetSkinIndex("FORM"), 0);
+    EXPECT_TRUE(manager->IsHooked);
+    EXPECT_TRUE(w.boxes.Shown().empty());
+
+    vcltest::Click(w.form->CheckBox5);
+    EXPECT_FALSE(manager->Active());
+    EXPECT_FALSE(manager->SkinActive());
+    EXPECT_TRUE(manager->Skin().Sections.empty());
+    EXPECT_FALSE(manager->IsHooked);
+    EXPECT_EQ(main->Control("Label1")->Font()->Color(), clBlack);
     main->Free();
 }

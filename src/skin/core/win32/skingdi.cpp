@@ -68,3 +68,30 @@ HICON GetFileIcon(const std::string& fileName, bool large) {
 }
 
 }  // namespace skin
+
+namespace skin {
+
+namespace {
+
+HMODULE UxTheme() {
+    static HMODULE library = LoadLibraryW(L"uxtheme.dll");
+    return library;
+}
+
+}  // namespace
+
+bool ThemesEnabled() {
+    using IsAppThemedProc = BOOL(WINAPI*)();
+    static auto isThemed = reinterpret_cast<IsAppThemedProc>(
+        UxTheme() ? reinterpret_cast<void*>(GetProcAddress(UxTheme(), "IsAppThemed")) : nullptr);
+    return isThemed && isThemed();
+}
+
+void SetWindowThemeOf(HWND window, LPCWSTR subAppName, LPCWSTR subIdList) {
+    using SetWindowThemeProc = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static auto setTheme = reinterpret_cast<SetWindowThemeProc>(
+        UxTheme() ? reinterpret_cast<void*>(GetProcAddress(UxTheme(), "SetWindowTheme")) : nullptr);
+    if (setTheme && window) setTheme(window, subAppName, subIdList);
+}
+
+}  // namespace skin

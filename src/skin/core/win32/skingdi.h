@@ -30,3 +30,13 @@ std::string AppPath();
 HICON GetFileIcon(const std::string& fileName, bool large);
 
 }  // namespace skin
+
+namespace skin {
+
+// Whether the system draws controls with visual themes (uxtheme is asked
+// at run time; false without it).
+bool ThemesEnabled();
+// SetWindowTheme of uxtheme, when the library is there.
+void SetWindowThemeOf(HWND window, LPCWSTR subAppName, LPCWSTR subIdList);
+
+}  // namespace skin
