@@ -62,6 +62,12 @@ using TWindowProcToken = int;
 
 class TControlCanvas;
 
+// A property set to a value the control cannot take in its state.
+class EInvalidOperation : public rtl::ERuntimeError {
+public:
+    using rtl::ERuntimeError::ERuntimeError;
+};
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner);

@@ -5,6 +5,7 @@
 #include <string>
 
 using namespace vcl;
+using skin::TsGauge;
 
 TForm7* Form7 = nullptr;
 
@@ -27,10 +28,12 @@ TForm7::TForm7(TComponent* owner) : TForm(owner) {
                     m->SetScrollBars(ssBoth);
                     m->SetWordWrap(false);
                 });
-    sGauge1 = Declare<TGauge>(this, "sGauge1").Bounds(8, 472, 528, 22).Anchors(akLeft | akRight | akBottom);
-    sGauge2 = Declare<TGauge>(this, "sGauge2").Bounds(8, 500, 528, 22).Anchors(akLeft | akRight | akBottom);
-    sGauge1->SetSuffix("%");
-    sGauge2->SetSuffix("%");
+    sGauge1 = Declare<TsGauge>(this, "sGauge1").Bounds(8, 472, 528, 22).Anchors(akLeft | akRight | akBottom);
+    sGauge2 = Declare<TsGauge>(this, "sGauge2").Bounds(8, 500, 528, 22).Anchors(akLeft | akRight | akBottom);
+    for (TsGauge* gauge : {sGauge1, sGauge2}) {
+        gauge->SetProgress(0);
+        gauge->SetSuffix("%");
+    }
     Button1 = Declare<TButton>(this, "Button1")
                   .Bounds(436, 530, 100, 25)
                   .Anchors(akRight | akBottom)
@@ -64,13 +67,13 @@ void TForm7::SetRoundProgress(int64_t position) {
     PaintWhileBusy();
 }
 
-void TForm7::GaugeScale::SetMaximum(TGauge& gauge, int64_t maximum) {
+void TForm7::GaugeScale::SetMaximum(TsGauge& gauge, int64_t maximum) {
     // A gauge counts in int: larger counts are shown in steps of `divisor`.
     divisor = maximum > INT_MAX ? maximum / INT_MAX + 1 : 1;
     gauge.SetMaxValue(static_cast<int>(std::max<int64_t>(maximum, 0) / divisor));
 }
 
-void TForm7::GaugeScale::SetProgress(TGauge& gauge, int64_t position) {
+void TForm7::GaugeScale::SetProgress(TsGauge& gauge, int64_t position) {
     gauge.SetProgress(static_cast<int>(std::clamp<int64_t>(position / divisor, 0, INT_MAX)));
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "battle/battleports.h"
+#include "skin/windows/gauge.h"
 #include "vcl/vcl.h"
 
 class TForm7 : public vcl::TForm, public battle::BattleOutput {
@@ -13,8 +14,8 @@ public:
     const char* ClassName() const override { return "TForm7"; }
 
     vcl::TMemo* Memo1;
-    vcl::TGauge* sGauge1;  // attacks of the participant that fires
-    vcl::TGauge* sGauge2;  // rounds of the battle
+    skin::TsGauge* sGauge1;  // attacks of the participant that fires
+    skin::TsGauge* sGauge2;  // rounds of the battle
     vcl::TButton* Button1;
 
     // "стереть": clears the log.
@@ -30,8 +31,8 @@ public:
 private:
     struct GaugeScale {
         int64_t divisor = 1;
-        void SetMaximum(vcl::TGauge& gauge, int64_t maximum);
-        void SetProgress(vcl::TGauge& gauge, int64_t position);
+        void SetMaximum(skin::TsGauge& gauge, int64_t maximum);
+        void SetProgress(skin::TsGauge& gauge, int64_t position);
     };
     void PaintWhileBusy();
     GaugeScale unitScale_, roundScale_;

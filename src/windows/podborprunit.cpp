@@ -1,6 +1,7 @@
 #include "windows/podborprunit.h"
 
 using namespace vcl;
+using skin::TsGauge;
 
 Tpodborpr* podborpr = nullptr;
 
@@ -12,10 +13,13 @@ Tpodborpr::Tpodborpr(TComponent* owner) : TForm(owner) {
     // Beside the battle log, which every battle of the selection shows again.
     SetLeft(760);
     SetTop(120);
-    sGauge1 = Declare<TGauge>(this, "sGauge1").Bounds(12, 10, 396, 22);
-    sGauge2 = Declare<TGauge>(this, "sGauge2").Bounds(12, 38, 396, 22);
-    sGauge3 = Declare<TGauge>(this, "sGauge3").Bounds(12, 66, 396, 22);
-    for (TGauge* gauge : {sGauge1, sGauge2, sGauge3}) gauge->SetSuffix("%");
+    sGauge1 = Declare<TsGauge>(this, "sGauge1").Bounds(12, 10, 396, 22);
+    sGauge2 = Declare<TsGauge>(this, "sGauge2").Bounds(12, 38, 396, 22);
+    sGauge3 = Declare<TsGauge>(this, "sGauge3").Bounds(12, 66, 396, 22);
+    for (TsGauge* gauge : {sGauge1, sGauge2, sGauge3}) {
+        gauge->SetProgress(0);
+        gauge->SetSuffix("%");
+    }
     sGauge3->SetMinValue(1);
     sGauge3->SetMaxValue(3);
     // Status lines of changing length: fixed boxes.

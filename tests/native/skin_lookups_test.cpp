@@ -81,6 +81,8 @@ TEST(SkinIndexes, MaskMarginsComeFromCornersThenBorderWidthThenAThirdOfAFrame) {
     EXPECT_EQ(MaskMarginLeft(*c, 0), 4);
     EXPECT_EQ(MaskMarginRight(*c, 0), 60 / (2 * 3));
     EXPECT_EQ(MaskMarginBottom(*c, 1), 3);
+    EXPECT_EQ(MaskMarginTop(*c, 1), 3);
+    EXPECT_EQ(MaskMarginTop(*c, 0), 30 / (2 * 3));  // no top corner: a third of a frame, its mask row not counted
     EXPECT_EQ(MaskMarginLeft(*c, 2), 60 / 3);  // no frames counted as one
     EXPECT_EQ(MaskMarginBottom(*c, 2), 30 / 6);
     EXPECT_EQ(MaskMarginLeft(*c, 7), 0);

@@ -1,12 +1,16 @@
 // Skinning in the whole program: the main window keeps the skin manager
 // with our stored skins, switched off; the options' box switches it on, and
-// every window of the program hears the new skin, and of its removal.
+// every window of the program hears the new skin, and of its removal; the
+// log window's gauges fill with the skin's bar while a battle runs.
 #include "support/program_fixture.h"
 
+#include <cstdlib>
 #include <map>
 
 #include "skin/core/skincommands.h"
+#include "skin/core/skinlookups.h"
 #include "skin/core/win32/skinmanager.h"
+#include "windows/log.h"
 #include "windows/opt.h"
 
 using namespace vcl;
@@ -54,4 +58,67 @@ TEST(ProgramSkinning, TheOptionsBoxSendsOurSkinToEveryWindowAndTakesItAway) {
         EXPECT_EQ(dynamic_cast<TControl*>(main->FindComponent(name))->Font()->Color(), clBlack) << name;
     EXPECT_TRUE(programtest::Boxes().Shown().empty());
     for (const auto& [form, token] : tokens) form->RestoreWindowProc(token);
+}
+
+namespace {
+
+TColor GaugePixel(skin::TsGauge* gauge, int x, int y) {
+    HDC dc = GetDC(gauge->Parent()->Handle());
+    const COLORREF c = GetPixel(dc, gauge->Left() + x, gauge->Top() + y);
+    ReleaseDC(gauge->Parent()->Handle(), dc);
+    return static_cast<TColor>(c);
+}
+
+}  // namespace
+
+TEST(ProgramSkinning, TheLogWindowsGaugesFillWithTheSkinsBarThroughABattle) {
+    TForm1* main = programtest::StartProgram();
+    programtest::NewBattle(main);
+    Form13->Edit1->SetText("10");
+    Form13->Edit2->SetText("8");
+    Form13->CheckBox4->SetChecked(false);
+    for (int row : {5, 6}) {  // two fighting types on each side
+        main->ValueListEditor1->SetValues(row, "100");
+        main->ValueListEditor4->SetValues(row, "100");
+    }
+    vcltest::Click(Form13->CheckBox5);
+    ASSERT_TRUE(main->sSkinManager1->SkinActive());
+
+    std::vector<int> rounds;
+    Form7->sGauge2->OnChange = [&rounds](TObject*) { rounds.push_back(Form7->sGauge2->Progress()); };
+    vcltest::Click(main->Button5);
+    vcltest::Advance(1);
+    Form7->sGauge2->OnChange = nullptr;
+    ASSERT_FALSE(main->RunGoing());
+    ASSERT_TRUE(Form7->Visible());
+    // Round after round, up to the end of the battle.
+    ASSERT_GE(rounds.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(rounds.begin(), rounds.end()));
+    EXPECT_EQ(rounds.back(), Form7->sGauge2->MaxValue());
+    EXPECT_EQ(Form7->sGauge2->PercentDone(), 100);
+    EXPECT_EQ(Form7->sGauge1->PercentDone(), 0);  // the last attack has just begun
+
+    vcltest::Pump();
+    const skin::TsSkinContent& skin = main->sSkinManager1->Skin();
+    const TColor back = skin.Sections[skin.GetSkinIndex("GAUGE")].Color;
+    const int border = Form7->sGauge1->SkinData()->BorderMaskIndex;
+    const int left = skin::MaskMarginLeft(skin, border), right = Form7->sGauge1->Width() - skin::MaskMarginRight(skin, border);
+    const int mid = Form7->sGauge1->Height() / 2;
+    // The rounds' bar reaches the end; the units' is empty.
+    for (int x : {left + 4, right - 4}) {
+        EXPECT_NE(GaugePixel(Form7->sGauge2, x, mid), back) << x;
+        EXPECT_NE(GaugePixel(Form7->sGauge2, x, mid), clBlack) << x;
+        EXPECT_EQ(GaugePixel(Form7->sGauge1, x, mid), back) << x;
+    }
+    if (const char* dir = std::getenv("NORVIX_SCREENSHOT_DIR"))
+        EXPECT_TRUE(vcltest::SaveScreenshot(Form7, std::string(dir) + "/log_window_skinned.bmp"));
+
+    // Skinning off: the plain black frame and bar again.
+    vcltest::Click(Form13->CheckBox5);
+    vcltest::Pump();
+    EXPECT_EQ(GaugePixel(Form7->sGauge2, 0, 0), clBlack);
+    EXPECT_EQ(GaugePixel(Form7->sGauge2, left + 4, 2), clBlack);
+    EXPECT_EQ(GaugePixel(Form7->sGauge1, left + 4, 2), clWhite);
+    EXPECT_TRUE(programtest::Boxes().Shown().empty());
+    Form7->Hide();
 }

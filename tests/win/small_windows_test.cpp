@@ -204,7 +204,7 @@ TEST(FleetSelectionWindows, ShellsHoldWhatSelectionFills) {
         EXPECT_EQ(grid->Cells(3, 600), "12,5");
     }
     auto* progress = NewForm<Tpodborpr>(nullptr);
-    for (TGauge* gauge : {progress->sGauge1, progress->sGauge2, progress->sGauge3}) EXPECT_EQ(gauge->Suffix(), "%");
+    for (skin::TsGauge* gauge : {progress->sGauge1, progress->sGauge2, progress->sGauge3}) EXPECT_EQ(gauge->Suffix(), "%");
     auto* result = NewForm<Tpodborres>(nullptr);
     EXPECT_FALSE(result->Button2->Enabled());
     EXPECT_TRUE(result->Button1->Enabled());

@@ -113,18 +113,20 @@ int SideMargin(const TsSkinContent& skin, int index, int TsMaskData::*side) {
     return m->SourceRect.Width() / (std::max(m->ImageCount, 1) * 3);
 }
 
+int TopBottomMargin(const TsSkinContent& skin, int index, int TsMaskData::*end) {
+    const TsMaskData* m = MaskAt(skin, index);
+    if (!m) return 0;
+    if (m->*end > 0) return m->*end;
+    if (m->BorderWidth >= 1) return m->BorderWidth;
+    return m->SourceRect.Height() / ((std::max(m->MaskType, 0) + 1) * 3);
+}
+
 }  // namespace
 
 int MaskMarginLeft(const TsSkinContent& skin, int maskIndex) { return SideMargin(skin, maskIndex, &TsMaskData::WL); }
 int MaskMarginRight(const TsSkinContent& skin, int maskIndex) { return SideMargin(skin, maskIndex, &TsMaskData::WR); }
-
-int MaskMarginBottom(const TsSkinContent& skin, int maskIndex) {
-    const TsMaskData* m = MaskAt(skin, maskIndex);
-    if (!m) return 0;
-    if (m->WB > 0) return m->WB;
-    if (m->BorderWidth >= 1) return m->BorderWidth;
-    return m->SourceRect.Height() / ((std::max(m->MaskType, 0) + 1) * 3);
-}
+int MaskMarginTop(const TsSkinContent& skin, int maskIndex) { return TopBottomMargin(skin, maskIndex, &TsMaskData::WT); }
+int MaskMarginBottom(const TsSkinContent& skin, int maskIndex) { return TopBottomMargin(skin, maskIndex, &TsMaskData::WB); }
 
 std::string DefaultSectionName(int code) {
     struct Range {

@@ -65,6 +65,7 @@ TColor GlobalInfoHotColor(const TsSkinContent& skin, const TCachedIndexes& ci, c
 // third of one frame. 0 for an index that names no mask.
 int MaskMarginLeft(const TsSkinContent& skin, int maskIndex);
 int MaskMarginRight(const TsSkinContent& skin, int maskIndex);
+int MaskMarginTop(const TsSkinContent& skin, int maskIndex);
 int MaskMarginBottom(const TsSkinContent& skin, int maskIndex);
 
 // The skin section that paints a kind of control when it names none;
