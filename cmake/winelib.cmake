@@ -6,6 +6,9 @@ file(GLOB WINDOWS_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/src/skin/core/win32/*.cpp
      ${CMAKE_SOURCE_DIR}/src/skin/windows/*.cpp)
 list(FILTER WINDOWS_SOURCES EXCLUDE REGEX "/src/windows/norvixsim\\.cpp$")
+# The window-free rules below src/skin/windows/layout are the skinlayout
+# library of the core: never compiled a second time into this one.
+list(FILTER WINDOWS_SOURCES EXCLUDE REGEX "/src/skin/windows/layout/")
 
 # std::filesystem is built for the host's 4-byte wchar_t; under winelib's
 # 2-byte one its paths go wrong (a recursive remove once reached far outside

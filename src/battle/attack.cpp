@@ -1,52 +1,48 @@
 // The ordinary attack: target choice, the hit, rapid fire, and the
 // once-per-round exposure of flagships to concentrated fire.
+#include <algorithm>
+
 #include "battle/battleengine.h"
 #include "rtl/convert.h"
 
 namespace battle {
 namespace {
 
-inline void AddDamage(TBattleUnit& shooter, int64_t amount) {
-    if (__builtin_add_overflow(shooter.Damage, amount, &shooter.Damage)) throw rtl::ERangeError();
+inline void AddDamage(int64_t& damage, int64_t dealt) {
+    int64_t times;
+    if (__builtin_mul_overflow(dealt, int64_t{10000}, &times) || __builtin_add_overflow(damage, times, &damage))
+        throw rtl::ERangeError();
 }
 
-inline int64_t TimesTenThousand(int64_t value) {
-    int64_t r;
-    if (__builtin_mul_overflow(value, int64_t{10000}, &r)) throw rtl::ERangeError();
-    return r;
-}
-
-// One hit of `attack` on the target, credited to the shooter.
-inline void Hit(TBattleUnit& shooter, TBattleUnit& target, bool ignoresShield) {
-    const uint32_t attack = shooter.Attack;
+// One hit of `attack` on the target; returns the damage to credit.
+inline int64_t Hit(uint32_t attack, TBattleUnit& target, bool ignoresShield) {
     if (ignoresShield) {
         if (target.Structure > attack) {
             target.Structure -= attack;
-            AddDamage(shooter, int64_t{attack} * 10000);
-        } else {
-            AddDamage(shooter, TimesTenThousand(target.Structure));
-            target.Shield = 0;
-            target.Structure = 0;
-            target.Destroyed = 1;
+            return attack;
         }
-    } else if (target.Shield >= attack) {
-        target.Shield -= attack;
-        AddDamage(shooter, int64_t{attack} * 10000);
-    } else {
-        const int64_t rest = int64_t{attack} - target.Shield;
-        if (target.Structure > rest) {
-            target.Structure -= rest;
-            target.Shield = 0;
-            AddDamage(shooter, int64_t{attack} * 10000);
-        } else {
-            int64_t sum;
-            if (__builtin_add_overflow(target.Structure, int64_t{target.Shield}, &sum)) throw rtl::ERangeError();
-            AddDamage(shooter, TimesTenThousand(sum));
-            target.Shield = 0;
-            target.Structure = 0;
-            target.Destroyed = 1;
-        }
+        const int64_t dealt = target.Structure;
+        target.Shield = 0;
+        target.Structure = 0;
+        target.Destroyed = 1;
+        return dealt;
     }
+    if (target.Shield >= attack) {
+        target.Shield -= attack;
+        return attack;
+    }
+    const int64_t rest = int64_t{attack} - target.Shield;
+    if (target.Structure > rest) {
+        target.Structure -= rest;
+        target.Shield = 0;
+        return attack;
+    }
+    int64_t dealt;
+    if (__builtin_add_overflow(target.Structure, int64_t{target.Shield}, &dealt)) throw rtl::ERangeError();
+    target.Shield = 0;
+    target.Structure = 0;
+    target.Destroyed = 1;
+    return dealt;
 }
 
 }  // namespace
@@ -54,7 +50,7 @@ inline void Hit(TBattleUnit& shooter, TBattleUnit& target, bool ignoresShield) {
 // "name participant:unit" of a target, participants counted from 1.
 LogLine& BattleEngine::AppendTarget(const TargetRef& target) {
     return line_ << TypeName(target.unit->TypeRow) << " " << target.participant + 1 << ":"
-                 << target.unitNumber;
+                 << units_[target.side][target.participant].NumberAt(target.position);
 }
 
 void BattleEngine::CheckSide(int side) const {
@@ -67,17 +63,21 @@ uint64_t BattleEngine::SideUnitTotal(int side) const {
     return total;
 }
 
-bool BattleEngine::SetTarget2(int side, uint32_t& participant, uint64_t& index) {
+bool BattleEngine::DrawPosition(int side, uint32_t& participant, uint32_t& position) {
     const uint64_t total = SideUnitTotal(side);
     if (total == 0) return false;
-    uint32_t r = random_.Next(static_cast<uint32_t>(total));
+    uint32_t r = Draws().Next(static_cast<uint32_t>(total));
     uint32_t p = 0;
-    while (r >= units_[side][p].UnitTotal) {
-        r -= units_[side][p].UnitTotal;
-        ++p;
-    }
+    while (r >= units_[side][p].UnitTotal) r -= units_[side][p++].UnitTotal;
     participant = p;
-    index = r;
+    position = r;
+    return true;
+}
+
+bool BattleEngine::SetTarget2(int side, uint32_t& participant, uint64_t& index) {
+    uint32_t position;
+    if (!DrawPosition(side, participant, position)) return false;
+    index = position;
     return true;
 }
 
@@ -86,17 +86,12 @@ bool BattleEngine::SetTarget2(int side, uint32_t& participant, uint64_t& index) 
 void BattleEngine::ConcentratedTarget(int side, TargetRef& target) {
     FlagshipRef& aim = FlagshipTarget[side];
     auto resolve = [&]() -> TBattleUnit& {
-        if (aim.Participant >= Input.PartCount[side] ||
-            aim.Position >= units_[side][aim.Participant].UnitTotal)
+        if (aim.Participant >= Input.PartCount[side] || aim.Position >= units_[side][aim.Participant].UnitTotal)
             throw rtl::ERangeError();
-        return units_[side][aim.Participant].AtPosition(static_cast<uint32_t>(aim.Position));
+        return units_[side][aim.Participant].Records[aim.Position];
     };
     if (resolve().Destroyed) SetConTarget(side, aim.Participant, aim.Position);
-    const ParticipantUnits& u = units_[side][aim.Participant];
-    target.unit = &resolve();
-    target.participant = aim.Participant;
-    target.index = aim.Position;
-    target.unitNumber = u.NumberAt(static_cast<uint32_t>(aim.Position));
+    target = {&resolve(), side, aim.Participant, static_cast<uint32_t>(aim.Position)};
 }
 
 // The shooter of a concentrated shot is the unit the round loop is at.
@@ -104,36 +99,35 @@ const TBattleUnit& BattleEngine::CurrentShooter() {
     CheckSide(static_cast<int>(CurSide));
     if (CurPartIdx >= kParticipantSlots || CurUnit >= units_[CurSide][CurPartIdx].UnitTotal)
         throw rtl::ERangeError();
-    return units_[CurSide][CurPartIdx].AtPosition(CurUnit);
+    return units_[CurSide][CurPartIdx].Records[CurUnit];
 }
 
 bool BattleEngine::PickTarget(int side, TargetRef& target) {
     if (PriorityActive[side]) {
         for (uint32_t p = 0; p < Input.PartCount[side]; ++p) {
             ParticipantUnits& u = units_[side][p];
-            for (int i = 0; i < u.PriorityTotal; ++i) {
-                const uint32_t number = u.PriorityUnits[i];
-                TBattleUnit& unit = u.BattleUnits[number];
-                if (!types_[unit.TypeRow].Has(kPriority) || unit.Shield == 0) continue;
-                target = {&unit, p, number, number};
-                return true;
+            if (u.PriorityTotal == 0) continue;
+            for (const UnitClass& c : u.Classes) {
+                if (!c.Priority) continue;
+                for (uint32_t k = c.First; k < c.First + c.Count; ++k) {
+                    if (u.Records[k].Shield == 0) continue;
+                    target = {&u.Records[k], side, p, k};
+                    return true;
+                }
             }
         }
         PriorityActive[side] = 0;
     }
     if (FlagshipExposed[side]) {
         const int64_t chance = types_[CurrentShooter().TypeRow].concentratedShot.Get();
-        if (chance / 100.0L > random_.NextDouble()) {
+        if (chance / 100.0L > Draws().NextDouble()) {
             ConcentratedTarget(side, target);
             return true;
         }
     }
-    uint32_t p;
-    uint64_t position;
-    if (!SetTarget2(side, p, position)) return false;
-    ParticipantUnits& u = units_[side][p];
-    const uint32_t number = u.NumberAt(static_cast<uint32_t>(position));
-    target = {&u.BattleUnits[number], p, number, position};
+    uint32_t p, position;
+    if (!DrawPosition(side, p, position)) return false;
+    target = {&units_[side][p].Records[position], side, p, position};
     return true;
 }
 
@@ -142,7 +136,7 @@ bool BattleEngine::SetTarget(int side, uint32_t& participant, uint64_t& index) {
     TargetRef target;
     if (!PickTarget(side, target)) return false;
     participant = target.participant;
-    index = target.index;
+    index = target.position;
     return true;
 }
 
@@ -151,11 +145,11 @@ void BattleEngine::SetConTarget(int side, uint32_t& participant, uint64_t& index
     bool anyAlive = false;
     for (int p = 0; p < Input.PartCount[side] && !anyAlive; ++p) {
         const ParticipantUnits& u = units_[side][p];
-        for (uint32_t i = 0; i < u.FlagshipTotal; ++i)
-            if (!u.BattleUnits[u.Flagships[i]].Destroyed) {
-                anyAlive = true;
-                break;
-            }
+        if (u.FlagshipTotal == 0) continue;
+        for (const UnitClass& c : u.Classes) {
+            if (!c.Flagship) continue;
+            for (uint32_t k = c.First; k < c.First + c.Count && !anyAlive; ++k) anyAlive = !u.Records[k].Destroyed;
+        }
     }
     if (!anyAlive) {
         FlagshipExposed[side] = 0;
@@ -166,85 +160,99 @@ void BattleEngine::SetConTarget(int side, uint32_t& participant, uint64_t& index
             FlagshipExposed[side] = 0;
             return;
         }
-        const TBattleUnit& unit = units_[side][participant].AtPosition(static_cast<uint32_t>(index));
+        const TBattleUnit& unit = units_[side][participant].Records[index];
         if (!unit.Destroyed && types_[unit.TypeRow].flagship) return;
     }
 }
 
 bool BattleEngine::N_shot(int64_t n) {
-    return RapidFireThreshold(n) <= random_.NextDouble();
+    return RapidFireThreshold(n) <= Draws().NextDouble();
 }
 
-// Plain shots draw their target and then their rapid fire. Running a copy of
-// the generator ahead in that pattern tells which records the next shots
-// will hit, so they are fetched into the cache while earlier shots are
-// resolved. Where the real draws go otherwise, a fetch is merely wasted.
-void BattleEngine::StartPrediction(int targetSide) {
-    predictedSide_ = 0;
-    if (PriorityActive[targetSide] || FlagshipExposed[targetSide]) return;
-    predictedTotal_ = static_cast<uint32_t>(SideUnitTotal(targetSide));
-    if (predictedTotal_ == 0) return;
-    predictedSide_ = targetSide;
-    ahead_ = random_;
-    for (int i = 0; i < kPrefetchShots; ++i) PredictNextShot();
-}
-
-void BattleEngine::PredictNextShot() {
-    ParticipantUnits* side = units_[predictedSide_];
-    const uint32_t parts = Input.PartCount[predictedSide_];
-    uint32_t r = ahead_.Next(predictedTotal_);
-    ahead_.NextDouble();
+inline void BattleEngine::DrawAhead() {
+    AheadShot& shot = ahead_[aheadDrawn_++ % kAheadShots];
+    uint32_t r = aheadRandom_.Next(aheadTotal_);
     uint32_t p = 0;
-    while (p < parts && r >= side[p].UnitTotal) r -= side[p++].UnitTotal;
-    if (p == parts) return;
-    // Far ahead, the list entry (or the record itself); halfway, the record
-    // that the entry, fetched by now, names.
-    const unsigned slot = predictedNext_++ % kPrefetchShots;
-    predicted_[slot] = {p, r};
-    if (side[p].OrderIsIdentity)
-        __builtin_prefetch(side[p].BattleUnits.data() + r, 1);
-    else
-        __builtin_prefetch(side[p].UnitOrder.data() + r);
-    const PredictedShot half = predicted_[(slot + kPrefetchShots / 2) % kPrefetchShots];
-    const ParticipantUnits& u = side[half.participant];
-    if (!u.OrderIsIdentity && half.position < u.UnitTotal)
-        __builtin_prefetch(u.BattleUnits.data() + u.UnitOrder[half.position], 1);
+    ParticipantUnits* side = aheadUnits_;
+    while (r >= side[p].UnitTotal) r -= side[p++].UnitTotal;
+    shot.target = side[p].Records.data() + r;
+    __builtin_prefetch(shot.target);
+    shot.participant = p;
+    shot.position = r;
+    shot.afterTarget = aheadRandom_;
+    shot.roll = aheadRandom_.NextDouble();
 }
 
-void BattleEngine::BaseAttack(int side, TBattleUnit& unit) {
+inline const BattleEngine::AheadShot& BattleEngine::NextPlainShot(int targetSide, uint32_t targets) {
+    if (aheadSide_ != targetSide || aheadTotal_ != targets) {
+        Draws();
+        aheadSide_ = targetSide;
+        aheadUnits_ = units_[targetSide];
+        aheadTotal_ = targets;
+        aheadRandom_ = random_;
+        aheadUsed_ = aheadDrawn_ = 0;
+    }
+    // Draw further ahead the longer the plain shots go on, so that a special
+    // attack that draws after every unit's few shots wastes little.
+    const unsigned wanted = std::min(aheadUsed_ + 1, kAheadShots - 1);
+    while (aheadDrawn_ - aheadUsed_ < wanted) DrawAhead();
+    aheadRollTaken_ = false;
+    return ahead_[aheadUsed_++ % kAheadShots];
+}
+
+void BattleEngine::StopDrawingAhead() {
+    if (aheadUsed_ > 0) {
+        random_ = ahead_[(aheadUsed_ - 1) % kAheadShots].afterTarget;
+        if (aheadRollTaken_) random_.NextDouble();
+    }
+    aheadSide_ = 0;
+}
+
+void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position) {
     CheckSide(side);
+    if (participant >= kParticipantSlots || position >= units_[side][participant].AllocTotal)
+        throw rtl::ERangeError();
+    ParticipantUnits& own = units_[side][participant];
+    const UnitClass& unitClass = own.ClassAt(position);
+    try {
+        Attack(side, own, position, static_cast<uint32_t>(SideUnitTotal(3 - side)), unitClass, types_[unitClass.Row]);
+    } catch (...) {
+        Draws();
+        throw;
+    }
+    Draws();
+}
+
+inline void BattleEngine::Attack(int side, ParticipantUnits& own, uint32_t position, uint32_t targets,
+                                 const UnitClass& unitClass, const UnitType& type) {
     const int targetSide = 3 - side;
     // A side without units offers no target: the attack does not happen.
-    const uint64_t targets = SideUnitTotal(targetSide);
     if (targets == 0) return;
-    ParticipantUnits* targetUnits = units_[targetSide];
-    const UnitType& type = types_[unit.TypeRow];
+    TBattleUnit& unit = own.Records[position];
+    const uint32_t attack = unit.Disarmed ? 0 : unitClass.Attack;
     const bool ignoresShield = type.Has(kIgnoresShield);
     const bool selfDestructs = type.Has(kSelfDestructs);
     const double* rapidFire = type.rapidFire;
-    TargetRef target;
+    int64_t* damage = own.Damage.empty() ? nullptr : &own.Damage[position];
+    // Only the choice of a priority or concentrated target ends those modes.
+    bool chosen = PriorityActive[targetSide] || FlagshipExposed[targetSide];
     uint64_t shots = 0;
     for (;;) {
         ++shots;
-        if (PriorityActive[targetSide] || FlagshipExposed[targetSide]) {
-            predictedSide_ = 0;
+        TargetRef target;
+        const AheadShot* plain = nullptr;
+        if (chosen) {
             PickTarget(targetSide, target);
+            chosen = PriorityActive[targetSide] || FlagshipExposed[targetSide];
         } else {
-            if (predictedSide_ == targetSide && predictedTotal_ == targets)
-                PredictNextShot();
-            else
-                StartPrediction(targetSide);
-            // The random choice of SetTarget, inline.
-            uint32_t r = random_.Next(static_cast<uint32_t>(targets));
-            uint32_t p = 0;
-            while (r >= targetUnits[p].UnitTotal) r -= targetUnits[p++].UnitTotal;
-            const uint32_t number = targetUnits[p].NumberAt(r);
-            target = {&targetUnits[p].BattleUnits[number], p, number, r};
+            plain = &NextPlainShot(targetSide, targets);
+            target = {plain->target, targetSide, plain->participant, plain->position};
         }
         TBattleUnit& hit = *target.unit;
         if (!hit.Destroyed) {
             if (selfDestructs) unit.Destroyed = 1;
-            Hit(unit, hit, ignoresShield);
+            const int64_t dealt = Hit(attack, hit, ignoresShield);
+            if (damage) AddDamage(*damage, dealt);
             if (fullLog_) {
                 line_.Start() << "        ";
                 AppendTarget(target) << " оставляя структуры: " << hit.Structure << " щиты: " << hit.Shield;
@@ -252,15 +260,69 @@ void BattleEngine::BaseAttack(int side, TBattleUnit& unit) {
             }
         }
         const double threshold = rapidFire[hit.TypeRow];
-        if (threshold <= random_.NextDouble()) break;
+        double roll;
+        if (plain) {
+            aheadRollTaken_ = true;
+            roll = plain->roll;
+        } else {
+            roll = Draws().NextDouble();
+        }
+        if (threshold <= roll) break;
         if (threshold > 1.0) types_.FailRapidFire(unit.TypeRow, hit.TypeRow);
     }
     ShotCount += shots;
     if (type.Has(kDisarms)) {
-        unit.Attack = 0;
+        unit.Disarmed = 1;
         unit.FirstWait = 254;
         unit.AttackWait = 254;
     }
+}
+
+void BattleEngine::AttackPhase() {
+    try {
+        for (CurSide = 1; CurSide <= 2; ++CurSide) {
+            const int side = static_cast<int>(CurSide);
+            for (CurPartIdx = 0; CurPartIdx < Input.PartCount[side]; ++CurPartIdx) {
+                ParticipantUnits& u = units_[side][CurPartIdx];
+                if (u.UnitTotal == 0) continue;
+                const uint32_t step = std::max<uint32_t>(u.UnitTotal / 100, 10'000);
+                line_.Start() << "% (Атака игрока " << Input.PartName[side][CurPartIdx] << ")";
+                output_.SetUnitGauge(u.UnitTotal, line_.View());
+                // Listed units do not change before the removal.
+                const uint32_t targets = static_cast<uint32_t>(SideUnitTotal(3 - side));
+                uint32_t untilProgress = 0;
+                CurUnit = 0;
+                for (const UnitClass& c : u.Classes) {
+                    const UnitType& type = types_[c.Row];
+                    for (const uint32_t end = c.First + c.Count; CurUnit < end; ++CurUnit) {
+                        if (untilProgress-- == 0) {
+                            output_.SetUnitProgress(CurUnit);
+                            untilProgress = step - 1;
+                        }
+                        const TBattleUnit& unit = u.Records[CurUnit];
+                        if (unit.AttackWait == 0 && unit.FirstWait == 0) {
+                            if (fullLog_) {
+                                line_.Start() << "сторона " << side << " атакует " << TypeName(c.Row) << " "
+                                              << CurPartIdx + 1 << ":" << u.NumberAt(CurUnit) << "-->";
+                                Log(line_);
+                            }
+                            Attack(side, u, CurUnit, targets, c, type);
+                        }
+                        // Special attacks, whatever the delays and even when destroyed.
+                        if (type.hasSpecial1) {
+                            SpAttack(side, unit, type.special1.Byte());
+                            if (type.hasSpecial2) SpAttack(side, unit, type.special2.Byte());
+                        }
+                    }
+                }
+            }
+        }
+    } catch (...) {
+        Draws();
+        throw;
+    }
+    Draws();
+    CurSide = 2;
 }
 
 void BattleEngine::Calkyiaz() {

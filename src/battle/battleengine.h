@@ -15,6 +15,7 @@
 // `PrepareBattle()` starts from nothing again.
 #pragma once
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "battle/battleinput.h"
@@ -27,31 +28,77 @@
 
 namespace battle {
 
-// The units of one participant in a battle. Every list holds unit numbers:
-// indexes into `BattleUnits`, which never moves during a battle.
-struct ParticipantUnits {
-    std::vector<TBattleUnit> BattleUnits;  // creation order; AllocTotal records
-    std::vector<uint32_t> UnitOrder;       // the first UnitTotal entries are the living units
-    std::vector<uint32_t> OrgUnits;        // organic units (ability "3"), OrgTotal entries
-    std::vector<uint32_t> MehUnits;        // all other units, MehTotal entries
-    uint32_t PriorityUnits[kMaxPriorityUnits] = {};  // ability "4", PriorityTotal entries
-    uint32_t UnitTotal = 0, OrgTotal = 0, MehTotal = 0, AllocTotal = 0;
-    uint8_t PriorityTotal = 0;
-    // Flagship units, kept like the lists above, so that looking for a living
-    // flagship does not walk every unit.
-    std::vector<uint32_t> Flagships;
-    uint32_t FlagshipTotal = 0;
-    // The rows with a ShipCount other than 0, ascending.
-    std::vector<uint16_t> Rows;
-    // No unit has left UnitOrder yet, so position n holds unit n.
-    bool OrderIsIdentity = true;
-
-    TBattleUnit& AtPosition(uint32_t position) { return BattleUnits[NumberAt(position)]; }
-    const TBattleUnit& AtPosition(uint32_t position) const { return BattleUnits[NumberAt(position)]; }
-    uint32_t NumberAt(uint32_t position) const { return OrderIsIdentity ? position : UnitOrder[position]; }
+// What the units of one type of a participant share. Its units lie together
+// among the participant's listed units, at positions First .. First+Count-1.
+struct UnitClass {
+    uint16_t Row = 0;
+    uint32_t First = 0, Count = 0;
+    uint32_t Attack = 0;        // attack after bonuses
+    uint32_t BaseShield = 0;    // shield capacity; regeneration fills up to it
+    int64_t MaxStructure = 0;   // full structure after bonuses
+    int8_t Regen = 0;           // structure regeneration, percent of MaxStructure per round
+    bool Organic = false;       // ability "3": in the organic list, else the mechanical
+    bool Priority = false;      // ability "4"
+    bool Flagship = false;
 };
 
-// Where concentrated shots at a side aim: a participant and a UnitOrder position.
+// The units of one participant in a battle.
+//
+// `Records` holds one record per unit made. The first UnitTotal are the
+// listed units (the unit order: attack order and the positions a target
+// choice draws), grouped by type in ascending rows, in creation order
+// within a type; removal moves the survivors to the front in their order.
+// So the organic, mechanical, priority and flagship lists are the listed
+// units of their classes, in the same order, and need no entries of their
+// own. A position is an index into `Records`; the unit number is the
+// unit's position when it was made.
+//
+// Columns beside the records, empty until a battle needs them, move with
+// the records: unit numbers and damage dealt (times 10000) for a battle that
+// writes the full log, the only place they show; a unit's own shield
+// capacity once the shield limit or an EMP strike sets one apart from its
+// class's; a unit's own regeneration once a radiation strike changes one.
+struct ParticipantUnits {
+    std::vector<TBattleUnit, RecordAllocator<TBattleUnit>> Records;
+    std::vector<UnitClass> Classes;  // ascending rows
+    std::vector<uint32_t> Numbers;
+    std::vector<int64_t> Damage;
+    std::vector<uint32_t> BaseShields;
+    std::vector<int8_t> Regens;
+    uint32_t UnitTotal = 0, OrgTotal = 0, MehTotal = 0, AllocTotal = 0, FlagshipTotal = 0;
+    uint8_t PriorityTotal = 0;
+    // The rows with a ShipCount other than 0, ascending.
+    std::vector<uint16_t> Rows;
+    // Class of each row that made units.
+    uint16_t ClassOfRow[kRowCount] = {};
+
+    const UnitClass& ClassAt(uint32_t position) const { return Classes[ClassOfRow[Records[position].TypeRow]]; }
+    uint32_t AttackAt(uint32_t position) const { return Records[position].Disarmed ? 0 : ClassAt(position).Attack; }
+    int64_t MaxStructureAt(uint32_t position) const { return ClassAt(position).MaxStructure; }
+    uint32_t BaseShieldAt(uint32_t position) const {
+        return BaseShields.empty() ? ClassAt(position).BaseShield : BaseShields[position];
+    }
+    int8_t RegenAt(uint32_t position) const { return Regens.empty() ? ClassAt(position).Regen : Regens[position]; }
+    int64_t DamageAt(uint32_t position) const { return Damage.empty() ? 0 : Damage[position]; }
+    // Without the numbers column (no full log) only valid before the first removal.
+    uint32_t NumberAt(uint32_t position) const { return Numbers.empty() ? position : Numbers[position]; }
+    // The unit's own value, its column made from the classes first.
+    uint32_t& OwnBaseShield(uint32_t position);
+    int8_t& OwnRegen(uint32_t position);
+    // Position of entry `index` of the organic (or mechanical) list.
+    uint32_t KindListPosition(bool organic, uint32_t index) const;
+    void SwapUnits(uint32_t a, uint32_t b) {
+        std::swap(Records[a], Records[b]);
+        if (!Numbers.empty()) std::swap(Numbers[a], Numbers[b]);
+        if (!Damage.empty()) std::swap(Damage[a], Damage[b]);
+        if (!BaseShields.empty()) std::swap(BaseShields[a], BaseShields[b]);
+        if (!Regens.empty()) std::swap(Regens[a], Regens[b]);
+    }
+    // OrgTotal, MehTotal, PriorityTotal and FlagshipTotal from the classes.
+    void CountLists();
+};
+
+// Where concentrated shots at a side aim: a participant and a position.
 struct FlagshipRef {
     uint32_t Participant = 0;
     uint64_t Position = 0;
@@ -78,6 +125,7 @@ public:
     void FreeUnits();
 
     // ---- The steps, public for the end of the battle and for tests.
+    // Reads the full-log option for the whole battle.
     void preparebatle();
     // One round: `Round` is its number.
     void FightRound();
@@ -85,11 +133,12 @@ public:
     void Calkyiaz();
     // Every ready unit's attacks and every unit's special attacks.
     void AttackPhase();
-    // Ordinary attack with rapid fire of `unit` of `side` (1 or 2).
-    void BaseAttack(int side, TBattleUnit& unit);
+    // Ordinary attack with rapid fire of the unit at `position` of a
+    // participant of `side` (1 or 2).
+    void BaseAttack(int side, uint32_t participant, uint32_t position);
     // Special attack of kind `kind` (1..4) of `unit` of `side`, the unit at
     // CurSide, CurPartIdx, CurUnit.
-    void SpAttack(int side, TBattleUnit& unit, int kind);
+    void SpAttack(int side, const TBattleUnit& unit, int kind);
     // Regeneration of the organic units.
     void RegenerateOrganic();
     // Removal with the side flags and losses. With `writeLog` the survivor
@@ -99,22 +148,21 @@ public:
     // Shield regeneration and the attack-delay countdown of the living units.
     void RegenerateShieldsAndCountDelays();
 
-    // Target choices on `side`, the side shot at. They return false, and draw
-    // nothing, when the side has no units to choose from.
-    // SetTarget: `index` is a unit number when PriorityActive[side] is 1 on
-    // return, otherwise a UnitOrder position.
+    // Target choices on `side`, the side shot at, as a participant and a
+    // position. They return false, and draw nothing, when the side has no
+    // units to choose from.
     bool SetTarget(int side, uint32_t& participant, uint64_t& index);
     bool SetTarget2(int side, uint32_t& participant, uint64_t& index);
     // A random living flagship; clears FlagshipExposed[side] when there is none.
     void SetConTarget(int side, uint32_t& participant, uint64_t& index);
-    // Positions in OrgUnits / MehUnits.
+    // Entries of the organic and mechanical lists.
     bool SetOrgTarget(int side, uint32_t& participant, uint64_t& index);
     bool SetMehTarget(int side, uint32_t& participant, uint64_t& index);
     // The rapid-fire test for a rapid fire of n: true ends the shooting.
     bool N_shot(int64_t n);
     // Moves the participant's survivors to the front of its lists, counts
     // them into TypeAlive (which the caller has cleared) and returns how many
-    // stay in UnitOrder; the caller stores that as UnitTotal.
+    // stay listed; the caller stores that as UnitTotal.
     uint32_t delunits(int side, int participant, bool survivorLines);
     // Value of the lost units of type `row` of a participant.
     int64_t TypeLoss(int side, int participant, int row) const;
@@ -144,32 +192,36 @@ public:
 private:
     struct TargetRef {
         TBattleUnit* unit;
+        int side;
         uint32_t participant;
-        uint32_t unitNumber;
-        uint64_t index;  // as SetTarget returns it
+        uint32_t position;
     };
-    // SetTarget with the choice resolved to a record.
     bool PickTarget(int side, TargetRef& target);
     void ConcentratedTarget(int side, TargetRef& target);
     const TBattleUnit& CurrentShooter();
     uint64_t SideUnitTotal(int side) const;
     void CheckSide(int side) const;
+    // The whole-number draw of a target choice, walked down to a participant.
+    bool DrawPosition(int side, uint32_t& participant, uint32_t& position);
 
     void ValidateInput() const;
     void CollectRows();
     void PrepareParticipant(int side, int participant);
     void MakeShips(int side, int participant, int row, uint32_t count);
     void MakeBuilding(int side, int participant, int row, uint32_t level);
-    void ApplyBonus(TBattleUnit& unit, int64_t attack, int64_t shields, int64_t structure,
-                    int64_t multiplier, int bonusRow) const;
-    void ApplyTechAndOfficers(int side, int participant, int row, TBattleUnit& unit,
-                              int64_t attack, int64_t shields, int64_t structure) const;
-    void FileUnits(int side, int participant, const TBattleUnit& model, uint32_t count);
+    void ApplyBonus(UnitClass& unit, int64_t attack, int64_t shields, int64_t structure, int64_t multiplier,
+                    int bonusRow) const;
+    void ApplyTechAndOfficers(int side, int participant, int row, UnitClass& unit, int64_t attack,
+                              int64_t shields, int64_t structure) const;
+    void FileUnits(int side, int participant, const UnitClass& unitClass, const TBattleUnit& model,
+                   uint32_t count);
 
+    // BaseAttack with the number of listed units of the other side and the
+    // unit's class and type.
+    [[gnu::always_inline]] void Attack(int side, ParticipantUnits& own, uint32_t position, uint32_t targets,
+                                       const UnitClass& unitClass, const UnitType& type);
     bool PickFromKindList(int side, bool organic, TargetRef& target);
     LogLine& AppendTarget(const TargetRef& target);
-    void StartPrediction(int targetSide);
-    void PredictNextShot();
 
     void Yamato(int targetSide, uint16_t level);
     void EmpStrike(int targetSide, const TBattleUnit& unit, uint16_t level);
@@ -180,9 +232,30 @@ private:
     void RemoveDestroyedUnits(bool writeLog, bool recoverSurvivors);
     uint32_t RemoveFromParticipant(int side, int participant, bool survivorLines, bool recover);
     // Shield regeneration and delay countdown of one living unit.
-    void RecoverUnit(TBattleUnit& unit);
+    void RecoverUnit(TBattleUnit& unit, uint32_t capacity, const UnitType& type);
     void WriteSurvivors(int side, int participant);
     void Log(const LogLine& line) { output_.Log(line.View()); }
+
+    // Plain shots at one side draw a target and then a rapid-fire number, so
+    // the draws of the next shots can be made ahead, each with the
+    // generator's state after its target, and their records fetched into
+    // the cache while earlier shots are applied in their order. Every other
+    // draw goes through Draws(), which first takes the generator back to the
+    // state after the last draw used.
+    struct AheadShot {
+        TBattleUnit* target;
+        uint32_t participant, position;
+        double roll;            // the rapid-fire draw that follows the target's
+        rtl::Random afterTarget;
+    };
+    static constexpr unsigned kAheadShots = 32;
+    [[gnu::always_inline]] const AheadShot& NextPlainShot(int targetSide, uint32_t targets);
+    [[gnu::always_inline]] void DrawAhead();
+    rtl::Random& Draws() {
+        if (aheadSide_ != 0) StopDrawingAhead();
+        return random_;
+    }
+    void StopDrawingAhead();
 
     const DataTable& table_;
     const BattleOptions& options_;
@@ -195,16 +268,14 @@ private:
     bool fullLog_ = false;
     LogLine line_;
 
-    // Targets of the next plain shots, fetched early (see StartPrediction).
-    static constexpr int kPrefetchShots = 16;
-    struct PredictedShot {
-        uint32_t participant, position;
-    };
-    rtl::Random ahead_;
-    PredictedShot predicted_[kPrefetchShots] = {};
-    unsigned predictedNext_ = 0;
-    int predictedSide_ = 0;  // 0 while no prediction runs
-    uint32_t predictedTotal_ = 0;
+    AheadShot ahead_[kAheadShots];
+    rtl::Random aheadRandom_;         // the state after the last shot drawn ahead
+    int aheadSide_ = 0;               // 0 while nothing is drawn ahead
+    ParticipantUnits* aheadUnits_ = nullptr;  // of aheadSide_
+    uint32_t aheadTotal_ = 0;         // the side's listed units when drawn
+    unsigned aheadUsed_ = 0;          // shots taken since the start
+    unsigned aheadDrawn_ = 0;         // shots drawn since the start
+    bool aheadRollTaken_ = false;     // the last shot taken had its rapid-fire draw used
 
     int64_t radiationStructure_ = 0, radiationLoss_ = 0;  // the last RadiationLoss
 };

@@ -111,10 +111,9 @@ void BattleRun::DecayAndRemove() {
     for (int side = 1; side <= 2; ++side) {
         for (int p = 0; p < engine_.Input.PartCount[side]; ++p) {
             ParticipantUnits& u = engine_.Units(side, p);
-            for (uint32_t k = 0; k < u.OrgTotal; ++k) {
-                TBattleUnit& unit = u.BattleUnits[u.OrgUnits[k]];
-                if (unit.Regen < -5) unit.Destroyed = 1;
-            }
+            for (const UnitClass& c : u.Classes)
+                for (uint32_t k = c.First; c.Organic && k < c.First + c.Count; ++k)
+                    if (u.RegenAt(k) < -5) u.Records[k].Destroyed = 1;
         }
     }
     engine_.RemoveDestroyedUnits(false);

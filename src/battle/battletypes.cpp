@@ -1,5 +1,6 @@
 #include "battle/battletypes.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "rtl/convert.h"
@@ -13,9 +14,36 @@ void CellNumber::Load(const DataTable& table, int col, int row) {
     ok_ = rtl::TryStrToInt64(table.Cell(col, row), value_);
 }
 
-void CellNumber::Fail() const {
-    if (table_) table_->IntCell(col_, row_);  // throws the conversion error naming the text
-    throw rtl::EConvertError("Значение таблицы не является целым числом");
+namespace {
+
+std::string CellName(int col, int row) {
+    return "Таблица, строка " + rtl::IntToStr(row) + ", столбец " + rtl::IntToStr(col) + ": ";
+}
+
+// Blanks, a sign and digits only: a whole number, if one too large.
+bool LooksWhole(const std::string& text) {
+    size_t i = text.find_first_not_of(" \t");
+    if (i != std::string::npos && (text[i] == '+' || text[i] == '-')) ++i;
+    return i < text.size() && text.find_first_not_of("0123456789", i) == std::string::npos;
+}
+
+}  // namespace
+
+void FailCell(const DataTable& table, int col, int row) {
+    const std::string& text = table.Cell(col, row);
+    if (LooksWhole(text)) throw rtl::ERangeError(CellName(col, row) + text + " вне допустимого диапазона");
+    throw rtl::EConvertError(CellName(col, row) + "'" + text + "' не является целым числом");
+}
+
+void FailCellRange(int col, int row, int64_t value, int64_t lowest, int64_t highest) {
+    throw rtl::ERangeError(CellName(col, row) + rtl::IntToStr(value) + " вне допустимого диапазона (" +
+                           rtl::IntToStr(lowest) + ".." + rtl::IntToStr(highest) + ")");
+}
+
+int64_t CellInteger(const DataTable& table, int col, int row) {
+    int64_t value;
+    if (!rtl::TryStrToInt64(table.Cell(col, row), value)) FailCell(table, col, row);
+    return value;
 }
 
 double RapidFireThreshold(int64_t n) {
@@ -38,10 +66,12 @@ uint8_t AbilityBit(const std::string& code) {
 void BattleTypes::Build(const DataTable& table, const std::vector<uint16_t>& rows) {
     table_ = &table;
     rapidFire_.assign(rows.size() * kRowCount, 0.0);
+    std::fill(std::begin(index_), std::end(index_), 0);
+    types_.assign(rows.size() + 1, UnitType{});
     for (size_t i = 0; i < rows.size(); ++i) {
         const int row = rows[i];
-        UnitType& t = types_[row];
-        t = UnitType{};
+        index_[row] = static_cast<uint16_t>(i + 1);
+        UnitType& t = types_[i + 1];
         t.abilities = AbilityBit(table.Cell(kColAbility1, row)) | AbilityBit(table.Cell(kColAbility2, row));
         const std::string& purpose = table.Cell(kColPurpose, row);
         t.building = purpose == kPurposeBuilding;
@@ -71,7 +101,8 @@ void BattleTypes::Build(const DataTable& table, const std::vector<uint16_t>& row
         t.rapidFire = thresholds;
         for (uint16_t target : rows) {
             int64_t n;
-            thresholds[target] = rtl::TryStrToInt64(table.Cell(kColRapidFire + target, row), n)
+            thresholds[target] = rtl::TryStrToInt64(table.Cell(kColRapidFire + target, row), n) &&
+                                         n <= kMaxRapidFire
                                      ? RapidFireThreshold(n)
                                      : kBadRapidFire;
         }
@@ -79,8 +110,10 @@ void BattleTypes::Build(const DataTable& table, const std::vector<uint16_t>& row
 }
 
 void BattleTypes::FailRapidFire(int shooterRow, int targetRow) const {
-    table_->IntCell(kColRapidFire + targetRow, shooterRow);
-    throw rtl::EConvertError("Значение скорострела не является целым числом");
+    const int col = kColRapidFire + targetRow;
+    const int64_t n = CellInteger(*table_, col, shooterRow);
+    throw rtl::ERangeError(CellName(col, shooterRow) + "скорострел " + rtl::IntToStr(n) + " больше допустимого (" +
+                           rtl::IntToStr(kMaxRapidFire) + ")");
 }
 
 }  // namespace battle

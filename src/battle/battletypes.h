@@ -2,6 +2,7 @@
 // the battle is prepared so that no shot reads a text cell.
 #pragma once
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -9,19 +10,38 @@
 
 namespace battle {
 
+// A cell that does not hold what the battle needs stops it with an error
+// that names the row, the column and what is wrong: rtl::EConvertError for
+// a text that is not a whole number, rtl::ERangeError for a number beyond
+// the 64-bit range or beyond [lowest, highest].
+[[noreturn]] void FailCell(const DataTable& table, int col, int row);
+[[noreturn]] void FailCellRange(int col, int row, int64_t value, int64_t lowest, int64_t highest);
+// The whole number in a cell, or FailCell.
+int64_t CellInteger(const DataTable& table, int col, int row);
+
 // A whole number read from a cell. A cell that is not one stops the battle
-// with the conversion error where the value is first used, as reading the
-// cell there would; so a bad cell that the battle never needs does no harm.
+// where the value is first used, as reading the cell there would; so a bad
+// cell that the battle never needs does no harm.
 class CellNumber {
 public:
     void Load(const DataTable& table, int col, int row);
     int64_t Get() const {
-        if (!ok_) Fail();
+        if (!ok_) FailCell(*table_, col_, row_);
         return value_;
     }
+    // The value, plus `extra`, for a byte or a 32-bit field.
+    uint8_t Byte(int64_t extra = 0) const { return Narrow<uint8_t>(extra); }
+    uint32_t U32() const { return Narrow<uint32_t>(0); }
 
 private:
-    [[noreturn]] void Fail() const;
+    template <class T>
+    T Narrow(int64_t extra) const {
+        constexpr int64_t lowest = std::numeric_limits<T>::min(), highest = std::numeric_limits<T>::max();
+        int64_t value;
+        if (__builtin_add_overflow(Get(), extra, &value) || value < lowest || value > highest)
+            FailCellRange(col_, row_, Get(), lowest - extra, highest - extra);
+        return static_cast<T>(value);
+    }
     const DataTable* table_ = nullptr;
     int64_t value_ = 0;
     int16_t col_ = 0, row_ = 0;
@@ -69,7 +89,9 @@ struct UnitType {
 // The threshold is the smallest double t with t >= (n - 1) / n, so that the
 // test is `t <= r` in double arithmetic with the result of the extended one.
 double RapidFireThreshold(int64_t n);
-// Marks a rapid-fire cell that is not a whole number; above every r.
+// Marks a rapid-fire cell that is not a whole number or beyond
+// kMaxRapidFire; above every r. Whatever the table holds, the shooting
+// ends: beyond some 9e15 the chance to fire again would be certainty.
 inline constexpr double kBadRapidFire = 2.0;
 
 class BattleTypes {
@@ -77,14 +99,16 @@ public:
     // Converts the rows in `rows` (each once, in any order), rapid fire
     // among all of them included.
     void Build(const DataTable& table, const std::vector<uint16_t>& rows);
-    const UnitType& operator[](int row) const { return types_[row]; }
-    // Re-reads the rapid-fire cell of `shooter` against `target` (to stop the
-    // battle with its conversion error).
+    const UnitType& operator[](int row) const { return types_[index_[row]]; }
+    // Stops the battle with what is wrong in the rapid-fire cell of
+    // `shooter` against `target`.
     [[noreturn]] void FailRapidFire(int shooterRow, int targetRow) const;
 
 private:
     const DataTable* table_ = nullptr;
-    std::vector<UnitType> types_ = std::vector<UnitType>(kRowCount);
+    // The types of the battle's rows, after an empty one that every other row names.
+    std::vector<UnitType> types_ = std::vector<UnitType>(1);
+    uint16_t index_[kRowCount] = {};
     std::vector<double> rapidFire_;  // kRowCount thresholds for each shooter row
 };
 

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "rtl/convert.h"
 #include "rtl/encoding.h"
 #include "rtl/errors.h"
@@ -78,16 +80,50 @@ void RequireFile(const std::string& path) {
         throw rtl::EInOutError("Не найден файл " + FileName(path) + " в папке " + FolderOf(path) + ".");
 }
 
-DataTable::DataTable() : cells_(static_cast<size_t>(kRowCount) * kColCount) {}
+DataTable::DataTable() : cells_(static_cast<size_t>(kRowCount) * kColCount) { ResetPool(); }
+
+DataTable::DataTable(const DataTable& other) : cells_(other.cells_), texts_(other.texts_) { RebuildIds(); }
+
+DataTable& DataTable::operator=(const DataTable& other) {
+    if (this != &other) {
+        cells_ = other.cells_;
+        texts_ = other.texts_;
+        RebuildIds();
+    }
+    return *this;
+}
+
+void DataTable::RebuildIds() {
+    ids_.clear();
+    for (uint32_t id = 0; id < texts_.size(); ++id) ids_.emplace(texts_[id], id);
+}
+
+void DataTable::ResetPool() {
+    std::fill(cells_.begin(), cells_.end(), 0u);
+    texts_.clear();
+    ids_.clear();
+    Intern("");
+}
+
+uint32_t DataTable::Intern(std::string_view text) {
+    if (auto found = ids_.find(text); found != ids_.end()) return found->second;
+    const auto id = static_cast<uint32_t>(texts_.size());
+    texts_.emplace_back(text);
+    ids_.emplace(texts_.back(), id);
+    return id;
+}
 
 size_t DataTable::Index(int col, int row) {
     if (col < 0 || col > kLastCol || row < 0 || row > kLastRow) throw rtl::ERangeError();
     return static_cast<size_t>(row) * kColCount + static_cast<size_t>(col);
 }
 
-const std::string& DataTable::Cell(int col, int row) const { return cells_[Index(col, row)]; }
+const std::string& DataTable::Cell(int col, int row) const { return texts_[cells_[Index(col, row)]]; }
 
-void DataTable::SetCell(int col, int row, std::string_view value) { cells_[Index(col, row)].assign(value); }
+void DataTable::SetCell(int col, int row, std::string_view value) {
+    const size_t index = Index(col, row);
+    cells_[index] = Intern(value);
+}
 
 int64_t DataTable::IntCell(int col, int row) const {
     const std::string& text = Cell(col, row);
@@ -113,9 +149,7 @@ std::string DataTable::CellValueProblem(int col, int row, std::string_view text)
            "): бой с таким значением не закончится за разумное время.";
 }
 
-void DataTable::Clear() {
-    for (auto& cell : cells_) cell.clear();
-}
+void DataTable::Clear() { ResetPool(); }
 
 void DataTable::FillDefaults() {
     for (int row = 0; row <= kLastRow; ++row) {
@@ -129,10 +163,10 @@ DataTable::LoadResult DataTable::LoadFromFile(const std::string& path) {
     rtl::TextFileReader reader(path);  // the whole file is read here
 
     LoadResult result;
+    ResetPool();
     size_t line = 0;
-    for (; line < cells_.size() && !reader.Eof(); ++line) cells_[line] = reader.ReadLine();
+    for (; line < cells_.size() && !reader.Eof(); ++line) cells_[line] = Intern(reader.ReadLine());
     result.linesRead = line;
-    for (size_t rest = line; rest < cells_.size(); ++rest) cells_[rest].clear();
 
     CheckLoaded(path, result);
     if (line < cells_.size()) {
@@ -188,11 +222,11 @@ void DataTable::CheckLoaded(const std::string& path, LoadResult& result) {
 
 void DataTable::SaveToFile(const std::string& path) const {
     size_t bytes = 0;
-    for (const auto& cell : cells_) bytes += cell.size() + 2;
+    for (uint32_t id : cells_) bytes += texts_[id].size() + 2;
     try {
         rtl::TextFileWriter writer(path, /*atomic=*/true);
         writer.Reserve(bytes);
-        for (const auto& cell : cells_) WriteCell(writer, cell);
+        for (uint32_t id : cells_) WriteCell(writer, texts_[id]);
         writer.Close();
     } catch (const rtl::EInOutError& error) {
         throw rtl::EInOutError("База данных не сохранена. " + std::string(error.what()) + ". Прежний файл " +
@@ -287,7 +321,7 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
             block[col] = std::move(value);
         }
         if (result.rowsImported == 0) SetCell(kVersionCol, 0, version);
-        for (int col = 0; col <= kLastCol; ++col) cells_[Index(col, static_cast<int>(row))].swap(block[col]);
+        for (int col = 0; col <= kLastCol; ++col) SetCell(col, static_cast<int>(row), block[col]);
         ++result.rowsImported;
     }
     // A file of its version alone brings the version and no rows.

@@ -4,8 +4,10 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace battle {
@@ -100,6 +102,10 @@ void RequireFile(const std::string& path);
 class DataTable {
 public:
     DataTable();
+    DataTable(const DataTable& other);
+    DataTable& operator=(const DataTable& other);
+    DataTable(DataTable&&) noexcept = default;
+    DataTable& operator=(DataTable&&) noexcept = default;
 
     // Outside 0..630 x 0..600 these throw rtl::ERangeError.
     const std::string& Cell(int col, int row) const;
@@ -159,7 +165,19 @@ private:
     static size_t Index(int col, int row);
     // The checks of LoadFromFile on the rows read whole; appends to the result.
     void CheckLoaded(const std::string& path, LoadResult& result);
-    std::vector<std::string> cells_;  // row by row, kColCount cells a row
+    // Every cell names an entry of a pool of distinct texts. The table has
+    // 379,231 cells but a few thousand distinct values ("0" above all), so a
+    // cell takes 4 bytes instead of a string of its own; the battle's memory
+    // is counted with the table's. A text once pooled keeps its address until
+    // the whole table is replaced (Clear, LoadFromFile), so a reference from
+    // Cell stays valid across SetCell.
+    uint32_t Intern(std::string_view text);
+    void ResetPool();  // the pool holds "" alone, every cell empty
+    void RebuildIds();
+
+    std::vector<uint32_t> cells_;  // row by row, kColCount cells a row
+    std::deque<std::string> texts_;
+    std::unordered_map<std::string_view, uint32_t> ids_;  // views into texts_
 };
 
 }  // namespace battle

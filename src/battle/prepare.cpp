@@ -52,7 +52,7 @@ void BattleEngine::CollectRows() {
 void BattleEngine::preparebatle() {
     ValidateInput();
     fullLog_ = options_.FullLog();
-    predictedSide_ = 0;
+    Draws();
     for (int side = 1; side <= 2; ++side) {
         HasOrg[side] = HasMeh[side] = PriorityActive[side] = 0;
         FlagshipExposed[side] = 0;
@@ -60,9 +60,13 @@ void BattleEngine::preparebatle() {
             ParticipantUnits& u = units_[side][p];
             u.UnitTotal = u.OrgTotal = u.MehTotal = u.AllocTotal = u.FlagshipTotal = 0;
             u.PriorityTotal = 0;
-            u.BattleUnits.clear();
+            u.Records.clear();
+            u.Classes.clear();
+            u.Numbers.clear();
+            u.Damage.clear();
+            u.BaseShields.clear();
+            u.Regens.clear();
             u.Rows.clear();
-            u.OrderIsIdentity = true;
             // Cleared for every slot, so that no count of an earlier battle
             // survives in a participant that makes no unit this time.
             std::fill(std::begin(TypeAlive[side][p]), std::end(TypeAlive[side][p]), 0u);
@@ -77,8 +81,8 @@ void BattleEngine::preparebatle() {
 
 void BattleEngine::PrepareParticipant(int side, int p) {
     ParticipantUnits& u = units_[side][p];
-    // Upper bounds of the lists, so that they are allocated once.
-    uint64_t total = 0, organic = 0, flagships = 0;
+    // The number of units, so that the records are allocated once.
+    uint64_t total = 0;
     for (uint16_t row : u.Rows) {
         const UnitType& type = types_[row];
         const uint32_t count = Input.ShipCount[side][p][row];
@@ -87,16 +91,13 @@ void BattleEngine::PrepareParticipant(int side, int p) {
             int64_t level;
             made = rtl::TryStrToInt64(table_.Cell(kColBuildingLevel, row), level) && count < level ? 0 : 1;
         }
-        made = std::min<uint64_t>(made, kMaxUnitsPerParticipant - total);
-        total += made;
-        if (type.Has(kOrganic)) organic += made;
-        if (type.flagship) flagships += made;
+        total += std::min<uint64_t>(made, kMaxUnitsPerParticipant - total);
     }
-    SizeFor(u.BattleUnits, total);
-    SizeFor(u.UnitOrder, total);
-    SizeFor(u.OrgUnits, organic);
-    SizeFor(u.MehUnits, total - organic);
-    SizeFor(u.Flagships, flagships);
+    SizeFor(u.Records, total);
+    if (fullLog_) {
+        SizeFor(u.Numbers, total);
+        SizeFor(u.Damage, total);
+    }
 
     for (uint16_t row : u.Rows) {
         const uint32_t count = Input.ShipCount[side][p][row];
@@ -106,25 +107,23 @@ void BattleEngine::PrepareParticipant(int side, int p) {
             MakeShips(side, p, row, count);
     }
     u.AllocTotal = u.UnitTotal;
-    u.OrgTotal = static_cast<uint32_t>(u.OrgUnits.size());
-    u.MehTotal = static_cast<uint32_t>(u.MehUnits.size());
-    u.FlagshipTotal = static_cast<uint32_t>(u.Flagships.size());
+    u.CountLists();
 }
 
 // Bonus of a technology, officer or medal row at `multiplier`: percentages of
 // the database values, added to what the unit has so far.
-void BattleEngine::ApplyBonus(TBattleUnit& unit, int64_t attack, int64_t shields, int64_t structure,
+void BattleEngine::ApplyBonus(UnitClass& unit, int64_t attack, int64_t shields, int64_t structure,
                               int64_t multiplier, int bonusRow) const {
-    const long double a = rtl::CheckedMul(table_.IntCell(kColBonusAttack, bonusRow), multiplier);
+    const long double a = rtl::CheckedMul(CellInteger(table_, kColBonusAttack, bonusRow), multiplier);
     unit.Attack = AsU32(rtl::Round(unit.Attack + a / 100 * attack));
-    const long double s = rtl::CheckedMul(table_.IntCell(kColBonusShields, bonusRow), multiplier);
+    const long double s = rtl::CheckedMul(CellInteger(table_, kColBonusShields, bonusRow), multiplier);
     unit.BaseShield = AsU32(rtl::Round(unit.BaseShield + s / 100 * shields));
-    const long double m = rtl::CheckedMul(table_.IntCell(kColBonusStructure, bonusRow), multiplier);
+    const long double m = rtl::CheckedMul(CellInteger(table_, kColBonusStructure, bonusRow), multiplier);
     unit.MaxStructure = rtl::Round(unit.MaxStructure + m / 100 * structure * 0.1L);
 }
 
 // The database technologies and officers that act on the type.
-void BattleEngine::ApplyTechAndOfficers(int side, int p, int row, TBattleUnit& unit, int64_t attack,
+void BattleEngine::ApplyTechAndOfficers(int side, int p, int row, UnitClass& unit, int64_t attack,
                                         int64_t shields, int64_t structure) const {
     const uint16_t* tech = Input.TechLevel[side][p];
     for (int line = kFirstDatabaseTechLine; line < Input.TechRowCount; ++line) {
@@ -147,22 +146,23 @@ void BattleEngine::MakeShips(int side, int p, int row, uint32_t count) {
     const uint16_t* tech = Input.TechLevel[side][p];
     const uint16_t* officer = Input.OfficerLevel[side][p];
 
-    // Every unit of the type starts alike, so the record is made once.
+    // Every unit of the type starts alike: the class and one record are made once.
+    UnitClass c;
     TBattleUnit model{};
     model.TypeRow = static_cast<uint16_t>(row);
-    model.AttackWait = AsByte(type.attackPeriod.Get());
-    model.FirstWait = AsByte(type.delay.Get());
+    model.AttackWait = type.attackPeriod.Byte();
+    model.FirstWait = type.delay.Byte();
     const int64_t structure = type.structure.Get();
     const int64_t attack = type.attack.Get();
     const int64_t shields = type.shields.Get();
     auto bonus = [&](int line) {
         return 1 + tech[line] * 0.1L + officer[kOfficerAdmiral] * 0.02L + officer[kOfficerExperience] * 0.001L;
     };
-    model.Attack = AsU32(rtl::Round(attack * bonus(kTechWeapons)));
-    model.MaxStructure = rtl::Round(structure * bonus(kTechStructure) * 0.1L);
-    model.BaseShield = AsU32(rtl::Round(shields * bonus(kTechShields)));
-    model.Regen = AsRegen(tech[kTechRegeneration]);
-    ApplyTechAndOfficers(side, p, row, model, attack, shields, structure);
+    c.Attack = AsU32(rtl::Round(attack * bonus(kTechWeapons)));
+    c.MaxStructure = rtl::Round(structure * bonus(kTechStructure) * 0.1L);
+    c.BaseShield = AsU32(rtl::Round(shields * bonus(kTechShields)));
+    c.Regen = AsRegen(tech[kTechRegeneration]);
+    ApplyTechAndOfficers(side, p, row, c, attack, shields, structure);
 
     const std::string& unitClass = table_.Cell(kColUnitClass, row);
     for (int line = 0; line < Input.MedalRowCount; ++line) {
@@ -177,25 +177,24 @@ void BattleEngine::MakeShips(int side, int p, int row, uint32_t count) {
                     unitClass[0] >= '0' && unitClass[0] <= '3' &&
                     table_.Cell(kColMedalLight + (unitClass[0] - '0'), medalRow) == "1";
         }
-        if (takes) ApplyBonus(model, attack, shields, structure, medals, medalRow);
+        if (takes) ApplyBonus(c, attack, shields, structure, medals, medalRow);
     }
-    model.Structure = model.MaxStructure;
+    model.Structure = c.MaxStructure;
 
     if (type.Has(kHalvedAttacking) && side == Input.AttackingSide)
-        model.Attack = AsU32(rtl::Round(model.Attack / 2.0L));
-    if (type.Has(kOrganic) && type.defence)
-        model.Regen = AsRegen(model.Regen + officer[kOfficerOrganicDefence] * 5);
-    model.Shield = model.BaseShield;
+        c.Attack = AsU32(rtl::Round(c.Attack / 2.0L));
+    if (type.Has(kOrganic) && type.defence) c.Regen = AsRegen(c.Regen + officer[kOfficerOrganicDefence] * 5);
+    model.Shield = c.BaseShield;
 
     const uint32_t made = std::min(count, kMaxUnitsPerParticipant - u.UnitTotal);
     const uint32_t first = u.UnitTotal;
-    FileUnits(side, p, model, made);
+    FileUnits(side, p, c, model, made);
     // Only the first units of an ability-"6" type keep their shield.
-    if (type.Has(kShieldLimited)) {
-        const uint32_t keep = officer[kOfficerShieldLimit];
-        for (uint32_t k = keep; k < made; ++k) {
-            TBattleUnit& unit = u.BattleUnits[first + k];
-            unit.BaseShield = unit.Shield = 0;
+    const uint32_t keep = officer[kOfficerShieldLimit];
+    if (type.Has(kShieldLimited) && keep < made && c.BaseShield != 0) {
+        for (uint32_t k = first + keep; k < first + made; ++k) {
+            u.OwnBaseShield(k) = 0;
+            u.Records[k].Shield = 0;
         }
     }
 }
@@ -207,72 +206,77 @@ void BattleEngine::MakeBuilding(int side, int p, int row, uint32_t level) {
     if (u.UnitTotal >= kMaxUnitsPerParticipant) return;
     const uint16_t* officer = Input.OfficerLevel[side][p];
 
+    UnitClass c;
     TBattleUnit model{};
     model.TypeRow = static_cast<uint16_t>(row);
-    model.AttackWait = AsByte(type.delay.Get());
-    const uint8_t wait = AsByte(type.attackPeriod.Get());
+    model.AttackWait = type.delay.Byte();
+    const uint8_t wait = type.attackPeriod.Byte();
     model.FirstWait = wait == 0 ? 1 : wait;
     const int64_t structure = type.structure.Get();
     const int64_t attack = type.attack.Get();
     const int64_t shields = type.shields.Get();
-    model.Attack = AsU32(attack);
-    model.MaxStructure = structure;
-    model.BaseShield = AsU32(shields);
-    model.Regen = AsRegen(Input.TechLevel[side][p][kTechRegeneration]);
-    ApplyTechAndOfficers(side, p, row, model, attack, shields, structure);
+    c.Attack = type.attack.U32();
+    c.MaxStructure = structure;
+    c.BaseShield = type.shields.U32();
+    c.Regen = AsRegen(Input.TechLevel[side][p][kTechRegeneration]);
+    ApplyTechAndOfficers(side, p, row, c, attack, shields, structure);
 
     // A building is the first and only unit of its type.
-    if (type.Has(kShieldLimited) && officer[kOfficerShieldLimit] < 1) model.BaseShield = 0;
-    if (type.Has(kHalvedAttacking) && side == Input.AttackingSide)
-        model.Attack = AsU32(rtl::Round(model.Attack / 2.0L));
-    model.Shield = model.BaseShield;
+    if (type.Has(kShieldLimited) && officer[kOfficerShieldLimit] < 1) c.BaseShield = 0;
+    if (type.Has(kHalvedAttacking) && side == Input.AttackingSide) c.Attack = AsU32(rtl::Round(c.Attack / 2.0L));
+    model.Shield = c.BaseShield;
 
     // Each level from 2 on multiplies the structure by column 27.
     if (level >= 2) {
         const int64_t growth = type.classOrGrowth.Get();
         if (growth == 0 || growth == 1) {
-            model.MaxStructure *= growth;
+            c.MaxStructure *= growth;
         } else if (growth == -1) {
-            if ((level - 1) % 2 == 1) model.MaxStructure = rtl::CheckedMul(model.MaxStructure, -1);
+            if ((level - 1) % 2 == 1) c.MaxStructure = rtl::CheckedMul(c.MaxStructure, -1);
         } else {
             // |growth| >= 2 leaves the 64-bit range within 63 levels (or stays 0).
-            for (uint32_t l = 2; l <= level && model.MaxStructure != 0; ++l)
-                model.MaxStructure = rtl::CheckedMul(model.MaxStructure, growth);
+            for (uint32_t l = 2; l <= level && c.MaxStructure != 0; ++l)
+                c.MaxStructure = rtl::CheckedMul(c.MaxStructure, growth);
         }
     }
-    model.MaxStructure = rtl::Round(model.MaxStructure * 0.1L);
-    model.Structure = model.MaxStructure;
-    FileUnits(side, p, model, 1);
+    c.MaxStructure = rtl::Round(c.MaxStructure * 0.1L);
+    model.Structure = c.MaxStructure;
+    FileUnits(side, p, c, model, 1);
 
-    line_.Start() << TypeName(row) << " " << model.Structure << " " << model.Attack << " " << model.BaseShield;
+    line_.Start() << TypeName(row) << " " << model.Structure << " " << c.Attack << " " << c.BaseShield;
     Log(line_);
 }
 
-// Appends `count` copies of `model` to the participant's records and lists.
-void BattleEngine::FileUnits(int side, int p, const TBattleUnit& model, uint32_t count) {
+// Appends `count` units of the class, each a copy of `model`.
+void BattleEngine::FileUnits(int side, int p, const UnitClass& unitClass, const TBattleUnit& model,
+                             uint32_t count) {
     if (count == 0) return;
     ParticipantUnits& u = units_[side][p];
     const UnitType& type = types_[model.TypeRow];
-    const uint32_t first = u.UnitTotal;
     if (type.Has(kPriority)) {
-        for (uint32_t k = 0; k < count; ++k) {
-            if (u.PriorityTotal >= kMaxPriorityUnits) throw rtl::ERangeError();
-            u.PriorityUnits[u.PriorityTotal++] = first + k;
-        }
+        if (u.PriorityTotal + uint64_t{count} > kMaxPriorityUnits) throw rtl::ERangeError();
+        u.PriorityTotal = static_cast<uint8_t>(u.PriorityTotal + count);
         PriorityActive[side] = 1;
     }
-    u.BattleUnits.insert(u.BattleUnits.end(), count, model);
-    auto& kindList = type.Has(kOrganic) ? u.OrgUnits : u.MehUnits;
-    for (uint32_t k = 0; k < count; ++k) {
-        u.UnitOrder.push_back(first + k);
-        kindList.push_back(first + k);
+    UnitClass& c = u.Classes.emplace_back(unitClass);
+    c.Row = model.TypeRow;
+    c.First = u.UnitTotal;
+    c.Count = count;
+    c.Organic = type.Has(kOrganic);
+    c.Priority = type.Has(kPriority);
+    c.Flagship = type.flagship;
+    u.ClassOfRow[c.Row] = static_cast<uint16_t>(u.Classes.size() - 1);
+    u.Records.insert(u.Records.end(), count, model);
+    if (fullLog_) {
+        for (uint32_t k = 0; k < count; ++k) u.Numbers.push_back(u.UnitTotal + k);
+        u.Damage.insert(u.Damage.end(), count, 0);
     }
-    if (type.Has(kOrganic))
+    if (!u.BaseShields.empty()) u.BaseShields.insert(u.BaseShields.end(), count, c.BaseShield);
+    if (!u.Regens.empty()) u.Regens.insert(u.Regens.end(), count, c.Regen);
+    if (c.Organic)
         HasOrg[side] = 1;
     else
         HasMeh[side] = 1;
-    if (type.flagship)
-        for (uint32_t k = 0; k < count; ++k) u.Flagships.push_back(first + k);
     u.UnitTotal += count;
     TypeAlive[side][p][model.TypeRow] += count;
 }

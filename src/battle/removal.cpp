@@ -13,51 +13,69 @@ namespace {
 // Computed exactly: shield + capacity * percent / 100, rounded halves to even.
 template <class Wide>
 uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, int64_t percent) {
-    if (percent >= 0 && shield >= capacity) return capacity;
     const Wide numerator = static_cast<Wide>(shield) * 100 + static_cast<Wide>(capacity) * percent;
-    if (numerator > static_cast<Wide>(capacity) * 100) return capacity;
+    const bool full = numerator > static_cast<Wide>(capacity) * 100;
     Wide quotient = numerator / 100, remainder = numerator % 100;
     if (remainder < 0) {
         remainder += 100;
         quotient -= 1;
     }
-    if (remainder > 50 || (remainder == 50 && (quotient & 1) != 0)) quotient += 1;
-    if (quotient < 0) throw rtl::ERangeError();
-    return static_cast<uint32_t>(quotient);
+    quotient += remainder > 50 || (remainder == 50 && (quotient & 1) != 0);
+    if (!full && quotient < 0) throw rtl::ERangeError();
+    // A choice rather than a branch: whether a unit was hit is anybody's guess.
+    return full ? capacity : static_cast<uint32_t>(quotient);
 }
 
 uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, const CellNumber& percentCell) {
     const int64_t percent = percentCell.Get();
+    // A whole capacity or more regained fills any shield (the usual case).
+    if (percent >= 100) return capacity;
     // With |percent| below 2^30 every term fits in 64 bits.
     if (percent > -(int64_t{1} << 30) && percent < (int64_t{1} << 30))
         return RegeneratedShield<int64_t>(shield, capacity, percent);
     return RegeneratedShield<__int128>(shield, capacity, percent);
 }
 
-// Moves the entries whose unit survives to the front, in their order, and
-// returns how many there are.
-template <class OnSurvivor>
-uint32_t CompactSurvivors(uint32_t* list, uint32_t count, std::vector<TBattleUnit>& units, OnSurvivor onSurvivor) {
-    uint32_t kept = 0;
-    for (uint32_t k = 0; k < count; ++k) {
-        TBattleUnit& unit = units[list[k]];
-        if (unit.Destroyed == 1) continue;
-        if (k != kept) std::swap(list[k], list[kept]);
-        onSurvivor(list[kept], unit);
-        ++kept;
-    }
-    return kept;
-}
-
-uint32_t CompactSurvivors(uint32_t* list, uint32_t count, std::vector<TBattleUnit>& units) {
-    return CompactSurvivors(list, count, units, [](uint32_t, TBattleUnit&) {});
-}
-
 }  // namespace
 
-inline void BattleEngine::RecoverUnit(TBattleUnit& unit) {
-    const UnitType& type = types_[unit.TypeRow];
-    unit.Shield = RegeneratedShield(unit.Shield, unit.BaseShield, type.shieldRegen);
+uint32_t& ParticipantUnits::OwnBaseShield(uint32_t position) {
+    if (BaseShields.empty()) {
+        BaseShields.resize(Records.size());
+        for (size_t k = 0; k < Records.size(); ++k) BaseShields[k] = Classes[ClassOfRow[Records[k].TypeRow]].BaseShield;
+    }
+    return BaseShields[position];
+}
+
+int8_t& ParticipantUnits::OwnRegen(uint32_t position) {
+    if (Regens.empty()) {
+        Regens.resize(Records.size());
+        for (size_t k = 0; k < Records.size(); ++k) Regens[k] = Classes[ClassOfRow[Records[k].TypeRow]].Regen;
+    }
+    return Regens[position];
+}
+
+uint32_t ParticipantUnits::KindListPosition(bool organic, uint32_t index) const {
+    for (const UnitClass& c : Classes) {
+        if (c.Organic != organic) continue;
+        if (index < c.Count) return c.First + index;
+        index -= c.Count;
+    }
+    throw rtl::ERangeError();
+}
+
+void ParticipantUnits::CountLists() {
+    OrgTotal = MehTotal = FlagshipTotal = 0;
+    uint32_t priority = 0;
+    for (const UnitClass& c : Classes) {
+        (c.Organic ? OrgTotal : MehTotal) += c.Count;
+        if (c.Priority) priority += c.Count;
+        if (c.Flagship) FlagshipTotal += c.Count;
+    }
+    PriorityTotal = static_cast<uint8_t>(priority);
+}
+
+inline void BattleEngine::RecoverUnit(TBattleUnit& unit, uint32_t capacity, const UnitType& type) {
+    unit.Shield = RegeneratedShield(unit.Shield, capacity, type.shieldRegen);
     if (unit.FirstWait > 0) {
         --unit.FirstWait;
         if (unit.Slowed && !unit.SlowApplied) {
@@ -67,7 +85,7 @@ inline void BattleEngine::RecoverUnit(TBattleUnit& unit) {
     } else if (unit.AttackWait > 0) {
         --unit.AttackWait;
     } else {
-        unit.AttackWait = AsByte(type.attackPeriod.Get() + (unit.Slowed ? 1 : 0));
+        unit.AttackWait = type.attackPeriod.Byte(unit.Slowed ? 1 : 0);
     }
 }
 
@@ -75,7 +93,8 @@ void BattleEngine::RegenerateShieldsAndCountDelays() {
     for (int side = 1; side <= 2; ++side) {
         for (int p = 0; p < Input.PartCount[side]; ++p) {
             ParticipantUnits& u = units_[side][p];
-            for (uint32_t k = 0; k < u.UnitTotal; ++k) RecoverUnit(u.AtPosition(k));
+            for (uint32_t k = 0; k < u.UnitTotal; ++k)
+                RecoverUnit(u.Records[k], u.BaseShieldAt(k), types_[u.Records[k].TypeRow]);
         }
     }
 }
@@ -84,31 +103,36 @@ uint32_t BattleEngine::delunits(int side, int participant, bool survivorLines) {
     return RemoveFromParticipant(side, participant, survivorLines, false);
 }
 
+// Survivors move to the front, keeping their order, and each class keeps
+// its survivors together: the destroyed units end behind all of them.
 uint32_t BattleEngine::RemoveFromParticipant(int side, int participant, bool survivorLines, bool recover) {
     CheckSide(side);
     if (participant < 0 || participant >= kParticipantSlots) throw rtl::ERangeError();
     ParticipantUnits& u = units_[side][participant];
     uint32_t* alive = TypeAlive[side][participant];
-    const uint32_t kept = CompactSurvivors(
-        u.UnitOrder.data(), u.UnitTotal, u.BattleUnits, [&](uint32_t number, TBattleUnit& unit) {
-            ++alive[unit.TypeRow];
+    uint32_t kept = 0;
+    for (UnitClass& c : u.Classes) {
+        const UnitType& type = types_[c.Row];
+        const bool ownShields = !u.BaseShields.empty();
+        const uint32_t first = kept;
+        for (uint32_t k = c.First, end = c.First + c.Count; k < end; ++k) {
+            if (u.Records[k].Destroyed == 1) continue;
+            if (k != kept) u.SwapUnits(k, kept);
+            TBattleUnit& unit = u.Records[kept];
             if (survivorLines) {
-                line_.Start() << side << ":" << participant + 1 << ":" << number << " "
-                              << TypeName(unit.TypeRow) << " Структура:" << unit.Structure
-                              << " Щиты:" << unit.Shield
-                              << " Повреждений нанесено:" << rtl::FloatToStr(unit.Damage / 10000.0L);
+                line_.Start() << side << ":" << participant + 1 << ":" << u.NumberAt(kept) << " "
+                              << TypeName(unit.TypeRow) << " Структура:" << unit.Structure << " Щиты:" << unit.Shield
+                              << " Повреждений нанесено:" << rtl::FloatToStr(u.DamageAt(kept) / 10000.0L);
                 Log(line_);
             }
-            if (recover) RecoverUnit(unit);
-        });
-    // The other lists hold the same units as UnitOrder: with nobody gone
-    // from it, nobody is gone from them either.
-    if (kept == u.UnitTotal) return kept;
-    u.OrderIsIdentity = false;
-    u.OrgTotal = CompactSurvivors(u.OrgUnits.data(), u.OrgTotal, u.BattleUnits);
-    u.MehTotal = CompactSurvivors(u.MehUnits.data(), u.MehTotal, u.BattleUnits);
-    u.PriorityTotal = static_cast<uint8_t>(CompactSurvivors(u.PriorityUnits, u.PriorityTotal, u.BattleUnits));
-    u.FlagshipTotal = CompactSurvivors(u.Flagships.data(), u.FlagshipTotal, u.BattleUnits);
+            if (recover) RecoverUnit(unit, ownShields ? u.BaseShields[kept] : c.BaseShield, type);
+            ++kept;
+        }
+        c.First = first;
+        c.Count = kept - first;
+        alive[c.Row] += c.Count;
+    }
+    if (kept != u.UnitTotal) u.CountLists();
     return kept;
 }
 

@@ -34,7 +34,6 @@ void BattleEngine::FightRounds() {
 }
 
 void BattleEngine::FightRound() {
-    fullLog_ = options_.FullLog();
     output_.SetRoundProgress(Round);
     if (!PodborMode) {
         line_.Start() << "Раунд " << Round << "/" << options_.RoundsText();
@@ -48,57 +47,44 @@ void BattleEngine::FightRound() {
     if (!PodborMode) output_.Log("-------------------------------------------");
 }
 
-void BattleEngine::AttackPhase() {
-    for (CurSide = 1; CurSide <= 2; ++CurSide) {
-        const int side = static_cast<int>(CurSide);
-        for (CurPartIdx = 0; CurPartIdx < Input.PartCount[side]; ++CurPartIdx) {
-            ParticipantUnits& u = units_[side][CurPartIdx];
-            if (u.UnitTotal == 0) continue;
-            predictedSide_ = 0;
-            const uint32_t step = std::max<uint32_t>(u.UnitTotal / 100, 10'000);
-            line_.Start() << "% (Атака игрока " << Input.PartName[side][CurPartIdx] << ")";
-            output_.SetUnitGauge(u.UnitTotal, line_.View());
-            for (CurUnit = 0; CurUnit < u.UnitTotal; ++CurUnit) {
-                if (CurUnit % step == 0) output_.SetUnitProgress(CurUnit);
-                TBattleUnit& unit = u.AtPosition(CurUnit);
-                const UnitType& type = types_[unit.TypeRow];
-                if (unit.AttackWait == 0 && unit.FirstWait == 0) {
-                    if (fullLog_) {
-                        line_.Start() << "сторона " << side << " атакует " << TypeName(unit.TypeRow) << " " << CurPartIdx + 1
-                                      << ":" << u.NumberAt(CurUnit) << "-->";
-                        Log(line_);
-                    }
-                    BaseAttack(side, unit);
-                }
-                // Special attacks, whatever the delays and even when destroyed.
-                if (type.hasSpecial1) {
-                    SpAttack(side, unit, AsByte(type.special1.Get()));
-                    if (type.hasSpecial2) SpAttack(side, unit, AsByte(type.special2.Get()));
-                }
-            }
-        }
+namespace {
+
+// Rounding of a regenerated structure. Most are whole numbers already, and
+// they need not go through the general rounding, which is slow.
+int64_t RoundStructure(long double value) {
+    constexpr long double kLimit = 9223372036854775808.0L;  // 2^63
+    if (value > -kLimit && value < kLimit) {
+        const int64_t whole = static_cast<int64_t>(value);
+        if (whole == value) return whole;
     }
-    CurSide = 2;
+    return rtl::Round(value);
 }
+
+}  // namespace
 
 void BattleEngine::RegenerateOrganic() {
     for (int side = 1; side <= 2; ++side) {
         for (int p = 0; p < Input.PartCount[side]; ++p) {
             ParticipantUnits& u = units_[side][p];
-            for (uint32_t i = 0; i < u.OrgTotal; ++i) {
-                TBattleUnit& unit = u.BattleUnits[u.OrgUnits[i]];
-                const long double gain = rtl::CheckedMul(unit.MaxStructure, unit.Regen) * 0.01L;
-                const long double next = unit.Structure + gain;
-                if (unit.Regen < 1) {
-                    const int64_t x = rtl::Round(next);
-                    if (x <= 0)
-                        unit.Destroyed = 1;
-                    else
-                        unit.Structure = x;
-                } else if (next >= unit.MaxStructure) {
-                    unit.Structure = unit.MaxStructure;
-                } else {
-                    unit.Structure = rtl::Round(next);
+            if (u.OrgTotal == 0) continue;
+            for (const UnitClass& c : u.Classes) {
+                if (!c.Organic) continue;
+                for (uint32_t k = c.First; k < c.First + c.Count; ++k) {
+                    TBattleUnit& unit = u.Records[k];
+                    const int8_t regen = u.RegenAt(k);
+                    const long double gain = rtl::CheckedMul(c.MaxStructure, regen) * 0.01L;
+                    const long double next = unit.Structure + gain;
+                    if (regen < 1) {
+                        const int64_t x = RoundStructure(next);
+                        if (x <= 0)
+                            unit.Destroyed = 1;
+                        else
+                            unit.Structure = x;
+                    } else if (next >= c.MaxStructure) {
+                        unit.Structure = c.MaxStructure;
+                    } else {
+                        unit.Structure = RoundStructure(next);
+                    }
                 }
             }
         }
@@ -106,16 +92,17 @@ void BattleEngine::RegenerateOrganic() {
 }
 
 void BattleEngine::FreeUnits() {
+    Draws();
     for (int side = 1; side <= 2; ++side) {
         for (auto& u : units_[side]) {
             u.UnitTotal = u.OrgTotal = u.MehTotal = u.AllocTotal = u.FlagshipTotal = 0;
             u.PriorityTotal = 0;
-            decltype(u.BattleUnits)().swap(u.BattleUnits);
-            decltype(u.UnitOrder)().swap(u.UnitOrder);
-            decltype(u.OrgUnits)().swap(u.OrgUnits);
-            decltype(u.MehUnits)().swap(u.MehUnits);
-            std::vector<uint32_t>().swap(u.Flagships);
-            u.OrderIsIdentity = true;
+            decltype(u.Records)().swap(u.Records);
+            decltype(u.Classes)().swap(u.Classes);
+            decltype(u.Numbers)().swap(u.Numbers);
+            decltype(u.Damage)().swap(u.Damage);
+            decltype(u.BaseShields)().swap(u.BaseShields);
+            decltype(u.Regens)().swap(u.Regens);
         }
     }
 }

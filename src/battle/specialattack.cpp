@@ -33,45 +33,39 @@ bool DrawFromLists(rtl::Random& random, int participants, Count count, uint32_t&
 
 bool BattleEngine::SetOrgTarget(int side, uint32_t& participant, uint64_t& index) {
     CheckSide(side);
-    return DrawFromLists(random_, Input.PartCount[side], [&](int p) { return units_[side][p].OrgTotal; },
+    return DrawFromLists(Draws(), Input.PartCount[side], [&](int p) { return units_[side][p].OrgTotal; },
                          participant, index);
 }
 
 bool BattleEngine::SetMehTarget(int side, uint32_t& participant, uint64_t& index) {
     CheckSide(side);
-    return DrawFromLists(random_, Input.PartCount[side], [&](int p) { return units_[side][p].MehTotal; },
+    return DrawFromLists(Draws(), Input.PartCount[side], [&](int p) { return units_[side][p].MehTotal; },
                          participant, index);
 }
 
-void BattleEngine::SpAttack(int side, TBattleUnit& unit, int kind) {
+void BattleEngine::SpAttack(int side, const TBattleUnit& unit, int kind) {
     CheckSide(side);
     CheckSide(static_cast<int>(CurSide));
     if (CurPartIdx >= kParticipantSlots) throw rtl::ERangeError();
     const int targetSide = 3 - side;
     const uint16_t* tech = Input.TechLevel[CurSide][CurPartIdx];
-    // A special attack that draws from the generator has the next plain
-    // shots predicted afresh.
     switch (kind) {
         case 1:
             // The draw comes before the technology is looked at.
             if (Round % 4 != 0) return;
-            predictedSide_ = 0;
-            if (random_.NextDouble() < 0.5 || tech[kTechYamato] == 0) return;
+            if (Draws().NextDouble() < 0.5 || tech[kTechYamato] == 0) return;
             Yamato(targetSide, tech[kTechYamato]);
             return;
         case 2:
             if (Round % 3 != 1 || tech[kTechEmpRadiation] == 0 || !HasMeh[targetSide]) return;
-            predictedSide_ = 0;
             EmpStrike(targetSide, unit, tech[kTechEmpRadiation]);
             return;
         case 3:
             if (Round % 2 != 1 || tech[kTechEmpRadiation] == 0 || !HasOrg[targetSide]) return;
-            predictedSide_ = 0;
             RadiationStrike(targetSide);
             return;
         case 4:
             if (tech[kTechAcidSpores] == 0) return;
-            predictedSide_ = 0;
             AcidSpores(targetSide, tech[kTechAcidSpores]);
             return;
         default:
@@ -113,8 +107,8 @@ bool BattleEngine::PickFromKindList(int side, bool organic, TargetRef& target) {
     uint64_t position;
     if (!(organic ? SetOrgTarget(side, p, position) : SetMehTarget(side, p, position))) return false;
     ParticipantUnits& u = units_[side][p];
-    const uint32_t number = (organic ? u.OrgUnits : u.MehUnits)[position];
-    target = {&u.BattleUnits[number], p, number, position};
+    const uint32_t at = u.KindListPosition(organic, static_cast<uint32_t>(position));
+    target = {&u.Records[at], side, p, at};
     return true;
 }
 
@@ -123,13 +117,14 @@ void BattleEngine::EmpStrike(int targetSide, const TBattleUnit& unit, uint16_t l
     const uint8_t tries = rtl::CheckedNarrow<uint8_t>(int64_t{level} + 1);
     TargetRef target;
     for (int i = 0; i < tries && PickFromKindList(targetSide, false, target); ++i) {
-        TBattleUnit& hit = *target.unit;
-        hit.BaseShield = hit.BaseShield >= strength
-                             ? rtl::CheckedNarrow<uint32_t>(int64_t{hit.BaseShield} - strength)
-                             : 0;
+        ParticipantUnits& u = units_[targetSide][target.participant];
+        const uint32_t capacity = u.BaseShieldAt(target.position);
+        const uint32_t lowered =
+            capacity >= strength ? rtl::CheckedNarrow<uint32_t>(int64_t{capacity} - strength) : 0;
+        if (lowered != capacity) u.OwnBaseShield(target.position) = lowered;
         if (fullLog_) {
             line_.Start() << "        Эми удар(" << strength << ") по ";
-            AppendTarget(target) << " оставляя базовые щиты: " << hit.BaseShield;
+            AppendTarget(target) << " оставляя базовые щиты: " << lowered;
             Log(line_);
         }
     }
@@ -149,12 +144,13 @@ int64_t BattleEngine::RadiationLoss(int64_t maxStructure) {
 void BattleEngine::RadiationStrike(int targetSide) {
     TargetRef target;
     for (int i = 0; i < 5 && PickFromKindList(targetSide, true, target); ++i) {
-        TBattleUnit& hit = *target.unit;
-        const int64_t d = RadiationLoss(hit.MaxStructure);
-        if (d > 0 && hit.Regen > -100) hit.Regen = rtl::CheckedNarrow<int8_t>(hit.Regen - d);
+        ParticipantUnits& u = units_[targetSide][target.participant];
+        const int64_t d = RadiationLoss(u.MaxStructureAt(target.position));
+        const int8_t regen = u.RegenAt(target.position);
+        if (d > 0 && regen > -100) u.OwnRegen(target.position) = rtl::CheckedNarrow<int8_t>(regen - d);
         if (fullLog_) {
             line_.Start() << "        удар радиацией(" << d << ") по ";
-            AppendTarget(target) << " снижая регенерацию до : " << hit.Regen;
+            AppendTarget(target) << " снижая регенерацию до : " << u.RegenAt(target.position);
             Log(line_);
         }
     }
@@ -164,19 +160,18 @@ void BattleEngine::AcidSpores(int targetSide, uint16_t level) {
     const uint8_t tries = rtl::CheckedNarrow<uint8_t>(int64_t{level} + 1);
     int64_t pool = 50'000;
     for (int i = 0; i < tries; ++i) {
-        uint32_t p;
-        uint64_t position;
-        if (!SetTarget2(targetSide, p, position)) return;
+        uint32_t p, position;
+        if (!DrawPosition(targetSide, p, position)) return;
         ParticipantUnits& u = units_[targetSide][p];
-        const uint32_t number = u.NumberAt(static_cast<uint32_t>(position));
-        TBattleUnit& hit = u.BattleUnits[number];
-        if (hit.MaxStructure < pool) {
+        TBattleUnit& hit = u.Records[position];
+        const int64_t maxStructure = u.MaxStructureAt(position);
+        if (maxStructure < pool) {
             hit.Slowed = 1;
-            if (__builtin_sub_overflow(pool, hit.MaxStructure, &pool)) throw rtl::ERangeError();
+            if (__builtin_sub_overflow(pool, maxStructure, &pool)) throw rtl::ERangeError();
         }
         if (fullLog_) {
             line_.Start() << "        Удар кислотными спорами по ";
-            AppendTarget({&hit, p, number, position});
+            AppendTarget({&hit, targetSide, p, position});
             Log(line_);
         }
     }

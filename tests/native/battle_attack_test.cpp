@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "battle/battleengine.h"
 #include "battle/battletypes.h"
@@ -34,14 +35,15 @@ struct Duel : Battle {
         SetUnit(table, kTarget, Spec("Цель", targetStructure * 10, 0, targetShields));
         input().ShipCount[1][0][kShooter] = 1;
         input().ShipCount[2][0][kTarget] = 1;
+        options.fullLog = true;  // which keeps the damage dealt
     }
     void Fire() {
         engine->CurSide = 1;
         engine->CurPartIdx = 0;
         engine->CurUnit = 0;
-        engine->BaseAttack(1, shooter());
+        engine->BaseAttack(1, 0, 0);
     }
-    TBattleUnit& shooter() { return unit(1, 0, 0); }
+    int64_t damage() { return units(1, 0).DamageAt(0); }
     TBattleUnit& target() { return unit(2, 0, 0); }
 };
 
@@ -54,7 +56,7 @@ TEST(Shot, ExactlyTheShieldLeavesTheStructure) {
     EXPECT_EQ(d.target().Shield, 0u);
     EXPECT_EQ(d.target().Structure, 100);
     EXPECT_EQ(d.target().Destroyed, 0);
-    EXPECT_EQ(d.shooter().Damage, 30 * 10000);
+    EXPECT_EQ(d.damage(), 30 * 10000);
 }
 
 TEST(Shot, PastTheShieldIntoTheStructure) {
@@ -63,7 +65,7 @@ TEST(Shot, PastTheShieldIntoTheStructure) {
     d.Fire();
     EXPECT_EQ(d.target().Shield, 0u);
     EXPECT_EQ(d.target().Structure, 5);
-    EXPECT_EQ(d.shooter().Damage, 25 * 10000);
+    EXPECT_EQ(d.damage(), 25 * 10000);
 }
 
 TEST(Shot, ExactlyShieldAndStructureDestroysAndCreditsWhatWasLeft) {
@@ -73,13 +75,13 @@ TEST(Shot, ExactlyShieldAndStructureDestroysAndCreditsWhatWasLeft) {
     EXPECT_EQ(exact.target().Destroyed, 1);
     EXPECT_EQ(exact.target().Structure, 0);
     EXPECT_EQ(exact.target().Shield, 0u);
-    EXPECT_EQ(exact.shooter().Damage, 30 * 10000);
+    EXPECT_EQ(exact.damage(), 30 * 10000);
 
     Duel overkill(50, 20, 10);
     overkill->preparebatle();
     overkill.Fire();
     EXPECT_EQ(overkill.target().Destroyed, 1);
-    EXPECT_EQ(overkill.shooter().Damage, 30 * 10000);
+    EXPECT_EQ(overkill.damage(), 30 * 10000);
 }
 
 TEST(Shot, IgnoringTheShieldTakesStructureAndCreditsOnlyStructure) {
@@ -88,11 +90,11 @@ TEST(Shot, IgnoringTheShieldTakesStructureAndCreditsOnlyStructure) {
     d.Fire();
     EXPECT_EQ(d.target().Shield, 100u);
     EXPECT_EQ(d.target().Structure, 5);
-    EXPECT_EQ(d.shooter().Damage, 15 * 10000);
+    EXPECT_EQ(d.damage(), 15 * 10000);
     d.Fire();
     EXPECT_EQ(d.target().Destroyed, 1);
     EXPECT_EQ(d.target().Shield, 0u);
-    EXPECT_EQ(d.shooter().Damage, 20 * 10000);
+    EXPECT_EQ(d.damage(), 20 * 10000);
 }
 
 TEST(Shot, AtADestroyedTargetDoesNothingButTheRapidFireDraw) {
@@ -105,7 +107,7 @@ TEST(Shot, AtADestroyedTargetDoesNothingButTheRapidFireDraw) {
     expected.NextDouble();
     d.Fire();
     EXPECT_EQ(d.target().Structure, 100);
-    EXPECT_EQ(d.shooter().Damage, 0);
+    EXPECT_EQ(d.damage(), 0);
     EXPECT_TRUE(d.output.lines.empty());
     EXPECT_EQ(d.random.NextDouble(), expected.NextDouble());
 }
@@ -128,13 +130,14 @@ TEST(Shot, SelfDestructingShooterStillFinishesItsRapidFire) {
     SetRapidFire(b.table, kShooter, kTarget, "10");
     b.input().ShipCount[1][0][kShooter] = 20;
     b.input().ShipCount[2][0][kTarget] = 1;
+    b.options.fullLog = true;
     b->preparebatle();
     b->Round = 1;
     b->AttackPhase();
     int64_t shots = 0;
     for (uint32_t n = 0; n < 20; ++n) {
         EXPECT_EQ(b.unit(1, 0, n).Destroyed, 1);
-        shots += b.unit(1, 0, n).Damage / 10000;
+        shots += b.units(1, 0).DamageAt(n) / 10000;
     }
     EXPECT_GT(shots, 60);  // about 10 each
     EXPECT_EQ(b.unit(2, 0, 0).Structure, 100'000'000 - shots);
@@ -150,11 +153,12 @@ int64_t ShotsWithRapidFire(const std::string& rapidFire) {
     SetRapidFire(b.table, kShooter, kTarget, rapidFire);
     b.input().ShipCount[1][0][kShooter] = 2000;
     b.input().ShipCount[2][0][kTarget] = 3;
+    b.options.fullLog = true;
     b->preparebatle();
     b->Round = 1;
     b->AttackPhase();
     int64_t shots = 0;
-    for (uint32_t n = 0; n < 2000; ++n) shots += b.unit(1, 0, n).Damage / 10000;
+    for (uint32_t n = 0; n < 2000; ++n) shots += b.units(1, 0).DamageAt(n) / 10000;
     return shots;
 }
 
@@ -170,6 +174,40 @@ TEST(RapidFire, ValueNGivesNShotsOnAverage) {
     // Standard deviations: 63 and 155 shots.
     EXPECT_NEAR(ShotsWithRapidFire("2"), 4000, 300);
     EXPECT_NEAR(ShotsWithRapidFire("4"), 8000, 700);
+}
+
+TEST(RapidFire, ValuesBeyondTheBoundStopTheBattleRatherThanShootForEver) {
+    // 1e9 shots on average would take hours; from about 9e15 on the chance
+    // to fire again is certainty.
+    for (const std::string value : {"1000000000", "9007199254740993", "9223372036854775807"}) {
+        Battle b;
+        SetUnit(b.table, kShooter, Spec("Стрелок", 1000, 1, 0));
+        SetUnit(b.table, kTarget, Spec("Цель", 1000, 0, 0));
+        SetRapidFire(b.table, kShooter, kTarget, value);
+        b.input().ShipCount[1][0][kShooter] = 1;
+        b.input().ShipCount[2][0][kTarget] = 1;
+        b.options.rounds = "1";
+        b->PrepareBattle();
+        try {
+            b->FightRounds();
+            ADD_FAILURE() << value;
+        } catch (const rtl::ERangeError& e) {
+            EXPECT_EQ(std::string(e.what()), "Таблица, строка 201, столбец 232: скорострел " + value +
+                                                 " больше допустимого (10000)");
+        }
+        EXPECT_EQ(b.unit(2, 0, 0).Structure, 100 - 1);  // the first shot, then the stop
+    }
+    // The bound itself is fired: that many shots on average.
+    Battle b(5);
+    SetUnit(b.table, kShooter, Spec("Стрелок", 1000, 1, 0));
+    SetUnit(b.table, kTarget, Spec("Цель", 1'000'000'000, 0, 0));
+    SetRapidFire(b.table, kShooter, kTarget, std::to_string(kMaxRapidFire));
+    b.input().ShipCount[1][0][kShooter] = 4;
+    b.input().ShipCount[2][0][kTarget] = 1;
+    b.options.rounds = "1";
+    b->PrepareBattle();
+    b->FightRounds();
+    EXPECT_NEAR(static_cast<double>(b->ShotCount), 4.0 * kMaxRapidFire, 2.0 * kMaxRapidFire);
 }
 
 TEST(RapidFire, TestDrawsOnceAndStopsWithTheRightChance) {
@@ -228,7 +266,7 @@ TEST(PriorityTargets, ShotFirstWhileTheyHaveShield) {
     uint32_t participant;
     uint64_t index;
     ASSERT_TRUE(b->SetTarget(2, participant, index));
-    EXPECT_EQ(index, 100u);  // a unit number while the priority mode holds
+    EXPECT_EQ(index, 100u);  // the first priority unit while the priority mode holds
 }
 
 namespace {
@@ -300,6 +338,7 @@ TEST(FlagshipExposure, ADestroyedFlagshipTargetIsDrawnAgainUntilNoneIsLeft) {
     SetUnit(b.table, kFlagship, Spec("Флагман", 6'000'000, 0, 0));
     b.input().ShipCount[1][0][kShooter] = 4;
     b.input().ShipCount[2][0][kFlagship] = 2;
+    b.options.fullLog = true;
     b->preparebatle();
     b->Calkyiaz();
     ASSERT_EQ(b->FlagshipExposed[2], 1);
@@ -309,7 +348,7 @@ TEST(FlagshipExposure, ADestroyedFlagshipTargetIsDrawnAgainUntilNoneIsLeft) {
     EXPECT_EQ(b.unit(2, 0, 1).Destroyed, 1);
     // The third shooter found no living flagship: the exposure ended.
     EXPECT_EQ(b->FlagshipExposed[2], 0);
-    EXPECT_EQ(b.unit(1, 0, 2).Damage, 0);
+    EXPECT_EQ(b.units(1, 0).DamageAt(2), 0);
 }
 
 TEST(EmptySide, NoTargetIsDrawnFromASideWithoutUnits) {
@@ -327,7 +366,7 @@ TEST(EmptySide, NoTargetIsDrawnFromASideWithoutUnits) {
         EXPECT_FALSE(d->SetOrgTarget(2, participant, index));
         EXPECT_FALSE(d->SetMehTarget(2, participant, index));
         EXPECT_EQ(d.random.NextDouble(), before.NextDouble());
-        EXPECT_EQ(d.shooter().Damage, 0);
+        EXPECT_EQ(d.damage(), 0);
     }
 }
 

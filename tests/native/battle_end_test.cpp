@@ -96,7 +96,7 @@ struct Settle : Battle {
     }
     void Destroy(int side, int participant, uint32_t count) {
         auto& units = engine->Units(side, participant);
-        for (uint32_t k = 0; k < count; ++k) units.BattleUnits.at(k).Destroyed = 1;
+        for (uint32_t k = 0; k < count; ++k) units.Records.at(k).Destroyed = 1;
     }
     HandOver Close(int side1Lost, int side2Lost = 0) {
         engine->PrepareBattle();
@@ -282,7 +282,7 @@ TEST(Decay, OrganicUnitsBleedingAtTheEndAreLostAndCanEndASide) {
         s.input().ShipCount[1][0][kBuilding] = 3;
         s.input().ShipCount[2][0][kOther] = 1;
         s.engine->PrepareBattle();
-        for (auto& unit : s.engine->Units(1, 0).BattleUnits) unit.Regen = regen;
+        for (uint32_t k = 0; k < 3; ++k) s.units(1, 0).OwnRegen(k) = regen;
         s.run.EndBattle();
     };
     Settle s;
@@ -310,7 +310,7 @@ TEST(Records, AreFreedAfterEveryBattleAlsoWhenTheLogCannotBeSaved) {
         EXPECT_NE(std::string(e.what()).find("logs"), std::string::npos);
     }
     EXPECT_EQ(s.engine->Units(1, 0).AllocTotal, 0u);
-    EXPECT_TRUE(s.engine->Units(1, 0).BattleUnits.empty());
+    EXPECT_TRUE(s.engine->Units(1, 0).Records.empty());
 }
 
 namespace {

@@ -1,6 +1,8 @@
 // Building the unit records: bonuses, abilities, buildings, delays, limits.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "battle/battleengine.h"
 #include "battle/inputcheck.h"
 #include "rtl/errors.h"
@@ -37,18 +39,19 @@ TEST(Preparation, GeneralBonusOfFixedTechnologiesAndOfficers) {
     b->preparebatle();
 
     ASSERT_EQ(b->Units(1, 0).UnitTotal, 2u);
+    const ParticipantUnits& units = b->Units(1, 0);
     for (uint32_t n = 0; n < 2; ++n) {
         const TBattleUnit& u = b.unit(1, 0, n);
-        EXPECT_EQ(u.Attack, 1265u);           // 1000 * (1 + 0.2 + 0.06 + 0.005)
-        EXPECT_EQ(u.MaxStructure, 2330);      // 20000 * 1.165 / 10
+        EXPECT_EQ(units.AttackAt(n), 1265u);        // 1000 * (1 + 0.2 + 0.06 + 0.005)
+        EXPECT_EQ(units.MaxStructureAt(n), 2330);   // 20000 * 1.165 / 10
         EXPECT_EQ(u.Structure, 2330);
-        EXPECT_EQ(u.BaseShield, 273u);        // 200 * 1.365
+        EXPECT_EQ(units.BaseShieldAt(n), 273u);     // 200 * 1.365
         EXPECT_EQ(u.Shield, 273u);
         EXPECT_EQ(u.TypeRow, kShip);
         EXPECT_EQ(u.Destroyed, 0);
-        EXPECT_EQ(u.Damage, 0);
+        EXPECT_EQ(units.DamageAt(n), 0);
+        EXPECT_EQ(units.NumberAt(n), n);
     }
-    EXPECT_EQ(b->Units(1, 0).UnitOrder[1], 1u);
     EXPECT_EQ(b->TypeAlive[1][0][kShip], 2u);
     EXPECT_EQ(b->HasMeh[1], 1);
     EXPECT_EQ(b->HasOrg[1], 0);
@@ -69,18 +72,18 @@ TEST(Preparation, DatabaseTechnologiesActOnlyAtALevelAndOnTheirTypes) {
 
     b->preparebatle();
     // Side 1 has the technology at level 0.
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1000u);
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1000u);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);
     // Side 2 at level 2: twice its percentages of the database values.
-    const TBattleUnit& acted = b.unit(2, 0, 0);
-    EXPECT_EQ(acted.Attack, 1200u);
-    EXPECT_EQ(acted.BaseShield, 140u);
-    EXPECT_EQ(acted.MaxStructure, 1600);  // 1000 + 60% of 10000 / 10
+    const ParticipantUnits& acted = b.units(2, 0);
+    EXPECT_EQ(acted.AttackAt(0), 1200u);
+    EXPECT_EQ(acted.BaseShieldAt(0), 140u);
+    EXPECT_EQ(acted.MaxStructureAt(0), 1600);  // 1000 + 60% of 10000 / 10
 
     in.TechLevel[1][0][3] = 2;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1200u);
-    EXPECT_EQ(b.unit(1, 0, 1).Attack, 1000u);  // the technology does not act on this type
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);  // the technology does not act on this type
 }
 
 TEST(Preparation, BonusesAddUpOnTheDatabaseValueAndNeverCompound) {
@@ -101,7 +104,7 @@ TEST(Preparation, BonusesAddUpOnTheDatabaseValueAndNeverCompound) {
     in.TechLevel[1][0][4] = 1;
     in.OfficerLevel[1][0][4] = 2;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1100u + 100 + 100 + 100);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1100u + 100 + 100 + 100);
 }
 
 TEST(Preparation, TechnologyListsLongerThanTwentyOneEntriesWork) {
@@ -118,7 +121,7 @@ TEST(Preparation, TechnologyListsLongerThanTwentyOneEntriesWork) {
     in.OfficerLevel[1][0][53] = 1;
     in.ShipCount[1][0][kShip] = 1;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1600u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1600u);
 
     in.TechRowCount = kTechEntries + 1;
     EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
@@ -149,11 +152,11 @@ TEST(Preparation, MedalsByPurposeAndClassCountedAsOftenAsHeld) {
     for (int row = 201; row <= 203; ++row) in.ShipCount[1][0][row] = 1;
     b->preparebatle();
 
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1200u);         // twice 10 %
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);
-    EXPECT_EQ(b.unit(1, 0, 1).Attack, 1000u);         // medium class: no medal
-    EXPECT_EQ(b.unit(1, 0, 2).Attack, 1000u);         // defence unit: only the defence medal
-    EXPECT_EQ(b.unit(1, 0, 2).MaxStructure, 1500);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);         // twice 10 %
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);
+    EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);         // medium class: no medal
+    EXPECT_EQ(b.units(1, 0).AttackAt(2), 1000u);         // defence unit: only the defence medal
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(2), 1500);
 
     // Medal 3: attack units of the super-heavy class, the last of the four.
     UnitSpec superHeavy = light;
@@ -168,9 +171,9 @@ TEST(Preparation, MedalsByPurposeAndClassCountedAsOftenAsHeld) {
     in.MedalCount[1][0][2] = 1;
     in.ShipCount[1][0][204] = 1;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 3).Attack, 1200u);  // the light class's medal does not reach it
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 1200u);  // nor this one the light class
-    EXPECT_EQ(b.unit(1, 0, 1).Attack, 1000u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(3), 1200u);  // the light class's medal does not reach it
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);  // nor this one the light class
+    EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);
 }
 
 TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
@@ -191,16 +194,15 @@ TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
     SetUnit(b.table, kBuilding, tower);
     b->preparebatle();
     ASSERT_EQ(b->Units(1, 0).UnitTotal, 1u);
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);  // no general bonus, a tenth
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 50u);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);  // no general bonus, a tenth
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 50u);
 
     in.ShipCount[1][0][kBuilding] = 3;
     in.TechLevel[1][0][kTechWeapons] = 5;  // fixed technologies do not act on buildings
     b->preparebatle();
-    const TBattleUnit& u = b.unit(1, 0, 0);
-    EXPECT_EQ(u.MaxStructure, 4000);  // four times the level-1 value
-    EXPECT_EQ(u.Structure, 4000);
-    EXPECT_EQ(u.Attack, 50u);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 4000);  // four times the level-1 value
+    EXPECT_EQ(b.unit(1, 0, 0).Structure, 4000);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 50u);
     EXPECT_EQ(b.output.lines.back(), "Башня 4000 50 20");
 
     // A database technology's structure term keeps its tenth and grows too.
@@ -209,7 +211,7 @@ TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
     in.TechRowCount = 4;
     in.TechLevel[1][0][3] = 1;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, (10000 + 100) * 4 / 10);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), (10000 + 100) * 4 / 10);
 }
 
 TEST(Preparation, BuildingLevelGrowthOverflowStopsTheBattle) {
@@ -224,7 +226,7 @@ TEST(Preparation, BuildingLevelGrowthOverflowStopsTheBattle) {
     tower.classOrGrowth = 1;
     SetUnit(b.table, kBuilding, tower);
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).MaxStructure, 1000);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);
 }
 
 TEST(Preparation, DelaysOfOrdinaryTypesAndBuildings) {
@@ -262,15 +264,15 @@ TEST(Preparation, HalvedAttackOnlyOnTheAttackingSide) {
     auto& in = b.input();
     for (int side = 1; side <= 2; ++side) in.ShipCount[side][0][201] = in.ShipCount[side][0][202] = 1;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 4u);  // 3.5 to even
-    EXPECT_EQ(b.unit(1, 0, 1).Attack, 2u);  // 2.5 to even
-    EXPECT_EQ(b.unit(2, 0, 0).Attack, 7u);
-    EXPECT_EQ(b.unit(2, 0, 1).Attack, 5u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 4u);  // 3.5 to even
+    EXPECT_EQ(b.units(1, 0).AttackAt(1), 2u);  // 2.5 to even
+    EXPECT_EQ(b.units(2, 0).AttackAt(0), 7u);
+    EXPECT_EQ(b.units(2, 0).AttackAt(1), 5u);
 
     in.AttackingSide = 2;  // "Защищается"
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 0).Attack, 7u);
-    EXPECT_EQ(b.unit(2, 0, 0).Attack, 4u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 7u);
+    EXPECT_EQ(b.units(2, 0).AttackAt(0), 4u);
 }
 
 TEST(Preparation, ShieldLimitKeepsShieldsOfTheFirstUnitsOnly) {
@@ -287,14 +289,14 @@ TEST(Preparation, ShieldLimitKeepsShieldsOfTheFirstUnitsOnly) {
     in.OfficerLevel[1][0][kOfficerShieldLimit] = 3;
     b->preparebatle();
     for (uint32_t n = 0; n < 5; ++n) {
-        EXPECT_EQ(b.unit(1, 0, n).BaseShield, n < 3 ? 100u : 0u) << n;
+        EXPECT_EQ(b.units(1, 0).BaseShieldAt(n), n < 3 ? 100u : 0u) << n;
         EXPECT_EQ(b.unit(1, 0, n).Shield, n < 3 ? 100u : 0u) << n;
     }
-    EXPECT_EQ(b.unit(1, 0, 5).BaseShield, 100u);  // a building is its type's first unit
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 100u);  // a building is its type's first unit
 
     in.OfficerLevel[1][0][kOfficerShieldLimit] = 0;
     b->preparebatle();
-    EXPECT_EQ(b.unit(1, 0, 5).BaseShield, 0u);
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 0u);
 }
 
 TEST(Preparation, OrganicUnitsAndRegeneration) {
@@ -314,11 +316,11 @@ TEST(Preparation, OrganicUnitsAndRegeneration) {
     const ParticipantUnits& u = b->Units(1, 0);
     EXPECT_EQ(u.OrgTotal, 2u);
     EXPECT_EQ(u.MehTotal, 1u);
-    EXPECT_EQ(u.OrgUnits[1], 1u);
-    EXPECT_EQ(u.MehUnits[0], 2u);
-    EXPECT_EQ(b.unit(1, 0, 0).Regen, 5);
-    EXPECT_EQ(b.unit(1, 0, 1).Regen, 15);  // defence unit: + 5 per level
-    EXPECT_EQ(b.unit(1, 0, 2).Regen, 5);
+    EXPECT_EQ(u.KindListPosition(true, 1), 1u);
+    EXPECT_EQ(u.KindListPosition(false, 0), 2u);
+    EXPECT_EQ(b.units(1, 0).RegenAt(0), 5);
+    EXPECT_EQ(b.units(1, 0).RegenAt(1), 15);  // defence unit: + 5 per level
+    EXPECT_EQ(b.units(1, 0).RegenAt(2), 5);
     EXPECT_EQ(b->HasOrg[1], 1);
 
     in.OfficerLevel[1][0][kOfficerOrganicDefence] = 25;  // 5 + 125 leaves the byte
@@ -339,7 +341,6 @@ TEST(Preparation, ElevenPriorityUnitsAtMost) {
     in.ShipCount[1][0][202] = 5;
     b->preparebatle();
     EXPECT_EQ(b->Units(1, 0).PriorityTotal, 11);
-    EXPECT_EQ(b->Units(1, 0).PriorityUnits[10], 10u);
     EXPECT_EQ(b->PriorityActive[1], 1);
     EXPECT_EQ(b->PriorityActive[2], 0);
 
@@ -411,12 +412,12 @@ TEST(Preparation, AtMostFourMillionUnitsAParticipant) {
     const ParticipantUnits& u = b->Units(1, 0);
     EXPECT_EQ(u.UnitTotal, kMaxUnitsPerParticipant);
     EXPECT_EQ(u.AllocTotal, kMaxUnitsPerParticipant);
-    EXPECT_EQ(u.BattleUnits.size(), kMaxUnitsPerParticipant);
+    EXPECT_EQ(u.Records.size(), kMaxUnitsPerParticipant);
     EXPECT_EQ(b->TypeAlive[1][0][202], 2u);
     EXPECT_EQ(b->TypeAlive[1][0][301], 0u);  // nothing is made beyond the limit, buildings neither
-    EXPECT_EQ(u.BattleUnits.back().TypeRow, 202);
+    EXPECT_EQ(u.Records.back().TypeRow, 202);
     b->FreeUnits();
-    EXPECT_EQ(b->Units(1, 0).BattleUnits.capacity(), 0u);
+    EXPECT_EQ(b->Units(1, 0).Records.capacity(), 0u);
 }
 
 // Checked before the battle, so that no unit is quietly left unmade.
@@ -499,4 +500,51 @@ TEST(Preparation, CellsThatAreNotNumbersStopTheBattleWhenRead) {
     SetRapidFire(b.table, 201, 202, "2,5");
     b->PrepareBattle();
     EXPECT_THROW(b->FightRounds(), rtl::EConvertError);
+}
+
+TEST(Preparation, CellErrorsNameTheRowTheColumnAndWhatIsWrong) {
+    Battle b;
+    SetUnit(b.table, 201, Ship(1000, 10, 0));
+    UnitSpec tower = Ship(1000, 10, 0);
+    tower.purpose = "2";
+    SetUnit(b.table, 301, tower);
+    SetBonusRow(b.table, 101, 10, 0, 0, {201});
+    auto& in = b.input();
+    in.ShipCount[1][0][201] = 1;
+    in.ShipCount[2][0][301] = 1;
+    in.TechRows[3] = 101;
+    in.TechRowCount = 4;
+    in.TechLevel[1][0][3] = 1;
+    b.options.rounds = "1";
+    auto stop = [&](int col, int row, const char* text) -> std::string {
+        const std::string before = b.table.Cell(col, row);
+        b.table.SetCell(col, row, text);
+        std::string message = "no error";
+        try {
+            b->PrepareBattle();
+            b->FightRounds();
+        } catch (const rtl::ERuntimeError& e) {
+            message = e.what();
+            // Not a number is a conversion error; a number out of range a range error.
+            EXPECT_EQ(dynamic_cast<const rtl::ERangeError*>(&e) != nullptr,
+                      message.find("диапазона") != std::string::npos)
+                << message;
+        }
+        b.table.SetCell(col, row, before);
+        return message;
+    };
+    EXPECT_EQ(stop(kColAttack, 201, "abc"), "Таблица, строка 201, столбец 8: 'abc' не является целым числом");
+    EXPECT_EQ(stop(kColStructure, 201, "99999999999999999999"),
+              "Таблица, строка 201, столбец 7: 99999999999999999999 вне допустимого диапазона");
+    EXPECT_EQ(stop(kColDelay, 201, "256"), "Таблица, строка 201, столбец 22: 256 вне допустимого диапазона (0..255)");
+    EXPECT_EQ(stop(kColAttack, 301, "5000000000"),
+              "Таблица, строка 301, столбец 8: 5000000000 вне допустимого диапазона (0..4294967295)");
+    EXPECT_EQ(stop(kColBonusAttack, 101, "10%"), "Таблица, строка 101, столбец 3: '10%' не является целым числом");
+    EXPECT_EQ(stop(kColShieldRegen, 301, ""), "Таблица, строка 301, столбец 13: '' не является целым числом");
+    SetRapidFire(b.table, 201, 301, "2");
+    EXPECT_EQ(stop(kColRapidFire + 301, 201, "2,5"),
+              "Таблица, строка 201, столбец 331: '2,5' не является целым числом");
+    EXPECT_EQ(stop(kColSpecialAttack1, 201, "300"),
+              "Таблица, строка 201, столбец 20: 300 вне допустимого диапазона (0..255)");
+    EXPECT_EQ(stop(kColAttack, 201, "10"), "no error");
 }

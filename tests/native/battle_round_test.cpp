@@ -90,7 +90,7 @@ TEST(Delays, AUnitThatDisarmsFiresAgain508RoundsLaterWithNoAttack) {
     once.ability1 = "7";
     Range r(once);
     EXPECT_EQ(r.FiringRounds(600), (std::vector<int>{1, 509}));
-    EXPECT_EQ(r.unit(1, 0, 0).Attack, 0u);
+    EXPECT_EQ(r.units(1, 0).AttackAt(0), 0u);
 }
 
 TEST(Delays, ADelayBeyondAByteStopsTheBattle) {
@@ -115,7 +115,7 @@ struct Organic : Battle {
         SetUnit(table, kTarget, zerg);
         input().ShipCount[2][0][kTarget] = 1;
         engine->preparebatle();
-        unit().Regen = regen;
+        units(2, 0).OwnRegen(0) = regen;
         unit().Structure = structure;
     }
     TBattleUnit& unit() { return Battle::unit(2, 0, 0); }
@@ -169,20 +169,20 @@ TEST(Removal, SurvivorsMoveToTheFrontInTheirOrder) {
     SetUnit(b.table, 203, zerg);
     b.input().ShipCount[2][0][kTarget] = 3;
     b.input().ShipCount[2][0][203] = 2;
+    b.options.fullLog = true;  // which keeps the unit numbers
     b->preparebatle();
     b.unit(2, 0, 0).Destroyed = 1;
     b.unit(2, 0, 3).Destroyed = 1;
     b->TypeAlive[2][0][kTarget] = b->TypeAlive[2][0][203] = 0;
     const ParticipantUnits& u = b->Units(2, 0);
     EXPECT_EQ(b->delunits(2, 0, false), 3u);
-    EXPECT_EQ(u.UnitOrder[0], 1u);
-    EXPECT_EQ(u.UnitOrder[1], 2u);
-    EXPECT_EQ(u.UnitOrder[2], 4u);
+    EXPECT_EQ(u.NumberAt(0), 1u);
+    EXPECT_EQ(u.NumberAt(1), 2u);
+    EXPECT_EQ(u.NumberAt(2), 4u);
     EXPECT_EQ(u.PriorityTotal, 2);
-    EXPECT_EQ(u.PriorityUnits[0], 1u);
-    EXPECT_EQ(u.PriorityUnits[1], 2u);
+    EXPECT_TRUE(u.ClassAt(0).Priority && u.ClassAt(1).Priority);
     EXPECT_EQ(u.OrgTotal, 1u);
-    EXPECT_EQ(u.OrgUnits[0], 4u);
+    EXPECT_EQ(u.NumberAt(u.KindListPosition(true, 0)), 4u);
     EXPECT_EQ(u.MehTotal, 2u);
     EXPECT_EQ(b->TypeAlive[2][0][kTarget], 2u);
     EXPECT_EQ(b->TypeAlive[2][0][203], 1u);
@@ -210,7 +210,7 @@ TEST(Removal, SurvivorLinesLossesAndFlags) {
     b.output.lines.clear();
     b.unit(1, 0, 0).Destroyed = 1;
     b.unit(1, 0, 3).Destroyed = 1;
-    b.unit(1, 0, 1).Damage = 125'000;
+    b.units(1, 0).Damage[1] = 125'000;
     b->RemoveDestroyedUnits(true);
 
     const std::vector<std::string> expected = {
@@ -265,7 +265,7 @@ TEST(Shields, RegainTheirPercentUpToTheCapacity) {
     b.unit(1, 0, 0).Shield = 0;  // 2.5 to even
     b.unit(1, 0, 1).Shield = 1;  // 3.5 to even
     b.unit(1, 0, 2).Shield = 9;  // 11.5 is above the capacity
-    b.unit(1, 0, 3).BaseShield = 4;  // lowered by an EMP strike
+    b.units(1, 0).OwnBaseShield(3) = 4;  // lowered by an EMP strike
     b->RegenerateShieldsAndCountDelays();
     EXPECT_EQ(b.unit(1, 0, 0).Shield, 2u);
     EXPECT_EQ(b.unit(1, 0, 1).Shield, 4u);
@@ -349,7 +349,7 @@ TEST(Rounds, ABattleOfSeveralParticipantsIsFoughtToTheEnd) {
         for (int p = 0; p < in.PartCount[side]; ++p) {
             const ParticipantUnits& u = b->Units(side, p);
             uint32_t alive = 0;
-            for (const TBattleUnit& unit : u.BattleUnits) alive += unit.Destroyed == 0;
+            for (const TBattleUnit& unit : u.Records) alive += unit.Destroyed == 0;
             EXPECT_EQ(u.UnitTotal, alive);
             EXPECT_EQ(b->TypeAlive[side][p][kShooter], alive);
             EXPECT_EQ(b->LossTotal[side][p], 0);  // the type costs nothing
@@ -382,14 +382,16 @@ TEST(Rounds, TheFullLogChangesNothingButTheLog) {
         b.options.rounds = "8";
         b->PrepareBattle();
         b->FightRounds();
+        // Everything but the damage dealt, which only the full log keeps.
         std::vector<int64_t> state;
-        for (int side = 1; side <= 2; ++side)
-            for (const TBattleUnit& u : b->Units(side, 0).BattleUnits) {
-                state.push_back(u.Structure);
-                state.push_back(u.Shield);
-                state.push_back(u.Damage);
-                state.push_back(u.Regen);
+        for (int side = 1; side <= 2; ++side) {
+            const ParticipantUnits& units = b->Units(side, 0);
+            for (uint32_t k = 0; k < units.Records.size(); ++k) {
+                const TBattleUnit& u = units.Records[k];
+                state.insert(state.end(), {u.Structure, u.Shield, u.Slowed, u.AttackWait, units.RegenAt(k),
+                                           units.BaseShieldAt(k)});
             }
+        }
         state.push_back(b.random.Next(1'000'000));
         return std::make_pair(state, b.output.lines.size());
     };
@@ -454,14 +456,14 @@ TEST(Rounds, EveryAbilityAndSpecialAttackTogetherKeepTheListsConsistent) {
             for (int p = 0; p < 2; ++p) {
                 const ParticipantUnits& u = b->Units(side, p);
                 uint32_t alive = 0, organic = 0;
-                for (const TBattleUnit& unit : u.BattleUnits) {
+                for (const TBattleUnit& unit : u.Records) {
                     alive += unit.Destroyed == 0;
                     organic += unit.Destroyed == 0 && unit.TypeRow == 203;
                 }
                 EXPECT_EQ(u.UnitTotal, alive) << seed;
                 EXPECT_EQ(u.OrgTotal, organic) << seed;
                 EXPECT_EQ(u.OrgTotal + u.MehTotal, u.UnitTotal) << seed;
-                for (uint32_t k = 0; k < u.UnitTotal; ++k) EXPECT_EQ(u.AtPosition(k).Destroyed, 0) << seed;
+                for (uint32_t k = 0; k < u.UnitTotal; ++k) EXPECT_EQ(u.Records[k].Destroyed, 0) << seed;
                 EXPECT_GE(b->LossTotal[side][p], 0) << seed;
             }
         }

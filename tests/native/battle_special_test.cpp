@@ -86,7 +86,7 @@ TEST(Yamato, HitsShieldThenStructureWithoutCreditAndLogs) {
     ASSERT_EQ(s.output.lines.size(), 1u);
     EXPECT_EQ(s.output.lines[0],
               "        орудие Ямато(4194304000) по Танк 1:0 оставляя структуры: 1000 щиты: 0");
-    EXPECT_EQ(s.unit(1, 0, 0).Damage, 0);
+    EXPECT_EQ(s.units(1, 0).DamageAt(0), 0);
     // A destroyed target is hit all the same.
     s.tech(kTechYamato) = 1;
     s.unit(2, 0, 0).Structure = 100;
@@ -113,9 +113,9 @@ TEST(Emp, FiresInRoundsOneFourSevenWithLevelPlusOneTries) {
     s->preparebatle();
     std::string fired;
     for (uint32_t round = 1; round <= 7; ++round) {
-        const uint32_t before = s.unit(2, 0, 0).BaseShield;
+        const uint32_t before = s.units(2, 0).BaseShieldAt(0);
         s.Cast(round, 2);
-        const uint32_t after = s.unit(2, 0, 0).BaseShield;
+        const uint32_t after = s.units(2, 0).BaseShieldAt(0);
         if (after != before) {
             EXPECT_EQ(before - after, 30u) << round;
             fired += std::to_string(round);
@@ -129,14 +129,14 @@ TEST(Emp, NeedsTheTechnologyAndMechanicalTargets) {
     Specials noTech(2, 1, 1, 1000);
     noTech->preparebatle();
     noTech.Cast(1, 2);
-    EXPECT_EQ(noTech.unit(2, 0, 0).BaseShield, 1000u);
+    EXPECT_EQ(noTech.units(2, 0).BaseShieldAt(0), 1000u);
 
     Specials organic(2, 1, 1, 1000, true);
     organic.tech(kTechEmpRadiation) = 1;
     organic->preparebatle();
     rtl::Random before = organic.random;
     organic.Cast(1, 2);
-    EXPECT_EQ(organic.unit(2, 0, 0).BaseShield, 1000u);
+    EXPECT_EQ(organic.units(2, 0).BaseShieldAt(0), 1000u);
     EXPECT_EQ(organic.random.NextDouble(), before.NextDouble());
 }
 
@@ -147,7 +147,7 @@ TEST(Emp, LowersTheCapacityToZeroAtMostAndLogs) {
     s.table.SetCell(kColShields, kMech, "15");
     s->preparebatle();
     s.Cast(1, 2);
-    EXPECT_EQ(s.unit(2, 0, 0).BaseShield, 0u);
+    EXPECT_EQ(s.units(2, 0).BaseShieldAt(0), 0u);
     ASSERT_EQ(s.output.lines.size(), 2u);
     EXPECT_EQ(s.output.lines[0], "        Эми удар(10) по Танк 1:0 оставляя базовые щиты: 5");
     EXPECT_EQ(s.output.lines[1], "        Эми удар(10) по Танк 1:0 оставляя базовые щиты: 0");
@@ -159,15 +159,15 @@ TEST(Radiation, LowersRegenerationByTheStructuresOrderOfMagnitude) {
     s.tech(kTechEmpRadiation) = 1;
     s->preparebatle();
     s.Cast(2, 3);
-    EXPECT_EQ(s.unit(2, 0, 0).Regen, 0);  // even rounds: nothing
+    EXPECT_EQ(s.units(2, 0).RegenAt(0), 0);  // even rounds: nothing
     s.Cast(3, 3);
-    EXPECT_EQ(s.unit(2, 0, 0).Regen, -15);  // five tries of 6 - log10(1000)
+    EXPECT_EQ(s.units(2, 0).RegenAt(0), -15);  // five tries of 6 - log10(1000)
     EXPECT_EQ(s.output.lines[0], "        удар радиацией(3) по Зерг 1:0 снижая регенерацию до : -3");
 
     // Regeneration at or below -100 is not lowered further.
-    s.unit(2, 0, 0).Regen = -98;
+    s.units(2, 0).OwnRegen(0) = -98;
     s.Cast(1, 3);
-    EXPECT_EQ(s.unit(2, 0, 0).Regen, -101);
+    EXPECT_EQ(s.units(2, 0).RegenAt(0), -101);
 }
 
 TEST(Radiation, SparesLargeUnitsAndUnitsWithoutStructure) {
@@ -177,7 +177,7 @@ TEST(Radiation, SparesLargeUnitsAndUnitsWithoutStructure) {
         s.tech(kTechEmpRadiation) = 1;
         s->preparebatle();
         ASSERT_NO_THROW(s.Cast(1, 3));
-        EXPECT_EQ(s.unit(2, 0, 0).Regen, 0);
+        EXPECT_EQ(s.units(2, 0).RegenAt(0), 0);
         EXPECT_EQ(s.output.Count("        удар радиацией(0)"), 5u);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,34 @@ TEST(DataTable, CellsOutsideTheTableAreRangeErrors) {
     }
     table.SetCell(kColAttack, 201, "-12");
     EXPECT_EQ(table.IntCell(kColAttack, 201), -12);
+}
+
+// Cells share one text where their values are equal: a copy must stand on
+// its own, and a reference taken from a cell must outlive changes to it.
+TEST(DataTable, CopiesAreIndependentAndCellReferencesStayValid) {
+    auto original = std::make_unique<DataTable>();
+    original->FillDefaults();
+    original->SetCell(kColName, 201, "Муталиск");
+    const std::string& oldName = original->Cell(kColName, 201);
+    original->SetCell(kColName, 201, "Гидралиск");
+    EXPECT_EQ(oldName, "Муталиск");
+
+    DataTable copy = *original;
+    DataTable assigned;
+    assigned = *original;
+    original.reset();  // the copies may not lean on the original's texts
+    for (DataTable* table : {&copy, &assigned}) {
+        EXPECT_EQ(table->Cell(kColName, 201), "Гидралиск");
+        table->SetCell(kColAttack, 201, "0");
+        table->SetCell(kColName, 202, "Гидралиск");
+        EXPECT_EQ(table->Cell(kColAttack, 201), "0");
+        EXPECT_EQ(table->Cell(kColName, 202), "Гидралиск");
+    }
+    copy.SetCell(kColName, 201, "Ультралиск");
+    EXPECT_EQ(assigned.Cell(kColName, 201), "Гидралиск");
+    copy.Clear();
+    EXPECT_EQ(copy.Cell(kColRowNumber, 5), "");
+    EXPECT_EQ(assigned.Cell(kColRowNumber, 5), "5");
 }
 
 TEST(DataTable, FillDefaultsKeepsKindNameAndFirstValues) {

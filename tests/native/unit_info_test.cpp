@@ -115,12 +115,13 @@ TEST(UnitInformation, TheSameValuesAsBattlePreparation) {
     levels.techs = Levels({0, 0, 0, kTech}, {2, 1, 3, 4});
     levels.officers = Levels({0, 0, 0, 0, kOfficer}, {3, 5, 0, 0, 2});
     levels.medals = Levels({kMedal, kOtherMedal}, {3, 2});
-    for (int n = 0; n < 2; ++n) {
-        const TBattleUnit& unit = b.unit(1, 0, n);
-        const UnitValues v = ActualValues(b.table, unit.TypeRow, levels);
-        EXPECT_EQ(v.attack, unit.Attack) << unit.TypeRow;
-        EXPECT_EQ(v.shields, unit.BaseShield) << unit.TypeRow;
-        EXPECT_EQ(v.structure, unit.MaxStructure) << unit.TypeRow;
+    const ParticipantUnits& units = b.units(1, 0);
+    for (uint32_t n = 0; n < 2; ++n) {
+        const int row = b.unit(1, 0, n).TypeRow;
+        const UnitValues v = ActualValues(b.table, row, levels);
+        EXPECT_EQ(v.attack, units.AttackAt(n)) << row;
+        EXPECT_EQ(v.shields, units.BaseShieldAt(n)) << row;
+        EXPECT_EQ(v.structure, units.MaxStructureAt(n)) << row;
     }
     // The defence unit takes the defence medal whatever its type, not the light attack one.
     PlayerLevels onlyOther = levels;

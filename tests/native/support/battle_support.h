@@ -77,8 +77,10 @@ struct Battle {
     battle::BattleEngine& operator*() { return *engine; }
     battle::BattleEngine* operator->() { return engine.get(); }
     battle::BattleInput& input() { return engine->Input; }
-    battle::TBattleUnit& unit(int side, int participant, uint32_t number) {
-        return engine->Units(side, participant).BattleUnits.at(number);
+    battle::ParticipantUnits& units(int side, int participant) { return engine->Units(side, participant); }
+    // The unit at a position (its number until the first removal moves it).
+    battle::TBattleUnit& unit(int side, int participant, uint32_t position) {
+        return engine->Units(side, participant).Records.at(position);
     }
 };
 

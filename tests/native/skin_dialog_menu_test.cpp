@@ -1,0 +1,239 @@
+// Skinned menus and dialogs without a window: item heights and widths,
+// popup columns, the dialog's frame, buttons, caption, strips and system
+// menu, and which adapter the window hook gives to what.
+#include <gtest/gtest.h>
+
+#include "skin/windows/layout/adapterrules.h"
+#include "skin/windows/layout/dialogframe.h"
+#include "skin/windows/layout/menumeasure.h"
+#include "skin/windows/layout/winvalues.h"
+#include "support/layout_skin.h"
+
+using namespace skin;
+
+namespace {
+
+const TFrameSystemMetrics kMetrics{22, 16, 3, 2, 5, 4, 20, 16, 16};
+
+TDialogFrame Dialog(unsigned s, unsigned ex = 0) {
+    TDialogFrame d;
+    d.Style = s;
+    d.ExStyle = ex;
+    d.Width = 300;
+    d.Height = 200;
+    d.ClientHeight = 174;
+    return d;
+}
+
+const unsigned kMessageBox = style::Popup | style::Caption | style::SysMenu | style::ModalFrame;
+
+}  // namespace
+
+TEST(SkinnedMenus, ItemHeightsAndWidths) {
+    EXPECT_EQ(MenuItemHeight("-", 13, 18, 2), 2);
+    EXPECT_EQ(MenuItemHeight("Открыть", 13, 18, 2), 22);  // max(round(16.25), 18) + 4
+    EXPECT_EQ(MenuItemHeight("Открыть", 13, 0, 2), 20);
+    EXPECT_EQ(MenuItemHeight("-Опции-", 13, 18, 2), 20);   // a caption item ignores the glyph
+    EXPECT_EQ(MenuItemHeight("A", 14, 0, 0), 18);          // 17.5 and 12.5 round to even
+    EXPECT_EQ(MenuItemHeight("A", 10, 0, 0), 12);
+
+    EXPECT_EQ(MenuItemType("-", false), smDivider);
+    EXPECT_EQ(MenuItemType("-Опции-", false), smCaption);
+    EXPECT_EQ(MenuItemType("Файл", true), smTopLine);
+    EXPECT_EQ(MenuItemType("a-b", false), smNormal);
+    EXPECT_EQ(MeasuredMenuText(smCaption, "-Опции-", "Ctrl+O"), "--Опции--");
+    EXPECT_EQ(MeasuredMenuText(smNormal, "Открыть", "Ctrl+O"), "ОткрытьCtrl+O");
+    EXPECT_EQ(CaptionItemWord("-Опции-"), "Опции");
+    bool right = false;
+    EXPECT_EQ(PopupItemText("\x08Справка", right), "Справка      ");
+    EXPECT_TRUE(right);
+
+    // The extra line widens the first column only.
+    const int space = ExtraLineSpace(true, true, 32);
+    EXPECT_EQ(MenuItemWidth(16, 50, 2, 6, space, false), 126);
+    EXPECT_EQ(MenuItemWidth(16, 50, 2, 6, space, true), 94);
+    const std::vector<bool> breaks{false, false, true, false};
+    EXPECT_FALSE(IsAfterBreak(breaks, 1));
+    EXPECT_TRUE(IsAfterBreak(breaks, 2));
+    EXPECT_TRUE(IsAfterBreak(breaks, 3));
+
+    // Two columns: 100 + 12, 4 between, 70 + 12; the taller one; the border round.
+    const TPoint size = PopupSize({{true, false, 100, 20}, {true, false, 80, 2}, {false, true, 500, 90},
+                                   {true, true, 60, 20}, {true, false, 70, 20}},
+                                  3);
+    EXPECT_EQ(size.X, 204);
+    EXPECT_EQ(size.Y, 46);
+
+    EXPECT_EQ(GetGlyphSize({0, 0}, false, false, {}).X, 16);
+    EXPECT_EQ(GetGlyphSize({0, 0}, true, true, {24, 24}).X, 0);
+
+    skintest::LayoutSkin skin;
+    EXPECT_EQ(SkinBorderWidth(-1, &skin.Content), 0);
+    skin.Section("MAINMENU");
+    const int mask = skin.Mask("MAINMENU", "BORDERSMASK", 30, 30, 1, 1, 0);
+    EXPECT_EQ(SkinBorderWidth(-1, &skin.Content), 3);
+    skin.Content.Masks[static_cast<size_t>(mask)].BorderWidth = 5;
+    EXPECT_EQ(SkinBorderWidth(-1, &skin.Content), 5);
+    EXPECT_EQ(SkinBorderWidth(2, &skin.Content), 2);
+}
+
+TEST(SkinnedDialogs, FrameButtonsCaptionAndHitTest) {
+    EXPECT_EQ(DialogBorderCode(kMessageBox, 0), 0);
+    EXPECT_EQ(DialogBorderCode(style::Popup | style::ThickFrame, 0), 2);
+    EXPECT_EQ(DialogBorderCode(style::Caption | style::ThickFrame, 0), 3);
+    EXPECT_EQ(DialogBorderCode(style::Caption, 0), 1);
+    EXPECT_EQ(DialogBorderCode(style::Caption, style::ExToolWindow), 4);
+    EXPECT_EQ(DialogBorderCode(style::Caption | style::ThickFrame, style::ExToolWindow), 5);
+    EXPECT_EQ(DialogTitleHeight(Dialog(style::Popup | style::ThickFrame), kMetrics), 0);
+    EXPECT_EQ(DialogBorderWidth(Dialog(style::Popup | style::ThickFrame), kMetrics), 0);
+    EXPECT_EQ(DialogTitleHeight(Dialog(style::Caption, style::ExToolWindow), kMetrics), 16);
+
+    // A message box 300 wide: close and minimize of 21 pixels from x 297 leftward.
+    skintest::LayoutSkin skin;
+    skin.Section("FORM");
+    skin.Section("DIALOG");
+    skin.Section("GLOBALINFO");
+    skin.Mask("GLOBALINFO", "BICONCLOSE", 25, 19);
+    const int close = skin.Mask("GLOBALINFO", "SICONCLOSE", 21, 21);
+    skin.Mask("GLOBALINFO", "SICONMIN", 21, 21);
+    skin.Mask("GLOBALINFO", "GRIPIMAGE", 12, 12);
+    TDialogFrame d = Dialog(kMessageBox | style::MinimizeBox);
+    TDialogSkinMasks masks = GetDialogSkinMasks(skin.Content, DialogBorderCode(d.Style, d.ExStyle));
+    EXPECT_EQ(masks.Close, close);
+    TDialogButtonsLayout l = PlaceDialogTitleButtons(d, kMetrics, masks);
+    ASSERT_EQ(l.Buttons.size(), 2u);
+    EXPECT_EQ(l.Buttons[0].Rect, (TRect{276, 1, 297, 22}));
+    EXPECT_EQ(l.Buttons[1].Rect, (TRect{255, 1, 276, 22}));
+    EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {280, 5}), 20);
+    EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {260, 5}), 8);
+    EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {100, 5}), 2);
+    EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {100, 1}), 0);
+    EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {8, 10}), 2);
+    EXPECT_EQ(DialogCaptionRect(d, kMetrics, l).Left, 7);
+    d.HasIcon = true;
+    EXPECT_EQ(DialogCaptionRect(d, kMetrics, l).Left, 23);
+    EXPECT_EQ(DialogCaptionFitWidth(d, kMetrics, l), 300 - 16 - 3 - 42 - 6);
+    EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {8, 10}), 3);
+    // A class without close: the close button is drawn dead and clicks are caption.
+    d.ClassNoClose = true;
+    l = PlaceDialogTitleButtons(d, kMetrics, masks);
+    EXPECT_FALSE(l.Buttons[0].Enabled);
+    EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {280, 5}), 2);
+    // No picture, no button; no caption or system menu, no buttons at all.
+    EXPECT_EQ(PlaceDialogTitleButtons(Dialog(kMessageBox | style::MaximizeBox), kMetrics, masks).Buttons.size(), 1u);
+    EXPECT_TRUE(PlaceDialogTitleButtons(Dialog(style::Popup | style::SysMenu), kMetrics, masks).Buttons.empty());
+
+    // A tool window without small close picture takes the big ones; the
+    // form section's own pictures come first.
+    skin.Content.Masks[static_cast<size_t>(close)].PropertyName = "NONE";
+    EXPECT_EQ(GetDialogSkinMasks(skin.Content, 4).Close, 0);
+    const int formClose = skin.Mask("FORM", "BICONCLOSE", 18, 18);
+    EXPECT_EQ(GetDialogSkinMasks(skin.Content, 0).Close, formClose);
+
+    // Only a sizing frame has a grip and an enabled Size item.
+    TDialogFrame sizing = Dialog(style::Caption | style::SysMenu | style::ThickFrame | style::MaximizeBox);
+    EXPECT_TRUE(DialogHasGrip(sizing));
+    EXPECT_EQ(DialogHitTest(sizing, kMetrics, masks, {}, {290, 190}), 17);
+    EXPECT_TRUE(UpdateDialogMenuItems(sizing).miSize.Enabled);
+    const TDialogFrame child = Dialog(style::Child | style::SysMenu);
+    EXPECT_EQ(DialogBorderCode(child.Style, 0), 3);
+    EXPECT_FALSE(DialogHasGrip(child));
+    EXPECT_EQ(DialogHitTest(child, kMetrics, masks, {}, {290, 190}), 0);
+    EXPECT_TRUE(UpdateDialogMenuItems(child).miSize.Visible);
+    EXPECT_FALSE(UpdateDialogMenuItems(child).miSize.Enabled);
+}
+
+TEST(SkinnedDialogs, StripsAndSystemMenu) {
+    // Sides as wide as the side border, the bottom as high as the bottom border.
+    TDialogStrips s = GetDialogStrips(Dialog(kMessageBox), kMetrics);
+    EXPECT_EQ(s.Title, (TRect{0, 0, 300, 24}));
+    EXPECT_EQ(s.Left, (TRect{0, 24, 3, 200}));
+    EXPECT_EQ(s.Bottom, (TRect{3, 198, 297, 200}));
+    EXPECT_EQ(s.Right, (TRect{297, 24, 300, 200}));
+    // A captionless sizing popup: a ring of 3.
+    TDialogFrame popup = Dialog(style::Popup | style::ThickFrame);
+    popup.ClientHeight = 194;
+    s = GetDialogStrips(popup, kMetrics);
+    EXPECT_EQ(s.Title, (TRect{0, 0, 300, 3}));
+    EXPECT_EQ(s.Right, (TRect{297, 3, 300, 200}));
+    EXPECT_EQ(DialogTopNonClientHeight(Dialog(style::Child | style::SysMenu), kMetrics), 200 - 174 - 4);
+
+    // A message box: Move and Close.
+    TDialogMenuItems m = UpdateDialogMenuItems(Dialog(kMessageBox));
+    EXPECT_TRUE(m.miMove.Visible && m.miMove.Enabled && m.miClose.Visible);
+    EXPECT_FALSE(m.miRestore.Visible || m.miSize.Visible || m.miMinimize.Visible || m.miMaximize.Visible);
+    // A zoomed sizing dialog: Restore, not Maximize, not Move.
+    TDialogFrame zoomed = Dialog(style::Caption | style::SysMenu | style::ThickFrame | style::MaximizeBox);
+    zoomed.Zoomed = true;
+    m = UpdateDialogMenuItems(zoomed);
+    EXPECT_TRUE(m.miRestore.Visible && m.miRestore.Enabled && m.miMaximize.Visible);
+    EXPECT_FALSE(m.miMaximize.Enabled || m.miMove.Enabled);
+    // An iconic one with a minimize box: Restore only without a maximize box.
+    TDialogFrame iconic = Dialog(style::Caption | style::SysMenu | style::MinimizeBox);
+    iconic.Iconic = true;
+    m = UpdateDialogMenuItems(iconic);
+    EXPECT_TRUE(m.miRestore.Visible);
+    EXPECT_FALSE(m.miRestore.Enabled || m.miMinimize.Enabled || m.miSize.Enabled);
+}
+
+TEST(DialogHook, ChildAdaptersAndHookDecisions) {
+    using C = TacWndClass;
+    EXPECT_EQ(ChooseChildAdapter("Static", 0).Class, C::TacStaticWnd);
+    EXPECT_EQ(ChooseChildAdapter("STATIC", 0x3).Class, C::TacIconWnd);
+    for (unsigned type : {0x4u, 0x5u, 0x7u, 0x9u, 0xBu, 0xDu, 0xFu, 0x10u, 0x12u})
+        EXPECT_EQ(ChooseChildAdapter("static", type | 0x100).Class, C::None) << type;
+    EXPECT_EQ(ChooseChildAdapter("Button", 7).Section, "GROUPBOX");
+    EXPECT_EQ(ChooseChildAdapter("Button", 1).Class, C::TacBtnWnd);
+    EXPECT_EQ(ChooseChildAdapter("Button", 9).Class, C::TacCheckBoxWnd);
+    EXPECT_EQ(ChooseChildAdapter("Button", 0xB).Class, C::None);
+    EXPECT_EQ(ChooseChildAdapter("SysTabControl32", 0).Class, C::None);
+    const TAdapterChoice spin = ChooseChildAdapter("msctls_updown32", 0);
+    EXPECT_EQ(spin.Section, "SPEEDBUTTON_SMALL");
+    EXPECT_EQ(spin.SpinMargin, 2);
+    EXPECT_EQ(ChooseChildAdapter("ToolbarWindow32", 0x200).Section, "BAR");
+    EXPECT_EQ(ChooseChildAdapter("ToolbarWindow32", 0).Section, "CHECKBOX");
+    const TAdapterChoice edit = ChooseChildAdapter("Edit", 0);
+    EXPECT_EQ(edit.Class, C::TacEditWnd);
+    EXPECT_TRUE(edit.DialogChild);
+    EXPECT_EQ(ChooseChildAdapter("ComboLBox", 0).Section, "COMBOBOX");
+    EXPECT_FALSE(ChooseChildAdapter("SysLink", 0).DialogChild);
+    EXPECT_EQ(ChooseChildAdapter("SHBrowseForFolder ShellNameSpace Control", 0).Class, C::TacTransPanelWnd);
+    EXPECT_EQ(ChooseChildAdapter("#32770", 0).Class, C::TacTransPanelWnd);
+    EXPECT_EQ(ChooseChildAdapter("RichEdit20W", 0).Class, C::None);
+
+    EXPECT_TRUE(IsDialogClass("#32770") && IsDialogClass("TMessageForm") && !IsDialogClass("TForm1"));
+    EXPECT_TRUE(PopupMenuNeedsAdapter("#32768", false));
+    EXPECT_FALSE(PopupMenuNeedsAdapter("#32768", true) || PopupMenuNeedsAdapter("#32770", false));
+
+    THookWindowFacts form;
+    form.IsForm = true;
+    form.ClassName = "TForm1";
+    EXPECT_EQ(TryHookWindowAction(form), THookAction::FormProvider);
+    form.FormTag = kNoSkinTag;
+    EXPECT_EQ(TryHookWindowAction(form), THookAction::None);
+    THookWindowFacts message = form;
+    message.ClassName = "TMessageForm";
+    message.StdDialogs = false;
+    EXPECT_EQ(TryHookWindowAction(message), THookAction::None);
+    message.StdDialogs = true;
+    EXPECT_EQ(TryHookWindowAction(message), THookAction::FormProvider);
+
+    THookWindowFacts dialog;
+    dialog.ClassName = "#32770";
+    int asked = 0;
+    dialog.HasToolBarChild = [&] { ++asked; return false; };
+    EXPECT_EQ(TryHookWindowAction(dialog), THookAction::DialogProvider);
+    EXPECT_EQ(asked, 0);
+    dialog.HookedDialogVisible = true;
+    EXPECT_EQ(TryHookWindowAction(dialog), THookAction::None);
+    dialog.HasToolBarChild = [] { return true; };
+    EXPECT_EQ(TryHookWindowAction(dialog), THookAction::DialogProvider);
+    dialog.AnswersSkinned = true;
+    EXPECT_EQ(TryHookWindowAction(dialog), THookAction::None);
+    dialog.AnswersSkinned = false;
+    dialog.AlreadyListed = true;
+    EXPECT_EQ(TryHookWindowAction(dialog), THookAction::None);
+    THookWindowFacts app;
+    app.ClassName = "TApplication";
+    EXPECT_EQ(TryHookWindowAction(app), THookAction::None);
+}

@@ -1,0 +1,256 @@
+// The skinned form's frame without a window: icon and frame metrics, the
+// caption buttons where they are drawn and hit, the client area's place on
+// every kind of form, and the system menu's items.
+#include <gtest/gtest.h>
+
+#include "skin/windows/layout/formframe.h"
+#include "support/layout_skin.h"
+
+using namespace skin;
+using BS = TFrameBorderStyle;
+using WS = TFrameWindowState;
+
+namespace {
+
+// Side borders differ from top and bottom ones, so that a swap shows.
+const TFrameSystemMetrics kMetrics{22, 16, 3, 2, 5, 4, 20, 16, 16};
+
+TFormFrame Form(BS style = BS::bsSizeable) {
+    TFormFrame f;
+    f.BorderStyle = style;
+    f.Width = 300;
+    f.Height = 200;
+    return f;
+}
+
+}  // namespace
+
+TEST(FormFrame, IconAndFrameSizes) {
+    EXPECT_EQ(AppIconSize(8), 0);
+    EXPECT_EQ(AppIconSize(9), 8);
+    EXPECT_EQ(AppIconSize(16), 8);
+    EXPECT_EQ(AppIconSize(17), 16);
+    EXPECT_EQ(AppIconSize(27), 16);
+    EXPECT_EQ(AppIconSize(28), 32);
+
+    TFormFrame f = Form();
+    EXPECT_EQ(CaptionHeight(f, kMetrics), 22);
+    EXPECT_EQ(FrameWidth(f, kMetrics), 5);
+    EXPECT_EQ(FrameHeight(f, kMetrics), 4);
+    EXPECT_EQ(TitleIconWidth(f, kMetrics), 16);
+    f.TitleIconWidth = 20;
+    EXPECT_EQ(TitleIconWidth(f, kMetrics), 20);
+    EXPECT_EQ(GetTitleIconRect(f, kMetrics), (TRect{5, 5, 25, 21}));
+
+    // No border: no caption, no frame, no icon; a minimized one has its caption.
+    f = Form(BS::bsNone);
+    EXPECT_EQ(CaptionHeight(f, kMetrics), 0);
+    EXPECT_EQ(FrameWidth(f, kMetrics) + FrameHeight(f, kMetrics), 0);
+    EXPECT_TRUE(PlaceTitleButtons(f, kMetrics, TFrameSkinMasks{}).System.empty());
+    f.Iconic = true;
+    EXPECT_EQ(CaptionHeight(f, kMetrics), 22);
+    // An MDI child always has a frame; tool windows the small caption.
+    f.FormStyle = TFrameFormStyle::fsMDIChild;
+    EXPECT_EQ(FrameWidth(f, kMetrics), 5);
+    f = Form(BS::bsToolWindow);
+    EXPECT_EQ(CaptionHeight(f, kMetrics), 16);
+    EXPECT_EQ(FrameWidth(f, kMetrics), 3);
+    EXPECT_EQ(TitleIconWidth(f, kMetrics), 0);
+    f.HasCaptionStyle = false;
+    EXPECT_EQ(CaptionHeight(f, kMetrics), 0);
+}
+
+TEST(FormFrame, CaptionButtonsAreHitWhereTheyAreDrawn) {
+    // Without masks every button is 21 pixels: close, maximize, minimize from the right.
+    TFormFrame f = Form();
+    TFrameSkinMasks none;
+    TTitleButtonsLayout l = PlaceTitleButtons(f, kMetrics, none);
+    ASSERT_EQ(l.System.size(), 3u);
+    EXPECT_EQ(l.System[0].Rect, (TRect{274, 2, 295, 23}));
+    EXPECT_EQ(l.System[1].Rect, (TRect{253, 2, 274, 23}));
+    EXPECT_EQ(l.System[2].Rect, (TRect{232, 2, 253, 23}));
+    EXPECT_EQ(l.Width, 63);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {280, 10}), 20);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {260, 10}), 9);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {240, 22}), 8);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {100, 10}), 2);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {6, 10}), 3);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {280, 100}), 0);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {280, 1}), 0);
+    EXPECT_EQ(CaptionTextRect(f, kMetrics, l, 14), (TRect{25, 6, 231, 20}));
+
+    // Own title buttons follow, numbered 1000 + i; a disabled one is caption.
+    f.TitleButtons = {TUserTitleButton{}, TUserTitleButton{false, true, 30}};
+    l = PlaceTitleButtons(f, kMetrics, none);
+    ASSERT_EQ(l.User.size(), 2u);
+    EXPECT_EQ(l.User[0].Rect, (TRect{211, 2, 232, 23}));
+    EXPECT_EQ(l.User[1].Rect, (TRect{179, 2, 211, 23}));
+    EXPECT_EQ(ButtonIndexAt(l, 220), 4);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {220, 10}), 1000);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {190, 10}), 2);
+
+    // Maximized: the restore button still answers 9; the outer edge is nothing.
+    f = Form();
+    f.WindowState = WS::wsMaximized;
+    l = PlaceTitleButtons(f, kMetrics, none);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {260, 10}), 9);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {150, 199}), -1);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {150, 100}), 0);
+    // Minimized without biMaximize: maximize is shown but dead, minimize restores.
+    f = Form();
+    f.WindowState = WS::wsMinimized;
+    f.Iconic = true;
+    f.BorderIcons.biMaximize = false;
+    l = PlaceTitleButtons(f, kMetrics, none);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {260, 10}), 2);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {240, 10}), 8);
+    // Without biSystemMenu no system buttons, own ones from the same edge.
+    f = Form();
+    f.BorderIcons.biSystemMenu = false;
+    f.TitleButtons = {TUserTitleButton{}};
+    l = PlaceTitleButtons(f, kMetrics, none);
+    EXPECT_TRUE(l.System.empty());
+    EXPECT_EQ(l.User[0].Rect.Right, 295);
+
+    // Small pictures sit two pixels lower, and the hit band moves with them;
+    // BISPACE keeps gaps; the grip answers 17 right of and below its picture.
+    skintest::LayoutSkin skin;
+    skin.Section("FORM");
+    skin.Section("GLOBALINFO");
+    skin.Mask("GLOBALINFO", "BICONCLOSE", 14, 14);
+    skin.Mask("GLOBALINFO", "BICONMAX", 14, 14);
+    skin.Mask("GLOBALINFO", "BICONMIN", 14, 14);
+    skin.Mask("GLOBALINFO", "GRIPIMAGE", 12, 12);
+    skin.Content.SkinData.BISpace = 2;
+    const TFrameSkinMasks masks = GetFrameSkinMasks(skin.Content, "FORM", BS::bsSizeable, false);
+    f = Form();
+    f.GripRightBottom = true;
+    l = PlaceTitleButtons(f, kMetrics, masks);
+    EXPECT_EQ(l.System[0].Rect, (TRect{279, 8, 293, 22}));
+    EXPECT_EQ(l.System[1].Rect, (TRect{263, 8, 277, 22}));
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {285, 21}), 20);
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {285, 7}), 0);
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {278, 10}), 2);
+    const TPoint grip = GetGripPosition(f, kMetrics, masks);
+    EXPECT_EQ(grip.X, 283);
+    EXPECT_EQ(grip.Y, 184);
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {290, 190}), 17);
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {280, 190}), 0);
+    // No grip mode: only the square between two skinned bars is a grip.
+    f.GripRightBottom = false;
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {290, 190}), 0);
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {290, 190}, TRect{278, 178, 295, 195}), 17);
+
+    // A maximized child's buttons in the menu line: 16 pixels without a picture.
+    f = Form();
+    f.FormStyle = TFrameFormStyle::fsMDIForm;
+    f.HasMenu = f.MenuVisible = f.ShowMDIChildButtons = true;
+    f.ClientWidth = 290;
+    f.ClientHeight = 151;  // caption, menu line and both borders above and below
+    l = PlaceTitleButtons(f, kMetrics, none);
+    ASSERT_EQ(l.MDI.size(), 3u);
+    EXPECT_EQ(l.MDI[2].Rect, (TRect{278, 27, 294, 43}));
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {285, 35}), 101);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {268, 35}), 102);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {251, 35}), 103);
+}
+
+TEST(FormFrame, TheClientAreaStartsBelowTheTopFrameOnEveryForm) {
+    TFormFrame f = Form();
+    f.ClientWidth = 290;
+    f.ClientHeight = 170;  // 4 + 22 above, 4 below
+    EXPECT_EQ(ClientOffsetX(f), 5);
+    EXPECT_EQ(ClientOffsetY(f, kMetrics), 26);
+    EXPECT_EQ(TopNonClientHeight(f, kMetrics), 26);
+    const TFrameBands bands = GetFrameBands(f, kMetrics);
+    EXPECT_EQ(bands.Top, (TRect{0, 0, 300, 26}));
+    EXPECT_EQ(bands.Left, (TRect{0, 26, 5, 200}));
+    EXPECT_EQ(bands.Right, (TRect{295, 26, 300, 200}));
+    EXPECT_EQ(bands.Bottom, (TRect{5, 196, 295, 200}));
+
+    // BorderWidth lies inside the frame on all four sides.
+    f.BorderWidth = 3;
+    f.ClientWidth = 284;
+    f.ClientHeight = 164;
+    EXPECT_EQ(ClientOffsetX(f), 8);
+    EXPECT_EQ(ClientOffsetY(f, kMetrics), 29);
+    EXPECT_EQ(GetFrameBands(f, kMetrics).Left, (TRect{0, 29, 8, 200}));
+
+    // Without a caption the bottom border still lies below the client area.
+    f = Form();
+    f.HasCaptionStyle = false;
+    f.ClientWidth = 290;
+    f.ClientHeight = 192;
+    EXPECT_EQ(ClientOffsetY(f, kMetrics), 4);
+    EXPECT_EQ(TopNonClientHeight(f, kMetrics), 4);
+    f.BorderWidth = 2;
+    f.ClientHeight = 188;
+    EXPECT_EQ(ClientOffsetY(f, kMetrics), 6);
+
+    // Skinned bars: the client area shrinks, its top stays.
+    f = Form();
+    f.ClientWidth = 273;
+    f.ClientHeight = 153;
+    f.HorzScrollHeight = f.VertScrollWidth = 17;
+    EXPECT_EQ(ClientOffsetX(f), 5);
+    EXPECT_EQ(ClientOffsetY(f, kMetrics), 26);
+    EXPECT_EQ(TopNonClientHeight(f, kMetrics), 26);
+
+    // The menu line wraps where the next item passes the frame; an item
+    // wider than a row takes a row of its own, not two.
+    f = Form();
+    EXPECT_EQ(MenuLineRowCount(f, kMetrics, {100, 100, 85}), 1);
+    EXPECT_EQ(MenuLineRowCount(f, kMetrics, {100, 100, 86}), 2);
+    EXPECT_EQ(MenuLineRowCount(f, kMetrics, {400}), 1);
+    EXPECT_EQ(MenuLineRowCount(f, kMetrics, {50, 400, 50}), 3);
+}
+
+TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
+    // A dialog frame shows Move and Close only.
+    TSystemMenuItems s = UpdateSystemMenuItems(Form(BS::bsDialog));
+    EXPECT_TRUE(s.ItemMove.Visible && s.ItemClose.Visible);
+    EXPECT_FALSE(s.ItemRestore.Visible || s.ItemSize.Visible || s.ItemMinimize.Visible || s.ItemMaximize.Visible);
+    // A maximized MDI child: Restore and Maximize enabled, Move not.
+    TFormFrame f = Form();
+    f.FormStyle = TFrameFormStyle::fsMDIChild;
+    f.WindowState = WS::wsMaximized;
+    s = UpdateSystemMenuItems(f);
+    EXPECT_TRUE(s.ItemRestore.Visible && s.ItemRestore.Enabled);
+    EXPECT_TRUE(s.ItemMaximize.Enabled);
+    EXPECT_FALSE(s.ItemMove.Enabled);
+    // A fixed single frame cannot be sized; without biSystemMenu no Close.
+    f = Form(BS::bsSingle);
+    f.BorderIcons.biSystemMenu = false;
+    s = UpdateSystemMenuItems(f);
+    EXPECT_TRUE(s.ItemSize.Visible);
+    EXPECT_FALSE(s.ItemSize.Enabled || s.ItemClose.Visible || s.ItemMinimize.Visible);
+    EXPECT_EQ(SysButtonCount(f), 0);
+    f.BorderIcons = TFrameBorderIcons{true, true, false, true};
+    EXPECT_EQ(SysButtonCount(f), 3);
+    // 45 skin names: columns start before the 21st and the 41st.
+    int breaks = 0;
+    for (int i = 0; i < 45; ++i) breaks += SkinItemBreaks(i) ? 1 : 0;
+    EXPECT_EQ(breaks, 2);
+    EXPECT_TRUE(SkinItemBreaks(20) && SkinItemBreaks(40) && !SkinItemBreaks(0));
+
+    // Small pictures for tool and dialog frames; help falls back to the big one.
+    skintest::LayoutSkin skin;
+    skin.Section("FORM");
+    skin.Section("GLOBALINFO");
+    const int bigClose = skin.Mask("GLOBALINFO", "BICONCLOSE", 21, 21);
+    const int smallClose = skin.Mask("GLOBALINFO", "SICONCLOSE", 15, 15);
+    const int bigHelp = skin.Mask("GLOBALINFO", "BICONHELP", 21, 21);
+    const int title = skin.Mask("FORM", "TITLEBAR", 30, 22);
+    EXPECT_EQ(GetFrameSkinMasks(skin.Content, "FORM", BS::bsSizeable, false).Close, bigClose);
+    TFrameSkinMasks m = GetFrameSkinMasks(skin.Content, "FORM", BS::bsToolWindow, false);
+    EXPECT_EQ(m.Close, smallClose);
+    EXPECT_EQ(m.Help, bigHelp);
+    EXPECT_EQ(m.TitleBar, title);
+    EXPECT_EQ(SysButtonHeight(m), 15);
+    // The title bar band: a third of a title-bar frame on each side of the buttons.
+    f = Form(BS::bsToolWindow);
+    EXPECT_EQ(MinTitleWidth(PlaceTitleButtons(f, kMetrics, m), m), 2 * 10 + 15);
+    // A skin without the close picture in GLOBALINFO: the form section's.
+    skin.Content.Masks[static_cast<size_t>(bigClose)].SectionName = "FORM";
+    EXPECT_EQ(GetFrameSkinMasks(skin.Content, "FORM", BS::bsToolWindow, false).Close, bigClose);
+}

@@ -1,0 +1,206 @@
+// Skinned scroll bars without a window: the thumb never divides by an empty
+// span nor leaves its track, what is drawn is what is hit, drags count from
+// nMin, and everything holds in screen coordinates left of the screen too.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "skin/windows/layout/scrollgeometry.h"
+#include "support/layout_skin.h"
+
+using namespace skin;
+
+namespace {
+
+const TScrollMetrics kMetrics{17, 17, 17};
+
+// A horizontal bar 296 pixels long: arrows of 17, a track of 262.
+const TRect kBar{102, 281, 398, 298};
+
+TScrollBarState Horz(int nMin, int nMax, unsigned nPage, int nPos) {
+    TScrollBarState b;
+    b.ScrollFlags = sfHasStyle;
+    b.ScrollVisible = true;
+    b.BarType = sbHorz;
+    b.ScrollInfo = TScrollInfo{nMin, nMax, nPage, nPos, 0};
+    return b;
+}
+
+TThumbGeometry Thumb(const TScrollBarState& b) { return GetThumbGeometry(b, kBar, kMetrics, nullptr); }
+
+}  // namespace
+
+TEST(ScrollBarGeometry, ThumbSizeAndPlaceStayInsideTheTrack) {
+    // No page: the thumb is as long as an arrow, from the first arrow to the second.
+    TThumbGeometry g = Thumb(Horz(0, 100, 0, 0));
+    EXPECT_EQ(g.TrackStart, 119);
+    EXPECT_EQ(g.TrackEnd, 381);
+    EXPECT_EQ(g.Size, 17);
+    EXPECT_EQ(g.Start, 119);
+    g = Thumb(Horz(0, 100, 0, 100));
+    EXPECT_EQ(g.Start + g.Size, g.TrackEnd);
+
+    // A huge range gives the smallest thumb, also over the whole int range.
+    EXPECT_EQ(Thumb(Horz(0, 2000000000, 10, 0)).Size, 10);
+    g = Thumb(Horz(INT_MIN, INT_MAX, 1000, INT_MAX - 999));
+    EXPECT_EQ(g.Size, 10);
+    EXPECT_EQ(g.Start + g.Size, g.TrackEnd);
+
+    // The last position with a page lies flush with the second arrow; past it the thumb stays there.
+    g = Thumb(Horz(0, 99, 10, 90));
+    EXPECT_EQ(g.Size, 26);
+    EXPECT_EQ(g.Start + g.Size, 381);
+    EXPECT_EQ(Thumb(Horz(0, 99, 10, 500)).Start, g.Start);
+    EXPECT_EQ(Thumb(Horz(0, 99, 10, -50)).Start, 119);
+
+    // nMax = nMin, and pages as long as or longer than the range: no division
+    // by an empty or negative span, the thumb inside the track and not shown.
+    for (unsigned page : {0u, 1u, 5u, 1000u}) {
+        SCOPED_TRACE(page);
+        g = Thumb(Horz(7, 7, page, 7));
+        EXPECT_GE(g.Start, g.TrackStart);
+        EXPECT_LE(g.Start + g.Size, g.TrackEnd);
+    }
+    EXPECT_FALSE(Thumb(Horz(0, 9, 10, 0)).Visible);
+    EXPECT_FALSE(Thumb(Horz(0, 9, 50, 3)).Visible);
+    EXPECT_EQ(Thumb(Horz(0, 9, 50, 3)).Size, 262);
+}
+
+TEST(ScrollBarGeometry, TheHitTestFindsWhatIsDrawn) {
+    const TScrollBarState b = Horz(0, 99, 10, 45);
+    const TThumbGeometry g = Thumb(b);
+    const TBarParts parts = GetBarParts(b, kBar, kMetrics, nullptr);
+    ASSERT_TRUE(parts.ThumbVisible);
+    EXPECT_EQ(parts.Thumb.Left + kBar.Left, g.Start);
+    EXPECT_EQ(parts.Thumb.Width(), g.Size);
+    // Every column of the bar: the part the hit test names is the part painted there.
+    for (int x = kBar.Left; x < kBar.Right; ++x) {
+        const int rel = x - kBar.Left;
+        int painted = spNone;
+        if (rel < parts.Arrow1.Right) painted = spLineUp;
+        else if (rel >= parts.Arrow2.Left) painted = spLineDown;
+        else if (rel >= parts.Thumb.Left && rel < parts.Thumb.Right) painted = spThumb;
+        else painted = rel < parts.Thumb.Left ? spPageUp : spPageDown;
+        ASSERT_EQ(GetPortion(b, kBar, {x, 290}, kMetrics, nullptr), painted) << x;
+    }
+    EXPECT_EQ(GetPortion(b, kBar, {200, 280}, kMetrics, nullptr), spNone);
+    EXPECT_EQ(GetPortion(b, kBar, {200, 298}, kMetrics, nullptr), spNone);
+    // A forced thumb start is kept inside the track.
+    EXPECT_EQ(GetBarParts(b, kBar, kMetrics, nullptr, 5000).Thumb.Right, parts.Arrow2.Left);
+
+    // A skin whose arrows are longer: the thumb, the track and the hit test
+    // all take the skin's arrow, so its whole picture scrolls by a line.
+    skintest::LayoutSkin skin;
+    skin.Section("SCROLLBTNLEFT", true);
+    skin.Mask("SCROLLBTNLEFT", "BORDERSMASK", 24, 17);
+    EXPECT_EQ(GetArrowSize(b, false, kMetrics, &skin.Content), 24);
+    EXPECT_EQ(GetPortion(b, kBar, {kBar.Left + 20, 290}, kMetrics, &skin.Content), spLineUp);
+    EXPECT_EQ(GetThumbGeometry(b, kBar, kMetrics, &skin.Content).TrackStart, kBar.Left + 24);
+    EXPECT_EQ(GetBarParts(b, kBar, kMetrics, &skin.Content).Arrow1.Right, 24);
+    // Without the section's flag the system's unit length holds.
+    skin.Content.Sections[0].ReservedBoolean = false;
+    EXPECT_EQ(GetArrowSize(b, false, kMetrics, &skin.Content), 17);
+}
+
+TEST(ScrollBarGeometry, ABarTooShortForTwoArrowsShowsTwoHalves) {
+    const TScrollBarState b = Horz(0, 99, 10, 0);
+    const TRect bar{10, 0, 41, 17};  // 31 pixels: less than two arrows
+    EXPECT_EQ(GetPortion(b, bar, {10, 5}, kMetrics, nullptr), spLineUp);
+    EXPECT_EQ(GetPortion(b, bar, {24, 5}, kMetrics, nullptr), spLineUp);
+    EXPECT_EQ(GetPortion(b, bar, {26, 5}, kMetrics, nullptr), spLineDown);
+    EXPECT_EQ(GetPortion(b, bar, {40, 5}, kMetrics, nullptr), spLineDown);
+    const TBarParts parts = GetBarParts(b, bar, kMetrics, nullptr);
+    EXPECT_TRUE(parts.Short);
+    EXPECT_FALSE(parts.ThumbVisible);
+    EXPECT_EQ(parts.Arrow1, (TRect{0, 0, 15, 17}));
+    EXPECT_EQ(parts.Arrow2, (TRect{15, 0, 31, 17}));
+    EXPECT_FALSE(GetThumbGeometry(b, bar, kMetrics, nullptr).Visible);
+    // An empty bar answers nothing and divides by nothing.
+    EXPECT_EQ(GetPortion(b, TRect{10, 0, 10, 17}, {10, 5}, kMetrics, nullptr), spNone);
+}
+
+TEST(ScrollBarGeometry, LeftBarsAndTheGripInScreenCoordinates) {
+    // A window left of the primary screen, bars on the left.
+    const TRect window{-300, 50, -100, 250};
+    const TScrollEdges edges{2, 2, 2, 2};
+    TScrollBarState h = Horz(0, 99, 10, 0), v = Horz(0, 99, 10, 0);
+    v.BarType = sbVert;
+    TScrollBarRects r = GetScrollBarRects(window, edges, h, v, true, kMetrics, nullptr);
+    EXPECT_EQ(r.Vert, (TRect{-298, 52, -281, 231}));
+    EXPECT_EQ(r.Horz, (TRect{-281, 231, -102, 248}));
+    EXPECT_EQ(r.Corner, (TRect{-298, 231, -281, 248}));
+    EXPECT_EQ(GetPortion(v, r.Vert, {-290, 55}, kMetrics, nullptr), spLineUp);
+    EXPECT_EQ(GetPortion(h, r.Horz, {-275, 240}, kMetrics, nullptr), spLineUp);
+
+    EXPECT_EQ(ScrollBarHitCode({-290, 240}, r, true, true, true), 17);
+    EXPECT_EQ(ScrollBarHitCode({-290, 240}, r, true, true, false), std::nullopt);
+    EXPECT_EQ(ScrollBarHitCode({-200, 240}, r, false, true, true), 0);
+    EXPECT_EQ(ScrollBarHitCode({-290, 100}, r, true, true, true), 7);
+    EXPECT_EQ(ScrollBarHitCode({-200, 100}, r, true, true, true), std::nullopt);
+
+    // Bars on the right: the vertical one and the corner move over.
+    r = GetScrollBarRects(window, edges, h, v, false, kMetrics, nullptr);
+    EXPECT_EQ(r.Vert, (TRect{-119, 52, -102, 231}));
+    EXPECT_EQ(r.Corner, (TRect{-119, 231, -102, 248}));
+    // Only the horizontal bar: no corner, the bar across the whole window.
+    v.ScrollVisible = false;
+    r = GetScrollBarRects(window, edges, h, v, false, kMetrics, nullptr);
+    EXPECT_TRUE(r.Corner.IsEmpty());
+    EXPECT_EQ(r.Horz, (TRect{-298, 231, -102, 248}));
+
+    // The grip: a window without parent always; a child only flush in its
+    // top-level parent's client corner, on the bars' side.
+    const TRect client{-400, 0, -100, 250};
+    EXPECT_TRUE(GripApplies(false, false, window, client, false));
+    EXPECT_TRUE(GripApplies(true, true, window, client, false));
+    EXPECT_FALSE(GripApplies(true, true, window, client, true));
+    EXPECT_TRUE(GripApplies(true, true, window, TRect{-300, 0, 0, 250}, true));
+    EXPECT_FALSE(GripApplies(true, false, window, client, false));
+    EXPECT_FALSE(GripApplies(true, true, window, TRect{-400, 0, -100, 251}, false));
+
+    // Room for the bars: only where the style asks and the bar fits.
+    TRect room{0, 0, 200, 150};
+    h.ScrollFlags = v.ScrollFlags = sfHasStyle;
+    ReserveScrollBars(room, h, v, true, kMetrics, nullptr);
+    EXPECT_EQ(room, (TRect{17, 0, 200, 133}));
+    EXPECT_TRUE(h.ScrollVisible && v.ScrollVisible);
+    room = TRect{0, 0, 200, 10};
+    v.ScrollFlags = 0;
+    ReserveScrollBars(room, h, v, false, kMetrics, nullptr);
+    EXPECT_FALSE(h.ScrollVisible || v.ScrollVisible);
+    EXPECT_EQ(room, (TRect{0, 0, 200, 10}));
+}
+
+TEST(ScrollBarGeometry, DraggingCountsFromMinAndMatchesTheThumb) {
+    TScrollBarState b = Horz(50, 149, 10, 50);
+    const TThumbGeometry g = Thumb(b);
+    // The mouse far left and far right: the first and the last position.
+    EXPECT_EQ(GetThumbDrag(b, kBar, g.Size, -1000, 0, kMetrics, nullptr).Position, 50);
+    TThumbDrag end = GetThumbDrag(b, kBar, g.Size, 5000, 0, kMetrics, nullptr);
+    EXPECT_EQ(end.Position, 140);
+    EXPECT_EQ(end.ThumbStart + g.Size, g.TrackEnd);
+    // Dragging the thumb to where a position draws it gives that position back.
+    for (int pos = 50; pos <= 140; ++pos) {
+        b.ScrollInfo.nPos = pos;
+        const int start = Thumb(b).Start;
+        ASSERT_EQ(GetThumbDrag(b, kBar, g.Size, start + 4, 4, kMetrics, nullptr).Position, pos) << pos;
+    }
+    // No page: the last position is nMax.
+    EXPECT_EQ(GetThumbDrag(Horz(-20, 20, 0, 0), kBar, 17, 5000, 0, kMetrics, nullptr).Position, 20);
+    // A thumb filling the track, or nothing to scroll: nMin, no division.
+    EXPECT_EQ(GetThumbDrag(b, kBar, 262, 200, 0, kMetrics, nullptr).Position, 50);
+    EXPECT_EQ(GetThumbDrag(Horz(3, 3, 0, 3), kBar, 17, 200, 0, kMetrics, nullptr).Position, 3);
+
+    // Which bars take input.
+    b.ScrollFlags = sfHasStyle | sfDisableLtUp;
+    EXPECT_TRUE(IsScrollBarActive(b, 0));
+    b.ScrollFlags |= sfDisableRtDn;
+    EXPECT_FALSE(IsScrollBarActive(b, 0));
+    b.ScrollFlags = sfHasStyle | sfUsableRangeOnly;
+    EXPECT_TRUE(IsScrollBarActive(b, 0));
+    EXPECT_FALSE(IsScrollBarActive(b, 1));
+    EXPECT_FALSE(IsScrollBarActive(Horz(0, 0, 0, 0), 1));
+    TScrollBarState empty = Horz(5, 5, 0, 5);
+    empty.ScrollFlags |= sfUsableRangeOnly;
+    EXPECT_FALSE(IsScrollBarActive(empty, 0));
+}
