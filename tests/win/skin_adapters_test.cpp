@@ -5,9 +5,6 @@
 // answered by the adapter, a caption keeps its Cyrillic letters.
 #include "gtest_windows.h"
 #include "support/flat_scroll_skin.h"
-#include "support/vcl_test_support.h"
-
-#include <vector>
 
 #include "skin/core/win32/skinmessages.h"
 #include "skin/windows/windowadapter.h"
@@ -15,51 +12,44 @@
 
 using namespace vcl;
 using namespace skin;
-using vcltest::Pump;
 
 namespace {
 
-struct AdapterScene : skintest::FlatSkinScene {
-    AdapterScene() : FlatSkinScene(60, 60, 300, 200) {}
-};
-
-// Counts what reaches a window's own procedure from above.
+// What reaches a window from above: captions set, skinned questions, a probe message.
 struct Heard {
-    int setText = 0;
-    int skinned = 0;
-    int other = 0;
+    int setText = 0, skinned = 0, probe = 0;
     void Count(UINT msg, WPARAM wParam) {
-        if (msg == WM_SETTEXT) ++setText;
-        else if (msg == SM_SKINCMD && SkinCommandOf(wParam) == AC_QUERYSKINNED) ++skinned;
-        else if (msg == WM_USER + 7) ++other;
+        setText += msg == WM_SETTEXT;
+        skinned += msg == SM_SKINCMD && SkinCommandOf(wParam) == AC_QUERYSKINNED;
+        probe += msg == WM_USER + 7;
     }
 };
 
-Heard* g_below = nullptr;
+Heard g_below;
 WNDPROC g_belowNext = nullptr;
 LRESULT CALLBACK BelowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (g_below) g_below->Count(msg, wp);
+    g_below.Count(msg, wp);
     return CallWindowProcW(g_belowNext, w, msg, wp, lp);
 }
 
-// Sends the question as a control's neighbours ask it: through Perform the
-// answer comes back in the record's LParam, through the window in the result.
+// Asked through Perform the answer comes back in the record, and in the result.
 bool AnsweredInRecord(TControl* control) {
     TMessage m = SkinCommandMessage(AC_QUERYSKINNED);
     control->Perform(m);
     return m.LParam == 1 && m.Result == 1;
 }
 
-std::string Text(HWND w) { return GetWindowText1251(w); }
+void SetCaption(HWND w, const std::string& text) { SetWindowTextW(w, WideText(text)); }
 
 }  // namespace
 
 TEST(WindowAdapters, AControlsAdapterGoesOnTopOfItsChainAndLeavesTheOthersInPlace) {
-    AdapterScene s;
+    skintest::FlatSkinScene s(60, 60, 300, 200);
     auto* list = new TListBox(s.form);
     list->SetParent(s.form);
     Heard below, above;
-    const TWindowProcToken belowToken = list->ReplaceWindowProc([&](TMessage& m) {
+    TWindowProcToken belowToken = 0, aboveToken = 0;
+    belowToken = list->ReplaceWindowProc([&](TMessage& m) {
         below.Count(m.Msg, m.WParam);
         list->CallPreviousWindowProc(belowToken, m);
     });
@@ -69,56 +59,51 @@ TEST(WindowAdapters, AControlsAdapterGoesOnTopOfItsChainAndLeavesTheOthersInPlac
     EXPECT_EQ(adapter->Takeover(), TAdapterTakeover::Control);
     EXPECT_EQ(GetScrollWnd(h), adapter.get());
     EXPECT_TRUE(list->ControlStyle() & csOpaque);
-
-    // Skinned: answered in the record and in the result, and never passed on.
     EXPECT_TRUE(AnsweredInRecord(list));
     EXPECT_EQ(SendSkinCommand(h, AC_QUERYSKINNED), 1);
     EXPECT_EQ(below.skinned, 0);
-    // A caption through the W functions keeps its letters and is set once.
-    SetWindowTextW(h, WideText("Привет, мир"));
+    SetCaption(h, "Привет, мир");
     EXPECT_EQ(below.setText, 1);
     EXPECT_EQ(adapter->Caption, "Привет, мир");
-    EXPECT_EQ(Text(h), "Привет, мир");
+    EXPECT_EQ(GetWindowText1251(h), "Привет, мир");
 
-    // Another replacement comes over the adapter; the adapter leaves.
-    const TWindowProcToken aboveToken = list->ReplaceWindowProc([&](TMessage& m) {
+    // Another replacement comes over the adapter; the adapter leaves, the others stay.
+    aboveToken = list->ReplaceWindowProc([&](TMessage& m) {
         above.Count(m.Msg, m.WParam);
         list->CallPreviousWindowProc(aboveToken, m);
     });
-    UnhookWndProc(h, false, false, adapter);
-    EXPECT_TRUE(adapter->Destroyed);
+    UnhookWndProc(h, true, false, adapter);
     EXPECT_EQ(GetScrollWnd(h), nullptr);
     EXPECT_TRUE(list->WindowProcOnTop(aboveToken));
-    adapter.reset();
     SendMessageW(h, WM_USER + 7, 0, 0);
-    SendSkinCommand(h, AC_QUERYSKINNED);
-    EXPECT_EQ(above.other, 1);
-    EXPECT_EQ(below.other, 1);
-    EXPECT_EQ(below.skinned, 1);  // nobody answers for the window any more
+    EXPECT_EQ(above.probe, 1);
+    EXPECT_EQ(below.probe, 1);
     EXPECT_FALSE(AnsweredInRecord(list));
-    list->RestoreWindowProc(aboveToken);
-    list->RestoreWindowProc(belowToken);
+    EXPECT_EQ(below.skinned, 1);
+
+    // Destroyed under a new adapter: the adapter lets go by itself, and is freed later safely.
+    adapter = CreateAdapter<TacMainWnd>(h, &data, s.manager, "EDIT");
+    list->Free();
+    EXPECT_TRUE(adapter->Destroyed);
+    EXPECT_FALSE(IsWindow(h));
 }
 
 TEST(WindowAdapters, APlainWindowIsGivenBackOnlyWhileTheAdaptersProcedureIsOnTop) {
-    AdapterScene s;
+    skintest::FlatSkinScene s(60, 60, 300, 200);
     HWND h = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 10, 10, 120, 80, s.form->Handle(),
                              nullptr, GetModuleHandleW(nullptr), nullptr);
-    Heard below;
-    g_below = &below;
+    g_below = Heard{};
     g_belowNext = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&BelowProc)));
-
+    auto procedure = [h] { return GetWindowLongPtrW(h, GWLP_WNDPROC); };
     auto adapter = CreateAdapter<TacMainWnd>(h, nullptr, s.manager, "EDIT");
     EXPECT_EQ(adapter->Takeover(), TAdapterTakeover::PlainWindow);
-    EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&AdapterWindowProc));
-    EXPECT_EQ(adapter->OldWndProc(), &BelowProc);
+    EXPECT_EQ(procedure(), reinterpret_cast<LONG_PTR>(&AdapterWindowProc));
     EXPECT_EQ(SendSkinCommand(h, AC_QUERYSKINNED), 1);
-    EXPECT_EQ(below.skinned, 0);
-    SetWindowTextW(h, WideText("Заголовок"));
-    EXPECT_EQ(below.setText, 1);
+    SetCaption(h, "Заголовок");
     EXPECT_EQ(adapter->Caption, "Заголовок");
+    EXPECT_EQ(g_below.setText, 1);
+    EXPECT_EQ(g_below.skinned, 0);
     // The cache is an answer only once it holds a picture.
-    EXPECT_EQ(adapter->SkinData->CacheBitmap->Width(), 0);
     ReplyCacheInfo.Ready = true;
     SendSkinCommand(h, AC_QUERYCACHE);
     EXPECT_FALSE(ReplyCacheInfo.Ready);
@@ -127,54 +112,48 @@ TEST(WindowAdapters, APlainWindowIsGivenBackOnlyWhileTheAdaptersProcedureIsOnTop
     EXPECT_TRUE(ReplyCacheInfo.Ready);
     EXPECT_EQ(ReplyCacheInfo.Bmp.Width, 120);
     ReplyCacheInfo = TParentCacheInfo{};
-
-    // On top: the window gets its procedure back.
     UnhookWndProc(h, true, false, adapter);
-    EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&BelowProc));
-    EXPECT_EQ(GetScrollWnd(h), nullptr);
+    EXPECT_EQ(procedure(), reinterpret_cast<LONG_PTR>(&BelowProc));
 
     // Under another subclass: ours stays in the chain and only passes on,
     // also once the adapter is freed.
     adapter = CreateAdapter<TacMainWnd>(h, nullptr, s.manager, "EDIT");
-    int aboveHeard = 0;
+    int aboveProbes = 0;
     TWindowProcToken above = 0;
     above = SubclassWindow(h, [&](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_USER + 7) ++aboveHeard;
+        aboveProbes += msg == WM_USER + 7;
         return CallPreviousSubclass(w, above, msg, wp, lp);
     });
     UnhookWndProc(h, true, false, adapter);
-    EXPECT_NE(GetWindowLongPtrW(h, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&BelowProc));
     SendMessageW(h, WM_USER + 7, 0, 0);
-    EXPECT_EQ(aboveHeard, 1);
-    EXPECT_EQ(below.other, 1);
+    EXPECT_EQ(aboveProbes, 1);
+    EXPECT_EQ(g_below.probe, 1);
     EXPECT_EQ(SendSkinCommand(h, AC_QUERYSKINNED), 0);
-    EXPECT_EQ(below.skinned, 1);
-
-    // A new adapter answers where the old one's procedure still sits, and is
-    // given back once the subclass over it has gone.
+    // A new adapter answers where the old one's procedure still sits, and the
+    // window gets its procedure back once the subclass over it has gone.
     adapter = CreateAdapter<TacMainWnd>(h, nullptr, s.manager, "EDIT");
     EXPECT_EQ(SendSkinCommand(h, AC_QUERYSKINNED), 1);
-    EXPECT_EQ(below.skinned, 1);
+    EXPECT_EQ(g_below.skinned, 1);
     RemoveSubclass(h, above);
-    EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&AdapterWindowProc));
-    SetWindowTextW(h, WideText("Ещё раз"));
-    EXPECT_EQ(below.setText, 2);
-    EXPECT_EQ(adapter->Caption, "Ещё раз");
+    SetCaption(h, "Ещё раз");
+    EXPECT_EQ(g_below.setText, 2);
     adapter.reset();
-    EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&BelowProc));
+    EXPECT_EQ(procedure(), reinterpret_cast<LONG_PTR>(&BelowProc));
+
+    adapter = CreateAdapter<TacMainWnd>(h, nullptr, s.manager, "EDIT");
     DestroyWindow(h);
-    g_below = nullptr;
+    EXPECT_TRUE(adapter->Destroyed);
 }
 
 namespace {
 
-// A provider as the form skinning makes one: its procedure is the form's
-// newest replacement until the form's scroll adapter comes over it.
+// A form's provider, whose procedure is the form's newest replacement until
+// the form's own adapter comes over it; it notes who hears a caption first.
 struct TestProvider : public TObject, public TsProviderLink {
     explicit TestProvider(TForm* f) : form(f) {
         token = form->ReplaceWindowProc([this](TMessage& m) {
             heard.Count(m.Msg, m.WParam);
-            if (m.Msg == WM_SETTEXT) order.push_back("provider");
+            if (m.Msg == WM_SETTEXT) order += "provider;";
             form->CallPreviousWindowProc(token, m);
         });
     }
@@ -184,55 +163,34 @@ struct TestProvider : public TObject, public TsProviderLink {
     TForm* form;
     TWindowProcToken token;
     Heard heard;
-    std::vector<std::string> order;
+    std::string order;
 };
 
-struct OrderedAdapter : TacMainWnd {
-    using TacMainWnd::TacMainWnd;
+struct NotingAdapter : TacMainWnd {
+    NotingAdapter(TestProvider& p, TsCommonData* data, TsSkinManager* manager)
+        : TacMainWnd(p.form->Handle(), data, manager, "FORM"), provider(p) {}
     void AdapterWndProc(TMessage& m) override {
-        if (m.Msg == WM_SETTEXT && provider) provider->order.push_back("adapter");
+        if (m.Msg == WM_SETTEXT) provider.order += "adapter;";
         TacMainWnd::AdapterWndProc(m);
     }
-    TestProvider* provider = nullptr;
+    TestProvider& provider;
 };
 
 }  // namespace
 
-TEST(WindowAdapters, AProvidersFormHearsEachMessageAfterItsAdapterAndDestroyingAWindowReleasesIt) {
-    AdapterScene s;
+TEST(WindowAdapters, AProvidersFormHearsEachMessageAfterItsAdapter) {
+    skintest::FlatSkinScene s(60, 60, 300, 200);
     TestProvider provider(s.form);
     TsCommonData data(&provider, true);
-    auto adapter = std::make_unique<OrderedAdapter>(s.form->Handle(), &data, s.manager, "FORM");
-    adapter->provider = &provider;
-    adapter->Start();
+    auto adapter = CreateAdapter<NotingAdapter>(provider, &data, s.manager);
     EXPECT_EQ(adapter->Takeover(), TAdapterTakeover::ProviderForm);
     EXPECT_FALSE(s.form->WindowProcOnTop(provider.token));
     s.form->SetCaption("Форма");
-    EXPECT_EQ(provider.order, (std::vector<std::string>{"adapter", "provider"}));
+    EXPECT_EQ(provider.order, "adapter;provider;");
     EXPECT_EQ(provider.heard.setText, 1);
     EXPECT_EQ(adapter->Caption, "Форма");
     EXPECT_TRUE(AnsweredInRecord(s.form));
     EXPECT_EQ(provider.heard.skinned, 0);
     UnhookWndProc(s.form->Handle(), true, false, adapter);
     EXPECT_TRUE(s.form->WindowProcOnTop(provider.token));
-
-    // A control destroyed under its adapter: the adapter lets go by itself,
-    // and freeing it later touches nothing.
-    auto* list = new TListBox(s.form);
-    list->SetParent(s.form);
-    TsCommonData listData(list, true);
-    auto listAdapter = CreateAdapter<TacMainWnd>(list->Handle(), &listData, s.manager, "EDIT");
-    HWND h = list->Handle();
-    list->Free();
-    EXPECT_TRUE(listAdapter->Destroyed);
-    EXPECT_FALSE(IsWindow(h));
-    listAdapter.reset();
-
-    // The same for a plain window.
-    HWND plain = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, s.form->Handle(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    auto plainAdapter = CreateAdapter<TacMainWnd>(plain, nullptr, s.manager, "EDIT");
-    DestroyWindow(plain);
-    EXPECT_TRUE(plainAdapter->Destroyed);
-    plainAdapter.reset();
 }

@@ -1,18 +1,19 @@
 // Skinned scroll bars on real list boxes and memos under Wine: the window
 // measures its frame without its bars and the adapter keeps their room,
 // paints them from the skin over the window's own plain bars, and turns
-// clicks, holds, drags and hovering into the scroll messages the plain bars
-// send. The timers are fed as WM_TIMER, the mouse is the real cursor.
+// clicks, holds and drags into the scroll messages the plain bars send.
+// The timers are fed as WM_TIMER; the last test uses the real mouse and the
+// real timers with our own skin.
 #include "gtest_windows.h"
 #include "support/flat_scroll_skin.h"
 #include "support/vcl_test_support.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
+#include "skin/core/storedskins.h"
 #include "skin/windows/scrollbaradapter.h"
-#include "vcl/wintext.h"
 
 using namespace vcl;
 using namespace skin;
@@ -21,35 +22,55 @@ using vcltest::Pump;
 
 namespace {
 
-// A form with the flat skin, and the windows its tests put on it.
-struct ScrollScene : FlatSkinScene {
-    ScrollScene() : FlatSkinScene(40, 40, 380, 300) {}
-    ~ScrollScene() {
-        for (HWND w : windows) DestroyWindow(w);
+using Sent = std::vector<std::pair<int, int>>;  // (code, position) of each scroll message
+
+// A skinned form and a long list on it whose bar is adapted; what reaches
+// the list from its bar is recorded below the adapter.
+struct ListScene : FlatSkinScene {
+    // In the corner: flush with the bottom-right corner of the form's client area.
+    explicit ListScene(DWORD style = WS_VSCROLL, DWORD exStyle = 0, bool inCorner = false)
+        : FlatSkinScene(40, 40, 380, 300) {
+        RECT at{10, 10, 210, 160};
+        if (inCorner) {
+            GetClientRect(form->Handle(), &at);
+            at.left = at.right - 150;
+            at.top = at.bottom - 100;
+        }
+        h = CreateWindowExW(WS_EX_CLIENTEDGE | exStyle, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT | style,
+                            at.left, at.top, at.right - at.left, at.bottom - at.top, form->Handle(), nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+        for (int i = 0; i < 100; ++i) SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"строка"));
+        SendMessageW(h, LB_SETHORIZONTALEXTENT, 600, 0);
+        below = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Record)));
+        SetPropW(h, L"TestScene", this);
+        adapter = CreateAdapter<TacScrollWnd>(h, nullptr, manager, "EDIT");
+        Pump();
+        r = adapter->BarRects();
+        x = (r.Vert.Left + r.Vert.Right) / 2;
+    }
+    ~ListScene() {
+        adapter.reset();
+        DestroyWindow(h);
+    }
+    static LRESULT CALLBACK Record(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* s = static_cast<ListScene*>(GetPropW(w, L"TestScene"));
+        if (msg == WM_VSCROLL || msg == WM_HSCROLL) s->sent.emplace_back(LOWORD(wp), HIWORD(wp));
+        return CallWindowProcW(s->below, w, msg, wp, lp);
+    }
+    Sent Take() { return std::exchange(sent, {}); }
+    TThumbGeometry Thumb() const {
+        return GetThumbGeometry(*adapter->VertBar, r.Vert, adapter->Metrics(), adapter->GeometrySkin());
     }
 
-    // A plain LISTBOX child of the form with `count` lines.
-    HWND PlainList(DWORD style, DWORD exStyle, int left, int top, int width, int height, int count) {
-        HWND w = CreateWindowExW(WS_EX_CLIENTEDGE | exStyle, L"LISTBOX", L"",
-                                 WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS | style, left, top,
-                                 width, height, form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-        for (int i = 0; i < count; ++i)
-            SendMessageW(w, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText("Строка " + std::to_string(i)).c_str()));
-        windows.push_back(w);
-        return w;
-    }
-    TListBox* List(int count) {
-        auto* list = new TListBox(form);
-        list->SetParent(form);
-        list->SetBounds(10, 10, 150, 120);
-        for (int i = 0; i < count; ++i) list->Items()->Add("Строка " + std::to_string(i));
-        return list;
-    }
-
-    std::vector<HWND> windows;
+    HWND h;
+    WNDPROC below;
+    Sent sent;
+    std::unique_ptr<TacScrollWnd> adapter;
+    TScrollBarRects r;
+    int x;
 };
 
-// The colour of the frame pixel at a screen point.
+// The colour of the window's frame at a screen point.
 TColor ScreenPixel(HWND window, TPoint p) {
     RECT wr;
     GetWindowRect(window, &wr);
@@ -59,327 +80,310 @@ TColor ScreenPixel(HWND window, TPoint p) {
 TPoint Centre(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 LPARAM At(TPoint p) { return MAKELPARAM(p.X, p.Y); }
 
-// What the bar sends: (code, position) of each WM_VSCROLL / WM_HSCROLL.
-struct Scrolls {
-    std::vector<std::pair<int, int>> seen;
-    void Record(const TMessage& m) {
-        if (m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL) seen.emplace_back(LOWORD(m.WParam), HIWORD(m.WParam));
-    }
-    std::vector<std::pair<int, int>> Take() {
-        std::vector<std::pair<int, int>> taken;
-        taken.swap(seen);
-        return taken;
-    }
-};
-
-using Sent = std::vector<std::pair<int, int>>;
-
-// A long list box of the scene with a skinned bar, and what reaches the list
-// from its bar (recorded below the adapter).
-struct RecordedList {
-    explicit RecordedList(ScrollScene& s) : list(s.List(100)), data(list, true) {
-        token = list->ReplaceWindowProc([this](TMessage& m) {
-            scrolls.Record(m);
-            list->CallPreviousWindowProc(token, m);
-        });
-        adapter = CreateAdapter<TacScrollWnd>(list->Handle(), &data, s.manager, "EDIT");
-        Pump();
-        h = list->Handle();
-        r = adapter->BarRects();
-        x = (r.Vert.Left + r.Vert.Right) / 2;
-    }
-    TThumbGeometry Thumb() const {
-        return GetThumbGeometry(*adapter->VertBar, r.Vert, adapter->Metrics(), adapter->GeometrySkin());
-    }
-    TListBox* list;
-    TsCommonData data;
-    Scrolls scrolls;
-    TWindowProcToken token = 0;
-    std::unique_ptr<TacScrollWnd> adapter;
-    HWND h = nullptr;
-    TScrollBarRects r;
-    int x = 0;
-};
-
-// A colour of the inactive look: the bar keeps 40 % over the window's picture.
-TColor Dimmed(TColor bar, TColor window) {
-    auto ch = [](int b, int w) { return static_cast<int>(std::lround(w - (w - b) * 0.4)); };
-    return MakeColor(ch(RedOf(bar), RedOf(window)), ch(GreenOf(bar), GreenOf(window)), ch(BlueOf(bar), BlueOf(window)));
-}
-
-bool Near(TColor a, TColor b) {
-    return std::abs(RedOf(a) - RedOf(b)) <= 1 && std::abs(GreenOf(a) - GreenOf(b)) <= 1 &&
-           std::abs(BlueOf(a) - BlueOf(b)) <= 1;
+// The inactive look, within one step of rounding: the bar keeps 40 % over the window's picture.
+bool LooksDimmed(TColor seen, TColor bar, TColor window) {
+    auto ok = [](int s, int b, int w) { return std::abs(s - (w - (w - b) * 0.4)) <= 1.0; };
+    return ok(RedOf(seen), RedOf(bar), RedOf(window)) && ok(GreenOf(seen), GreenOf(bar), GreenOf(window)) &&
+           ok(BlueOf(seen), BlueOf(bar), BlueOf(window));
 }
 
 }  // namespace
 
 TEST(SkinnedScrollBars, TheWindowLeavesTheBarsRoomAndEveryPartIsPaintedUntilTheRelease) {
-    ScrollScene s;
-    HWND list = s.PlainList(WS_VSCROLL | WS_HSCROLL, 0, 10, 10, 200, 150, 100);
-    SendMessageW(list, LB_SETHORIZONTALEXTENT, 600, 0);
-    auto adapter = CreateAdapter<TacScrollWnd>(list, nullptr, s.manager, "EDIT");
-    Pump();
-    EXPECT_EQ(GetScrollWnd(list), adapter.get());
-    EXPECT_EQ(adapter->Takeover(), TAdapterTakeover::PlainWindow);
-
-    // The window measured 2-pixel edges without its bars; the client leaves room for both.
+    ListScene s(WS_VSCROLL | WS_HSCROLL);
+    EXPECT_EQ(s.adapter->Takeover(), TAdapterTakeover::PlainWindow);
     RECT client;
-    GetClientRect(list, &client);
-    EXPECT_EQ(adapter->Edges.cxLeftEdge, 2);
-    EXPECT_EQ(adapter->Edges.cyBottomEdge, 2);
+    GetClientRect(s.h, &client);
+    EXPECT_EQ(s.adapter->Edges.cxLeftEdge, 2);
     EXPECT_EQ(client.right, 200 - 4 - GetSystemMetrics(SM_CXVSCROLL));
     EXPECT_EQ(client.bottom, 150 - 4 - GetSystemMetrics(SM_CYHSCROLL));
 
-    const TScrollBarRects r = adapter->BarRects();
-    const TScrollMetrics m = adapter->Metrics();
-    TThumbGeometry g = GetThumbGeometry(*adapter->VertBar, r.Vert, m, adapter->GeometrySkin());
-    const int x = (r.Vert.Left + r.Vert.Right) / 2;
-    EXPECT_EQ(ScreenPixel(list, {x, r.Vert.Top + 3}), kFlatArrow1);
-    EXPECT_EQ(ScreenPixel(list, {x, r.Vert.Bottom - 3}), kFlatArrow2);
-    EXPECT_EQ(ScreenPixel(list, {x, g.Start + 2}), kFlatThumb);
-    EXPECT_EQ(ScreenPixel(list, {x, g.Start + g.Size + 3}), kFlatTrack2);
-    const int y = (r.Horz.Top + r.Horz.Bottom) / 2;
-    EXPECT_EQ(ScreenPixel(list, {r.Horz.Left + 3, y}), kFlatArrow1);
-    EXPECT_EQ(ScreenPixel(list, {r.Horz.Right - 3, y}), kFlatArrow2);
-    EXPECT_EQ(ScreenPixel(list, Centre(r.Corner)), kFlatWindow);
-
+    TThumbGeometry g = s.Thumb();
+    EXPECT_EQ(ScreenPixel(s.h, {s.x, s.r.Vert.Top + 3}), kFlatArrow1);
+    EXPECT_EQ(ScreenPixel(s.h, {s.x, s.r.Vert.Bottom - 3}), kFlatArrow2);
+    EXPECT_EQ(ScreenPixel(s.h, {s.x, g.Start + 2}), kFlatThumb);
+    EXPECT_EQ(ScreenPixel(s.h, {s.x, g.Start + g.Size + 3}), kFlatTrack2);
+    EXPECT_EQ(ScreenPixel(s.h, {s.r.Horz.Left + 3, Centre(s.r.Horz).Y}), kFlatArrow1);
+    EXPECT_EQ(ScreenPixel(s.h, Centre(s.r.Corner)), kFlatWindow);
     // Scrolled to the end by the window itself: the thumb lies flush with the second arrow.
-    SendMessageW(list, LB_SETTOPINDEX, 99, 0);
-    Pump();
-    g = GetThumbGeometry(*adapter->VertBar, r.Vert, m, adapter->GeometrySkin());
+    SendMessageW(s.h, LB_SETTOPINDEX, 99, 0);
+    g = s.Thumb();
     EXPECT_EQ(g.Start + g.Size, g.TrackEnd);
-    EXPECT_EQ(ScreenPixel(list, {x, g.TrackEnd - 1}), kFlatThumb);
-    EXPECT_EQ(ScreenPixel(list, {x, g.Start - 3}), kFlatTrack1);
+    EXPECT_EQ(ScreenPixel(s.h, {s.x, g.TrackEnd - 1}), kFlatThumb);
+    EXPECT_EQ(ScreenPixel(s.h, {s.x, g.Start - 3}), kFlatTrack1);
 
     // Released with a frame change: the system's own bars come back.
-    UnhookWndProc(list, true, true, adapter);
-    Pump();
-    EXPECT_EQ(adapter, nullptr);
-    EXPECT_EQ(GetScrollWnd(list), nullptr);
-    EXPECT_NE(ScreenPixel(list, {x, r.Vert.Top + 3}), kFlatArrow1);
-    EXPECT_NE(ScreenPixel(list, {x, g.TrackEnd - 1}), kFlatThumb);
-    GetClientRect(list, &client);
-    EXPECT_EQ(client.right, 200 - 4 - GetSystemMetrics(SM_CXVSCROLL));
+    UnhookWndProc(s.h, true, true, s.adapter);
+    EXPECT_EQ(GetScrollWnd(s.h), nullptr);
+    EXPECT_NE(ScreenPixel(s.h, {s.x, s.r.Vert.Top + 3}), kFlatArrow1);
+    EXPECT_NE(ScreenPixel(s.h, {s.x, g.TrackEnd - 1}), kFlatThumb);
 }
 
 TEST(SkinnedScrollBars, ABarOnTheLeftAndTheGripOfAListFlushWithTheFormsCorner) {
-    ScrollScene s;
-    HWND left = s.PlainList(WS_VSCROLL, WS_EX_LEFTSCROLLBAR, 10, 10, 150, 100, 50);
-    auto leftAdapter = CreateAdapter<TacScrollWnd>(left, nullptr, s.manager, "EDIT");
-    Pump();
-    EXPECT_TRUE(leftAdapter->LeftScrollbar);
-    TScrollBarRects r = leftAdapter->BarRects();
+    ListScene left(WS_VSCROLL, WS_EX_LEFTSCROLLBAR);
     RECT wr;
-    GetWindowRect(left, &wr);
-    EXPECT_EQ(r.Vert.Left, wr.left + 2);
-    EXPECT_EQ(ScreenPixel(left, {r.Vert.Left + 3, r.Vert.Top + 3}), kFlatArrow1);
-    RECT client;
-    GetClientRect(left, &client);
+    GetWindowRect(left.h, &wr);
+    EXPECT_EQ(left.r.Vert.Left, wr.left + 2);
+    EXPECT_EQ(ScreenPixel(left.h, {left.r.Vert.Left + 3, left.r.Vert.Top + 3}), kFlatArrow1);
     POINT origin{0, 0};
-    ClientToScreen(left, &origin);
-    EXPECT_EQ(origin.x, r.Vert.Right);  // the client starts right of the bar
+    ClientToScreen(left.h, &origin);
+    EXPECT_EQ(origin.x, left.r.Vert.Right);  // the list's text starts right of the bar
+    EXPECT_FALSE(left.adapter->GripApplies());
 
-    // A list with both bars in the form's bottom-right corner: its corner is
-    // a grip, and pressing it sizes the form, not the list.
-    RECT fc;
-    GetClientRect(s.form->Handle(), &fc);
-    HWND corner = s.PlainList(WS_VSCROLL | WS_HSCROLL, 0, fc.right - 150, fc.bottom - 100, 150, 100, 50);
-    SendMessageW(corner, LB_SETHORIZONTALEXTENT, 600, 0);
-    auto adapter = CreateAdapter<TacScrollWnd>(corner, nullptr, s.manager, "EDIT");
-    Pump();
-    EXPECT_TRUE(adapter->GripApplies());
-    EXPECT_FALSE(leftAdapter->GripApplies());
-    r = adapter->BarRects();
-    EXPECT_EQ(SendMessageW(corner, WM_NCHITTEST, 0, At(Centre(r.Corner))), HTBOTTOMRIGHT);
-    EXPECT_EQ(SendMessageW(corner, WM_NCHITTEST, 0, At(Centre(r.Vert))), HTVSCROLL);
-    EXPECT_EQ(SendMessageW(corner, WM_NCHITTEST, 0, At(Centre(r.Horz))), HTHSCROLL);
+    // Both bars in the form's bottom-right corner: the corner is a grip that sizes the form.
+    ListScene s(WS_VSCROLL | WS_HSCROLL, 0, true);
+    EXPECT_TRUE(s.adapter->GripApplies());
+    EXPECT_EQ(SendMessageW(s.h, WM_NCHITTEST, 0, At(Centre(s.r.Corner))), HTBOTTOMRIGHT);
+    EXPECT_EQ(SendMessageW(s.h, WM_NCHITTEST, 0, At(Centre(s.r.Horz))), HTHSCROLL);
     std::vector<WPARAM> commands;
-    const TWindowProcToken token = s.form->ReplaceWindowProc([&](TMessage& m) {
-        if (m.Msg == WM_SYSCOMMAND) {
-            commands.push_back(m.WParam);
-            return;  // the sizing loop itself is the user's; here only its start counts
-        }
+    TWindowProcToken token = 0;
+    token = s.form->ReplaceWindowProc([&](TMessage& m) {
+        if (m.Msg == WM_SYSCOMMAND) return commands.push_back(m.WParam);  // the sizing loop is the user's
         s.form->CallPreviousWindowProc(token, m);
     });
-    SendMessageW(corner, WM_NCLBUTTONDOWN, HTBOTTOMRIGHT, At(Centre(r.Corner)));
+    SendMessageW(s.h, WM_NCLBUTTONDOWN, HTBOTTOMRIGHT, At(Centre(s.r.Corner)));
     s.form->RestoreWindowProc(token);
     EXPECT_EQ(commands, std::vector<WPARAM>{SC_SIZE | WMSZ_BOTTOMRIGHT});
 }
 
-TEST(SkinnedScrollBars, ABarThatCannotScrollIsDimmedAndADisabledArrowNeitherScrollsNorCaptures) {
-    ScrollScene s;
-    // Three lines: the bar stays but cannot scroll, and the system says so.
-    HWND few = s.PlainList(WS_VSCROLL | LBS_DISABLENOSCROLL, 0, 200, 10, 150, 100, 3);
-    auto dim = CreateAdapter<TacScrollWnd>(few, nullptr, s.manager, "EDIT");
-    Pump();
-    TScrollBarRects r = dim->BarRects();
-    EXPECT_FALSE(dim->BarActive(*dim->VertBar));
-    const int x = (r.Vert.Left + r.Vert.Right) / 2;
-    EXPECT_TRUE(Near(ScreenPixel(few, {x, r.Vert.Top + 3}), Dimmed(kFlatArrow1, kFlatWindow)))
-        << std::hex << ScreenPixel(few, {x, r.Vert.Top + 3});
-    EXPECT_TRUE(Near(ScreenPixel(few, {x, r.Vert.Bottom - 20}), Dimmed(kFlatTrack2, kFlatWindow)));
-    EXPECT_EQ(SendMessageW(few, WM_NCHITTEST, 0, At(Centre(r.Vert))), HTNOWHERE);
-
-    // A long list whose lower arrow the window disabled.
-    RecordedList l(s);
-    EnableScrollBar(l.h, SB_VERT, ESB_DISABLE_DOWN);
-    SendMessageW(l.h, WM_NCLBUTTONDOWN, HTVSCROLL, At({l.x, l.r.Vert.Bottom - 3}));
-    EXPECT_TRUE(l.scrolls.Take().empty());
-    EXPECT_NE(GetCapture(), l.h);
-    // The other arrow still works.
-    SendMessageW(l.h, WM_NCLBUTTONDOWN, HTVSCROLL, At({l.x, l.r.Vert.Top + 3}));
-    EXPECT_EQ(l.scrolls.Take(), (Sent{{SB_LINEUP, 0}}));
-    EXPECT_EQ(GetCapture(), l.h);
-    SendMessageW(l.h, WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(l.scrolls.Take(), (Sent{{SB_ENDSCROLL, 0}}));
-}
-
-TEST(SkinnedScrollBars, HoldingAnArrowScrollsAtOnceThenAtEveryRepeatWhileTheCursorStaysOnIt) {
-    ScrollScene s;
-    RecordedList l(s);
-    const HWND h = l.h;
-    const TPoint down{l.x, l.r.Vert.Bottom - 4};
-    SetCursorPos(down.X, down.Y);
-
-    SendMessageW(h, WM_NCLBUTTONDOWN, HTVSCROLL, At(down));
-    EXPECT_EQ(l.scrolls.Take(), (Sent{{SB_LINEDOWN, 0}}));
-    EXPECT_EQ(GetCapture(), h);
-    EXPECT_EQ(ScreenPixel(h, down), kFlatHot);  // drawn pressed
-    SendMessageW(h, WM_TIMER, kScrollPressTimer, 0);
-    EXPECT_TRUE(l.scrolls.Take().empty());
-    SendMessageW(h, WM_TIMER, kScrollRepeatTimer, 0);
-    SendMessageW(h, WM_TIMER, kScrollRepeatTimer, 0);
-    EXPECT_EQ(l.scrolls.Take(), (Sent{{SB_LINEDOWN, 0}, {SB_LINEDOWN, 0}}));
-    // Off the arrow the repeats stop and the arrow is drawn up; back on it they go on.
-    SetCursorPos(down.X - 60, down.Y);
-    SendMessageW(h, WM_TIMER, kScrollRepeatTimer, 0);
-    EXPECT_TRUE(l.scrolls.Take().empty());
-    EXPECT_EQ(ScreenPixel(h, down), kFlatArrow2);
-    SetCursorPos(down.X, down.Y);
-    SendMessageW(h, WM_TIMER, kScrollRepeatTimer, 0);
-    EXPECT_EQ(l.scrolls.Take(), (Sent{{SB_LINEDOWN, 0}}));
-
-    SendMessageW(h, WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(l.scrolls.Take(), (Sent{{SB_ENDSCROLL, 0}}));
-    EXPECT_NE(GetCapture(), h);
-    EXPECT_EQ(SendMessageW(h, LB_GETTOPINDEX, 0, 0), 4);
-    EXPECT_EQ(ScrollEngine().CurrentPortion, spNone);
-    // A timer of the window's own with one of these numbers is the window's.
-    SendMessageW(h, WM_TIMER, kScrollRepeatTimer, 0);
-    EXPECT_TRUE(l.scrolls.Take().empty());
-
-    // A click on the track pages once.
-    const TThumbGeometry g = l.Thumb();
-    SendMessageW(h, WM_NCLBUTTONDOWN, HTVSCROLL, At({down.X, g.Start + g.Size + 10}));
-    SendMessageW(h, WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(l.scrolls.Take(), (Sent{{SB_PAGEDOWN, 0}, {SB_ENDSCROLL, 0}}));
-}
-
-TEST(SkinnedScrollBars, DraggingTheThumbTracksOnlyChangesThenSetsThePositionAndEnds) {
-    ScrollScene s;
-    RecordedList l(s);
-    const HWND h = l.h;
-    const int x = l.x;
-    const TThumbGeometry g = l.Thumb();
-    auto moveTo = [&](int screenY) {
-        POINT p{x, screenY};
-        ScreenToClient(h, &p);  // left of the client: a negative x
-        SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-    };
-    SendMessageW(h, WM_NCLBUTTONDOWN, HTVSCROLL, At({x, g.Start + 2}));
-    EXPECT_TRUE(l.adapter->ThumbTracking);
-    EXPECT_EQ(ScreenPixel(h, {x, g.Start + 2}), kFlatHot);  // drawn pressed
-    EXPECT_TRUE(l.scrolls.Take().empty());
-
-    moveTo(g.Start + 2 + 30);
-    Sent sent = l.scrolls.Take();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].first, SB_THUMBTRACK);
-    EXPECT_GT(sent[0].second, 0);
-    EXPECT_EQ(ScreenPixel(h, {x, g.Start + 2 + 30}), kFlatHot);  // the thumb follows the mouse
-    moveTo(g.Start + 2 + 30);
-    EXPECT_TRUE(l.scrolls.Take().empty());
-    // Far past the end: the last position a page can show, never beyond.
-    moveTo(l.r.Vert.Bottom + 200);
-    SCROLLINFO si{sizeof(si), SIF_ALL};
-    GetScrollInfo(h, SB_VERT, &si);
-    const int last = si.nMax - static_cast<int>(si.nPage) + 1;
-    EXPECT_EQ(l.scrolls.Take(), (Sent{{SB_THUMBTRACK, last}}));
-
-    SendMessageW(h, WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(l.scrolls.Take(), (Sent{{SB_THUMBPOSITION, last}, {SB_ENDSCROLL, last}}));
-    EXPECT_FALSE(l.adapter->ThumbTracking);
-    EXPECT_NE(GetCapture(), h);
-    EXPECT_EQ(SendMessageW(h, LB_GETTOPINDEX, 0, 0), last);
-    EXPECT_EQ(ScreenPixel(h, {x, l.Thumb().TrackEnd - 1}), kFlatThumb);
-}
-
-TEST(SkinnedScrollBars, TheBarLightsUnderTheMouseAndGoesOutWhenItLeaves) {
-    ScrollScene s;
-    TListBox* list = s.List(100);
-    TsCommonData data(list, true);
-    auto adapter = CreateAdapter<TacScrollWnd>(list->Handle(), &data, s.manager, "EDIT");
-    Pump();
-    HWND h = list->Handle();
-    const TScrollBarRects r = adapter->BarRects();
-    const int x = (r.Vert.Left + r.Vert.Right) / 2;
-    const TPoint down{x, r.Vert.Bottom - 4}, up{x, r.Vert.Top + 4};
-    const TThumbGeometry g = GetThumbGeometry(*adapter->VertBar, r.Vert, adapter->Metrics(), adapter->GeometrySkin());
-    const TPoint thumb{x, g.Start + g.Size / 2};
-
-    SetCursorPos(down.X, down.Y);
-    SendMessageW(h, WM_NCMOUSEMOVE, HTVSCROLL, At(down));
-    EXPECT_NE(ScrollEngine().HoverTimerId, 0u);
-    SendMessageW(h, WM_TIMER, kScrollHoverTimer, 0);
-    EXPECT_EQ(ScreenPixel(h, down), kFlatHot);
-    EXPECT_EQ(ScreenPixel(h, up), kFlatArrow1);
-    SetCursorPos(thumb.X, thumb.Y);
-    SendMessageW(h, WM_TIMER, kScrollHoverTimer, 0);
-    EXPECT_EQ(ScreenPixel(h, thumb), kFlatHot);
-    EXPECT_EQ(ScreenPixel(h, down), kFlatArrow2);
-    // Into the list's text: the bar goes out and its timer stops.
-    SetCursorPos(r.Vert.Left - 40, thumb.Y);
-    SendMessageW(h, WM_TIMER, kScrollHoverTimer, 0);
-    EXPECT_EQ(ScreenPixel(h, thumb), kFlatThumb);
-    EXPECT_EQ(ScrollEngine().HoverTimerId, 0u);
-    EXPECT_EQ(ScrollEngine().MouseOverBar, -1);
-}
-
-TEST(SkinnedScrollBars, AMemoKeepsItsSkinnedBarThroughItsOwnUpdatesAndScrollsByTheWheel) {
-    ScrollScene s;
+TEST(SkinnedScrollBars, ABarThatCannotScrollIsDimmedThroughTheWindowsOwnUpdatesAndADisabledArrowDoesNothing) {
+    FlatSkinScene s(40, 40, 380, 300);
     auto* memo = new TMemo(s.form);
     memo->SetParent(s.form);
     memo->SetBounds(10, 10, 200, 120);
     memo->SetScrollBars(ssVertical);
     memo->Lines()->Add("Первая строка");
-    Pump();
     TsCommonData data(memo, true);
     auto adapter = CreateAdapter<TacScrollWnd>(memo->Handle(), &data, s.manager, "EDIT");
     Pump();
-    HWND h = memo->Handle();
+    EXPECT_EQ(adapter->Takeover(), TAdapterTakeover::Control);
     const TScrollBarRects r = adapter->BarRects();
-    const TPoint up{(r.Vert.Left + r.Vert.Right) / 2, r.Vert.Top + 4};
-    // Too short to scroll: the memo refreshes its plain bar on every change; ours stays.
-    EXPECT_TRUE(Near(ScreenPixel(h, up), Dimmed(kFlatArrow1, kFlatWindow)));
-    SetFocus(h);
-    SendMessageW(h, WM_CHAR, L'я', 1);
-    EXPECT_TRUE(Near(ScreenPixel(h, up), Dimmed(kFlatArrow1, kFlatWindow))) << std::hex << ScreenPixel(h, up);
+    const TPoint up{Centre(r.Vert).X, r.Vert.Top + 4};
+    EXPECT_FALSE(adapter->BarActive(*adapter->VertBar));
+    EXPECT_TRUE(LooksDimmed(ScreenPixel(memo->Handle(), up), kFlatArrow1, kFlatWindow));
+    EXPECT_EQ(SendMessageW(memo->Handle(), WM_NCHITTEST, 0, At(Centre(r.Vert))), HTNOWHERE);
+    // The memo redraws its plain bar on each change of its text, the scroll state unchanged.
+    SendMessageW(memo->Handle(), WM_CHAR, L'я', 1);
+    EXPECT_TRUE(LooksDimmed(ScreenPixel(memo->Handle(), up), kFlatArrow1, kFlatWindow));
 
-    // Long enough: the bar takes input, and the wheel scrolls the memo and moves the thumb.
-    for (int i = 0; i < 60; ++i) memo->Lines()->Add("Строка " + std::to_string(i));
-    Pump();
-    SendMessageW(h, EM_LINESCROLL, 0, -1000);
-    Pump();
-    EXPECT_EQ(ScreenPixel(h, up), kFlatArrow1);
-    const TThumbGeometry before = GetThumbGeometry(*adapter->VertBar, r.Vert, adapter->Metrics(), adapter->GeometrySkin());
-    EXPECT_EQ(ScreenPixel(h, {up.X, before.Start + 2}), kFlatThumb);
-    SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 3), At(Centre(r.Vert)));
-    Pump();
-    EXPECT_GT(SendMessageW(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    const TThumbGeometry after = GetThumbGeometry(*adapter->VertBar, r.Vert, adapter->Metrics(), adapter->GeometrySkin());
-    EXPECT_GT(after.Start, before.Start);
-    EXPECT_EQ(ScreenPixel(h, {up.X, after.Start + 2}), kFlatThumb);
-    EXPECT_EQ(ScreenPixel(h, {up.X, before.Start + 2}), kFlatTrack1);
+    // A long list whose lower arrow the window disabled: that arrow neither
+    // scrolls nor captures; the other one still works.
+    ListScene l;
+    EnableScrollBar(l.h, SB_VERT, ESB_DISABLE_DOWN);
+    SendMessageW(l.h, WM_NCLBUTTONDOWN, HTVSCROLL, At({l.x, l.r.Vert.Bottom - 3}));
+    EXPECT_TRUE(l.Take().empty());
+    EXPECT_NE(GetCapture(), l.h);
+    SendMessageW(l.h, WM_NCLBUTTONDOWN, HTVSCROLL, At({l.x, l.r.Vert.Top + 3}));
+    EXPECT_EQ(GetCapture(), l.h);
+    SendMessageW(l.h, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(l.Take(), (Sent{{SB_LINEUP, 0}, {SB_ENDSCROLL, 0}}));
 }
 
+TEST(SkinnedScrollBars, HoldingAnArrowScrollsAtOnceThenAtEveryRepeatWhileTheCursorStaysOnIt) {
+    ListScene s;
+    const TPoint down{s.x, s.r.Vert.Bottom - 4};
+    SetCursorPos(down.X, down.Y);
+    SendMessageW(s.h, WM_NCLBUTTONDOWN, HTVSCROLL, At(down));
+    EXPECT_EQ(s.Take(), (Sent{{SB_LINEDOWN, 0}}));
+    EXPECT_EQ(GetCapture(), s.h);
+    EXPECT_EQ(ScreenPixel(s.h, down), kFlatHot);  // drawn pressed
+    SendMessageW(s.h, WM_TIMER, kScrollPressTimer, 0);
+    EXPECT_TRUE(s.Take().empty());
+    SendMessageW(s.h, WM_TIMER, kScrollRepeatTimer, 0);
+    SendMessageW(s.h, WM_TIMER, kScrollRepeatTimer, 0);
+    EXPECT_EQ(s.Take(), (Sent{{SB_LINEDOWN, 0}, {SB_LINEDOWN, 0}}));
+    // Off the arrow the repeats stop and the arrow is drawn up; back on it they go on.
+    SetCursorPos(down.X - 60, down.Y);
+    SendMessageW(s.h, WM_TIMER, kScrollRepeatTimer, 0);
+    EXPECT_TRUE(s.Take().empty());
+    EXPECT_EQ(ScreenPixel(s.h, down), kFlatArrow2);
+    SetCursorPos(down.X, down.Y);
+    SendMessageW(s.h, WM_TIMER, kScrollRepeatTimer, 0);
+    SendMessageW(s.h, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(s.Take(), (Sent{{SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0}}));
+    EXPECT_NE(GetCapture(), s.h);
+    EXPECT_EQ(SendMessageW(s.h, LB_GETTOPINDEX, 0, 0), 4);
+    // A timer of the window's own with one of these numbers is the window's.
+    SendMessageW(s.h, WM_TIMER, kScrollRepeatTimer, 0);
+    EXPECT_TRUE(s.Take().empty());
+}
+
+TEST(SkinnedScrollBars, DraggingTheThumbTracksOnlyChangesThenSetsThePositionAndEnds) {
+    ListScene s;
+    const TThumbGeometry g = s.Thumb();
+    auto moveTo = [&](int screenY) {
+        POINT p{s.x, screenY};
+        ScreenToClient(s.h, &p);
+        SendMessageW(s.h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    };
+    SendMessageW(s.h, WM_NCLBUTTONDOWN, HTVSCROLL, At({s.x, g.Start + 2}));
+    EXPECT_TRUE(s.adapter->ThumbTracking);
+    EXPECT_EQ(ScreenPixel(s.h, {s.x, g.Start + 2}), kFlatHot);  // drawn pressed
+    moveTo(g.Start + 32);
+    const Sent first = s.Take();
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].first, SB_THUMBTRACK);
+    EXPECT_GT(first[0].second, 0);
+    EXPECT_EQ(ScreenPixel(s.h, {s.x, g.Start + 32}), kFlatHot);  // the thumb follows the mouse
+    moveTo(g.Start + 32);
+    EXPECT_TRUE(s.Take().empty());
+    // Far past the end: the last position a page can show, never beyond.
+    moveTo(s.r.Vert.Bottom + 200);
+    SCROLLINFO si{sizeof(si), SIF_ALL};
+    GetScrollInfo(s.h, SB_VERT, &si);
+    const int last = si.nMax - static_cast<int>(si.nPage) + 1;
+    SendMessageW(s.h, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(s.Take(), (Sent{{SB_THUMBTRACK, last}, {SB_THUMBPOSITION, last}, {SB_ENDSCROLL, last}}));
+    EXPECT_FALSE(s.adapter->ThumbTracking);
+    EXPECT_NE(GetCapture(), s.h);
+    EXPECT_EQ(SendMessageW(s.h, LB_GETTOPINDEX, 0, 0), last);
+    EXPECT_EQ(ScreenPixel(s.h, {s.x, s.Thumb().TrackEnd - 1}), kFlatThumb);
+}
+
+namespace {
+
+// The real mouse through the system's input queue: hit tests, capture and
+// timers run as for a person at the screen.
+void Mouse(DWORD flags, TPoint p = {}, int wheel = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags | (flags & MOUSEEVENTF_MOVE ? MOUSEEVENTF_ABSOLUTE : 0);
+    input.mi.mouseData = static_cast<DWORD>(wheel);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = (p.X * 65536 + w - 1) / w;
+    input.mi.dy = (p.Y * 65536 + h - 1) / h;
+    SendInput(1, &input, sizeof(input));
+}
+
+// Handles messages, real timers included, for about `ms` milliseconds.
+void PumpFor(DWORD ms) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(5)) Pump();
+    Pump();
+}
+
+int Count(const Sent& sent, int code) {
+    return static_cast<int>(std::count_if(sent.begin(), sent.end(), [code](auto& s) { return s.first == code; }));
+}
+
+}  // namespace
+
+TEST(SkinnedScrollBars, WithOurSkinTheBarsAnswerTheRealMouseAndTheRealTimers) {
+    TForm* form = NewForm<TForm>(Application);  // the application's forms hear the skin change
+    form->SetBounds(100, 100, 460, 300);
+    form->SetCaption("Полосы прокрутки");
+    auto* manager = new TsSkinManager(form);
+    manager->SetActive(false);
+    AddOwnStoredSkins(manager->InternalSkins());
+    manager->SetSkinName("Pulsar (internal)");
+    auto* list = new TListBox(form);
+    list->SetParent(form);
+    list->SetBounds(10, 10, 200, 240);
+    for (int i = 0; i < 200; ++i) list->Items()->Add("Корабль " + std::to_string(i + 1));
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetBounds(225, 10, 210, 240);
+    memo->SetScrollBars(ssVertical);
+    for (int i = 0; i < 100; ++i) memo->Lines()->Add("Раунд " + std::to_string(i + 1) + ": потерь нет");
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    manager->SetActive(true);
+    ASSERT_TRUE(manager->SkinActive());
+    Pump();
+    HWND h = list->Handle();
+    RECT wr;
+    GetWindowRect(h, &wr);
+    const TPoint plainArrow{wr.right - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2, wr.bottom - 8};
+    const TColor plain = ScreenPixel(h, plainArrow);
+    GetWindowRect(memo->Handle(), &wr);
+    const TPoint memoArrow{wr.right - 2 - GetSystemMetrics(SM_CXVSCROLL) / 2, wr.top + 8};
+
+    TsCommonData listData(list, true), memoData(memo, true);
+    Sent sent;
+    TWindowProcToken recorder = 0;
+    recorder = list->ReplaceWindowProc([&](TMessage& m) {
+        if (m.Msg == WM_VSCROLL) sent.emplace_back(LOWORD(m.WParam), HIWORD(m.WParam));
+        list->CallPreviousWindowProc(recorder, m);
+    });
+    auto listBars = CreateAdapter<TacScrollWnd>(h, &listData, manager, "EDIT");
+    auto memoBars = CreateAdapter<TacScrollWnd>(memo->Handle(), &memoData, manager, "EDIT");
+    SendMessageW(memo->Handle(), EM_LINESCROLL, 0, -1000);
+    PumpFor(50);
+    const TScrollBarRects r = listBars->BarRects();
+    const int x = Centre(r.Vert).X;
+    const TPoint down{x, r.Vert.Bottom - 6};
+    const TColor resting = ScreenPixel(h, down);
+    EXPECT_NE(resting, plain);
+
+    // Under the mouse the arrow lights up.
+    Mouse(MOUSEEVENTF_MOVE, {x - 60, down.Y});
+    PumpFor(50);
+    Mouse(MOUSEEVENTF_MOVE, down);
+    PumpFor(150);
+    EXPECT_NE(ScreenPixel(h, down), resting);
+    // Held: one line at once, the repeats after the first delay, then the end.
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    PumpFor(700);
+    Mouse(MOUSEEVENTF_LEFTUP);
+    PumpFor(50);
+    Sent held = std::exchange(sent, {});
+    ASSERT_FALSE(held.empty());
+    EXPECT_EQ(held.back(), (std::pair<int, int>{SB_ENDSCROLL, 0}));
+    const int lines = Count(held, SB_LINEDOWN);
+    EXPECT_GE(lines, 3);
+    EXPECT_LE(lines, 1 + 400 / 55 + 2);
+    EXPECT_EQ(SendMessageW(h, LB_GETTOPINDEX, 0, 0), lines);
+    // Out of the bar: it goes out.
+    Mouse(MOUSEEVENTF_MOVE, {x - 60, down.Y});
+    PumpFor(100);
+    EXPECT_EQ(ScreenPixel(h, down), resting);
+
+    // Dragged: the thumb follows, then the position is set and scrolling ends.
+    const TThumbGeometry g = GetThumbGeometry(*listBars->VertBar, r.Vert, listBars->Metrics(), listBars->GeometrySkin());
+    Mouse(MOUSEEVENTF_MOVE, {x, g.Start + g.Size / 2});
+    PumpFor(30);
+    Mouse(MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 6; ++step) {
+        PumpFor(20);
+        Mouse(MOUSEEVENTF_MOVE, {x, g.Start + g.Size / 2 + step * 10});
+    }
+    PumpFor(20);
+    Mouse(MOUSEEVENTF_LEFTUP);
+    PumpFor(50);
+    const Sent dragged = std::exchange(sent, {});
+    ASSERT_GE(dragged.size(), 3u);
+    EXPECT_GE(Count(dragged, SB_THUMBTRACK), 2);
+    const int dropped = dragged[dragged.size() - 2].second;
+    EXPECT_EQ(dragged[dragged.size() - 2].first, SB_THUMBPOSITION);
+    EXPECT_GT(dropped, lines);
+    EXPECT_EQ(SendMessageW(h, LB_GETTOPINDEX, 0, 0), dropped);
+
+    // The wheel over the memo scrolls it and moves its thumb.
+    const TScrollBarRects mr = memoBars->BarRects();
+    auto memoThumb = [&] {
+        return GetThumbGeometry(*memoBars->VertBar, mr.Vert, memoBars->Metrics(), memoBars->GeometrySkin()).Start;
+    };
+    const int before = memoThumb();
+    Mouse(MOUSEEVENTF_MOVE, {mr.Vert.Left - 50, Centre(mr.Vert).Y});
+    PumpFor(30);
+    Mouse(MOUSEEVENTF_WHEEL, {}, -WHEEL_DELTA * 3);
+    PumpFor(50);
+    EXPECT_GT(SendMessageW(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_GT(memoThumb(), before);
+
+    Mouse(MOUSEEVENTF_MOVE, down);
+    PumpFor(150);
+    if (const char* dir = std::getenv("NORVIX_SCREENSHOT_DIR"))
+        vcltest::SaveScreenshot(form, std::string(dir) + "/skinned_scrollbars.bmp");
+    // Released, or the skin switched off: the plain bars come back.
+    Mouse(MOUSEEVENTF_MOVE, {10, 10});
+    PumpFor(50);
+    const TColor skinned = ScreenPixel(memo->Handle(), memoArrow);
+    UnhookWndProc(h, true, true, listBars);
+    manager->SetActive(false);
+    PumpFor(50);
+    EXPECT_EQ(ScreenPixel(h, plainArrow), plain);
+    EXPECT_NE(ScreenPixel(memo->Handle(), memoArrow), skinned);
+    EXPECT_EQ(ScreenPixel(memo->Handle(), memoArrow), ScreenPixel(h, {plainArrow.X, wr.top + 8}));
+    list->RestoreWindowProc(recorder);
+    form->Free();
+}
