@@ -526,6 +526,12 @@ void TApplication::Restore() {
 void TApplication::Run() {
     if (mainForm_ && !terminated_) mainForm_->Show();
     while (!terminated_) HandleMessage();
+    // The windows go as they stand. Hidden one by one on the way, each would
+    // first wait for the window manager to have taken it (where none runs,
+    // two seconds a window), and the program would linger window by window.
+    for (TForm* form : Screen->forms_)
+        if (form->HandleAllocated())
+            SetWindowLongPtrW(form->Handle(), GWL_STYLE, GetWindowLongPtrW(form->Handle(), GWL_STYLE) & ~WS_VISIBLE);
     while (ComponentCount() > 0) Components(ComponentCount() - 1)->Free();
 }
 

@@ -197,7 +197,7 @@ public:
     TForm* MainForm() const { return mainForm_; }
 
     // Shows the main form and runs the message loop until the program ends;
-    // then frees the forms.
+    // then frees the forms, their windows destroyed without being hidden first.
     void Run();
     // Ends the program: every message loop returns at once.
     void Terminate();

@@ -60,7 +60,10 @@ void TForm18::Timer1Timer(TObject*) {
         if (table.Cell(battle::kColKind, row) == battle::kKindUnit) UnitRows.push_back(static_cast<uint16_t>(row));
 }
 
+// The report goes into side 2's editors, which the battle reads: refused
+// during a run, with the report kept here for after it.
 void TForm18::Button1Click(TObject*) {
+    if (RefuseWhileRunning()) return;
     const battle::DataTable& table = Form4->Table();
     std::vector<spy::ReportUnit> units;
     for (uint16_t row : UnitRows)

@@ -4,6 +4,7 @@
 
 #include "battle/datatable.h"
 #include "windows/dataform.h"
+#include "windows/mainteme.h"
 
 using namespace vcl;
 using namespace battle;
@@ -85,7 +86,7 @@ bool TBonusEditor::StoreOpenRow() {
 }
 
 bool TBonusEditor::StoreAndSave() {
-    if (!StoreOpenRow()) return false;
+    if (RefuseWhileRunning() || !StoreOpenRow()) return false;
     SaveDataBase();
     return true;
 }
@@ -105,7 +106,8 @@ void TBonusEditor::ListBox1Click(TObject*) {
     if (index < 0 || index >= static_cast<int>(rows_.size())) return;
     const int row = rows_[static_cast<size_t>(index)];
     if (row == current_) return;
-    if (!StoreOpenRow()) {
+    // Moving on stores the open row: not during a battle, which keeps the row chosen.
+    if ((current_ >= 0 && RefuseWhileRunning()) || !StoreOpenRow()) {
         // The refused values stay in the window, with their row chosen.
         ListBox1->SetItemIndex(ListPosition(current_));
         return;
@@ -119,6 +121,7 @@ void TBonusEditor::Edit4Change(TObject*) {
 }
 
 void TBonusEditor::NewRow() {
+    if (RefuseWhileRunning()) return;
     DataTable& table = GameTable();
     int row = band_.first;
     while (row <= band_.last && table.Cell(kColKind, row) == band_.kind) ++row;
@@ -135,6 +138,7 @@ void TBonusEditor::NewRow() {
 }
 
 void TBonusEditor::DeleteChosen() {
+    if (RefuseWhileRunning()) return;
     const int index = ListBox1->ItemIndex();
     if (index < 0 || index >= static_cast<int>(rows_.size())) return;
     const int row = rows_[static_cast<size_t>(index)];
@@ -146,12 +150,16 @@ void TBonusEditor::DeleteChosen() {
     Timer1->SetEnabled(true);
 }
 
-void TBonusEditor::Discard() {
+// The reload replaces the table the battle reads: refused during a run, and
+// then the window stays open with what was typed.
+bool TBonusEditor::Discard() {
+    if (RefuseWhileRunning()) return false;
     Form4->Button2Click(nullptr);
     // Until the listing nothing typed may reach the reloaded table.
     current_ = -1;
     ListBox1->SetItemIndex(-1);
     Timer1->SetEnabled(true);
+    return true;
 }
 
 // ---- TUnitBonusEditor
@@ -216,6 +224,5 @@ void TUnitBonusEditor::Button3Click(TObject*) { DeleteChosen(); }
 void TUnitBonusEditor::Button4Click(TObject*) { Discard(); }
 
 void TUnitBonusEditor::Button5Click(TObject*) {
-    Discard();
-    Close();
+    if (Discard()) Close();
 }

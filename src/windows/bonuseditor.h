@@ -59,8 +59,8 @@ protected:
     bool StoreAndSave();
     void NewRow();
     void DeleteChosen();
-    // Reloads DataBase.dat and lists again.
-    void Discard();
+    // Reloads DataBase.dat and lists again; false when refused during a run.
+    bool Discard();
 
     vcl::TLabel* NewLabel(const std::string& name, int left, int top, int width, const char* caption);
 

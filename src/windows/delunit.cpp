@@ -2,6 +2,7 @@
 
 #include "battle/datatable.h"
 #include "windows/editorfields.h"
+#include "windows/mainteme.h"
 
 using namespace vcl;
 
@@ -15,6 +16,7 @@ TForm21::TForm21(TComponent* owner) : TForm3(owner) {
 }
 
 void TForm21::Button1Click(TObject*) {
+    if (RefuseWhileRunning()) return;
     int row = 0;
     if (!ChosenRow(row)) return;
     // The row's values and the rapid fire against it stay: only its kind goes.

@@ -12,6 +12,7 @@
 #include "windows/editorfields.h"
 #include "windows/editskr.h"
 #include "windows/entrylists.h"
+#include "windows/mainteme.h"
 #include "windows/onlinesverkaunit.h"
 #include "windows/open.h"
 
@@ -310,6 +311,7 @@ void TForm2::StoreCodes(TCheckListBox* list, int firstCol, int row,
 }
 
 bool TForm2::StoreUnit() {
+    if (RefuseWhileRunning()) return false;
     int row = 0;
     if (!EditedRow(row)) return false;
     const bool building = RadioGroup2->ItemIndex() == kPurposeBuildingIndex;
@@ -372,7 +374,10 @@ void TForm2::N8Click(TObject*) {
 
 void TForm2::N4Click(TObject*) { Form4->Timer5->SetEnabled(true); }
 
-void TForm2::N5Click(TObject*) { Form4->Timer6->SetEnabled(true); }
+void TForm2::N5Click(TObject*) {
+    if (RefuseWhileRunning()) return;
+    Form4->Timer6->SetEnabled(true);
+}
 
 void TForm2::N7Click(TObject*) { Close(); }
 

@@ -6,6 +6,7 @@
 #include "windows/editor.h"
 #include "windows/editorfields.h"
 #include "windows/entrylists.h"
+#include "windows/mainteme.h"
 
 using namespace vcl;
 using namespace battle;
@@ -48,6 +49,8 @@ void TForm5::Timer1Timer(TObject*) {
 }
 
 void TForm5::Button1Click(TObject*) {
+    // Refused during a battle with the values kept here for after it.
+    if (RefuseWhileRunning()) return;
     if (listedUnit_ < 0) {
         Close();
         return;

@@ -22,11 +22,14 @@ TForm16::TForm16(TComponent* owner, const std::string& name, const std::string& 
                   .With([](TButton* b) { b->SetDefault(true); });
 }
 
+// Refused during a run, the picker stays open with the template chosen.
 void TForm16::OpenInto(int side) {
     const int chosen = ListBox1->ItemIndex();
-    if (chosen >= 0 && Form1 && Form15 && !Form1->RefuseWhileRunning())
+    if (chosen >= 0 && Form1 && Form15) {
+        if (Form1->RefuseWhileRunning()) return;
         Form15->OpenTemplate(chosen, side == 1 ? Form1->ValueListEditor1 : Form1->ValueListEditor4,
                              Form1->ShipRows());
+    }
     Close();
 }
 

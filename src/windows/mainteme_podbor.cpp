@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 #include "rtl/random.h"
 #include "windows/dataform.h"
@@ -93,6 +94,9 @@ battle::HandOver TForm1::FightSelectionBattles() {
             next = run.FightBattle([this, &engine] {
                 StoreRunInputs();
                 saveshipspod(engine.BattleNo - 1);
+                // The candidate is checked as the player's fleets are.
+                battle::CheckUnitCounts(engine.Input, Form4->Table());
+                battle::CheckPriorityUnits(engine.Input, Form4->Table());
             });
         }
         if (next != battle::HandOver::BattleTimer || clock_->Milliseconds() >= sliceEnd) return next;

@@ -59,6 +59,7 @@ void TForm1::StoreRunInputs() {
     // The options and the editors may have changed since the run began.
     battle::RunRounds(*Form13);
     battle::CheckUnitCounts(engine.Input, Form4->Table());
+    battle::CheckPriorityUnits(engine.Input, Form4->Table());
 }
 
 // The end of a run ends a fleet selection too.

@@ -68,8 +68,7 @@ void Tform911::Button2Click(TObject*) { DeleteChosen(); }
 void Tform911::Button3Click(TObject*) { StoreAndSave(); }
 
 void Tform911::Button4Click(TObject*) {
-    Discard();
-    Close();
+    if (Discard()) Close();
 }
 
 void Tform911::Button5Click(TObject*) { Discard(); }

@@ -8,6 +8,7 @@
 #include "rtl/textfile.h"
 #include "windows/core/websites.h"
 #include "windows/dataform.h"
+#include "windows/mainteme.h"
 
 using namespace vcl;
 
@@ -144,7 +145,11 @@ void Tonlinesverka::Compare(const std::vector<std::string>& entries) {
         Tell(failure);
 }
 
+// The battle reads the table: refused during a run, with the queue kept.
+// A value the table does not take (a rapid fire beyond what a battle can
+// bear) is left out, with a line in the log saying why.
 void Tonlinesverka::Button2Click(TObject*) {
+    if (RefuseWhileRunning()) return;
     const std::vector<std::string> queue = Memo3->Lines()->ToVector();
     battle::DataTable& table = Form4->Table();
     for (size_t i = 0; i + 2 < queue.size(); i += 3) {
@@ -153,7 +158,14 @@ void Tonlinesverka::Button2Click(TObject*) {
         if (!rtl::TryStrToInt(queue[i], row) || !rtl::TryStrToInt(queue[i + 1], target) || row < 0 ||
             row > battle::kLastRow || target < 1 || target > battle::kLastRow)
             continue;
-        table.SetCell(battle::kColRapidFire + target, row, queue[i + 2]);
+        const int col = battle::kColRapidFire + target;
+        const std::string& value = queue[i + 2];
+        if (std::string problem = table.CellValueProblem(col, row, value); !problem.empty()) {
+            Memo2->Lines()->Add(table.Cell(battle::kColName, row) + " по " + table.Cell(battle::kColName, target) +
+                                "  " + value + " не применено: " + problem);
+            continue;
+        }
+        table.SetCell(col, row, value);
     }
     Memo3->Lines()->Clear();
     Form4->Button1Click(nullptr);

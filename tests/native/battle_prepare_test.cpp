@@ -348,6 +348,55 @@ TEST(Preparation, ElevenPriorityUnitsAtMost) {
     EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
 }
 
+// The run refuses beforehand what the battle would stop on, with the types
+// named, and lets through all that the battle can hold.
+TEST(Preparation, MoreThanElevenPriorityUnitsAreRefusedBeforeTheBattleWithTheTypesNamed) {
+    Battle b;
+    UnitSpec mother = Ship(1000, 10, 50), dome = Ship(1000, 0, 50), shieldTower = Ship(1000, 0, 50);
+    mother.name = "Материнский корабль";
+    mother.ability1 = "4";
+    dome.name = "Щитовой купол";
+    dome.ability2 = "4";  // either ability column
+    shieldTower.name = "Щитовая башня";
+    shieldTower.purpose = "2";
+    shieldTower.ability1 = "4";
+    shieldTower.buildingLevel = 3;
+    SetUnit(b.table, 201, mother);
+    SetUnit(b.table, 202, dome);
+    SetUnit(b.table, kBuilding, shieldTower);
+    SetUnit(b.table, 203, Ship(1000, 10, 0));
+    auto& in = b.input();
+    in.PartCount[1] = 2;
+    in.PartName[1][1] = "Союзник";
+    in.ShipCount[1][1][201] = 6;
+    in.ShipCount[1][1][202] = 4;
+    in.ShipCount[1][1][203] = 500;   // no priority unit
+    in.ShipCount[1][1][kBuilding] = 2;  // below its level: not built, not counted
+    EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
+    in.ShipCount[1][1][kBuilding] = 9;  // one building, whatever its level
+    EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
+    EXPECT_NO_THROW(b->preparebatle());
+    EXPECT_EQ(b->Units(1, 1).PriorityTotal, 11);
+
+    in.ShipCount[1][1][202] = 5;
+    try {
+        CheckPriorityUnits(in, b.table);
+        ADD_FAILURE() << "a twelfth priority unit was accepted";
+    } catch (const rtl::ERangeError& error) {
+        const std::string text = error.what();
+        for (const char* part : {"Сторона 1, участник «Союзник»", " 12 (", "Материнский корабль - 6",
+                                 "Щитовой купол - 5", "Щитовая башня - 1", "не больше 11"})
+            EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+    }
+    // Side 2 is checked too; participants beyond the count are not.
+    in.ShipCount[1][1][202] = 4;
+    in.ShipCount[2][0][201] = 20;
+    EXPECT_THROW(CheckPriorityUnits(in, b.table), rtl::ERangeError);
+    in.ShipCount[2][0][201] = 0;
+    in.ShipCount[2][3][201] = 20;
+    EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
+}
+
 TEST(Preparation, AtMostFourMillionUnitsAParticipant) {
     Battle b;
     SetUnit(b.table, 201, Ship(1000, 10, 0));

@@ -2,6 +2,7 @@
 // statistics run of ten battles with its summary and log files, and the
 // commands refused while a run is going.
 #include "support/program_fixture.h"
+#include "support/scratch_folder.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -9,12 +10,23 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "battle/datatable.h"
 #include "rtl/convert.h"
 #include "rtl/textfile.h"
+#include "windows/analis.h"
+#include "windows/dataform.h"
+#include "windows/delunit.h"
+#include "windows/editor.h"
+#include "windows/editskr.h"
 #include "windows/inputname1.h"
+#include "windows/loadshbl1.h"
 #include "windows/log.h"
+#include "windows/medaleditor.h"
+#include "windows/oficers.h"
+#include "windows/onlinesverkaunit.h"
 #include "windows/opt.h"
 #include "windows/stat.h"
+#include "windows/tehno.h"
 
 using namespace vcl;
 using programtest::Boxes;
@@ -214,4 +226,106 @@ TEST_F(BattleRunFromMainWindow, AnErrorInABattleEndsTheRunWithAMessage) {
     EXPECT_TRUE(Boxes().Texts().empty());
     EXPECT_FALSE(form->RunGoing());
     Form7->Hide();
+}
+
+// A battle lets messages through to paint the log: every editor command
+// chosen meanwhile that would change the database or the battle's input is
+// refused with one message, and leaves the window as it was for after the
+// battle. Last of this program: it leaves the editors open and changed.
+TEST_F(BattleRunFromMainWindow, EditorsChangeNeitherTheDatabaseNorTheInputMidBattle) {
+    for (int row : {kFirstFighter, kFirstFighter + 1}) {
+        form->ValueListEditor1->SetValues(row, "400000");
+        form->ValueListEditor4->SetValues(row, "400000");
+    }
+    Form4->Button1Click(nullptr);  // DataBase.dat as the table holds it
+    const battle::DataTable tableBefore = Form4->Table();
+    const std::string fileBefore = scratch::ReadFile(programtest::InFolder("DataBase.dat"));
+    const int unit = form->ShipRows()[kFirstFighter - 1];
+
+    // The unit editor with a unit open and renamed, its rapid fire "from"
+    // changed, the delete window with a unit chosen.
+    Form2->SpinEdit1->SetValue(unit);
+    Form2->Timer1->SetEnabled(true);
+    Form2->Show();
+    vcltest::Advance(1);
+    Form2->Edit7->SetText("Подмена");
+    Form2->Button3Click(nullptr);
+    vcltest::Advance(100);
+    ASSERT_GT(Form5->ValueListEditor1->Count(), 0);
+    Form5->ValueListEditor1->SetValues(1, "7");
+    Form2->N8Click(nullptr);
+    Form21->ListBox1->SetItemIndex(0);
+    // The technology editor with a row open and changed; the officer and medal editors.
+    Form26->Show();
+    ASSERT_GT(Form26->ListBox1->Items()->Count(), 1);
+    vcltest::SelectItem(Form26->ListBox1, 0);
+    Form26->Edit1->SetText("77");
+    Form27->Show();
+    Form27->ListBox1->SetItemIndex(0);
+    form911->Show();
+    // A spy report, a queued rapid-fire change and a chosen template.
+    Form18->Show();
+    Form18->Memo1->Lines()->SetText("Шпионский доклад с планеты Тест [1:2:3]\r\n");
+    onlinesverka->Show();
+    onlinesverka->Memo3->Lines()->Clear();
+    for (const std::string& line : {std::to_string(unit), std::to_string(unit), std::string("3")})
+        onlinesverka->Memo3->Lines()->Add(line);
+    Form16->Show();
+    Form16->ListBox1->SetItemIndex(0);
+    const std::string side1 = form->ValueListEditor1->Values(1), side2 = form->ValueListEditor4->Values(1);
+
+    bool midBattle = false;
+    bool posted = false;
+    Form7->OnShow = [&](TObject*) {
+        if (posted) return;
+        posted = true;
+        vcltest::PostAction([&] {
+            midBattle = form->RunGoing();
+            Boxes().Clear();
+            vcltest::Click(Form2->Button1);  // "Сохранить "
+            vcltest::Click(Form2->Button2);  // "Сохранить и закрыть"
+            Form2->N5Click(nullptr);         // "Импорт базы"
+            vcltest::Click(Form5->Button1);
+            vcltest::Click(Form21->Button1);  // "Удалить"
+            vcltest::Click(Form26->Button1);  // "Сохранить"
+            vcltest::Click(Form26->Button2);  // "Новая технология"
+            vcltest::SelectItem(Form26->ListBox1, 1);
+            vcltest::Click(Form27->Button3);    // "Удалить"
+            vcltest::Click(form911->Button1);   // "Создать новую медаль"
+            vcltest::Click(form911->Button4);   // "Закрыть редактор": reloads the database
+            vcltest::Click(Form18->Button1);    // "Анализ"
+            vcltest::Click(onlinesverka->Button2);  // "применить изменения"
+            vcltest::Click(Form16->Button1);    // "открыть"
+        });
+    };
+    vcltest::Click(form->Button5);
+    vcltest::Advance(1);
+    Form7->OnShow = nullptr;
+    vcltest::Advance(1000);  // any timer a refused command might have armed
+
+    ASSERT_TRUE(midBattle) << "the battle ended before it let a message in";
+    EXPECT_FALSE(form->RunGoing());
+    EXPECT_EQ(Boxes().Texts().size(), 14u);
+    for (const std::string& text : Boxes().Texts()) EXPECT_EQ(text, "Идет расчет боя, дождитесь его окончания") << Utf8(text);
+    for (int row = 0; row <= battle::kLastRow; ++row)
+        for (int col = 0; col <= battle::kLastCol; ++col)
+            if (Form4->Table().Cell(col, row) != tableBefore.Cell(col, row))
+                FAIL() << "cell " << col << "," << row << ": " << Utf8(Form4->Table().Cell(col, row));
+    EXPECT_TRUE(scratch::ReadFile(programtest::InFolder("DataBase.dat")) == fileBefore);
+    EXPECT_EQ(form->ValueListEditor1->Values(1), side1);
+    EXPECT_EQ(form->ValueListEditor4->Values(1), side2);
+    EXPECT_EQ(form->ListBox2->Items()->Count(), 1);
+    // Every window keeps what was typed in it.
+    for (TForm* window : std::initializer_list<TForm*>{Form2, Form5, Form21, Form26, form911, Form18, onlinesverka, Form16})
+        EXPECT_TRUE(window->Visible()) << window->Name();
+    EXPECT_EQ(Form2->Edit7->Text(), "Подмена");
+    EXPECT_EQ(Form5->ValueListEditor1->Values(1), "7");
+    EXPECT_EQ(Form26->ListBox1->ItemIndex(), 0);
+    EXPECT_EQ(Form26->Edit1->Text(), "77");
+    EXPECT_EQ(vcltest::MemoLines(onlinesverka->Memo3).size(), 3u);
+    EXPECT_FALSE(Form4->Timer6->Enabled());
+
+    for (TForm* window :
+         std::initializer_list<TForm*>{Form2, Form5, Form21, Form26, Form27, form911, Form18, onlinesverka, Form16, Form7})
+        window->Hide();
 }

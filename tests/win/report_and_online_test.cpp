@@ -208,7 +208,8 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     SetRapidFire(first, {{viper, "3"}, {rocket, "5"}});
     SetRapidFire(second, {{viper, "2"}});
     server.Set(UnitPath(first), {UnitPage(Name(first), {Entry(viper, "Гадюка", 3), Entry(third, Name(third), 4)})});
-    testhttp::Page slow{UnitPage(Name(second), {})};
+    // A rapid fire beyond what a battle can bear is logged and queued, but not applied.
+    testhttp::Page slow{UnitPage(Name(second), {Entry(first, Name(first), 20000)})};
     slow.delayMs = 1500;
     server.Set(UnitPath(second), slow);
     testhttp::Page closed;
@@ -234,20 +235,27 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     Advance(5000);
     EXPECT_FALSE(w->Timer2->Enabled());
     EXPECT_EQ(MemoLines(w->Memo2).back(), Name(second) + " по " + Name(viper) + "  2--> 0");
+    EXPECT_EQ(MemoLines(w->Memo2).size(), 5u);
 
     // A closed connection and the 404 pages of the other units add nothing.
     while (w->CheckRow < online::kWalkEnd && (w->Timer1->Enabled() || w->Timer2->Enabled())) NextUnit();
     EXPECT_EQ(w->CheckRow, online::kWalkEnd);
     EXPECT_EQ(w->G23->Progress(), online::kWalkEnd);
-    EXPECT_EQ(MemoLines(w->Memo2).size(), 4u);
+    EXPECT_EQ(MemoLines(w->Memo2).size(), 5u);
     EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
     const std::vector<std::string> requests = server.Requests();
     ASSERT_EQ(requests.size(), form->ShipRows().size());
     EXPECT_EQ(requests[0], UnitPath(first));
     EXPECT_EQ(requests.back(), UnitPath(form->ShipRows().back()));
 
+    const std::string rapidFireOfSecond = Table().Cell(battle::kColRapidFire + first, second);
     vcltest::Click(w->Button2);
     EXPECT_TRUE(MemoLines(w->Memo3).empty());
+    ASSERT_EQ(MemoLines(w->Memo2).size(), 6u);
+    const std::string refusal = MemoLines(w->Memo2).back();
+    EXPECT_EQ(refusal.rfind(Name(second) + " по " + Name(first) + "  20000 не применено: ", 0), 0u) << Utf8(refusal);
+    EXPECT_NE(refusal.find(std::to_string(battle::kMaxRapidFire)), std::string::npos) << Utf8(refusal);
+    EXPECT_EQ(Table().Cell(battle::kColRapidFire + first, second), rapidFireOfSecond);
     EXPECT_EQ(Table().Cell(battle::kColRapidFire + third, first), "4");
     EXPECT_EQ(Table().Cell(battle::kColRapidFire + rocket, first), "0");
     EXPECT_EQ(Table().Cell(battle::kColRapidFire + viper, second), "0");
@@ -255,6 +263,7 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     ASSERT_EQ(saved.size(), static_cast<size_t>(battle::kRowCount * battle::kColCount));
     EXPECT_EQ(saved[static_cast<size_t>(first) * battle::kColCount + battle::kColRapidFire + third], "4");
     EXPECT_EQ(saved[static_cast<size_t>(second) * battle::kColCount + battle::kColRapidFire + viper], "0");
+    EXPECT_EQ(saved[static_cast<size_t>(second) * battle::kColCount + battle::kColRapidFire + first], rapidFireOfSecond);
 }
 
 TEST_F(Comparison, StartingAgainRestartsAnUnsavedPageIsSkippedAndABadEntryStopsTheWalk) {
