@@ -229,7 +229,9 @@ TEST(SkinnedScrollBars, DraggingTheThumbTracksOnlyChangesThenSetsThePositionAndE
     EXPECT_TRUE(s.Take().empty());
     // Far past the end: the last position a page can show, never beyond.
     moveTo(s.r.Vert.Bottom + 200);
-    SCROLLINFO si{sizeof(si), SIF_ALL};
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
     GetScrollInfo(s.h, SB_VERT, &si);
     const int last = si.nMax - static_cast<int>(si.nPage) + 1;
     SendMessageW(s.h, WM_LBUTTONUP, 0, 0);
