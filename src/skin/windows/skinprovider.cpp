@@ -406,8 +406,17 @@ void TsSkinProvider::UpdateWindowRegion(bool repaint) {
         return;
     }
     if (!PaintedOnce && SendMessageW(h, kKeepRectangularQuery, kKeepRectangularAnswer, 0) == kKeepRectangularAnswer) return;
+    HRGN region = CreateBordersRgn(0, 0);
+    // The same region again would only repaint the frame once more.
+    HRGN current = CreateRectRgn(0, 0, 0, 0);
+    const bool same = GetWindowRgn(h, current) != ERROR && EqualRgn(current, region);
+    DeleteObject(current);
+    if (same) {
+        DeleteObject(region);
+        return;
+    }
     RgnChanging = true;
-    SetWindowRgn(h, CreateBordersRgn(0, 0), repaint);
+    SetWindowRgn(h, region, repaint);
     // Only the changes the region itself makes are held back.
     RgnChanging = false;
 }
