@@ -314,9 +314,11 @@ SIZE TacBtnWnd::TextSize(TCanvas* canvas) {
 int TacBtnWnd::GlyphWidth() const { return std::max(0, static_cast<int>(WndSize.cx) - 8); }
 
 RECT TacBtnWnd::CaptionRect(TCanvas* canvas) {
+    // Centred as tall as the text, as wide as the button allows: a rectangle
+    // of the text's exact width would send its last letter to a next line.
     const SIZE t = TextSize(canvas);
-    RECT r{(WndSize.cx - t.cx) / 2, (WndSize.cy - t.cy) / 2, 0, 0};
-    r.right = r.left + t.cx;
+    const int margin = std::clamp(static_cast<int>(WndSize.cx - t.cx) / 2, 0, 4);
+    RECT r{margin, (WndSize.cy - t.cy) / 2, WndSize.cx - margin, 0};
     r.bottom = r.top + t.cy;
     if (CurrentState() == 2) OffsetRect(&r, 1, 1);
     return r;
