@@ -289,6 +289,19 @@ TEST(ControlAdapters, ACombosDropDownListIsAdaptedOnceAndAPopupMenusAdapterGoesW
     adapter.reset();
     DestroyWindow(combo);
 
+    // A tree view takes the section's hot colour and gets its own colour back, not the system's.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    HWND tree = MakeChild(WC_TREEVIEWW, 0, 200, 10, 150, 100, s.form->Handle());
+    SendMessageW(tree, TVM_SETBKCOLOR, 0, 0x123456);
+    auto treeAdapter = CreateChildAdapter(ChooseChildAdapter("systreeview32", 0), tree, s.manager);
+    ASSERT_TRUE(dynamic_cast<TacTreeViewWnd*>(treeAdapter.get()));
+    Pump();
+    EXPECT_EQ(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0), kFlatWindow);
+    treeAdapter.reset();
+    EXPECT_EQ(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0), 0x123456);
+    DestroyWindow(tree);
+
     // Each popup's window gets an adapter that goes with the window.
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, 1, L"Пункт");
