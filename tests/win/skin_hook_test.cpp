@@ -95,8 +95,12 @@ struct BoxLook {
     bool sysMenuStyle = true;
     int childAdapters = 0;
     TColor title = 0, client = 0, close = 0, button = 0;
+    bool oneBrush = false;  // WM_CTLCOLORDLG answers the same brush each time
+    // With the skin taken off while the box was up: its own frame is back.
+    bool plainAfterRemoval = false;
 };
 BoxLook g_look;
+bool g_removeSkinWhileUp = false;
 
 BOOL CALLBACK MatchBox(HWND w, LPARAM p) {
     WCHAR cls[16] = {};
@@ -134,6 +138,18 @@ void CALLBACK LookAtTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
     l.title = FramePixel(box, (wr.right - wr.left) / 3, top / 2);
     l.close = FramePixel(box, (wr.right - wr.left) - left - kButtonW / 2 - 2, top / 2);
     l.client = FramePixel(box, left + 3, top + 3);
+    HDC boxDC = GetDC(box);
+    const LRESULT brush = SendMessageW(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(boxDC), reinterpret_cast<LPARAM>(box));
+    l.oneBrush = brush != 0 && SendMessageW(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(boxDC),
+                                            reinterpret_cast<LPARAM>(box)) == brush;
+    ReleaseDC(box, boxDC);
+    if (g_removeSkinWhileUp && DefaultManager) {
+        DefaultManager->SendRemoveSkin();
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        l.plainAfterRemoval = GetScrollWnd(box) == nullptr && (GetWindowLongW(box, GWL_STYLE) & WS_SYSMENU) &&
+                              GetWindowRgn(box, region) == ERROR;
+        DeleteObject(region);
+    }
     HWND ok = GetDlgItem(box, IDOK);
     RECT br{};
     GetWindowRect(ok, &br);
@@ -276,6 +292,7 @@ TEST(WindowHook, ComesWithTheSkinSkinsFormsBoxesAndMenusAndLeavesThemPlainWithou
     EXPECT_EQ(skinned.client, kDialogBack);
     EXPECT_EQ(skinned.close, kCloseNormal);
     EXPECT_EQ(skinned.button, kButtonBack);
+    EXPECT_TRUE(skinned.oneBrush);
     // Gone with its window: no provider is left for it.
     EXPECT_EQ(FindProviderByHandle(skinned.box), nullptr);
     EXPECT_TRUE(std::none_of(HookedProviders->begin(), HookedProviders->end(), [](vcl::TObject* p) {
@@ -299,6 +316,14 @@ TEST(WindowHook, ComesWithTheSkinSkinsFormsBoxesAndMenusAndLeavesThemPlainWithou
     EXPECT_NE(popup, nullptr);
     EXPECT_TRUE(popupAdapted);
     EXPECT_EQ(TacMnuWnd::LiveCount(), 0);
+
+    // The skin taken off while a box is up: the box gets its own frame back at once.
+    g_removeSkinWhileUp = true;
+    const BoxLook removed = ShowRealBox(form->Handle());
+    g_removeSkinWhileUp = false;
+    EXPECT_TRUE(removed.adapted);
+    EXPECT_TRUE(removed.plainAfterRemoval);
+    EXPECT_EQ(HookedProviders, nullptr);
 
     // Skin off: boxes and menus are the system's own again.
     s.SkinOff();
