@@ -53,6 +53,18 @@ LogLine& BattleEngine::AppendTarget(const TargetRef& target) {
                  << units_[target.side][target.participant].NumberAt(target.position);
 }
 
+void BattleEngine::LogAttacker(int side, int row) {
+    line_.Start() << "сторона " << side << " атакует " << TypeName(row) << " " << CurPartIdx + 1 << ":"
+                  << units_[side][CurPartIdx].NumberAt(CurUnit) << "-->";
+    Log(line_);
+}
+
+void BattleEngine::LogShot(const TargetRef& target) {
+    line_.Start() << "        ";
+    AppendTarget(target) << " оставляя структуры: " << target.unit->Structure << " щиты: " << target.unit->Shield;
+    Log(line_);
+}
+
 void BattleEngine::CheckSide(int side) const {
     if (side != 1 && side != 2) throw rtl::ERangeError();
 }
@@ -169,33 +181,45 @@ bool BattleEngine::N_shot(int64_t n) {
     return RapidFireThreshold(n) <= Draws().NextDouble();
 }
 
-inline void BattleEngine::DrawAhead() {
-    AheadShot& shot = ahead_[aheadDrawn_++ % kAheadShots];
-    uint32_t r = aheadRandom_.Next(aheadTotal_);
-    uint32_t p = 0;
-    ParticipantUnits* side = aheadUnits_;
-    while (r >= side[p].UnitTotal) r -= side[p++].UnitTotal;
-    shot.target = side[p].Records.data() + r;
-    __builtin_prefetch(shot.target);
-    shot.participant = p;
-    shot.position = r;
-    shot.afterTarget = aheadRandom_;
-    shot.roll = aheadRandom_.NextDouble();
+void BattleEngine::StartPlainShots(int targetSide, uint32_t targets) {
+    if (aheadSide_ == targetSide && aheadTotal_ == targets) return;
+    Draws();
+    aheadSide_ = targetSide;
+    aheadUnits_ = units_[targetSide];
+    aheadTotal_ = targets;
+    aheadRandom_ = random_;
+    aheadUsed_ = aheadDrawn_ = 0;
 }
 
-inline const BattleEngine::AheadShot& BattleEngine::NextPlainShot(int targetSide, uint32_t targets) {
-    if (aheadSide_ != targetSide || aheadTotal_ != targets) {
-        Draws();
-        aheadSide_ = targetSide;
-        aheadUnits_ = units_[targetSide];
-        aheadTotal_ = targets;
-        aheadRandom_ = random_;
-        aheadUsed_ = aheadDrawn_ = 0;
+// Fills the ring, but draws no more than have been taken since the start,
+// so that a special attack that draws after every unit's few shots wastes
+// little.
+void BattleEngine::DrawAhead() {
+    const unsigned count = std::min(kAheadShots - (aheadDrawn_ - aheadUsed_), std::max(aheadUsed_, 1u));
+    // A local generator stays in registers: copying the member just after
+    // its words were stored one by one would stall on every shot.
+    rtl::Random random = aheadRandom_;
+    const ParticipantUnits* side = aheadUnits_;
+    const uint32_t total = aheadTotal_;
+    for (unsigned i = 0; i < count; ++i) {
+        AheadShot& shot = ahead_[aheadDrawn_++ % kAheadShots];
+        uint32_t r = random.Next(total);
+        uint32_t p = 0;
+        while (r >= side[p].UnitTotal) r -= side[p++].UnitTotal;
+        shot.target = const_cast<TBattleUnit*>(side[p].Records.data()) + r;
+        __builtin_prefetch(shot.target);
+        shot.participant = p;
+        shot.position = r;
+        shot.afterTarget = random;
+        shot.roll = random.NextDouble();
     }
-    // Draw further ahead the longer the plain shots go on, so that a special
-    // attack that draws after every unit's few shots wastes little.
-    const unsigned wanted = std::min(aheadUsed_ + 1, kAheadShots - 1);
-    while (aheadDrawn_ - aheadUsed_ < wanted) DrawAhead();
+    aheadRandom_ = random;
+}
+
+inline const BattleEngine::AheadShot& BattleEngine::NextPlainShot() {
+    // Refilled by half a ring at a time, so that every record is fetched
+    // well before its shot.
+    if (aheadDrawn_ - aheadUsed_ < kAheadShots / 2) DrawAhead();
     aheadRollTaken_ = false;
     return ahead_[aheadUsed_++ % kAheadShots];
 }
@@ -208,6 +232,11 @@ void BattleEngine::StopDrawingAhead() {
     aheadSide_ = 0;
 }
 
+BattleEngine::ShotRules BattleEngine::RulesOf(const UnitClass& unitClass, const UnitType& type) {
+    return {unitClass.Attack, type.Has(kIgnoresShield), type.Has(kSelfDestructs), type.Has(kDisarms),
+            type.rapidFire};
+}
+
 void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position) {
     CheckSide(side);
     if (participant >= kParticipantSlots || position >= units_[side][participant].AllocTotal)
@@ -215,7 +244,8 @@ void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position)
     ParticipantUnits& own = units_[side][participant];
     const UnitClass& unitClass = own.ClassAt(position);
     try {
-        Attack(side, own, position, static_cast<uint32_t>(SideUnitTotal(3 - side)), unitClass, types_[unitClass.Row]);
+        Attack(side, own, position, static_cast<uint32_t>(SideUnitTotal(3 - side)),
+               RulesOf(unitClass, types_[unitClass.Row]));
     } catch (...) {
         Draws();
         throw;
@@ -224,54 +254,54 @@ void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position)
 }
 
 inline void BattleEngine::Attack(int side, ParticipantUnits& own, uint32_t position, uint32_t targets,
-                                 const UnitClass& unitClass, const UnitType& type) {
+                                 const ShotRules& rules) {
     const int targetSide = 3 - side;
     // A side without units offers no target: the attack does not happen.
     if (targets == 0) return;
     TBattleUnit& unit = own.Records[position];
-    const uint32_t attack = unit.Disarmed ? 0 : unitClass.Attack;
-    const bool ignoresShield = type.Has(kIgnoresShield);
-    const bool selfDestructs = type.Has(kSelfDestructs);
-    const double* rapidFire = type.rapidFire;
+    const uint32_t attack = unit.Disarmed ? 0 : rules.attack;
     int64_t* damage = own.Damage.empty() ? nullptr : &own.Damage[position];
-    // Only the choice of a priority or concentrated target ends those modes.
-    bool chosen = PriorityActive[targetSide] || FlagshipExposed[targetSide];
     uint64_t shots = 0;
-    for (;;) {
+    // The hit of one shot; returns the rapid-fire threshold against the target.
+    auto shoot = [&](const TargetRef& target) {
         ++shots;
-        TargetRef target;
-        const AheadShot* plain = nullptr;
-        if (chosen) {
-            PickTarget(targetSide, target);
-            chosen = PriorityActive[targetSide] || FlagshipExposed[targetSide];
-        } else {
-            plain = &NextPlainShot(targetSide, targets);
-            target = {plain->target, targetSide, plain->participant, plain->position};
-        }
         TBattleUnit& hit = *target.unit;
         if (!hit.Destroyed) {
-            if (selfDestructs) unit.Destroyed = 1;
-            const int64_t dealt = Hit(attack, hit, ignoresShield);
+            if (rules.selfDestructs) unit.Destroyed = 1;
+            const int64_t dealt = Hit(attack, hit, rules.ignoresShield);
             if (damage) AddDamage(*damage, dealt);
-            if (fullLog_) {
-                line_.Start() << "        ";
-                AppendTarget(target) << " оставляя структуры: " << hit.Structure << " щиты: " << hit.Shield;
-                Log(line_);
-            }
+            if (fullLog_) LogShot(target);
         }
-        const double threshold = rapidFire[hit.TypeRow];
-        double roll;
-        if (plain) {
+        return rules.rapidFire[hit.TypeRow];
+    };
+    // Whether the rapid fire goes on after a shot at `target`.
+    auto again = [&](const TargetRef& target, double threshold, double roll) {
+        if (threshold <= roll) return false;
+        if (threshold > 1.0) types_.FailRapidFire(unit.TypeRow, target.unit->TypeRow);
+        return true;
+    };
+    bool more = true;
+    // Priority and concentrated targets while their modes last: only the
+    // choice of such a target ends them, and nothing starts them again
+    // within an attack.
+    while (more && (PriorityActive[targetSide] || FlagshipExposed[targetSide])) {
+        TargetRef target;
+        PickTarget(targetSide, target);
+        const double threshold = shoot(target);
+        more = again(target, threshold, Draws().NextDouble());
+    }
+    if (more) {
+        StartPlainShots(targetSide, targets);
+        do {
+            const AheadShot& plain = NextPlainShot();
+            const TargetRef target{plain.target, targetSide, plain.participant, plain.position};
+            const double threshold = shoot(target);
             aheadRollTaken_ = true;
-            roll = plain->roll;
-        } else {
-            roll = Draws().NextDouble();
-        }
-        if (threshold <= roll) break;
-        if (threshold > 1.0) types_.FailRapidFire(unit.TypeRow, hit.TypeRow);
+            more = again(target, threshold, plain.roll);
+        } while (more);
     }
     ShotCount += shots;
-    if (type.Has(kDisarms)) {
+    if (rules.disarms) {
         unit.Disarmed = 1;
         unit.FirstWait = 254;
         unit.AttackWait = 254;
@@ -294,6 +324,7 @@ void BattleEngine::AttackPhase() {
                 CurUnit = 0;
                 for (const UnitClass& c : u.Classes) {
                     const UnitType& type = types_[c.Row];
+                    const ShotRules rules = RulesOf(c, type);
                     for (const uint32_t end = c.First + c.Count; CurUnit < end; ++CurUnit) {
                         if (untilProgress-- == 0) {
                             output_.SetUnitProgress(CurUnit);
@@ -301,12 +332,8 @@ void BattleEngine::AttackPhase() {
                         }
                         const TBattleUnit& unit = u.Records[CurUnit];
                         if (unit.AttackWait == 0 && unit.FirstWait == 0) {
-                            if (fullLog_) {
-                                line_.Start() << "сторона " << side << " атакует " << TypeName(c.Row) << " "
-                                              << CurPartIdx + 1 << ":" << u.NumberAt(CurUnit) << "-->";
-                                Log(line_);
-                            }
-                            Attack(side, u, CurUnit, targets, c, type);
+                            if (fullLog_) LogAttacker(side, c.Row);
+                            Attack(side, u, CurUnit, targets, rules);
                         }
                         // Special attacks, whatever the delays and even when destroyed.
                         if (type.hasSpecial1) {

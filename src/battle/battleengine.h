@@ -87,7 +87,7 @@ struct ParticipantUnits {
     int8_t& OwnRegen(uint32_t position);
     // Position of entry `index` of the organic (or mechanical) list.
     uint32_t KindListPosition(bool organic, uint32_t index) const;
-    void SwapUnits(uint32_t a, uint32_t b) {
+    [[gnu::noinline]] void SwapUnits(uint32_t a, uint32_t b) {
         std::swap(Records[a], Records[b]);
         if (!Numbers.empty()) std::swap(Numbers[a], Numbers[b]);
         if (!Damage.empty()) std::swap(Damage[a], Damage[b]);
@@ -216,12 +216,21 @@ private:
     void FileUnits(int side, int participant, const UnitClass& unitClass, const TBattleUnit& model,
                    uint32_t count);
 
-    // BaseAttack with the number of listed units of the other side and the
-    // unit's class and type.
+    // What every unit of a class shoots with, looked up once for all of them.
+    struct ShotRules {
+        uint32_t attack;
+        bool ignoresShield, selfDestructs, disarms;
+        const double* rapidFire;  // stop thresholds by target row
+    };
+    static ShotRules RulesOf(const UnitClass& unitClass, const UnitType& type);
+    // BaseAttack with the number of listed units of the other side.
     [[gnu::always_inline]] void Attack(int side, ParticipantUnits& own, uint32_t position, uint32_t targets,
-                                       const UnitClass& unitClass, const UnitType& type);
+                                       const ShotRules& rules);
     bool PickFromKindList(int side, bool organic, TargetRef& target);
     LogLine& AppendTarget(const TargetRef& target);
+    // Lines of the full log, kept out of the attack loops.
+    [[gnu::noinline]] void LogAttacker(int side, int row);
+    [[gnu::noinline]] void LogShot(const TargetRef& target);
 
     void Yamato(int targetSide, uint16_t level);
     void EmpStrike(int targetSide, const TBattleUnit& unit, uint16_t level);
@@ -231,9 +240,9 @@ private:
 
     void RemoveDestroyedUnits(bool writeLog, bool recoverSurvivors);
     uint32_t RemoveFromParticipant(int side, int participant, bool survivorLines, bool recover);
-    // Shield regeneration and delay countdown of one living unit.
-    void RecoverUnit(TBattleUnit& unit, uint32_t capacity, const UnitType& type);
     void WriteSurvivors(int side, int participant);
+    // The full log's line of one surviving unit; kept out of the removal's loop.
+    [[gnu::noinline]] void WriteUnitLine(int side, int participant, uint32_t position);
     void Log(const LogLine& line) { output_.Log(line.View()); }
 
     // Plain shots at one side draw a target and then a rapid-fire number, so
@@ -249,8 +258,10 @@ private:
         rtl::Random afterTarget;
     };
     static constexpr unsigned kAheadShots = 32;
-    [[gnu::always_inline]] const AheadShot& NextPlainShot(int targetSide, uint32_t targets);
-    [[gnu::always_inline]] void DrawAhead();
+    // Plain shots at `targetSide`, which lists `targets` units, from here on.
+    void StartPlainShots(int targetSide, uint32_t targets);
+    [[gnu::always_inline]] const AheadShot& NextPlainShot();
+    void DrawAhead();
     rtl::Random& Draws() {
         if (aheadSide_ != 0) StopDrawingAhead();
         return random_;

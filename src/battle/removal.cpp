@@ -74,27 +74,41 @@ void ParticipantUnits::CountLists() {
     PriorityTotal = static_cast<uint8_t>(priority);
 }
 
-inline void BattleEngine::RecoverUnit(TBattleUnit& unit, uint32_t capacity, const UnitType& type) {
-    unit.Shield = RegeneratedShield(unit.Shield, capacity, type.shieldRegen);
-    if (unit.FirstWait > 0) {
-        --unit.FirstWait;
-        if (unit.Slowed && !unit.SlowApplied) {
-            unit.AttackWait = AsByte(unit.AttackWait + 1);
-            unit.SlowApplied = 1;
+namespace {
+
+// Shield regeneration and delay countdown of a living unit. The cells are
+// copies of its type's, kept in registers while the records are written.
+class Recovery {
+public:
+    explicit Recovery(const UnitType& type) : shieldRegen_(type.shieldRegen), attackPeriod_(type.attackPeriod) {}
+
+    void operator()(TBattleUnit& unit, uint32_t capacity) const {
+        unit.Shield = RegeneratedShield(unit.Shield, capacity, shieldRegen_);
+        if (unit.FirstWait > 0) {
+            --unit.FirstWait;
+            if (unit.Slowed && !unit.SlowApplied) {
+                unit.AttackWait = AsByte(unit.AttackWait + 1);
+                unit.SlowApplied = 1;
+            }
+        } else if (unit.AttackWait > 0) {
+            --unit.AttackWait;
+        } else {
+            unit.AttackWait = attackPeriod_.Byte(unit.Slowed ? 1 : 0);
         }
-    } else if (unit.AttackWait > 0) {
-        --unit.AttackWait;
-    } else {
-        unit.AttackWait = type.attackPeriod.Byte(unit.Slowed ? 1 : 0);
     }
-}
+
+private:
+    const CellNumber shieldRegen_, attackPeriod_;
+};
+
+}  // namespace
 
 void BattleEngine::RegenerateShieldsAndCountDelays() {
     for (int side = 1; side <= 2; ++side) {
         for (int p = 0; p < Input.PartCount[side]; ++p) {
             ParticipantUnits& u = units_[side][p];
             for (uint32_t k = 0; k < u.UnitTotal; ++k)
-                RecoverUnit(u.Records[k], u.BaseShieldAt(k), types_[u.Records[k].TypeRow]);
+                Recovery{types_[u.Records[k].TypeRow]}(u.Records[k], u.BaseShieldAt(k));
         }
     }
 }
@@ -110,22 +124,17 @@ uint32_t BattleEngine::RemoveFromParticipant(int side, int participant, bool sur
     if (participant < 0 || participant >= kParticipantSlots) throw rtl::ERangeError();
     ParticipantUnits& u = units_[side][participant];
     uint32_t* alive = TypeAlive[side][participant];
+    TBattleUnit* const records = u.Records.data();
+    const uint32_t* const ownShields = u.BaseShields.empty() ? nullptr : u.BaseShields.data();
     uint32_t kept = 0;
     for (UnitClass& c : u.Classes) {
-        const UnitType& type = types_[c.Row];
-        const bool ownShields = !u.BaseShields.empty();
+        const Recovery recovery(types_[c.Row]);
         const uint32_t first = kept;
         for (uint32_t k = c.First, end = c.First + c.Count; k < end; ++k) {
-            if (u.Records[k].Destroyed == 1) continue;
+            if (records[k].Destroyed == 1) continue;
             if (k != kept) u.SwapUnits(k, kept);
-            TBattleUnit& unit = u.Records[kept];
-            if (survivorLines) {
-                line_.Start() << side << ":" << participant + 1 << ":" << u.NumberAt(kept) << " "
-                              << TypeName(unit.TypeRow) << " Структура:" << unit.Structure << " Щиты:" << unit.Shield
-                              << " Повреждений нанесено:" << rtl::FloatToStr(u.DamageAt(kept) / 10000.0L);
-                Log(line_);
-            }
-            if (recover) RecoverUnit(unit, ownShields ? u.BaseShields[kept] : c.BaseShield, type);
+            if (survivorLines) WriteUnitLine(side, participant, kept);
+            if (recover) recovery(records[kept], ownShields ? ownShields[kept] : c.BaseShield);
             ++kept;
         }
         c.First = first;
@@ -134,6 +143,15 @@ uint32_t BattleEngine::RemoveFromParticipant(int side, int participant, bool sur
     }
     if (kept != u.UnitTotal) u.CountLists();
     return kept;
+}
+
+void BattleEngine::WriteUnitLine(int side, int participant, uint32_t position) {
+    const ParticipantUnits& u = units_[side][participant];
+    const TBattleUnit& unit = u.Records[position];
+    line_.Start() << side << ":" << participant + 1 << ":" << u.NumberAt(position) << " " << TypeName(unit.TypeRow)
+                  << " Структура:" << unit.Structure << " Щиты:" << unit.Shield
+                  << " Повреждений нанесено:" << rtl::FloatToStr(u.DamageAt(position) / 10000.0L);
+    Log(line_);
 }
 
 int64_t BattleEngine::TypeLoss(int side, int participant, int row) const {
