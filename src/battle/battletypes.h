@@ -31,6 +31,13 @@ public:
     }
     // The value, plus `extra`, for a byte or a 32-bit field.
     uint8_t Byte(int64_t extra = 0) const { return Narrow<uint8_t>(extra); }
+    // Byte(extra), or -1 where Byte would stop the battle.
+    int ByteOrNone(int64_t extra) const {
+        int64_t value;
+        if (!ok_ || __builtin_add_overflow(value_, extra, &value) || value < 0 || value > 255) return -1;
+        return static_cast<int>(value);
+    }
+    bool Valid() const { return ok_; }
     uint32_t U32() const { return Narrow<uint32_t>(0); }
 
 private:

@@ -26,10 +26,7 @@ uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, int64_t percent) 
     return full ? capacity : static_cast<uint32_t>(quotient);
 }
 
-uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, const CellNumber& percentCell) {
-    const int64_t percent = percentCell.Get();
-    // A whole capacity or more regained fills any shield (the usual case).
-    if (percent >= 100) return capacity;
+uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, int64_t percent) {
     // With |percent| below 2^30 every term fits in 64 bits.
     if (percent > -(int64_t{1} << 30) && percent < (int64_t{1} << 30))
         return RegeneratedShield<int64_t>(shield, capacity, percent);
@@ -76,14 +73,20 @@ void ParticipantUnits::CountLists() {
 
 namespace {
 
-// Shield regeneration and delay countdown of a living unit. The cells are
-// copies of its type's, kept in registers while the records are written.
+// Shield regeneration and delay countdown of a living unit. The type's
+// values are read once for all its units; a cell that cannot give one
+// stops the battle at the first unit that needs it, through the cell.
 class Recovery {
 public:
-    explicit Recovery(const UnitType& type) : shieldRegen_(type.shieldRegen), attackPeriod_(type.attackPeriod) {}
+    explicit Recovery(const UnitType& type)
+        : type_(type),
+          percent_(type.shieldRegen.Valid() ? type.shieldRegen.Get() : 0),
+          period_{type.attackPeriod.ByteOrNone(0), type.attackPeriod.ByteOrNone(1)} {}
 
     void operator()(TBattleUnit& unit, uint32_t capacity) const {
-        unit.Shield = RegeneratedShield(unit.Shield, capacity, shieldRegen_);
+        if (!type_.shieldRegen.Valid()) type_.shieldRegen.Get();
+        // A whole capacity or more regained fills any shield (the usual case).
+        unit.Shield = percent_ >= 100 ? capacity : RegeneratedShield(unit.Shield, capacity, percent_);
         if (unit.FirstWait > 0) {
             --unit.FirstWait;
             if (unit.Slowed && !unit.SlowApplied) {
@@ -93,12 +96,15 @@ public:
         } else if (unit.AttackWait > 0) {
             --unit.AttackWait;
         } else {
-            unit.AttackWait = attackPeriod_.Byte(unit.Slowed ? 1 : 0);
+            const int period = period_[unit.Slowed];
+            unit.AttackWait = period >= 0 ? static_cast<uint8_t>(period) : type_.attackPeriod.Byte(unit.Slowed);
         }
     }
 
 private:
-    const CellNumber shieldRegen_, attackPeriod_;
+    const UnitType& type_;
+    const int64_t percent_;
+    const int period_[2];  // the attack period without and with a slow; -1 where it fails
 };
 
 }  // namespace
