@@ -1,6 +1,7 @@
 // The ordinary attack: target choice, the hit, rapid fire, and the
 // once-per-round exposure of flagships to concentrated fire.
 #include <algorithm>
+#include <cmath>
 
 #include "battle/battleengine.h"
 #include "rtl/convert.h"
@@ -65,27 +66,6 @@ void BattleEngine::LogShot(const TargetRef& target) {
     Log(line_);
 }
 
-void BattleEngine::CheckSide(int side) const {
-    if (side != 1 && side != 2) throw rtl::ERangeError();
-}
-
-uint64_t BattleEngine::SideUnitTotal(int side) const {
-    uint64_t total = 0;
-    for (int p = 0; p < Input.PartCount[side]; ++p) total += units_[side][p].UnitTotal;
-    return total;
-}
-
-bool BattleEngine::DrawPosition(int side, uint32_t& participant, uint32_t& position) {
-    const uint64_t total = SideUnitTotal(side);
-    if (total == 0) return false;
-    uint32_t r = Draws().Next(static_cast<uint32_t>(total));
-    uint32_t p = 0;
-    while (r >= units_[side][p].UnitTotal) r -= units_[side][p++].UnitTotal;
-    participant = p;
-    position = r;
-    return true;
-}
-
 bool BattleEngine::SetTarget2(int side, uint32_t& participant, uint64_t& index) {
     uint32_t position;
     if (!DrawPosition(side, participant, position)) return false;
@@ -114,7 +94,24 @@ const TBattleUnit& BattleEngine::CurrentShooter() {
     return units_[CurSide][CurPartIdx].Records[CurUnit];
 }
 
-bool BattleEngine::PickTarget(int side, TargetRef& target) {
+// The smallest double t with t >= percent / 100 in extended arithmetic: a
+// draw r lies below that quotient exactly when r < t.
+static double ConcentratedThreshold(int64_t percent) {
+    const long double exact = percent / 100.0L;
+    double t = static_cast<double>(exact);
+    if (static_cast<long double>(t) < exact) t = std::nextafter(t, HUGE_VAL);
+    return t;
+}
+
+double BattleEngine::ThresholdOf(ConcentratedChance& chance) {
+    if (!chance.known) {
+        chance.threshold = ConcentratedThreshold(types_[CurrentShooter().TypeRow].concentratedShot.Get());
+        chance.known = true;
+    }
+    return chance.threshold;
+}
+
+bool BattleEngine::PickTarget(int side, TargetRef& target, ConcentratedChance& chance) {
     if (PriorityActive[side]) {
         for (uint32_t p = 0; p < Input.PartCount[side]; ++p) {
             ParticipantUnits& u = units_[side][p];
@@ -131,8 +128,8 @@ bool BattleEngine::PickTarget(int side, TargetRef& target) {
         PriorityActive[side] = 0;
     }
     if (FlagshipExposed[side]) {
-        const int64_t chance = types_[CurrentShooter().TypeRow].concentratedShot.Get();
-        if (chance / 100.0L > Draws().NextDouble()) {
+        const double threshold = ThresholdOf(chance);
+        if (Draws().NextDouble() < threshold) {
             ConcentratedTarget(side, target);
             return true;
         }
@@ -146,7 +143,8 @@ bool BattleEngine::PickTarget(int side, TargetRef& target) {
 bool BattleEngine::SetTarget(int side, uint32_t& participant, uint64_t& index) {
     CheckSide(side);
     TargetRef target;
-    if (!PickTarget(side, target)) return false;
+    ConcentratedChance chance;
+    if (!PickTarget(side, target, chance)) return false;
     participant = target.participant;
     index = target.position;
     return true;
@@ -167,26 +165,36 @@ void BattleEngine::SetConTarget(int side, uint32_t& participant, uint64_t& index
         FlagshipExposed[side] = 0;
         return;
     }
+    // A living flagship is listed, so the draws end; they are many where
+    // flagships are few. A unit's class is told by its place, and only a
+    // flagship's record is read; the generator stays in registers.
+    const uint32_t total = static_cast<uint32_t>(SideUnitTotal(side));
+    rtl::Random& shared = Draws();
+    rtl::Random random = shared;
+    uint32_t p, position;
     for (;;) {
-        if (!SetTarget2(side, participant, index)) {
-            FlagshipExposed[side] = 0;
-            return;
-        }
-        const TBattleUnit& unit = units_[side][participant].Records[index];
-        if (!unit.Destroyed && types_[unit.TypeRow].flagship) return;
+        Locate(side, random.Next(total), p, position);
+        const ParticipantUnits& u = units_[side][p];
+        if (u.FlagshipTotal != 0 && u.ClassOfPosition(position).Flagship && !u.Records[position].Destroyed) break;
     }
+    shared = random;
+    participant = p;
+    index = position;
 }
 
 bool BattleEngine::N_shot(int64_t n) {
     return RapidFireThreshold(n) <= Draws().NextDouble();
 }
 
-void BattleEngine::StartPlainShots(int targetSide, uint32_t targets) {
-    if (aheadSide_ == targetSide && aheadTotal_ == targets) return;
+void BattleEngine::StartDrawingAhead(int targetSide, uint32_t targets, ConcentratedChance& chance) {
+    const double threshold = FlagshipExposed[targetSide] ? ThresholdOf(chance) : -1;
+    if (aheadSide_ == targetSide && aheadTotal_ == targets && aheadChance_ == threshold) return;
     Draws();
     aheadSide_ = targetSide;
     aheadUnits_ = units_[targetSide];
     aheadTotal_ = targets;
+    aheadChance_ = threshold;
+    aheadBlocked_ = false;
     aheadRandom_ = random_;
     aheadUsed_ = aheadDrawn_ = 0;
 }
@@ -201,8 +209,15 @@ void BattleEngine::DrawAhead() {
     rtl::Random random = aheadRandom_;
     const ParticipantUnits* side = aheadUnits_;
     const uint32_t total = aheadTotal_;
+    const bool exposed = aheadChance_ >= 0;
     for (unsigned i = 0; i < count; ++i) {
         AheadShot& shot = ahead_[aheadDrawn_++ % kAheadShots];
+        shot.concentrated = exposed && random.NextDouble() < aheadChance_;
+        if (shot.concentrated) {
+            shot.afterTarget = random;
+            aheadBlocked_ = true;
+            break;
+        }
         uint32_t r = random.Next(total);
         uint32_t p = 0;
         while (r >= side[p].UnitTotal) r -= side[p++].UnitTotal;
@@ -216,10 +231,10 @@ void BattleEngine::DrawAhead() {
     aheadRandom_ = random;
 }
 
-inline const BattleEngine::AheadShot& BattleEngine::NextPlainShot() {
+inline const BattleEngine::AheadShot& BattleEngine::NextAheadShot() {
     // Refilled by half a ring at a time, so that every record is fetched
     // well before its shot.
-    if (aheadDrawn_ - aheadUsed_ < kAheadShots / 2) DrawAhead();
+    if (aheadDrawn_ - aheadUsed_ < kAheadShots / 2 && !aheadBlocked_) DrawAhead();
     aheadRollTaken_ = false;
     return ahead_[aheadUsed_++ % kAheadShots];
 }
@@ -243,9 +258,10 @@ void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position)
         throw rtl::ERangeError();
     ParticipantUnits& own = units_[side][participant];
     const UnitClass& unitClass = own.ClassAt(position);
+    ConcentratedChance chance;
     try {
         Attack(side, own, position, static_cast<uint32_t>(SideUnitTotal(3 - side)),
-               RulesOf(unitClass, types_[unitClass.Row]));
+               RulesOf(unitClass, types_[unitClass.Row]), chance, true);
     } catch (...) {
         Draws();
         throw;
@@ -254,7 +270,7 @@ void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position)
 }
 
 inline void BattleEngine::Attack(int side, ParticipantUnits& own, uint32_t position, uint32_t targets,
-                                 const ShotRules& rules) {
+                                 const ShotRules& rules, ConcentratedChance& chance, bool drawAhead) {
     const int targetSide = 3 - side;
     // A side without units offers no target: the attack does not happen.
     if (targets == 0) return;
@@ -281,24 +297,31 @@ inline void BattleEngine::Attack(int side, ParticipantUnits& own, uint32_t posit
         return true;
     };
     bool more = true;
-    // Priority and concentrated targets while their modes last: only the
-    // choice of such a target ends them, and nothing starts them again
-    // within an attack.
-    while (more && (PriorityActive[targetSide] || FlagshipExposed[targetSide])) {
+    // Priority targets while there are (only the choice of a target ends
+    // that mode, and nothing starts it again within an attack), and every
+    // target where drawing ahead would not pay.
+    while (more && (PriorityActive[targetSide] || !drawAhead)) {
         TargetRef target;
-        PickTarget(targetSide, target);
+        PickTarget(targetSide, target, chance);
         const double threshold = shoot(target);
         more = again(target, threshold, Draws().NextDouble());
     }
-    if (more) {
-        StartPlainShots(targetSide, targets);
-        do {
-            const AheadShot& plain = NextPlainShot();
-            const TargetRef target{plain.target, targetSide, plain.participant, plain.position};
+    if (more) StartDrawingAhead(targetSide, targets, chance);
+    while (more) {
+        const AheadShot& ahead = NextAheadShot();
+        if (ahead.concentrated) {
+            StopDrawingAhead();
+            TargetRef target;
+            ConcentratedTarget(targetSide, target);
+            const double threshold = shoot(target);
+            more = again(target, threshold, Draws().NextDouble());
+            if (more) StartDrawingAhead(targetSide, targets, chance);
+        } else {
+            const TargetRef target{ahead.target, targetSide, ahead.participant, ahead.position};
             const double threshold = shoot(target);
             aheadRollTaken_ = true;
-            more = again(target, threshold, plain.roll);
-        } while (more);
+            more = again(target, threshold, ahead.roll);
+        }
     }
     ShotCount += shots;
     if (rules.disarms) {
@@ -325,6 +348,9 @@ void BattleEngine::AttackPhase() {
                 for (const UnitClass& c : u.Classes) {
                     const UnitType& type = types_[c.Row];
                     const ShotRules rules = RulesOf(c, type);
+                    // The shooter's type and so its chance are the class's.
+                    ConcentratedChance chance;
+                    bool drawAhead = true;
                     for (const uint32_t end = c.First + c.Count; CurUnit < end; ++CurUnit) {
                         if (untilProgress-- == 0) {
                             output_.SetUnitProgress(CurUnit);
@@ -333,12 +359,16 @@ void BattleEngine::AttackPhase() {
                         const TBattleUnit& unit = u.Records[CurUnit];
                         if (unit.AttackWait == 0 && unit.FirstWait == 0) {
                             if (fullLog_) LogAttacker(side, c.Row);
-                            Attack(side, u, CurUnit, targets, rules);
+                            Attack(side, u, CurUnit, targets, rules, chance, drawAhead);
                         }
                         // Special attacks, whatever the delays and even when destroyed.
                         if (type.hasSpecial1) {
-                            SpAttack(side, unit, type.special1.Byte());
-                            if (type.hasSpecial2) SpAttack(side, unit, type.special2.Byte());
+                            const bool wasAhead = aheadSide_ != 0;
+                            SpecialAttack(side, unit, type.special1.Byte());
+                            if (type.hasSpecial2) SpecialAttack(side, unit, type.special2.Byte());
+                            // Where they draw between the units' shots, the class's
+                            // next shots draw at once.
+                            if (wasAhead && aheadSide_ == 0) drawAhead = false;
                         }
                     }
                 }
@@ -346,9 +376,11 @@ void BattleEngine::AttackPhase() {
         }
     } catch (...) {
         Draws();
+        FlushSlows();
         throw;
     }
     Draws();
+    FlushSlows();
     CurSide = 2;
 }
 

@@ -35,20 +35,14 @@ uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, int64_t percent) 
 
 }  // namespace
 
-uint32_t& ParticipantUnits::OwnBaseShield(uint32_t position) {
-    if (BaseShields.empty()) {
-        BaseShields.resize(Records.size());
-        for (size_t k = 0; k < Records.size(); ++k) BaseShields[k] = Classes[ClassOfRow[Records[k].TypeRow]].BaseShield;
-    }
-    return BaseShields[position];
+void ParticipantUnits::MakeBaseShields() {
+    BaseShields.resize(Records.size());
+    for (size_t k = 0; k < Records.size(); ++k) BaseShields[k] = Classes[ClassOfRow[Records[k].TypeRow]].BaseShield;
 }
 
-int8_t& ParticipantUnits::OwnRegen(uint32_t position) {
-    if (Regens.empty()) {
-        Regens.resize(Records.size());
-        for (size_t k = 0; k < Records.size(); ++k) Regens[k] = Classes[ClassOfRow[Records[k].TypeRow]].Regen;
-    }
-    return Regens[position];
+void ParticipantUnits::MakeRegens() {
+    Regens.resize(Records.size());
+    for (size_t k = 0; k < Records.size(); ++k) Regens[k] = Classes[ClassOfRow[Records[k].TypeRow]].Regen;
 }
 
 uint32_t ParticipantUnits::KindListPosition(bool organic, uint32_t index) const {
