@@ -192,6 +192,7 @@ void BattleEngine::StartDrawingAhead(int targetSide, uint32_t targets, Concentra
     Draws();
     aheadSide_ = targetSide;
     aheadUnits_ = units_[targetSide];
+    aheadParticipants_ = Input.PartCount[targetSide];
     aheadTotal_ = targets;
     aheadChance_ = threshold;
     aheadBlocked_ = false;
@@ -218,13 +219,12 @@ void BattleEngine::DrawAhead() {
             aheadBlocked_ = true;
             break;
         }
-        uint32_t r = random.Next(total);
-        uint32_t p = 0;
-        while (r >= side[p].UnitTotal) r -= side[p++].UnitTotal;
-        shot.target = const_cast<TBattleUnit*>(side[p].Records.data()) + r;
+        uint32_t p, position;
+        Locate(side, aheadParticipants_, random.Next(total), p, position);
+        shot.target = const_cast<TBattleUnit*>(side[p].Records.data()) + position;
         __builtin_prefetch(shot.target);
         shot.participant = p;
-        shot.position = r;
+        shot.position = position;
         shot.afterTarget = random;
         shot.roll = random.NextDouble();
     }

@@ -74,11 +74,13 @@ struct ParticipantUnits {
 
     const UnitClass& ClassAt(uint32_t position) const { return Classes[ClassOfRow[Records[position].TypeRow]]; }
     // The same from the classes' places alone, without reading the record
-    // (a listed position).
+    // (a listed position): the last class that starts at or before it.
+    // Counted rather than searched, as a random place would mislead every
+    // branch of a search.
     const UnitClass& ClassOfPosition(uint32_t position) const {
-        const UnitClass* c = Classes.data();
-        while (position - c->First >= c->Count) ++c;
-        return *c;
+        size_t starts = 0;
+        for (const UnitClass& c : Classes) starts += position >= c.First;
+        return Classes[starts - 1];
     }
     uint32_t AttackAt(uint32_t position) const { return Records[position].Disarmed ? 0 : ClassAt(position).Attack; }
     int64_t MaxStructureAt(uint32_t position) const { return ClassAt(position).MaxStructure; }
@@ -237,13 +239,23 @@ private:
     static void CheckSide(int side) {
         if (side != 1 && side != 2) throw rtl::ERangeError();
     }
-    // The participant and position of entry `r` of the side's listed units.
-    void Locate(int side, uint32_t r, uint32_t& participant, uint32_t& position) const {
-        const ParticipantUnits* units = units_[side];
+    // The participant and position of entry `r` (below their total) of the
+    // listed units of `count` participants. Stepped through without
+    // branches: a random entry would mislead them.
+    static void Locate(const ParticipantUnits* units, int count, uint32_t r, uint32_t& participant,
+                       uint32_t& position) {
         uint32_t p = 0;
-        while (r >= units[p].UnitTotal) r -= units[p++].UnitTotal;
+        for (int i = 1; i < count; ++i) {
+            const uint32_t listed = units[p].UnitTotal;
+            const bool beyond = r >= listed;
+            r -= beyond ? listed : 0;
+            p += beyond;
+        }
         participant = p;
         position = r;
+    }
+    void Locate(int side, uint32_t r, uint32_t& participant, uint32_t& position) const {
+        Locate(units_[side], Input.PartCount[side], r, participant, position);
     }
     // The whole-number draw of a target choice, walked down to a participant.
     bool DrawPosition(int side, uint32_t& participant, uint32_t& position) {
@@ -345,6 +357,7 @@ private:
     rtl::Random aheadRandom_;         // the state after the last shot drawn ahead
     int aheadSide_ = 0;               // 0 while nothing is drawn ahead
     ParticipantUnits* aheadUnits_ = nullptr;  // of aheadSide_
+    int aheadParticipants_ = 0;
     uint32_t aheadTotal_ = 0;         // the side's listed units when drawn
     double aheadChance_ = -1;         // threshold of a concentrated shot; -1 while not exposed
     bool aheadBlocked_ = false;       // a concentrated shot is drawn: nothing can follow it

@@ -45,13 +45,20 @@ void ParticipantUnits::MakeRegens() {
     for (size_t k = 0; k < Records.size(); ++k) Regens[k] = Classes[ClassOfRow[Records[k].TypeRow]].Regen;
 }
 
+// The last class of the kind whose entries start at or before `index`:
+// counted rather than searched, as ClassOfPosition.
 uint32_t ParticipantUnits::KindListPosition(bool organic, uint32_t index) const {
+    const UnitClass* at = nullptr;
+    uint32_t start = 0, atStart = 0;
     for (const UnitClass& c : Classes) {
         if (c.Organic != organic) continue;
-        if (index < c.Count) return c.First + index;
-        index -= c.Count;
+        const bool reached = index >= start;
+        at = reached ? &c : at;
+        atStart = reached ? start : atStart;
+        start += c.Count;
     }
-    throw rtl::ERangeError();
+    if (index >= start) throw rtl::ERangeError();
+    return at->First + (index - atStart);
 }
 
 void ParticipantUnits::CountLists() {

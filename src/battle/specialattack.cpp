@@ -20,10 +20,13 @@ bool DrawFromLists(rtl::Random& random, int participants, Count count, uint32_t&
     for (int p = 0; p < participants; ++p) total += count(p);
     if (total == 0) return false;
     uint32_t r = random.Next(static_cast<uint32_t>(total));
+    // Stepped through without branches, as BattleEngine::Locate.
     int p = 0;
-    while (r >= count(p)) {
-        r -= count(p);
-        ++p;
+    for (int i = 1; i < participants; ++i) {
+        const uint32_t listed = count(p);
+        const bool beyond = r >= listed;
+        r -= beyond ? listed : 0;
+        p += beyond;
     }
     participant = static_cast<uint32_t>(p);
     index = r;
