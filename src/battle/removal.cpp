@@ -82,10 +82,11 @@ public:
     explicit Recovery(const UnitType& type)
         : type_(type),
           percent_(type.shieldRegen.Valid() ? type.shieldRegen.Get() : 0),
-          period_{type.attackPeriod.ByteOrNone(0), type.attackPeriod.ByteOrNone(1)} {}
+          period_{type.attackPeriod.ByteOrNone(0), type.attackPeriod.ByteOrNone(1)},
+          percentValid_(type.shieldRegen.Valid()) {}
 
     void operator()(TBattleUnit& unit, uint32_t capacity) const {
-        if (!type_.shieldRegen.Valid()) type_.shieldRegen.Get();
+        if (!percentValid_) type_.shieldRegen.Get();
         // A whole capacity or more regained fills any shield (the usual case).
         unit.Shield = percent_ >= 100 ? capacity : RegeneratedShield(unit.Shield, capacity, percent_);
         if (unit.FirstWait > 0) {
@@ -106,6 +107,7 @@ private:
     const UnitType& type_;
     const int64_t percent_;
     const int period_[2];  // the attack period without and with a slow; -1 where it fails
+    const bool percentValid_;
 };
 
 }  // namespace
