@@ -1,7 +1,6 @@
 // The ordinary attack: target choice, the hit, rapid fire, and the
 // once-per-round exposure of flagships to concentrated fire.
 #include <algorithm>
-#include <cmath>
 
 #include "battle/battleengine.h"
 #include "rtl/convert.h"
@@ -94,18 +93,9 @@ const TBattleUnit& BattleEngine::CurrentShooter() {
     return units_[CurSide][CurPartIdx].Records[CurUnit];
 }
 
-// The smallest double t with t >= percent / 100 in extended arithmetic: a
-// draw r lies below that quotient exactly when r < t.
-static double ConcentratedThreshold(int64_t percent) {
-    const long double exact = percent / 100.0L;
-    double t = static_cast<double>(exact);
-    if (static_cast<long double>(t) < exact) t = std::nextafter(t, HUGE_VAL);
-    return t;
-}
-
 double BattleEngine::ThresholdOf(ConcentratedChance& chance) {
     if (!chance.known) {
-        chance.threshold = ConcentratedThreshold(types_[CurrentShooter().TypeRow].concentratedShot.Get());
+        chance.threshold = ChanceThreshold(types_[CurrentShooter().TypeRow].concentratedShot.Get());
         chance.known = true;
     }
     return chance.threshold;
@@ -208,7 +198,7 @@ void BattleEngine::DrawAhead() {
     // A local generator stays in registers: copying the member just after
     // its words were stored one by one would stall on every shot.
     rtl::Random random = aheadRandom_;
-    const ParticipantUnits* side = aheadUnits_;
+    ParticipantUnits* side = aheadUnits_;
     const uint32_t total = aheadTotal_;
     const bool exposed = aheadChance_ >= 0;
     for (unsigned i = 0; i < count; ++i) {
@@ -221,7 +211,7 @@ void BattleEngine::DrawAhead() {
         }
         uint32_t p, position;
         Locate(side, aheadParticipants_, random.Next(total), p, position);
-        shot.target = const_cast<TBattleUnit*>(side[p].Records.data()) + position;
+        shot.target = side[p].Records.data() + position;
         __builtin_prefetch(shot.target);
         shot.participant = p;
         shot.position = position;
