@@ -8,6 +8,7 @@
 #include "rtl/textfile.h"
 #include "skin/core/storedskins.h"
 #include "skin/core/win32/skinmanager.h"
+#include "skin/windows/scrollbox.h"
 #include "vcl/wintext.h"
 #include "windows/analis.h"
 #include "windows/dataform.h"
@@ -172,12 +173,21 @@ void TForm1::DeclareMenus() {
 
 void TForm1::DeclareSide(int side) {
     const bool own = side == 1;
-    const int left = own ? kMargin : 2 * kMargin + kSideWidth;
-    TGroupBox* box = Declare<TGroupBox>(this, own ? "GroupBox1" : "GroupBox2")
-                         .Bounds(left, kMargin - 2, kSideWidth, kSideHeight)
+    TPopupMenu* popup = own ? PopupMenu1 : PopupMenu2;
+    // The side's fleet entry lies in a scroll box that wears the skin; the
+    // two boxes share the form's width above the start row.
+    const int half = ClientWidth() / 2;
+    auto* scroll = new skin::TsScrollBox(this);
+    scroll->SetName(own ? "sScrollBox1" : "sScrollBox2");
+    scroll->SetParent(this);
+    scroll->SetBounds(own ? 0 : half, 0, own ? half : ClientWidth() - half, kSideHeight + 8);
+    scroll->SetPopupMenu(popup);
+    scroll->SkinData()->SetSkinSection("PANEL_LOW");
+    (own ? sScrollBox1 : sScrollBox2) = scroll;
+    TGroupBox* box = Declare<TGroupBox>(scroll, own ? "GroupBox1" : "GroupBox2")
+                         .Bounds(own ? kMargin - 4 : kMargin / 2 - 2, kMargin - 6, kSideWidth, kSideHeight)
                          .Caption(own ? "Сторона 1" : "Сторона 2");
     (own ? GroupBox1 : GroupBox2) = box;
-    TPopupMenu* popup = own ? PopupMenu1 : PopupMenu2;
     const std::string n = own ? "1" : "2";
 
     // Participants and the name of the current one.
@@ -214,6 +224,9 @@ void TForm1::DeclareSide(int side) {
     const int medalTop = top + 150 + gap + 122 + gap;
     TValueListEditor* medals = DeclareEditor(box, own ? "ValueListEditor7" : "ValueListEditor8", "Медаль",
                                              "Количество", right, medalTop, rightWidth, bottom - medalTop, popup);
+
+    // The box scrolls as far as the side's box reaches.
+    scroll->UpdateScrollRange();
 
     if (own) {
         Label1 = sab, Label3 = rename, ListBox1 = list, Edit1 = name, Button1 = add, Button2 = remove;

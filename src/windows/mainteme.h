@@ -14,6 +14,7 @@
 
 namespace skin {
 class TsSkinManager;
+class TsScrollBox;
 }
 
 class TForm1 : public vcl::TForm, public battle::RunOutput {
@@ -32,7 +33,8 @@ public:
     vcl::TMenuItem *N20, *N24, *N29;
     vcl::TMenuItem *N21, *N22, *N23, *N30, *N31;
 
-    // ---- Side 1 (left) and side 2 (right).
+    // ---- Side 1 (left) and side 2 (right), each in a skinned scroll box.
+    skin::TsScrollBox *sScrollBox1, *sScrollBox2;
     vcl::TGroupBox *GroupBox1, *GroupBox2;
     vcl::TLabel *Label1, *Label2;  // "САБ" over the participant lists
     vcl::TLabel *Label3, *Label4;  // over the name fields

@@ -33,8 +33,11 @@ TEST(ProgramSkinning, TheOptionsBoxSendsOurSkinToEveryWindowAndTakesItAway) {
         TForm* form = Screen->Forms(i);
         tokens.emplace_back(form, 0);
         tokens.back().second = form->ReplaceWindowProc([form, &heard, &tokens, i](TMessage& m) {
-            if (m.Msg == skin::SM_SKINCMD && skin::SkinCommandOf(m.WParam) != skin::AC_QUERYSKINNED)
-                heard[form].push_back(skin::SkinCommandOf(m.WParam));
+            // The news of the skin; questions the form's skinned children ask it are not.
+            const unsigned command = skin::SkinCommandOf(m.WParam);
+            if (m.Msg == skin::SM_SKINCMD && (command == skin::AC_SKINLOADED || command == skin::AC_SKINREMOVED ||
+                                              command == skin::AC_BEFOREREFRESH || command == skin::AC_SKINREFRESH))
+                heard[form].push_back(command);
             form->CallPreviousWindowProc(tokens[static_cast<size_t>(i)].second, m);
         });
     }
