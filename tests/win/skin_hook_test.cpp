@@ -215,6 +215,10 @@ TEST(ControlAdapter, TakesListedControlsOnceLeavesMarkedOnesAndDropsAdjacentDead
     EXPECT_TRUE(dynamic_cast<TacEditWnd*>(GetScrollWnd(late->Handle())));
     EXPECT_EQ(adapter->Count(), 3);
     lists[tpButtons].pop_back();
+    // Walking the form again leaves what it adapted as it was: the button keeps its section.
+    ASSERT_NE(adapter->GetItem(1), nullptr);
+    EXPECT_EQ(adapter->GetItem(1)->Ctrl, button);
+    EXPECT_EQ(adapter->GetItem(1)->SkinData->SkinSection(), "BUTTON");
 
     // Without third-party skinning a new control stays plain; the walk only
     // notes whether a child paints its parent's background.

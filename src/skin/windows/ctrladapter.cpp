@@ -82,8 +82,9 @@ bool TacCtrlAdapter::IsListed(TComponent* component) {
     c.Tag = static_cast<int>(control->Tag());
     c.IsWindowed = windowed != nullptr;
     c.HasHandle = windowed && windowed->HandleAllocated();
-    // Asked only where it matters: a control of ours answers through its own chain.
-    c.AnswersSkinned = c.HasHandle && FindItem(windowed) < 0 && AnswersSkinned(windowed);
+    // One adapted already (ours too) is left as it is: walking the form
+    // again keeps each control's own section.
+    c.AnswersSkinned = c.HasHandle && AnswersSkinned(windowed);
     c.IsLabel = dynamic_cast<TLabel*>(control) != nullptr;
     c.IsGraphic = windowed == nullptr;
     c.ClassName = control->ClassName();
