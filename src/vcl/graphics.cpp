@@ -341,11 +341,69 @@ void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text) 
     ExtTextOutW(dc_, x, y, options, &rect, wide, static_cast<UINT>(wide.size()), nullptr);
 }
 
+namespace {
+
+// Replays the lines a metafile recorded from DrawText, each glyph at the
+// advance the measurement gave it, and the underlines of prefixed letters.
+int CALLBACK ReplayTextRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM param) {
+    HDC dc = reinterpret_cast<HDC>(param);
+    const auto* base = reinterpret_cast<const BYTE*>(record);
+    switch (record->iType) {
+        case EMR_EXTTEXTOUTW: {
+            const EMRTEXT& t = reinterpret_cast<const EMREXTTEXTOUTW*>(record)->emrtext;
+            const auto* chars = reinterpret_cast<const WCHAR*>(base + t.offString);
+            const auto* dx = t.offDx ? reinterpret_cast<const INT*>(base + t.offDx) : nullptr;
+            const RECT clip{t.rcl.left, t.rcl.top, t.rcl.right, t.rcl.bottom};
+            ExtTextOutW(dc, t.ptlReference.x, t.ptlReference.y, t.fOptions & ETO_CLIPPED, &clip, chars,
+                        static_cast<UINT>(t.nChars), dx);
+            break;
+        }
+        case EMR_MOVETOEX: {
+            const POINTL& p = reinterpret_cast<const EMRMOVETOEX*>(record)->ptl;
+            MoveToEx(dc, p.x, p.y, nullptr);
+            break;
+        }
+        case EMR_LINETO: {
+            const POINTL& p = reinterpret_cast<const EMRLINETO*>(record)->ptl;
+            HPEN pen = CreatePen(PS_SOLID, 1, GetTextColor(dc));
+            HGDIOBJ old = SelectObject(dc, pen);
+            LineTo(dc, p.x, p.y);
+            SelectObject(dc, old);
+            DeleteObject(pen);
+            break;
+        }
+        default:
+            break;
+    }
+    return 1;
+}
+
+}  // namespace
+
 int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
     Prepare(false, false, true);
     if (!dc_) return 0;
     WideText wide(text);
-    return DrawTextW(dc_, wide, static_cast<int>(wide.size()), &rect, format);
+    const int length = static_cast<int>(wide.size());
+    if (format & DT_CALCRECT) return DrawTextW(dc_, wide, length, &rect, format);
+    // The system draws a line's glyphs a little wider apart than it measures
+    // them (two or three pixels over a line of 40 letters), so text measured
+    // to fit a window lost its last letters at the window's edge. DrawText
+    // lays the text out into a metafile, which keeps every glyph's measured
+    // advance; the lines are drawn here with those advances.
+    HDC recorder = CreateEnhMetaFileW(dc_, nullptr, nullptr, nullptr);
+    if (!recorder) return DrawTextW(dc_, wide, length, &rect, format);
+    SelectObject(recorder, GetCurrentObject(dc_, OBJ_FONT));
+    SetTextCharacterExtra(recorder, GetTextCharacterExtra(dc_));
+    const int height = DrawTextW(recorder, wide, length, &rect, format);
+    HENHMETAFILE picture = CloseEnhMetaFile(recorder);
+    if (!picture) return DrawTextW(dc_, wide, length, &rect, format);
+    POINT pen{};
+    GetCurrentPositionEx(dc_, &pen);
+    EnumEnhMetaFile(nullptr, picture, ReplayTextRecord, dc_, nullptr);
+    MoveToEx(dc_, pen.x, pen.y, nullptr);
+    DeleteEnhMetaFile(picture);
+    return height;
 }
 
 SIZE TCanvas::TextExtent(const std::string& text) {

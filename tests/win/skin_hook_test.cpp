@@ -32,9 +32,10 @@ namespace {
 
 constexpr TColor kDialogBack = 0x50A050;  // "DIALOG": a message box's client area
 constexpr TColor kButtonBack = 0x8040C0;  // "BUTTON"
+constexpr TColor kTextBack = 0x50A0A0;    // "CHECKBOX": a dialog static's text colours come from it
 
 // A host form holding the default manager, with the flat frame skin (and a
-// dialog and button section) loaded and the hook's call points plugged in.
+// dialog, button and static section) loaded and the hook's call points plugged in.
 struct HookScene {
     HookScene() {
         InitSkinnedWindows();
@@ -56,6 +57,7 @@ struct HookScene {
         LoadFrameSkin(manager);
         manager->Skin().Sections.push_back(framedetail::Section("DIALOG", kDialogBack, kDialogBack));
         manager->Skin().Sections.push_back(framedetail::Section("BUTTON", kButtonBack, kButtonBack));
+        manager->Skin().Sections.push_back(framedetail::Section("CHECKBOX", kTextBack, kTextBack));
         manager->SendNewSkin();
         Pump();
     }
@@ -98,9 +100,38 @@ struct BoxLook {
     bool oneBrush = false;  // WM_CTLCOLORDLG answers the same brush each time
     // With the skin taken off while the box was up: its own frame is back.
     bool plainAfterRemoval = false;
+    // The text static: its width, and the first and last columns with ink.
+    int textWidth = 0, firstInk = -1, lastInk = -1;
 };
 BoxLook g_look;
 bool g_removeSkinWhileUp = false;
+
+// The box sizes its text window to what the text measures.
+const WCHAR kBoxText[] = L"количество кораблей должно быть целым числом";
+
+BOOL CALLBACK MatchText(HWND w, LPARAM p) {
+    WCHAR text[64] = {};
+    GetWindowTextW(w, text, 64);
+    if (lstrcmpW(text, kBoxText) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(p) = w;
+    return FALSE;
+}
+
+// Columns of the window holding dark (text) pixels.
+void FindInk(HWND window, BoxLook& l) {
+    RECT r{};
+    GetClientRect(window, &r);
+    l.textWidth = r.right;
+    HDC dc = GetDC(window);
+    for (int x = 0; x < r.right; ++x)
+        for (int y = 0; y < r.bottom; ++y)
+            if (GetGValue(GetPixel(dc, x, y)) < 0x50) {
+                if (l.firstInk < 0) l.firstInk = x;
+                l.lastInk = x;
+                break;
+            }
+    ReleaseDC(window, dc);
+}
 
 BOOL CALLBACK MatchBox(HWND w, LPARAM p) {
     WCHAR cls[16] = {};
@@ -143,6 +174,9 @@ void CALLBACK LookAtTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
     l.oneBrush = brush != 0 && SendMessageW(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(boxDC),
                                             reinterpret_cast<LPARAM>(box)) == brush;
     ReleaseDC(box, boxDC);
+    HWND text = nullptr;
+    EnumChildWindows(box, MatchText, reinterpret_cast<LPARAM>(&text));
+    if (text) FindInk(text, l);
     if (g_removeSkinWhileUp && DefaultManager) {
         DefaultManager->SendRemoveSkin();
         HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -160,7 +194,7 @@ void CALLBACK LookAtTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
 BoxLook ShowRealBox(HWND owner) {
     g_look = BoxLook{};
     SetTimer(nullptr, 0, 50, LookAtTheBox);
-    MessageBoxW(owner, L"Count: 12x is not a number", L"Warning", MB_OK | MB_ICONWARNING);
+    MessageBoxW(owner, kBoxText, L"Warning", MB_OK | MB_ICONWARNING);
     Pump();
     return g_look;
 }
@@ -297,6 +331,12 @@ TEST(WindowHook, ComesWithTheSkinSkinsFormsBoxesAndMenusAndLeavesThemPlainWithou
     EXPECT_EQ(skinned.close, kCloseNormal);
     EXPECT_EQ(skinned.button, kButtonBack);
     EXPECT_TRUE(skinned.oneBrush);
+    // Its text is drawn whole: from the window's left edge to just inside
+    // its right one, where the last letter's right bearing is left blank
+    // (the system draws glyphs wider apart than it measures them).
+    EXPECT_EQ(skinned.firstInk, 0);
+    EXPECT_GE(skinned.lastInk, skinned.textWidth - 4);
+    EXPECT_LT(skinned.lastInk, skinned.textWidth - 1);
     // Gone with its window: no provider is left for it.
     EXPECT_EQ(FindProviderByHandle(skinned.box), nullptr);
     EXPECT_TRUE(std::none_of(HookedProviders->begin(), HookedProviders->end(), [](vcl::TObject* p) {
