@@ -308,8 +308,19 @@ TEST(WindowHook, ComesWithTheSkinSkinsFormsBoxesAndMenusAndLeavesThemPlainWithou
         EXPECT_FALSE(AskSkinCommand(edit, AC_QUERYSKINNED));
         EXPECT_TRUE(GetWindowLongW(form->Handle(), GWL_STYLE) & WS_SYSMENU);
     }
+    // A hidden form that is the active window when the skin comes (a control
+    // of it took the focus) takes the skin then: showing it activates nothing.
+    TForm* early = NewForm<TForm>(Application);
+    early->SetBounds(60, 400, 200, 100);
+    TEdit* earlyEdit = NewEdit(early, 10);
+    SetFocus(earlyEdit->Handle());
+    ASSERT_EQ(GetActiveWindow(), early->Handle());
     // A form made while the skin is on takes it when it first becomes active.
     s.SkinOn();
+    early->Show();
+    Pump();
+    EXPECT_EQ(ProvidersOf(early), 1);
+    EXPECT_TRUE(AskSkinCommand(earlyEdit, AC_QUERYSKINNED));
     TForm* late = NewForm<TForm>(Application);
     late->SetBounds(60, 260, 200, 120);
     marked = NewEdit(late, 10, -98);
@@ -387,6 +398,7 @@ TEST(WindowHook, ComesWithTheSkinSkinsFormsBoxesAndMenusAndLeavesThemPlainWithou
     EXPECT_FALSE(popupAdapted);
     DestroyMenu(menu);
     late->Free();
+    early->Free();
     never->Free();
     form->Free();
 }

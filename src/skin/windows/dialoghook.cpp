@@ -46,8 +46,13 @@ BOOL CALLBACK HookVisibleWindow(HWND window, LPARAM) {
 }
 
 // Our own windows and dialogs already up when the hook comes in are taken
-// at once, not at their next activation.
-void HookWindowsShown() { EnumThreadWindows(GetCurrentThreadId(), HookVisibleWindow, 0); }
+// at once, not at their next activation. So is the active window while
+// still hidden (a form whose control took the focus before it was shown):
+// showing it activates nothing, so the hook would never hear of it.
+void HookWindowsShown() {
+    EnumThreadWindows(GetCurrentThreadId(), HookVisibleWindow, 0);
+    if (HWND active = GetActiveWindow(); active && !IsWindowVisible(active)) TryHookWindow(active);
+}
 
 }  // namespace
 
