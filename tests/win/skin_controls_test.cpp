@@ -45,6 +45,19 @@ bool ColumnHas(HWND window, int x, int top, int bottom, TColor color, bool clien
     return false;
 }
 
+// The first row with text (black) pixels between the columns, or -1.
+int FirstTextRow(HWND window, int left, int right, int height) {
+    for (int y = 0; y < height; ++y)
+        for (int x = left; x < right; ++x)
+            if (ClientPixel(window, x, y) == 0) return y;
+    return -1;
+}
+
+void RedrawAll(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+}
+
 HWND MakeChild(const wchar_t* cls, DWORD style, int x, int y, int w, int h, HWND parent, const wchar_t* text = L"") {
     return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
@@ -147,6 +160,12 @@ TEST(ControlAdapters, ButtonsAreDrawnHotWhenDefaultAndNeverPlainWhenPressedOrFoc
     EXPECT_EQ(plainItem.Data.SkinSection(), "BUTTON");
     Pump();
     HWND p = plain->Handle();
+    // The caption is measured with the button's font on the first paint as
+    // on any later one (not with the cache's stock font): it stays in place.
+    const int firstTop = FirstTextRow(p, 20, 80, 30);
+    EXPECT_GT(firstTop, 0);
+    RedrawAll(s.form->Handle());
+    EXPECT_EQ(FirstTextRow(p, 20, 80, 30), firstTop);
     EXPECT_EQ(ClientPixel(p, 3, 3), kButtonColor);
     EXPECT_EQ(ClientPixel(def->Handle(), 3, 3), kButtonHot);
     // Pressed from code: the system paints at once; the skin's look must be what shows.
@@ -235,8 +254,7 @@ TEST(ControlAdapters, AGroupBoxRunsItsFrameThroughTheMiddleOfItsCaptionAndKeepsI
     auto* adapter = dynamic_cast<TacGroupBoxWnd*>(groupItem.Adapter.get());
     ASSERT_TRUE(adapter);
     Pump();
-    RedrawWindow(s.form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump();
+    RedrawAll(s.form->Handle());
     HWND h = group->Handle();
     const TRect cr = adapter->CaptionRect;
     EXPECT_EQ(cr.Left, 6);

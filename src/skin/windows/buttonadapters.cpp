@@ -307,7 +307,7 @@ void TacBtnWnd::SetSkinParams() { ParamsChanged = true; }
 SIZE TacBtnWnd::TextSize(TCanvas* canvas) {
     RECT r{0, 0, std::max(1, GlyphWidth()), 0};
     const bool multi = (GetWindowLongPtrW(CtrlHandle, GWL_STYLE) & BS_MULTILINE) != 0;
-    DrawTextStr(canvas->Handle(), Caption, r, DT_CALCRECT | DT_EXPANDTABS | (multi ? DT_WORDBREAK : DT_SINGLELINE));
+    canvas->DrawText(Caption, r, DT_CALCRECT | DT_EXPANDTABS | (multi ? DT_WORDBREAK : DT_SINGLELINE));
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -491,7 +491,7 @@ void TacCheckBoxWnd::PaintCache(TBitmap* cache, const TParentCacheInfo& parent) 
         const int cw = m->IsValidMaskIndex(checked) ? checkedFrame.X : 16;
         const bool multi = (s & BS_MULTILINE) != 0;
         RECT r{0, 0, std::max(1, w - (cw + 2)), 0};
-        DrawTextStr(canvas->Handle(), Caption, r, DT_CALCRECT | (multi ? DT_WORDBREAK : DT_SINGLELINE));
+        canvas->DrawText(Caption, r, DT_CALCRECT | (multi ? DT_WORDBREAK : DT_SINGLELINE));
         const int tw = r.right - r.left, th = r.bottom - r.top;
         const int top = std::max((h - th) / 2, 0);
         RECT t = leftText ? RECT{2, top, tw + 2, h - top} : RECT{cw + 4, top, cw + 4 + tw, h - top};
@@ -595,7 +595,7 @@ TRect TacGroupBoxWnd::MeasureCaption(TCanvas* canvas, int width) {
     int tw = 0, th = 0;
     if (!Caption.empty()) {
         RECT r{0, 0, 0, 0};
-        DrawTextStr(canvas->Handle(), Caption, r, DT_CALCRECT | DT_CENTER);
+        canvas->DrawText(Caption, r, DT_CALCRECT | DT_CENTER);
         tw = r.right - r.left;
         th = r.bottom - r.top;
     }

@@ -1,6 +1,5 @@
 #include "skin/core/win32/skinpaint.h"
 
-#include "rtl/encoding.h"
 #include "skin/core/maskpaint.h"
 #include "skin/core/skinutils.h"
 #include "skin/core/win32/skingdi.h"
@@ -139,11 +138,6 @@ void DrawSkinDataText(TsCommonData* data, TCanvas* canvas, const std::string& te
 void DrawDefaultSkinText(TCanvas* canvas, const std::string& text, bool enabled, bool hot, int sectionIndex,
                          UINT flags, RECT rect) {
     DrawSkinText(canvas, text, enabled, DefaultManager, hot, sectionIndex, flags, rect);
-}
-
-int DrawTextStr(HDC dc, const std::string& text, RECT& rect, UINT flags) {
-    const std::u16string wide = rtl::Cp1251ToUtf16(text);
-    return DrawTextW(dc, reinterpret_cast<LPCWSTR>(wide.c_str()), static_cast<int>(wide.size()), &rect, flags);
 }
 
 std::string FitTextWithEllipsis(TCanvas* canvas, const std::string& text, int width) {

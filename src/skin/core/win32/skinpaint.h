@@ -41,7 +41,6 @@ void DrawSkinDataText(TsCommonData* data, vcl::TCanvas* canvas, const std::strin
                       bool hot);
 void DrawDefaultSkinText(vcl::TCanvas* canvas, const std::string& text, bool enabled, bool hot, int sectionIndex,
                          UINT flags, RECT rect);
-int DrawTextStr(HDC dc, const std::string& text, RECT& rect, UINT flags);
 // The text shortened with "..." until it fits the width on the canvas.
 std::string FitTextWithEllipsis(vcl::TCanvas* canvas, const std::string& text, int width);
 
