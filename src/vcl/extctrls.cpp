@@ -25,6 +25,13 @@ TSpinEdit::TSpinEdit(TComponent* owner) : TEdit(owner, NoHandle{}) {
     PlaceArrows();
 }
 
+void TSpinEdit::CreateParams(TCreateParams& params) {
+    TEdit::CreateParams(params);
+    // The arrows are a child of the edit: the edit's own painting, whenever
+    // it is repainted alone, must not cover them.
+    params.Style |= WS_CLIPCHILDREN;
+}
+
 void TSpinEdit::PlaceArrows() {
     if (!arrows_) return;
     RECT client;

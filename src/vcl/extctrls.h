@@ -27,6 +27,7 @@ public:
     void SetIncrement(int value) { increment_ = value; }
 
 protected:
+    void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
 
 private:

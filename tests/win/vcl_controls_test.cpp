@@ -153,6 +153,16 @@ TEST_F(Controls, SpinEditReadsBadTextAsMinimumAndKeepsValuesInRange) {
     EXPECT_EQ(spin->Text(), "201");
     vcltest::PressKey(spin, VK_UP);
     EXPECT_EQ(spin->Value(), 202);
+    // The edit repainted alone, its arrows not (a skinned form repaints
+    // its controls so): the arrows stay on screen.
+    Pump();
+    RedrawWindow(spin->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW);
+    RECT client{};
+    GetClientRect(spin->Handle(), &client);
+    HDC dc = GetDC(spin->Handle());
+    const COLORREF arrows = GetPixel(dc, client.right - 2, client.bottom / 2);
+    ReleaseDC(spin->Handle(), dc);
+    EXPECT_NE(arrows, ColorToRGB(spin->Color()));
 }
 
 TEST_F(Controls, GaugeKeepsProgressInRangeAndWritesPercentWithSuffix) {
