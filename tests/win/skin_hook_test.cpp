@@ -33,9 +33,10 @@ namespace {
 constexpr TColor kDialogBack = 0x50A050;  // "DIALOG": a message box's client area
 constexpr TColor kButtonBack = 0x8040C0;  // "BUTTON"
 constexpr TColor kTextBack = 0x50A0A0;    // "CHECKBOX": a dialog static's text colours come from it
+constexpr TColor kEditBack = 0xF0F0F0;    // "EDIT"
 
 // A host form holding the default manager, with the flat frame skin (and a
-// dialog, button and static section) loaded and the hook's call points plugged in.
+// dialog, button, static and edit section) loaded and the hook's call points plugged in.
 struct HookScene {
     HookScene() {
         InitSkinnedWindows();
@@ -58,6 +59,7 @@ struct HookScene {
         manager->Skin().Sections.push_back(framedetail::Section("DIALOG", kDialogBack, kDialogBack));
         manager->Skin().Sections.push_back(framedetail::Section("BUTTON", kButtonBack, kButtonBack));
         manager->Skin().Sections.push_back(framedetail::Section("CHECKBOX", kTextBack, kTextBack));
+        manager->Skin().Sections.push_back(framedetail::Section("EDIT", kEditBack, kEditBack));
         manager->SendNewSkin();
         Pump();
     }
@@ -325,9 +327,29 @@ TEST(WindowHook, ComesWithTheSkinSkinsFormsBoxesAndMenusAndLeavesThemPlainWithou
     late->SetBounds(60, 260, 200, 120);
     marked = NewEdit(late, 10, -98);
     TEdit* lateEdit = NewEdit(late, 40);
+    auto* lateList = new TListBox(late);
+    lateList->SetParent(late);
+    lateList->SetBounds(10, 70, 150, 40);
     late->Show();
     Pump();
     EXPECT_EQ(ProvidersOf(late), 1);
+    // A list that painted while its form's picture was out of date (as after
+    // the WM_SIZE a shown window gets once, with nothing left to paint)
+    // waits for the form: the form, having told it so, paints anew and lets
+    // it go, so the list is never left blank.
+    auto* lateProvider = dynamic_cast<TsSkinProvider*>(FormProvider(late));
+    ASSERT_NE(lateProvider, nullptr);
+    TacMainWnd* listAdapter = GetScrollWnd(lateList->Handle());
+    ASSERT_NE(listAdapter, nullptr);
+    lateList->Items()->Add("строка");
+    Pump();
+    lateProvider->SkinData->BackgroundChanged = true;
+    InvalidateRect(lateList->Handle(), nullptr, TRUE);
+    UpdateWindow(lateList->Handle());
+    EXPECT_TRUE(listAdapter->SkinData->Updating);  // waiting
+    Pump();
+    EXPECT_FALSE(lateProvider->SkinData->BackgroundChanged);
+    EXPECT_FALSE(listAdapter->SkinData->Updating);
     EXPECT_TRUE(AskSkinCommand(lateEdit, AC_QUERYSKINNED));
     EXPECT_FALSE(AskSkinCommand(marked, AC_QUERYSKINNED));
 

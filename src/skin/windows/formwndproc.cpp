@@ -221,9 +221,16 @@ void TsSkinProvider::SkinnedSkinCommand(TMessage& message) {
             SkinData->HandleCommonMessage(message);
             if (SkinData->FullPaint) PaintNonClient();
             return;
-        case AC_QUERYUPDATING:
-            message.LParam = message.Result = (SkinData->BackgroundChanged || SkinData->IsSkinUpdating() ? 1 : 0) & 0x7F;
+        case AC_QUERYUPDATING: {
+            const bool updating = SkinData->BackgroundChanged || SkinData->IsSkinUpdating();
+            // A child told to wait paints again when the form's next paint
+            // sends AC_REDRAWBG: that paint must come, also when the picture
+            // went out of date with nothing left to paint (the WM_SIZE a
+            // window gets as it is first shown), or the child stays blank.
+            if (updating && Showing()) InvalidateRect(h, nullptr, FALSE);
+            message.LParam = message.Result = (updating ? 1 : 0) & 0x7F;
             return;
+        }
         case AC_SETPAINTCHILD:
             SkinData->PaintingChild = reinterpret_cast<TControl*>(message.LParam);
             return;
