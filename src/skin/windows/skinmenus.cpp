@@ -551,16 +551,20 @@ void TsSkinableMenus::DrawDivider(TMenuItem* item, TCanvas* canvas, const RECT& 
         DrawEdge(canvas->Handle(), &line, EDGE_ETCHED, BF_TOP);
         return;
     }
-    TBitmap bmp(w, h, pf24bit);
-    if (bmp.Empty()) return;
-    CopyRect(bmp.Pixels(), 0, 0, s.BorderCache->Pixels(), TRect{rect.left + offset.X, rect.top + offset.Y, rect.right + offset.X, rect.bottom + offset.Y});
+    // A mask taller than the 2-pixel divider is centred on it: its middle rows show.
+    const TsMaskData& md = manager_->Skin().Masks[static_cast<size_t>(mask)];
+    const int bh = std::max(h, md.FrameHeight()), top = (bh - h) / 2;
+    TBitmap bmp(w, bh, pf24bit);
+    if (bmp.Empty() || h <= 0) return;
+    const TRect source{rect.left + offset.X, rect.top + offset.Y - top, rect.right + offset.X, rect.top + offset.Y - top + bh};
+    CopyRect(bmp.Pixels(), 0, 0, s.BorderCache->Pixels(), source);
     const int space = ExtraLineSpace();
     const int left = std::max(space + Margin + Spacing, space + s.IcoLineWidth + 2);
     const int right = w - (space + 2 * Margin + Spacing);
     if (right > left)
-        DrawSkinRect(bmp.Pixels(), TRect{left, 0, right, h}, true, MakeParentCacheInfo(s.BorderCache->Pixels(), rect.left + offset.X, rect.top + offset.Y),
-                     manager_->Skin().Masks[static_cast<size_t>(mask)], 0, true);
-    Blit(canvas->Handle(), rect.left, rect.top, &bmp);
+        DrawSkinRect(bmp.Pixels(), TRect{left, 0, right, bh}, true, MakeParentCacheInfo(s.BorderCache->Pixels(), source.Left, source.Top),
+                     md, 0, true);
+    DrawPixels(canvas->Handle(), rect.left, rect.top, bmp.Pixels(), TRect{0, top, w, top + h});
 }
 
 void TsSkinableMenus::DrawCaptionItem(TMenuItem* item, TCanvas* canvas, const RECT& rect, TPoint offset) {
