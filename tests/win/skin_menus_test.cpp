@@ -1,0 +1,210 @@
+// Skinned menus under Wine with flat colours: a popup menu's items and
+// frame come from the skin, its window is cut to the frame and forgets its
+// border cache when it closes; the items of a form's menu line are painted
+// into the provider's line; switching the painter off gives the menus back
+// to the system and leaves the program's own handlers alone.
+#include "gtest_windows.h"
+#include "support/frame_skin.h"
+#include "support/vcl_test_support.h"
+
+#include <cstdlib>
+
+#include "skin/windows/skinmenus.h"
+#include "skin/windows/skinprovider.h"
+#include "vcl/menus.h"
+
+using namespace vcl;
+using namespace skin;
+using namespace skintest;
+using vcltest::Pump;
+
+namespace {
+
+constexpr TColor kMenuBack = 0xE0E0E0;  // "MAINMENU"
+constexpr TColor kItem = 0x40C040;      // "MENUITEM"
+constexpr TColor kItemHot = 0xC04040;
+constexpr TColor kLine = 0x4040C0;      // "MENULINE"
+
+// The frame skin with the menus' sections and a popup border whose top
+// left and top right corners are see-through.
+void LoadMenuSkin(TsSkinManager* manager) {
+    using namespace framedetail;
+    LoadFrameSkin(manager);
+    TsSkinContent& s = manager->Skin();
+    s.Sections.push_back(Section("MAINMENU", kMenuBack, kMenuBack));
+    s.Sections.push_back(Section("MENUITEM", kItem, kItemHot));
+    s.Sections.push_back(Section("MENULINE", kLine, kLine));
+    const int n = 9, b = 3;
+    TsMaskData border = Mask(s, "MAINMENU", "BORDERSMASK", 0, 26, n, n, 1, [&](int, int x, int y) {
+        const int cx = std::min(x, n - 1 - x), cy = std::min(y, n - 1 - y);
+        if (cx + cy < 2) return skin::clFuchsia;
+        return cx >= b && cy >= b ? skin::clFuchsia : TColor{0x202020};
+    });
+    border.WL = border.WT = border.WR = border.WB = b;
+    s.Masks.push_back(std::move(border));
+    manager->SendNewSkin();
+    Pump();
+}
+
+TMenuItem* AddItem(TComponent* owner, TMenuItem* parent, const std::string& caption) {
+    auto* item = new TMenuItem(owner);
+    item->SetCaption(caption);
+    parent->Add(item);
+    return item;
+}
+
+bool Near(TColor a, TColor b, int tolerance = 3) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance) return false;
+    return true;
+}
+
+// What the open popup looked like, read while it was open.
+struct PopupSeen {
+    HWND Window = nullptr;
+    bool OurProcedure = false;
+    bool HasRegion = false;
+    bool CornerCut = false;
+    bool CacheFitsWindow = false;
+    TColor Item = 0, Disabled = 0, Frame = 0;
+};
+PopupSeen g_seen;
+
+void CALLBACK InspectPopup(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND w = FindWindowW(L"#32768", nullptr);
+    g_seen.Window = w;
+    if (w) {
+        g_seen.OurProcedure = GetWindowLongPtrW(w, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&PopupMenuWndProc);
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        g_seen.HasRegion = GetWindowRgn(w, rgn) != ERROR;
+        RECT wr;
+        GetWindowRect(w, &wr);
+        const int width = wr.right - wr.left;
+        g_seen.CornerCut = g_seen.HasRegion && !PtInRegion(rgn, 0, 0) && PtInRegion(rgn, width / 2, 1) &&
+                           !PtInRegion(rgn, width - 1, 0);
+        DeleteObject(rgn);
+        TBitmap* cache = MenuBorderCache();
+        g_seen.CacheFitsWindow = cache && cache->Width() == width && cache->Height() == wr.bottom - wr.top;
+        // The items as the menu placed them: the first one enabled, the last disabled.
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0));
+        RECT first{}, last{};
+        GetMenuItemRect(nullptr, menu, 0, &first);
+        GetMenuItemRect(nullptr, menu, 2, &last);
+        HDC dc = GetWindowDC(w);
+        g_seen.Item = static_cast<TColor>(GetPixel(dc, first.right - 6 - wr.left, (first.top + first.bottom) / 2 - wr.top));
+        g_seen.Disabled = static_cast<TColor>(GetPixel(dc, last.right - 6 - wr.left, (last.top + last.bottom) / 2 - wr.top));
+        g_seen.Frame = static_cast<TColor>(GetPixel(dc, width / 2, 1));
+        ReleaseDC(w, dc);
+    }
+    EndMenu();
+}
+
+}  // namespace
+
+TEST(SkinnedMenus, PopupDrawnFromTheSkinCutToItsFrameAndForgottenWhenClosed) {
+    TForm* host = NewForm<TForm>(Application);
+    auto* manager = new TsSkinManager(host);
+    manager->SetActive(false);
+    LoadMenuSkin(manager);
+    auto* popup = new TPopupMenu(host);
+    AddItem(host, popup->Items(), "Открыть");
+    AddItem(host, popup->Items(), "-");
+    AddItem(host, popup->Items(), "Сохранить")->SetEnabled(false);
+    manager->SkinableMenus->HookPopupMenu(popup, true);
+    ASSERT_TRUE(popup->OwnerDraw());
+
+    g_seen = PopupSeen{};
+    SetTimer(nullptr, 0, 400, InspectPopup);
+    popup->Popup(200, 200);  // returns when the timer closed the menu
+    Pump();
+
+    ASSERT_NE(g_seen.Window, nullptr);
+    EXPECT_TRUE(g_seen.OurProcedure);
+    EXPECT_TRUE(g_seen.HasRegion);
+    EXPECT_TRUE(g_seen.CornerCut);
+    EXPECT_TRUE(g_seen.CacheFitsWindow);
+    EXPECT_TRUE(Near(g_seen.Item, kItem)) << std::hex << g_seen.Item;
+    EXPECT_TRUE(Near(g_seen.Frame, 0x202020)) << std::hex << g_seen.Frame;
+    // A disabled item keeps 40 % of its own look over the menu's background.
+    const TColor faded = static_cast<TColor>(
+        RGB(0xE0 - (0xE0 - 0x40) * 0.4, 0xE0 - (0xE0 - 0xC0) * 0.4, 0xE0 - (0xE0 - 0x40) * 0.4));
+    EXPECT_TRUE(Near(g_seen.Disabled, faded)) << std::hex << g_seen.Disabled;
+    // The closed menu's window and its border cache are gone.
+    EXPECT_FALSE(IsWindow(g_seen.Window));
+    EXPECT_EQ(MenuBorderCache(), nullptr);
+    host->Free();
+}
+
+TEST(SkinnedMenus, MenuLineItemsPaintedIntoTheProvidersLine) {
+    TForm* host = NewForm<TForm>(Application);
+    auto* manager = new TsSkinManager(host);
+    manager->SetActive(false);
+    TForm* form = NewForm<TForm>(Application);
+    form->SetBounds(60, 60, 320, 200);
+    auto* menu = new TMainMenu(form);
+    AddItem(form, menu->Items(), "Файл");
+    AddItem(form, menu->Items(), "Правка")->SetEnabled(false);
+    form->SetMenu(menu);
+    auto* provider = new TsSkinProvider(form);
+    provider->AfterConstruction();
+    form->Show();
+    Pump();
+    LoadMenuSkin(manager);
+    Pump();
+
+    ASSERT_TRUE(menu->OwnerDraw());
+    ASSERT_EQ(provider->PaintedMenuItems().size(), 2u);
+    RECT wr, file, edit;
+    GetWindowRect(form->Handle(), &wr);
+    GetMenuItemRect(form->Handle(), menu->Handle(), 0, &file);
+    GetMenuItemRect(form->Handle(), menu->Handle(), 1, &edit);
+    HDC dc = GetWindowDC(form->Handle());
+    auto at = [&](int x, int y) { return static_cast<TColor>(GetPixel(dc, x - wr.left, y - wr.top)); };
+    const int middle = (file.top + file.bottom) / 2;
+    const TColor item = at(file.left + 2, middle);
+    const TColor disabled = at(edit.left + 2, middle);
+    const TColor line = at(edit.right + 20, middle);
+    ReleaseDC(form->Handle(), dc);
+    EXPECT_TRUE(Near(item, kItem)) << std::hex << item;
+    EXPECT_TRUE(Near(line, kLine)) << std::hex << line;
+    // The disabled item is blended toward the line behind it.
+    EXPECT_FALSE(Near(disabled, kItem, 8)) << std::hex << disabled;
+    EXPECT_FALSE(Near(disabled, kLine, 8)) << std::hex << disabled;
+
+    // Without the skin the menu is the system's again.
+    manager->SendRemoveSkin();
+    Pump();
+    EXPECT_FALSE(menu->OwnerDraw());
+    EXPECT_FALSE(menu->Items()->Items(0)->OnAdvancedDrawItem);
+    form->Free();
+    host->Free();
+}
+
+TEST(SkinnedMenus, SwitchingOffKeepsTheProgramsOwnHandlers) {
+    TForm* host = NewForm<TForm>(Application);
+    auto* manager = new TsSkinManager(host);
+    manager->SetActive(false);
+    LoadMenuSkin(manager);
+    auto* popup = new TPopupMenu(host);
+    TMenuItem* plain = AddItem(host, popup->Items(), "Взять из отчета");
+    TMenuItem* own = AddItem(host, popup->Items(), "Свой");
+    int ownDrawn = 0;
+    own->OnAdvancedDrawItem = [&ownDrawn](TObject*, TCanvas*, RECT, TOwnerDrawState) { ++ownDrawn; };
+    TsSkinableMenus* menus = manager->SkinableMenus.get();
+
+    menus->SetMenusActive(true);
+    EXPECT_TRUE(popup->OwnerDraw());
+    EXPECT_TRUE(menus->IsOwnDraw(plain->OnAdvancedDrawItem));
+    EXPECT_TRUE(menus->IsOwnMeasure(plain->OnMeasureItem));
+    EXPECT_FALSE(menus->IsOwnDraw(own->OnAdvancedDrawItem));
+
+    menus->SetMenusActive(false);
+    EXPECT_FALSE(popup->OwnerDraw());
+    EXPECT_FALSE(plain->OnAdvancedDrawItem);
+    EXPECT_FALSE(plain->OnMeasureItem);
+    ASSERT_TRUE(own->OnAdvancedDrawItem);
+    own->OnAdvancedDrawItem(own, nullptr, RECT{}, 0);
+    EXPECT_EQ(ownDrawn, 1);
+    host->Free();
+}
