@@ -189,6 +189,10 @@ private:
     TForm* form_ = nullptr;
 };
 
+// How a popup menu unfolds; maNone shows it at once.
+enum TMenuAnimationFlag : unsigned { maLeftToRight = 1, maRightToLeft = 2, maTopToBottom = 4, maBottomToTop = 8, maNone = 16 };
+using TMenuAnimation = unsigned;
+
 class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* owner) : TMenu(owner) {}
@@ -198,6 +202,7 @@ public:
     // the form of the popup component (else the active form, else the
     // application) as WM_COMMAND, which runs its click.
     void Popup(int x, int y);
+    TMenuAnimation MenuAnimation = 0;
     TObject* PopupComponent() const { return popupComponent_; }
     void SetPopupComponent(TObject* component) { popupComponent_ = component; }
     TNotifyEvent OnPopup;

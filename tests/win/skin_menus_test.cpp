@@ -113,6 +113,7 @@ TEST(SkinnedMenus, PopupDrawnFromTheSkinCutToItsFrameAndForgottenWhenClosed) {
     AddItem(host, popup->Items(), "Сохранить")->SetEnabled(false);
     manager->SkinableMenus->HookPopupMenu(popup, true);
     ASSERT_TRUE(popup->OwnerDraw());
+    EXPECT_TRUE(popup->MenuAnimation & maNone);  // no unfolding before the region is set
 
     g_seen = PopupSeen{};
     SetTimer(nullptr, 0, 400, InspectPopup);
@@ -201,10 +202,59 @@ TEST(SkinnedMenus, SwitchingOffKeepsTheProgramsOwnHandlers) {
 
     menus->SetMenusActive(false);
     EXPECT_FALSE(popup->OwnerDraw());
+    EXPECT_FALSE(popup->MenuAnimation & maNone);
     EXPECT_FALSE(plain->OnAdvancedDrawItem);
     EXPECT_FALSE(plain->OnMeasureItem);
     ASSERT_TRUE(own->OnAdvancedDrawItem);
     own->OnAdvancedDrawItem(own, nullptr, RECT{}, 0);
     EXPECT_EQ(ownDrawn, 1);
+    host->Free();
+}
+
+TEST(SkinnedMenus, ExtraLineWidensTheFirstColumnAndShowsItsStrip) {
+    constexpr TColor kExtra = 0x8060A0;
+    TForm* host = NewForm<TForm>(Application);
+    auto* manager = new TsSkinManager(host);
+    manager->SetActive(false);
+    LoadMenuSkin(manager);
+    manager->Skin().Sections.push_back(framedetail::Section("EXTRALINE", kExtra, kExtra));
+    manager->SendNewSkin();
+    manager->MenuSupport().UseExtraLine = true;
+    TsSkinableMenus* menus = manager->SkinableMenus.get();
+    auto* popup = new TPopupMenu(host);
+    TMenuItem* first = AddItem(host, popup->Items(), "Открыть");
+    TMenuItem* after = AddItem(host, popup->Items(), "Открыть");
+    after->SetBreak(mbBreak);
+    HDC screen = GetDC(nullptr);
+    TCanvas canvas;
+    canvas.SetHandle(screen);
+    auto width = [&](TMenuItem* item) {
+        int w = 0, h = 0;
+        menus->MeasureMenuItem(item, &canvas, w, h);
+        return w;
+    };
+
+    // Not asked for: the line shows its reminder in the "EXTRALINE" section.
+    ResetMenuCache();
+    const int withLine = width(first);
+    EXPECT_EQ(menus->ExtraLineSpace(), 32);
+    EXPECT_EQ(width(after), withLine - 32);  // only the first column carries the line
+    menus->PaintMenuBorder(first, 200, 120, nullptr);
+    ASSERT_NE(MenuBorderCache(), nullptr);
+    const int bw = menus->SkinBorderWidth();
+    uint8_t* strip = MenuBorderCache()->Pixels().At(bw + 1, 60);
+    EXPECT_TRUE(Near(static_cast<TColor>(RGB(strip[2], strip[1], strip[0])), kExtra));
+
+    // The program's answer hides it; so does a first item named "SkinSelectItem".
+    manager->OnGetMenuExtraLineData = [](TMenuItem*, std::string&, std::string&, TBitmap*&, bool& visible) { visible = false; };
+    ResetMenuCache();
+    EXPECT_EQ(width(first), withLine - 32);
+    EXPECT_EQ(menus->ExtraLineSpace(), 0);
+    manager->OnGetMenuExtraLineData = nullptr;
+    first->SetName("SkinSelectItem");
+    ResetMenuCache();
+    EXPECT_EQ(width(first), withLine - 32);
+    canvas.SetHandle(nullptr);
+    ReleaseDC(nullptr, screen);
     host->Free();
 }

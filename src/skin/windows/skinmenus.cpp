@@ -250,6 +250,9 @@ void TsSkinableMenus::HookMainMenu(TMainMenu* menu, bool value) {
 
 void TsSkinableMenus::HookPopupMenu(TPopupMenu* menu, bool value) {
     menu->SetOwnerDraw(value);
+    // The region is set as the first item is drawn: the menu must not unfold before it.
+    if (value) menu->MenuAnimation |= maNone;
+    else menu->MenuAnimation &= ~static_cast<TMenuAnimation>(maNone);
     HookItemTree(menu->Items(), value);
 }
 
