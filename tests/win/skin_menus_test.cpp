@@ -27,10 +27,16 @@ constexpr TColor kLine = 0x4040C0;      // "MENULINE"
 
 // The frame skin with the menus' sections and a popup border whose top
 // left and top right corners are see-through.
-void LoadMenuSkin(TsSkinManager* manager) {
+void LoadMenuSkin(TsSkinManager* manager, bool withPopupFrame = true) {
     using namespace framedetail;
     LoadFrameSkin(manager);
     TsSkinContent& s = manager->Skin();
+    if (!withPopupFrame) {
+        s.Sections.push_back(Section("MENUITEM", kItem, kItemHot));
+        manager->SendNewSkin();
+        Pump();
+        return;
+    }
     s.Sections.push_back(Section("MAINMENU", kMenuBack, kMenuBack));
     s.Sections.push_back(Section("MENUITEM", kItem, kItemHot));
     s.Sections.push_back(Section("MENULINE", kLine, kLine));
@@ -257,4 +263,38 @@ TEST(SkinnedMenus, ExtraLineWidensTheFirstColumnAndShowsItsStrip) {
     canvas.SetHandle(nullptr);
     ReleaseDC(nullptr, screen);
     host->Free();
+}
+
+TEST(SkinnedMenus, NoBlackFrameWithoutAPopupSectionAndNoHandlerLeftByAFreedPainter) {
+    TForm* host = NewForm<TForm>(Application);
+    auto* manager = new TsSkinManager(host);
+    manager->SetActive(false);
+    LoadMenuSkin(manager, false);
+    TForm* other = NewForm<TForm>(Application);
+    auto* popup = new TPopupMenu(other);
+    AddItem(other, popup->Items(), "Открыть");
+    AddItem(other, popup->Items(), "-");
+    TMenuItem* last = AddItem(other, popup->Items(), "Сохранить");
+    manager->SkinableMenus->HookPopupMenu(popup, true);
+
+    g_seen = PopupSeen{};
+    SetTimer(nullptr, 0, 400, InspectPopup);
+    popup->Popup(200, 200);
+    Pump();
+    ASSERT_NE(g_seen.Window, nullptr);
+    EXPECT_FALSE(g_seen.HasRegion);
+    EXPECT_TRUE(Near(g_seen.Item, kItem)) << std::hex << g_seen.Item;
+    EXPECT_TRUE(Near(g_seen.Frame, static_cast<TColor>(ColorToRGB(clMenu)))) << std::hex << g_seen.Frame;
+
+    // The manager goes while the other form's menu is still hooked: the
+    // menu keeps no handler of its painter and opens as the layer draws it.
+    host->Free();
+    EXPECT_FALSE(last->OnAdvancedDrawItem);
+    EXPECT_FALSE(last->OnMeasureItem);
+    g_seen = PopupSeen{};
+    SetTimer(nullptr, 0, 400, InspectPopup);
+    popup->Popup(200, 200);
+    Pump();
+    EXPECT_NE(g_seen.Window, nullptr);
+    other->Free();
 }

@@ -174,7 +174,24 @@ TsSkinableMenus::TsSkinableMenus(TsSkinManager* owner) : manager_(owner), captio
         };
 }
 
-TsSkinableMenus::~TsSkinableMenus() = default;
+TsSkinableMenus::~TsSkinableMenus() {
+    // No item keeps a handler of a freed painter. Only the handlers go: the
+    // menus themselves may belong to forms that are being destroyed.
+    std::function<void(TMenuItem*)> forget = [&](TMenuItem* item) {
+        if (IsOwnDraw(item->OnAdvancedDrawItem)) item->OnAdvancedDrawItem = nullptr;
+        if (IsOwnMeasure(item->OnMeasureItem)) item->OnMeasureItem = nullptr;
+        for (int i = 0; i < item->Count(); ++i) forget(item->Items(i));
+    };
+    std::function<void(TComponent*)> walk = [&](TComponent* owner) {
+        for (int i = 0; i < owner->ComponentCount(); ++i) {
+            TComponent* c = owner->Components(i);
+            if (auto* menu = dynamic_cast<TMenu*>(c)) forget(menu->Items());
+            else if (auto* item = dynamic_cast<TMenuItem*>(c)) forget(item);
+            walk(c);
+        }
+    };
+    for (int i = 0; i < Screen->FormCount(); ++i) walk(Screen->Forms(i));
+}
 
 int TsSkinableMenus::SkinBorderWidth() {
     if (skinBorderWidth_ < 0) skinBorderWidth_ = skin::SkinBorderWidth(-1, manager_ ? &manager_->Skin() : nullptr);
@@ -433,7 +450,12 @@ void TsSkinableMenus::PaintMenuBorder(TMenuItem* firstItem, int width, int heigh
     s.IcoLineWidth = Margin + s.GlyphColumnWidth + Spacing;
     TBitmap* cache = s.BorderCache.get();
     const int index = manager_->GetSkinIndex("MAINMENU");
-    if (!manager_->IsValidSkinIndex(index) || cache->Empty()) return;
+    if (cache->Empty()) return;
+    if (!manager_->IsValidSkinIndex(index)) {
+        // A skin without a popup frame: the frame's bands stay the menu's plain colour.
+        FillRect(cache->Pixels(), TRect{0, 0, width, height}, static_cast<TColor>(ColorToRGB(clMenu)));
+        return;
+    }
     PaintSectionItem(manager_->Skin(), cache->Pixels(), SectionArgs(manager_, index, TParentCacheInfo{}, 0, TRect{0, 0, width, height}));
     PaintExtraLine(cache);
     const int bw = SkinBorderWidth();
