@@ -108,6 +108,8 @@ public:
     // What WM_MEASUREITEM and WM_DRAWITEM do for an owner-drawn item.
     void MeasureItem(TCanvas* canvas, int& width, int& height);
     void AdvancedDrawItem(TCanvas* canvas, RECT rect, TOwnerDrawState state, bool topLevel);
+    // The layer's own picture of an owner-drawn item.
+    void DefaultDraw(TCanvas* canvas, RECT rect, TOwnerDrawState state, bool topLevel);
 
 private:
     friend class TMenu;
@@ -115,7 +117,6 @@ private:
     void Changed();
     // A change of how the item looks: its Win32 item is updated where it is.
     void Updated();
-    void DefaultDraw(TCanvas* canvas, RECT rect, TOwnerDrawState state, bool topLevel);
     std::string ShownText() const;
     void UncheckGroup();
 

@@ -106,6 +106,24 @@ void CALLBACK InspectPopup(HWND, UINT, UINT_PTR id, DWORD) {
     EndMenu();
 }
 
+// The region taken away from the open popup, then asked for again the way
+// a menu that could not find its window asks: through the application window.
+TMenuItem* g_regionItem = nullptr;
+bool g_regionBack = false;
+
+void CALLBACK RegionThroughApplication(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND w = FindWindowW(L"#32768", nullptr);
+    if (w) {
+        SetWindowRgn(w, nullptr, FALSE);
+        SendMessageW(Application->Handle(), kPopupItemShown, 0, reinterpret_cast<LPARAM>(g_regionItem));
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        g_regionBack = GetWindowRgn(w, rgn) != ERROR && !PtInRegion(rgn, 0, 0);
+        DeleteObject(rgn);
+    }
+    EndMenu();
+}
+
 }  // namespace
 
 TEST(SkinnedMenus, PopupDrawnFromTheSkinCutToItsFrameAndForgottenWhenClosed) {
@@ -140,6 +158,13 @@ TEST(SkinnedMenus, PopupDrawnFromTheSkinCutToItsFrameAndForgottenWhenClosed) {
     // The closed menu's window and its border cache are gone.
     EXPECT_FALSE(IsWindow(g_seen.Window));
     EXPECT_EQ(MenuBorderCache(), nullptr);
+
+    g_regionItem = popup->Items()->Items(0);
+    g_regionBack = false;
+    SetTimer(nullptr, 0, 400, RegionThroughApplication);
+    popup->Popup(200, 200);
+    Pump();
+    EXPECT_TRUE(g_regionBack);
     host->Free();
 }
 
@@ -214,6 +239,33 @@ TEST(SkinnedMenus, SwitchingOffKeepsTheProgramsOwnHandlers) {
     ASSERT_TRUE(own->OnAdvancedDrawItem);
     own->OnAdvancedDrawItem(own, nullptr, RECT{}, 0);
     EXPECT_EQ(ownDrawn, 1);
+
+    // A form without a provider has no skinned line to paint into: its
+    // hooked menu line keeps its captions.
+    TForm* bare = NewForm<TForm>(Application);
+    bare->SetBounds(60, 60, 300, 160);
+    auto* mainMenu = new TMainMenu(bare);
+    AddItem(bare, mainMenu->Items(), "ЖЖЖЖЖЖ");
+    bare->SetMenu(mainMenu);
+    bare->Show();
+    menus->SetMenusActive(true);
+    ASSERT_TRUE(mainMenu->OwnerDraw());
+    DrawMenuBar(bare->Handle());
+    Pump();
+    RECT wr, r;
+    GetWindowRect(bare->Handle(), &wr);
+    GetMenuItemRect(bare->Handle(), mainMenu->Handle(), 0, &r);
+    HDC dc = GetWindowDC(bare->Handle());
+    int dark = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF c = GetPixel(dc, x - wr.left, y - wr.top);
+            dark += GetRValue(c) + GetGValue(c) + GetBValue(c) < 200;
+        }
+    ReleaseDC(bare->Handle(), dc);
+    EXPECT_GT(dark, 20);
+    menus->SetMenusActive(false);
+    bare->Free();
     host->Free();
 }
 

@@ -773,7 +773,11 @@ void TsSkinableMenus::DrawMenuLineItem(TObject* sender, TCanvas* canvas, RECT re
             provider = dynamic_cast<TsSkinProvider*>(link);
         }
     }
-    if (!provider || !provider->MenuLineBmp) return;
+    if (!provider || !provider->MenuLineBmp) {
+        // A form without a provider has no skinned line: its item keeps the plain look.
+        item->DefaultDraw(canvas, rect, state, true);
+        return;
+    }
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (w <= 0 || h <= 0) return;
     TBitmap bmp(w, h, pf24bit);
