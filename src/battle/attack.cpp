@@ -53,25 +53,16 @@ LogLine& BattleEngine::AppendTarget(const TargetRef& target) {
                  << units_[target.side][target.participant].NumberAt(target.position);
 }
 
-void BattleEngine::CheckSide(int side) const {
-    if (side != 1 && side != 2) throw rtl::ERangeError();
+void BattleEngine::LogAttacker(int side, int row) {
+    line_.Start() << "сторона " << side << " атакует " << TypeName(row) << " " << CurPartIdx + 1 << ":"
+                  << units_[side][CurPartIdx].NumberAt(CurUnit) << "-->";
+    Log(line_);
 }
 
-uint64_t BattleEngine::SideUnitTotal(int side) const {
-    uint64_t total = 0;
-    for (int p = 0; p < Input.PartCount[side]; ++p) total += units_[side][p].UnitTotal;
-    return total;
-}
-
-bool BattleEngine::DrawPosition(int side, uint32_t& participant, uint32_t& position) {
-    const uint64_t total = SideUnitTotal(side);
-    if (total == 0) return false;
-    uint32_t r = Draws().Next(static_cast<uint32_t>(total));
-    uint32_t p = 0;
-    while (r >= units_[side][p].UnitTotal) r -= units_[side][p++].UnitTotal;
-    participant = p;
-    position = r;
-    return true;
+void BattleEngine::LogShot(const TargetRef& target) {
+    line_.Start() << "        ";
+    AppendTarget(target) << " оставляя структуры: " << target.unit->Structure << " щиты: " << target.unit->Shield;
+    Log(line_);
 }
 
 bool BattleEngine::SetTarget2(int side, uint32_t& participant, uint64_t& index) {
@@ -102,7 +93,15 @@ const TBattleUnit& BattleEngine::CurrentShooter() {
     return units_[CurSide][CurPartIdx].Records[CurUnit];
 }
 
-bool BattleEngine::PickTarget(int side, TargetRef& target) {
+double BattleEngine::ThresholdOf(ConcentratedChance& chance) {
+    if (!chance.known) {
+        chance.threshold = ChanceThreshold(types_[CurrentShooter().TypeRow].concentratedShot.Get());
+        chance.known = true;
+    }
+    return chance.threshold;
+}
+
+bool BattleEngine::PickTarget(int side, TargetRef& target, ConcentratedChance& chance) {
     if (PriorityActive[side]) {
         for (uint32_t p = 0; p < Input.PartCount[side]; ++p) {
             ParticipantUnits& u = units_[side][p];
@@ -119,8 +118,8 @@ bool BattleEngine::PickTarget(int side, TargetRef& target) {
         PriorityActive[side] = 0;
     }
     if (FlagshipExposed[side]) {
-        const int64_t chance = types_[CurrentShooter().TypeRow].concentratedShot.Get();
-        if (chance / 100.0L > Draws().NextDouble()) {
+        const double threshold = ThresholdOf(chance);
+        if (Draws().NextDouble() < threshold) {
             ConcentratedTarget(side, target);
             return true;
         }
@@ -134,7 +133,8 @@ bool BattleEngine::PickTarget(int side, TargetRef& target) {
 bool BattleEngine::SetTarget(int side, uint32_t& participant, uint64_t& index) {
     CheckSide(side);
     TargetRef target;
-    if (!PickTarget(side, target)) return false;
+    ConcentratedChance chance;
+    if (!PickTarget(side, target, chance)) return false;
     participant = target.participant;
     index = target.position;
     return true;
@@ -155,47 +155,76 @@ void BattleEngine::SetConTarget(int side, uint32_t& participant, uint64_t& index
         FlagshipExposed[side] = 0;
         return;
     }
+    // A living flagship is listed, so the draws end; they are many where
+    // flagships are few. A unit's class is told by its place, and only a
+    // flagship's record is read; the generator stays in registers.
+    const uint32_t total = static_cast<uint32_t>(SideUnitTotal(side));
+    rtl::Random& shared = Draws();
+    rtl::Random random = shared;
+    uint32_t p, position;
     for (;;) {
-        if (!SetTarget2(side, participant, index)) {
-            FlagshipExposed[side] = 0;
-            return;
-        }
-        const TBattleUnit& unit = units_[side][participant].Records[index];
-        if (!unit.Destroyed && types_[unit.TypeRow].flagship) return;
+        Locate(side, random.Next(total), p, position);
+        const ParticipantUnits& u = units_[side][p];
+        if (u.FlagshipTotal != 0 && u.ClassOfPosition(position).Flagship && !u.Records[position].Destroyed) break;
     }
+    shared = random;
+    participant = p;
+    index = position;
 }
 
 bool BattleEngine::N_shot(int64_t n) {
     return RapidFireThreshold(n) <= Draws().NextDouble();
 }
 
-inline void BattleEngine::DrawAhead() {
-    AheadShot& shot = ahead_[aheadDrawn_++ % kAheadShots];
-    uint32_t r = aheadRandom_.Next(aheadTotal_);
-    uint32_t p = 0;
-    ParticipantUnits* side = aheadUnits_;
-    while (r >= side[p].UnitTotal) r -= side[p++].UnitTotal;
-    shot.target = side[p].Records.data() + r;
-    __builtin_prefetch(shot.target);
-    shot.participant = p;
-    shot.position = r;
-    shot.afterTarget = aheadRandom_;
-    shot.roll = aheadRandom_.NextDouble();
+void BattleEngine::StartDrawingAhead(int targetSide, uint32_t targets, ConcentratedChance& chance) {
+    const double threshold = FlagshipExposed[targetSide] ? ThresholdOf(chance) : -1;
+    if (aheadSide_ == targetSide && aheadTotal_ == targets && aheadChance_ == threshold) return;
+    Draws();
+    aheadSide_ = targetSide;
+    aheadUnits_ = units_[targetSide];
+    aheadParticipants_ = Input.PartCount[targetSide];
+    aheadTotal_ = targets;
+    aheadChance_ = threshold;
+    aheadBlocked_ = false;
+    aheadRandom_ = random_;
+    aheadUsed_ = aheadDrawn_ = 0;
 }
 
-inline const BattleEngine::AheadShot& BattleEngine::NextPlainShot(int targetSide, uint32_t targets) {
-    if (aheadSide_ != targetSide || aheadTotal_ != targets) {
-        Draws();
-        aheadSide_ = targetSide;
-        aheadUnits_ = units_[targetSide];
-        aheadTotal_ = targets;
-        aheadRandom_ = random_;
-        aheadUsed_ = aheadDrawn_ = 0;
+// Fills the ring, but draws no more than have been taken since the start,
+// so that a special attack that draws after every unit's few shots wastes
+// little.
+void BattleEngine::DrawAhead() {
+    const unsigned count = std::min(kAheadShots - (aheadDrawn_ - aheadUsed_), std::max(aheadUsed_, 1u));
+    // A local generator stays in registers: copying the member just after
+    // its words were stored one by one would stall on every shot.
+    rtl::Random random = aheadRandom_;
+    ParticipantUnits* side = aheadUnits_;
+    const uint32_t total = aheadTotal_;
+    const bool exposed = aheadChance_ >= 0;
+    for (unsigned i = 0; i < count; ++i) {
+        AheadShot& shot = ahead_[aheadDrawn_++ % kAheadShots];
+        shot.concentrated = exposed && random.NextDouble() < aheadChance_;
+        if (shot.concentrated) {
+            shot.afterTarget = random;
+            aheadBlocked_ = true;
+            break;
+        }
+        uint32_t p, position;
+        Locate(side, aheadParticipants_, random.Next(total), p, position);
+        shot.target = side[p].Records.data() + position;
+        __builtin_prefetch(shot.target);
+        shot.participant = p;
+        shot.position = position;
+        shot.afterTarget = random;
+        shot.roll = random.NextDouble();
     }
-    // Draw further ahead the longer the plain shots go on, so that a special
-    // attack that draws after every unit's few shots wastes little.
-    const unsigned wanted = std::min(aheadUsed_ + 1, kAheadShots - 1);
-    while (aheadDrawn_ - aheadUsed_ < wanted) DrawAhead();
+    aheadRandom_ = random;
+}
+
+inline const BattleEngine::AheadShot& BattleEngine::NextAheadShot() {
+    // Refilled by half a ring at a time, so that every record is fetched
+    // well before its shot.
+    if (aheadDrawn_ - aheadUsed_ < kAheadShots / 2 && !aheadBlocked_) DrawAhead();
     aheadRollTaken_ = false;
     return ahead_[aheadUsed_++ % kAheadShots];
 }
@@ -208,14 +237,21 @@ void BattleEngine::StopDrawingAhead() {
     aheadSide_ = 0;
 }
 
+BattleEngine::ShotRules BattleEngine::RulesOf(const UnitClass& unitClass, const UnitType& type) {
+    return {unitClass.Attack, type.Has(kIgnoresShield), type.Has(kSelfDestructs), type.Has(kDisarms),
+            type.rapidFire};
+}
+
 void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position) {
     CheckSide(side);
     if (participant >= kParticipantSlots || position >= units_[side][participant].AllocTotal)
         throw rtl::ERangeError();
     ParticipantUnits& own = units_[side][participant];
     const UnitClass& unitClass = own.ClassAt(position);
+    ConcentratedChance chance;
     try {
-        Attack(side, own, position, static_cast<uint32_t>(SideUnitTotal(3 - side)), unitClass, types_[unitClass.Row]);
+        Attack(side, own, position, static_cast<uint32_t>(SideUnitTotal(3 - side)),
+               RulesOf(unitClass, types_[unitClass.Row]), chance, true);
     } catch (...) {
         Draws();
         throw;
@@ -224,59 +260,69 @@ void BattleEngine::BaseAttack(int side, uint32_t participant, uint32_t position)
 }
 
 inline void BattleEngine::Attack(int side, ParticipantUnits& own, uint32_t position, uint32_t targets,
-                                 const UnitClass& unitClass, const UnitType& type) {
+                                 const ShotRules& rules, ConcentratedChance& chance, bool drawAhead) {
     const int targetSide = 3 - side;
     // A side without units offers no target: the attack does not happen.
     if (targets == 0) return;
     TBattleUnit& unit = own.Records[position];
-    const uint32_t attack = unit.Disarmed ? 0 : unitClass.Attack;
-    const bool ignoresShield = type.Has(kIgnoresShield);
-    const bool selfDestructs = type.Has(kSelfDestructs);
-    const double* rapidFire = type.rapidFire;
+    const uint32_t attack = unit.Disarmed ? 0 : rules.attack;
     int64_t* damage = own.Damage.empty() ? nullptr : &own.Damage[position];
-    // Only the choice of a priority or concentrated target ends those modes.
-    bool chosen = PriorityActive[targetSide] || FlagshipExposed[targetSide];
     uint64_t shots = 0;
-    for (;;) {
+    // The hit of one shot; returns the rapid-fire threshold against the target.
+    auto shoot = [&](const TargetRef& target) {
         ++shots;
-        TargetRef target;
-        const AheadShot* plain = nullptr;
-        if (chosen) {
-            PickTarget(targetSide, target);
-            chosen = PriorityActive[targetSide] || FlagshipExposed[targetSide];
-        } else {
-            plain = &NextPlainShot(targetSide, targets);
-            target = {plain->target, targetSide, plain->participant, plain->position};
-        }
         TBattleUnit& hit = *target.unit;
         if (!hit.Destroyed) {
-            if (selfDestructs) unit.Destroyed = 1;
-            const int64_t dealt = Hit(attack, hit, ignoresShield);
+            if (rules.selfDestructs) unit.Destroyed = 1;
+            const int64_t dealt = Hit(attack, hit, rules.ignoresShield);
             if (damage) AddDamage(*damage, dealt);
-            if (fullLog_) {
-                line_.Start() << "        ";
-                AppendTarget(target) << " оставляя структуры: " << hit.Structure << " щиты: " << hit.Shield;
-                Log(line_);
-            }
+            if (fullLog_) LogShot(target);
         }
-        const double threshold = rapidFire[hit.TypeRow];
-        double roll;
-        if (plain) {
-            aheadRollTaken_ = true;
-            roll = plain->roll;
+        return rules.rapidFire[hit.TypeRow];
+    };
+    // Whether the rapid fire goes on after a shot at `target`.
+    auto again = [&](const TargetRef& target, double threshold, double roll) {
+        if (threshold <= roll) return false;
+        if (threshold > 1.0) types_.FailRapidFire(unit.TypeRow, target.unit->TypeRow);
+        return true;
+    };
+    bool more = true;
+    // Priority targets while there are (only the choice of a target ends
+    // that mode, and nothing starts it again within an attack), and every
+    // target where drawing ahead would not pay.
+    while (more && (PriorityActive[targetSide] || !drawAhead)) {
+        TargetRef target;
+        PickTarget(targetSide, target, chance);
+        const double threshold = shoot(target);
+        more = again(target, threshold, Draws().NextDouble());
+    }
+    if (more) StartDrawingAhead(targetSide, targets, chance);
+    while (more) {
+        const AheadShot& ahead = NextAheadShot();
+        if (ahead.concentrated) {
+            StopDrawingAhead();
+            TargetRef target;
+            ConcentratedTarget(targetSide, target);
+            const double threshold = shoot(target);
+            more = again(target, threshold, Draws().NextDouble());
+            if (more) StartDrawingAhead(targetSide, targets, chance);
         } else {
-            roll = Draws().NextDouble();
+            const TargetRef target{ahead.target, targetSide, ahead.participant, ahead.position};
+            const double threshold = shoot(target);
+            aheadRollTaken_ = true;
+            more = again(target, threshold, ahead.roll);
         }
-        if (threshold <= roll) break;
-        if (threshold > 1.0) types_.FailRapidFire(unit.TypeRow, hit.TypeRow);
     }
     ShotCount += shots;
-    if (type.Has(kDisarms)) {
+    if (rules.disarms) {
         unit.Disarmed = 1;
         unit.FirstWait = 254;
         unit.AttackWait = 254;
     }
 }
+
+// How many records ahead of the shooter its successors are fetched.
+constexpr uint32_t kShooterAhead = 16;
 
 void BattleEngine::AttackPhase() {
     try {
@@ -294,24 +340,31 @@ void BattleEngine::AttackPhase() {
                 CurUnit = 0;
                 for (const UnitClass& c : u.Classes) {
                     const UnitType& type = types_[c.Row];
+                    const ShotRules rules = RulesOf(c, type);
+                    // The shooter's type and so its chance are the class's.
+                    ConcentratedChance chance;
+                    bool drawAhead = true;
                     for (const uint32_t end = c.First + c.Count; CurUnit < end; ++CurUnit) {
                         if (untilProgress-- == 0) {
                             output_.SetUnitProgress(CurUnit);
                             untilProgress = step - 1;
                         }
+                        // The shooters are read in order, but the shots' random
+                        // records crowd them out of the cache.
+                        __builtin_prefetch(&u.Records[std::min(CurUnit + kShooterAhead, u.UnitTotal - 1)]);
                         const TBattleUnit& unit = u.Records[CurUnit];
                         if (unit.AttackWait == 0 && unit.FirstWait == 0) {
-                            if (fullLog_) {
-                                line_.Start() << "сторона " << side << " атакует " << TypeName(c.Row) << " "
-                                              << CurPartIdx + 1 << ":" << u.NumberAt(CurUnit) << "-->";
-                                Log(line_);
-                            }
-                            Attack(side, u, CurUnit, targets, c, type);
+                            if (fullLog_) LogAttacker(side, c.Row);
+                            Attack(side, u, CurUnit, targets, rules, chance, drawAhead);
                         }
                         // Special attacks, whatever the delays and even when destroyed.
                         if (type.hasSpecial1) {
-                            SpAttack(side, unit, type.special1.Byte());
-                            if (type.hasSpecial2) SpAttack(side, unit, type.special2.Byte());
+                            const bool wasAhead = aheadSide_ != 0;
+                            SpecialAttack(side, unit, type.special1.Byte());
+                            if (type.hasSpecial2) SpecialAttack(side, unit, type.special2.Byte());
+                            // Where they draw between the units' shots, the class's
+                            // next shots draw at once.
+                            if (wasAhead && aheadSide_ == 0) drawAhead = false;
                         }
                     }
                 }
@@ -319,9 +372,11 @@ void BattleEngine::AttackPhase() {
         }
     } catch (...) {
         Draws();
+        FlushSlows();
         throw;
     }
     Draws();
+    FlushSlows();
     CurSide = 2;
 }
 

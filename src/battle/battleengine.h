@@ -73,22 +73,47 @@ struct ParticipantUnits {
     uint16_t ClassOfRow[kRowCount] = {};
 
     const UnitClass& ClassAt(uint32_t position) const { return Classes[ClassOfRow[Records[position].TypeRow]]; }
+    // The same from the classes' places alone, without reading the record
+    // (a listed position): the last class that starts at or before it.
+    // Counted rather than searched, as a random place would mislead every
+    // branch of a search.
+    const UnitClass& ClassOfPosition(uint32_t position) const {
+        size_t starts = 0;
+        for (const UnitClass& c : Classes) starts += position >= c.First;
+        return Classes[starts - 1];
+    }
     uint32_t AttackAt(uint32_t position) const { return Records[position].Disarmed ? 0 : ClassAt(position).Attack; }
     int64_t MaxStructureAt(uint32_t position) const { return ClassAt(position).MaxStructure; }
     uint32_t BaseShieldAt(uint32_t position) const {
         return BaseShields.empty() ? ClassAt(position).BaseShield : BaseShields[position];
     }
     int8_t RegenAt(uint32_t position) const { return Regens.empty() ? ClassAt(position).Regen : Regens[position]; }
+    // The same of a unit of the class `c`.
+    int8_t RegenAt(uint32_t position, const UnitClass& c) const {
+        return Regens.empty() ? c.Regen : Regens[position];
+    }
     int64_t DamageAt(uint32_t position) const { return Damage.empty() ? 0 : Damage[position]; }
     // Without the numbers column (no full log) only valid before the first removal.
     uint32_t NumberAt(uint32_t position) const { return Numbers.empty() ? position : Numbers[position]; }
     // The unit's own value, its column made from the classes first.
-    uint32_t& OwnBaseShield(uint32_t position);
-    int8_t& OwnRegen(uint32_t position);
+    uint32_t& OwnBaseShield(uint32_t position) {
+        if (BaseShields.empty()) MakeBaseShields();
+        return BaseShields[position];
+    }
+    int8_t& OwnRegen(uint32_t position) {
+        if (Regens.empty()) MakeRegens();
+        return Regens[position];
+    }
+    void MakeBaseShields();
+    void MakeRegens();
     // Position of entry `index` of the organic (or mechanical) list.
     uint32_t KindListPosition(bool organic, uint32_t index) const;
     void SwapUnits(uint32_t a, uint32_t b) {
         std::swap(Records[a], Records[b]);
+        if (HasColumns()) SwapColumns(a, b);
+    }
+    bool HasColumns() const { return !(Numbers.empty() && Damage.empty() && BaseShields.empty() && Regens.empty()); }
+    void SwapColumns(uint32_t a, uint32_t b) {
         if (!Numbers.empty()) std::swap(Numbers[a], Numbers[b]);
         if (!Damage.empty()) std::swap(Damage[a], Damage[b]);
         if (!BaseShields.empty()) std::swap(BaseShields[a], BaseShields[b]);
@@ -196,13 +221,49 @@ private:
         uint32_t participant;
         uint32_t position;
     };
-    bool PickTarget(int side, TargetRef& target);
+    // The chance that a shot of the current shooter is concentrated, as the
+    // threshold below which the draw must lie; read when first needed.
+    struct ConcentratedChance {
+        double threshold = 0;
+        bool known = false;
+    };
+    bool PickTarget(int side, TargetRef& target, ConcentratedChance& chance);
+    double ThresholdOf(ConcentratedChance& chance);
     void ConcentratedTarget(int side, TargetRef& target);
     const TBattleUnit& CurrentShooter();
-    uint64_t SideUnitTotal(int side) const;
-    void CheckSide(int side) const;
+    uint64_t SideUnitTotal(int side) const {
+        uint64_t total = 0;
+        for (int p = 0; p < Input.PartCount[side]; ++p) total += units_[side][p].UnitTotal;
+        return total;
+    }
+    static void CheckSide(int side) {
+        if (side != 1 && side != 2) throw rtl::ERangeError();
+    }
+    // The participant and position of entry `r` (below their total) of the
+    // listed units of `count` participants. Stepped through without
+    // branches: a random entry would mislead them.
+    static void Locate(const ParticipantUnits* units, int count, uint32_t r, uint32_t& participant,
+                       uint32_t& position) {
+        uint32_t p = 0;
+        for (int i = 1; i < count; ++i) {
+            const uint32_t listed = units[p].UnitTotal;
+            const bool beyond = r >= listed;
+            r -= beyond ? listed : 0;
+            p += beyond;
+        }
+        participant = p;
+        position = r;
+    }
+    void Locate(int side, uint32_t r, uint32_t& participant, uint32_t& position) const {
+        Locate(units_[side], Input.PartCount[side], r, participant, position);
+    }
     // The whole-number draw of a target choice, walked down to a participant.
-    bool DrawPosition(int side, uint32_t& participant, uint32_t& position);
+    bool DrawPosition(int side, uint32_t& participant, uint32_t& position) {
+        const uint64_t total = SideUnitTotal(side);
+        if (total == 0) return false;
+        Locate(side, Draws().Next(static_cast<uint32_t>(total)), participant, position);
+        return true;
+    }
 
     void ValidateInput() const;
     void CollectRows();
@@ -216,41 +277,65 @@ private:
     void FileUnits(int side, int participant, const UnitClass& unitClass, const TBattleUnit& model,
                    uint32_t count);
 
-    // BaseAttack with the number of listed units of the other side and the
-    // unit's class and type.
+    // What every unit of a class shoots with, looked up once for all of them.
+    struct ShotRules {
+        uint32_t attack;
+        bool ignoresShield, selfDestructs, disarms;
+        const double* rapidFire;  // stop thresholds by target row
+    };
+    static ShotRules RulesOf(const UnitClass& unitClass, const UnitType& type);
+    // BaseAttack with the number of listed units of the other side.
     [[gnu::always_inline]] void Attack(int side, ParticipantUnits& own, uint32_t position, uint32_t targets,
-                                       const UnitClass& unitClass, const UnitType& type);
+                                       const ShotRules& rules, ConcentratedChance& chance, bool drawAhead);
     bool PickFromKindList(int side, bool organic, TargetRef& target);
     LogLine& AppendTarget(const TargetRef& target);
+    // Lines of the full log, kept out of the attack loops.
+    [[gnu::noinline]] void LogAttacker(int side, int row);
+    [[gnu::noinline]] void LogShot(const TargetRef& target);
 
     void Yamato(int targetSide, uint16_t level);
     void EmpStrike(int targetSide, const TBattleUnit& unit, uint16_t level);
     void RadiationStrike(int targetSide);
     int64_t RadiationLoss(int64_t maxStructure);
     void AcidSpores(int targetSide, uint16_t level);
+    // SpAttack without setting the pending slows.
+    void SpecialAttack(int side, const TBattleUnit& unit, int kind);
+    // Acid spores land on random records, and setting the mark at once would
+    // wait for each record to come into the cache. Nothing reads the mark
+    // before the removal, so it is set some strikes later, the record
+    // fetched meanwhile; FlushSlows sets the rest (the attacks end with it).
+    void MarkSlowed(TBattleUnit& unit);
+    void FlushSlows();
 
     void RemoveDestroyedUnits(bool writeLog, bool recoverSurvivors);
     uint32_t RemoveFromParticipant(int side, int participant, bool survivorLines, bool recover);
-    // Shield regeneration and delay countdown of one living unit.
-    void RecoverUnit(TBattleUnit& unit, uint32_t capacity, const UnitType& type);
     void WriteSurvivors(int side, int participant);
+    // The full log's line of one surviving unit; kept out of the removal's loop.
+    [[gnu::noinline]] void WriteUnitLine(int side, int participant, uint32_t position);
     void Log(const LogLine& line) { output_.Log(line.View()); }
 
-    // Plain shots at one side draw a target and then a rapid-fire number, so
-    // the draws of the next shots can be made ahead, each with the
-    // generator's state after its target, and their records fetched into
-    // the cache while earlier shots are applied in their order. Every other
-    // draw goes through Draws(), which first takes the generator back to the
-    // state after the last draw used.
+    // Once no priority unit is left, a shot at one side draws whether it is
+    // concentrated (while the side's flagships are exposed), then a target
+    // and a rapid-fire number. So the draws of the next shots can be made
+    // ahead, each with the generator's state after its target, and their
+    // records fetched into the cache while earlier shots are applied in
+    // their order. A concentrated shot ends the drawing ahead: what it draws
+    // next depends on its target. Every other draw goes through Draws(),
+    // which first takes the generator back to the state after the last draw
+    // used.
     struct AheadShot {
         TBattleUnit* target;
         uint32_t participant, position;
-        double roll;            // the rapid-fire draw that follows the target's
-        rtl::Random afterTarget;
+        double roll;              // the rapid-fire draw that follows the target's
+        rtl::Random afterTarget;  // of a concentrated shot: after its chance draw
+        bool concentrated;
     };
     static constexpr unsigned kAheadShots = 32;
-    [[gnu::always_inline]] const AheadShot& NextPlainShot(int targetSide, uint32_t targets);
-    [[gnu::always_inline]] void DrawAhead();
+    // Shots at `targetSide`, which lists `targets` units, from here on, with
+    // the shooter's chance of a concentrated shot where the side is exposed.
+    void StartDrawingAhead(int targetSide, uint32_t targets, ConcentratedChance& chance);
+    [[gnu::always_inline]] const AheadShot& NextAheadShot();
+    void DrawAhead();
     rtl::Random& Draws() {
         if (aheadSide_ != 0) StopDrawingAhead();
         return random_;
@@ -272,12 +357,19 @@ private:
     rtl::Random aheadRandom_;         // the state after the last shot drawn ahead
     int aheadSide_ = 0;               // 0 while nothing is drawn ahead
     ParticipantUnits* aheadUnits_ = nullptr;  // of aheadSide_
+    int aheadParticipants_ = 0;
     uint32_t aheadTotal_ = 0;         // the side's listed units when drawn
+    double aheadChance_ = -1;         // threshold of a concentrated shot; -1 while not exposed
+    bool aheadBlocked_ = false;       // a concentrated shot is drawn: nothing can follow it
     unsigned aheadUsed_ = 0;          // shots taken since the start
     unsigned aheadDrawn_ = 0;         // shots drawn since the start
     bool aheadRollTaken_ = false;     // the last shot taken had its rapid-fire draw used
 
     int64_t radiationStructure_ = 0, radiationLoss_ = 0;  // the last RadiationLoss
+
+    static constexpr unsigned kPendingSlows = 16;
+    TBattleUnit* pendingSlows_[kPendingSlows] = {};
+    unsigned pendingSlowCount_ = 0;  // marked since the last FlushSlows
 };
 
 }  // namespace battle

@@ -54,6 +54,13 @@ double RapidFireThreshold(int64_t n) {
     return t;
 }
 
+double ChanceThreshold(int64_t percent) {
+    const long double exact = percent / 100.0L;
+    double t = static_cast<double>(exact);
+    if (static_cast<long double>(t) < exact) t = std::nextafter(t, HUGE_VAL);
+    return t;
+}
+
 namespace {
 
 uint8_t AbilityBit(const std::string& code) {

@@ -31,6 +31,13 @@ public:
     }
     // The value, plus `extra`, for a byte or a 32-bit field.
     uint8_t Byte(int64_t extra = 0) const { return Narrow<uint8_t>(extra); }
+    // Byte(extra), or -1 where Byte would stop the battle.
+    int ByteOrNone(int64_t extra) const {
+        int64_t value;
+        if (!ok_ || __builtin_add_overflow(value_, extra, &value) || value < 0 || value > 255) return -1;
+        return static_cast<int>(value);
+    }
+    bool Valid() const { return ok_; }
     uint32_t U32() const { return Narrow<uint32_t>(0); }
 
 private:
@@ -89,6 +96,11 @@ struct UnitType {
 // The threshold is the smallest double t with t >= (n - 1) / n, so that the
 // test is `t <= r` in double arithmetic with the result of the extended one.
 double RapidFireThreshold(int64_t n);
+// A chance of `percent` succeeds when a draw r in [0, 1) lies below
+// percent / 100; the threshold is the smallest double t with
+// t >= percent / 100, so that the test is `r < t` in double arithmetic with
+// the result of the extended one.
+double ChanceThreshold(int64_t percent);
 // Marks a rapid-fire cell that is not a whole number or beyond
 // kMaxRapidFire; above every r. Whatever the table holds, the shooting
 // ends: beyond some 9e15 the chance to fire again would be certainty.

@@ -1,5 +1,6 @@
 // Between the attacks of two rounds: removal of destroyed units, the
 // survivors and losses, and the shields and attack delays of the survivors.
+#include <algorithm>
 #include <utility>
 
 #include "battle/battleengine.h"
@@ -26,10 +27,7 @@ uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, int64_t percent) 
     return full ? capacity : static_cast<uint32_t>(quotient);
 }
 
-uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, const CellNumber& percentCell) {
-    const int64_t percent = percentCell.Get();
-    // A whole capacity or more regained fills any shield (the usual case).
-    if (percent >= 100) return capacity;
+uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, int64_t percent) {
     // With |percent| below 2^30 every term fits in 64 bits.
     if (percent > -(int64_t{1} << 30) && percent < (int64_t{1} << 30))
         return RegeneratedShield<int64_t>(shield, capacity, percent);
@@ -38,29 +36,30 @@ uint32_t RegeneratedShield(uint32_t shield, uint32_t capacity, const CellNumber&
 
 }  // namespace
 
-uint32_t& ParticipantUnits::OwnBaseShield(uint32_t position) {
-    if (BaseShields.empty()) {
-        BaseShields.resize(Records.size());
-        for (size_t k = 0; k < Records.size(); ++k) BaseShields[k] = Classes[ClassOfRow[Records[k].TypeRow]].BaseShield;
-    }
-    return BaseShields[position];
+void ParticipantUnits::MakeBaseShields() {
+    BaseShields.resize(Records.size());
+    for (size_t k = 0; k < Records.size(); ++k) BaseShields[k] = Classes[ClassOfRow[Records[k].TypeRow]].BaseShield;
 }
 
-int8_t& ParticipantUnits::OwnRegen(uint32_t position) {
-    if (Regens.empty()) {
-        Regens.resize(Records.size());
-        for (size_t k = 0; k < Records.size(); ++k) Regens[k] = Classes[ClassOfRow[Records[k].TypeRow]].Regen;
-    }
-    return Regens[position];
+void ParticipantUnits::MakeRegens() {
+    Regens.resize(Records.size());
+    for (size_t k = 0; k < Records.size(); ++k) Regens[k] = Classes[ClassOfRow[Records[k].TypeRow]].Regen;
 }
 
+// The last class of the kind whose entries start at or before `index`:
+// counted rather than searched, as ClassOfPosition.
 uint32_t ParticipantUnits::KindListPosition(bool organic, uint32_t index) const {
+    const UnitClass* at = nullptr;
+    uint32_t start = 0, atStart = 0;
     for (const UnitClass& c : Classes) {
         if (c.Organic != organic) continue;
-        if (index < c.Count) return c.First + index;
-        index -= c.Count;
+        const bool reached = index >= start;
+        at = reached ? &c : at;
+        atStart = reached ? start : atStart;
+        start += c.Count;
     }
-    throw rtl::ERangeError();
+    if (index >= start) throw rtl::ERangeError();
+    return at->First + (index - atStart);
 }
 
 void ParticipantUnits::CountLists() {
@@ -74,27 +73,52 @@ void ParticipantUnits::CountLists() {
     PriorityTotal = static_cast<uint8_t>(priority);
 }
 
-inline void BattleEngine::RecoverUnit(TBattleUnit& unit, uint32_t capacity, const UnitType& type) {
-    unit.Shield = RegeneratedShield(unit.Shield, capacity, type.shieldRegen);
-    if (unit.FirstWait > 0) {
-        --unit.FirstWait;
-        if (unit.Slowed && !unit.SlowApplied) {
-            unit.AttackWait = AsByte(unit.AttackWait + 1);
-            unit.SlowApplied = 1;
+namespace {
+
+// Shield regeneration and delay countdown of a living unit. The type's
+// values are read once for all its units; a cell that cannot give one
+// stops the battle at the first unit that needs it, through the cell.
+class Recovery {
+public:
+    explicit Recovery(const UnitType& type)
+        : type_(type),
+          percent_(type.shieldRegen.Valid() ? type.shieldRegen.Get() : 0),
+          period_{type.attackPeriod.ByteOrNone(0), type.attackPeriod.ByteOrNone(1)},
+          percentValid_(type.shieldRegen.Valid()) {}
+
+    void operator()(TBattleUnit& unit, uint32_t capacity) const {
+        if (!percentValid_) type_.shieldRegen.Get();
+        // A whole capacity or more regained fills any shield (the usual case).
+        unit.Shield = percent_ >= 100 ? capacity : RegeneratedShield(unit.Shield, capacity, percent_);
+        if (unit.FirstWait > 0) {
+            --unit.FirstWait;
+            if (unit.Slowed && !unit.SlowApplied) {
+                unit.AttackWait = AsByte(unit.AttackWait + 1);
+                unit.SlowApplied = 1;
+            }
+        } else if (unit.AttackWait > 0) {
+            --unit.AttackWait;
+        } else {
+            const int period = period_[unit.Slowed];
+            unit.AttackWait = period >= 0 ? static_cast<uint8_t>(period) : type_.attackPeriod.Byte(unit.Slowed);
         }
-    } else if (unit.AttackWait > 0) {
-        --unit.AttackWait;
-    } else {
-        unit.AttackWait = type.attackPeriod.Byte(unit.Slowed ? 1 : 0);
     }
-}
+
+private:
+    const UnitType& type_;
+    const int64_t percent_;
+    const int period_[2];  // the attack period without and with a slow; -1 where it fails
+    const bool percentValid_;
+};
+
+}  // namespace
 
 void BattleEngine::RegenerateShieldsAndCountDelays() {
     for (int side = 1; side <= 2; ++side) {
         for (int p = 0; p < Input.PartCount[side]; ++p) {
             ParticipantUnits& u = units_[side][p];
             for (uint32_t k = 0; k < u.UnitTotal; ++k)
-                RecoverUnit(u.Records[k], u.BaseShieldAt(k), types_[u.Records[k].TypeRow]);
+                Recovery{types_[u.Records[k].TypeRow]}(u.Records[k], u.BaseShieldAt(k));
         }
     }
 }
@@ -110,22 +134,19 @@ uint32_t BattleEngine::RemoveFromParticipant(int side, int participant, bool sur
     if (participant < 0 || participant >= kParticipantSlots) throw rtl::ERangeError();
     ParticipantUnits& u = units_[side][participant];
     uint32_t* alive = TypeAlive[side][participant];
+    TBattleUnit* const records = u.Records.data();
+    const uint32_t* const ownShields = u.BaseShields.empty() ? nullptr : u.BaseShields.data();
     uint32_t kept = 0;
     for (UnitClass& c : u.Classes) {
-        const UnitType& type = types_[c.Row];
-        const bool ownShields = !u.BaseShields.empty();
+        const Recovery recovery(types_[c.Row]);
         const uint32_t first = kept;
         for (uint32_t k = c.First, end = c.First + c.Count; k < end; ++k) {
-            if (u.Records[k].Destroyed == 1) continue;
+            // Read and written in order, yet fetched ahead: the prefetcher alone falls behind.
+            __builtin_prefetch(records + std::min(k + 32, u.UnitTotal - 1), 1);
+            if (records[k].Destroyed == 1) continue;
             if (k != kept) u.SwapUnits(k, kept);
-            TBattleUnit& unit = u.Records[kept];
-            if (survivorLines) {
-                line_.Start() << side << ":" << participant + 1 << ":" << u.NumberAt(kept) << " "
-                              << TypeName(unit.TypeRow) << " Структура:" << unit.Structure << " Щиты:" << unit.Shield
-                              << " Повреждений нанесено:" << rtl::FloatToStr(u.DamageAt(kept) / 10000.0L);
-                Log(line_);
-            }
-            if (recover) RecoverUnit(unit, ownShields ? u.BaseShields[kept] : c.BaseShield, type);
+            if (survivorLines) WriteUnitLine(side, participant, kept);
+            if (recover) recovery(records[kept], ownShields ? ownShields[kept] : c.BaseShield);
             ++kept;
         }
         c.First = first;
@@ -134,6 +155,15 @@ uint32_t BattleEngine::RemoveFromParticipant(int side, int participant, bool sur
     }
     if (kept != u.UnitTotal) u.CountLists();
     return kept;
+}
+
+void BattleEngine::WriteUnitLine(int side, int participant, uint32_t position) {
+    const ParticipantUnits& u = units_[side][participant];
+    const TBattleUnit& unit = u.Records[position];
+    line_.Start() << side << ":" << participant + 1 << ":" << u.NumberAt(position) << " " << TypeName(unit.TypeRow)
+                  << " Структура:" << unit.Structure << " Щиты:" << unit.Shield
+                  << " Повреждений нанесено:" << rtl::FloatToStr(u.DamageAt(position) / 10000.0L);
+    Log(line_);
 }
 
 int64_t BattleEngine::TypeLoss(int side, int participant, int row) const {

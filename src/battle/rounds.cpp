@@ -1,6 +1,7 @@
 // The battle's rounds: flagship check, attacks, regeneration, removal, then
 // shields and attack delays.
 #include <algorithm>
+#include <climits>
 
 #include "battle/battleengine.h"
 #include "rtl/convert.h"
@@ -69,10 +70,16 @@ void BattleEngine::RegenerateOrganic() {
             if (u.OrgTotal == 0) continue;
             for (const UnitClass& c : u.Classes) {
                 if (!c.Organic) continue;
+                // Most units of a class regenerate alike: the gain is kept.
+                int regenOfGain = INT_MIN;
+                long double gain = 0;
                 for (uint32_t k = c.First; k < c.First + c.Count; ++k) {
                     TBattleUnit& unit = u.Records[k];
-                    const int8_t regen = u.RegenAt(k);
-                    const long double gain = rtl::CheckedMul(c.MaxStructure, regen) * 0.01L;
+                    const int8_t regen = u.RegenAt(k, c);
+                    if (regen != regenOfGain) {
+                        gain = rtl::CheckedMul(c.MaxStructure, regen) * 0.01L;
+                        regenOfGain = regen;
+                    }
                     const long double next = unit.Structure + gain;
                     if (regen < 1) {
                         const int64_t x = RoundStructure(next);

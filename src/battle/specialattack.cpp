@@ -1,5 +1,6 @@
 // Special attacks: the Yamato cannon, the EMP and radiation strikes and the
 // acid spores, each in its own rounds and behind its own technology.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -19,10 +20,13 @@ bool DrawFromLists(rtl::Random& random, int participants, Count count, uint32_t&
     for (int p = 0; p < participants; ++p) total += count(p);
     if (total == 0) return false;
     uint32_t r = random.Next(static_cast<uint32_t>(total));
+    // Stepped through without branches, as BattleEngine::Locate.
     int p = 0;
-    while (r >= count(p)) {
-        r -= count(p);
-        ++p;
+    for (int i = 1; i < participants; ++i) {
+        const uint32_t listed = count(p);
+        const bool beyond = r >= listed;
+        r -= beyond ? listed : 0;
+        p += beyond;
     }
     participant = static_cast<uint32_t>(p);
     index = r;
@@ -44,6 +48,16 @@ bool BattleEngine::SetMehTarget(int side, uint32_t& participant, uint64_t& index
 }
 
 void BattleEngine::SpAttack(int side, const TBattleUnit& unit, int kind) {
+    try {
+        SpecialAttack(side, unit, kind);
+    } catch (...) {
+        FlushSlows();
+        throw;
+    }
+    FlushSlows();
+}
+
+void BattleEngine::SpecialAttack(int side, const TBattleUnit& unit, int kind) {
     CheckSide(side);
     CheckSide(static_cast<int>(CurSide));
     if (CurPartIdx >= kParticipantSlots) throw rtl::ERangeError();
@@ -79,7 +93,8 @@ void BattleEngine::Yamato(int targetSide, uint16_t level) {
                                " слишком велик: допустимо не более " + std::to_string(kMaxYamatoLevel));
     const uint32_t amount = 250u << (level - 1);
     TargetRef target;
-    if (!PickTarget(targetSide, target)) return;
+    ConcentratedChance chance;
+    if (!PickTarget(targetSide, target, chance)) return;
     TBattleUnit& hit = *target.unit;
     if (hit.Shield >= amount) {
         hit.Shield -= amount;
@@ -145,8 +160,9 @@ void BattleEngine::RadiationStrike(int targetSide) {
     TargetRef target;
     for (int i = 0; i < 5 && PickFromKindList(targetSide, true, target); ++i) {
         ParticipantUnits& u = units_[targetSide][target.participant];
-        const int64_t d = RadiationLoss(u.MaxStructureAt(target.position));
-        const int8_t regen = u.RegenAt(target.position);
+        const UnitClass& c = u.ClassOfPosition(target.position);
+        const int64_t d = RadiationLoss(c.MaxStructure);
+        const int8_t regen = u.RegenAt(target.position, c);
         if (d > 0 && regen > -100) u.OwnRegen(target.position) = rtl::CheckedNarrow<int8_t>(regen - d);
         if (fullLog_) {
             line_.Start() << "        удар радиацией(" << d << ") по ";
@@ -154,6 +170,19 @@ void BattleEngine::RadiationStrike(int targetSide) {
             Log(line_);
         }
     }
+}
+
+void BattleEngine::MarkSlowed(TBattleUnit& unit) {
+    __builtin_prefetch(&unit, 1);
+    TBattleUnit*& slot = pendingSlows_[pendingSlowCount_ % kPendingSlows];
+    if (pendingSlowCount_ >= kPendingSlows) slot->Slowed = 1;
+    slot = &unit;
+    ++pendingSlowCount_;
+}
+
+void BattleEngine::FlushSlows() {
+    for (unsigned i = 0; i < std::min(pendingSlowCount_, kPendingSlows); ++i) pendingSlows_[i]->Slowed = 1;
+    pendingSlowCount_ = 0;
 }
 
 void BattleEngine::AcidSpores(int targetSide, uint16_t level) {
@@ -164,9 +193,10 @@ void BattleEngine::AcidSpores(int targetSide, uint16_t level) {
         if (!DrawPosition(targetSide, p, position)) return;
         ParticipantUnits& u = units_[targetSide][p];
         TBattleUnit& hit = u.Records[position];
-        const int64_t maxStructure = u.MaxStructureAt(position);
+        // The class by the unit's place: the record is only written.
+        const int64_t maxStructure = u.ClassOfPosition(position).MaxStructure;
         if (maxStructure < pool) {
-            hit.Slowed = 1;
+            MarkSlowed(hit);
             if (__builtin_sub_overflow(pool, maxStructure, &pool)) throw rtl::ERangeError();
         }
         if (fullLog_) {

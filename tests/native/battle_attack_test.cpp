@@ -236,6 +236,17 @@ TEST(RapidFire, TestDrawsOnceAndStopsWithTheRightChance) {
     }
 }
 
+TEST(ConcentratedShots, TheChanceThresholdDecidesAsTheExtendedComparison) {
+    // A draw is concentrated when percent / 100 exceeds it: the threshold
+    // itself is not, the next double down is.
+    for (int64_t percent : {int64_t{0}, int64_t{1}, int64_t{3}, int64_t{7}, int64_t{30}, int64_t{33}, int64_t{99},
+                            int64_t{100}, int64_t{250}, int64_t{-5}, int64_t{9'000'000'000'000'000'007}}) {
+        const double t = ChanceThreshold(percent);
+        EXPECT_FALSE(percent / 100.0L > t) << percent;
+        EXPECT_TRUE(percent / 100.0L > std::nextafter(t, -HUGE_VAL)) << percent;
+    }
+}
+
 TEST(PriorityTargets, ShotFirstWhileTheyHaveShield) {
     Battle b;
     UnitSpec guard = Spec("Страж", 1'000'000, 0, 50);

@@ -465,6 +465,17 @@ TEST(Rounds, EveryAbilityAndSpecialAttackTogetherKeepTheListsConsistent) {
                 EXPECT_EQ(u.OrgTotal + u.MehTotal, u.UnitTotal) << seed;
                 for (uint32_t k = 0; k < u.UnitTotal; ++k) EXPECT_EQ(u.Records[k].Destroyed, 0) << seed;
                 EXPECT_GE(b->LossTotal[side][p], 0) << seed;
+                // A place tells its class, and the kind lists walk the listed
+                // units of their kind in order, also where removals emptied
+                // whole classes between others.
+                for (uint32_t k = 0; k < u.UnitTotal; ++k)
+                    ASSERT_EQ(&u.ClassOfPosition(k), &u.ClassAt(k)) << seed << " " << k;
+                uint32_t entry[2] = {};
+                for (uint32_t k = 0; k < u.UnitTotal; ++k) {
+                    const bool kind = u.ClassAt(k).Organic;
+                    ASSERT_EQ(u.KindListPosition(kind, entry[kind]++), k) << seed;
+                }
+                EXPECT_THROW(u.KindListPosition(true, u.OrgTotal), rtl::ERangeError);
             }
         }
     }
