@@ -8,6 +8,8 @@
 #include "support/vcl_test_support.h"
 
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "skin/windows/skinmenus.h"
 #include "skin/windows/skinprovider.h"
@@ -120,6 +122,29 @@ void CALLBACK RegionThroughApplication(HWND, UINT, UINT_PTR id, DWORD) {
         HRGN rgn = CreateRectRgn(0, 0, 0, 0);
         g_regionBack = GetWindowRgn(w, rgn) != ERROR && !PtInRegion(rgn, 0, 0);
         DeleteObject(rgn);
+    }
+    EndMenu();
+}
+
+// Each item of the open popup at its left (inside the glyph column) and its right.
+std::vector<std::pair<TColor, TColor>> g_items;
+
+void CALLBACK ReadItems(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    g_items.clear();
+    if (HWND w = FindWindowW(L"#32768", nullptr)) {
+        RECT wr;
+        GetWindowRect(w, &wr);
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0));
+        HDC dc = GetWindowDC(w);
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            RECT r{};
+            GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r);
+            const int y = (r.top + r.bottom) / 2 - wr.top;
+            g_items.emplace_back(static_cast<TColor>(GetPixel(dc, r.left + 4 - wr.left, y)),
+                                 static_cast<TColor>(GetPixel(dc, r.right - 4 - wr.left, y)));
+        }
+        ReleaseDC(w, dc);
     }
     EndMenu();
 }
@@ -349,4 +374,35 @@ TEST(SkinnedMenus, NoBlackFrameWithoutAPopupSectionAndNoHandlerLeftByAFreedPaint
     Pump();
     EXPECT_NE(g_seen.Window, nullptr);
     other->Free();
+}
+
+TEST(SkinnedMenus, CheckMarksAndCaptionItemsFromTheirSections) {
+    constexpr TColor kCheck = 0x10A0F0, kToolbar = 0x906030;
+    TForm* host = NewForm<TForm>(Application);
+    auto* manager = new TsSkinManager(host);
+    manager->SetActive(false);
+    LoadMenuSkin(manager);
+    TsSkinContent& skin = manager->Skin();
+    skin.Sections.push_back(framedetail::Section("TOOLBAR", kToolbar, kToolbar));
+    skin.Masks.push_back(framedetail::Mask(skin, "GLOBALINFO", "CHECK", 100, 26, 10, 10, 2,
+                                           [&](int, int, int) { return kCheck; }));
+    manager->SendNewSkin();
+    auto* popup = new TPopupMenu(host);
+    AddItem(host, popup->Items(), "-Раздел-");
+    AddItem(host, popup->Items(), "Флаг")->SetChecked(true);
+    AddItem(host, popup->Items(), "Открыть");
+    manager->SkinableMenus->HookPopupMenu(popup, true);
+
+    SetTimer(nullptr, 0, 400, ReadItems);
+    popup->Popup(200, 200);
+    Pump();
+    ASSERT_EQ(g_items.size(), 3u);
+    // The caption item is the tool bar's section across, its word in the middle.
+    EXPECT_TRUE(Near(g_items[0].first, kToolbar)) << std::hex << g_items[0].first;
+    EXPECT_TRUE(Near(g_items[0].second, kToolbar)) << std::hex << g_items[0].second;
+    // The checked item shows the skin's check mark where an unchecked one shows the item.
+    EXPECT_TRUE(Near(g_items[1].first, kCheck)) << std::hex << g_items[1].first;
+    EXPECT_TRUE(Near(g_items[2].first, kItem)) << std::hex << g_items[2].first;
+    EXPECT_TRUE(Near(g_items[1].second, kItem)) << std::hex << g_items[1].second;
+    host->Free();
 }
