@@ -638,7 +638,19 @@ void TWinControl::CreateHandle() {
         ~CreatingMark() { control->SetControlState(control->ControlState() & ~static_cast<unsigned>(csCreating)); }
     } creatingMark{this};
     SetControlState(ControlState() | csCreating);
-    if (params.OwnClass) {
+    if (params.OwnClass && params.MDIClient) {
+        // An MDI child is made by its client, which keeps the list of its children.
+        MDICREATESTRUCTW create{};
+        create.szClass = reinterpret_cast<const WCHAR*>(className.c_str());
+        create.szTitle = caption;
+        create.hOwner = GetModuleHandleW(nullptr);
+        create.x = left_, create.y = top_, create.cx = width_, create.cy = height_;
+        create.style = params.Style;
+        g_creating = this;
+        window = reinterpret_cast<HWND>(SendMessageW(params.MDIClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+        g_creating = nullptr;
+        handle_ = window;
+    } else if (params.OwnClass) {
         g_creating = this;
         window = CreateWindowExW(params.ExStyle, reinterpret_cast<const WCHAR*>(className.c_str()), caption,
                                  params.Style, left_, top_, width_, height_, parentWindow, id,

@@ -234,6 +234,7 @@ struct TCreateParams {
     DWORD Style = WS_CHILD | WS_CLIPSIBLINGS;
     DWORD ExStyle = 0;
     UINT ClassStyle = CS_DBLCLKS;
+    HWND MDIClient = nullptr;    // an MDI child: made by this MDI client window
 };
 
 class TWinControl : public TControl {

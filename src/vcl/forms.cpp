@@ -109,6 +109,14 @@ void TForm::CreateParams(TCreateParams& params) {
     }
     if (borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin) params.ExStyle |= WS_EX_TOOLWINDOW;
     if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+    if (formStyle_ == fsMDIChild) {
+        for (TForm* form : Screen->forms_)
+            if (form != this && form->formStyle_ == fsMDIForm && form->clientHandle_) params.MDIClient = form->clientHandle_;
+        if (params.MDIClient) {
+            params.Style &= ~static_cast<DWORD>(WS_POPUP);
+            params.ExStyle |= WS_EX_MDICHILD;
+        }
+    }
 }
 
 void TForm::ApplyFrameStyle() {
@@ -138,8 +146,71 @@ void TForm::SetBorderIcons(TBorderIcons value) {
 
 void TForm::SetFormStyle(TFormStyle value) {
     if (formStyle_ == value) return;
+    const TFormStyle old = formStyle_;
     formStyle_ = value;
+    if (old == fsMDIForm && clientHandle_) {
+        DestroyWindow(clientHandle_);
+        clientHandle_ = nullptr;
+    }
+    if (value == fsMDIChild || old == fsMDIChild) {
+        // A child of the MDI client is a window of another kind: made anew.
+        DestroyHandle();
+        CreateHandle();
+        UpdateIcon();
+        return;
+    }
     ApplyFrameStyle();
+    if (value == fsMDIForm) CreateMDIClient();
+}
+
+void TForm::CreateMDIClient() {
+    if (!handle_ || clientHandle_) return;
+    CLIENTCREATESTRUCT create{};
+    create.idFirstChild = 0xFF00;
+    RECT r{};
+    GetClientRect(handle_, &r);
+    clientHandle_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                                    WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE,
+                                    0, 0, r.right, r.bottom, handle_, nullptr, GetModuleHandleW(nullptr), &create);
+}
+
+std::vector<TForm*> TForm::MDIChildList() const {
+    std::vector<TForm*> children;
+    if (!clientHandle_) return children;
+    for (HWND child = GetTopWindow(clientHandle_); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(child)); form && form->formStyle_ == fsMDIChild)
+            children.push_back(form);
+    return children;
+}
+
+TForm* TForm::ActiveMDIChild() const {
+    if (!clientHandle_) return nullptr;
+    HWND active = reinterpret_cast<HWND>(SendMessageW(clientHandle_, WM_MDIGETACTIVE, 0, 0));
+    return dynamic_cast<TForm*>(TWinControl::FromHandle(active));
+}
+
+int TForm::MDIChildCount() const { return static_cast<int>(MDIChildList().size()); }
+
+TForm* TForm::MDIChildren(int index) const {
+    const std::vector<TForm*> children = MDIChildList();
+    return index >= 0 && index < static_cast<int>(children.size()) ? children[static_cast<size_t>(index)] : nullptr;
+}
+
+// An MDI form leaves what it does not handle to the frame's default
+// procedure (it keeps the client over the client area), an MDI child to
+// the child's (maximizing, activation inside the client).
+void TForm::DefaultHandler(TMessage& message) {
+    if (handle_ && (message.Msg < CM_BASE || message.Msg > CM_LAST)) {
+        if (formStyle_ == fsMDIForm && clientHandle_) {
+            message.Result = DefFrameProcW(handle_, clientHandle_, message.Msg, message.WParam, message.LParam);
+            return;
+        }
+        if (formStyle_ == fsMDIChild && (GetWindowLongPtrW(handle_, GWL_EXSTYLE) & WS_EX_MDICHILD)) {
+            message.Result = DefMDIChildProcW(handle_, message.Msg, message.WParam, message.LParam);
+            return;
+        }
+    }
+    TCustomControl::DefaultHandler(message);
 }
 
 TWindowState TForm::WindowState() const {
@@ -391,7 +462,10 @@ void TForm::WndProc(TMessage& message) {
         if (Showing()) {
             if (OnShow) OnShow(this);
             ShowWindow(handle_, SW_SHOW);
-            SetForegroundWindow(handle_);
+            if (formStyle_ == fsMDIChild && GetParent(handle_))
+                SendMessageW(GetParent(handle_), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(handle_), 0);
+            else
+                SetForegroundWindow(handle_);
         } else {
             if (OnHide) OnHide(this);
             ShowWindow(handle_, SW_HIDE);

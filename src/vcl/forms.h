@@ -62,7 +62,16 @@ public:
     TBorderIcons BorderIcons() const { return borderIcons_; }
     void SetBorderIcons(TBorderIcons value);
     TFormStyle FormStyle() const { return formStyle_; }
+    // fsMDIForm gives the form Win32's MDI client window; fsMDIChild makes
+    // the window again inside the client of the program's MDI form (set it
+    // before the form gets its controls).
     void SetFormStyle(TFormStyle value);
+    // The MDI client window of an MDI form (nullptr for other forms).
+    HWND ClientHandle() const { return clientHandle_; }
+    // The MDI child the client shows active; nullptr when none.
+    TForm* ActiveMDIChild() const;
+    int MDIChildCount() const;
+    TForm* MDIChildren(int index) const;
     TWindowState WindowState() const;
     void SetWindowState(TWindowState value);
 
@@ -107,6 +116,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
+    void DefaultHandler(TMessage& message) override;
     void PaintWindow(HDC dc) override;
     bool IsTopLevel() const override { return true; }
     void Resized() override;
@@ -115,6 +125,8 @@ protected:
 private:
     void ApplyFrameStyle();
     void ApplyAlphaBlend();
+    void CreateMDIClient();
+    std::vector<TForm*> MDIChildList() const;
     // Menu messages of this form's menus and of popup menus it owns; true when handled.
     bool MenuMessage(TMessage& message);
     void FireOnDestroy();
@@ -135,6 +147,7 @@ private:
     bool alphaBlend_ = false;
     int alphaBlendValue_ = 255;
     bool autoScroll_ = false;
+    HWND clientHandle_ = nullptr;
 };
 
 // Every form of the program, in creation order.

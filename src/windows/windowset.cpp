@@ -1,5 +1,6 @@
 #include "windows/windowset.h"
 
+#include "skin/windows/dialoghook.h"
 #include "vcl/vcl.h"
 #include "windows/analis.h"
 #include "windows/dataform.h"
@@ -42,6 +43,8 @@
 void CreateProgramForms() {
     using vcl::Application;
     InstallHostPaths();
+    // Forms, dialogs and menus take the skin through the window hook.
+    skin::InitSkinnedWindows();
     vcl::TTimerHold startTimersWait;
     Application->CreateForm(Form1);
     Application->CreateForm(Form2);

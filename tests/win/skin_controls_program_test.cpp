@@ -1,6 +1,6 @@
-// The main window's controls adapted as its form's control adapter adapts
-// them (by the manager's class lists, labels made transparent in the
-// skin's font colour), with our stored skin switched on by the options:
+// The main window's controls adapted by its form's control adapter (by the
+// manager's class lists, labels made transparent in the skin's font
+// colour), with our stored skin switched on by the options:
 // they wear the skin, the fleet boxes paint their section, and skinning
 // off gives every control its own colours back.
 #include "support/program_fixture.h"
@@ -13,44 +13,14 @@
 #include "skin/core/skincommands.h"
 #include "skin/core/win32/skinmanager.h"
 #include "skin/core/win32/skinmessages.h"
-#include "skin/windows/adapterfactory.h"
+#include "skin/core/win32/formbroadcast.h"
+#include "skin/windows/ctrladapter.h"
 #include "skin/windows/scrollbox.h"
 #include "vcl/grids.h"
 #include "windows/opt.h"
 
 using namespace vcl;
 using namespace skin;
-
-namespace {
-
-struct Adapted {
-    explicit Adapted(TWinControl* control) : Data(control, true) { Data.ControlTypeCode = 227; }
-    TsCommonData Data;
-    std::unique_ptr<TacMainWnd> Adapter;
-};
-
-// Every listed control under Root, parents before their children.
-void AdaptControls(TWinControl* root, TsSkinManager* manager, std::vector<std::unique_ptr<Adapted>>& items) {
-    for (int i = 0; i < root->ControlCount(); ++i) {
-        TControl* control = root->Controls(i);
-        if (auto* label = dynamic_cast<TLabel*>(control)) {
-            label->SetTransparent(true);
-            label->Font()->SetColor(manager->GetGlobalInfoFontColor());
-            continue;
-        }
-        auto* windowed = dynamic_cast<TWinControl*>(control);
-        if (!windowed || !windowed->HandleAllocated()) continue;
-        const int kind = AskSkinCommand(windowed, AC_QUERYSKINNED) ? -1 : FindThirdKind(manager->ThirdLists, windowed->ClassName());
-        if (kind >= 0) {
-            auto item = std::make_unique<Adapted>(windowed);
-            item->Adapter = CreateControlAdapter(kind, windowed, &item->Data);
-            if (item->Adapter) items.push_back(std::move(item));
-        }
-        AdaptControls(windowed, manager, items);
-    }
-}
-
-}  // namespace
 
 TEST(ProgramControls, TheMainWindowsControlsWearTheSkinAndGetTheirColoursBack) {
     TForm1* main = programtest::StartProgram();
@@ -59,8 +29,10 @@ TEST(ProgramControls, TheMainWindowsControlsWearTheSkinAndGetTheirColoursBack) {
     const TColor fixed = main->ValueListEditor1->FixedColor();
     vcltest::Click(Form13->CheckBox5);
     ASSERT_TRUE(manager->SkinActive());
-    std::vector<std::unique_ptr<Adapted>> items;
-    AdaptControls(main, manager, items);
+    auto* provider = dynamic_cast<TsSkinProvider*>(FormProvider(main));
+    ASSERT_NE(provider, nullptr);
+    auto* adapter = dynamic_cast<TacCtrlAdapter*>(provider->Adapter.get());
+    ASSERT_NE(adapter, nullptr);
     vcltest::Pump();
     RedrawWindow(main->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     vcltest::Pump();
@@ -68,7 +40,7 @@ TEST(ProgramControls, TheMainWindowsControlsWearTheSkinAndGetTheirColoursBack) {
     // Each kind the main window has: edits, lists, grids, buttons, the radio
     // group and its buttons, the group boxes (the hidden check box too).
     std::vector<std::string> kinds;
-    for (const auto& item : items) kinds.push_back(item->Adapter->ClassName());
+    for (int i = 0; i < adapter->Count(); ++i) kinds.push_back(adapter->GetItem(i)->ScrollWnd->ClassName());
     for (const char* kind : {"TacEditWnd", "TacGridWnd", "TacBtnWnd", "TacCheckBoxWnd", "TacGroupBoxWnd"})
         EXPECT_NE(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << kind;
     const TsSkinContent& skin = manager->Skin();
@@ -93,6 +65,6 @@ TEST(ProgramControls, TheMainWindowsControlsWearTheSkinAndGetTheirColoursBack) {
     EXPECT_EQ(main->Edit1->Font()->Color(), editFont);
     EXPECT_EQ(main->ValueListEditor1->FixedColor(), fixed);
     for (TsScrollBox* box : {main->sScrollBox1, main->sScrollBox2}) EXPECT_EQ(box->ScrollAdapter(), nullptr);
-    items.clear();
+    EXPECT_EQ(provider->Adapter, nullptr);
     EXPECT_TRUE(programtest::Boxes().Shown().empty());
 }

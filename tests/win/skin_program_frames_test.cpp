@@ -1,9 +1,12 @@
-// The program's windows with frame providers, as the window hook will give
-// them: the options' box puts our skin on every frame and takes it off again.
+// The program's windows with frame providers from the window hook: the
+// options' box puts our skin on every frame and takes it off again.
 #include "support/program_fixture.h"
 
+#include "skin/core/skincommands.h"
 #include "skin/core/win32/formbroadcast.h"
 #include "skin/core/win32/skinmanager.h"
+#include "skin/core/win32/skinmessages.h"
+#include "skin/windows/dialoghook.h"
 #include "skin/windows/skinprovider.h"
 #include "windows/opt.h"
 
@@ -28,14 +31,16 @@ int FirstDifference(TForm* form, skin::TsSkinProvider* provider, int y) {
 
 TEST(ProgramFrames, TheOptionsBoxPutsOurSkinOnEveryFrameAndTakesItOff) {
     TForm1* main = programtest::StartProgram();
-    skin::GiveFormsProviders();
-    auto* provider = dynamic_cast<skin::TsSkinProvider*>(skin::FormProvider(main));
-    ASSERT_NE(provider, nullptr);
+    EXPECT_EQ(skin::FormProvider(main), nullptr);
     HWND h = main->Handle();
 
+    // The hook comes with the skin and takes the windows shown at once.
     vcltest::Click(Form13->CheckBox5);
     vcltest::Pump();
     ASSERT_TRUE(main->sSkinManager1->SkinActive());
+    ASSERT_TRUE(main->sSkinManager1->IsHooked);
+    auto* provider = dynamic_cast<skin::TsSkinProvider*>(skin::FormProvider(main));
+    ASSERT_NE(provider, nullptr);
     EXPECT_FALSE(GetWindowLongW(h, GWL_STYLE) & WS_SYSMENU);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_NE(GetWindowRgn(h, region), ERROR);
@@ -55,14 +60,23 @@ TEST(ProgramFrames, TheOptionsBoxPutsOurSkinOnEveryFrameAndTakesItOff) {
     const POINT centre{wr.left + (close.Left + close.Right) / 2, wr.top + (close.Top + close.Bottom) / 2};
     SetCursorPos(centre.x, centre.y);
     EXPECT_EQ(SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)), HTCLOSE);
-    // Every other window of the program took the skin too.
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-        auto* other = dynamic_cast<skin::TsSkinProvider*>(skin::FormProvider(Screen->Forms(i)));
-        EXPECT_TRUE(other && other->SkinData->HasValidSkin()) << vcltest::Utf8(Screen->Forms(i)->Name());
-    }
+    // Another window takes the skin when it becomes active, its controls too.
+    EXPECT_EQ(skin::FormProvider(Form13), nullptr);
+    SetActiveWindow(h);
+    Form13->Show();
+    vcltest::Pump();
+    auto* options = dynamic_cast<skin::TsSkinProvider*>(skin::FormProvider(Form13));
+    ASSERT_TRUE(options && options->SkinData->HasValidSkin());
+    EXPECT_NE(options->Adapter, nullptr);
+    EXPECT_TRUE(skin::AskSkinCommand(Form13->CheckBox5, skin::AC_QUERYSKINNED));
 
     vcltest::Click(Form13->CheckBox5);
     vcltest::Pump();
+    Form13->Hide();
+    EXPECT_FALSE(main->sSkinManager1->IsHooked);
+    EXPECT_EQ(skin::HookedProviders, nullptr);
+    EXPECT_EQ(options->Adapter, nullptr);
+    EXPECT_FALSE(skin::AskSkinCommand(Form13->CheckBox5, skin::AC_QUERYSKINNED));
     EXPECT_TRUE(GetWindowLongW(h, GWL_STYLE) & WS_SYSMENU);
     EXPECT_EQ(GetWindowRgn(h, region), ERROR);
     EXPECT_FALSE(provider->SkinData->HasValidSkin());

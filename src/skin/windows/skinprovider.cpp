@@ -407,11 +407,7 @@ void TsSkinProvider::UpdateWindowRegion(bool repaint) {
     }
     if (!PaintedOnce && SendMessageW(h, kKeepRectangularQuery, kKeepRectangularAnswer, 0) == kKeepRectangularAnswer) return;
     HRGN region = CreateBordersRgn(0, 0);
-    // The same region again would only repaint the frame once more.
-    HRGN current = CreateRectRgn(0, 0, 0, 0);
-    const bool same = GetWindowRgn(h, current) != ERROR && EqualRgn(current, region);
-    DeleteObject(current);
-    if (same) {
+    if (HasWindowRegion(h, region)) {
         DeleteObject(region);
         return;
     }
@@ -519,17 +515,6 @@ void TsSkinProvider::RefreshMDIParent() {
     main->SkinData->EndSkinUpdate();
     RedrawWindow(main->Form->Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
-// ---- the switch for trying skinned frames
-
-void GiveFormsProviders() {
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-        TForm* form = Screen->Forms(i);
-        if (form->Tag() == -98 || !form->HandleAllocated() || FormProvider(form)) continue;
-        auto* provider = new TsSkinProvider(form);
-        provider->AfterConstruction();
-    }
 }
 
 }  // namespace skin

@@ -303,8 +303,4 @@ private:
     vcl::TWindowProcToken coverToken_ = 0;
 };
 
-// Gives every form of the program that has none a provider (a switch for
-// trying skinned frames before the window hook gives them).
-void GiveFormsProviders();
-
 }  // namespace skin

@@ -45,6 +45,13 @@ void DrawPixels(HDC dc, int x, int y, const TPixels& pixels, const TRect& srcRec
     SetDIBitsToDevice(dc, x, y, sr.Width(), sr.Height(), sr.Left, 0, 0, sr.Height(), first, &info, DIB_RGB_COLORS);
 }
 
+bool HasWindowRegion(HWND window, HRGN region) {
+    HRGN current = CreateRectRgn(0, 0, 0, 0);
+    const bool same = GetWindowRgn(window, current) != ERROR && EqualRgn(current, region);
+    DeleteObject(current);
+    return same;
+}
+
 int CaptionFontHeight() {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = 340;  // the structure as it was before the padded border was added

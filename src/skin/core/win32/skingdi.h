@@ -21,6 +21,9 @@ void FillRectSolid(HDC dc, const TRect& rect, TColor color);
 void CopyFrameRect(HDC dst, HDC src, const TRect& rect, int width);
 // SrcRect of the pixels put onto the device context at (x, y).
 void DrawPixels(HDC dc, int x, int y, const TPixels& pixels, const TRect& srcRect);
+// Whether the window's region is already this one (the same region set
+// again would only repaint the frame once more).
+bool HasWindowRegion(HWND window, HRGN region);
 
 // lfHeight of the system's caption font; 0 when the system does not say.
 int CaptionFontHeight();

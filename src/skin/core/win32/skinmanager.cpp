@@ -255,6 +255,7 @@ void TsSkinManager::InitHook() {
     IsHooked = true;
     if (!HookedProviders) HookedProviders = new std::vector<TObject*>;
     DialogHookHandle = SetWindowsHookExA(WH_CBT, DialogsCBTHook, nullptr, GetCurrentThreadId());
+    if (SkinCallPoints.HookInstalled) SkinCallPoints.HookInstalled();
 }
 
 void TsSkinManager::ReleaseHook() {

@@ -183,6 +183,8 @@ bool IsLiveManager(const TsSkinManager* manager);
 struct TSkinCallPoints {
     // Sees every window-hook notification before the next hook does.
     std::function<void(int code, WPARAM wParam, LPARAM lParam)> DialogHook;
+    // The hook has just been installed: windows already shown are taken now.
+    std::function<void()> HookInstalled;
     // The menus forget the menu windows they skinned.
     std::function<void()> ClearMenuArray;
 };

@@ -1,0 +1,400 @@
+// Skinning through the window hook: a form's control adapter takes the
+// controls its class lists name (once each, never those marked -98, none
+// without third-party skinning) and drops dead ones; the hook comes with
+// the skin and goes with it, gives every form its provider once, skins a
+// real message box and popup menus, and leaves them plain when the skin is
+// off; an MDI form's client keeps one adapter.
+#include "gtest_windows.h"
+#include "support/frame_skin.h"
+#include "support/flat_scroll_skin.h"
+#include "support/vcl_test_support.h"
+
+#include <algorithm>
+
+#include "skin/core/skincommands.h"
+#include "skin/core/win32/formbroadcast.h"
+#include "skin/core/win32/skinmessages.h"
+#include "skin/windows/buttonadapters.h"
+#include "skin/windows/ctrladapter.h"
+#include "skin/windows/dialoghook.h"
+#include "skin/windows/editadapters.h"
+#include "skin/windows/mdiform.h"
+#include "skin/windows/paneladapters.h"
+#include "vcl/wintext.h"
+
+using namespace vcl;
+using namespace skin;
+using namespace skintest;
+using vcltest::Pump;
+using vcltest::PostAction;
+
+namespace {
+
+constexpr TColor kDialogBack = 0x50A050;  // "DIALOG": a message box's client area
+constexpr TColor kButtonBack = 0x8040C0;  // "BUTTON"
+
+// A host form holding the default manager, with the flat frame skin (and a
+// dialog and button section) loaded and the hook's call points plugged in.
+struct HookScene {
+    HookScene() {
+        InitSkinnedWindows();
+        host = NewForm<TForm>(Application);
+        host->SetBounds(20, 20, 300, 200);
+        manager = new TsSkinManager(host);
+        manager->SetActive(false);
+        host->Show();
+        Pump();
+    }
+    ~HookScene() {
+        manager->SetActive(false);
+        host->Free();
+    }
+    HookScene(const HookScene&) = delete;
+    HookScene& operator=(const HookScene&) = delete;
+
+    void SkinOn() {
+        LoadFrameSkin(manager);
+        manager->Skin().Sections.push_back(framedetail::Section("DIALOG", kDialogBack, kDialogBack));
+        manager->Skin().Sections.push_back(framedetail::Section("BUTTON", kButtonBack, kButtonBack));
+        manager->SendNewSkin();
+        Pump();
+    }
+    void SkinOff() {
+        manager->SendRemoveSkin();
+        Pump();
+    }
+
+    TForm* host;
+    TsSkinManager* manager;
+};
+
+TEdit* NewEdit(TForm* form, int top, int tag = 0) {
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(10, top, 120, 22);
+    edit->SetTag(tag);
+    return edit;
+}
+
+TacCtrlAdapter* ControlAdapterOf(TForm* form) {
+    auto* provider = dynamic_cast<TsSkinProvider*>(FormProvider(form));
+    return provider ? dynamic_cast<TacCtrlAdapter*>(provider->Adapter.get()) : nullptr;
+}
+
+int ProvidersOf(TForm* form) {
+    int count = 0;
+    for (int i = 0; i < form->ComponentCount(); ++i)
+        if (dynamic_cast<TsSkinProvider*>(form->Components(i))) ++count;
+    return count;
+}
+
+// What the timer saw of the message box before it closed it.
+struct BoxLook {
+    HWND box = nullptr;
+    bool adapted = false;
+    bool sysMenuStyle = true;
+    int childAdapters = 0;
+    TColor title = 0, client = 0, close = 0, button = 0;
+    bool oneBrush = false;  // WM_CTLCOLORDLG answers the same brush each time
+    // With the skin taken off while the box was up: its own frame is back.
+    bool plainAfterRemoval = false;
+};
+BoxLook g_look;
+bool g_removeSkinWhileUp = false;
+
+BOOL CALLBACK MatchBox(HWND w, LPARAM p) {
+    WCHAR cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (FromWide(cls) != "#32770" || !IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(p) = w;
+    return FALSE;
+}
+
+HWND FindBox() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), MatchBox, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// A real timer inside the box's own modal loop: it looks at the box once
+// it is up and painted, then presses OK.
+void CALLBACK LookAtTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindBox();
+    if (!box) return;
+    KillTimer(nullptr, timer);
+    UpdateWindow(box);
+    BoxLook& l = g_look;
+    l.box = box;
+    TacProvider* provider = FindProviderByHandle(box);
+    l.adapted = provider && provider->DialogAdapter && GetScrollWnd(box) == provider->DialogAdapter.get();
+    l.childAdapters = provider ? static_cast<int>(provider->ChildAdapters.size()) : 0;
+    l.sysMenuStyle = (GetWindowLongW(box, GWL_STYLE) & WS_SYSMENU) != 0;
+    RECT wr{}, cr{};
+    GetWindowRect(box, &wr);
+    GetClientRect(box, &cr);
+    POINT origin{0, 0};
+    ClientToScreen(box, &origin);
+    const int top = origin.y - wr.top, left = origin.x - wr.left;
+    l.title = FramePixel(box, (wr.right - wr.left) / 3, top / 2);
+    l.close = FramePixel(box, (wr.right - wr.left) - left - kButtonW / 2 - 2, top / 2);
+    l.client = FramePixel(box, left + 3, top + 3);
+    HDC boxDC = GetDC(box);
+    const LRESULT brush = SendMessageW(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(boxDC), reinterpret_cast<LPARAM>(box));
+    l.oneBrush = brush != 0 && SendMessageW(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(boxDC),
+                                            reinterpret_cast<LPARAM>(box)) == brush;
+    ReleaseDC(box, boxDC);
+    if (g_removeSkinWhileUp && DefaultManager) {
+        DefaultManager->SendRemoveSkin();
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        l.plainAfterRemoval = GetScrollWnd(box) == nullptr && (GetWindowLongW(box, GWL_STYLE) & WS_SYSMENU) &&
+                              GetWindowRgn(box, region) == ERROR;
+        DeleteObject(region);
+    }
+    HWND ok = GetDlgItem(box, IDOK);
+    RECT br{};
+    GetWindowRect(ok, &br);
+    l.button = FramePixel(box, br.left - wr.left + 4, br.top - wr.top + (br.bottom - br.top) / 2);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+}
+
+BoxLook ShowRealBox(HWND owner) {
+    g_look = BoxLook{};
+    SetTimer(nullptr, 0, 50, LookAtTheBox);
+    MessageBoxW(owner, L"Count: 12x is not a number", L"Warning", MB_OK | MB_ICONWARNING);
+    Pump();
+    return g_look;
+}
+
+}  // namespace
+
+TEST(ControlAdapter, TakesListedControlsOnceLeavesMarkedOnesAndDropsAdjacentDeadItems) {
+    HookScene s;
+    TForm* form = NewForm<TForm>(Application);
+    form->SetBounds(340, 20, 300, 260);
+    TEdit* a = NewEdit(form, 10);
+    TEdit* b = NewEdit(form, 40);
+    TEdit* c = NewEdit(form, 70);
+    TEdit* marked = NewEdit(form, 100, -98);
+    auto* button = new TButton(form);
+    button->SetParent(form);
+    button->SetBounds(10, 130, 80, 24);
+    auto* provider = new TsSkinProvider(form);
+    provider->AfterConstruction();
+    form->Show();
+    s.SkinOn();
+    TacCtrlAdapter* adapter = ControlAdapterOf(form);
+    ASSERT_NE(adapter, nullptr);
+    // Three edits and the button; the marked edit neither by the walk nor when added by name.
+    EXPECT_EQ(adapter->Count(), 4);
+    adapter->AddItem(marked);
+    EXPECT_EQ(adapter->Count(), 4);
+    EXPECT_FALSE(AskSkinCommand(marked, AC_QUERYSKINNED));
+    EXPECT_TRUE(AskSkinCommand(a, AC_QUERYSKINNED));
+    EXPECT_TRUE(dynamic_cast<TacBtnWnd*>(GetScrollWnd(button->Handle())));
+    // The same control added again keeps its item and only takes the new section.
+    TacAdapterItem* first = adapter->GetItem(0);
+    adapter->AddItem(first->Ctrl, "PANEL");
+    EXPECT_EQ(adapter->Count(), 4);
+    EXPECT_EQ(adapter->GetItem(0), first);
+    EXPECT_EQ(first->SkinData->SkinSection(), "PANEL");
+    EXPECT_EQ(adapter->GetItem(4), nullptr);
+
+    // Two adjacent controls gone: both items go, the others stay in order.
+    a->Free();
+    b->Free();
+    adapter->PurgeItems();
+    ASSERT_EQ(adapter->Count(), 2);
+    EXPECT_EQ(adapter->GetItem(0)->Ctrl, c);
+    EXPECT_EQ(adapter->GetItem(1)->Ctrl, button);
+
+    // A class in two lists takes the adapter of the first; the second list is only its fallback.
+    auto& lists = s.manager->ThirdLists;
+    lists[tpButtons].push_back("TEdit");
+    TEdit* late = NewEdit(form, 160);
+    adapter->AddAllControls(nullptr);
+    EXPECT_TRUE(dynamic_cast<TacEditWnd*>(GetScrollWnd(late->Handle())));
+    EXPECT_EQ(adapter->Count(), 3);
+    lists[tpButtons].pop_back();
+    // Walking the form again leaves what it adapted as it was: the button keeps its section.
+    ASSERT_NE(adapter->GetItem(1), nullptr);
+    EXPECT_EQ(adapter->GetItem(1)->Ctrl, button);
+    EXPECT_EQ(adapter->GetItem(1)->SkinData->SkinSection(), "BUTTON");
+
+    // Without third-party skinning a new control stays plain; the walk only
+    // notes whether a child paints its parent's background.
+    s.manager->SkinningRules = s.manager->SkinningRules & ~static_cast<unsigned>(srThirdParty);
+    TEdit* plain = NewEdit(form, 190);
+    plain->SetParentBackground(true);
+    provider->HasParentBgChild = false;
+    adapter->AddAllControls(nullptr);
+    EXPECT_EQ(adapter->Count(), 3);
+    EXPECT_FALSE(AskSkinCommand(plain, AC_QUERYSKINNED));
+    EXPECT_TRUE(provider->HasParentBgChild);
+    s.manager->SkinningRules = s.manager->SkinningRules | srThirdParty;
+
+    s.SkinOff();
+    EXPECT_EQ(provider->Adapter, nullptr);
+    EXPECT_FALSE(AskSkinCommand(c, AC_QUERYSKINNED));
+    form->Free();
+}
+
+TEST(WindowHook, ComesWithTheSkinSkinsFormsBoxesAndMenusAndLeavesThemPlainWithout) {
+    HookScene s;
+    TForm* form = NewForm<TForm>(Application);
+    form->SetBounds(340, 20, 300, 200);
+    TEdit* edit = NewEdit(form, 10);
+    TEdit* marked = nullptr;
+    TForm* never = NewForm<TForm>(Application);
+    never->SetTag(-98);
+    never->SetBounds(340, 240, 200, 100);
+    form->Show();
+    never->Show();
+    Pump();
+    EXPECT_EQ(FormProvider(form), nullptr);
+
+    // Skin on: the hook is there and takes every shown form once, its controls too.
+    for (int round = 0; round < 2; ++round) {
+        s.SkinOn();
+        ASSERT_TRUE(s.manager->IsHooked);
+        EXPECT_NE(DialogHookHandle, nullptr);
+        EXPECT_EQ(ProvidersOf(form), 1);
+        EXPECT_EQ(ProvidersOf(never), 0);
+        ASSERT_NE(ControlAdapterOf(form), nullptr);
+        EXPECT_TRUE(AskSkinCommand(edit, AC_QUERYSKINNED));
+        // Activated again, it keeps the one it has.
+        SetActiveWindow(s.host->Handle());
+        SetActiveWindow(form->Handle());
+        Pump();
+        EXPECT_EQ(ProvidersOf(form), 1);
+        s.SkinOff();
+        EXPECT_FALSE(s.manager->IsHooked);
+        EXPECT_EQ(DialogHookHandle, nullptr);
+        EXPECT_EQ(HookedProviders, nullptr);
+        EXPECT_EQ(ControlAdapterOf(form), nullptr);
+        EXPECT_FALSE(AskSkinCommand(edit, AC_QUERYSKINNED));
+        EXPECT_TRUE(GetWindowLongW(form->Handle(), GWL_STYLE) & WS_SYSMENU);
+    }
+    // A form made while the skin is on takes it when it first becomes active.
+    s.SkinOn();
+    TForm* late = NewForm<TForm>(Application);
+    late->SetBounds(60, 260, 200, 120);
+    marked = NewEdit(late, 10, -98);
+    TEdit* lateEdit = NewEdit(late, 40);
+    late->Show();
+    Pump();
+    EXPECT_EQ(ProvidersOf(late), 1);
+    EXPECT_TRUE(AskSkinCommand(lateEdit, AC_QUERYSKINNED));
+    EXPECT_FALSE(AskSkinCommand(marked, AC_QUERYSKINNED));
+
+    // A real message box wears the skin: title, client area, close button and OK.
+    const BoxLook skinned = ShowRealBox(form->Handle());
+    ASSERT_NE(skinned.box, nullptr);
+    EXPECT_TRUE(skinned.adapted);
+    EXPECT_GE(skinned.childAdapters, 2);  // its text and its button at least
+    EXPECT_FALSE(skinned.sysMenuStyle);
+    EXPECT_EQ(skinned.title, kTitleOn);
+    EXPECT_EQ(skinned.client, kDialogBack);
+    EXPECT_EQ(skinned.close, kCloseNormal);
+    EXPECT_EQ(skinned.button, kButtonBack);
+    EXPECT_TRUE(skinned.oneBrush);
+    // Gone with its window: no provider is left for it.
+    EXPECT_EQ(FindProviderByHandle(skinned.box), nullptr);
+    EXPECT_TRUE(std::none_of(HookedProviders->begin(), HookedProviders->end(), [](vcl::TObject* p) {
+        auto* provider = dynamic_cast<TacProvider*>(p);
+        return provider && provider->DialogAdapter;
+    }));
+
+    // A popup menu's window gets an adapter as it is made, freed with it.
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 1, L"Пункт");
+    HWND popup = nullptr;
+    bool popupAdapted = false;
+    PostAction([&] {
+        popup = FindWindowW(L"#32768", nullptr);
+        popupAdapted = std::find(MnuArray.begin(), MnuArray.end(), popup) != MnuArray.end() &&
+                       dynamic_cast<TacMnuWnd*>(GetScrollWnd(popup)) != nullptr;
+        EndMenu();
+    });
+    TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, form->Handle(), nullptr);
+    Pump();
+    EXPECT_NE(popup, nullptr);
+    EXPECT_TRUE(popupAdapted);
+    EXPECT_EQ(TacMnuWnd::LiveCount(), 0);
+
+    // The skin taken off while a box is up: the box gets its own frame back at once.
+    g_removeSkinWhileUp = true;
+    const BoxLook removed = ShowRealBox(form->Handle());
+    g_removeSkinWhileUp = false;
+    EXPECT_TRUE(removed.adapted);
+    EXPECT_TRUE(removed.plainAfterRemoval);
+    EXPECT_EQ(HookedProviders, nullptr);
+
+    // Skin off: boxes and menus are the system's own again.
+    s.SkinOff();
+    EXPECT_TRUE(MnuArray.empty());
+    const BoxLook plain = ShowRealBox(form->Handle());
+    ASSERT_NE(plain.box, nullptr);
+    EXPECT_FALSE(plain.adapted);
+    EXPECT_TRUE(plain.sysMenuStyle);
+    EXPECT_NE(plain.client, kDialogBack);
+    popupAdapted = true;
+    PostAction([&] {
+        popupAdapted = GetScrollWnd(FindWindowW(L"#32768", nullptr)) != nullptr;
+        EndMenu();
+    });
+    TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, form->Handle(), nullptr);
+    Pump();
+    EXPECT_FALSE(popupAdapted);
+    DestroyMenu(menu);
+    late->Free();
+    never->Free();
+    form->Free();
+}
+
+TEST(MDIForm, TheClientKeepsOneAdapterAndNoneWithoutTheSkin) {
+    HookScene s;
+    TForm* main = NewForm<TForm>(Application);
+    main->SetBounds(340, 20, 400, 300);
+    main->SetFormStyle(fsMDIForm);
+    ASSERT_NE(main->ClientHandle(), nullptr);
+    TForm* child = NewForm<TForm>(Application);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBounds(10, 10, 150, 100);
+    main->Show();
+    child->Show();
+    Pump();
+    HWND client = main->ClientHandle();
+    EXPECT_EQ(GetParent(child->Handle()), client);
+    EXPECT_EQ(main->ActiveMDIChild(), child);
+    EXPECT_EQ(main->MDIChildCount(), 1);
+
+    s.SkinOn();
+    auto* provider = dynamic_cast<TsSkinProvider*>(FormProvider(main));
+    ASSERT_NE(provider, nullptr);
+    auto* mdi = dynamic_cast<TsMDIForm*>(provider->MDIForm.get());
+    ASSERT_NE(mdi, nullptr);
+    ASSERT_NE(mdi->Adapter, nullptr);
+    EXPECT_EQ(GetScrollWnd(client), mdi->Adapter.get());
+    // Connected twice: the second adapter replaces the first, none stays behind it.
+    mdi->ConnectToClient();
+    mdi->ConnectToClient();
+    TacMDIWnd* adapter = mdi->Adapter.get();
+    EXPECT_EQ(GetScrollWnd(client), adapter);
+    mdi->RemoveAdapter();
+    EXPECT_EQ(GetScrollWnd(client), nullptr);
+    mdi->ConnectIfNeeded();
+    EXPECT_EQ(GetScrollWnd(client), mdi->Adapter.get());
+    // The MDI area shows the form's skinned background, not the system's.
+    RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT cr{};
+    GetClientRect(client, &cr);
+    HDC dc = GetDC(client);
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, cr.right - 5, cr.bottom - 5)), kFormBack);
+    ReleaseDC(client, dc);
+
+    s.SkinOff();
+    EXPECT_EQ(GetScrollWnd(client), nullptr);
+    EXPECT_EQ(provider->MDIForm, nullptr);
+    child->Free();
+    main->Free();
+}
