@@ -7,10 +7,12 @@
 #include "support/frame_skin.h"
 #include "support/vcl_test_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 #include <vector>
 
+#include "skin/windows/dialoghook.h"
 #include "skin/windows/skinmenus.h"
 #include "skin/windows/skinprovider.h"
 #include "vcl/menus.h"
@@ -128,6 +130,7 @@ void CALLBACK RegionThroughApplication(HWND, UINT, UINT_PTR id, DWORD) {
 
 // Each item of the open popup at its left (inside the glyph column) and its right.
 std::vector<std::pair<TColor, TColor>> g_items;
+int g_popupWidth = 0;
 
 void CALLBACK ReadItems(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
@@ -135,6 +138,7 @@ void CALLBACK ReadItems(HWND, UINT, UINT_PTR id, DWORD) {
     if (HWND w = FindWindowW(L"#32768", nullptr)) {
         RECT wr;
         GetWindowRect(w, &wr);
+        g_popupWidth = wr.right - wr.left;
         HMENU menu = reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0));
         HDC dc = GetWindowDC(w);
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -147,6 +151,18 @@ void CALLBACK ReadItems(HWND, UINT, UINT_PTR id, DWORD) {
         ReleaseDC(w, dc);
     }
     EndMenu();
+}
+
+// Inside a real message box: its system menu opened from the title, read, closed; then the box.
+void CALLBACK OpenBoxSystemMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowW(L"#32770", nullptr);
+    if (!box || !IsWindowVisible(box)) return;
+    KillTimer(nullptr, id);
+    RECT wr;
+    GetWindowRect(box, &wr);
+    SetTimer(nullptr, 0, 300, ReadItems);
+    SendMessageW(box, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(wr.left + 40, wr.top + 8));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
 }
 
 }  // namespace
@@ -404,5 +420,32 @@ TEST(SkinnedMenus, CheckMarksAndCaptionItemsFromTheirSections) {
     EXPECT_TRUE(Near(g_items[1].first, kCheck)) << std::hex << g_items[1].first;
     EXPECT_TRUE(Near(g_items[2].first, kItem)) << std::hex << g_items[2].first;
     EXPECT_TRUE(Near(g_items[1].second, kItem)) << std::hex << g_items[1].second;
+    host->Free();
+}
+
+TEST(SkinnedMenus, MessageBoxSystemMenuDrawnFromTheSkin) {
+    InitSkinnedWindows();
+    TForm* host = NewForm<TForm>(Application);
+    host->SetBounds(20, 20, 300, 200);
+    auto* manager = new TsSkinManager(host);
+    manager->SetActive(false);
+    host->Show();
+    Pump();
+    LoadMenuSkin(manager);
+    manager->Skin().Sections.push_back(framedetail::Section("DIALOG", kMenuBack, kMenuBack));
+    manager->SendNewSkin();
+    Pump();
+    ASSERT_TRUE(manager->IsHooked);
+
+    g_items.clear();
+    g_popupWidth = 0;
+    SetTimer(nullptr, 0, 50, OpenBoxSystemMenu);
+    MessageBoxW(host->Handle(), L"Count: 12x is not a number", L"Warning", MB_OK);
+    Pump();
+    // The box's own menu is measured and painted by the skinned menus.
+    ASSERT_FALSE(g_items.empty());
+    EXPECT_GT(g_popupWidth, 60);
+    EXPECT_TRUE(std::any_of(g_items.begin(), g_items.end(), [](const auto& item) { return Near(item.second, kItem); }));
+    manager->SetActive(false);
     host->Free();
 }
