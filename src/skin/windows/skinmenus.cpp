@@ -1,7 +1,6 @@
 #include "skin/windows/skinmenus.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "skin/core/blend.h"
 #include "skin/core/maskpaint.h"
@@ -45,8 +44,6 @@ TShownMenu& Shown() {
 }
 
 constexpr const char* kPrevProcProp = "NorvixPopupPrevProc";
-
-
 
 // The handlers the painter installs, told apart from the program's own by their type.
 enum class THandlerKind { Popup, Line };
