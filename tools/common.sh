@@ -56,11 +56,19 @@ build_win() {
 prepare_wineprefix() {
     local managed=Y
     [ "${1:-}" = unmanaged ] && managed=N
-    if [ ! -f "$WINEPREFIX/.norvix-ready" ]; then
+    # A creation cut short (a killed terminal) leaves a prefix without the
+    # system's libraries, in which nothing starts: make it again.
+    if [ ! -f "$WINEPREFIX/.norvix-ready" ] || [ ! -f "$WINEPREFIX/drive_c/windows/system32/user32.dll" ]; then
         echo "Creating the Wine prefix in $WINEPREFIX"
+        timeout 60 wineserver -k 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
         mkdir -p "$WINEPREFIX"
         timeout 300 wineboot -i >/dev/null 2>&1 || true
         timeout 300 wineserver -w
+        if [ ! -f "$WINEPREFIX/drive_c/windows/system32/user32.dll" ]; then
+            echo "Could not create the Wine prefix in $WINEPREFIX (wineboot failed); run again or remove it" >&2
+            return 1
+        fi
         timeout 120 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
         timeout 300 wineserver -w
         mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"

@@ -464,7 +464,15 @@ void TPopupMenu::Popup(int x, int y) {
     if (!owner) owner = GetActiveWindow();
     if (!owner) owner = Application->Handle();
     // The chosen command arrives as WM_COMMAND, after the menu has closed.
-    TrackPopupMenuEx(handle_, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, x, y, owner, nullptr);
+    UINT animation = 0;
+    if (MenuAnimation & maNone) animation = TPM_NOANIMATION;
+    else {
+        if (MenuAnimation & maLeftToRight) animation |= TPM_HORPOSANIMATION;
+        if (MenuAnimation & maRightToLeft) animation |= TPM_HORNEGANIMATION;
+        if (MenuAnimation & maTopToBottom) animation |= TPM_VERPOSANIMATION;
+        if (MenuAnimation & maBottomToTop) animation |= TPM_VERNEGANIMATION;
+    }
+    TrackPopupMenuEx(handle_, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN | animation, x, y, owner, nullptr);
 }
 
 // ---- menu messages

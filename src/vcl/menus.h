@@ -108,6 +108,8 @@ public:
     // What WM_MEASUREITEM and WM_DRAWITEM do for an owner-drawn item.
     void MeasureItem(TCanvas* canvas, int& width, int& height);
     void AdvancedDrawItem(TCanvas* canvas, RECT rect, TOwnerDrawState state, bool topLevel);
+    // The layer's own picture of an owner-drawn item.
+    void DefaultDraw(TCanvas* canvas, RECT rect, TOwnerDrawState state, bool topLevel);
 
 private:
     friend class TMenu;
@@ -115,7 +117,6 @@ private:
     void Changed();
     // A change of how the item looks: its Win32 item is updated where it is.
     void Updated();
-    void DefaultDraw(TCanvas* canvas, RECT rect, TOwnerDrawState state, bool topLevel);
     std::string ShownText() const;
     void UncheckGroup();
 
@@ -189,6 +190,10 @@ private:
     TForm* form_ = nullptr;
 };
 
+// How a popup menu unfolds; maNone shows it at once.
+enum TMenuAnimationFlag : unsigned { maLeftToRight = 1, maRightToLeft = 2, maTopToBottom = 4, maBottomToTop = 8, maNone = 16 };
+using TMenuAnimation = unsigned;
+
 class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* owner) : TMenu(owner) {}
@@ -198,6 +203,7 @@ public:
     // the form of the popup component (else the active form, else the
     // application) as WM_COMMAND, which runs its click.
     void Popup(int x, int y);
+    TMenuAnimation MenuAnimation = 0;
     TObject* PopupComponent() const { return popupComponent_; }
     void SetPopupComponent(TObject* component) { popupComponent_ = component; }
     TNotifyEvent OnPopup;

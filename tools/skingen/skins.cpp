@@ -601,7 +601,7 @@ OwnSkin Build(const Palette& p) {
         Layer l(8, 4);
         l.Line(0, 1.5f, 8, 1.5f, 1, Solid(Darker(p.MenuBack, 0.22)));
         l.Line(0, 2.5f, 8, 2.5f, 1, Solid(Lighter(p.MenuBack, 0.6), 0.8f));
-        b.Border("DIVIDERV", "BORDERSMASK", {l}, 1, 1, 1, 1);
+        b.Border("DIVIDERV", "BORDERSMASK", {l}, 1, 1, 1, 1, 4);  // the lines are its centre
     }
 
     return OwnSkin{p.Name, p.FileStem, b.Files("Master.bmp")};

@@ -516,9 +516,14 @@ void TacDialogWnd::AdapterWndProc(TMessage& message) {
             return;
         case WM_DRAWITEM: {
             auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+            // Our own system menu is owner-drawn by the skinned menus.
+            if (item && item->CtlType == ODT_MENU && vcl::detail::MenuMessage(message)) return;
             if (item && item->CtlType == ODT_STATIC) SetBkMode(item->hDC, TRANSPARENT);
             break;
         }
+        case WM_MEASUREITEM:
+            if (vcl::detail::MenuMessage(message)) return;
+            break;
         case WM_WINDOWPOSCHANGED:
             SkinData->BackgroundChanged = true;
             FrameChanged = true;

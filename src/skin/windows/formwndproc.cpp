@@ -7,6 +7,7 @@
 #include "skin/core/win32/skingdi.h"
 #include "skin/core/win32/skinmessages.h"
 #include "skin/windows/layout/winvalues.h"
+#include "skin/windows/skinmenus.h"
 #include "skin/windows/skinprovider.h"
 #include "vcl/menus.h"
 
@@ -97,7 +98,7 @@ void TsSkinProvider::SkinRemoved(TMessage& message) {
     SkinData->HandleSkinCommand(message);
     MenuRowCount = -1;
     BroadcastToChildren(Form, message);
-    if (SkinCallPoints.ResetMenuCache) SkinCallPoints.ResetMenuCache();
+    ResetMenuCache();
     if (FormDestroying() || !m || !Form->HandleAllocated()) return;
     SetMenusSkinned(false);
     HWND h = Form->Handle();
@@ -130,7 +131,7 @@ void TsSkinProvider::UnskinnedWndProc(TMessage& message) {
         TsSkinManager* m = Manager();
         if (command == AC_SKINLOADED && m && reinterpret_cast<TsSkinManager*>(message.LParam) == m && !FormDestroying()) {
             // The skin is being applied to this form.
-            if (SkinCallPoints.ResetMenuCache) SkinCallPoints.ResetMenuCache();
+            ResetMenuCache();
             SkinData->RefreshSkinIndexes();
             UpdateSysButtonImages();
             if ((Form->BorderIcons() & biSystemMenu) && Form->HandleAllocated() && !IsMDIChild())
@@ -165,12 +166,12 @@ void TsSkinProvider::SkinnedSkinCommand(TMessage& message) {
     switch (SkinCommandOf(message.WParam)) {
         case AC_SKINLOADED:
             if (!own) return;
-            if (SkinCallPoints.ResetMenuCache) SkinCallPoints.ResetMenuCache();
+            ResetMenuCache();
             SkinData->RefreshSkinIndexes();
             UpdateSysButtonImages();
             if (Form->BorderIcons() & biSystemMenu)
                 SetWindowLongW(h, GWL_STYLE, GetWindowLongW(h, GWL_STYLE) & ~WS_SYSMENU);
-            if (SkinCallPoints.UpdateMenus) SkinCallPoints.UpdateMenus(m);
+            m->SkinableMenus->UpdateMenus();
             SkinData->BackgroundChanged = true;
             MenuRowCount = -1;
             FullRepaint = true;

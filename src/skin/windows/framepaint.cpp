@@ -22,20 +22,6 @@ using namespace vcl;
 
 namespace {
 
-TColor RGBOf(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
-
-TSectionBackground SectionArgs(const TsSkinManager* m, int index, const TParentCacheInfo& cache, int state,
-                               const TRect& rect) {
-    TSectionBackground a;
-    a.SectionIndex = index;
-    a.SectionName = m->Skin().Sections[static_cast<size_t>(index)].SectionName;
-    a.ParentCache = cache;
-    a.State = state;
-    a.Rect = rect;
-    a.ColorToRGB = RGBOf;
-    return a;
-}
-
 // The window's height as the frame paints it: a minimized form paints its caption only.
 int PaintHeight(const TFormFrame& f, const TFrameSystemMetrics& m) {
     return f.Iconic ? CaptionHeight(f, m) + FrameHeight(f, m) + 1 : f.Height;

@@ -16,6 +16,7 @@
 #include "skin/core/win32/skinpaint.h"
 #include "skin/windows/editadapters.h"
 #include "skin/windows/layout/controlparts.h"
+#include "skin/windows/skinmenus.h"
 #include "vcl/forms.h"
 #include "vcl/stdctrls.h"
 #include "vcl/wintext.h"
@@ -664,7 +665,7 @@ void TacMnuWnd::AdapterWndProc(TMessage& message) {
         Painting = false;
         CallPrevWndProc(message);
         const bool hooked = !Destroyed && Takeover() != TAdapterTakeover::None;
-        if (SkinCallPoints.ResetMenuCache) SkinCallPoints.ResetMenuCache();
+        ResetMenuCache();
         SkinnedMenus = false;
         if (hooked) {
             // The procedure goes back first; only then the adapter goes.

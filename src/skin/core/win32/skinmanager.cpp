@@ -11,6 +11,7 @@
 #include "skin/core/win32/skindialogs.h"
 #include "skin/core/win32/skingdi.h"
 #include "skin/core/win32/skinmessages.h"
+#include "skin/windows/skinmenus.h"
 #include "vcl/forms.h"
 
 namespace skin {
@@ -44,8 +45,6 @@ std::set<const TsSkinManager*>& LiveManagers() {
 
 constexpr const char* kDefaultSkinDirectory = "c:\\Skins";
 constexpr const char* kDefaultIcoLineSkin = "ICOLINE";
-constexpr UINT kPopupItemShown = 0xBCB3;
-constexpr UINT kPopupWindowShown = 0xBCB4;
 
 }  // namespace
 
@@ -73,6 +72,7 @@ TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
             mainHookCookie_ = Application->HookMainWindow([this](TMessage& m) { return MainWindowHook(m); });
     }
     active_ = true;  // the field only: nothing is loaded before the properties are set
+    SkinableMenus = std::make_unique<TsSkinableMenus>(this);
     UpdateThirdNames(thirdParty_, ThirdLists, false);
     if (skinDirectory_.empty()) skinDirectory_ = kDefaultSkinDirectory;
 }
@@ -86,6 +86,7 @@ TsSkinManager::~TsSkinManager() {
         if (mainHookCookie_) Application->UnhookMainWindow(mainHookCookie_);
         DefaultManager = nullptr;
     }
+    SkinableMenus.reset();
     StoreThirdNames(thirdParty_, ThirdLists);
     LiveManagers().erase(this);
 }
@@ -101,7 +102,7 @@ void TsSkinManager::OnLoaded() {
 void TsSkinManager::SetSkinnedPopups(bool value) {
     if (value == skinnedPopups_) return;
     skinnedPopups_ = value;
-    if (!Designing() && value && this == DefaultManager && SkinCallPoints.UpdateMenus) SkinCallPoints.UpdateMenus(this);
+    if (!Designing() && value && this == DefaultManager) SkinableMenus->UpdateMenus();
 }
 
 bool TsSkinManager::IsDefault() const { return this == DefaultManager; }
@@ -213,7 +214,8 @@ void TsSkinManager::Reload() {
 
 void TsSkinManager::SendNewSkin() {
     if (!Designing() && !Loading()) LockForms(this);
-    if (SkinCallPoints.ResetMenuCache) SkinCallPoints.ResetMenuCache();
+    ResetMenuCache();
+    SkinableMenus->SetSkinBorderWidth(-1);  // the new skin's, looked up when asked for
     skin_.SkinData.Active = false;
     SkinSending = true;
     InitConstantIndexes();
@@ -291,7 +293,7 @@ bool TsSkinManager::MainWindowHook(TMessage& message) {
             return true;
         case kPopupItemShown:
         case kPopupWindowShown:
-            if (SkinCallPoints.PopupMenuShown) SkinCallPoints.PopupMenuShown(this, message);
+            SkinableMenus->PopupMenuShown(message);
             return true;
         default:
             return false;

@@ -7,6 +7,7 @@
 #include "vcl/win.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,17 +16,39 @@
 #include "skin/core/skinlookups.h"
 #include "skin/core/storedskins.h"
 #include "vcl/classes.h"
+#include "vcl/graphics.h"
 #include "vcl/messages.h"
+
+namespace vcl {
+class TMenuItem;
+}
 
 namespace skin {
 
 enum TacSkinningRule : unsigned { srStdForms = 1, srStdDialogs = 2, srThirdParty = 4 };
 using TacSkinningRules = unsigned;
 
-// The menus' settings the manager keeps with its form.
+class TsSkinableMenus;
+
+// The menus' settings the manager keeps with its form: the section of the
+// icon column of popup menus, and the optional line down the left of a
+// popup (its width and the font of its upward caption).
 struct TacMenuSupport {
     std::string IcoLineSkin;
+    bool UseExtraLine = false;
+    int ExtraLineWidth = 32;
+    vcl::TFont* ExtraLineFont() { return extraLineFont_.get(); }
+    void SetExtraLineFont(const vcl::TFont& value) { extraLineFont_->Assign(value); }
+
+private:
+    std::unique_ptr<vcl::TFont> extraLineFont_ = std::make_unique<vcl::TFont>();
 };
+
+// Asked once for every menu shown: the section, caption, glyph (owned by
+// the menus once given) and visibility of the extra line of the menu whose
+// first item is FirstItem.
+using TacGetExtraLineData = std::function<void(vcl::TMenuItem* FirstItem, std::string& SkinSection, std::string& Caption,
+                                               vcl::TBitmap*& Glyph, bool& LineVisible)>;
 
 class TsSkinManager : public vcl::TComponent {
 public:
@@ -62,6 +85,9 @@ public:
     static const char* Version() { return "5.49"; }
     vcl::TNotifyEvent OnAfterChange;
     vcl::TNotifyEvent OnBeforeChange;
+    TacGetExtraLineData OnGetMenuExtraLineData;
+    // The painter of every skinned menu, made with the manager.
+    std::unique_ptr<TsSkinableMenus> SkinableMenus;
 
     HWND HotWindow = nullptr;  // the window under the mouse
     bool IsHooked = false;     // the window hook is in place
@@ -161,11 +187,6 @@ struct TSkinCallPoints {
     std::function<void()> HookInstalled;
     // The menus forget the menu windows they skinned.
     std::function<void()> ClearMenuArray;
-    // The menus measure their border again (a new skin came).
-    std::function<void()> ResetMenuCache;
-    std::function<void(TsSkinManager* manager)> UpdateMenus;
-    // A popup menu's window shown (0xBCB3 with its item, 0xBCB4 with the window).
-    std::function<void(TsSkinManager* manager, vcl::TMessage& message)> PopupMenuShown;
 };
 extern TSkinCallPoints& SkinCallPoints;
 

@@ -45,6 +45,12 @@ struct ReplyColourReset {
 
 }  // namespace
 
+TSectionBackground SectionArgs(const TsSkinManager* manager, int sectionIndex, const TParentCacheInfo& parentCache,
+                               int state, const TRect& rect) {
+    return Args(sectionIndex, manager->Skin().Sections[static_cast<size_t>(sectionIndex)].SectionName, parentCache, state,
+                rect, TPoint{});
+}
+
 void PaintSectionBackground(int sectionIndex, const std::string& sectionName, const TParentCacheInfo& parentCache,
                             int state, const TRect& rect, TPoint offset, TBitmap* bmp, TsSkinManager* manager,
                             int textureIndex, int hotTextureIndex, TColor customColor) {

@@ -29,6 +29,10 @@ void PaintControlBackground(TsCommonData* data, const TParentCacheInfo& parentCa
 // parent's plain colour), its border and its corner images.
 void PaintControlSection(TsCommonData* data, const TParentCacheInfo& parentCache, vcl::TBitmap* bmp, TPoint offset,
                          const TRect& rect, int state);
+// What a section of the manager's skin is painted with: state 0 normal,
+// any other hot (SectionIndex must be valid).
+TSectionBackground SectionArgs(const TsSkinManager* manager, int sectionIndex, const TParentCacheInfo& parentCache,
+                               int state, const TRect& rect);
 // A section item painted through a picture of its own onto a device context.
 void PaintSectionItemToDC(HDC dc, const TRect& rect, int sectionIndex, int state, TsSkinManager* manager,
                           const TParentCacheInfo& parentCache = TParentCacheInfo{});
