@@ -306,13 +306,8 @@ void TacEditWnd::AdapterWndProc(TMessage& message) {
     }
     HWND window = CtrlHandle;
     if (message.Msg == SM_SKINCMD) {
+        if (AnswerSkinnedQuery(message)) return;
         switch (SkinCommandOf(message.WParam)) {
-            case AC_QUERYSKINNED:
-                message.LParam = message.Result = 1;
-                return;
-            case AC_QUERYAPPLICATION:
-                message.Result = reinterpret_cast<LRESULT>(Application);
-                return;
             case AC_REDRAWBG:
                 if (SkinData->IsSkinUpdating() || SkinData->Updating) {
                     SkinData->SetUpdateFlag(false);

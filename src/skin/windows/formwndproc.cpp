@@ -64,13 +64,8 @@ void TsSkinProvider::FormWndProc(TMessage& message) {
 }
 
 bool TsSkinProvider::SkinCommandAnyState(TMessage& message) {
+    if (AnswerSkinnedQuery(message)) return true;
     switch (SkinCommandOf(message.WParam)) {
-        case AC_QUERYSKINNED:
-            message.LParam = message.Result = 1;
-            return true;
-        case AC_QUERYAPPLICATION:
-            message.Result = reinterpret_cast<LRESULT>(Application);
-            return true;
         case AC_QUERYCLIENTOFFSET:
             message.Result = MAKELONG(ClientOffsetX(), ClientOffsetY());
             return true;

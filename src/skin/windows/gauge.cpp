@@ -275,13 +275,8 @@ bool TsGauge::OwnerFormSkinned() {
 
 void TsGauge::WndProc(TMessage& message) {
     if (message.Msg == SM_SKINCMD) {
+        if (AnswerSkinnedQuery(message)) return;
         switch (SkinCommandOf(message.WParam)) {
-            case AC_QUERYSKINNED:
-                message.LParam = message.Result = 1;
-                return;
-            case AC_QUERYAPPLICATION:
-                message.Result = reinterpret_cast<LRESULT>(Application);
-                return;
             case AC_SKINLOADED:
                 data_.HandleSkinCommand(message);
                 return;

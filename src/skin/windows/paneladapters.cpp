@@ -451,6 +451,7 @@ void TacPanelWnd::AdapterWndProc(TMessage& message) {
     }
     HWND window = CtrlHandle;
     if (message.Msg == SM_SKINCMD && !Destroyed) {
+        if (AnswerSkinnedQuery(message)) return;
         switch (SkinCommandOf(message.WParam)) {
             case AC_SKINLOADED:
             case AC_SKINREFRESH:
@@ -474,12 +475,6 @@ void TacPanelWnd::AdapterWndProc(TMessage& message) {
                     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
                 return;
             }
-            case AC_QUERYSKINNED:
-                message.LParam = message.Result = 1;
-                return;
-            case AC_QUERYAPPLICATION:
-                message.Result = reinterpret_cast<LRESULT>(Application);
-                return;
             default:
                 break;
         }

@@ -129,13 +129,8 @@ void TsScrollBox::HandleSkinCommand(TMessage& message) {
         TMessage copy = message;
         BroadcastToChildren(this, copy);
     };
+    if (AnswerSkinnedQuery(message)) return;
     switch (command) {
-        case AC_QUERYSKINNED:
-            message.LParam = message.Result = 1;
-            return;
-        case AC_QUERYAPPLICATION:
-            message.Result = reinterpret_cast<LRESULT>(Application);
-            return;
         case AC_SKINLOADED:
             data_.HandleSkinCommand(message);
             toChildren();

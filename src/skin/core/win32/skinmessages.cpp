@@ -48,6 +48,19 @@ bool AskSkinCommand(TControl* control, unsigned command) {
     return windowed && windowed->HandleAllocated() && SkinCommandAnswered(windowed->Handle(), command);
 }
 
+bool AnswerSkinnedQuery(vcl::TMessage& message) {
+    switch (SkinCommandOf(message.WParam)) {
+        case AC_QUERYSKINNED:
+            message.LParam = message.Result = 1;
+            return true;
+        case AC_QUERYAPPLICATION:
+            message.Result = reinterpret_cast<LRESULT>(vcl::Application);
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool SkinCommandAnswered(HWND window, unsigned command) { return SendSkinCommand(window, command, 0) == 1; }
 
 LRESULT AddToFormAdapter(TWinControl* control) {

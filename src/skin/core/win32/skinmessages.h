@@ -28,6 +28,10 @@ LRESULT ControlSkinCommand(vcl::TControl* control, unsigned command, LPARAM lPar
 // Asks the control's WindowProc, then (unanswered, with a window) its
 // window: true when the answer in LParam or in the result is 1.
 bool AskSkinCommand(vcl::TControl* control, unsigned command);
+// The two questions every skinned window answers alike: that it is skinned
+// (AC_QUERYSKINNED) and which application it belongs to
+// (AC_QUERYAPPLICATION). True when the record held one of them.
+bool AnswerSkinnedQuery(vcl::TMessage& message);
 bool SkinCommandAnswered(HWND window, unsigned command);
 // Hands the control to its form's control adapter; 0 when it has no form.
 LRESULT AddToFormAdapter(vcl::TWinControl* control);
