@@ -63,6 +63,8 @@ void TForm1::podbor1Timer(TObject* Sender) {
     battle::BattleRun& run = Run();
     battle::BattleEngine& engine = Engine();
     run.State.StartDir = StartDir;
+    run.State.PodborCandidates = selection_.candidates;
+    run.State.PodborGenerations = selection_.generations;
     engine.PodborMode = true;
     runGoing_ = true;
     Timer1->SetEnabled(true);
