@@ -165,8 +165,8 @@ void Tonlinesverka::StopWalk(const std::string& failure) {
     Timer1->SetEnabled(false);
     const std::string where = CurrentUnit() + ": " + failure;
     Memo2->Lines()->Add("Сверка остановлена, сайт игры не отвечает: " + where);
-    Tell("Сверка скорострелов остановлена: сайт игры не отвечает.\n" + where +
-         "\nЮниты с этого и дальше не сверены; найденные до него изменения можно применить.");
+    Tell("Сверка скорострелов остановлена: сайт игры не отвечает (" + failure + ").\nСтраница юнита " +
+         CurrentUnit() + " не загружена.\nЮниты с этого и дальше не сверены; найденные до него изменения можно применить.");
 }
 
 void Tonlinesverka::AnnounceEnd() {
