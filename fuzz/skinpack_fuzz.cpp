@@ -7,6 +7,7 @@
 // rectangles, and every section's text colours.
 // seeds: data/skins/*.asz src/skin/core/stored/*.asz
 #include "skin/core/maskpaint.h"
+#include "skin/core/pixelcopy.h"
 #include "skin/core/sectionpaint.h"
 #include "skin/core/skinload.h"
 
