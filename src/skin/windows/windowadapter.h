@@ -34,9 +34,10 @@
 //   it, ours stays in the chain and passes every message straight on).
 //   WM_DESTROY releases the adapter by itself; the object is freed only
 //   by its owner, through RetireAdapter or FreeAfterMessages: never at
-//   once, as the owner may be acting inside a message of the adapter's own
-//   window (see skin/core/win32/deferredfree.h). A descendant whose RestoreCtrlParams does anything calls
-//   ReleaseWindow from its own destructor, while its override still runs.
+//   once, as the owner may be acting inside a message of the adapter's
+//   own window (see skin/core/win32/deferredfree.h). A descendant whose
+//   RestoreCtrlParams does anything calls ReleaseWindow from its own
+//   destructor, while its override still runs.
 #pragma once
 #include "vcl/win.h"
 
@@ -168,7 +169,7 @@ template <class T>
 void UnhookWndProc(HWND window, bool freeAdapter, bool redrawMode, std::unique_ptr<T>& adapter) {
     if (!adapter) return;
     if (!adapter->Destroyed) adapter->UnhookWndProc(window, redrawMode);
-    if (freeAdapter) adapter.reset();
+    if (freeAdapter) FreeAfterMessages(std::move(adapter));
 }
 
 // The window procedure of plain windows taken over by an adapter.
