@@ -33,7 +33,10 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     static int depth = 0;
     ++depth;
     try {
-        control->WindowProc(message);
+        // A copy, as everywhere a message enters WindowProc: a handler may
+        // replace WindowProc (or take a replacement out) while it runs.
+        const TWndMethod procedure = control->WindowProc;
+        procedure(message);
     } catch (...) {
         detail::HandleException();
     }
@@ -186,9 +189,11 @@ TControl::~TControl() {
 // The WindowProc of a control with replacements: the newest sees messages first.
 struct TControl::ChainDispatch {
     TControl* control;
+    // Calls a copy: a replacement may take itself (or another) out of the
+    // chain while it handles the message, and with it the stored method.
     void operator()(TMessage& message) const {
-        if (control->procChain_.empty()) control->procBase_(message);
-        else control->procChain_.back().method(message);
+        TWndMethod method = control->procChain_.empty() ? control->procBase_ : control->procChain_.back().method;
+        method(message);
     }
 };
 
@@ -335,14 +340,14 @@ bool TControl::MouseEvent(const TMessage& message) {
 }
 
 LRESULT TControl::Perform(TMessage& message) {
-    WindowProc(message);
+    const TWndMethod procedure = WindowProc;
+    procedure(message);
     return message.Result;
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage message{msg, wParam, lParam, 0};
-    WindowProc(message);
-    return message.Result;
+    return Perform(message);
 }
 
 void TControl::SetParent(TWinControl* parent) {

@@ -6,6 +6,9 @@
 #include "gtest_windows.h"
 #include "support/skinned_box.h"
 #include "support/vcl_test_support.h"
+#include "support/scratch_folder.h"
+
+#include "skin/core/skinpack.h"
 
 #include "skin/core/win32/formbroadcast.h"
 #include "skin/core/win32/skinmanager.h"
@@ -165,6 +168,48 @@ TEST(SkinManager, NoSkinAnywhereSwitchesSkinningOffAndTellsTheForms) {
     EXPECT_FALSE(s.manager->SkinActive());
     EXPECT_FALSE(s.manager->IsHooked);
     EXPECT_EQ(Heard(s.panel->Commands), std::vector<unsigned>{AC_SKINREMOVED});
+}
+
+TEST(SkinManager, APackedSkinTooLargeIsRefusedOnceAndLeavesNoSkinAndNoChangeHalfDone) {
+    SkinnedScene s;
+    vcltest::MessageBoxes boxes;
+    int after = 0;
+    s.manager->OnAfterChange = [&after](TObject*) { ++after; };
+    s.manager->SetSkinName("Cold (internal)");
+    s.manager->SetActive(true);
+    ASSERT_TRUE(s.manager->SkinActive());
+    ASSERT_EQ(after, 1);
+    Heard(s.panel->Commands);
+
+    // A file of some 65 KB whose one picture unpacks to more than a skin's
+    // picture may take: it is refused before anything is unpacked.
+    scratch::Folder folder;
+    const std::string bytes = PackSkinFiles({{"Options.dat", "[GLOBALINFO]\r\n[FORM]\r\nCOLOR=255\r\n"},
+                                             {"Huge.bmp", std::string(kMaxPackedEntryBytes + 1, '\0')}});
+    ASSERT_LT(bytes.size(), 100000u);
+    folder.Write("Huge.asz", bytes);
+    std::string dos = "Z:" + folder.Path("");
+    for (char& c : dos)
+        if (c == '/') c = '\\';
+    s.manager->SetSkinDirectory(dos);
+    s.manager->SetSkinName("Huge");
+
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{kPackedSkinTooLargeMessage});
+    // No skin, told to every form, and the change ended as a change ends.
+    EXPECT_FALSE(s.manager->Active());
+    EXPECT_FALSE(s.manager->SkinActive());
+    EXPECT_FALSE(s.manager->IsHooked);
+    EXPECT_TRUE(s.manager->Skin().Sections.empty());
+    EXPECT_FALSE(SkinIsChanging);
+    EXPECT_EQ(after, 2);
+    EXPECT_EQ(Heard(s.panel->Commands), std::vector<unsigned>{AC_SKINREMOVED});
+    EXPECT_FALSE(s.panel->Data.HasValidSkin());
+    // Switched on again with a skin that loads, it is skinned as before.
+    s.manager->SetSkinName("Cold (internal)");
+    s.manager->SetActive(true);
+    EXPECT_TRUE(s.manager->SkinActive());
+    EXPECT_TRUE(s.panel->Data.HasValidSkin());
+    EXPECT_EQ(boxes.Shown().size(), 1u);
 }
 
 TEST(SkinBroadcast, SkinnedFormsHearOnceAndAChildBeingDestroyedIsPassedOver) {

@@ -482,7 +482,7 @@ void TacDialogWnd::AdapterWndProc(TMessage& message) {
                     if (const TsGeneralData* gd = SkinData->Section()) ReplyBgColor = RGBOf(gd->HotColor);
                     return;
                 case kAdaptChildrenCommand:
-                    if (AdaptChildren) AdaptChildren();
+                    if (auto adapt = AdaptChildren) adapt();  // a copy: it may be cleared meanwhile
                     return;
                 default:
                     break;
@@ -508,7 +508,7 @@ void TacDialogWnd::AdapterWndProc(TMessage& message) {
         case WM_ERASEBKGND:
             if (!ChildrenAdapted) {
                 ChildrenAdapted = true;
-                if (AdaptChildren) AdaptChildren();
+                if (auto adapt = AdaptChildren) adapt();  // a copy: it may be cleared meanwhile
             }
             EraseBackground(reinterpret_cast<HDC>(message.WParam));
             RepaintChildWindows(h);
@@ -653,7 +653,7 @@ void TacDialogWnd::AdapterWndProc(TMessage& message) {
             break;
         case kPagesChanged:
             CallPrevWndProc(message);
-            if (AdaptChildren) AdaptChildren();
+            if (auto adapt = AdaptChildren) adapt();  // a copy: it may be cleared meanwhile
             RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
             return;
         case WM_SYSCOMMAND: {

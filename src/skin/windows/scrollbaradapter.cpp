@@ -780,10 +780,10 @@ void UpdateSkinnedScrolls(TsCommonData* skinData, std::unique_ptr<TacScrollWnd>&
     HWND window = owner->Handle();
     if (skinData->HasValidSkin()) {
         UninitializeFlatSB(window);
-        if (adapter && adapter->Destroyed) adapter.reset();
+        if (adapter && adapter->Destroyed) FreeAfterMessages(std::move(adapter));
         if (!adapter) adapter = CreateAdapter<TacScrollWnd>(window, skinData, skinData->SkinManager(), "", true);
     } else if (adapter) {
-        adapter.reset();
+        RetireAdapter(std::move(adapter));
         InitializeFlatSB(window);
         // The window measures its frame again, with the system's bars.
         if (IsWindowVisible(window)) RedrawNonClient(window, true);
