@@ -205,7 +205,9 @@ void DataTable::CheckLoaded(const std::string& path, LoadResult& result) {
     }
     size_t refused = 0;
     std::string first;
-    for (int row = kUnitFirstRow; row < wholeRows && row <= kUnitLastRow; ++row) {
+    // The row a short file ends in counts too: a battle reads what it holds.
+    const int rowsTouched = static_cast<int>((result.linesRead + kColCount - 1) / kColCount);
+    for (int row = kUnitFirstRow; row < rowsTouched && row <= kUnitLastRow; ++row) {
         if (Cell(kColKind, row) != kKindUnit) continue;
         for (int col = kColRapidFire; col <= kLastCol; ++col) {
             std::string problem = CellValueProblem(col, row, Cell(col, row));
