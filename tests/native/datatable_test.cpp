@@ -300,6 +300,14 @@ TEST_F(DataTableFiles, ShiftedRowsAndStrayCarriageReturnsAreToldWhereTheyStart) 
     EXPECT_NE(result.message.find("строка базы 5, столбец 0"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
     EXPECT_NE(result.message.find("сдвинуты"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
 
+    // One line added in row 3: the file is a line too long, and the shift is
+    // told as well (row 4, free, now looks used: its kind is its number).
+    WriteRaw("DataBase.dat", raw.substr(0, lost) + "0\r\n" + raw.substr(lost));
+    result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_FALSE(result.complete);
+    EXPECT_NE(result.message.find("есть еще строки"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_NE(result.message.find("строка базы 4, столбец 0"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+
     // CR CR LF after every cell: the whole count of lines, every cell spoilt
     // from the first row on (a free row's kind is no longer "0").
     std::string doubled;
