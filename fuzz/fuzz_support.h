@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,9 @@ namespace fuzz {
 
 inline const std::string& ScratchPath() {
     static const std::string path = "/tmp/norvix_fuzz_" + std::to_string(getpid()) + ".dat";
+    // Registered after the path is made, so it runs before the path is gone.
+    static const bool removedAtExit = std::atexit([] { std::remove(ScratchPath().c_str()); }) == 0;
+    (void)removedAtExit;
     return path;
 }
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,14 +17,13 @@
 
 namespace {
 
-const std::string& SkinsDir() {
-    static const std::string dir = [] {
-        const std::string base = "/tmp/norvix_fuzz_skins_" + std::to_string(getpid());
-        mkdir(base.c_str(), 0700);
-        mkdir((base + "/Fuzzed").c_str(), 0700);
-        return base;
-    }();
-    return dir;
+// Made before main, so that they outlive the folder's removal at exit.
+std::string skinsDir;
+std::vector<std::string> written;  // the files of the last input
+
+void RemoveFiles() {
+    for (const std::string& path : written) std::remove(path.c_str());
+    written.clear();
 }
 
 // Only plain names: the input never writes outside its own folder.
@@ -36,13 +36,24 @@ bool PlainName(const std::string& name) {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    skinsDir = "/tmp/norvix_fuzz_skins_" + std::to_string(getpid());
+    mkdir(skinsDir.c_str(), 0700);
+    mkdir((skinsDir + "/Fuzzed").c_str(), 0700);
+    // The folder goes with the process.
+    std::atexit([] {
+        RemoveFiles();
+        std::remove((skinsDir + "/Fuzzed").c_str());
+        std::remove(skinsDir.c_str());
+    });
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static std::vector<std::string> written;
-    for (const std::string& path : written) std::remove(path.c_str());
-    written.clear();
+    RemoveFiles();
     for (const fuzz::NamedFile& file : fuzz::SplitFiles(data, size, "Options.dat")) {
         if (!PlainName(file.name)) continue;
-        const std::string path = SkinsDir() + "/Fuzzed/" + file.name;
+        const std::string path = skinsDir + "/Fuzzed/" + file.name;
         if (FILE* f = std::fopen(path.c_str(), "wb")) {
             std::fwrite(file.bytes.data(), 1, file.bytes.size(), f);
             std::fclose(f);
@@ -52,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     skin::TsSkinContent content;
     const skin::TsStoredSkins none;
     skin::TSkinLoadOptions options;
-    const skin::TSkinLoadResult result = skin::LoadSkinFromDir(content, SkinsDir(), "Fuzzed", none, options);
+    const skin::TSkinLoadResult result = skin::LoadSkinFromDir(content, skinsDir, "Fuzzed", none, options);
     fuzz::CheckLoadedSkin(content, result);
     return 0;
 }
