@@ -509,9 +509,9 @@ void TBitmap::Recreate(int width, int height, TPixelFormat format, bool keep) {
         newHandle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &newBits, nullptr, 0);
         if (!newHandle) throw rtl::ERuntimeError("Недостаточно памяти для рисунка");
         GdiFlush();
-        std::memset(newBits, 0, static_cast<size_t>(skin::DibRowBytes(width, bytes)) * static_cast<size_t>(height));
+        std::memset(newBits, 0, static_cast<size_t>(pixels::DibRowBytes(width, bytes)) * static_cast<size_t>(height));
     }
-    ptrdiff_t newStep = skin::DibRowBytes(width, bytes);
+    ptrdiff_t newStep = pixels::DibRowBytes(width, bytes);
     if (keep && bits_ && newBits) {
         GdiFlush();
         int rows = std::min(height_, height), columns = std::min(width_, width);
@@ -554,8 +554,8 @@ uint8_t* TBitmap::ScanLine(int y) {
     return bits_ + y * step_;
 }
 
-skin::TPixels TBitmap::Pixels() {
-    skin::TPixels view;
+pixels::TPixels TBitmap::Pixels() {
+    pixels::TPixels view;
     if (!bits_) return view;
     GdiFlush();
     view.Row0 = bits_;
@@ -580,7 +580,7 @@ void TBitmap::Assign(const TBitmap& source) {
     }
 }
 
-void TBitmap::Assign(const skin::TPixels& source) {
+void TBitmap::Assign(const pixels::TPixels& source) {
     if (source.Empty()) {
         Recreate(0, 0, format_, false);
         return;

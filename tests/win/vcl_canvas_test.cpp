@@ -71,7 +71,7 @@ TEST(Bitmap, CanvasDrawingIsReadThroughScanLineAndScanLineWritesReachTheCanvas) 
 
     // The skin core's view is the same memory: a byte written there is what
     // the canvas copies out next, with no copy in between.
-    skin::TPixels view = bitmap.Pixels();
+    pixels::TPixels view = bitmap.Pixels();
     ASSERT_EQ(view.Width, 40);
     ASSERT_EQ(view.BytesPerPixel, 3);
     EXPECT_EQ(view.Row0, bitmap.ScanLine(0));
@@ -111,7 +111,7 @@ TEST(Bitmap, CanvasDrawingIsReadThroughScanLineAndScanLineWritesReachTheCanvas) 
     EXPECT_TRUE(bitmap.Pixels().Empty());
 
     // Pixels of the window-free layout come in whole.
-    skin::TPixelBitmap plain(3, 2);
+    pixels::TPixelBitmap plain(3, 2);
     plain.Pixels().At(2, 1)[2] = 200;
     TBitmap fromPlain;
     fromPlain.Assign(plain.Pixels());
