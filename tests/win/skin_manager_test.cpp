@@ -7,6 +7,7 @@
 #include "support/skinned_box.h"
 #include "support/vcl_test_support.h"
 
+#include "skin/core/pixelcopy.h"
 #include "skin/core/win32/formbroadcast.h"
 #include "skin/core/win32/skinmanager.h"
 
@@ -250,6 +251,49 @@ TEST(SectionPainting, ChildrenPaintTheirSectionsOverTheParentsCachedPicture) {
     s.manager->SendRemoveSkin();
     EXPECT_EQ(half->Data.SectionIndex, -1);
     EXPECT_EQ(half->Data.CacheBitmap->Width(), 0);
+}
+
+TEST(SectionPainting, BorderCornersShowTheParentsPictureOrItsColour) {
+    SkinnedScene s;
+    TsSkinContent& skin = s.manager->Skin();
+    skin.Sections = {Plain("PARENT", kParentColour, 0), Plain("BOXED", kOwnColour, 0)};
+    // A border of 8 x 8 whose outermost corner pixels are see-through.
+    skin.MasterBitmap = std::make_unique<TPixelBitmap>(8, 16);
+    const TPixels master = skin.MasterBitmap->Pixels();
+    skin::FillRect(master, TRect{0, 0, 8, 8}, 0x202020);
+    skin::FillRect(master, TRect{0, 8, 8, 16}, 0);
+    for (TPoint p : {TPoint{0, 0}, TPoint{7, 0}, TPoint{0, 7}, TPoint{7, 7}}) SetPixelColor(master.At(p.X, p.Y), skin::clFuchsia);
+    TsMaskData border;
+    border.SectionName = "BOXED";
+    border.PropertyName = "BORDERSMASK";
+    border.SourceRect = TRect{0, 0, 8, 16};
+    border.ImageCount = 1;
+    border.MaskType = 1;
+    border.WL = border.WT = border.WR = border.WB = 2;
+    border.Manager = &skin;
+    skin.Masks.push_back(std::move(border));
+    s.manager->SendNewSkin();
+    s.panel->Data.SetSkinSection("PARENT");
+    s.panel->SetBounds(10, 10, 90, 40);
+    auto* plain = new TPanel(s.form);
+    plain->SetParent(s.form);
+    plain->SetBounds(10, 60, 90, 40);
+    plain->SetColor(0x00FF00);
+    auto* onSkinned = new TSkinnedBox(s.panel, "BOXED", 4, 4, 20, 20);
+    auto* onPlain = new TSkinnedBox(plain, "BOXED", 4, 4, 20, 20);
+    s.form->Show();
+    vcltest::Pump();
+    // Each box's cache copied with its corners: the skinned parent's colour
+    // (its picture is one colour), the plain parent's colour (no picture).
+    for (auto [box, behind] : {std::pair{onSkinned, kParentColour}, std::pair{onPlain, TColor{0x00FF00}}}) {
+        TBitmap target(20, 20);
+        HDC dc = target.Canvas()->Handle();
+        PaintCacheExcludeControls(dc, box, &box->Data, TRect{0, 0, 20, 20}, true);
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 0, 0)), behind);
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 19, 19)), behind);
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 1, 1)), TColor{0x202020});
+    }
+    EXPECT_EQ(ReplyBgColor, skin::clFuchsia);
 }
 
 TEST(SectionPainting, TheCacheGoesAroundChildWindowsButIntoAGroupBox) {
