@@ -7,6 +7,11 @@
 #include "support/skinned_box.h"
 #include "support/vcl_test_support.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
 #include "skin/core/pixelcopy.h"
 #include "skin/core/win32/formbroadcast.h"
 #include "skin/core/win32/skinmanager.h"
@@ -166,6 +171,52 @@ TEST(SkinManager, NoSkinAnywhereSwitchesSkinningOffAndTellsTheForms) {
     EXPECT_FALSE(s.manager->SkinActive());
     EXPECT_FALSE(s.manager->IsHooked);
     EXPECT_EQ(Heard(s.panel->Commands), std::vector<unsigned>{AC_SKINREMOVED});
+}
+
+TEST(SkinManager, HueAndSaturationReloadTheSkinThatIsThereNow) {
+    SkinnedScene s;
+    // A folder skin whose GLOBALINFO is not its first section.
+    char made[] = "/tmp/norvix_reload_XXXXXX";
+    ASSERT_NE(mkdtemp(made), nullptr);
+    const std::string folder = made, skinFolder = folder + "/Odd", options = skinFolder + "/Options.dat";
+    auto writeOptions = [&](const std::string& text) {
+        mkdir(skinFolder.c_str(), 0755);
+        FILE* f = fopen(options.c_str(), "wb");
+        fwrite(text.data(), 1, text.size(), f);
+        fclose(f);
+    };
+    const std::string odd = "[MENULINE]\r\nCOLOR=255\r\n\r\n[GLOBALINFO]\r\nCOLOR=65280\r\n\r\n[FORM]\r\nCOLOR=16711680\r\n";
+    writeOptions(odd);
+    std::string dos = "Z:" + folder;
+    for (char& c : dos)
+        if (c == '/') c = '\\';
+    s.manager->SetSkinDirectory(dos);
+    s.manager->SetSkinName("Odd");
+    s.manager->SetActive(true);
+    ASSERT_TRUE(s.manager->SkinActive());
+    ASSERT_EQ(s.manager->CachedIndexes[ciGlobalInfo], 1);
+
+    // The folder goes: the first stored skin stands in, with its own indexes.
+    unlink(options.c_str());
+    rmdir(skinFolder.c_str());
+    s.manager->SetHueOffset(40);
+    EXPECT_TRUE(s.manager->SkinActive());
+    EXPECT_EQ(s.manager->CachedIndexes[ciGlobalInfo], s.manager->GetSkinIndex("GLOBALINFO"));
+    EXPECT_EQ(s.manager->CachedIndexes[ciGlobalInfo], 0);
+
+    // A reload that finds nothing to paint with takes the skin off the forms.
+    writeOptions(odd);
+    s.manager->SetSkinName("Odd");
+    ASSERT_TRUE(s.manager->SkinActive());
+    writeOptions("");
+    Heard(s.panel->Commands);
+    s.manager->SetSaturation(20);
+    EXPECT_FALSE(s.manager->SkinActive());
+    EXPECT_EQ(Heard(s.panel->Commands), std::vector<unsigned>{AC_SKINREMOVED});
+    EXPECT_EQ(s.manager->CachedIndexes[ciGlobalInfo], -1);
+    unlink(options.c_str());
+    rmdir(skinFolder.c_str());
+    rmdir(folder.c_str());
 }
 
 TEST(SkinBroadcast, SkinnedFormsHearOnceAndAChildBeingDestroyedIsPassedOver) {
