@@ -250,6 +250,15 @@ TEST(SkinBroadcast, SkinnedFormsHearOnceAndAChildBeingDestroyedIsPassedOver) {
     UnlockForms(s.manager, false);
     EXPECT_EQ(skinned->Redraws, (std::vector<WPARAM>{0, 1}));
     EXPECT_TRUE(other->Redraws.empty());
+    // A form hidden while locked gets its redraw back and its window goes.
+    skinned->Redraws.clear();
+    LockForms(s.manager);
+    skinned->Hide();
+    UnlockForms(s.manager, true);
+    EXPECT_EQ(skinned->Redraws, (std::vector<WPARAM>{0, 1}));
+    EXPECT_FALSE(IsWindowVisible(skinned->Handle()));
+    skinned->Show();
+    EXPECT_TRUE(IsWindowVisible(skinned->Handle()));
     RemoveSkinnedForm(skinned);
     RemoveSkinnedForm(other);
     dying->SetControlState(0);
