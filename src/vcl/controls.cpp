@@ -1264,7 +1264,9 @@ void TWinControl::WndProc(TMessage& message) {
         return;
     case WM_SIZE:
         DefaultHandler(message);
-        Resized();
+        // A minimized window's client area is no size for its controls to
+        // follow: anchored ones would lose their sizes to it.
+        if (message.WParam != SIZE_MINIMIZED) Resized();
         return;
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);

@@ -133,7 +133,9 @@ void TsSkinProvider::PaintTitleButtons() {
     for (const auto* list : {&layout.System, &layout.User, &layout.MDI})
         for (const TPlacedTitleButton& b : *list)
             if (TitleButtonRecord* record = ButtonRecord(b.Code)) {
-                record->MaskIndex = b.MaskIndex >= 0 || b.Code >= hit::TitleButton0 ? b.MaskIndex : record->MaskIndex;
+                // The system buttons keep the pictures the skin gave them: the
+                // restore picture a maximized or minimized form shows is only borrowed.
+                if (b.Code >= hit::TitleButton0) record->MaskIndex = b.MaskIndex;
                 DrawCaptionButton(*record, b.Code, layout);
             }
 }
@@ -289,6 +291,10 @@ void TsSkinProvider::PaintNonClient() {
                 }
             }
             MenuChanged = false;
+            // The picture counts as made before the form's own drawing: an
+            // OnPaint that updates the form finds nothing left to render.
+            PaintedOnce = true;
+            SkinData->BackgroundChanged = false;
             if (Form->OnPaint) {
                 // The form's own drawing goes into the cache at its client area.
                 HDC dc = cache->Canvas()->Handle();
