@@ -264,6 +264,31 @@ TEST(SkinnedFrame, TheCloseButtonLightsUpAndClosesOnlyWhenReleasedOnIt) {
     s.form->OnCloseQuery = nullptr;
 }
 
+TEST(SkinnedFrame, MaximizeAndMinimizeShowTheRestoreGlyphOnlyWhileTheyLast) {
+    FrameScene s;
+    auto centre = [](const TRect& r) { return POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; };
+    const int maxMask = s.provider->ButtonMax.MaskIndex, minMask = s.provider->ButtonMin.MaskIndex;
+    ASSERT_EQ(s.Pixel(centre(s.provider->ButtonMax.Rect)), kMaxColor);
+    for (int round = 0; round < 2; ++round) {
+        ShowWindow(s.H(), SW_MAXIMIZE);
+        Pump();
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMax.Rect)), kNormColor) << round;
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMin.Rect)), kMinColor) << round;
+        ShowWindow(s.H(), SW_RESTORE);
+        Pump();
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMax.Rect)), kMaxColor) << round;
+        ShowWindow(s.H(), SW_MINIMIZE);
+        Pump();
+        ShowWindow(s.H(), SW_RESTORE);
+        Pump();
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMin.Rect)), kMinColor) << round;
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMax.Rect)), kMaxColor) << round;
+    }
+    // The buttons keep the pictures the skin gave them.
+    EXPECT_EQ(s.provider->ButtonMax.MaskIndex, maxMask);
+    EXPECT_EQ(s.provider->ButtonMin.MaskIndex, minMask);
+}
+
 TEST(SkinnedFrame, TheFrameKeepsTheSkinThroughActivationAndCaptionChanges) {
     FrameScene s;
     TForm* other = NewForm<TForm>(Application);

@@ -1,6 +1,7 @@
 #include "skin/core/maskpaint.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/core/blend.h"
 #include "skin/core/pixelcopy.h"
@@ -269,13 +270,36 @@ void GetMaskRegionRects(std::vector<TRect>& rects, int width, const TsMaskData& 
     const int rows = bottom ? mask.WB : mask.WT;
     const int firstRow = mask.SourceRect.Top + (bottom ? fh - mask.WB : 0);
     const int left = mask.SourceRect.Left;
-    // One corner: `cols` picture columns from srcX, placed from dstX.
-    auto corner = [&](int srcX, int cols, int dstX) {
+    // One corner: `cols` picture columns from srcX, placed from dstX; its
+    // outer edges are the column at outerCol and the row at outerRow.
+    // Only key pixels that reach those edges lie outside the frame: one
+    // enclosed by the frame's lines is painted over (what lies under the
+    // frame shows there) and must stay part of the window.
+    auto corner = [&](int srcX, int cols, int dstX, int outerCol, int outerRow) {
+        if (cols <= 0 || rows <= 0) return;
+        auto isKey = [&](int c, int r) {
+            return pic.Contains(srcX + c, firstRow + r) && IsKeyPixel(pic.At(srcX + c, firstRow + r), clFuchsia);
+        };
+        std::vector<char> outside(static_cast<size_t>(cols) * rows, 0);
+        std::vector<std::pair<int, int>> todo;
+        auto reach = [&](int c, int r) {
+            if (c < 0 || r < 0 || c >= cols || r >= rows) return;
+            char& seen = outside[static_cast<size_t>(r) * cols + c];
+            if (seen || !isKey(c, r)) return;
+            seen = 1;
+            todo.emplace_back(c, r);
+        };
+        for (int r = 0; r < rows; ++r) reach(outerCol, r);
+        for (int c = 0; c < cols; ++c) reach(c, outerRow);
+        while (!todo.empty()) {
+            const auto [c, r] = todo.back();
+            todo.pop_back();
+            reach(c - 1, r), reach(c + 1, r), reach(c, r - 1), reach(c, r + 1);
+        }
         for (int r = 0; r < rows; ++r) {
-            const int py = firstRow + r;
             int run = -1;
             for (int c = 0; c <= cols; ++c) {
-                const bool hole = c < cols && pic.Contains(srcX + c, py) && IsKeyPixel(pic.At(srcX + c, py), clFuchsia);
+                const bool hole = c < cols && outside[static_cast<size_t>(r) * cols + c];
                 if (hole && run < 0) run = c;
                 if (!hole && run >= 0) {
                     rects.push_back(TRect{dstX + run, y + r, dstX + c, y + r + 1});
@@ -284,8 +308,9 @@ void GetMaskRegionRects(std::vector<TRect>& rects, int width, const TsMaskData& 
             }
         }
     };
-    corner(left, mask.WL, 0);
-    corner(left + fw - mask.WR, mask.WR, width - mask.WR);
+    const int outerRow = bottom ? rows - 1 : 0;
+    corner(left, mask.WL, 0, 0, outerRow);
+    corner(left + fw - mask.WR, mask.WR, width - mask.WR, mask.WR - 1, outerRow);
 }
 
 }  // namespace skin

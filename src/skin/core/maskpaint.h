@@ -47,7 +47,8 @@ void PaintBorderCorners(const TPixels& cache, const TsMaskData& mask, int state,
 // keeping 40 %, or, without a parent cache, 50 % toward ParentColor.
 void PaintDisabledLook(const TPixels& bmp, int flags, const TParentCacheInfo& parentCache, TColor parentColor);
 
-// The runs of key pixels in the corners of frame 0 of the mask, as one-row
+// The runs of key pixels in the corners of frame 0 of the mask that lie
+// outside the frame (reached from the corner's outer edges), as one-row
 // rectangles: the left corner at x 0, the right one ending at Width; the top
 // corners (WT rows) or, with Bottom, the bottom ones (WB rows), placed at row Y.
 void GetMaskRegionRects(std::vector<TRect>& rects, int width, const TsMaskData& mask, bool bottom, int y);

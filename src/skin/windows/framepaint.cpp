@@ -133,7 +133,9 @@ void TsSkinProvider::PaintTitleButtons() {
     for (const auto* list : {&layout.System, &layout.User, &layout.MDI})
         for (const TPlacedTitleButton& b : *list)
             if (TitleButtonRecord* record = ButtonRecord(b.Code)) {
-                record->MaskIndex = b.MaskIndex >= 0 || b.Code >= hit::TitleButton0 ? b.MaskIndex : record->MaskIndex;
+                // The system buttons keep the pictures the skin gave them: the
+                // restore picture a maximized or minimized form shows is only borrowed.
+                if (b.Code >= hit::TitleButton0) record->MaskIndex = b.MaskIndex;
                 DrawCaptionButton(*record, b.Code, layout);
             }
 }
