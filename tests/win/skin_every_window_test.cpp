@@ -17,8 +17,12 @@
 #include <cstdio>
 #include <functional>
 
+#include "skin/core/sectionpaint.h"
+#include "skin/core/skincommands.h"
 #include "skin/core/win32/formbroadcast.h"
 #include "skin/core/win32/skinmanager.h"
+#include "skin/core/win32/skinmessages.h"
+#include "skin/core/win32/skinpaint.h"
 #include "skin/windows/dialoghook.h"
 #include "skin/windows/skinprovider.h"
 #include "vcl/wintext.h"
@@ -82,6 +86,51 @@ void ExpectCaptionMargins(const TPixelBitmap& titled, const TPixelBitmap& bare, 
     }
 }
 
+// Within the frame's ring the title's corners show the title as the skin
+// draws it on its own: what its border leaves clear keeps the title's own
+// background. Places where the icon or a button lies are left out.
+void ExpectTitleCorners(const TPixelBitmap& band, const FrameShape& shape, std::vector<skin::TRect> covered) {
+    const skin::TsMaskData* border = BorderOf("FORMTITLE");
+    const int index = Skin().GetSkinIndex("FORMTITLE");
+    if (!border || index < 0) return;
+    const TPixels seen = band.Pixels();
+    TPixelBitmap alone(seen.Width, seen.Height);
+    skin::PaintSectionItem(Skin(), alone.Pixels(),
+                           skin::SectionArgs(Form1->sSkinManager1, index, skin::TParentCacheInfo{}, 1,
+                                             skin::TRect{0, 0, seen.Width, seen.Height}));
+    int wrong = 0;
+    std::string first;
+    for (int y = 0; y < seen.Height; ++y)
+        for (int x = 0; x < seen.Width; ++x) {
+            const bool corner = (x < border->WL || x >= seen.Width - border->WR) &&
+                                (y < border->WT || y >= seen.Height - border->WB);
+            const bool hidden = std::any_of(covered.begin(), covered.end(), [&](const skin::TRect& r) {
+                return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+            });
+            if (!corner || hidden || shape.Outside[static_cast<size_t>(y) * static_cast<size_t>(shape.Width) + x]) continue;
+            if (std::memcmp(seen.At(x, y), alone.Pixels().At(x, y), 3) != 0 && wrong++ == 0)
+                first = std::to_string(x) + "," + std::to_string(y);
+        }
+    EXPECT_EQ(wrong, 0) << "title corner pixels unlike the title's own, first at " << first;
+}
+
+std::vector<skin::TRect> Places(const std::vector<FoundButton>& buttons, skin::TRect icon) {
+    std::vector<skin::TRect> places{icon};
+    for (const FoundButton& b : buttons) places.push_back(b.Rect);
+    return places;
+}
+
+// Every string grid of a window wears the skin as its other controls do.
+void ExpectGridsSkinned(TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        if (auto* child = dynamic_cast<TWinControl*>(parent->Controls(i))) {
+            if (dynamic_cast<TStringGrid*>(child)) {
+                EXPECT_TRUE(skin::AskSkinCommand(child, skin::AC_QUERYSKINNED)) << child->Name() << " left plain";
+            }
+            ExpectGridsSkinned(child);
+        }
+}
+
 // The buttons a form's border icons and state call for, right to left.
 std::vector<std::string> ExpectedButtons(TForm* form) {
     const TBorderIcons icons = form->BorderIcons();
@@ -129,12 +178,14 @@ void CheckForm(TForm* form, Backdrop& backdrop) {
         ASSERT_EQ(form->WindowState(), wsNormal);
     }
     const TPixelBitmap bare = TopRowsOf(h, title);
+    const skin::TRect icon = provider->IconVisible()
+                                 ? skin::GetTitleIconRect(provider->Frame(), provider->SystemMetrics())
+                                 : skin::TRect{};
+    ExpectTitleCorners(bare, shape, Places(buttons, icon));
     form->SetCaption(caption);
     Settle();
-    const int icon = provider->IconVisible() ? provider->FrameWidth() + skin::TitleIconWidth(provider->Frame(),
-                                                                                             provider->SystemMetrics())
-                                             : 0;
-    ExpectCaptionMargins(TopRowsOf(h, title), bare, std::max(icon, InnerEdge(shape, title / 2)), buttons);
+    ExpectCaptionMargins(TopRowsOf(h, title), bare, std::max(icon.Right, InnerEdge(shape, title / 2)), buttons);
+    ExpectGridsSkinned(form);
     if (form != Form1) form->Hide();
 }
 
@@ -233,6 +284,7 @@ TEST(EveryWindow, SkinnedFramesButtonsAndCaptionsAgreeWithTheSkin) {
         const TPixelBitmap bare = TopRowsOf(box, title);
         const std::vector<FoundButton> buttons = FindButtons(bare.Pixels(), Skin());
         EXPECT_EQ(Kinds(buttons), std::vector<std::string>{"close"});
+        ExpectTitleCorners(bare, shape, Places(buttons, skin::DialogIconRect(d, m)));
         SetWindowText1251(box, caption);
         Settle();
         ExpectCaptionMargins(TopRowsOf(box, title), bare,
