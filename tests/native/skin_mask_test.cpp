@@ -214,13 +214,14 @@ TEST(SkinRect, BorderCornersTakeTheParentOrItsColour) {
 }
 
 TEST(SkinRect, OnlyKeyPixelsOutsideTheFrameLinesAreHolesOfTheRegion) {
-    // A 12 x 12 frame: a line round the edge with its corner pixels cut, the
-    // inside clear (key colour) right into the 5 x 5 corner areas; a key
-    // pixel on the top line's outer edge away from the corner is outside too.
+    // A 12 x 12 frame: a line two pixels wide round the edge with its corner
+    // pixels cut, the inside clear (key colour) right into the 5 x 5 corner
+    // areas; a notch in the top line's outer edge away from the corner is
+    // outside too.
     auto content = skintest::ContentWithMaster(12, 24, clWhite);
     const TPixels& m = content->MasterPixels();
     Fill(m, 0, 0, 12, 12, MakeColor(40, 40, 40));
-    Fill(m, 1, 1, 11, 11, clFuchsia);
+    Fill(m, 2, 2, 10, 10, clFuchsia);
     for (TPoint p : {TPoint{0, 0}, TPoint{11, 0}, TPoint{0, 11}, TPoint{11, 11}, TPoint{3, 0}}) Put(m, p.X, p.Y, clFuchsia);
     const TsMaskData mask = skintest::MaskIn(*content, {0, 0, 12, 24}, 1, 1, 5, 5, 5, 5);
     std::vector<TRect> holes;

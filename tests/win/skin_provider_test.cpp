@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "skin/core/skincommands.h"
+#include "skin/core/storedskins.h"
 #include "skin/core/win32/skingdi.h"
 #include "skin/core/win32/skinmessages.h"
 #include "rtl/encoding.h"
@@ -287,6 +288,28 @@ TEST(SkinnedFrame, MaximizeAndMinimizeShowTheRestoreGlyphOnlyWhileTheyLast) {
     // The buttons keep the pictures the skin gave them.
     EXPECT_EQ(s.provider->ButtonMax.MaskIndex, maxMask);
     EXPECT_EQ(s.provider->ButtonMin.MaskIndex, minMask);
+}
+
+TEST(SkinnedFrame, InOurSkinsTheTitleBesideACaptionWithoutIconIsTheTitleAlone) {
+    // Each row of the title from below the rounded corner down to the
+    // client area: between the frame's lines and the caption it shows what
+    // the same row shows past the caption (the title's own picture).
+    for (const char* name : {"Cold (internal)", "Pulsar (internal)", "Office2007 Black (internal)"}) {
+        FrameScene s(bsDialog, "Warring", false);
+        AddOwnStoredSkins(s.manager->InternalSkins());
+        s.manager->SetSkinName(name);
+        s.manager->SetActive(true);
+        Pump();
+        ASSERT_TRUE(s.provider->SkinData->HasValidSkin()) << name;
+        const int left = s.provider->FrameWidth(), top = s.provider->FrameHeight() + s.provider->CaptionHeight();
+        const int beyond = s.provider->ButtonClose.Rect.Left - 10;
+        HDC dc = GetWindowDC(s.H());
+        int foreign = 0;
+        for (int y = 7; y < top; ++y)
+            for (int x = 2; x < left + 4; ++x) foreign += GetPixel(dc, x, y) != GetPixel(dc, beyond, y);
+        ReleaseDC(s.H(), dc);
+        EXPECT_EQ(foreign, 0) << name;
+    }
 }
 
 TEST(SkinnedFrame, TheFrameKeepsTheSkinThroughActivationAndCaptionChanges) {
