@@ -376,7 +376,8 @@ inline int InnerEdge(const FrameShape& shape, int row) {
 
 inline std::string PictureFolder() {
     const char* dir = std::getenv("NORVIX_SCREENSHOT_DIR");
-    const std::string folder = std::string(dir && *dir ? dir : ".") + "/every_window";
+    const std::string base = dir && *dir ? dir : ".", folder = base + "/every_window";
+    mkdir(base.c_str(), 0755);
     mkdir(folder.c_str(), 0755);
     return folder;
 }
