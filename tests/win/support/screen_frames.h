@@ -75,9 +75,9 @@ private:
 
 // Lets every window paint and Wine hand its pictures on to the X server.
 inline void Settle() {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 2; ++i) {
         vcltest::Pump();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
 
