@@ -1259,7 +1259,10 @@ void TWinControl::WndProc(TMessage& message) {
         return;
     case WM_SIZE:
         DefaultHandler(message);
-        Resized();
+        // Minimized, a window has no client area to lay out: its children keep
+        // their places for the restore (sized down to nothing, anchored ones
+        // lost their margins and came back as large as the whole client area).
+        if (message.WParam != SIZE_MINIMIZED) Resized();
         return;
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);

@@ -140,7 +140,7 @@ TEST(Forms, TimersTickInsideAModalLoop) {
     dialog->Free();
 }
 
-TEST(Forms, AnchoredAndAlignedControlsFollowTheForm) {
+TEST(Forms, AnchoredAndAlignedControlsFollowTheFormAndKeepTheirPlacesThroughMinimizing) {
     auto* form = NewForm<TForm>(nullptr);
     form->SetClientSize(400, 300);
     auto* top = new TPanel(form);
@@ -161,6 +161,26 @@ TEST(Forms, AnchoredAndAlignedControlsFollowTheForm) {
     EXPECT_EQ(top->Width(), 500);
     EXPECT_EQ(client->Width(), 500);
     EXPECT_EQ(client->Height(), 310);
+    EXPECT_EQ(corner->Left(), 410);
+    EXPECT_EQ(corner->Top(), 315);
+
+    // Minimized, the form has no client area to speak of; restored, every
+    // control is back where it was, margins and all.
+    auto* inset = new TMemo(form);
+    inset->SetParent(form);
+    inset->SetAlign(alNone);
+    inset->SetBounds(12, 50, 380, 250);
+    inset->SetAnchors(akLeft | akTop | akRight | akBottom);
+    form->Show();
+    Pump();
+    for (int shown : {SW_MINIMIZE, SW_RESTORE}) {
+        ShowWindow(form->Handle(), shown);
+        Pump();
+    }
+    EXPECT_FALSE(IsIconic(form->Handle()));
+    EXPECT_EQ(form->ClientWidth(), 500);
+    EXPECT_EQ((std::vector<int>{inset->Left(), inset->Top(), inset->Width(), inset->Height()}),
+              (std::vector<int>{12, 50, 380, 250}));
     EXPECT_EQ(corner->Left(), 410);
     EXPECT_EQ(corner->Top(), 315);
     form->Free();
