@@ -9,6 +9,7 @@
 #include "support/frame_skin.h"
 #include "support/vcl_test_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -310,6 +311,26 @@ TEST(SkinnedFrame, InOurSkinsTheTitleBesideACaptionWithoutIconIsTheTitleAlone) {
         ReleaseDC(s.H(), dc);
         EXPECT_EQ(foreign, 0) << name;
     }
+}
+
+TEST(SkinnedFrame, AFormThatUpdatesItselfInItsOnPaintIsPaintedOnce) {
+    FrameScene s;
+    int depth = 0, deepest = 0, calls = 0;
+    s.form->OnPaint = [&](TObject*) {
+        ++calls;
+        deepest = std::max(deepest, ++depth);
+        if (depth < 20) {
+            InvalidateRect(s.H(), nullptr, FALSE);
+            UpdateWindow(s.H());
+        }
+        --depth;
+    };
+    s.provider->RepaintFrame();
+    Pump();
+    EXPECT_EQ(deepest, 1);
+    EXPECT_GE(calls, 1);
+    EXPECT_EQ(s.Pixel(s.TitlePoint()), kTitleOn);
+    s.form->OnPaint = nullptr;
 }
 
 TEST(SkinnedFrame, TheFrameKeepsTheSkinThroughActivationAndCaptionChanges) {

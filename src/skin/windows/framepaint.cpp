@@ -295,6 +295,10 @@ void TsSkinProvider::PaintNonClient() {
                 }
             }
             MenuChanged = false;
+            // The picture counts as made before the form's own drawing: an
+            // OnPaint that updates the form finds nothing left to render.
+            PaintedOnce = true;
+            SkinData->BackgroundChanged = false;
             if (Form->OnPaint) {
                 // The form's own drawing goes into the cache at its client area.
                 HDC dc = cache->Canvas()->Handle();

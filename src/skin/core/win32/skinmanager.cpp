@@ -201,14 +201,16 @@ void TsSkinManager::SetSkinName(const std::string& value) {
 
 void TsSkinManager::Reload() {
     SkinIsChanging = true;
-    const bool active = skin_.SkinData.Active;
     LoadSkin();
     SkinIsChanging = false;
-    if (!active_) {
+    // The indexes of the skin as it is now: a stored skin may have stood in
+    // for a folder that went away.
+    InitConstantIndexes();
+    if (!active_ || skin_.Sections.empty()) {
         SendRemoveSkin();  // the skin has gone from under the forms
         return;
     }
-    skin_.SkinData.Active = active;
+    skin_.SkinData.Active = true;
     if (!Loading()) RepaintForms();
 }
 
