@@ -62,23 +62,41 @@ if(NORVIX_TESTS)
     -U_WIN32 -U_WIN64 -UWIN32 -UWIN64 -U__WIN32__ -U__WIN64__ -U__WIN64 -U__WINNT -U__WINNT__ -U__WINE__
     -fexec-charset=UTF-8)
 
-  file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
   file(GLOB WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+  # One Win32 test program NAME.exe from one source, with the tests' support.
+  function(norvix_win_test name source)
+    add_executable(${name} ${source} ${WIN_TEST_SUPPORT})
+    set_target_properties(${name} PROPERTIES OUTPUT_NAME "${name}.exe" SUFFIX "")
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+    target_link_libraries(${name} PRIVATE gtest_wine norvixwin ${WIN_SYSTEM_LIBS})
+    add_test(NAME ${name} COMMAND ${CMAKE_CURRENT_BINARY_DIR}/${name}.exe WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "NORVIX_SOURCE_DIR=${CMAKE_SOURCE_DIR}" TIMEOUT 300)
+  endfunction()
+
+  file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
   foreach(test_source ${WIN_TESTS})
     get_filename_component(test_name ${test_source} NAME_WE)
-    set(win_test "win_${test_name}")
-    add_executable(${win_test} ${test_source} ${WIN_TEST_SUPPORT})
-    set_target_properties(${win_test} PROPERTIES OUTPUT_NAME "${win_test}.exe" SUFFIX "")
-    target_include_directories(${win_test} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
-    target_link_libraries(${win_test} PRIVATE gtest_wine norvixwin ${WIN_SYSTEM_LIBS})
-    add_test(NAME ${win_test} COMMAND ${CMAKE_CURRENT_BINARY_DIR}/${win_test}.exe
-             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-    set_tests_properties(${win_test} PROPERTIES ENVIRONMENT "NORVIX_SOURCE_DIR=${CMAKE_SOURCE_DIR}" TIMEOUT 300)
+    norvix_win_test(win_${test_name} ${test_source})
     # Tests that start the program's windows or the database window share the
     # first-run marker in the prefix's registry: they take turns.
     file(READ ${test_source} test_text)
     if(test_text MATCHES "program_fixture\\.h|database_window\\.h|FirstRunValue")
-      set_tests_properties(${win_test} PROPERTIES RESOURCE_LOCK first_run_marker)
+      set_tests_properties(win_${test_name} PROPERTIES RESOURCE_LOCK first_run_marker)
     endif()
+  endforeach()
+
+  # The desktop group (label "desktop"): ./test runs it on a display with a
+  # window manager and a managed prefix, apart from the others.
+  file(GLOB DESKTOP_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/desktop/*_test.cpp)
+  foreach(test_source ${DESKTOP_TESTS})
+    get_filename_component(test_name ${test_source} NAME_WE)
+    norvix_win_test(desktop_${test_name} ${test_source})
+    set_tests_properties(desktop_${test_name} PROPERTIES LABELS desktop)
+  endforeach()
+  file(GLOB DESKTOP_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/desktop/*_test.sh)
+  foreach(script ${DESKTOP_SCRIPTS})
+    get_filename_component(test_name ${script} NAME_WE)
+    add_test(NAME desktop_${test_name} COMMAND bash ${script})
+    set_tests_properties(desktop_${test_name} PROPERTIES LABELS desktop TIMEOUT 120)
   endforeach()
 endif()

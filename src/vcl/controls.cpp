@@ -1259,9 +1259,8 @@ void TWinControl::WndProc(TMessage& message) {
         return;
     case WM_SIZE:
         DefaultHandler(message);
-        // Minimized, a window has no client area to lay out: its children keep
-        // their places for the restore (sized down to nothing, anchored ones
-        // lost their margins and came back as large as the whole client area).
+        // A minimized window's client area is no size for its controls to
+        // follow: anchored ones would lose their sizes to it.
         if (message.WParam != SIZE_MINIMIZED) Resized();
         return;
     case WM_WINDOWPOSCHANGED: {
