@@ -190,6 +190,11 @@ bool SameRect(const RECT& a, const RECT& b) {
 
 TEST(Desktop, TitleButtonsMaximizeRestoreMinimizeAndRestoreTheFormAndShowTheirOwnGlyphs) {
     DesktopForm d("Анализ отчета");
+    // A memo that follows the form's size, as the report window has one.
+    auto* memo = new TMemo(d.form);
+    memo->SetParent(d.form);
+    memo->SetBounds(8, 8, 300, 200);
+    memo->SetAnchors(akLeft | akTop | akRight | akBottom);
     LoadFrameSkin(d.manager);
     d.provider->RepaintFrame();
     XScreen screen;
@@ -224,6 +229,8 @@ TEST(Desktop, TitleButtonsMaximizeRestoreMinimizeAndRestoreTheFormAndShowTheirOw
     EXPECT_TRUE(ScreenShows(screen, d.Centre(d.provider->ButtonMin), kMinColor));
     EXPECT_EQ(screen.Pixel(d.Centre(d.provider->ButtonMax)), static_cast<int>(kMaxColor));
     EXPECT_EQ(screen.Pixel(d.Centre(d.provider->ButtonClose)), static_cast<int>(kCloseNormal));
+    EXPECT_EQ(memo->Width(), 300);
+    EXPECT_EQ(memo->Height(), 200);
     screen.Keep("desktop_restored.bmp");
 }
 
