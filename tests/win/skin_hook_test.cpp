@@ -135,24 +135,10 @@ void FindInk(HWND window, BoxLook& l) {
     ReleaseDC(window, dc);
 }
 
-BOOL CALLBACK MatchBox(HWND w, LPARAM p) {
-    WCHAR cls[16] = {};
-    GetClassNameW(w, cls, 16);
-    if (FromWide(cls) != "#32770" || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(p) = w;
-    return FALSE;
-}
-
-HWND FindBox() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), MatchBox, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // A real timer inside the box's own modal loop: it looks at the box once
 // it is up and painted, then presses OK.
 void CALLBACK LookAtTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = FindBox();
+    HWND box = vcltest::VisibleDialog();
     if (!box) return;
     KillTimer(nullptr, timer);
     UpdateWindow(box);

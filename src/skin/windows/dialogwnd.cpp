@@ -267,7 +267,9 @@ void TacDialogWnd::RenderFrame() {
     const int th = DialogTitleHeight(d, metrics), bv = DialogBorderHeight(d, metrics), bh = DialogBorderWidth(d, metrics);
     if (th > 0) {
         const int top = DialogTopNonClientHeight(d, metrics);
-        const TParentCacheInfo ci = MakeParentCacheInfo(pixels, bh, top);
+        // Behind the title lies the frame at the title's own place (not at the client's origin,
+        // which put pieces of the client into the title's clear corners).
+        const TParentCacheInfo ci = MakeParentCacheInfo(pixels, 0, 0);
         const int titleIndex = m->GetSkinIndex("FORMTITLE");
         if (m->IsValidSkinIndex(titleIndex)) {
             TSectionBackground a;

@@ -260,17 +260,21 @@ void TsSkinProvider::PaintNonClient() {
                 }
                 if (gd && gd->ReservedBoolean && (!TitleStrip || TitleStrip->Width() != w)) SaveTitleStrip();
                 const TParentCacheInfo ci = MakeParentCacheInfo(cache->Pixels(), ClientOffsetX(), ClientOffsetY());
+                // What lies behind the title is the frame at the title's own place, as for a caption repaint:
+                // read at the client's offset, the title's clear corners showed pieces of the client and
+                // of the right border.
+                const TParentCacheInfo behindTitle = MakeParentCacheInfo(cache->Pixels(), 0, 0);
                 const TTitleButtonsLayout layout = PlaceTitleButtons(f, metrics, masks);
                 if (c != 0) {
                     const std::string title = titleSkin_.empty() ? std::string("FORMTITLE") : titleSkin_;
                     const int titleIndex = m->GetSkinIndex(title);
                     if (m->IsValidSkinIndex(titleIndex))
                         PaintSectionItem(m->Skin(), cache->Pixels(),
-                                         SectionArgs(m, titleIndex, ci, state, TRect{0, 0, w, f.Iconic ? h : c + b}));
+                                         SectionArgs(m, titleIndex, behindTitle, state, TRect{0, 0, w, f.Iconic ? h : c + b}));
                     PaintAppIcon(cache);
                     if (SysButtonCount() > 0 && m->IsValidMaskIndex(masks.TitleBar)) {
                         const int wt = MinTitleWidth(layout, masks);
-                        DrawSkinRect(cache->Pixels(), TRect{w - wt, 0, w, c + b}, true, ci,
+                        DrawSkinRect(cache->Pixels(), TRect{w - wt, 0, w, c + b}, true, behindTitle,
                                      m->Skin().Masks[static_cast<size_t>(masks.TitleBar)], state, false);
                     }
                 }
