@@ -375,8 +375,11 @@ inline int InnerEdge(const FrameShape& shape, int row) {
 }
 
 inline std::string PictureFolder() {
+    // Absolute: the program under test changes the current folder.
     const char* dir = std::getenv("NORVIX_SCREENSHOT_DIR");
-    const std::string base = dir && *dir ? dir : ".", folder = base + "/every_window";
+    char here[4096];
+    const std::string base = dir && *dir ? dir : (getcwd(here, sizeof here) ? here : "."),
+                      folder = base + "/every_window";
     mkdir(base.c_str(), 0755);
     mkdir(folder.c_str(), 0755);
     return folder;
