@@ -82,3 +82,9 @@ if(NORVIX_TESTS)
     endif()
   endforeach()
 endif()
+
+# The driver of the benchmarks that run the program through its windows
+# (bench/run window-selection window-statistics): a console program.
+add_executable(window_driver ${CMAKE_SOURCE_DIR}/bench/window_driver.cpp)
+set_target_properties(window_driver PROPERTIES OUTPUT_NAME "window_driver.exe" SUFFIX "")
+target_link_libraries(window_driver PRIVATE -luser32)
