@@ -349,6 +349,23 @@ void TMemoStrings::Flush() {
         KillTimer(window, kMemoFlushTimer);
         timerArmed_ = false;
     }
+    // The edit control brings its scroll bars up to date at every change of
+    // text or selection, and on screen each of those costs Wine several
+    // times the change itself. So the window counts as hidden while its
+    // text changes (as the system's own handling of WM_SETREDRAW marks it)
+    // and is painted once, scroll bars and all, when it is done.
+    struct HiddenWhileChanging {
+        HWND window;
+        bool shown;
+        explicit HiddenWhileChanging(HWND w) : window(w), shown(IsWindowVisible(w) != FALSE) {
+            if (shown) SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) & ~WS_VISIBLE);
+        }
+        ~HiddenWhileChanging() {
+            if (!shown) return;
+            SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_VISIBLE);
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+        }
+    } hidden(window);
     try {
         if (rewrite_) {
             int firstVisible = keepScroll_ ? static_cast<int>(SendMessageW(window, EM_GETFIRSTVISIBLELINE, 0, 0)) : 0;
