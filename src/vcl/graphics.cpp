@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 #include "vcl/wintext.h"
 
@@ -343,32 +344,37 @@ void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text) 
 
 namespace {
 
+struct Replay {
+    HDC dc;
+    int dx, dy;  // where the recorded layout's origin goes
+};
+
 // Replays the lines a metafile recorded from DrawText, each glyph at the
 // advance the measurement gave it, and the underlines of prefixed letters.
 int CALLBACK ReplayTextRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM param) {
-    HDC dc = reinterpret_cast<HDC>(param);
+    const Replay& to = *reinterpret_cast<const Replay*>(param);
     const auto* base = reinterpret_cast<const BYTE*>(record);
     switch (record->iType) {
         case EMR_EXTTEXTOUTW: {
             const EMRTEXT& t = reinterpret_cast<const EMREXTTEXTOUTW*>(record)->emrtext;
             const auto* chars = reinterpret_cast<const WCHAR*>(base + t.offString);
             const auto* dx = t.offDx ? reinterpret_cast<const INT*>(base + t.offDx) : nullptr;
-            const RECT clip{t.rcl.left, t.rcl.top, t.rcl.right, t.rcl.bottom};
-            ExtTextOutW(dc, t.ptlReference.x, t.ptlReference.y, t.fOptions & ETO_CLIPPED, &clip, chars,
-                        static_cast<UINT>(t.nChars), dx);
+            const RECT clip{t.rcl.left + to.dx, t.rcl.top + to.dy, t.rcl.right + to.dx, t.rcl.bottom + to.dy};
+            ExtTextOutW(to.dc, t.ptlReference.x + to.dx, t.ptlReference.y + to.dy, t.fOptions & ETO_CLIPPED, &clip,
+                        chars, static_cast<UINT>(t.nChars), dx);
             break;
         }
         case EMR_MOVETOEX: {
             const POINTL& p = reinterpret_cast<const EMRMOVETOEX*>(record)->ptl;
-            MoveToEx(dc, p.x, p.y, nullptr);
+            MoveToEx(to.dc, p.x + to.dx, p.y + to.dy, nullptr);
             break;
         }
         case EMR_LINETO: {
             const POINTL& p = reinterpret_cast<const EMRLINETO*>(record)->ptl;
-            HPEN pen = CreatePen(PS_SOLID, 1, GetTextColor(dc));
-            HGDIOBJ old = SelectObject(dc, pen);
-            LineTo(dc, p.x, p.y);
-            SelectObject(dc, old);
+            HPEN pen = CreatePen(PS_SOLID, 1, GetTextColor(to.dc));
+            HGDIOBJ old = SelectObject(to.dc, pen);
+            LineTo(to.dc, p.x + to.dx, p.y + to.dy);
+            SelectObject(to.dc, old);
             DeleteObject(pen);
             break;
         }
@@ -376,6 +382,48 @@ int CALLBACK ReplayTextRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, in
             break;
     }
     return 1;
+}
+
+// Layouts DrawText recorded, by what decides them: the font, the spacing,
+// the format, the size of the rectangle and the text. Under Wine every new
+// metafile asks the display for its metrics, a dozen round trips to the
+// window server, and windows draw the same texts over and over.
+struct RecordedText {
+    HENHMETAFILE picture;
+    int height;
+};
+
+class TextLayouts {
+public:
+    static std::string Key(HDC dc, const WCHAR* text, int length, int width, int height, UINT format) {
+        LOGFONTW font{};
+        GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(font), &font);
+        const int numbers[] = {GetTextCharacterExtra(dc), width, height, static_cast<int>(format)};
+        std::string key(reinterpret_cast<const char*>(&font), sizeof(font));
+        key.append(reinterpret_cast<const char*>(numbers), sizeof(numbers));
+        key.append(reinterpret_cast<const char*>(text), sizeof(WCHAR) * static_cast<size_t>(length));
+        return key;
+    }
+    const RecordedText* Find(const std::string& key) const {
+        const auto found = layouts_.find(key);
+        return found == layouts_.end() ? nullptr : &found->second;
+    }
+    const RecordedText& Add(std::string key, RecordedText layout) {
+        // Enough for the texts of every window on screen; a full table starts again.
+        if (layouts_.size() >= 4096) {
+            for (auto& entry : layouts_) DeleteEnhMetaFile(entry.second.picture);
+            layouts_.clear();
+        }
+        return layouts_.emplace(std::move(key), layout).first->second;
+    }
+
+private:
+    std::unordered_map<std::string, RecordedText> layouts_;
+};
+
+TextLayouts& Layouts() {
+    static auto* layouts = new TextLayouts;  // lives as long as the program
+    return *layouts;
 }
 
 }  // namespace
@@ -390,20 +438,28 @@ int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
     // them (two or three pixels over a line of 40 letters), so text measured
     // to fit a window lost its last letters at the window's edge. DrawText
     // lays the text out into a metafile, which keeps every glyph's measured
-    // advance; the lines are drawn here with those advances.
-    HDC recorder = CreateEnhMetaFileW(dc_, nullptr, nullptr, nullptr);
-    if (!recorder) return DrawTextW(dc_, wide, length, &rect, format);
-    SelectObject(recorder, GetCurrentObject(dc_, OBJ_FONT));
-    SetTextCharacterExtra(recorder, GetTextCharacterExtra(dc_));
-    const int height = DrawTextW(recorder, wide, length, &rect, format);
-    HENHMETAFILE picture = CloseEnhMetaFile(recorder);
-    if (!picture) return DrawTextW(dc_, wide, length, &rect, format);
+    // advance; the lines are drawn here with those advances. The layout is
+    // made at the origin and kept, and drawn where the rectangle is.
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    std::string key = TextLayouts::Key(dc_, wide, length, width, height, format);
+    const RecordedText* layout = Layouts().Find(key);
+    if (!layout) {
+        HDC recorder = CreateEnhMetaFileW(dc_, nullptr, nullptr, nullptr);
+        if (!recorder) return DrawTextW(dc_, wide, length, &rect, format);
+        SelectObject(recorder, GetCurrentObject(dc_, OBJ_FONT));
+        SetTextCharacterExtra(recorder, GetTextCharacterExtra(dc_));
+        RECT origin{0, 0, width, height};
+        const int textHeight = DrawTextW(recorder, wide, length, &origin, format);
+        HENHMETAFILE picture = CloseEnhMetaFile(recorder);
+        if (!picture) return DrawTextW(dc_, wide, length, &rect, format);
+        layout = &Layouts().Add(std::move(key), RecordedText{picture, textHeight});
+    }
     POINT pen{};
     GetCurrentPositionEx(dc_, &pen);
-    EnumEnhMetaFile(nullptr, picture, ReplayTextRecord, dc_, nullptr);
+    Replay to{dc_, rect.left, rect.top};
+    EnumEnhMetaFile(nullptr, layout->picture, ReplayTextRecord, &to, nullptr);
     MoveToEx(dc_, pen.x, pen.y, nullptr);
-    DeleteEnhMetaFile(picture);
-    return height;
+    return layout->height;
 }
 
 SIZE TCanvas::TextExtent(const std::string& text) {
