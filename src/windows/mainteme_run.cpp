@@ -13,6 +13,16 @@
 
 using namespace vcl;
 
+namespace {
+
+// One tick of the battle timer fights battles for about this long: a small
+// battle takes less than the timer's own pace between two ticks, and a
+// short slice keeps the windows answering (and painting, a few dozen times
+// a second) between ticks.
+constexpr int64_t kBattleSliceMs = 30;
+
+}  // namespace
+
 battle::BattleEngine& TForm1::Engine() {
     if (!engine_) engine_ = std::make_unique<battle::BattleEngine>(Form4->Table(), *Form13, *Form7);
     return *engine_;
@@ -88,7 +98,7 @@ void TForm1::Timer1Timer(TObject* Sender) {
             explicit TickMark(bool& f) : flag(f) { flag = true; }
             ~TickMark() { flag = false; }
         } mark(inBattleTick_);
-        next = Engine().PodborMode ? FightSelectionBattles() : Run().FightBattle([this] { StoreRunInputs(); });
+        next = FightBattles();
     } catch (const std::exception& error) {
         // The battle stopped; so does the run.
         StopRun();
@@ -113,6 +123,19 @@ void TForm1::Timer1Timer(TObject* Sender) {
     case battle::HandOver::Nothing:
         StopRun();
         break;
+    }
+}
+
+battle::HandOver TForm1::FightBattles() {
+    battle::BattleRun& run = Run();
+    const int64_t sliceEnd = clock_->Milliseconds() + kBattleSliceMs;
+    for (;;) {
+        const battle::HandOver next =
+            Engine().PodborMode ? FightSelectionBattle() : run.FightBattle([this] { StoreRunInputs(); });
+        // The window closed while the windows were painted during a battle:
+        // the run ends with this one.
+        if (next != battle::HandOver::BattleTimer || closeAfterBattle_ || clock_->Milliseconds() >= sliceEnd)
+            return next;
     }
 }
 
