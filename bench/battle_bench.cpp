@@ -6,13 +6,15 @@
 //              4 generations, 5 battles each) within 4,800 units against 1,170
 //   engine-selection, engine-statistics: the battles of the benchmarks that
 //              drive the program's windows (bench/run window-selection,
-//              window-statistics), fought here without windows; the seed
-//              of the draws comes from NORVIX_BENCH_SEED
+//              window-statistics), fought here without windows (the
+//              statistics run saving its logs as the program does); the
+//              seed of the draws comes from NORVIX_BENCH_SEED
 // Arguments name the scenarios to run; none runs the first four.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <memory>
@@ -28,15 +30,21 @@
 #include "battle/datatable.h"
 #include "rtl/convert.h"
 #include "rtl/random.h"
+#include "rtl/textfile.h"
 #include "window_scenarios.h"
 
 using namespace battle;
 
 namespace {
 
+// The battle log. Kept only where a run saves it as the log window does.
 class NullOutput : public BattleOutput {
 public:
-    void Log(std::string_view) override {}
+    bool keepLines = false;
+    std::vector<std::string> lines;
+    void Log(std::string_view line) override {
+        if (keepLines) lines.emplace_back(line);
+    }
     void SetUnitGauge(int64_t, std::string_view) override {}
     void SetUnitProgress(int64_t) override {}
     void SetRoundGauge(int64_t, std::string_view) override {}
@@ -263,31 +271,47 @@ void WindowSelectionEngine() {
     std::printf("scenario=engine-selection battles=%d seconds=%.3f\n", battles, Seconds(start));
 }
 
-class NullRunOutput : public RunOutput {
+// What a statistics run writes besides the battle log, kept and saved as
+// the windows keep and save it.
+class SavedRunOutput : public RunOutput {
 public:
-    void ClearLog() override {}
+    explicit SavedRunOutput(NullOutput& log) : log_(log) { log_.keepLines = true; }
+    void ClearLog() override { log_.lines.clear(); }
     void ShowLog() override {}
-    void StatLine(std::string_view) override {}
-    void ClearStatistics() override {}
+    void StatLine(std::string_view line) override { statistics_.emplace_back(line); }
+    void ClearStatistics() override { statistics_.clear(); }
     void ShowStatistics() override {}
-    void SaveLog(const std::string&) override {}
-    void SaveStatistics(const std::string&) override {}
+    void SaveLog(const std::string& path) override { rtl::WriteAllLines(path, log_.lines); }
+    void SaveStatistics(const std::string& path) override { rtl::WriteAllLines(path, statistics_); }
+
+private:
+    NullOutput& log_;
+    std::vector<std::string> statistics_;
 };
 
+// A statistics run with every log saved, as the window benchmark's run: its
+// log files go to a folder of their own beside the system's others.
 void WindowStatisticsEngine() {
     using windowbench::kStatisticsFleet;
     auto bench = ShippedDatabaseBench(kStatisticsFleet, std::size(kStatisticsFleet), SeedArgument());
     bench->options.statistics = true;
+    bench->options.saveLogs = true;
     bench->options.battles = std::string(windowbench::kStatisticsBattles);
-    NullRunOutput output;
+    std::string folder = (std::filesystem::temp_directory_path() / "norvix_engine_XXXXXX").string();
+    if (!mkdtemp(folder.data()) || !std::filesystem::create_directory(folder + "/logs"))
+        throw std::runtime_error("no folder for the logs");
+    SavedRunOutput output(bench->output);
     SystemClock clock;
     BattleRun run(bench->engine, bench->options, bench->output, output, clock);
+    run.State.StartDir = folder;
     const auto start = std::chrono::steady_clock::now();
     run.StartRun();
     int battles = 0;
     for (HandOver next = HandOver::BattleTimer; next == HandOver::BattleTimer; ++battles) next = run.FightBattle();
     run.WriteSummary();
-    std::printf("scenario=engine-statistics battles=%d seconds=%.3f\n", battles, Seconds(start));
+    const double seconds = Seconds(start);
+    std::filesystem::remove_all(folder);
+    std::printf("scenario=engine-statistics battles=%d seconds=%.3f\n", battles, seconds);
 }
 
 void Mixed() {

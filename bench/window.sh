@@ -6,14 +6,16 @@
 #                      open and every log saved, from "Начать расчет" to the
 #                      last battle's log file (the summary follows when the
 #                      statistics timer runs, 3 s later: summary_seconds)
-# Each with skinning off and on, in a fresh working folder, under its own
-# Xvfb with a window manager, the fleets typed in by tools/../window_driver.
-# E (engine_seconds) is the same battles fought without windows
-# (norvix_bench engine-selection, engine-statistics): the program draws its
-# own candidates and shots, so E is the mean over four seeds, two measured
-# before and two after each run; ratio = seconds / E. The clicks are made on another of the
-# program's windows every half second while it runs, each timed until that
-# window is the active one.
+# Each with skinning off and on, in a fresh working folder, under an Xvfb of
+# its own with a window manager; bench/window_driver.cpp types the fleets in
+# and clicks as a player would.
+# E (engine_seconds) is the same run without windows (norvix_bench
+# engine-selection, engine-statistics; the statistics run saves its 1,000
+# logs there too, into the same file system). The program draws its own
+# candidates and shots, so E is the mean over four seeds, two measured
+# before and two after each run; ratio = seconds / E.
+# While the program runs, a click on another of its windows every half
+# second is timed until that window is the active one.
 # Called by bench/run with NORVIX_BENCH set to the native benchmark program.
 set -u
 source "$(dirname "$0")/../tools/common.sh"
