@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <string>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 #include "vcl/wintext.h"
 
@@ -393,14 +395,20 @@ struct RecordedText {
     int height;
 };
 
+std::string TextFontKey(HDC dc, UINT format, int height) {
+    LOGFONTW font{};
+    GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(font), &font);
+    const int numbers[] = {GetTextCharacterExtra(dc), height, static_cast<int>(format)};
+    std::string key(reinterpret_cast<const char*>(&font), sizeof(font));
+    key.append(reinterpret_cast<const char*>(numbers), sizeof(numbers));
+    return key;
+}
+
 class TextLayouts {
 public:
     static std::string Key(HDC dc, const WCHAR* text, int length, int width, int height, UINT format) {
-        LOGFONTW font{};
-        GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(font), &font);
-        const int numbers[] = {GetTextCharacterExtra(dc), width, height, static_cast<int>(format)};
-        std::string key(reinterpret_cast<const char*>(&font), sizeof(font));
-        key.append(reinterpret_cast<const char*>(numbers), sizeof(numbers));
+        std::string key = TextFontKey(dc, format, height);
+        key.append(reinterpret_cast<const char*>(&width), sizeof(width));
         key.append(reinterpret_cast<const char*>(text), sizeof(WCHAR) * static_cast<size_t>(length));
         return key;
     }
@@ -416,14 +424,96 @@ public:
         }
         return layouts_.emplace(std::move(key), layout).first->second;
     }
+    // Whether plain lines of this font, format and height are drawn as
+    // DrawText draws them; unknown until a recording has shown it.
+    const bool* PlainLinesAgree(const std::string& fontKey) const {
+        const auto found = plainLines_.find(fontKey);
+        return found == plainLines_.end() ? nullptr : &found->second;
+    }
+    void SetPlainLinesAgree(std::string fontKey, bool agree) { plainLines_[std::move(fontKey)] = agree; }
 
 private:
     std::unordered_map<std::string, RecordedText> layouts_;
+    std::unordered_map<std::string, bool> plainLines_;
 };
 
 TextLayouts& Layouts() {
     static auto* layouts = new TextLayouts;  // lives as long as the program
     return *layouts;
+}
+
+// One line of text as DrawText places it: a single line without tabs,
+// prefixes or other control characters, which an ellipsis would not
+// shorten. It goes as one ExtTextOut with the measured advances, clipped to
+// the rectangle (unless DT_NOCLIP), to where its measured width and the
+// font's height put it. Texts that change all the time (a gauge's percent)
+// are drawn so without a recording each.
+struct PlainLine {
+    int x = 0, y = 0, height = 0;
+    UINT options = 0;
+    std::vector<INT> advances;
+};
+
+bool LayPlainLine(HDC dc, const WCHAR* text, int length, const RECT& rect, UINT format, PlainLine& line) {
+    if (!(format & DT_SINGLELINE) || (format & (DT_CALCRECT | DT_MODIFYSTRING | DT_RTLREADING | DT_PREFIXONLY)) ||
+        length <= 0)
+        return false;
+    for (int i = 0; i < length; ++i)
+        if (text[i] < 0x20 || (text[i] == '&' && !(format & DT_NOPREFIX))) return false;
+    std::vector<INT> ends(static_cast<size_t>(length));
+    SIZE size{};
+    TEXTMETRICW metrics{};
+    if (!GetTextExtentExPointW(dc, text, length, 0, nullptr, ends.data(), &size) || !GetTextMetricsW(dc, &metrics))
+        return false;
+    if ((format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) && size.cx > rect.right - rect.left)
+        return false;
+    line.x = (format & DT_CENTER) ? (rect.left + rect.right - size.cx) / 2
+             : (format & DT_RIGHT) ? rect.right - size.cx
+                                   : rect.left;
+    line.y = (format & DT_VCENTER) ? rect.top + (rect.bottom - rect.top) / 2 - size.cy / 2
+             : (format & DT_BOTTOM) ? rect.bottom - size.cy
+                                    : rect.top;
+    line.height = line.y - rect.top + metrics.tmHeight;
+    line.options = (format & DT_NOCLIP) ? 0 : ETO_CLIPPED;
+    line.advances.resize(ends.size());
+    for (size_t i = 0; i < ends.size(); ++i) line.advances[i] = ends[i] - (i ? ends[i - 1] : 0);
+    return true;
+}
+
+// What a recording holds when it is one plain line.
+struct RecordedLine {
+    int texts = 0, others = 0;
+    PlainLine line;
+    RECT clip{};
+    std::u16string chars;
+};
+
+int CALLBACK ReadRecordedLine(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM param) {
+    auto& read = *reinterpret_cast<RecordedLine*>(param);
+    if (record->iType == EMR_MOVETOEX || record->iType == EMR_LINETO) ++read.others;
+    if (record->iType != EMR_EXTTEXTOUTW) return 1;
+    ++read.texts;
+    const auto* base = reinterpret_cast<const BYTE*>(record);
+    const EMRTEXT& t = reinterpret_cast<const EMREXTTEXTOUTW*>(record)->emrtext;
+    read.line.x = t.ptlReference.x;
+    read.line.y = t.ptlReference.y;
+    read.line.options = t.fOptions & ETO_CLIPPED;
+    read.clip = RECT{t.rcl.left, t.rcl.top, t.rcl.right, t.rcl.bottom};
+    read.chars.assign(reinterpret_cast<const char16_t*>(base + t.offString), t.nChars);
+    const auto* dx = t.offDx ? reinterpret_cast<const INT*>(base + t.offDx) : nullptr;
+    read.line.advances.assign(dx, dx ? dx + t.nChars : dx);
+    return 1;
+}
+
+bool SameLine(HENHMETAFILE picture, int recordedHeight, const WCHAR* text, int length, const RECT& rect,
+              const PlainLine& line) {
+    RecordedLine read;
+    EnumEnhMetaFile(nullptr, picture, ReadRecordedLine, &read, nullptr);
+    const bool clipped = line.options & ETO_CLIPPED;
+    return read.texts == 1 && read.others == 0 && recordedHeight == line.height && read.line.x == line.x &&
+           read.line.y == line.y && read.line.options == line.options && read.line.advances == line.advances &&
+           read.chars == std::u16string(reinterpret_cast<const char16_t*>(text), static_cast<size_t>(length)) &&
+           (!clipped || EqualRect(&read.clip, &rect));
 }
 
 }  // namespace
@@ -441,6 +531,16 @@ int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
     // advance; the lines are drawn here with those advances. The layout is
     // made at the origin and kept, and drawn where the rectangle is.
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    std::string fontKey = TextFontKey(dc_, format, height);
+    const bool* plainAgrees = Layouts().PlainLinesAgree(fontKey);
+    PlainLine line;
+    const RECT origin{0, 0, width, height};
+    const bool plain = LayPlainLine(dc_, wide, length, origin, format, line);
+    if (plain && plainAgrees && *plainAgrees) {
+        ExtTextOutW(dc_, rect.left + line.x, rect.top + line.y, line.options, &rect, wide, static_cast<UINT>(length),
+                    line.advances.data());
+        return line.height;
+    }
     std::string key = TextLayouts::Key(dc_, wide, length, width, height, format);
     const RecordedText* layout = Layouts().Find(key);
     if (!layout) {
@@ -448,11 +548,14 @@ int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
         if (!recorder) return DrawTextW(dc_, wide, length, &rect, format);
         SelectObject(recorder, GetCurrentObject(dc_, OBJ_FONT));
         SetTextCharacterExtra(recorder, GetTextCharacterExtra(dc_));
-        RECT origin{0, 0, width, height};
-        const int textHeight = DrawTextW(recorder, wide, length, &origin, format);
+        RECT at = origin;
+        const int textHeight = DrawTextW(recorder, wide, length, &at, format);
         HENHMETAFILE picture = CloseEnhMetaFile(recorder);
         if (!picture) return DrawTextW(dc_, wide, length, &rect, format);
         layout = &Layouts().Add(std::move(key), RecordedText{picture, textHeight});
+        if (plain && !plainAgrees)
+            Layouts().SetPlainLinesAgree(std::move(fontKey),
+                                         SameLine(picture, textHeight, wide, length, origin, line));
     }
     POINT pen{};
     GetCurrentPositionEx(dc_, &pen);
