@@ -596,7 +596,17 @@ void TLabel::AdjustSize() {
     SetBounds(Left(), Top(), wordWrap_ ? Width() : r.right, r.bottom);
 }
 
+void TLabel::Invalidate() {
+    if (paintPending_) return;
+    TWinControl* parent = Parent();
+    if (!parent || !parent->HandleAllocated() || !Visible()) return;
+    TGraphicControl::Invalidate();
+    // A parent that is not on screen keeps no update region: nothing waits then.
+    paintPending_ = IsWindowVisible(parent->Handle()) != FALSE;
+}
+
 void TLabel::Paint(HDC dc) {
+    paintPending_ = false;
     RECT r{0, 0, Width(), Height()};
     if (!transparent_) FillRect(dc, &r, SolidBrush(Color()));
     UINT format = DT_EXPANDTABS | DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
@@ -606,7 +616,9 @@ void TLabel::Paint(HDC dc) {
 }
 
 void TLabel::WndProc(TMessage& message) {
-    TGraphicControl::WndProc(message);
+    // A new caption is invalidated here once, after the new size: the
+    // progress labels of a run change with every battle.
+    if (message.Msg != CM_TEXTCHANGED) TGraphicControl::WndProc(message);
     if (message.Msg == CM_TEXTCHANGED || message.Msg == CM_FONTCHANGED) {
         AdjustSize();
         Invalidate();
