@@ -638,6 +638,7 @@ bool TApplication::IsKeyMsg(MSG& msg) {
 
 bool TApplication::ProcessMessage() {
     MSG msg;
+    messagesLookedAt_ = GetTickCount64();
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
     if (msg.message == WM_QUIT) {
         terminated_ = true;

@@ -79,9 +79,8 @@ void TForm7::GaugeScale::SetProgress(TsGauge& gauge, int64_t position) {
 
 void TForm7::PaintWhileBusy() {
     // A whole battle runs inside one timer tick: let the windows paint now
-    // and then, not at every shot.
-    uint64_t now = GetTickCount64();
-    if (now - lastPaint_ < kPaintEveryMs) return;
-    lastPaint_ = now;
+    // and then, not at every shot, and not when the message loop has just
+    // had its turn between the battles of a tick.
+    if (GetTickCount64() - Application->MessagesLookedAt() < kPaintEveryMs) return;
     Application->ProcessMessages();
 }

@@ -16,10 +16,11 @@ using namespace vcl;
 namespace {
 
 // One tick of the battle timer fights battles for about this long: a small
-// battle takes less than the timer's own pace between two ticks, and a
-// short slice keeps the windows answering (and painting, a few dozen times
-// a second) between ticks.
-constexpr int64_t kBattleSliceMs = 30;
+// battle takes less than the timer's own pace between two ticks, and the
+// windows paint between ticks, a dozen times a second. A click or a key ends
+// the slice at once: the queue is looked at every few milliseconds.
+constexpr int64_t kBattleSliceMs = 80;
+constexpr int64_t kInputLookMs = 5;
 
 }  // namespace
 
@@ -128,14 +129,20 @@ void TForm1::Timer1Timer(TObject* Sender) {
 
 battle::HandOver TForm1::FightBattles() {
     battle::BattleRun& run = Run();
-    const int64_t sliceEnd = clock_->Milliseconds() + kBattleSliceMs;
+    const int64_t start = clock_->Milliseconds();
+    int64_t nextLook = start + kInputLookMs;
     for (;;) {
         const battle::HandOver next =
             Engine().PodborMode ? FightSelectionBattle() : run.FightBattle([this] { StoreRunInputs(); });
         // The window closed while the windows were painted during a battle:
         // the run ends with this one.
-        if (next != battle::HandOver::BattleTimer || closeAfterBattle_ || clock_->Milliseconds() >= sliceEnd)
-            return next;
+        if (next != battle::HandOver::BattleTimer || closeAfterBattle_) return next;
+        const int64_t now = clock_->Milliseconds();
+        if (now >= start + kBattleSliceMs) return next;
+        if (now >= nextLook) {
+            nextLook = now + kInputLookMs;
+            if (HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0) return next;
+        }
     }
 }
 
