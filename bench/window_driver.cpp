@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -328,7 +329,12 @@ HWND WaitForProgram() {
 
 // ---- The scenarios.
 
-constexpr double kProbeEverySeconds = 0.5;
+// A click on another window every half second; NORVIX_BENCH_CLICKS=0 makes
+// none (to see what the clicks themselves cost the run).
+double ProbeEverySeconds() {
+    const char* clicks = std::getenv("NORVIX_BENCH_CLICKS");
+    return clicks && std::string(clicks) == "0" ? 1e9 : 0.5;
+}
 constexpr double kGiveUpSeconds = 900;
 
 int Selection() {
@@ -342,7 +348,8 @@ int Selection() {
     Responsiveness clicks;
     const auto start = Clock::now();
     MoveAndClick(CentreOf(ChildWithText(warning, u"Button", u"Подобрать флот")));
-    double nextProbe = kProbeEverySeconds;
+    const double probeEvery = ProbeEverySeconds();
+    double nextProbe = probeEvery;
     HWND done = nullptr;
     while (!done) {
         if (HWND box = ProgramDialog()) {
@@ -355,7 +362,7 @@ int Selection() {
         if (now > kGiveUpSeconds) throw std::runtime_error("the selection did not end");
         if (now >= nextProbe) {
             clicks.Probe();
-            nextProbe = SecondsSince(start) + kProbeEverySeconds;
+            nextProbe = SecondsSince(start) + probeEvery;
         }
         Pause(10);
     }
@@ -405,7 +412,8 @@ int Statistics() {
     Responsiveness clicks;
     const auto start = Clock::now();
     MoveAndClick(CentreOf(ChildWithText(main, u"Button", u"Начать расчет")));
-    double nextProbe = kProbeEverySeconds;
+    const double probeEvery = ProbeEverySeconds();
+    double nextProbe = probeEvery;
     // The battles end with the last one's log file; the summary follows
     // when the statistics timer runs.
     double seconds = 0;
@@ -420,7 +428,7 @@ int Statistics() {
                 if (IsWindowVisible(window) && ServerText(window) == u"статистический модуль") summary = window;
         } else if (now >= nextProbe) {
             clicks.Probe();
-            nextProbe = SecondsSince(start) + kProbeEverySeconds;
+            nextProbe = SecondsSince(start) + probeEvery;
         }
         Pause(10);
     }
