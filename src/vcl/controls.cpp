@@ -1402,6 +1402,15 @@ TGraphicControl::~TGraphicControl() {
     delete canvas_;
 }
 
+void TGraphicControl::InvalidateOnce(bool& pending) {
+    if (pending) return;
+    TWinControl* parent = Parent();
+    if (!parent || !parent->HandleAllocated() || !Visible()) return;
+    TControl::Invalidate();
+    // A parent that is not on screen keeps no update region: nothing waits then.
+    pending = IsWindowVisible(parent->Handle()) != FALSE;
+}
+
 void TGraphicControl::WndProc(TMessage& message) {
     switch (message.Msg) {
     case WM_LBUTTONUP:

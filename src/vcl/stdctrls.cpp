@@ -596,14 +596,7 @@ void TLabel::AdjustSize() {
     SetBounds(Left(), Top(), wordWrap_ ? Width() : r.right, r.bottom);
 }
 
-void TLabel::Invalidate() {
-    if (paintPending_) return;
-    TWinControl* parent = Parent();
-    if (!parent || !parent->HandleAllocated() || !Visible()) return;
-    TGraphicControl::Invalidate();
-    // A parent that is not on screen keeps no update region: nothing waits then.
-    paintPending_ = IsWindowVisible(parent->Handle()) != FALSE;
-}
+void TLabel::Invalidate() { InvalidateOnce(paintPending_); }
 
 void TLabel::Paint(HDC dc) {
     paintPending_ = false;
