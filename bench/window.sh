@@ -22,9 +22,7 @@ source "$(dirname "$0")/../tools/common.sh"
 
 install_missing
 command -v openbox >/dev/null || as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq openbox >/dev/null
-configure_tree win -DNORVIX_WIN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=wineg++ -DCMAKE_C_COMPILER=winegcc
-cmake --build "$BUILD_ROOT/win" -j "$JOBS" --target norvixsim window_driver >/dev/null || exit 1
+build_win norvixsim window_driver >/dev/null || exit 1
 
 # A prefix of its own, its windows managed as on a player's desktop.
 export WINEPREFIX="$BUILD_ROOT/wineprefix-bench"
