@@ -222,6 +222,8 @@ public:
     // When the queue was last looked at (GetTickCount64 milliseconds): a
     // handler that runs long lets the windows paint when that was a while ago.
     uint64_t MessagesLookedAt() const { return messagesLookedAt_; }
+    // A click or a key waits in the queue (a question to the window server).
+    bool InputWaiting() const { return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0; }
 
     // A message box over the active form.
     int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);

@@ -417,8 +417,11 @@ public:
         return found == layouts_.end() ? nullptr : &found->second;
     }
     const RecordedText& Add(std::string key, RecordedText layout) {
-        // Enough for the texts of every window on screen; a full table starts again.
-        if (layouts_.size() >= 4096) {
+        // Enough for the texts of every window on screen (texts that change
+        // all the time are plain lines, drawn without a recording); a full
+        // table starts again, so that the metafiles never crowd the
+        // process's drawing objects.
+        if (layouts_.size() >= 1024) {
             for (auto& entry : layouts_) DeleteEnhMetaFile(entry.second.picture);
             layouts_.clear();
         }

@@ -17,9 +17,10 @@ namespace {
 
 // One tick of the battle timer fights battles for about this long: a small
 // battle takes less than the timer's own pace between two ticks, and the
-// windows paint between ticks, a dozen times a second. A click or a key ends
-// the slice at once: the queue is looked at every few milliseconds.
-constexpr int64_t kBattleSliceMs = 80;
+// windows paint between ticks, several times a second (a long battle lets
+// them paint from inside, Form7). A click or a key ends the slice at once:
+// the queue is looked at every few milliseconds.
+constexpr int64_t kBattleSliceMs = 150;
 constexpr int64_t kInputLookMs = 5;
 
 }  // namespace
@@ -141,7 +142,7 @@ battle::HandOver TForm1::FightBattles() {
         if (now >= start + kBattleSliceMs) return next;
         if (now >= nextLook) {
             nextLook = now + kInputLookMs;
-            if (HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0) return next;
+            if (Application->InputWaiting()) return next;
         }
     }
 }
