@@ -11,7 +11,9 @@
 # and clicks as a player would.
 # E (engine_seconds) is the same run without windows (norvix_bench
 # engine-selection, engine-statistics; the statistics run saves its 1,000
-# logs there too, into the same file system). The program draws its own
+# logs there too). Both work in the memory file system (/dev/shm, or
+# NORVIX_BENCH_TMP), where making a thousand files costs the same every
+# time rather than what a disk busy with other work makes of it. The program draws its own
 # candidates and shots, so E is the mean over four seeds, two measured
 # before and two after each run; ratio = seconds / E.
 # While the program runs, a click on another of its windows every half
@@ -49,6 +51,10 @@ trap cleanup EXIT
 sleep 1
 
 # engine_seconds SCENARIO SEED...: the seconds of each seed, one a line.
+bench_tmp=${NORVIX_BENCH_TMP:-/dev/shm}
+[ -d "$bench_tmp" ] && [ -w "$bench_tmp" ] || bench_tmp=${TMPDIR:-/tmp}
+export TMPDIR="$bench_tmp"
+
 engine_seconds() {
     local what=$1 seed
     shift
@@ -66,7 +72,7 @@ for scenario in "$@"; do
     esac
     for skin in 0 1; do
         e1=$(engine_seconds "$what" 1 2)
-        work=$(mktemp -d /tmp/norvix_bench_XXXXXX)
+        work=$(mktemp -d "$bench_tmp/norvix_bench_XXXXXX")
         cp -r "$NORVIX_ROOT/data/." "$work/"
         mkdir -p "$work/logs"
         (cd "$work" && "$BUILD_ROOT/win/window_driver.exe" options "$what" "$skin") || exit 1
