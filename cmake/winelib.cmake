@@ -23,6 +23,12 @@ foreach(file ${WIN_TREE_FILES})
   endif()
 endforeach()
 
+# The battle engine's inner loops are the program's speed: built here as
+# bench/run builds them (winelib code is position independent, and without
+# -fno-semantic-interposition every call between the engine's functions
+# goes through the table of the shared object).
+target_compile_options(battle PRIVATE -O3 -fno-semantic-interposition)
+
 set(WIN_SYSTEM_LIBS -luser32 -lgdi32 -lcomctl32 -lcomdlg32 -ladvapi32 -lshell32 -lmsimg32 -lole32 -loleaut32 -luuid)
 
 if(VCL_SOURCES)
@@ -103,3 +109,9 @@ if(NORVIX_TESTS)
     set_tests_properties(desktop_${test_name} PROPERTIES LABELS desktop TIMEOUT 120)
   endforeach()
 endif()
+
+# The driver of the benchmarks that run the program through its windows
+# (bench/run window-selection window-statistics): a console program.
+add_executable(window_driver ${CMAKE_SOURCE_DIR}/bench/window_driver.cpp)
+set_target_properties(window_driver PROPERTIES OUTPUT_NAME "window_driver.exe" SUFFIX "")
+target_link_libraries(window_driver PRIVATE -luser32)

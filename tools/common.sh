@@ -42,10 +42,11 @@ build_native() {
     cmake --build "$BUILD_ROOT/native" -j "$JOBS"
 }
 
+# build_win [TARGET...]: the whole Win32 tree, or only the named targets.
 build_win() {
     configure_tree win -DNORVIX_WIN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_COMPILER=wineg++ -DCMAKE_C_COMPILER=winegcc
-    cmake --build "$BUILD_ROOT/win" -j "$JOBS"
+    cmake --build "$BUILD_ROOT/win" -j "$JOBS" ${1:+--target "$@"}
 }
 
 # Every Wine step has a time limit: a hung one is stopped rather than

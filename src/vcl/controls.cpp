@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 #include "vcl/forms.h"
 #include "vcl/menus.h"
@@ -13,8 +14,12 @@ namespace vcl {
 
 namespace {
 
-const WCHAR* ControlProp() { return L"NorvixControl"; }
 const WCHAR* DefProcProp() { return L"NorvixDefProc"; }
+
+// The control of each of our windows. Kept here rather than as a window
+// property: under Wine every property read is a round trip to the window
+// server, and it is made for every message a control receives.
+std::unordered_map<HWND, TWinControl*> g_byHandle;
 
 thread_local TWinControl* g_creating = nullptr;
 std::map<int, TWinControl*> g_byId;
@@ -42,7 +47,7 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     }
     if (--depth == 0) detail::FreeHeldCanvases();
     if (msg == WM_NCDESTROY) {
-        RemovePropW(window, ControlProp());
+        g_byHandle.erase(window);
         RemovePropW(window, DefProcProp());
     }
     return message.Result;
@@ -55,7 +60,7 @@ LRESULT CALLBACK InitialWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     if (!control) return DefWindowProcW(window, msg, wParam, lParam);
     g_creating = nullptr;
     control->AttachWindow(window, DefWindowProcW);
-    SetPropW(window, ControlProp(), control);
+    g_byHandle[window] = control;
     SetPropW(window, DefProcProp(), reinterpret_cast<HANDLE>(&DefWindowProcW));
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc));
     return ControlWindowProc(window, msg, wParam, lParam);
@@ -611,7 +616,8 @@ void TWinControl::BeforeDestruction() {
 
 TWinControl* TWinControl::FromHandle(HWND window) {
     if (!window) return nullptr;
-    return static_cast<TWinControl*>(GetPropW(window, ControlProp()));
+    const auto found = g_byHandle.find(window);
+    return found == g_byHandle.end() ? nullptr : found->second;
 }
 
 void TWinControl::AttachWindow(HWND window, WNDPROC defaultProcedure) {
@@ -668,7 +674,7 @@ void TWinControl::CreateHandle() {
                                  GetModuleHandleW(nullptr), nullptr);
         if (window) {
             handle_ = window;
-            SetPropW(window, ControlProp(), this);
+            g_byHandle[window] = this;
             defWndProc_ = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc)));
             SetPropW(window, DefProcProp(), reinterpret_cast<HANDLE>(defWndProc_));
@@ -699,6 +705,9 @@ void TWinControl::DestroyHandle() {
     }
     HWND window = handle_;
     DestroyWindow(window);
+    // Also when a procedure put over ours kept the last message from it.
+    if (auto found = g_byHandle.find(window); found != g_byHandle.end() && found->second == this)
+        g_byHandle.erase(found);
     handle_ = nullptr;
 }
 
@@ -1398,6 +1407,15 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(n
 TGraphicControl::~TGraphicControl() {
     detail::ForgetCanvas(canvas_);
     delete canvas_;
+}
+
+void TGraphicControl::InvalidateOnce(bool& pending) {
+    if (pending) return;
+    TWinControl* parent = Parent();
+    if (!parent || !parent->HandleAllocated() || !Visible()) return;
+    TControl::Invalidate();
+    // A parent that is not on screen keeps no update region: nothing waits then.
+    pending = IsWindowVisible(parent->Handle()) != FALSE;
 }
 
 void TGraphicControl::WndProc(TMessage& message) {

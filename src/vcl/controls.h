@@ -382,6 +382,11 @@ public:
 
 protected:
     void WndProc(TMessage& message) override;
+    // Asks the parent to paint the control's rectangle, unless an earlier
+    // request still waits: `pending` is set while it waits, and the
+    // control's Paint clears it. For controls that change many times
+    // between two paints.
+    void InvalidateOnce(bool& pending);
 
 private:
     friend class TWinControl;

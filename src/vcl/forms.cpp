@@ -638,6 +638,7 @@ bool TApplication::IsKeyMsg(MSG& msg) {
 
 bool TApplication::ProcessMessage() {
     MSG msg;
+    messagesLookedAt_ = GetTickCount64();
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
     if (msg.message == WM_QUIT) {
         terminated_ = true;
@@ -660,7 +661,23 @@ bool TApplication::ProcessMessage() {
 }
 
 void TApplication::HandleMessage() {
-    if (!ProcessMessage() && !terminated_) WaitMessage();
+    if (ProcessMessage() || terminated_) return;
+    // Nothing waits in the queue: a timer that is due runs now. Its Win32
+    // timer would come no sooner than 10 ms after it was set (the window
+    // system's least interval), and a run of battles sets it again after
+    // every slice.
+    uint64_t due = 0;
+    if (TimerClock().Manual() || !NextTimerDue(due)) {
+        WaitMessage();
+        return;
+    }
+    const uint64_t now = TimerClock().NowMs();
+    if (due <= now) {
+        RunDueTimers();
+        return;
+    }
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min<uint64_t>(due - now, 0x7FFFFFFF)),
+                                QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 void TApplication::ProcessMessages() {

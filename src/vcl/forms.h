@@ -219,6 +219,11 @@ public:
     void ProcessMessages();
     // Handles one message, waiting for it when none is there.
     void HandleMessage();
+    // When the queue was last looked at (GetTickCount64 milliseconds): a
+    // handler that runs long lets the windows paint when that was a while ago.
+    uint64_t MessagesLookedAt() const { return messagesLookedAt_; }
+    // A click or a key waits in the queue (a question to the window server).
+    bool InputWaiting() const { return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0; }
 
     // A message box over the active form.
     int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
@@ -243,6 +248,7 @@ private:
     HWND handle_ = nullptr;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
+    uint64_t messagesLookedAt_ = 0;
     std::map<int, TWindowHook> hooks_;
     int nextHook_ = 1;
     TMessageBoxHandler messageBoxHandler_;
