@@ -418,7 +418,8 @@ void TForm::Show() {
 }
 
 void TForm::BringToFront() {
-    if (!handle_ || !IsWindowVisible(handle_) || GetActiveWindow() == handle_) return;
+    // A form held back by a modal one stays behind it.
+    if (!handle_ || !IsWindowVisible(handle_) || !IsWindowEnabled(handle_) || GetActiveWindow() == handle_) return;
     // While another program is in front ours stay behind it, as Windows
     // keeps them: a run that shows its log at every battle would otherwise
     // take the desktop back each time.
