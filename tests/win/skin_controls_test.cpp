@@ -3,12 +3,15 @@
 // with its border over the parent, give their own colours back with the
 // skin, and read their bars after the list or the text was emptied;
 // buttons, check boxes and group boxes paint their skinned look and never
-// the plain one when pressed, checked or focused; combo lists, popup menus,
-// panels, up-down arrows and the scroll box.
+// the plain one when pressed, checked or focused, also by the real mouse
+// and keyboard; combo lists, popup menus, panels, up-down arrows and the
+// scroll box.
 #include "gtest_windows.h"
 #include "support/control_skin.h"
 
 #include <commctrl.h>
+
+#include <vector>
 
 #include "skin/core/skincommands.h"
 #include "skin/core/win32/skinmessages.h"
@@ -61,6 +64,41 @@ void RedrawAll(HWND window) {
 HWND MakeChild(const wchar_t* cls, DWORD style, int x, int y, int w, int h, HWND parent, const wchar_t* text = L"") {
     return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
+}
+
+// How many pixels of the window's client area differ from the picture, which
+// is taken when none is given.
+int ChangedPixels(HWND window, std::vector<COLORREF>* picture) {
+    RECT r;
+    GetClientRect(window, &r);
+    HDC dc = GetDC(window);
+    int changed = 0;
+    for (int y = 0, i = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x, ++i) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (static_cast<size_t>(i) == picture->size()) picture->push_back(c);
+            changed += (*picture)[i] != c;
+        }
+    ReleaseDC(window, dc);
+    return changed;
+}
+
+// The real mouse or keyboard through the system's input queue: hit test,
+// capture and focus run as for a person at the screen.
+void RealInput(INPUT* input, UINT count) {
+    SendInput(count, input, sizeof(INPUT));
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 150; Sleep(5)) Pump();
+}
+
+void RealClick(HWND window, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    SetCursorPos(p.x, p.y);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    RealInput(input, 2);
 }
 
 }  // namespace
@@ -277,6 +315,49 @@ TEST(ControlAdapters, AGroupBoxRunsItsFrameThroughTheMiddleOfItsCaptionAndKeepsI
     Pump();
     EXPECT_NE(ClientPixel(h, 2, 110), kGroupColor);
     EXPECT_NE(ClientPixel(inner->Handle(), 3, 3), kButtonColor);
+}
+
+TEST(ControlAdapters, TheRealMouseAndKeyboardNeverBringBackThePlainLookOfAGroupBoxOrAButton) {
+    ControlSkinScene s(400, 300);
+    auto* group = new TGroupBox(s.form);
+    group->SetParent(s.form);
+    group->SetBounds(10, 10, 200, 120);
+    group->SetCaption("Сторона 1");
+    auto* box = new TCheckBox(s.form);
+    box->SetParent(s.form);
+    box->SetBounds(230, 10, 100, 17);
+    auto* button = new TButton(s.form);
+    button->SetParent(s.form);
+    button->SetBounds(230, 50, 100, 30);
+    Item groupItem(group, tpGroupBoxes), boxItem(box, tpCheckBoxes), buttonItem(button, tpButtons);
+    SetForegroundWindow(s.form->Handle());
+    RedrawAll(s.form->Handle());
+    HWND h = group->Handle();
+    std::vector<COLORREF> skinned;
+    ChangedPixels(h, &skinned);
+    ASSERT_EQ(ClientPixel(h, 2, 110), kGroupColor);
+    // A click on its empty part gives the box the focus and presses it, a
+    // space presses it again: the system draws its own box for each.
+    RealClick(h, 100, 80);
+    ASSERT_EQ(GetFocus(), h);
+    EXPECT_EQ(ChangedPixels(h, &skinned), 0);
+    INPUT space[2]{};
+    space[0].type = space[1].type = INPUT_KEYBOARD;
+    space[0].ki.wVk = space[1].ki.wVk = VK_SPACE;
+    space[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    RealInput(space, 2);
+    EXPECT_EQ(ChangedPixels(h, &skinned), 0);
+    // The focus moves on to a check box and then a button, clicked: each
+    // shows its skinned look, checked and focused; the box keeps its own.
+    RealClick(box->Handle(), 50, 8);
+    EXPECT_EQ(ChangedPixels(h, &skinned), 0);
+    EXPECT_TRUE(box->Checked());
+    EXPECT_EQ(ClientPixel(box->Handle(), 6, 8), kMarkFocused);
+    EXPECT_EQ(ClientPixel(box->Handle(), 15, 8), kCheckBoxColor);
+    RealClick(button->Handle(), 50, 15);
+    EXPECT_EQ(GetFocus(), button->Handle());
+    EXPECT_EQ(ClientPixel(button->Handle(), 3, 3), kButtonHot);
+    EXPECT_EQ(ClientPixel(box->Handle(), 6, 8), kBoxChecked);
 }
 
 TEST(ControlAdapters, ACombosDropDownListIsAdaptedOnceAndAPopupMenusAdapterGoesWithIt) {

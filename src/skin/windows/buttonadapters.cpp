@@ -685,8 +685,15 @@ void TacGroupBoxWnd::AdapterWndProc(TMessage& message) {
             if (message.LParam & PRF_CHILDREN) PrintChildWindows(window, reinterpret_cast<HDC>(message.WParam),
                                                                   static_cast<UINT>(message.LParam));
             return;
+        // A click or a space presses the box and gives it the focus; the
+        // system draws its own box for each of these at once.
         case WM_SETTEXT:
         case WM_ENABLE:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case BM_SETSTATE:
+        case BM_SETCHECK:
+        case BM_SETSTYLE:
             PassWithoutRedraw(message);
             return;
         case WM_MOVE:
