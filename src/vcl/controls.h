@@ -134,7 +134,8 @@ public:
 
     bool Visible() const { return visible_; }
     void SetVisible(bool value);
-    void Show() { SetVisible(true); }
+    // A form also comes to the front.
+    virtual void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
     // Visible, and every parent up to the form visible too.
     virtual bool Showing() const;

@@ -46,6 +46,10 @@ public:
     // Ends the creation: loading state off, then OnCreate.
     void AfterConstruction();
 
+    // Makes the form visible and brings it to the front as the active
+    // window, also when it was visible already (behind other windows).
+    void Show() override;
+    void BringToFront() override;
     void Close();
     // Asks OnCloseQuery; true when the form may close.
     virtual bool CloseQuery();
@@ -124,6 +128,8 @@ protected:
 
 private:
     void ApplyFrameStyle();
+    // The shown window to the front, active (an MDI child within its client).
+    void ActivateWindow();
     void ApplyAlphaBlend();
     void CreateMDIClient();
     std::vector<TForm*> MDIChildList() const;

@@ -3,8 +3,8 @@
 // the real one (XTest, through xdotool). What the player sees is read from
 // screenshots of the X screen: the title buttons after maximizing,
 // restoring, minimizing and restoring again by clicking them, a window
-// moved by its title, and the corners of a skinned window over a plain
-// background.
+// moved by its title, the corners of a skinned window over a plain
+// background, and a covered window brought back by a menu command.
 #include "gtest_windows.h"
 #include "support/frame_skin.h"
 #include "support/vcl_test_support.h"
@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "skin/core/bmpfile.h"
 #include "skin/core/storedskins.h"
 #include "skin/windows/skinprovider.h"
+#include "vcl/menus.h"
 
 using namespace vcl;
 using namespace skin;
@@ -291,4 +293,51 @@ TEST(Desktop, NoCornerOfOurSkinnedWindowsLetsTheDesktopThroughInsideTheFrame) {
         screen.Keep(std::string("desktop_corners_") + name[0] + ".bmp");
     }
     back->Free();
+}
+
+// The X window of a form, and whether the window manager stacks it above
+// every other window it manages.
+unsigned long XWindowOf(TForm* form) {
+    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(GetPropA(form->Handle(), "__wine_x11_whole_window")));
+}
+
+bool StackedOnTop(unsigned long xwindow) {
+    const std::string file = "/tmp/norvix_desktop_" + std::to_string(getpid()) + ".stacking";
+    Shell("xprop -root _NET_CLIENT_LIST_STACKING > " + file);
+    unsigned long top = 0;
+    if (FILE* f = fopen(file.c_str(), "r")) {
+        char line[4096] = {};
+        if (fgets(line, sizeof line, f))
+            for (const char* p = strstr(line, "0x"); p; p = strstr(p + 2, "0x")) top = strtoul(p, nullptr, 16);
+        fclose(f);
+    }
+    unlink(file.c_str());
+    return top != 0 && top == xwindow;
+}
+
+TEST(Desktop, AMenuCommandBringsItsWindowBackInFrontOfTheWindowCoveringIt) {
+    // The main window with a menu line whose command shows a tool window;
+    // the tool window, used and then covered by a click on the main window.
+    TForm* main = NewForm<TForm>(Application);
+    main->SetBounds(120, 100, 640, 480);
+    auto* menu = new TMainMenu(main);
+    auto* command = new TMenuItem(main);
+    command->SetCaption("Анализ отчета");
+    menu->Items()->Add(command);
+    main->SetMenu(menu);
+    main->Show();
+    DesktopForm tool("Анализ отчета");
+    command->OnClick = [&tool](TObject*) { tool.form->Show(); };
+    const RECT t = tool.Window();
+    DesktopForm::Click(POINT{t.left + 100, t.top + 100});
+    ASSERT_TRUE(WaitFor([&] { return StackedOnTop(XWindowOf(tool.form)); }));
+    DesktopForm::Click(POINT{t.right + 40, t.bottom + 40});
+    ASSERT_TRUE(WaitFor([&] { return StackedOnTop(XWindowOf(main)); })) << "the main window was not raised";
+
+    RECT item;
+    ASSERT_TRUE(GetMenuItemRect(main->Handle(), GetMenu(main->Handle()), 0, &item));
+    DesktopForm::Click(POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    EXPECT_TRUE(WaitFor([&] { return StackedOnTop(XWindowOf(tool.form)); })) << "the tool window stays covered";
+    EXPECT_EQ(GetForegroundWindow(), tool.H());
+    main->Free();
 }

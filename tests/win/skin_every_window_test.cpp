@@ -8,7 +8,9 @@
 // - the title buttons are the ones the border icons and the window's state
 //   ask for (restore while maximized, maximize again after restoring);
 // - the caption keeps its margin from the icon or the frame and from the
-//   buttons.
+//   buttons;
+// - the title icon stands where the rule puts one and nowhere else, the
+//   same after the skin was switched off and on while the window is open.
 // Each picture is saved in every_window/ under NORVIX_SCREENSHOT_DIR (else
 // the folder the test starts in); tools/contact_sheet.py lays them out.
 #include "support/program_fixture.h"
@@ -16,6 +18,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "skin/core/sectionpaint.h"
 #include "skin/core/skincommands.h"
@@ -86,6 +89,29 @@ void ExpectCaptionMargins(const TPixelBitmap& titled, const TPixelBitmap& bare, 
     }
 }
 
+// The title as the skin draws it on its own, in a bitmap that can be drawn on.
+std::unique_ptr<TBitmap> TitleAlone(int width, int height) {
+    auto alone = std::make_unique<TBitmap>(width, height, pf24bit);
+    const int index = Skin().GetSkinIndex("FORMTITLE");
+    if (index >= 0)
+        skin::PaintSectionItem(Skin(), alone->Pixels(),
+                               skin::SectionArgs(Form1->sSkinManager1, index, skin::TParentCacheInfo{}, 1,
+                                                 skin::TRect{0, 0, width, height}));
+    return alone;
+}
+
+// Pixels of `seen` within `r` unlike `want`, those cut away by the region left out.
+int Unlike(const TPixels& seen, const TPixels& want, const FrameShape& shape, skin::TRect r, std::string& first) {
+    int wrong = 0;
+    for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, seen.Height); ++y)
+        for (int x = std::max(r.Left, 0); x < std::min(r.Right, seen.Width); ++x) {
+            if (shape.Outside[static_cast<size_t>(y) * static_cast<size_t>(shape.Width) + x]) continue;
+            if (std::memcmp(seen.At(x, y), want.At(x, y), 3) != 0 && wrong++ == 0)
+                first = std::to_string(x) + "," + std::to_string(y);
+        }
+    return wrong;
+}
+
 // Within the frame's ring the title's corners show the title as the skin
 // draws it on its own: what its border leaves clear keeps the title's own
 // background. Places where the icon or a button lies are left out.
@@ -94,10 +120,7 @@ void ExpectTitleCorners(const TPixelBitmap& band, const FrameShape& shape, std::
     const int index = Skin().GetSkinIndex("FORMTITLE");
     if (!border || index < 0) return;
     const TPixels seen = band.Pixels();
-    TPixelBitmap alone(seen.Width, seen.Height);
-    skin::PaintSectionItem(Skin(), alone.Pixels(),
-                           skin::SectionArgs(Form1->sSkinManager1, index, skin::TParentCacheInfo{}, 1,
-                                             skin::TRect{0, 0, seen.Width, seen.Height}));
+    const std::unique_ptr<TBitmap> alone = TitleAlone(seen.Width, seen.Height);
     int wrong = 0;
     std::string first;
     for (int y = 0; y < seen.Height; ++y)
@@ -107,11 +130,31 @@ void ExpectTitleCorners(const TPixelBitmap& band, const FrameShape& shape, std::
             const bool hidden = std::any_of(covered.begin(), covered.end(), [&](const skin::TRect& r) {
                 return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
             });
-            if (!corner || hidden || shape.Outside[static_cast<size_t>(y) * static_cast<size_t>(shape.Width) + x]) continue;
-            if (std::memcmp(seen.At(x, y), alone.Pixels().At(x, y), 3) != 0 && wrong++ == 0)
-                first = std::to_string(x) + "," + std::to_string(y);
+            if (corner && !hidden) wrong += Unlike(seen, alone->Pixels(), shape, skin::TRect{x, y, x + 1, y + 1}, first);
         }
     EXPECT_EQ(wrong, 0) << "title corner pixels unlike the title's own, first at " << first;
+}
+
+bool IconRuled(TForm* form) { return form->BorderStyle() == bsSingle || form->BorderStyle() == bsSizeable; }
+
+// A single or sizeable border shows the program's icon at the left of the
+// title (neither the form nor the application has one of its own); every
+// other border leaves the title's own background there.
+void ExpectTitleIcon(TForm* form, skin::TsSkinProvider* provider, const TPixelBitmap& window, const FrameShape& shape) {
+    const bool ruled = IconRuled(form);
+    const int c = provider->CaptionHeight(), title = c + provider->FrameHeight(), size = skin::AppIconSize(c);
+    const int left = provider->FrameWidth(), top = (title - size) / 2;
+    const skin::TRect r{left, top, left + size, top + size};
+    const TPixels seen = window.Pixels();
+    const std::unique_ptr<TBitmap> expected = TitleAlone(seen.Width, title);
+    if (ruled) {
+        HICON icon = skin::ProgramIcon(size > 16);
+        if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+        DrawIconEx(expected->Canvas()->Handle(), r.Left, r.Top, icon, size, size, 0, nullptr, DI_NORMAL);
+    }
+    std::string first;
+    EXPECT_EQ(Unlike(seen, expected->Pixels(), shape, r, first), 0)
+        << (ruled ? "the program's icon" : "no icon") << " wanted at the title's left, first pixel unlike at " << first;
 }
 
 std::vector<skin::TRect> Places(const std::vector<FoundButton>& buttons, skin::TRect icon) {
@@ -184,6 +227,8 @@ void CheckForm(TForm* form, Backdrop& backdrop, bool picture = true) {
                                  ? skin::GetTitleIconRect(provider->Frame(), provider->SystemMetrics())
                                  : skin::TRect{};
     ExpectTitleCorners(bare, shape, Places(buttons, icon));
+    // The icon as first shown; where none belongs, with the caption out of the way.
+    ExpectTitleIcon(form, provider, IconRuled(form) ? screen : bare, shape);
     form->SetCaption(caption);
     Settle();
     ExpectCaptionMargins(TopRowsOf(h, title), bare, std::max(icon.Right, InnerEdge(shape, title / 2)), buttons);
@@ -302,6 +347,27 @@ TEST(EveryWindow, SkinnedFramesButtonsAndCaptionsAgreeWithTheSkin) {
     Backdrop backdrop;
     ASSERT_EQ(Screen->FormCount(), 30);
     for (int i = 0; i < Screen->FormCount(); ++i) CheckForm(Screen->Forms(i), backdrop);
+
+    // The skin switched off and on while the options window is open: its
+    // frame comes back as it was first shown.
+    Form13->Show();
+    ParkCursor();
+    Settle();
+    auto* options = dynamic_cast<skin::TsSkinProvider*>(skin::FormProvider(Form13));
+    ASSERT_NE(options, nullptr);
+    const int title = options->CaptionHeight() + options->FrameHeight();
+    const TPixelBitmap shown = TopRowsOf(Form13->Handle(), title);
+    vcltest::Click(Form13->CheckBox5);
+    ASSERT_FALSE(main->sSkinManager1->SkinActive());
+    vcltest::Click(Form13->CheckBox5);
+    ASSERT_TRUE(main->sSkinManager1->SkinActive());
+    Settle();
+    const FrameShape shape = WindowShape(Form13->Handle(), BorderOf(options->SkinData->SkinSection()), title);
+    std::string first;
+    EXPECT_EQ(Unlike(TopRowsOf(Form13->Handle(), title).Pixels(), shown.Pixels(), shape,
+                     skin::TRect{0, 0, shape.Width, title}, first), 0)
+        << "the options window's title changed, first at " << first;
+    CheckForm(Form13, backdrop, false);
 
     // A message box, as the program shows one for a bad number.
     CheckMessageBox(backdrop);

@@ -140,6 +140,31 @@ TEST(Forms, TimersTickInsideAModalLoop) {
     dialog->Free();
 }
 
+TEST(Forms, ShowOfAVisibleFormActivatesItButNotOverAModalForm) {
+    auto* log = NewForm<TForm>(nullptr);
+    auto* other = NewForm<TForm>(nullptr);
+    log->Show();
+    other->Show();
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), other->Handle());
+    log->Show();
+    EXPECT_EQ(GetActiveWindow(), log->Handle());
+
+    // While a modal form is up, a window shown again keeps behind it.
+    auto* dialog = NewForm<TDialog>(nullptr);
+    HWND active = nullptr;
+    vcltest::PostAction([&] {
+        log->Show();
+        active = GetActiveWindow();
+        dialog->SetModalResult(mrCancel);
+    });
+    dialog->ShowModal();
+    EXPECT_EQ(active, dialog->Handle());
+    dialog->Free();
+    other->Free();
+    log->Free();
+}
+
 TEST(Forms, AnchoredAndAlignedControlsFollowTheForm) {
     auto* form = NewForm<TForm>(nullptr);
     form->SetClientSize(400, 300);

@@ -7,6 +7,7 @@
 #include "vcl/win.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -375,11 +376,12 @@ inline int InnerEdge(const FrameShape& shape, int row) {
 }
 
 inline std::string PictureFolder() {
-    // Absolute: the program under test changes the current folder.
     const char* dir = std::getenv("NORVIX_SCREENSHOT_DIR");
-    char here[4096];
-    const std::string base = dir && *dir ? dir : (getcwd(here, sizeof here) ? here : "."),
-                      folder = base + "/every_window";
+    std::string base = dir && *dir ? dir : ".";
+    // Made absolute: the program under test moves to a working folder of its own.
+    char cwd[4096];
+    if (base[0] != '/' && getcwd(cwd, sizeof cwd)) base = std::string(cwd) + "/" + base;
+    const std::string folder = base + "/every_window";
     mkdir(base.c_str(), 0755);
     mkdir(folder.c_str(), 0755);
     return folder;
