@@ -11,13 +11,12 @@ TForm7* Form7 = nullptr;
 
 namespace {
 
-// While a long battle runs inside one tick the windows paint this often (a
-// little less often than between the ticks of short battles,
-// TForm1::FightBattles, so that the last battle of a tick does not paint
-// them just before the tick's end paints them again), and a click or a key
-// waiting is looked for every few milliseconds.
-constexpr uint64_t kPaintEveryMs = 400;
-constexpr uint64_t kInputLookMs = 10;
+// While a long battle runs inside one tick the windows paint this often,
+// and a click or a key waiting is looked for every few milliseconds. Less
+// often let a battle of a third of a second run without a single message
+// looked at.
+constexpr uint64_t kPaintEveryMs = 200;
+constexpr uint64_t kInputLookMs = 5;
 
 }  // namespace
 
