@@ -2,10 +2,12 @@
 // manager's class lists, labels made transparent in the skin's font
 // colour), with our stored skin switched on by the options:
 // they wear the skin, the fleet boxes paint their section, and skinning
-// off gives every control its own colours back.
+// off gives every control its own colours back; behind the options window
+// too, at once.
 #include "support/program_fixture.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -21,6 +23,90 @@
 
 using namespace vcl;
 using namespace skin;
+
+namespace {
+
+// What a window shows of itself, frame included, pixel by pixel.
+std::vector<uint32_t> Shown(TWinControl* control) {
+    HWND window = control->Handle();
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = GetWindowDC(window);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP picture = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, w, h, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> pixels(first, first + static_cast<size_t>(w) * static_cast<size_t>(h));
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+size_t PixelsApart(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    if (a.size() != b.size()) return std::max(a.size(), b.size());
+    size_t apart = 0;
+    for (size_t i = 0; i < a.size(); ++i) apart += a[i] != b[i];
+    return apart;
+}
+
+void RepaintWholly(TForm* form) {
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    vcltest::Pump();
+}
+
+}  // namespace
+
+// The box is ticked in the options window, the active one; the main window
+// behind it shows its controls (a grid's scroll bars, an edit's and a
+// list's borders) in the skin at once, just as a full repaint draws them,
+// and wholly plain again once the box is cleared. Twice: the first time
+// the skin's hook takes the windows already shown, the second time their
+// providers are there already. First in the program, so that the first
+// switch of the run is its own.
+TEST(ProgramControls, AnInactiveWindowsControlsFollowTheSwitchAtOnce) {
+    TForm1* main = programtest::StartProgram();
+    TsSkinManager* manager = main->sSkinManager1;
+    ASSERT_FALSE(manager->Active());
+    // The options window below the main window, so that it covers none of it.
+    Form13->SetBounds(main->Left(), main->Top() + main->Height() + 4, Form13->Width(), Form13->Height());
+    RepaintWholly(main);
+    const std::vector<TWinControl*> controls = {main->ValueListEditor4, main->Edit2, main->ListBox2};
+    std::vector<std::vector<uint32_t>> plain;
+    for (TWinControl* c : controls) plain.push_back(Shown(c));
+    Form13->Show();
+    vcltest::Pump();
+    ASSERT_EQ(GetActiveWindow(), Form13->Handle());
+
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        vcltest::Click(Form13->CheckBox5);
+        ASSERT_TRUE(manager->SkinActive());
+        ASSERT_EQ(GetActiveWindow(), Form13->Handle());
+        std::vector<std::vector<uint32_t>> skinned;
+        for (TWinControl* c : controls) skinned.push_back(Shown(c));
+        RepaintWholly(main);
+        for (size_t i = 0; i < controls.size(); ++i) {
+            EXPECT_GT(PixelsApart(skinned[i], plain[i]), 0u) << controls[i]->Name();
+            EXPECT_EQ(PixelsApart(skinned[i], Shown(controls[i])), 0u) << controls[i]->Name();
+        }
+
+        vcltest::Click(Form13->CheckBox5);
+        ASSERT_FALSE(manager->SkinActive());
+        for (size_t i = 0; i < controls.size(); ++i)
+            EXPECT_EQ(PixelsApart(Shown(controls[i]), plain[i]), 0u) << controls[i]->Name();
+    }
+    Form13->Hide();
+    vcltest::Pump();
+    EXPECT_TRUE(programtest::Boxes().Shown().empty());
+}
 
 TEST(ProgramControls, TheMainWindowsControlsWearTheSkinAndGetTheirColoursBack) {
     TForm1* main = programtest::StartProgram();

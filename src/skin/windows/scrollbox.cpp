@@ -108,7 +108,8 @@ void TsScrollBox::PaintFrame(HDC windowDC) {
         data_.Updating = true;
         return;
     }
-    if (data_.BackgroundChanged || !data_.CacheBitmap || data_.CacheBitmap->Empty()) PrepareCache();
+    const bool changed = data_.BackgroundChanged || !data_.CacheBitmap || data_.CacheBitmap->Empty();
+    if (changed) PrepareCache();
     // The border's clear corners show what lies behind the box.
     PaintBorderFast(&data_, Handle(), 0);
     TBitmap* cache = data_.CacheBitmap.get();
@@ -119,6 +120,9 @@ void TsScrollBox::PaintFrame(HDC windowDC) {
         CopyFrameRect(dc, cache->Canvas()->Handle(), TRect{0, 0, cache->Width(), cache->Height()}, ring);
     if (scrollWnd_ && !scrollWnd_->Destroyed) scrollWnd_->PaintScrollBars(dc);
     if (!windowDC) ReleaseDC(Handle(), dc);
+    // Controls that waited for the new picture paint now: the client paint
+    // that follows finds the picture made and tells them nothing.
+    if (changed) RepaintChildControls(this);
 }
 
 void TsScrollBox::HandleSkinCommand(TMessage& message) {

@@ -229,6 +229,10 @@ bool TacMainWnd::HandleRootSkinCommand(TMessage& message, UINT redrawFlags) {
                 SkinData->SetUpdateFlag(false);
                 RedrawWindow(CtrlHandle, nullptr, nullptr, redrawFlags);
             }
+            // A control inside (an edit in a group box) may have waited for
+            // what lies behind this window without the window waiting
+            // itself; it would wait for good, and stay unskinned.
+            if (!Destroyed) RepaintChildWindows(CtrlHandle);
             return true;
         case AC_QUERYUPDATING:
             // The result carries the answer too: a plain window's asker sees only that.
