@@ -182,6 +182,8 @@ int RunSelection(Bench& bench, const uint32_t* limits, SelectionTable& candidate
     SystemClock clock;
     BattleEngine& engine = bench.engine;
     BattleRun run(engine, bench.options, bench.output, output, clock);
+    run.State.PodborCandidates = sizes.candidates;
+    run.State.PodborGenerations = sizes.generations;
     DrawFirstGeneration(candidates, sizes.candidates, limits, bench.random);
     engine.PodborMode = true;
     int battles = 0;

@@ -418,6 +418,7 @@ void TForm::Show() {
 }
 
 void TForm::BringToFront() {
+    if (handle_ && activated_) return;
     // A form held back by a modal one stays behind it.
     if (!handle_ || !IsWindowVisible(handle_) || !IsWindowEnabled(handle_) || GetActiveWindow() == handle_) return;
     // While another program is in front ours stay behind it, as Windows
@@ -499,7 +500,11 @@ void TForm::WndProc(TMessage& message) {
     case CM_RELEASE:
         Free();
         return;
+    case WM_NCDESTROY:
+        activated_ = false;
+        break;
     case WM_ACTIVATE:
+        activated_ = LOWORD(message.WParam) != WA_INACTIVE;
         TCustomControl::WndProc(message);
         if (LOWORD(message.WParam) != WA_INACTIVE) {
             if (!HIWORD(message.WParam)) {

@@ -148,6 +148,9 @@ private:
     TWinControl* activeControl_ = nullptr;
     TModalResult modalResult_ = mrNone;
     bool modal_ = false;
+    // As the last WM_ACTIVATE told it: asking the window server instead costs
+    // a round trip, and a run shows its log window before every battle.
+    bool activated_ = false;
     bool destroyCalled_ = false;
     TIcon icon_;
     bool alphaBlend_ = false;

@@ -95,6 +95,7 @@ std::string TStringGrid::Cells(int col, int row) const {
 
 void TStringGrid::SetCells(int col, int row, const std::string& text) {
     if (row < 0 || col < 0) throw EListError(row < 0 ? row : col);
+    ++changes_;
     if (row >= static_cast<int>(cells_.size())) {
         if (text.empty()) return;
         cells_.resize(static_cast<size_t>(row) + 1);
@@ -121,6 +122,7 @@ void TStringGrid::CellsChanged(int col, int row) {
 
 void TStringGrid::SetColCount(int value) {
     value = std::max(value, 1);
+    ++changes_;
     colCount_ = value;
     colWidths_.resize(static_cast<size_t>(value), defaultColWidth_);
     fixedCols_ = std::min(fixedCols_, value - 1 < 0 ? 0 : value - 1);
@@ -132,6 +134,7 @@ void TStringGrid::SetColCount(int value) {
 
 void TStringGrid::SetRowCount(int value) {
     value = std::max(value, 1);
+    ++changes_;
     rowCount_ = value;
     fixedRows_ = std::min(fixedRows_, value - 1 < 0 ? 0 : value - 1);
     row_ = std::clamp(row_, fixedRows_, value - 1);

@@ -3,6 +3,7 @@
 #pragma once
 #include "vcl/win.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ public:
     // overrides both.
     virtual std::string Cells(int col, int row) const;
     virtual void SetCells(int col, int row, const std::string& text);
+    // Counts every change of a cell or of the counts, so that a reader can
+    // tell that what it read is still what the grid holds (a grid that keeps
+    // its cells elsewhere counts its own changes).
+    uint64_t Changes() const { return changes_; }
 
     int DefaultColWidth() const { return defaultColWidth_; }
     void SetDefaultColWidth(int value);
@@ -108,6 +113,7 @@ private:
     void CellsChanged(int col, int row);
 
     std::vector<std::vector<std::string>> cells_;  // by row, then column
+    uint64_t changes_ = 0;
     std::vector<int> colWidths_;
     int colCount_ = 5, rowCount_ = 5, fixedCols_ = 1, fixedRows_ = 1;
     int defaultColWidth_ = 64, defaultRowHeight_ = 24;

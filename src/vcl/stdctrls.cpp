@@ -159,6 +159,41 @@ std::vector<std::string> SplitAtBreaks(const std::string& text) {
 
 bool HasBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
+// What a window's scroll bars show: which it has, their range, page and
+// position, and whether each can be used.
+struct ScrollBarsLook {
+    struct Bar {
+        int min = 0, max = 0, page = 0, pos = 0;
+        DWORD state = 0;
+        bool operator==(const Bar&) const = default;
+    };
+    LONG_PTR bars;
+    Bar vertical, horizontal;
+
+    explicit ScrollBarsLook(HWND window)
+        : bars(GetWindowLongPtrW(window, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)),
+          vertical(Read(window, SB_VERT, OBJID_VSCROLL)),
+          horizontal(Read(window, SB_HORZ, OBJID_HSCROLL)) {}
+    bool operator==(const ScrollBarsLook&) const = default;
+
+    static Bar Read(HWND window, int bar, LONG object) {
+        Bar read;
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        if (GetScrollInfo(window, bar, &info)) {
+            read.min = info.nMin;
+            read.max = info.nMax;
+            read.page = static_cast<int>(info.nPage);
+            read.pos = info.nPos;
+        }
+        SCROLLBARINFO look{};
+        look.cbSize = sizeof(look);
+        if (GetScrollBarInfo(window, object, &look)) read.state = look.rgstate[0];
+        return read;
+    }
+};
+
 std::u16string JoinLines(const std::vector<std::string>& lines, size_t from) {
     std::string text;
     size_t size = 0;
@@ -353,17 +388,30 @@ void TMemoStrings::Flush() {
     // text or selection, and on screen each of those costs Wine several
     // times the change itself. So the window counts as hidden while its
     // text changes (as the system's own handling of WM_SETREDRAW marks it)
-    // and is painted once, scroll bars and all, when it is done.
+    // and is painted once when it is done. Shown again, the whole window
+    // counts as uncovered, frame and bars included; drawing the bars costs
+    // Wine more than the text, so the frame is painted only when the bars
+    // show something else now (a log replaced by one as long leaves them be)
+    // or when a paint of the window was waiting already.
     struct HiddenWhileChanging {
         HWND window;
         bool shown;
-        explicit HiddenWhileChanging(HWND w) : window(w), shown(IsWindowVisible(w) != FALSE) {
+        bool paintWaiting;
+        ScrollBarsLook before;
+        explicit HiddenWhileChanging(HWND w)
+            : window(w), shown(IsWindowVisible(w) != FALSE), paintWaiting(GetUpdateRect(w, nullptr, FALSE) != FALSE),
+              before(w) {
             if (shown) SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) & ~WS_VISIBLE);
         }
         ~HiddenWhileChanging() {
             if (!shown) return;
             SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_VISIBLE);
-            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+            if (paintWaiting || !(ScrollBarsLook(window) == before)) {
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+                return;
+            }
+            RedrawWindow(window, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
         }
     } hidden(window);
     try {

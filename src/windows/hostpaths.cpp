@@ -1,5 +1,7 @@
 #include "windows/hostpaths.h"
 
+#include <sys/stat.h>
+
 #include <string>
 
 #include "rtl/encoding.h"
@@ -30,6 +32,22 @@ std::string WineHostPath(UnixFileName convert, const std::string& programPath) {
     return path;
 }
 
+// The host folder of a program folder, through Wine. The last one is kept:
+// a run that saves a log per battle names the same folder a thousand times,
+// and each lookup walks the whole path, folder by folder. It is asked again
+// once that folder is gone.
+std::string HostFolder(UnixFileName convert, const std::string& programFolder) {
+    static std::string knownProgramFolder, knownHostFolder;
+    struct stat st;
+    if (programFolder == knownProgramFolder && stat(knownHostFolder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return knownHostFolder;
+    std::string folder = WineHostPath(convert, programFolder);
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    knownProgramFolder = folder.empty() ? std::string() : programFolder;
+    knownHostFolder = folder;
+    return folder;
+}
+
 std::string HostPath(const std::string& programPath) {
     if (HasDrive(programPath)) {
         if (UnixFileName convert = WineConversion()) {
@@ -43,11 +61,8 @@ std::string HostPath(const std::string& programPath) {
             // that follows fails with a message about the path as written.
             const size_t slash = programPath.find_last_of('\\');
             if (slash != std::string::npos && slash + 1 < programPath.size()) {
-                std::string folder = WineHostPath(convert, programPath.substr(0, slash + 1));
-                if (!folder.empty()) {
-                    if (folder.back() != '/') folder += '/';
-                    return folder + rtl::Cp1251ToUtf8(programPath.substr(slash + 1));
-                }
+                const std::string folder = HostFolder(convert, programPath.substr(0, slash + 1));
+                if (!folder.empty()) return folder + rtl::Cp1251ToUtf8(programPath.substr(slash + 1));
             } else if (std::string path = WineHostPath(convert, programPath); !path.empty()) {
                 return path;
             }

@@ -12,7 +12,9 @@ TForm7* Form7 = nullptr;
 namespace {
 
 // While a long battle runs inside one tick the windows paint this often,
-// and a click or a key waiting is looked for every few milliseconds.
+// and a click or a key waiting is looked for every few milliseconds. Less
+// often let a battle of a third of a second run without a single message
+// looked at.
 constexpr uint64_t kPaintEveryMs = 200;
 constexpr uint64_t kInputLookMs = 5;
 

@@ -64,7 +64,8 @@ TNotifyEvent ShowForm(F* const& form) {
 
 }  // namespace
 
-TForm1::TForm1(TComponent* owner) : TForm(owner), input_(std::make_unique<battle::BattleInput>()) {
+TForm1::TForm1(TComponent* owner)
+    : TForm(owner), input_(std::make_unique<battle::BattleInput>()), stored_(std::make_unique<StoredEditors>()) {
     SetName("Form1");
     SetCaption("Симулятор V3.6");
     SetBorderStyle(bsSingle);

@@ -2,6 +2,7 @@
 // that open the other windows, the start of the program and the battle run.
 #pragma once
 #include <cstdint>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -185,6 +186,25 @@ private:
 
     std::unique_ptr<battle::BattleInput> input_;
     std::vector<uint16_t> ShipRows_;
+    // What the last store wrote where, and from which editors as they stood.
+    // A battle run stores the editors before every battle, a thousand times a
+    // second; while no editor changed and the arrays still hold what was
+    // written, reading the editors again would write the same again.
+    struct StoredEditors {
+        bool valid = false;
+        uint8_t part1 = 0, part2 = 0;
+        uint64_t changes[8] = {};
+        std::vector<uint16_t> shipRows;
+        int medals = 0, officers = 0, techs = 0;
+        uint32_t ships[2][battle::kRowCount] = {};
+        uint8_t medalCounts[2][battle::kMedalEntries] = {};
+        uint16_t officerLevels[2][battle::kOfficerEntries] = {};
+        uint16_t techLevels[2][battle::kTechEntries] = {};
+    };
+    std::unique_ptr<StoredEditors> stored_;
+    std::array<vcl::TValueListEditor*, 8> FleetEditors() const;
+    bool StoredStillHolds(uint8_t part1, uint8_t part2) const;
+    void RememberStored(uint8_t part1, uint8_t part2);
     std::unique_ptr<battle::SystemClock> clock_;
     std::unique_ptr<battle::BattleEngine> engine_;
     std::unique_ptr<battle::BattleRun> run_;

@@ -1,6 +1,7 @@
 // Fleet entry: the eight editors, the per-participant arrays behind them
 // and the participants of both sides.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -66,16 +67,20 @@ void TellBadValue(const char* message, const SideEditor& where, int entry) {
 // its own side's array as it was (or 0, for the cleared unit counts).
 template <class T>
 void StoreEntry(const SideEditor& side1, const SideEditor& side2, int entry, T& value1, T& value2,
-                const char* message) {
+                const char* message, bool& told) {
     int64_t value = 0;
-    if (ReadValue(side1.editor, entry, std::numeric_limits<T>::max(), value))
+    if (ReadValue(side1.editor, entry, std::numeric_limits<T>::max(), value)) {
         value1 = static_cast<T>(value);
-    else
+    } else {
         TellBadValue(message, side1, entry);
-    if (ReadValue(side2.editor, entry, std::numeric_limits<T>::max(), value))
+        told = true;
+    }
+    if (ReadValue(side2.editor, entry, std::numeric_limits<T>::max(), value)) {
         value2 = static_cast<T>(value);
-    else
+    } else {
         TellBadValue(message, side2, entry);
+        told = true;
+    }
 }
 
 void CheckParticipant(uint8_t participant) {
@@ -153,9 +158,68 @@ void TForm1::loadships() {
     ListBox1->SetItemIndex(0);
 }
 
+namespace {
+
+template <class T, size_t N>
+bool SameEntries(const T (&kept)[N], const T* now, int count) {
+    return std::equal(kept, kept + count, now);
+}
+
+}  // namespace
+
+std::array<TValueListEditor*, 8> TForm1::FleetEditors() const {
+    return {ValueListEditor1, ValueListEditor2, ValueListEditor3, ValueListEditor4,
+            ValueListEditor5, ValueListEditor6, ValueListEditor7, ValueListEditor8};
+}
+
+bool TForm1::StoredStillHolds(uint8_t part1, uint8_t part2) const {
+    const StoredEditors& kept = *stored_;
+    const battle::BattleInput& in = *input_;
+    if (!kept.valid || kept.part1 != part1 || kept.part2 != part2 || kept.shipRows != ShipRows_ ||
+        kept.medals != in.MedalRowCount || kept.officers != in.OfficerRowCount || kept.techs != in.TechRowCount)
+        return false;
+    const auto editors = FleetEditors();
+    for (size_t i = 0; i < editors.size(); ++i)
+        if (editors[i]->Changes() != kept.changes[i]) return false;
+    const uint8_t parts[2] = {part1, part2};
+    for (int s = 0; s < 2; ++s) {
+        const int side = s + 1, part = parts[s];
+        if (!SameEntries(kept.ships[s], in.ShipCount[side][part], battle::kRowCount) ||
+            !SameEntries(kept.medalCounts[s], in.MedalCount[side][part], in.MedalRowCount) ||
+            !SameEntries(kept.officerLevels[s], in.OfficerLevel[side][part], in.OfficerRowCount) ||
+            !SameEntries(kept.techLevels[s], in.TechLevel[side][part], in.TechRowCount))
+            return false;
+    }
+    return true;
+}
+
+void TForm1::RememberStored(uint8_t part1, uint8_t part2) {
+    StoredEditors& kept = *stored_;
+    const battle::BattleInput& in = *input_;
+    kept.part1 = part1;
+    kept.part2 = part2;
+    const auto editors = FleetEditors();
+    for (size_t i = 0; i < editors.size(); ++i) kept.changes[i] = editors[i]->Changes();
+    kept.shipRows = ShipRows_;
+    kept.medals = in.MedalRowCount;
+    kept.officers = in.OfficerRowCount;
+    kept.techs = in.TechRowCount;
+    const uint8_t parts[2] = {part1, part2};
+    for (int s = 0; s < 2; ++s) {
+        const int side = s + 1, part = parts[s];
+        std::copy_n(in.ShipCount[side][part], battle::kRowCount, kept.ships[s]);
+        std::copy_n(in.MedalCount[side][part], in.MedalRowCount, kept.medalCounts[s]);
+        std::copy_n(in.OfficerLevel[side][part], in.OfficerRowCount, kept.officerLevels[s]);
+        std::copy_n(in.TechLevel[side][part], in.TechRowCount, kept.techLevels[s]);
+    }
+    kept.valid = true;
+}
+
 void TForm1::saveships(uint8_t part1, uint8_t part2) {
     CheckParticipant(part1);
     CheckParticipant(part2);
+    if (StoredStillHolds(part1, part2)) return;
+    stored_->valid = false;
     battle::BattleInput& in = *input_;
     uint32_t* ships1 = in.ShipCount[1][part1];
     uint32_t* ships2 = in.ShipCount[2][part2];
@@ -169,23 +233,26 @@ void TForm1::saveships(uint8_t part1, uint8_t part2) {
     auto sides = [&](TValueListEditor* editor1, TValueListEditor* editor2) {
         return std::pair<SideEditor, SideEditor>{{1, name1, editor1}, {2, name2, editor2}};
     };
+    // A bad value is told at every store, as long as it stands.
+    bool told = false;
     const auto ships = sides(ValueListEditor1, ValueListEditor4);
     for (int i = 0; i < ShipRowCount(); ++i) {
         const uint16_t row = ShipRows_[static_cast<size_t>(i)];
-        StoreEntry(ships.first, ships.second, i, ships1[row], ships2[row], kShipMessage);
+        StoreEntry(ships.first, ships.second, i, ships1[row], ships2[row], kShipMessage, told);
     }
     const auto medals = sides(ValueListEditor7, ValueListEditor8);
     for (int i = 0; i < in.MedalRowCount; ++i)
         StoreEntry(medals.first, medals.second, i, in.MedalCount[1][part1][i], in.MedalCount[2][part2][i],
-                   kMedalMessage);
+                   kMedalMessage, told);
     const auto officers = sides(ValueListEditor3, ValueListEditor6);
     for (int i = 0; i < in.OfficerRowCount; ++i)
         StoreEntry(officers.first, officers.second, i, in.OfficerLevel[1][part1][i], in.OfficerLevel[2][part2][i],
-                   kOfficerMessage);
+                   kOfficerMessage, told);
     const auto techs = sides(ValueListEditor2, ValueListEditor5);
     for (int i = 0; i < in.TechRowCount; ++i)
         StoreEntry(techs.first, techs.second, i, in.TechLevel[1][part1][i], in.TechLevel[2][part2][i],
-                   kTechMessage);
+                   kTechMessage, told);
+    if (!told) RememberStored(part1, part2);
 }
 
 void TForm1::loadship(uint8_t part1, uint8_t part2) {

@@ -17,11 +17,14 @@ namespace {
 
 // One tick of the battle timer fights battles for about this long: a small
 // battle takes less than the timer's own pace between two ticks, and the
-// windows paint between ticks, several times a second (a long battle lets
-// them paint from inside, Form7). A click or a key ends the slice at once:
-// the queue is looked at every few milliseconds.
-constexpr int64_t kBattleSliceMs = 150;
-constexpr int64_t kInputLookMs = 5;
+// windows paint between ticks, a few times a second (a long battle lets
+// them paint from inside, Form7). Each of those paints costs Wine 10 to 20
+// ms (the log's text laid out again, its scroll bars, a skinned form and
+// all its children); at 150 ms a slice they took a tenth of a run. A click
+// or a key ends the slice at once: the queue is looked at every few
+// milliseconds.
+constexpr int64_t kBattleSliceMs = 300;
+constexpr int64_t kInputLookMs = 10;
 
 }  // namespace
 
@@ -63,9 +66,11 @@ void TForm1::StoreRunInputs() {
     battle::BattleEngine& engine = Engine();
     engine.Input = *input_;
     for (int side = 1; side <= 2; ++side) {
+        // Every question to a list box is a message: its count once.
         TStrings* names = PartList(side)->Items();
+        const int listed = names->Count();
         for (int p = 0; p < battle::kParticipantSlots; ++p)
-            engine.Input.PartName[side][p] = p < names->Count() ? names->Get(p) : std::string();
+            engine.Input.PartName[side][p] = p < listed ? names->Get(p) : std::string();
     }
     engine.Input.AttackingSide = RadioGroup1->ItemIndex() == 1 ? 2 : 1;
     // The options and the editors may have changed since the run began.

@@ -25,7 +25,10 @@ void TSelectionGrid::SetCells(int col, int row, const std::string& text) {
             throw rtl::EConvertError("'" + text + "' не является количеством юнитов");
         table_.SetCount(col, row, static_cast<uint32_t>(count));
     }
-    Invalidate();
+    // The work window is never shown in a selection, which sets a score
+    // after every candidate: a window that is not on screen is painted whole
+    // when it is shown.
+    if (HandleAllocated() && IsWindowVisible(Handle())) Invalidate();
 }
 
 Tpodborform::Tpodborform(TComponent* owner) : TForm(owner) {

@@ -42,6 +42,43 @@ TEST(SkinBlend, BlendBitmapRectAtItsEdgesAndClipping) {
     EXPECT_EQ(fast.Width, 0);
 }
 
+// Every channel byte follows (src * (255 - A) + dst * A + 127) >> 8, however
+// many bytes a pixel takes on either side; a fourth byte is left alone; and
+// a bitmap blended onto itself further down and right reads each pixel
+// before it changes.
+TEST(SkinBlend, BlendBitmapRectFollowsItsFormulaForEveryLayout) {
+    auto fill = [](TPixelBitmap& bmp, int seed) {
+        const TPixels p = bmp.Pixels();
+        for (int y = 0; y < p.Height; ++y)
+            for (int x = 0; x < p.Width * p.BytesPerPixel; ++x) p.ScanLine(y)[x] = static_cast<uint8_t>(x * 37 + y * 11 + seed);
+    };
+    auto blended = [](int s, int d, int a) { return static_cast<uint8_t>((s * (255 - a) + d * a + 127) >> 8); };
+    for (const int dstBytes : {3, 4}) {
+        TPixelBitmap src(41, 5, 3), dst(45, 6, dstBytes);
+        fill(src, 1);
+        fill(dst, 90);
+        const TPixelBitmap before = dst;
+        BlendBitmapRect(dst.Pixels(), src.Pixels(), 77, {3, 1}, {1, 1, 41, 5});
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 45; ++x)
+                for (int c = 0; c < dstBytes; ++c) {
+                    const uint8_t was = before.Pixels().At(x, y)[c];
+                    const bool inside = x >= 3 && x < 43 && y >= 1 && y < 5 && c < 3;
+                    const uint8_t want = inside ? blended(src.Pixels().At(x - 2, y)[c], was, 77) : was;
+                    ASSERT_EQ(dst.Pixels().At(x, y)[c], want) << dstBytes << " bytes, " << x << "," << y << "," << c;
+                }
+    }
+    TPixelBitmap self(9, 7, 3);
+    fill(self, 5);
+    const TPixelBitmap original = self;
+    BlendBitmapRect(self.Pixels(), self.Pixels(), 100, {2, 1}, {0, 0, 7, 6});
+    for (int y = 1; y < 7; ++y)
+        for (int x = 2; x < 9; ++x)
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(self.Pixels().At(x, y)[c],
+                          blended(original.Pixels().At(x - 2, y - 1)[c], original.Pixels().At(x, y)[c], 100));
+}
+
 TEST(SkinBlend, ColourBlendsRoundHalvesToEvenAndClampAbove100Percent) {
     EXPECT_EQ(BlendColors(MakeColor(255, 0, 10), MakeColor(0, 255, 20), 0.5), MakeColor(128, 128, 15));
     EXPECT_EQ(BlendColors(MakeColor(1, 3, 0), MakeColor(0, 0, 0), 0.5), MakeColor(0, 2, 0));  // 0.5 and 1.5

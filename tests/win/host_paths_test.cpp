@@ -11,6 +11,7 @@
 #include <string>
 
 #include "rtl/encoding.h"
+#include "rtl/errors.h"
 #include "rtl/textfile.h"
 #include "vcl/inifiles.h"
 #include "vcl/wintext.h"
@@ -58,5 +59,34 @@ TEST(HostPaths, AFolderOnDriveCWithACyrillicNameGetsItsLogsAndPositions) {
     unlink((hostFolder + "/" + rtl::Cp1251ToUtf8("Шаблон.txt")).c_str());
     rmdir((hostFolder + "/logs").c_str());
     rmdir(hostFolder.c_str());
+    rmdir(made.c_str());
+}
+
+// A run names its logs folder once per battle; the folder may be removed or
+// made again (in other letters) by the player between two battles.
+TEST(HostPaths, TheLogsFolderIsFoundAgainAfterItWasRemovedOrMadeAnew) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    ASSERT_TRUE(prefix);
+    std::string made = std::string(prefix) + "/drive_c/norvix_logs_XXXXXX";
+    ASSERT_TRUE(mkdtemp(made.data()));
+    ASSERT_EQ(mkdir((made + "/logs").c_str(), 0755), 0);
+    const std::string logs = "C:\\" + made.substr(made.rfind('/') + 1) + "\\logs\\";
+
+    InstallHostPaths();
+    rtl::WriteAllLines(logs + "1.txt", {"бой 1"});
+    rtl::WriteAllLines(logs + "2.txt", {"бой 2"});
+    EXPECT_TRUE(HostFileExists(made + "/logs/2.txt"));
+
+    unlink((made + "/logs/1.txt").c_str());
+    unlink((made + "/logs/2.txt").c_str());
+    ASSERT_EQ(rmdir((made + "/logs").c_str()), 0);
+    EXPECT_THROW(rtl::WriteAllLines(logs + "3.txt", {"бой 3"}), rtl::EInOutError);
+
+    ASSERT_EQ(mkdir((made + "/Logs").c_str(), 0755), 0);
+    rtl::WriteAllLines(logs + "4.txt", {"бой 4"});
+    EXPECT_TRUE(HostFileExists(made + "/Logs/4.txt"));
+
+    unlink((made + "/Logs/4.txt").c_str());
+    rmdir((made + "/Logs").c_str());
     rmdir(made.c_str());
 }

@@ -111,6 +111,44 @@ TEST_F(FleetEntry, EachBadValueGivesItsOwnMessageAndLosesNothingElse) {
     if (form->ValueListEditor7->Count() > 0) EXPECT_EQ(In().MedalCount[1][0][0], 9);
 }
 
+// A run stores the editors before every battle: each store gives what the
+// editors hold then, whatever changed in between, and tells a bad value
+// every time.
+TEST_F(FleetEntry, EveryStoreFollowsTheEditorsAndTheArraysAsTheyStandThen) {
+    form->ValueListEditor1->SetValues(1, "100");
+    form->ValueListEditor5->SetValues(1, "8");
+    form->saveships(0, 0);
+    form->saveships(0, 0);
+    EXPECT_EQ(In().ShipCount[1][0][Row(0)], 100u);
+
+    In().ShipCount[1][0][Row(0)] = 5;  // another window wrote the arrays
+    form->saveships(0, 0);
+    EXPECT_EQ(In().ShipCount[1][0][Row(0)], 100u);
+    In().TechLevel[2][0][0] = 1;
+    form->saveships(0, 0);
+    EXPECT_EQ(In().TechLevel[2][0][0], 8);
+
+    form->ValueListEditor1->SetValues(1, "7");
+    form->saveships(0, 0);
+    EXPECT_EQ(In().ShipCount[1][0][Row(0)], 7u);
+
+    form->saveships(1, 0);  // another participant of side 1 takes the same editors
+    EXPECT_EQ(In().ShipCount[1][1][Row(0)], 7u);
+    In().ShipCount[1][0][Row(0)] = 0;
+    form->saveships(0, 0);
+    EXPECT_EQ(In().ShipCount[1][0][Row(0)], 7u);
+
+    form->ValueListEditor4->SetValues(1, "много");
+    form->saveships(0, 0);
+    form->saveships(0, 0);
+    EXPECT_EQ(Texts().size(), 2u);
+    form->ValueListEditor4->SetValues(1, "3");
+    form->saveships(0, 0);
+    form->saveships(0, 0);
+    EXPECT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(In().ShipCount[2][0][Row(0)], 3u);
+}
+
 // Technology and officer entries far beyond the twentieth are stored like the others.
 TEST_F(FleetEntry, LevelsOfLateTechnologyAndOfficerEntriesAreStored) {
     battle::DataTable& table = Form4->Table();

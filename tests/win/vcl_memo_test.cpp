@@ -115,6 +115,41 @@ TEST_F(Memo, ClearInTheMiddleOfABatchAndEditsOfEarlierLines) {
     EXPECT_EQ(lines->Get(3), "");
 }
 
+// A battle log replaced by one as long leaves the scroll bars as they were:
+// the text is painted again, the frame and its bars not; a log of another
+// length moves the bars, and they are painted.
+TEST_F(Memo, FrameIsPaintedAgainOnlyWhenTheScrollBarsChange) {
+    int framePaints = 0, clientPaints = 0;
+    const TWindowProcToken token = memo->ReplaceWindowProc([&](TMessage& m) {
+        if (m.Msg == WM_NCPAINT) ++framePaints;
+        if (m.Msg == WM_PAINT) ++clientPaints;
+        memo->CallPreviousWindowProc(token, m);
+    });
+    TStrings* lines = memo->Lines();
+    auto battle = [&](int number, int count) {
+        lines->Clear();
+        std::vector<std::string> written;
+        for (int i = 0; i < count; ++i) written.push_back(LogLine(number * 1000 + i));
+        for (const std::string& line : written) lines->Add(line);
+        EXPECT_EQ(vcltest::MemoLines(memo), written);  // the read writes them into the window
+        framePaints = clientPaints = 0;
+        Pump();
+        return written;
+    };
+    battle(1, 100);
+    battle(2, 100);
+    EXPECT_EQ(framePaints, 0);
+    EXPECT_GT(clientPaints, 0);
+    EXPECT_EQ(ScrollMax(), 100);  // and the empty line after the last break
+
+    battle(3, 250);
+    EXPECT_GT(framePaints, 0);
+    EXPECT_EQ(ScrollMax(), 250);
+    battle(4, 250);
+    EXPECT_EQ(framePaints, 0);
+    memo->RestoreWindowProc(token);
+}
+
 TEST_F(Memo, SavedFileHoldsEveryPendingLineIn1251WithCrLf) {
     const std::string path = "vcl_memo_batch.txt";
     TStrings* lines = memo->Lines();
