@@ -128,15 +128,17 @@ TEST(Debris, LossesOfTheAttackingAndTheDefendingSideUseTheirOwnPercent) {
 
 TEST(Debris, EachTypesShareIsRoundedHalvesToEvenBeforeItIsAdded) {
     Settle s;
-    s.SetDebris(kShip, 0, 0);
+    s.SetDebris(kShip, 10, 10);
+    s.table.SetCell(kColMetal, kShip, "17");
+    s.table.SetCell(kColMinerals, kShip, "13");
     s.table.SetCell(kColMetal, kOther, "5");
     s.table.SetCell(kColMinerals, kOther, "15");
     s.SetDebris(kOther, 10, 10);
     s.input().ShipCount[1][0][kShip] = 1;
     s.input().ShipCount[2][0][kOther] = 3;
-    s.Close(0, 1);
-    EXPECT_EQ(s.run.State.DebrisMetal, 0);     // 0.5 -> 0
-    EXPECT_EQ(s.run.State.DebrisMinerals, 2);  // 1.5 -> 2
+    s.Close(1, 1);
+    EXPECT_EQ(s.run.State.DebrisMetal, 0 + 2);     // 0.5 -> 0, 1.7 -> 2
+    EXPECT_EQ(s.run.State.DebrisMinerals, 2 + 1);  // 1.5 -> 2, 1.3 -> 1
 }
 
 TEST(Debris, ABuildingBelowItsLevelCountsInTheDebrisOnly) {

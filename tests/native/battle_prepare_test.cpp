@@ -212,6 +212,17 @@ TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
     in.TechLevel[1][0][3] = 1;
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), (10000 + 100) * 4 / 10);
+
+    // Growth -1 turns the sign at every level: negative at even levels, at
+    // any level, without a step per level.
+    tower.classOrGrowth = -1;
+    SetUnit(b.table, kBuilding, tower);
+    in.TechRowCount = 3;
+    for (uint32_t level : {2u, 3u, 4'000'000'000u, 4'000'000'001u}) {
+        in.ShipCount[1][0][kBuilding] = level;
+        b->preparebatle();
+        EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), level % 2 == 0 ? -1000 : 1000) << level;
+    }
 }
 
 TEST(Preparation, BuildingLevelGrowthOverflowStopsTheBattle) {
@@ -388,6 +399,13 @@ TEST(Preparation, MoreThanElevenPriorityUnitsAreRefusedBeforeTheBattleWithTheTyp
                                  "Щитовой купол - 5", "Щитовая башня - 1", "не больше 11"})
             EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
     }
+    // Exactly at its level the building fights, so it counts: refused here
+    // with the same message, never left for the battle to stop on.
+    in.ShipCount[1][1][kBuilding] = 3;
+    EXPECT_THROW(CheckPriorityUnits(in, b.table), rtl::ERangeError);
+    in.ShipCount[1][1][kBuilding] = 2;
+    EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
+    EXPECT_NO_THROW(b->preparebatle());
     // Side 2 is checked too; participants beyond the count are not.
     in.ShipCount[1][1][202] = 4;
     in.ShipCount[2][0][201] = 20;

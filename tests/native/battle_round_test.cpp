@@ -91,6 +91,9 @@ TEST(Delays, AUnitThatDisarmsFiresAgain508RoundsLaterWithNoAttack) {
     Range r(once);
     EXPECT_EQ(r.FiringRounds(600), (std::vector<int>{1, 509}));
     EXPECT_EQ(r.units(1, 0).AttackAt(0), 0u);
+    // The late shot hits, and takes nothing: the target keeps what the first left.
+    EXPECT_EQ(r.unit(2, 0, 0).Structure, 100'000'000 - 10);
+    EXPECT_EQ(r.output.Count("        Мишень 1:0 оставляя структуры: 99999990 щиты: 0"), 2u);
 }
 
 TEST(Delays, ADelayBeyondAByteStopsTheBattle) {

@@ -297,7 +297,8 @@ TEST_F(DataTableFiles, ShiftedRowsAndStrayCarriageReturnsAreToldWhereTheyStart) 
     DataTable::LoadResult result = loaded.LoadFromFile(PathOf("DataBase.dat"));
     EXPECT_EQ(result.linesRead, kDataBaseLines);
     EXPECT_FALSE(result.complete);
-    EXPECT_NE(result.message.find("строка базы 5, столбец 0"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_NE(result.message.find("в строке 3156 файла (строка базы 5, столбец 0)"), std::string::npos)
+        << rtl::Cp1251ToUtf8(result.message);
     EXPECT_NE(result.message.find("сдвинуты"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
 
     // CR CR LF after every cell: the whole count of lines, every cell spoilt
@@ -514,6 +515,17 @@ TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndKeepsEarlierRows) {
         EXPECT_EQ(table.Cell(kColRapidFire + 210, 201), "3");
         EXPECT_EQ(table.Cell(kColName, 202), "Прежняя");
         EXPECT_EQ(table.Cell(kColRapidFire + 5, 202), "7");
+    }
+
+    // The bad line is quoted whole up to 40 characters, longer ones cut there;
+    // control characters show as "?".
+    const std::string forty(40, 'x');
+    for (const auto& [row, quoted] : {std::pair{forty, forty + "»"}, std::pair{forty + "y", forty + "...»"},
+                                      std::pair{std::string("2\x01" "1"), std::string("«2?1»")}}) {
+        WriteLines("expinp.shp", file({good, block(row, "Плохая", {})}));
+        DataTable table;
+        const std::string message = table.ImportFromFile(PathOf("expinp.shp")).message;
+        EXPECT_NE(message.find(quoted + " не номер строки базы"), std::string::npos) << rtl::Cp1251ToUtf8(message);
     }
 }
 

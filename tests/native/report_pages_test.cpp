@@ -109,7 +109,8 @@ TEST(RapidFirePage, TheBlockIsCutAtItsBreaksAndEndsAtTheDivOrThePage) {
     online::RapidFireBlock block = online::FindRapidFireBlock(page, 201);
     EXPECT_TRUE(block.found);
     EXPECT_EQ(block.entries, (std::vector<std::string>{"<div>по a", "по b", "по c"}));
-    // Late units have one more line between the marker and the block.
+    // Late units (above row 400) have one more line between the marker and the block.
+    EXPECT_EQ(online::FindRapidFireBlock(page, 400).entries, block.entries);
     EXPECT_TRUE(online::FindRapidFireBlock(page, 401).entries.empty());
     EXPECT_EQ(online::FindRapidFireBlock({"", "Скорострел", "", "<div>по x<br>"}, 401).entries,
               (std::vector<std::string>{"<div>по x"}));
@@ -178,7 +179,11 @@ TEST(UpdatePage, TheMarkerLineGivesFourSoundFieldsOrNothing) {
     for (const char* line :
          {"no marker", "DelvoSim<br><br>37 <br>ftp://h/b.zip <br><br>12 <br>http://h/d.zip<",
           "DelvoSim<br><br>37 <br>http://h/b.zip <br><br>12 <br>javascript:x()<", "DelvoSim<br><br>37<br>",
-          "DelvoSim<br><br> <br>http://h/b.zip <br><br>12 <br>http://h/d.zip<", "DelvoSim"}) {
+          "DelvoSim<br><br> <br>http://h/b.zip <br><br>12 <br>http://h/d.zip<", "DelvoSim",
+          // Control characters, which the update window would show as they are, in either number.
+          "DelvoSim<br><br>3\x7f" "7 <br>http://h/b.zip <br><br>12 <br>http://h/d.zip<",
+          "DelvoSim<br><br>37 <br>http://h/b.zip <br><br>1\x1b[2J <br>http://h/d.zip<",
+          "DelvoSim<br><br>37 <br>http://h/b.zip <br><br>\t12 <br>http://h/d.zip<"}) {
         EXPECT_FALSE(update::ReadUpdateFields({line}, f)) << line;
         EXPECT_TRUE(f.build.empty());
     }

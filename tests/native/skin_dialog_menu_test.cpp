@@ -134,6 +134,13 @@ TEST(SkinnedDialogs, FrameButtonsCaptionAndHitTest) {
     TDialogFrame sizing = Dialog(style::Caption | style::SysMenu | style::ThickFrame | style::MaximizeBox);
     EXPECT_TRUE(DialogHasGrip(sizing));
     EXPECT_EQ(DialogHitTest(sizing, kMetrics, masks, {}, {290, 190}), 17);
+    // The grip is its picture, 12 pixels square from (283, 184), and no more.
+    EXPECT_EQ(DialogGripPosition(sizing, kMetrics, masks).X, 283);
+    EXPECT_EQ(DialogGripPosition(sizing, kMetrics, masks).Y, 184);
+    EXPECT_EQ(DialogHitTest(sizing, kMetrics, masks, {}, {283, 184}), 17);
+    EXPECT_EQ(DialogHitTest(sizing, kMetrics, masks, {}, {294, 195}), 17);
+    EXPECT_EQ(DialogHitTest(sizing, kMetrics, masks, {}, {282, 190}), 0);
+    EXPECT_EQ(DialogHitTest(sizing, kMetrics, masks, {}, {290, 196}), 0);
     EXPECT_TRUE(UpdateDialogMenuItems(sizing).miSize.Enabled);
     const TDialogFrame child = Dialog(style::Child | style::SysMenu);
     EXPECT_EQ(DialogBorderCode(child.Style, 0), 3);
@@ -157,6 +164,19 @@ TEST(SkinnedDialogs, StripsAndSystemMenu) {
     EXPECT_EQ(s.Title, (TRect{0, 0, 300, 3}));
     EXPECT_EQ(s.Right, (TRect{297, 3, 300, 200}));
     EXPECT_EQ(DialogTopNonClientHeight(Dialog(style::Child | style::SysMenu), kMetrics), 200 - 174 - 4);
+    // A minimized message box is all title: the band takes the whole window
+    // and the borders start one row below the title.
+    TDialogFrame minimized = Dialog(kMessageBox | style::MinimizeBox);
+    minimized.Iconic = true;
+    minimized.Width = 160;
+    minimized.Height = 27;
+    minimized.ClientHeight = 0;
+    EXPECT_EQ(DialogTopNonClientHeight(minimized, kMetrics), 27);
+    s = GetDialogStrips(minimized, kMetrics);
+    EXPECT_EQ(s.Title, (TRect{0, 0, 160, 27}));
+    EXPECT_EQ(s.Left, (TRect{0, 25, 3, 27}));
+    EXPECT_EQ(s.Bottom, (TRect{3, 25, 157, 27}));
+    EXPECT_EQ(s.Right, (TRect{157, 25, 160, 27}));
 
     // A message box: Move and Close.
     TDialogMenuItems m = UpdateDialogMenuItems(Dialog(kMessageBox));
@@ -180,6 +200,9 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
     using C = TacWndClass;
     EXPECT_EQ(ChooseChildAdapter("Static", 0).Class, C::TacStaticWnd);
     EXPECT_EQ(ChooseChildAdapter("STATIC", 0x3).Class, C::TacIconWnd);
+    // Text statics of every kind: left, centred, right, simple, left without wrapping.
+    for (unsigned type : {0x0u, 0x1u, 0x2u, 0xAu, 0xCu})
+        EXPECT_EQ(ChooseChildAdapter("Static", type).Class, C::TacStaticWnd) << type;
     for (unsigned type : {0x4u, 0x5u, 0x7u, 0x9u, 0xBu, 0xDu, 0xFu, 0x10u, 0x12u})
         EXPECT_EQ(ChooseChildAdapter("static", type | 0x100).Class, C::None) << type;
     EXPECT_EQ(ChooseChildAdapter("Button", 7).Section, "GROUPBOX");

@@ -136,6 +136,18 @@ TEST(FormFrame, CaptionButtonsAreHitWhereTheyAreDrawn) {
     EXPECT_EQ(grip.Y, 184);
     EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {290, 190}), 17);
     EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {280, 190}), 0);
+    // ... from the grip picture's first pixel on, not the one before it.
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {283, 184}), 17);
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {282, 190}), 0);
+    EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {290, 183}), 0);
+    // Pictures of 16 pixels are not small: they sit centred.
+    skintest::LayoutSkin big;
+    big.Section("FORM");
+    big.Section("GLOBALINFO");
+    big.Mask("GLOBALINFO", "BICONCLOSE", 16, 16);
+    const TFrameSkinMasks bigMasks = GetFrameSkinMasks(big.Content, "FORM", BS::bsSizeable, false);
+    EXPECT_EQ(TitleButtonTop(Form(), kMetrics, bigMasks), 5);
+    EXPECT_EQ(PlaceTitleButtons(Form(), kMetrics, bigMasks).System[0].Rect, (TRect{279, 5, 295, 21}));
     // No grip mode: only the square between two skinned bars is a grip.
     f.GripRightBottom = false;
     EXPECT_EQ(NCHitTest(f, kMetrics, masks, l, {290, 190}), 0);
@@ -227,6 +239,13 @@ TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
     EXPECT_EQ(SysButtonCount(f), 0);
     f.BorderIcons = TFrameBorderIcons{true, true, false, true};
     EXPECT_EQ(SysButtonCount(f), 3);
+    // A minimized sizeable form: Restore, and no Size until it is restored.
+    f = Form();
+    f.WindowState = WS::wsMinimized;
+    f.Iconic = true;
+    s = UpdateSystemMenuItems(f);
+    EXPECT_TRUE(s.ItemRestore.Enabled && s.ItemSize.Visible);
+    EXPECT_FALSE(s.ItemSize.Enabled || s.ItemMinimize.Enabled);
     // 45 skin names: columns start before the 21st and the 41st.
     int breaks = 0;
     for (int i = 0; i < 45; ++i) breaks += SkinItemBreaks(i) ? 1 : 0;
@@ -249,6 +268,11 @@ TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
     EXPECT_EQ(SysButtonHeight(m), 15);
     // The title bar band: a third of a title-bar frame on each side of the buttons.
     f = Form(BS::bsToolWindow);
+    EXPECT_EQ(MinTitleWidth(PlaceTitleButtons(f, kMetrics, m), m), 2 * 10 + 15);
+    // A title bar of its own picture: three states of three thirds each.
+    skin.Content.Masks[static_cast<size_t>(title)].PropertyName = "OLDTITLEBAR";
+    skin.OwnMask("FORM", "TITLEBAR", 90, 22);
+    m = GetFrameSkinMasks(skin.Content, "FORM", BS::bsToolWindow, false);
     EXPECT_EQ(MinTitleWidth(PlaceTitleButtons(f, kMetrics, m), m), 2 * 10 + 15);
     // A skin without the close picture in GLOBALINFO: the form section's.
     skin.Content.Masks[static_cast<size_t>(bigClose)].SectionName = "FORM";

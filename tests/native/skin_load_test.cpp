@@ -123,8 +123,16 @@ TEST_F(SkinLoad, KeysAndMasksComeFromParentsAndACycleEnds) {
         "[GROUPBOX]\r\nPARENTCLASS=PANEL\r\nCOLOR=-1\r\n"
         "[BUTTON]\r\nPARENTCLASS=GROUPBOX\r\nFONTCOLOR=65280\r\n"
         "[LOOPA]\r\nPARENTCLASS=LOOPB\r\n[LOOPB]\r\nPARENTCLASS=LOOPA\r\n"
-        "[SELF]\r\nPARENTCLASS=SELF\r\n";
+        "[SELF]\r\nPARENTCLASS=SELF\r\n"
+        "[HEX]\r\nCOLOR=$00C08040\r\nHOTCOLOR=$FF00000F\r\nBORDERCOLOR1=0x7FFFFFFF\r\nBORDERCOLOR2=$123456789\r\n";
     ASSERT_EQ(Load(text).Status, TSkinLoadStatus::Loaded);
+    // Colours written in hexadecimal with all eight digits, system colours
+    // among them; a ninth digit is no colour, and the default stands.
+    const TsGeneralData& hex = Section("HEX");
+    EXPECT_EQ(hex.Color, 0x00C08040);
+    EXPECT_EQ(hex.HotColor, static_cast<TColor>(0xFF00000F));
+    EXPECT_EQ(hex.BorderColor1, 0x7FFFFFFF);
+    EXPECT_EQ(hex.BorderColor2, 0);
     EXPECT_DOUBLE_EQ(content_.SkinData.Version, 5.75);
     EXPECT_EQ(content_.SkinData.Shadow1Blur, 4);
     const TsGeneralData& button = Section("BUTTON");

@@ -170,6 +170,24 @@ TEST(SkinRect, MaskRowAndParentCacheGiveTheTransparentPixels) {
     DrawSkinGlyph(g.Pixels(), {0, 0}, 0, glyph, 0);
     EXPECT_EQ(At(g.Pixels(), 0, 0), MakeColor(100, 0, 50));
     EXPECT_EQ(At(g.Pixels(), 1, 0), MakeColor(0, 0, 100));
+
+    // The ghost of a masked glyph (a title button of an inactive window):
+    // every mask value gains 100, so the picture fades toward what lies
+    // behind, and a mask of 155 or more keeps what lies behind all but
+    // exactly; the key colour is still a hole.
+    auto button = skintest::ContentWithMaster(3, 2, clBlack);
+    Put(button->MasterPixels(), 1, 0, MakeColor(200, 100, 50));
+    Put(button->MasterPixels(), 2, 0, clFuchsia);
+    Put(button->MasterPixels(), 1, 1, MakeColor(200, 200, 200));
+    const TsMaskData masked = skintest::MaskIn(*button, {0, 0, 3, 2}, 1, 1, 0, 0, 0, 0);
+    TPixelBitmap active = Solid(3, 1, clWhite), inactive = Solid(3, 1, clWhite);
+    DrawSkinGlyph(active.Pixels(), {0, 0}, 0, masked, 1);
+    DrawSkinGlyph(inactive.Pixels(), {0, 0}, 0, masked, 2);
+    EXPECT_EQ(At(active.Pixels(), 0, 0), clBlack);
+    EXPECT_EQ(At(inactive.Pixels(), 0, 0), MakeColor(99, 99, 99));  // 255 x 100 / 256
+    EXPECT_EQ(At(active.Pixels(), 1, 0), MakeColor(242, 221, 210));
+    EXPECT_EQ(At(inactive.Pixels(), 1, 0), MakeColor(254, 254, 254));
+    EXPECT_EQ(At(inactive.Pixels(), 2, 0), clWhite);
 }
 
 TEST(SkinRect, BorderCornersTakeTheParentOrItsColour) {
@@ -235,6 +253,22 @@ TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     r = {0, 0, 10, 12};
     PlaceTexture(bmp.Pixels(), r, 20, tex);
     EXPECT_EQ(r, (TRect{0, 0, 10, 12}));
+    // Along the bottom: one row of tiles there, the rest handed back; a
+    // rectangle lower than the texture gets its top rows, never a row above it.
+    TPixelBitmap low = Solid(10, 12, clWhite);
+    r = {0, 0, 10, 12};
+    PlaceTexture(low.Pixels(), r, 6, tex);
+    EXPECT_EQ(r, (TRect{0, 0, 10, 8}));
+    EXPECT_EQ(At(low.Pixels(), 4, 8), MakeColor(200, 0, 0));
+    EXPECT_TRUE(AllOf(low.Pixels(), 0, 0, 10, 8, clWhite));
+    TPixelBitmap flat = Solid(10, 12, clWhite);
+    r = {0, 6, 10, 9};
+    PlaceTexture(flat.Pixels(), r, 6, tex);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_EQ(At(flat.Pixels(), 0, 6), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(flat.Pixels(), 1, 8), MakeColor(0, 0, 200));
+    EXPECT_TRUE(AllOf(flat.Pixels(), 0, 0, 10, 6, clWhite));
+    EXPECT_TRUE(AllOf(flat.Pixels(), 0, 9, 10, 12, clWhite));
 
     // A masked texture in mode 10, 2.5 tiles wide: the half-tile strip shows the parent.
     auto masked = skintest::ContentWithMaster(4, 8, clBlack);
@@ -307,4 +341,13 @@ TEST(SkinGlyphLayout, CentredSpreadMarginsAndRightToLeft) {
     // Without a caption there is no spacing: the glyph alone is centred.
     l = CalcGlyphLayout(button, {16, 16}, {0, 0}, blGlyphLeft, -1, 5, 2, 0);
     EXPECT_EQ(l.GlyphPos.X, 10 + 42);
+    // An odd free size puts the spare pixel on the same side for glyph and
+    // caption: items of one size stay on one line, across and down.
+    l = CalcGlyphLayout(button, {15, 15}, {40, 15}, blGlyphLeft, -1, -1, 2, 0);
+    EXPECT_EQ(l.GlyphPos.Y, 20 + 8);
+    EXPECT_EQ(l.TextBounds.Top, 20 + 8);
+    l = CalcGlyphLayout(TRect{0, 0, 61, 60}, {16, 16}, {16, 13}, blGlyphBottom, -1, -1, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 23);
+    EXPECT_EQ(l.TextBounds.Left, 23);
+    EXPECT_EQ(l.GlyphPos.Y, 60 - 10 - 16);
 }

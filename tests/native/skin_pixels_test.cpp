@@ -137,6 +137,66 @@ TEST(SkinCopy, StretchAveragesAndFramesTileAndFrameRings) {
     EXPECT_EQ(At(frame.Pixels(), 3, 0), MakeColor(2, 2, 2));  // the top-right pixel belongs to the dark edge
     EXPECT_EQ(At(frame.Pixels(), 0, 3), MakeColor(2, 2, 2));
     EXPECT_EQ(At(frame.Pixels(), 1, 1), clWhite);
+
+    // Two rings, each closed to its last pixel: light top and left, dark
+    // bottom and right (which take the two far corners).
+    TPixelBitmap rings = Solid(6, 5, clWhite);
+    DrawFrame3D(rings.Pixels(), {0, 0, 6, 5}, clBlack, MakeColor(128, 128, 128), 2);
+    const char* expected[] = {"LLLLLD",
+                              "LLLLDD",
+                              "LL..DD",
+                              "LDDDDD",
+                              "DDDDDD"};
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const char c = expected[y][x];
+            EXPECT_EQ(At(rings.Pixels(), x, y), c == 'L' ? clBlack : c == 'D' ? MakeColor(128, 128, 128) : clWhite)
+                << x << "," << y;
+        }
+}
+
+// A picture copied partly off the target (a control scrolled half out of its
+// parent) shows exactly the part that falls inside, at its own place, and
+// nothing is written past any edge.
+TEST(SkinCopy, CopiesOffEveryEdgeClipBothPictures) {
+    TPixelBitmap src(4, 3);
+    auto colour = [](int x, int y) { return MakeColor(10 + 60 * x, 20 + 80 * y, 7); };
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) Put(src.Pixels(), x, y, colour(x, y));
+    // The target is only as large as it must be, so that a row or column
+    // written too far would leave its memory.
+    for (int bpp : {3, 4}) {
+        TPixelBitmap dst = Solid(5, 4, clWhite, bpp);
+        CopyRect(dst.Pixels(), -2, -1, src.Pixels(), {0, 0, 4, 3});  // up and left out of the target
+        EXPECT_EQ(At(dst.Pixels(), 0, 0), colour(2, 1)) << bpp;
+        EXPECT_EQ(At(dst.Pixels(), 1, 1), colour(3, 2)) << bpp;
+        EXPECT_EQ(At(dst.Pixels(), 2, 0), clWhite) << bpp;
+        EXPECT_EQ(At(dst.Pixels(), 0, 2), clWhite) << bpp;
+        CopyRect(dst.Pixels(), 3, 2, src.Pixels(), {0, 0, 4, 3});  // down and right out of it
+        EXPECT_EQ(At(dst.Pixels(), 3, 2), colour(0, 0)) << bpp;
+        EXPECT_EQ(At(dst.Pixels(), 4, 3), colour(1, 1)) << bpp;
+        EXPECT_EQ(At(dst.Pixels(), 2, 3), clWhite) << bpp;
+    }
+    // A source rectangle starting before the picture moves the target along.
+    TPixelBitmap dst = Solid(5, 4, clWhite);
+    CopyRect(dst.Pixels(), 1, 1, src.Pixels(), {-1, -2, 2, 2});
+    EXPECT_EQ(At(dst.Pixels(), 2, 3), colour(0, 0));
+    EXPECT_EQ(At(dst.Pixels(), 3, 3), colour(1, 0));
+    EXPECT_TRUE(AllOf(dst.Pixels(), 0, 0, 5, 3, clWhite));
+    // The keyed copies clip alike and still skip the key.
+    Put(src.Pixels(), 3, 2, clFuchsia);
+    TPixelBitmap keyed = Solid(3, 2, clWhite);
+    CopyTransparentBmp(keyed.Pixels(), src.Pixels(), -2, -1, clFuchsia);
+    EXPECT_EQ(At(keyed.Pixels(), 0, 0), colour(2, 1));
+    EXPECT_EQ(At(keyed.Pixels(), 1, 0), colour(3, 1));
+    EXPECT_EQ(At(keyed.Pixels(), 0, 1), colour(2, 2));
+    EXPECT_EQ(At(keyed.Pixels(), 1, 1), clWhite);
+    EXPECT_EQ(At(keyed.Pixels(), 2, 0), clWhite);
+    TPixelBitmap edge = Solid(3, 2, clWhite);
+    CopyTransparentRect(edge.Pixels(), src.Pixels(), 1, 1, false, TParentCacheInfo{}, clFuchsia, {0, 0, 4, 3});
+    EXPECT_EQ(At(edge.Pixels(), 1, 1), colour(0, 0));
+    EXPECT_EQ(At(edge.Pixels(), 2, 1), colour(1, 0));
+    EXPECT_TRUE(AllOf(edge.Pixels(), 0, 0, 3, 1, clWhite));
 }
 
 TEST(SkinGradient, ParsesStepsAndRefusesDamagedText) {
@@ -179,6 +239,12 @@ TEST(SkinGradient, PaintsTheThreeModes) {
     EXPECT_EQ(At(v.Pixels(), 1, 2), MakeColor(128, 0, 128));
     // Bands whose percents pass 100 stop at the rectangle; the clip keeps
     // negative coordinates inside the bitmap.
+    // Steps whose percents fall short of 100: the last one runs to the end.
+    TPixelBitmap shortSteps = Solid(2, 10, clWhite);
+    data = {{255, 255, 30, 0}, {16711680, 16711680, 30, 0}};
+    PaintGradient(shortSteps.Pixels(), {0, 0, 2, 10}, data);
+    EXPECT_TRUE(AllOf(shortSteps.Pixels(), 0, 0, 2, 3, 255));
+    EXPECT_TRUE(AllOf(shortSteps.Pixels(), 0, 3, 2, 10, 16711680));
     TPixelBitmap h = Solid(10, 2, clWhite);
     data = {{255, 255, 100, 1}, {65280, 65280, 100, 1}, {0, 0, 100, 1}};
     PaintGradient(h.Pixels(), {-5, 0, 10, 2}, data);
@@ -276,4 +342,44 @@ TEST(SkinBmp, RoundTripAndDamagedFiles) {
     std::string huge = file;
     huge[21] = 0x7F;  // width about 2 billion
     EXPECT_FALSE(ReadBmp(reinterpret_cast<const uint8_t*>(huge.data()), huge.size(), back, error));
+}
+
+// 16-bit pictures (some skin editors save them): 5-5-5 by default, any
+// masks with bit fields; each channel widened to 8 bits with rounding, so
+// that full stays full and the middle stays the middle.
+TEST(SkinBmp, SixteenBitChannelsWidenRounded) {
+    auto picture = [](uint32_t compression, std::vector<uint32_t> masks, std::vector<uint16_t> pixels) {
+        std::string f(54 + 4 * masks.size(), '\0');
+        auto put = [&f](size_t at, uint32_t v, int bytes) {
+            for (int i = 0; i < bytes; ++i) f[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        };
+        f[0] = 'B', f[1] = 'M';
+        put(10, static_cast<uint32_t>(f.size()), 4);
+        put(14, 40, 4);
+        put(18, static_cast<uint32_t>(pixels.size()), 4);
+        put(22, 0xFFFFFFFF, 4);  // one row, top-down
+        put(26, 1, 2);
+        put(28, 16, 2);
+        put(30, compression, 4);
+        for (size_t i = 0; i < masks.size(); ++i) put(54 + 4 * i, masks[i], 4);
+        for (uint16_t px : pixels) f += std::string{static_cast<char>(px & 0xFF), static_cast<char>(px >> 8)};
+        while ((f.size() - (54 + 4 * masks.size())) % 4) f += '\0';
+        TPixelBitmap out;
+        std::string error;
+        EXPECT_TRUE(ReadBmp(reinterpret_cast<const uint8_t*>(f.data()), f.size(), out, error)) << error;
+        return out;
+    };
+    // 5-5-5: red, green, blue at full, white, and 16 of 31 in each channel.
+    TPixelBitmap rgb = picture(0, {}, {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0x4210});
+    ASSERT_EQ(rgb.Width(), 5);
+    EXPECT_EQ(At(rgb.Pixels(), 0, 0), MakeColor(255, 0, 0));
+    EXPECT_EQ(At(rgb.Pixels(), 1, 0), MakeColor(0, 255, 0));
+    EXPECT_EQ(At(rgb.Pixels(), 2, 0), MakeColor(0, 0, 255));
+    EXPECT_EQ(At(rgb.Pixels(), 3, 0), clWhite);
+    EXPECT_EQ(At(rgb.Pixels(), 4, 0), MakeColor(132, 132, 132));  // 16 x 255 / 31 = 131.6
+    // 5-6-5 through bit fields: six bits of green.
+    TPixelBitmap wide = picture(3, {0xF800, 0x07E0, 0x001F}, {0x07E0, 0x0400, 0xF81F});
+    EXPECT_EQ(At(wide.Pixels(), 0, 0), MakeColor(0, 255, 0));
+    EXPECT_EQ(At(wide.Pixels(), 1, 0), MakeColor(0, 130, 0));  // 32 x 255 / 63 = 129.5
+    EXPECT_EQ(At(wide.Pixels(), 2, 0), clFuchsia);  // the key colour survives the widening
 }
