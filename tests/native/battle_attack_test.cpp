@@ -311,6 +311,16 @@ TEST(FlagshipExposure, ThirtyPercentOfTheFlagshipWeightAgainstTheEscort) {
     EXPECT_FALSE(Fleet(40'000, 95).Exposed());
     EXPECT_TRUE(Fleet(100'000, 85).Exposed());
     EXPECT_FALSE(Fleet(100'000, 95).Exposed());
+    // 30,000 already counts at half; a half weight is rounded to even
+    // (28,571.5 to 28,572: 1,800,036 in all, against 1,800,000).
+    EXPECT_TRUE(Fleet(30'000, 100).Exposed());
+    EXPECT_FALSE(Fleet(57'143, 63).Exposed());
+    // A tie does not expose: 30 % of 5,000,100 is exactly the escort's 1,500,030.
+    Fleet tie(30, 50'001);
+    SetUnit(tie.table, kFlagship, Spec("Флагман", 5'000'100, 0, 0));
+    EXPECT_FALSE(tie.Exposed());
+    tie.input().ShipCount[2][0][kEscort] = 50'000;
+    EXPECT_TRUE(tie.Exposed());
 }
 
 TEST(FlagshipExposure, TypesBetweenTheBandsCountNeither) {

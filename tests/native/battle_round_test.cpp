@@ -159,6 +159,25 @@ TEST(Regeneration, NegativeRegenerationWearsDownAndDestroys) {
     up->RegenerateOrganic();
     EXPECT_EQ(down.unit().Structure, 10);
     EXPECT_EQ(up.unit().Structure, 12);
+
+    // Without regeneration a unit stays as it is, unless it has no structure
+    // at all: an organic building that its level made negative does not last.
+    Organic kept(0, 37);
+    kept->RegenerateOrganic();
+    EXPECT_EQ(kept.unit().Structure, 37);
+    EXPECT_EQ(kept.unit().Destroyed, 0);
+    Battle hive;
+    UnitSpec nest;
+    nest.purpose = "2";
+    nest.ability1 = "3";
+    nest.classOrGrowth = -1;
+    nest.buildingLevel = 1;
+    SetUnit(hive.table, kTower, nest);
+    hive.input().ShipCount[2][0][kTower] = 2;
+    hive->preparebatle();
+    ASSERT_EQ(hive.unit(2, 0, 0).Structure, -100);
+    hive->RegenerateOrganic();
+    EXPECT_EQ(hive.unit(2, 0, 0).Destroyed, 1);
 }
 
 TEST(Removal, SurvivorsMoveToTheFrontInTheirOrder) {

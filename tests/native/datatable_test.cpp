@@ -265,6 +265,13 @@ TEST_F(DataTableFiles, AShortDatabaseLoadsWhatItHasAndSaysWhere) {
         wrong += loaded.Cell(col, row) != (i < 1000 ? Pattern(col, row) : "");
     }
     EXPECT_EQ(wrong, 0);
+    // Cut after two whole rows: the first lost cell is row 2, column 0.
+    pos = 0;
+    for (int i = 0; i < 2 * kColCount; ++i) pos = raw.find("\r\n", pos) + 2;
+    WriteRaw("DataBase.dat", raw.substr(0, pos));
+    result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_NE(result.message.find("со строки 1263 файла (строка базы 2, столбец 0)"), std::string::npos)
+        << rtl::Cp1251ToUtf8(result.message);
 
     // An empty file leaves an empty table.
     WriteRaw("DataBase.dat", "");
@@ -328,6 +335,8 @@ TEST_F(DataTableFiles, RapidFireBeyondWhatABattleCanBearIsRefusedOnLoad) {
     saved.SetCell(kColRapidFire + 202, 201, rtl::IntToStr(kMaxRapidFire));  // the bound itself is fine
     saved.SetCell(kColRapidFire + 201, 202, "9000000000000000");
     saved.SetCell(kColRapidFire + 202, 202, rtl::IntToStr(kMaxRapidFire + 1));
+    PutUnitRow(saved, 550, "Последний");  // the last unit row is checked too
+    saved.SetCell(kColRapidFire + 201, 550, rtl::IntToStr(kMaxRapidFire + 5));
     PutRow(saved, 101, kKindTech, "Оружейная");
     saved.SetCell(201, 101, "99999");  // not rapid fire: a technology's column for row 171
     saved.SaveToFile(PathOf("DataBase.dat"));
@@ -337,7 +346,8 @@ TEST_F(DataTableFiles, RapidFireBeyondWhatABattleCanBearIsRefusedOnLoad) {
     EXPECT_FALSE(result.complete);
     EXPECT_NE(result.message.find("строка базы 202, столбец 231"), std::string::npos)
         << rtl::Cp1251ToUtf8(result.message);
-    EXPECT_NE(result.message.find("Таких ячеек 2"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_NE(result.message.find("Таких ячеек 3"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(loaded.Cell(kColRapidFire + 201, 550), rtl::IntToStr(kMaxRapidFire));
     EXPECT_EQ(loaded.Cell(kColRapidFire + 201, 202), rtl::IntToStr(kMaxRapidFire));
     EXPECT_EQ(loaded.Cell(kColRapidFire + 202, 202), rtl::IntToStr(kMaxRapidFire));
     EXPECT_EQ(loaded.Cell(kColRapidFire + 202, 201), rtl::IntToStr(kMaxRapidFire));
@@ -609,6 +619,12 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     EXPECT_EQ(options.lines[1], "1");
     EXPECT_FALSE(options.lines[2].has_value());
     EXPECT_NE(options.message.find("строк 2 из 11"), std::string::npos) << rtl::Cp1251ToUtf8(options.message);
+    // A bad line is quoted up to 40 characters.
+    const std::string forty(40, 'x');
+    WriteLines("opt.dat", {"8", "1", "1", forty});
+    options = ReadOptionsFile(PathOf("opt.dat"));
+    EXPECT_NE(options.message.find("строке 4 «" + forty + "», а нужно целое число"), std::string::npos)
+        << rtl::Cp1251ToUtf8(options.message);
     WriteRaw("opt.dat", std::string("8\r\n\x02\x03\r\n", 7));
     options = ReadOptionsFile(PathOf("opt.dat"));
     EXPECT_FALSE(options.lines[1].has_value());
@@ -616,8 +632,8 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     EXPECT_THROW(ReadOptionsFile(PathOf("missing.dat")), rtl::EInOutError);
 
     // Name lists: a heading, then one name a line; a heading alone is one empty name.
-    WriteLines("of.dat", {"Офицеры", "Адмирал", "Инженер"});
-    EXPECT_EQ(ReadNameList(PathOf("of.dat")).names, (std::vector<std::string>{"Адмирал", "Инженер"}));
+    WriteLines("of.dat", {"Офицеры", "Адмирал", "Инженер\tII"});  // a tab is text
+    EXPECT_EQ(ReadNameList(PathOf("of.dat")).names, (std::vector<std::string>{"Адмирал", "Инженер\tII"}));
     WriteLines("of.dat", {"Офицеры"});
     NameList list = ReadNameList(PathOf("of.dat"));
     EXPECT_EQ(list.names, std::vector<std::string>{""});
@@ -626,7 +642,8 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     std::vector<std::string> many(kMaxListNames + 1, "Имя");
     WriteLines("of.dat", many);
     EXPECT_EQ(ReadNameList(PathOf("of.dat")).names.size(), static_cast<size_t>(kMaxListNames));
-    for (const std::string& damaged : {std::string(), std::string("Офицеры\r\nАд\x07мирал\r\n")}) {
+    for (const std::string& damaged : {std::string(), std::string("Офицеры\r\nАд\x07мирал\r\n"),
+                                       std::string("Офи\x07церы\r\nАдмирал\r\n")}) {
         WriteRaw("of.dat", damaged);
         list = ReadNameList(PathOf("of.dat"));
         EXPECT_TRUE(list.names.empty());

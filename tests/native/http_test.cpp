@@ -132,6 +132,15 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     EXPECT_EQ(r.body, "abcdef");
     EXPECT_EQ(ParseHttpResponse(chunked.substr(0, chunked.size() - 8), false, r), HttpParse::Incomplete);
     EXPECT_EQ(ParseHttpResponse(chunked.substr(0, chunked.size() - 8), true, r), HttpParse::Malformed);
+    // Sizes in either case up to f; chunks ended by a bare LF.
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nF\r\n0123456789abcde\r\n"
+                                "f\r\n0123456789ABCDE\r\n0\r\n\r\n",
+                                false, r),
+              HttpParse::Complete);
+    EXPECT_EQ(r.body, "0123456789abcde0123456789ABCDE");
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n4\nabcd\n1\ne\n0\n\n", false, r),
+              HttpParse::Complete);
+    EXPECT_EQ(r.body, "abcde");
 
     for (const char* broken : {"garbage\r\n\r\n", "HTTP/1.1 abc\r\n\r\n", "HTTP/1.1 200\r\nContent-Length: -1\r\n\r\n",
                                "HTTP/1.1 200\r\nContent-Length: 99999999999999999999\r\n\r\n",

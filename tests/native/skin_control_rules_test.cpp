@@ -47,6 +47,7 @@ TEST(SkinnedGauge, RangeAndPercentage) {
     c = r.SetMinValue(150);
     EXPECT_EQ(c.Error, "Value must be between -2147483647 and 99");
     EXPECT_EQ(r.MinValue(), 0);
+    EXPECT_FALSE(r.SetMinValue(101).Error.empty());  // one past the maximum is refused too
     c = r.SetMaxValue(-5);
     EXPECT_EQ(c.Error, "Value must be between 1 and 2147483647");
     EXPECT_EQ(r.MaxValue(), 100);

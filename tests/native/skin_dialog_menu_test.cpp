@@ -64,6 +64,11 @@ TEST(SkinnedMenus, ItemHeightsAndWidths) {
     EXPECT_EQ(size.X, 204);
     EXPECT_EQ(size.Y, 46);
 
+    // A menu line item with an image, the first one included, is wider by it.
+    EXPECT_EQ(MenuLineItemWidth(40, true, 16, 0), 62);
+    EXPECT_EQ(MenuLineItemWidth(40, true, 16, -1), 40);
+    EXPECT_EQ(MenuLineItemWidth(40, false, 16, 3), 40);
+
     EXPECT_EQ(GetGlyphSize({0, 0}, false, false, {}).X, 16);
     EXPECT_EQ(GetGlyphSize({0, 0}, true, true, {24, 24}).X, 0);
 
@@ -84,6 +89,8 @@ TEST(SkinnedDialogs, FrameButtonsCaptionAndHitTest) {
     EXPECT_EQ(DialogBorderCode(style::Caption, 0), 1);
     EXPECT_EQ(DialogBorderCode(style::Caption, style::ExToolWindow), 4);
     EXPECT_EQ(DialogBorderCode(style::Caption | style::ThickFrame, style::ExToolWindow), 5);
+    EXPECT_EQ(DialogBorderCode(style::Caption | style::ModalFrame, style::ExToolWindow), 4);
+    EXPECT_EQ(DialogTitleHeight(Dialog(style::Caption | style::ThickFrame, style::ExToolWindow), kMetrics), 16);
     EXPECT_EQ(DialogTitleHeight(Dialog(style::Popup | style::ThickFrame), kMetrics), 0);
     EXPECT_EQ(DialogBorderWidth(Dialog(style::Popup | style::ThickFrame), kMetrics), 0);
     EXPECT_EQ(DialogTitleHeight(Dialog(style::Caption, style::ExToolWindow), kMetrics), 16);
@@ -129,6 +136,31 @@ TEST(SkinnedDialogs, FrameButtonsCaptionAndHitTest) {
     EXPECT_EQ(GetDialogSkinMasks(skin.Content, 4).Close, 0);
     const int formClose = skin.Mask("FORM", "BICONCLOSE", 18, 18);
     EXPECT_EQ(GetDialogSkinMasks(skin.Content, 0).Close, formClose);
+    // Big pictures for single and sizing frames, small ones for the rest.
+    skin.Content.Masks[static_cast<size_t>(formClose)].PropertyName = "NONE";
+    skin.Content.Masks[static_cast<size_t>(close)].PropertyName = "SICONCLOSE";
+    EXPECT_EQ(GetDialogSkinMasks(skin.Content, 3).Close, 0);
+    EXPECT_EQ(GetDialogSkinMasks(skin.Content, 1).Close, 0);
+    EXPECT_EQ(GetDialogSkinMasks(skin.Content, 5).Close, close);
+
+    // A minimized dialog: its minimize button shows the restore picture,
+    // usable only when the dialog can be maximized as well.
+    const int norm = skin.Mask("GLOBALINFO", "BICONNORM", 21, 21);
+    TDialogFrame minimized = Dialog(kMessageBox | style::MinimizeBox);
+    minimized.Iconic = true;
+    masks = GetDialogSkinMasks(skin.Content, 0);
+    l = PlaceDialogTitleButtons(minimized, kMetrics, masks);
+    ASSERT_EQ(l.Buttons.size(), 2u);
+    EXPECT_EQ(l.Buttons[1].MaskIndex, norm);
+    EXPECT_FALSE(l.Buttons[1].Enabled);
+    minimized.Style |= style::MaximizeBox;
+    l = PlaceDialogTitleButtons(minimized, kMetrics, masks);
+    EXPECT_TRUE(l.Buttons.back().Enabled);
+    // The small icon is centred in the title and the top border together.
+    const TFrameSystemMetrics odd{21, 16, 3, 2, 5, 4, 20, 16, 16};
+    d = Dialog(kMessageBox);
+    d.HasIcon = true;
+    EXPECT_EQ(DialogIconRect(d, odd), (TRect{3, 3, 19, 19}));
 
     // Only a sizing frame has a grip and an enabled Size item.
     TDialogFrame sizing = Dialog(style::Caption | style::SysMenu | style::ThickFrame | style::MaximizeBox);
@@ -188,6 +220,8 @@ TEST(SkinnedDialogs, StripsAndSystemMenu) {
     m = UpdateDialogMenuItems(zoomed);
     EXPECT_TRUE(m.miRestore.Visible && m.miRestore.Enabled && m.miMaximize.Visible);
     EXPECT_FALSE(m.miMaximize.Enabled || m.miMove.Enabled);
+    zoomed.Zoomed = false;
+    EXPECT_TRUE(UpdateDialogMenuItems(zoomed).miMove.Enabled);
     // An iconic one with a minimize box: Restore only without a maximize box.
     TDialogFrame iconic = Dialog(style::Caption | style::SysMenu | style::MinimizeBox);
     iconic.Iconic = true;

@@ -70,6 +70,9 @@ TEST(FormFrame, CaptionButtonsAreHitWhereTheyAreDrawn) {
     EXPECT_EQ(l.System[1].Rect, (TRect{253, 2, 274, 23}));
     EXPECT_EQ(l.System[2].Rect, (TRect{232, 2, 253, 23}));
     EXPECT_EQ(l.Width, 63);
+    EXPECT_EQ(ButtonIndexAt(l, 294), 1);
+    EXPECT_EQ(ButtonIndexAt(l, 295), 0);  // the right border
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {295, 10}), 2);
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {280, 10}), 20);
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {260, 10}), 9);
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {240, 22}), 8);
@@ -104,6 +107,8 @@ TEST(FormFrame, CaptionButtonsAreHitWhereTheyAreDrawn) {
     l = PlaceTitleButtons(f, kMetrics, none);
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {260, 10}), 2);
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {240, 10}), 8);
+    EXPECT_FALSE(l.System[1].Enabled);  // drawn as a ghost
+    EXPECT_TRUE(l.System[2].Enabled);
     // Without biSystemMenu no system buttons, own ones from the same edge.
     f = Form();
     f.BorderIcons.biSystemMenu = false;
@@ -147,6 +152,13 @@ TEST(FormFrame, CaptionButtonsAreHitWhereTheyAreDrawn) {
     big.Mask("GLOBALINFO", "BICONCLOSE", 16, 16);
     const TFrameSkinMasks bigMasks = GetFrameSkinMasks(big.Content, "FORM", BS::bsSizeable, false);
     EXPECT_EQ(TitleButtonTop(Form(), kMetrics, bigMasks), 5);
+    // A close picture of its own: two rows (picture and mask), three states.
+    skintest::LayoutSkin own;
+    own.Section("FORM");
+    own.Section("GLOBALINFO");
+    own.OwnMask("GLOBALINFO", "BICONCLOSE", 48, 32);
+    const TFrameSkinMasks ownMasks = GetFrameSkinMasks(own.Content, "FORM", BS::bsSizeable, false);
+    EXPECT_EQ(SysButtonHeight(ownMasks), 16);
     EXPECT_EQ(PlaceTitleButtons(Form(), kMetrics, bigMasks).System[0].Rect, (TRect{279, 5, 295, 21}));
     // No grip mode: only the square between two skinned bars is a grip.
     f.GripRightBottom = false;
@@ -161,6 +173,8 @@ TEST(FormFrame, CaptionButtonsAreHitWhereTheyAreDrawn) {
     f.ClientHeight = 151;  // caption, menu line and both borders above and below
     l = PlaceTitleButtons(f, kMetrics, none);
     ASSERT_EQ(l.MDI.size(), 3u);
+    EXPECT_EQ(l.MDI[0].Rect, (TRect{244, 27, 260, 43}));
+    EXPECT_EQ(l.MDI[1].Rect, (TRect{261, 27, 277, 43}));
     EXPECT_EQ(l.MDI[2].Rect, (TRect{278, 27, 294, 43}));
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {285, 35}), 101);
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {268, 35}), 102);
@@ -198,6 +212,13 @@ TEST(FormFrame, TheClientAreaStartsBelowTheTopFrameOnEveryForm) {
     f.BorderWidth = 2;
     f.ClientHeight = 188;
     EXPECT_EQ(ClientOffsetY(f, kMetrics), 6);
+
+    // A minimized form is all title: the bottom border belongs to it too.
+    f = Form();
+    f.Iconic = true;
+    f.Height = 27;
+    f.ClientWidth = f.ClientHeight = 0;
+    EXPECT_EQ(TopNonClientHeight(f, kMetrics), 27);
 
     // Skinned bars: the client area shrinks, its top stays.
     f = Form();

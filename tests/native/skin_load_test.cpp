@@ -265,6 +265,10 @@ TEST(SkinClassLists, OlderOrderMovesAndEmptyListsTakeDefaults) {
     EXPECT_EQ(third.Lists[tpGrids], ThirdPartyList::DefaultList(tpGrids));
     ASSERT_EQ(lists[tpCheckBoxes].size(), 5u);
     EXPECT_EQ(lists[tpCheckBoxes][1], "TRadioButton");
+    // Forced, every list goes back to its defaults, own names and all.
+    UpdateThirdNames(third, lists, true);
+    EXPECT_EQ(third.Lists[tpEdits], ThirdPartyList::DefaultList(tpEdits));
+    EXPECT_EQ(lists[tpGridEh], (std::vector<std::string>{"TDBGridEh"}));
 
     // Button effects: only the default manager's set reaches the effects.
     TacBtnEffects effects;

@@ -162,6 +162,13 @@ TEST(SkinRect, MaskRowAndParentCacheGiveTheTransparentPixels) {
     EXPECT_EQ(At(bmp.Pixels(), 1, 1), MakeColor((200 * 128) >> 8, (100 * 128) >> 8, 0));
     EXPECT_EQ(At(bmp.Pixels(), 2, 2), MakeColor(200 >> 8, (100 * 255) >> 8, 0));
 
+    // A piece as tall as picture and mask row together takes the picture's
+    // rows only: the mask row is never painted, nor read past its end.
+    TPixelBitmap tall = Solid(4, 8, MakeColor(0, 100, 0));
+    DrawMaskRect({0, 0, 4, 8}, {0, 0, 4, 8}, tall.Pixels(), mask, TParentCacheInfo{});
+    EXPECT_EQ(At(tall.Pixels(), 3, 3), MakeColor(200, 0, 0));
+    EXPECT_TRUE(AllOf(tall.Pixels(), 0, 4, 4, 8, MakeColor(0, 100, 0)));
+
     // A ghost of a key-coloured picture: half the picture, key pixels left alone.
     auto plain = skintest::ContentWithMaster(2, 1, MakeColor(200, 0, 0));
     Put(plain->MasterPixels(), 1, 0, clFuchsia);
@@ -229,6 +236,19 @@ TEST(SkinRect, BorderCornersTakeTheParentOrItsColour) {
     GetMaskRegionRects(holes, 100, mask, false, 0);
     GetMaskRegionRects(holes, 100, mask, true, 50);
     EXPECT_EQ(holes, (std::vector<TRect>{{0, 0, 1, 1}, {99, 0, 100, 1}, {0, 51, 1, 52}, {99, 51, 100, 52}}));
+
+    // Corners of different sizes: each hole stays in its own corner, the
+    // bottom ones at the control's bottom, the right ones at its right edge.
+    mask.WL = 1, mask.WT = 1, mask.WR = 3, mask.WB = 3;
+    holes.clear();
+    GetMaskRegionRects(holes, 100, mask, false, 0);
+    GetMaskRegionRects(holes, 100, mask, true, 50);
+    EXPECT_EQ(holes, (std::vector<TRect>{{0, 0, 1, 1}, {99, 0, 100, 1}, {0, 52, 1, 53}, {99, 52, 100, 53}}));
+    TPixelBitmap uneven = Solid(10, 8, clWhite);
+    PaintBorderCorners(uneven.Pixels(), mask, 0, 10, 8, MakeColor(7, 7, 7), TParentCacheInfo{});
+    for (TPoint p : {TPoint{0, 0}, TPoint{9, 0}, TPoint{0, 7}, TPoint{9, 7}})
+        EXPECT_EQ(At(uneven.Pixels(), p.X, p.Y), MakeColor(7, 7, 7)) << p.X << "," << p.Y;
+    EXPECT_EQ(At(uneven.Pixels(), 0, 5), clWhite);
 }
 
 TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {

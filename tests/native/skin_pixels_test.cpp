@@ -8,6 +8,7 @@
 #include "skin/core/colors.h"
 #include "skin/core/gradient.h"
 #include "skin/core/pixelcopy.h"
+#include "skin/core/skinini.h"
 #include "skin/core/skinutils.h"
 #include "support/skin_support.h"
 
@@ -79,6 +80,13 @@ TEST(SkinBlend, MaskBlendsTakeThePictureAtMask0AndKeepAt255) {
     EXPECT_EQ(At(out.Pixels(), 1, 1), MakeColor(255, 0, 0));
     BlendThroughMask(out.Pixels(), a.Pixels(), b.Pixels(), 128);
     EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(127, 0, 127));
+    // Through a mask: white passes the share whole, black passes none.
+    TPixelBitmap shares = Solid(3, 2, clWhite);
+    Put(shares.Pixels(), 1, 0, clBlack);
+    const TPixels sharesPixels = shares.Pixels();
+    BlendThroughMask(out.Pixels(), a.Pixels(), b.Pixels(), 256, &sharesPixels);
+    EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(255, 0, 0));
+    EXPECT_EQ(At(out.Pixels(), 1, 0), MakeColor(0, 0, 255));
 
     TPixelBitmap faded = Solid(4, 4, clWhite);
     BlendRoundRect(faded.Pixels(), {0, 0, 4, 4}, 60, 0, 0, clBlack);  // a plain 60 % fade
@@ -87,6 +95,17 @@ TEST(SkinBlend, MaskBlendsTakeThePictureAtMask0AndKeepAt255) {
     BlendRoundRect(round.Pixels(), {0, 0, 10, 10}, 100, 4, 0, clBlack);
     EXPECT_EQ(At(round.Pixels(), 0, 0), clWhite);  // cut off by the rounded corner
     EXPECT_EQ(At(round.Pixels(), 5, 5), clBlack);
+    // A flat rectangle rounds its corners by half its height at most.
+    TPixelBitmap flat = Solid(20, 6, clWhite);
+    BlendRoundRect(flat.Pixels(), {0, 0, 20, 6}, 100, 8, 0, clBlack);
+    EXPECT_EQ(At(flat.Pixels(), 3, 0), clBlack);
+    EXPECT_EQ(At(flat.Pixels(), 0, 0), clWhite);
+    // A soft edge of two rings: a third, two thirds, then the whole fade.
+    TPixelBitmap soft = Solid(10, 10, clWhite);
+    BlendRoundRect(soft.Pixels(), {0, 0, 10, 10}, 90, 0, 2, clBlack);
+    EXPECT_EQ(At(soft.Pixels(), 0, 5), MakeColor(178, 178, 178));  // 30 %
+    EXPECT_EQ(At(soft.Pixels(), 1, 5), MakeColor(101, 101, 101));  // 60 %
+    EXPECT_EQ(At(soft.Pixels(), 5, 5), MakeColor(24, 24, 24));     // 90 %
 }
 
 TEST(SkinCopy, KeyedCopiesTakeHolesFromTheParentOnlyWhenItIsReady) {
@@ -122,6 +141,20 @@ TEST(SkinCopy, StretchAveragesAndFramesTileAndFrameRings) {
     EXPECT_EQ(At(wide.Pixels(), 2, 0), clWhite);
     StretchRect(narrow.Pixels(), {0, 0, 1, 1}, src.Pixels(), {0, 0, 2, 1});
     EXPECT_EQ(At(narrow.Pixels(), 0, 0), MakeColor(128, 128, 128));
+
+    // Tiles keep their places when the rectangle starts off the picture.
+    TPixelBitmap shifted = Solid(4, 1, clWhite);
+    TileGraphic(shifted.Pixels(), {-3, 0, 8, 1}, src.Pixels());
+    EXPECT_EQ(At(shifted.Pixels(), 0, 0), clWhite);
+    EXPECT_EQ(At(shifted.Pixels(), 1, 0), clBlack);
+    // A frame at least half as wide as an odd rectangle is the whole of it.
+    TPixelBitmap whole = Solid(5, 5, clBlack), ring = Solid(5, 5, clWhite);
+    CopyFrameRect(ring.Pixels(), whole.Pixels(), {0, 0, 5, 5}, 3);
+    EXPECT_TRUE(AllOf(ring.Pixels(), 0, 0, 5, 5, clBlack));
+    TPixelBitmap thin = Solid(5, 5, clWhite);
+    CopyFrameRect(thin.Pixels(), whole.Pixels(), {0, 0, 5, 5}, 1);
+    EXPECT_EQ(At(thin.Pixels(), 4, 2), clBlack);
+    EXPECT_TRUE(AllOf(thin.Pixels(), 1, 1, 4, 4, clWhite));
 
     TPixelBitmap tiled = Solid(5, 5, clWhite);
     TileGraphic(tiled.Pixels(), {1, 1, 5, 4}, src.Pixels());
@@ -211,6 +244,8 @@ TEST(SkinGradient, ParsesStepsAndRefusesDamagedText) {
     ParseGradientData("$FF;0x10;20;2;x", data);
     EXPECT_EQ(data[0].Color1, 255);
     EXPECT_EQ(data[0].Color2, 16);
+    ParseGradientData("1;2;-5;0;0", data);  // a share below nothing is nothing
+    EXPECT_EQ(data[0].Percent, 0);
     ParseGradientData("", data);
     EXPECT_TRUE(data.empty());
     ParseGradientData("1;2;3;4;5", data);
@@ -270,8 +305,17 @@ TEST(SkinColour, HueAndSaturationShifts) {
 }
 
 TEST(SkinUtils, IniWordsFoldersAndSets) {
-    const TIniSections ini = ReadIniSections("; note\r\nstray=1\r\n[Button]\r\nColor = 0x1F\r\n\r\nName=a=b\r\n[EDIT]\r\nX=1\r\n");
-    ASSERT_EQ(ini.size(), 2u);
+    const TIniSections ini =
+        ReadIniSections("; note\r\nstray=1\r\n[Button]\r\nColor = 0x1F\r\n\r\nName=a=b\r\n[EDIT]\r\nX=1\r\n[broken\r\nY=2\r\n");
+    ASSERT_EQ(ini.size(), 2u);  // "[broken" opens no section
+    EXPECT_EQ(ReadIniString(ini, "EDIT", "Y", "?"), "2");
+    // Numbers with a point whatever the locale; anything else is the default.
+    const TSkinIni skinIni("[G]\r\nA=5.75\r\nB=-0.5\r\nC=1.2.3\r\nD=.\r\nE=7\r\n");
+    EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "A", 0), 5.75);
+    EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "B", 0), -0.5);
+    EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "C", 9), 9);
+    EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "D", 9), 9);
+    EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "E", 0), 7);
     EXPECT_EQ(ReadIniInteger(ini, "BUTTON", "color", 0), 31);
     EXPECT_EQ(ReadIniString(ini, "Button", "Name", "?"), "a=b");
     EXPECT_EQ(ReadIniString(ini, "Button", "X", "?"), "?");
@@ -305,6 +349,7 @@ TEST(SkinUtils, EllipsisFittingEndsWhenNothingIsLeft) {
     auto width = [](const std::string& s) { return static_cast<int>(s.size()) * 5; };
     EXPECT_EQ(FitTextWithEllipsis("Battle", 30, width), "Battle");
     EXPECT_EQ(FitTextWithEllipsis("Battle", 29, width), "Ba...");
+    EXPECT_EQ(FitTextWithEllipsis("Battle", 25, width), "Ba...");  // just fits
     EXPECT_EQ(FitTextWithEllipsis("Battle", 3, width), "...");
     EXPECT_EQ(FitTextWithEllipsis("", 0, width), "");
 }
@@ -332,6 +377,28 @@ TEST(SkinBmp, RoundTripAndDamagedFiles) {
     ASSERT_TRUE(ReadBmp(reinterpret_cast<const uint8_t*>(pal.data()), pal.size(), back, error)) << error;
     EXPECT_EQ(At(back.Pixels(), 0, 0), MakeColor(0, 0, 255));
     EXPECT_EQ(At(back.Pixels(), 1, 0), MakeColor(255, 0, 0));
+
+    // A 4-bit picture: the high half of a byte is the left pixel.
+    std::string nibbles = pal;
+    nibbles[28] = 4;
+    nibbles[18] = 3;
+    nibbles.resize(nibbles.size() - 4);
+    nibbles += std::string("\x01\x00\x00\x00", 4);
+    ASSERT_TRUE(ReadBmp(reinterpret_cast<const uint8_t*>(nibbles.data()), nibbles.size(), back, error)) << error;
+    EXPECT_EQ(At(back.Pixels(), 0, 0), MakeColor(255, 0, 0));
+    EXPECT_EQ(At(back.Pixels(), 1, 0), MakeColor(0, 0, 255));
+    EXPECT_EQ(At(back.Pixels(), 2, 0), MakeColor(255, 0, 0));
+    // 8-bit run-length coding: a run, an odd literal run padded to two bytes,
+    // another run, the end.
+    std::string rle = pal;
+    rle[18] = 7;
+    rle[22] = 1, rle[23] = rle[24] = rle[25] = 0;  // one row, bottom-up as such pictures are
+    rle[30] = 1;
+    rle.resize(rle.size() - 4);
+    rle += std::string("\x02\x01" "\x00\x03\x00\x01\x00\x00" "\x02\x01" "\x00\x01", 12);
+    ASSERT_TRUE(ReadBmp(reinterpret_cast<const uint8_t*>(rle.data()), rle.size(), back, error)) << error;
+    for (int x = 0; x < 7; ++x)
+        EXPECT_EQ(At(back.Pixels(), x, 0), x == 2 || x == 4 ? MakeColor(255, 0, 0) : MakeColor(0, 0, 255)) << x;
 
     // Cut short, impossible sizes, no magic: refused with a reason.
     for (std::string bad : {file.substr(0, file.size() - 4), std::string("BM"), std::string("XY") + file.substr(2)}) {

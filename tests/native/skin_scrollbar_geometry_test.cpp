@@ -85,6 +85,10 @@ TEST(ScrollBarGeometry, TheHitTestFindsWhatIsDrawn) {
     }
     EXPECT_EQ(GetPortion(b, kBar, {200, 280}, kMetrics, nullptr), spNone);
     EXPECT_EQ(GetPortion(b, kBar, {200, 298}, kMetrics, nullptr), spNone);
+    // The track's two halves meet under the thumb's middle.
+    EXPECT_EQ(parts.Track1.Right, parts.Thumb.Left + parts.Thumb.Width() / 2);
+    EXPECT_EQ(parts.Track2.Left, parts.Track1.Right);
+    EXPECT_EQ(parts.Track2.Right, kBar.Width());
     // A forced thumb start is kept inside the track.
     EXPECT_EQ(GetBarParts(b, kBar, kMetrics, nullptr, 5000).Thumb.Right, parts.Arrow2.Left);
 
@@ -164,6 +168,11 @@ TEST(ScrollBarGeometry, LeftBarsAndTheGripInScreenCoordinates) {
     ReserveScrollBars(room, h, v, true, kMetrics, nullptr);
     EXPECT_EQ(room, (TRect{17, 0, 200, 133}));
     EXPECT_TRUE(h.ScrollVisible && v.ScrollVisible);
+    // A bar exactly as thick as the room still fits; its thickness is its own metric.
+    room = TRect{0, 0, 200, 17};
+    ReserveScrollBars(room, h, v, false, TScrollMetrics{12, 17, 17}, nullptr);
+    EXPECT_TRUE(h.ScrollVisible && v.ScrollVisible);
+    EXPECT_EQ(room, (TRect{0, 0, 188, 0}));
     room = TRect{0, 0, 200, 10};
     v.ScrollFlags = 0;
     ReserveScrollBars(room, h, v, false, kMetrics, nullptr);
