@@ -15,9 +15,10 @@ and the file a fault changed is put back even when the run is interrupted.
     tools/faults.py --list                # what would be run, nothing built
     tools/faults.py --only 3,7            # faults by their number in the run
 
-A list holds faults like this one; "-" lines are taken out (each must occur
+A list holds faults like this one; a "-" line is taken out (it must occur
 exactly once in the file, compared without its leading blanks) and the "+"
-line after each put in its place; "+" with nothing after it deletes:
+line after it put in its place ("+" with nothing after it deletes). Lines
+indented by two blanks continue the "-" or "+" line above them.
 
     == engine | src/battle/attack.cpp | a disarmed unit fires with its full attack
     - const uint32_t attack = unit.Disarmed ? 0 : rules.attack;
@@ -67,9 +68,13 @@ def read_lists(paths):
                 current = Fault(parts[0], parts[1], parts[2], where)
                 faults.append(current)
             elif line.startswith("-") and current:
-                current.edits.append([line[1:].strip(), None])
+                current.edits.append([[line[1:].strip()], None])
+                last = current.edits[-1][0]
             elif line.startswith("+") and current and current.edits and current.edits[-1][1] is None:
-                current.edits[-1][1] = line[1:].strip()
+                current.edits[-1][1] = [line[1:].strip()]
+                last = current.edits[-1][1]
+            elif line.startswith("  ") and current and current.edits:
+                last.append(line.strip())  # a further line of the same block
             else:
                 sys.exit(f"{where}: not a fault line: {raw}")
     for f in faults:
@@ -81,12 +86,13 @@ def read_lists(paths):
 def faulty_text(fault, text):
     """The file's text with the fault in it, or an error message."""
     for old, new in fault.edits:
-        # Compared without the leading blanks of the line; the match keeps its indentation.
-        hits = [m for m in re.finditer(re.escape(old), text)]
+        # Compared without the leading blanks of each line; the first keeps its indentation.
+        pattern = r"\n[ \t]*".join(re.escape(line) for line in old)
+        hits = list(re.finditer(pattern, text))
         if len(hits) != 1:
-            return None, f"'{old}' occurs {len(hits)} times in {fault.path}"
+            return None, f"'{' / '.join(old)}' occurs {len(hits)} times in {fault.path}"
         start, end = hits[0].span()
-        text = text[:start] + new + text[end:]
+        text = text[:start] + "\n".join(new) + text[end:]
     return text, None
 
 
