@@ -463,6 +463,11 @@ TEST(Preparation, MoreUnitsThanAParticipantMayBringOrNoRoundsAreRefusedBeforehan
     // Participants beyond the count do not fight and are not counted.
     in.PartCount[2] = 1;
     EXPECT_NO_THROW(CheckUnitCounts(in, b.table));
+    // The last unit row counts like any other.
+    SetUnit(b.table, kUnitLastRow, Ship(1000, 10, 0));
+    in.ShipCount[2][0][kUnitLastRow] = kMaxUnitsPerParticipant + 1;
+    EXPECT_THROW(CheckUnitCounts(in, b.table), rtl::ERangeError);
+    in.ShipCount[2][0][kUnitLastRow] = 0;
 
     for (const char* rounds : {"1", "8", "2147483647"}) {
         b.options.rounds = rounds;

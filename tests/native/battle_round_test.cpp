@@ -293,6 +293,20 @@ TEST(Shields, RegainTheirPercentUpToTheCapacity) {
     EXPECT_EQ(b.unit(1, 0, 1).Shield, 4u);
     EXPECT_EQ(b.unit(1, 0, 2).Shield, 10u);
     EXPECT_EQ(b.unit(1, 0, 3).Shield, 4u);
+
+    // A negative percent wears shields down, rounded the same way; below
+    // zero (-0.6 rounds to -1) the battle stops.
+    Battle worn;
+    ship.shieldRegen = -6;
+    SetUnit(worn.table, kShooter, ship);
+    worn.input().ShipCount[1][0][kShooter] = 2;
+    worn->preparebatle();
+    worn.unit(1, 0, 0).Shield = 1;  // 0.4
+    worn.unit(1, 0, 1).Shield = 4;  // 3.4
+    worn->RegenerateShieldsAndCountDelays();
+    EXPECT_EQ(worn.unit(1, 0, 0).Shield, 0u);
+    EXPECT_EQ(worn.unit(1, 0, 1).Shield, 3u);
+    EXPECT_THROW(worn->RegenerateShieldsAndCountDelays(), rtl::ERangeError);
 }
 
 TEST(Rounds, NoRoundAtZeroAndTheBattleLines) {

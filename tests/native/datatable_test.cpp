@@ -619,6 +619,12 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     EXPECT_EQ(options.lines[1], "1");
     EXPECT_FALSE(options.lines[2].has_value());
     EXPECT_NE(options.message.find("строк 2 из 11"), std::string::npos) << rtl::Cp1251ToUtf8(options.message);
+    // Every number line must hold a whole number, the candidates' too.
+    WriteLines("opt.dat", {"8", "1", "1", "1", "0", "0", "0", "0", "0", "6", "много"});
+    options = ReadOptionsFile(PathOf("opt.dat"));
+    EXPECT_FALSE(options.lines[10].has_value());
+    EXPECT_NE(options.message.find("строке 11 «много», а нужно целое число"), std::string::npos)
+        << rtl::Cp1251ToUtf8(options.message);
     // A bad line is quoted up to 40 characters.
     const std::string forty(40, 'x');
     WriteLines("opt.dat", {"8", "1", "1", forty});

@@ -126,6 +126,9 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     ASSERT_EQ(ParseHttpResponse("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 404 No\r\nContent-Length: 0\r\n\r\n", false, r),
               HttpParse::Complete);
     EXPECT_EQ(r.status, 404);
+    // Answers that never have a body are whole at their header.
+    for (const char* empty : {"HTTP/1.1 204 No Content\r\n\r\n", "HTTP/1.1 304 Not Modified\r\n\r\n"})
+        EXPECT_EQ(ParseHttpResponse(empty, false, r), HttpParse::Complete) << empty;
 
     const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4;x=1\r\nabcd\r\n2\r\nef\r\n0\r\n\r\n";
     ASSERT_EQ(ParseHttpResponse(chunked, false, r), HttpParse::Complete);

@@ -131,9 +131,11 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesStopTheUnit) {
     unit(202, "Линкор");
     unit(203, "Зонд");
     unit(210, "Турель");
+    unit(500, "Дальний");  // the walk's last row
     table.SetCell(30 + 202, 201, "3");
     table.SetCell(30 + 203, 201, "5");
     table.SetCell(30 + 210, 201, "2");  // not on the page
+    table.SetCell(30 + 500, 201, "9");
     auto entry = [](int target, const char* name, const char* value) {
         return std::string("по <a href=\"infos.php?gid=") + std::to_string(target) + "&notopnav=true\">" + name +
                "</a> <b>" + value + "</b>";
@@ -143,8 +145,8 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesStopTheUnit) {
                              found);
     // The target named otherwise on the page is compared by its row, and not taken for missing.
     EXPECT_EQ(found.log, (std::vector<std::string>{"Зонд-->Разведчик", "Крейсер по Зонд  5-->6",
-                                                   "Крейсер по Турель  2--> 0"}));
-    ASSERT_EQ(found.queue.size(), 2u);
+                                                   "Крейсер по Турель  2--> 0", "Крейсер по Дальний  9--> 0"}));
+    ASSERT_EQ(found.queue.size(), 3u);
     EXPECT_EQ(found.queue[0].target, 203);
     EXPECT_EQ(found.queue[0].value, "6");
     EXPECT_EQ(found.queue[1].row, 201);

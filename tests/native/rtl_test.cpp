@@ -38,6 +38,7 @@ TEST(Encoding, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(Utf16ToCp1251(u"x\U0001F600y"), "x?y");  // a surrogate pair is one character
     EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");
     EXPECT_EQ(Utf8ToCp1251("a\xC3"), "a?");  // cut off in the middle
+    EXPECT_EQ(Utf8ToCp1251("a\xF0\x9F\x98\x80" "b"), "a?b");  // four bytes, one character
 }
 
 TEST(Encoding, CaseFoldingCoversCyrillic) {
@@ -52,6 +53,7 @@ TEST(Convert, WholeNumbers) {
     EXPECT_EQ(StrToInt("-15"), -15);
     EXPECT_EQ(StrToInt("+7"), 7);
     EXPECT_EQ(StrToInt("  42"), 42);
+    EXPECT_EQ(StrToInt("\t42"), 42);  // copied out of a table
     EXPECT_EQ(StrToInt("2147483647"), 2147483647);
     EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
     EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);

@@ -63,6 +63,8 @@ TEST(SkinnedMenus, ItemHeightsAndWidths) {
                                   3);
     EXPECT_EQ(size.X, 204);
     EXPECT_EQ(size.Y, 46);
+    // A break on the first shown item opens no empty column before it.
+    EXPECT_EQ(PopupSize({{false, false, 300, 20}, {true, true, 100, 20}, {true, false, 70, 20}}, 0).X, 112);
 
     // A menu line item with an image, the first one included, is wider by it.
     EXPECT_EQ(MenuLineItemWidth(40, true, 16, 0), 62);
@@ -194,7 +196,16 @@ TEST(SkinnedDialogs, StripsAndSystemMenu) {
     popup.ClientHeight = 194;
     s = GetDialogStrips(popup, kMetrics);
     EXPECT_EQ(s.Title, (TRect{0, 0, 300, 3}));
+    EXPECT_EQ(s.Left, (TRect{0, 3, 3, 200}));
+    EXPECT_EQ(s.Bottom, (TRect{3, 197, 297, 200}));
     EXPECT_EQ(s.Right, (TRect{297, 3, 300, 200}));
+    // A fixed tool window: the fixed border, no Size item.
+    const TDialogFrame tool = Dialog(style::Caption | style::SysMenu, style::ExToolWindow);
+    EXPECT_EQ(DialogBorderWidth(tool, kMetrics), 3);
+    EXPECT_EQ(DialogBorderHeight(tool, kMetrics), 2);
+    EXPECT_FALSE(UpdateDialogMenuItems(tool).miSize.Visible);
+    EXPECT_TRUE(UpdateDialogMenuItems(Dialog(style::Caption | style::SysMenu | style::ThickFrame, style::ExToolWindow))
+                    .miSize.Visible);
     EXPECT_EQ(DialogTopNonClientHeight(Dialog(style::Child | style::SysMenu), kMetrics), 200 - 174 - 4);
     // A minimized message box is all title: the band takes the whole window
     // and the borders start one row below the title.
@@ -241,6 +252,7 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
         EXPECT_EQ(ChooseChildAdapter("static", type | 0x100).Class, C::None) << type;
     EXPECT_EQ(ChooseChildAdapter("Button", 7).Section, "GROUPBOX");
     EXPECT_EQ(ChooseChildAdapter("Button", 1).Class, C::TacBtnWnd);
+    EXPECT_EQ(ChooseChildAdapter("Button", 8).Class, C::TacBtnWnd);  // BS_USERBUTTON
     EXPECT_EQ(ChooseChildAdapter("Button", 9).Class, C::TacCheckBoxWnd);
     EXPECT_EQ(ChooseChildAdapter("Button", 0xB).Class, C::None);
     EXPECT_EQ(ChooseChildAdapter("SysTabControl32", 0).Class, C::None);

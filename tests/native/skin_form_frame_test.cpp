@@ -201,6 +201,8 @@ TEST(FormFrame, TheClientAreaStartsBelowTheTopFrameOnEveryForm) {
     EXPECT_EQ(ClientOffsetX(f), 8);
     EXPECT_EQ(ClientOffsetY(f, kMetrics), 29);
     EXPECT_EQ(GetFrameBands(f, kMetrics).Left, (TRect{0, 29, 8, 200}));
+    EXPECT_EQ(GetFrameBands(f, kMetrics).Right, (TRect{292, 29, 300, 200}));
+    EXPECT_EQ(GetFrameBands(f, kMetrics).Bottom, (TRect{8, 193, 292, 200}));
 
     // Without a caption the bottom border still lies below the client area.
     f = Form();
@@ -243,6 +245,10 @@ TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
     TSystemMenuItems s = UpdateSystemMenuItems(Form(BS::bsDialog));
     EXPECT_TRUE(s.ItemMove.Visible && s.ItemClose.Visible);
     EXPECT_FALSE(s.ItemRestore.Visible || s.ItemSize.Visible || s.ItemMinimize.Visible || s.ItemMaximize.Visible);
+    // A minimized form of any frame has its minimize and maximize items.
+    TFormFrame tiny = Form(BS::bsDialog);
+    tiny.Iconic = true;
+    EXPECT_TRUE(VisibleMin(tiny) && VisibleMax(tiny));
     // A maximized MDI child: Restore and Maximize enabled, Move not.
     TFormFrame f = Form();
     f.FormStyle = TFrameFormStyle::fsMDIChild;
@@ -295,6 +301,23 @@ TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
     skin.OwnMask("FORM", "TITLEBAR", 90, 22);
     m = GetFrameSkinMasks(skin.Content, "FORM", BS::bsToolWindow, false);
     EXPECT_EQ(MinTitleWidth(PlaceTitleButtons(f, kMetrics, m), m), 2 * 10 + 15);
+    // Own title buttons take "TITLEBUTTON" of GLOBALINFO, else the form's;
+    // a button that does not use the skin's data has no picture.
+    const int formTitle = skin.Mask("FORM", "TITLEBUTTON", 18, 18);
+    m = GetFrameSkinMasks(skin.Content, "FORM", BS::bsSizeable, false);
+    EXPECT_EQ(m.TitleButton, formTitle);
+    f = Form();
+    f.TitleButtons = {TUserTitleButton{true, true, 0}, TUserTitleButton{true, false, 0}};
+    const TTitleButtonsLayout own = PlaceTitleButtons(f, kMetrics, m);
+    EXPECT_EQ(own.User[0].MaskIndex, formTitle);
+    EXPECT_EQ(own.User[1].MaskIndex, -1);
+    // An MDI main form: a maximized child's restore falls back to the big restore picture.
+    const int norm = skin.Mask("GLOBALINFO", "BICONNORM", 21, 21);
+    m = GetFrameSkinMasks(skin.Content, "FORM", BS::bsSizeable, true);
+    EXPECT_EQ(m.Norm, norm);
+    EXPECT_EQ(m.MDINorm, norm);
+    const int smallNorm = skin.Mask("GLOBALINFO", "SICONNORM", 15, 15);
+    EXPECT_EQ(GetFrameSkinMasks(skin.Content, "FORM", BS::bsSizeable, true).MDINorm, smallNorm);
     // A skin without the close picture in GLOBALINFO: the form section's.
     skin.Content.Masks[static_cast<size_t>(bigClose)].SectionName = "FORM";
     EXPECT_EQ(GetFrameSkinMasks(skin.Content, "FORM", BS::bsToolWindow, false).Close, bigClose);

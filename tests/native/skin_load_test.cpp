@@ -66,6 +66,7 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
         "OWN=!frame.BMP!3!1!2!1!2!3!4\r\n"
         "OWNTHIRDS=!frame.BMP!2!0!0\r\n"
         "OLD=x#(0,0,20,10)(0,-1,2)\r\n"
+        "HOTPATTERN=x#(0,0,20,10)(1)\r\n"
         "BARE=frame.bmp\r\n"
         "OUTSIDE=^0030,0000,0050,0010,0001,0001,0001,0001,1,0,0,0\r\n"
         "EMPTYRECT=@0005,0005,0005,0009,1,0\r\n"
@@ -101,6 +102,8 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
     EXPECT_EQ(old.SourceRect, (TRect{0, 0, 20, 10}));
     EXPECT_EQ(std::tie(old.ImageCount, old.MaskType, old.BorderWidth, old.DrawMode), std::make_tuple(1, 0, 2, 1));
     EXPECT_EQ(std::tie(old.WL, old.WT, old.WR, old.WB), std::make_tuple(2, 2, 2, 2));
+    const TsMaskData& hot = Mask("BUTTON", "HOTPATTERN");  // a texture, never stretched
+    EXPECT_EQ(std::tie(hot.ImgType, hot.DrawMode), std::make_tuple(itisaTexture, 0));
     const TsMaskData& bare = Mask("BUTTON", "BARE");
     EXPECT_EQ(std::tie(bare.ImageCount, bare.MaskType, bare.WL, bare.WT), std::make_tuple(3, 1, 2, 2));
     // Rectangles outside the master bitmap or empty are dropped; counts below 1 are 1.
@@ -248,6 +251,64 @@ TEST_F(SkinLoad, HueAndSaturationShiftOnceAndKeepGreyAndKey) {
     ASSERT_EQ(Load(text, opts).Status, TSkinLoadStatus::Loaded);
     EXPECT_EQ(skintest::At(content_.MasterPixels(), 3, 0), MakeColor(255, 0, 254));
     EXPECT_EQ(skintest::At(content_.MasterPixels(), 1, 0), clFuchsia);
+}
+
+// The older stored form: the skin's content as collections.
+TEST_F(SkinLoad, AStoredSkinOfCollectionsGivesItsSectionsMasksAndPatterns) {
+    TsStoredSkin& old = stored_.Add();
+    old.SetName("Old");
+    old.MasterBitmap = skintest::Solid(30, 20, MakeColor(9, 9, 9));
+    old.Version = 4.5;
+    TsSkinGeneral button;
+    button.SectionName = "BUTTON";
+    button.Color = 0x123456;
+    button.FontColor = "1 2 3 4 5";
+    button.HotFontColor = "7 -1 -1 -1";  // not five: left as it was
+    button.GradientData = "1;2;100;1;0";
+    button.HotGradientData = " ";
+    old.GeneralData.push_back(button);
+    TsSkinImage border;  // a rectangle of the master bitmap, no count: three states over a mask row
+    border.SectionName = "button";
+    border.PropertyName = "bordersmask";
+    border.Left = 0, border.Top = 0, border.Right = 18, border.Bottom = 12;
+    border.StretchMode = 1;
+    old.Images.push_back(border);
+    TsSkinImage pattern;  // a picture of its own
+    pattern.SectionName = "BUTTON";
+    pattern.Name = "p.bmp";
+    pattern.PropertyName = "PATTERN";
+    pattern.Image = skintest::Solid(4, 4, MakeColor(1, 2, 3));
+    pattern.ImageCount = 1;
+    pattern.StretchMode = 1;
+    old.Images.push_back(pattern);
+    TsSkinPattern jpeg;  // a JPEG shared by name: the second names it without a picture
+    jpeg.SectionName = "FORM";
+    jpeg.PropertyName = "PATTERN";
+    jpeg.Name = "back.jpg";
+    jpeg.Image = skintest::Solid(8, 8, MakeColor(4, 5, 6));
+    old.Patterns.push_back(jpeg);
+    jpeg.SectionName = "PANEL";
+    jpeg.Image = TPixelBitmap();
+    old.Patterns.push_back(jpeg);
+
+    ASSERT_EQ(LoadStoredSkin(content_, old, {}).Status, TSkinLoadStatus::Loaded);
+    EXPECT_DOUBLE_EQ(content_.SkinData.Version, 4.5);
+    const TsGeneralData& b = Section("BUTTON");
+    EXPECT_EQ(b.Color, 0x123456);
+    EXPECT_EQ(b.FontColor, (std::array<TColor, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(b.HotFontColor, (std::array<TColor, 5>{0, -1, -1, -1, -1}));
+    EXPECT_EQ(b.GradientArray.size(), 1u);
+    EXPECT_TRUE(b.HotGradientArray.empty());
+    const TsMaskData& m = Mask("BUTTON", "BORDERSMASK");
+    EXPECT_EQ(std::tie(m.ImageCount, m.MaskType, m.DrawMode), std::make_tuple(3, 1, 1));
+    EXPECT_EQ(std::tie(m.WL, m.WT), std::make_tuple(2, 2));  // a third of a frame: 18 / 9, 12 / 6
+    EXPECT_EQ(m.FrameHeight(), 6);
+    const TsMaskData& p = Mask("BUTTON", "PATTERN");
+    ASSERT_TRUE(p.Image);
+    EXPECT_EQ(std::tie(p.ImgType, p.DrawMode), std::make_tuple(itisaTexture, 0));  // stored as a border: not stretched
+    ASSERT_EQ(content_.Patterns.size(), 2u);
+    EXPECT_EQ(content_.Patterns[1].SectionName, "PANEL");
+    EXPECT_EQ(skintest::At(content_.Patterns[1].Image->Pixels(), 0, 0), MakeColor(4, 5, 6));
 }
 
 TEST(SkinClassLists, OlderOrderMovesAndEmptyListsTakeDefaults) {

@@ -38,12 +38,14 @@ TEST(SkinIndexes, TheTableFindsSectionsAndMasksThroughParentsAndIsEmptyWithoutAS
                    Section("SCROLLSLIDERH")};
     c->Sections[0].FontColor[0] = 0x123456;
     for (auto [section, property] : {std::pair{"GLOBALINFO", "BOXCHECKED"}, {"BTNBASE", "BORDERSMASK"},
-                                     {"BTNBASE", "GLYPHMASK"}, {"TABTOP", "BORDERSMASK"}, {"SCROLLSLIDERH", "HOTPATTERN"}})
+                                     {"BTNBASE", "GLYPHMASK"}, {"TABTOP", "BORDERSMASK"}, {"SCROLLSLIDERH", "HOTPATTERN"},
+                                     {"GLOBALINFO", "SMALLGRAYED"}})
         c->Masks.push_back(Mask(*c, section, property));
     const TCachedIndexes ci = InitConstantIndexes(*c);
     EXPECT_EQ(ci[ciGlobalInfo], 0);
     EXPECT_EQ(ci[ciCheckMasks], 0);
     EXPECT_EQ(ci[ciCheckMasks + 1], -1);
+    EXPECT_EQ(ci[ciCheckMasks + 8], 5);  // the last of the nine check pictures
     EXPECT_EQ(ci[ciTabTop], 3);
     EXPECT_EQ(ci[ciTabBorders], 3);
     EXPECT_EQ(ci[ciTabTop + 1], -1);

@@ -130,6 +130,9 @@ TEST(SkinRect, EmptyPiecesStatesAndTinyTargets) {
     TPixelBitmap s = Solid(10, 10, clWhite);
     DrawSkinRect(s.Pixels(), {0, 0, 10, 10}, true, TParentCacheInfo{}, mask, 5, false);
     EXPECT_EQ(GreenOf(At(s.Pixels(), 5, 5)), 100);  // state 5 of three paints the last frame
+    TPixelBitmap g = Solid(9, 9, clWhite);
+    DrawSkinGlyph(g.Pixels(), {0, 0}, 5, skintest::MaskIn(*content, {0, 0, 18, 9}, 2, 0, 0, 0, 0, 0), 1);
+    EXPECT_EQ(GreenOf(At(g.Pixels(), 4, 4)), 50);  // a glyph of two frames: state 5 is the second
 
     TsMaskData none = skintest::MaskIn(*content, {0, 0, 27, 9}, 0, 0, 3, 3, 3, 3, 4);
     TsMaskData skipNormal = skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 4 | 2);
@@ -251,6 +254,29 @@ TEST(SkinRect, BorderCornersTakeTheParentOrItsColour) {
     EXPECT_EQ(At(uneven.Pixels(), 0, 5), clWhite);
 }
 
+// A disabled control: grey, or faded into what lies behind it (the
+// parent's picture at the control's place, else the parent's colour).
+TEST(SkinRect, TheDisabledLookGreysAndFadesTowardTheParent) {
+    const TColor own = MakeColor(200, 100, 0);
+    TPixelBitmap grey = Solid(2, 2, own);
+    PaintDisabledLook(grey.Pixels(), 2, TParentCacheInfo{}, clFuchsia);
+    EXPECT_TRUE(AllOf(grey.Pixels(), 0, 0, 2, 2, MakeColor(100, 100, 100)));
+
+    TPixelBitmap parent = Solid(10, 10, MakeColor(0, 0, 250));
+    Put(parent.Pixels(), 4, 3, clBlack);
+    TPixelBitmap faded = Solid(2, 2, own);
+    PaintDisabledLook(faded.Pixels(), 1, MakeParentCacheInfo(parent.Pixels(), 3, 2), clWhite);
+    EXPECT_EQ(At(faded.Pixels(), 0, 0), MakeColor(80, 40, 150));  // 40 % own, 60 % parent
+    EXPECT_EQ(At(faded.Pixels(), 1, 1), MakeColor(80, 40, 0));     // over the parent's black pixel
+
+    TPixelBitmap plain = Solid(2, 2, own);
+    PaintDisabledLook(plain.Pixels(), 1, TParentCacheInfo{}, MakeColor(0, 0, 200));
+    EXPECT_EQ(At(plain.Pixels(), 0, 0), MakeColor(100, 50, 100));  // half way to the parent's colour
+    TPixelBitmap alone = Solid(2, 2, own);
+    PaintDisabledLook(alone.Pixels(), 1, TParentCacheInfo{}, clFuchsia);
+    EXPECT_TRUE(AllOf(alone.Pixels(), 0, 0, 2, 2, own));
+}
+
 TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     auto content = skintest::ContentWithMaster(4, 4, MakeColor(0, 0, 200));
     Put(content->MasterPixels(), 0, 0, MakeColor(200, 0, 0));
@@ -270,6 +296,13 @@ TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     PlaceTexture(bmp.Pixels(), r, 10, tex);  // the strip below the last whole row is drawn as well
     EXPECT_EQ(r, kNoRect);
     EXPECT_EQ(At(bmp.Pixels(), 0, 8), MakeColor(200, 0, 0));
+    // Along the left edge of a rectangle narrower than the texture: no further.
+    TPixelBitmap narrow = Solid(10, 12, clWhite);
+    r = {0, 0, 3, 12};
+    PlaceTexture(narrow.Pixels(), r, 3, tex);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_EQ(At(narrow.Pixels(), 0, 4), MakeColor(200, 0, 0));
+    EXPECT_TRUE(AllOf(narrow.Pixels(), 3, 0, 10, 12, clWhite));
     r = {0, 0, 10, 12};
     PlaceTexture(bmp.Pixels(), r, 20, tex);
     EXPECT_EQ(r, (TRect{0, 0, 10, 12}));

@@ -106,6 +106,13 @@ TEST(SkinJpeg, DecodesOurTextureAndRefusesDamagedPictures) {
     EXPECT_EQ(picture.Width(), 128);
     EXPECT_EQ(picture.Height(), 128);
     EXPECT_GT(picture.Pixels().At(5, 5)[0], 150);  // frost is light blue: much blue
+    int64_t blue = 0, red = 0;
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            blue += picture.Pixels().At(x, y)[0];
+            red += picture.Pixels().At(x, y)[2];
+        }
+    EXPECT_GT(blue - red, 15 * 128 * 128);  // and bluer than red throughout
 
     // A frame header claiming 65535 x 65535 pixels is refused before decoding.
     std::string huge = jpeg;

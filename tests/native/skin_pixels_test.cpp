@@ -299,6 +299,9 @@ TEST(SkinColour, HueAndSaturationShifts) {
     EXPECT_EQ(ShiftColorHue(MakeColor(255, 0, 0), -120), MakeColor(0, 0, 255));
     EXPECT_EQ(ShiftColorHue(MakeColor(255, 0, 0), 480), MakeColor(0, 255, 0));  // modulo 360
     EXPECT_EQ(ShiftColorHue(MakeColor(90, 90, 90), 77), MakeColor(90, 90, 90));
+    // Orange turns toward green, pink toward orange.
+    EXPECT_EQ(ShiftColorHue(MakeColor(255, 128, 0), 60), MakeColor(127, 255, 0));
+    EXPECT_EQ(ShiftColorHue(MakeColor(255, 0, 128), 60), MakeColor(255, 127, 0));
     EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), 100), MakeColor(100, 100, 100));
     EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), -50), MakeColor(250, 100, 0));
     EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), 0), MakeColor(200, 100, 0));

@@ -62,6 +62,9 @@ TEST(ScrollBarGeometry, ThumbSizeAndPlaceStayInsideTheTrack) {
         EXPECT_LE(g.Start + g.Size, g.TrackEnd);
     }
     EXPECT_FALSE(Thumb(Horz(0, 9, 10, 0)).Visible);
+    // A hidden thumb: the track between the arrows answers nothing.
+    EXPECT_EQ(GetPortion(Horz(0, 9, 10, 0), kBar, {200, 290}, kMetrics, nullptr), spNone);
+    EXPECT_EQ(GetPortion(Horz(0, 9, 10, 0), kBar, {110, 290}, kMetrics, nullptr), spLineUp);
     EXPECT_FALSE(Thumb(Horz(0, 9, 50, 3)).Visible);
     EXPECT_EQ(Thumb(Horz(0, 9, 50, 3)).Size, 262);
 }

@@ -92,6 +92,12 @@ TEST(SectionBackground, TransparencyShowsTheParentsPictureOrItsPlainColour) {
     s.Paint(s.Args(true));
     EXPECT_EQ(s.Pixel(2, 1), 0x010203);
     EXPECT_EQ(s.Pixel(3, 3), kParent);
+    // An offset moves the place read in the parent's picture along with it.
+    TSectionBackground shifted = s.Args(true);
+    shifted.Offset = {-2, -1};
+    s.Paint(shifted);
+    EXPECT_EQ(s.Pixel(4, 2), 0x010203);
+    EXPECT_EQ(s.Pixel(2, 1), kParent);
     // Without one: its own colour, or the parent's plain colour when known.
     s.Paint(s.Args(false));
     EXPECT_EQ(s.Pixel(), kOwn);
@@ -168,6 +174,16 @@ TEST(SectionBackground, TexturesByPlacementAndAGradientOverATexture) {
     g.GradientPercent = 0;
     s.Paint(a);
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 20, 9, kOwn));
+
+    // A corner image of the section sits flush in its corner.
+    TsMaskData corner = skintest::MaskIn(*s.skin, {0, 0, 4, 3}, 1, 0, 0, 0, 0, 0);
+    corner.SectionName = "BUTTON";
+    corner.PropertyName = "IMGTOPRIGHT";
+    s.skin->Masks.push_back(std::move(corner));
+    PaintSectionItem(*s.skin, s.bmp.Pixels(), a);
+    EXPECT_TRUE(AllOf(s.bmp.Pixels(), 16, 0, 20, 3, kTexture));
+    EXPECT_EQ(s.Pixel(15, 0), kOwn);
+    EXPECT_EQ(s.Pixel(19, 3), kOwn);
 }
 
 TEST(SectionBackground, AMaskedTextureTiledWholeShowsTheParentInTheStripsLeft) {
