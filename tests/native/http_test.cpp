@@ -151,12 +151,23 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
         EXPECT_EQ(ParseHttpResponse(broken, true, r), HttpParse::Malformed) << broken;
 }
 
+TEST(HttpResponse, PagesOfOtherCodePagesBecomeTheProgramsText) {
+    EXPECT_EQ(rtl::PageTextTo1251("\xA3\xB3", "text/html; charset=koi8-r"), "ёЁ");
+    EXPECT_EQ(rtl::PageTextTo1251("a\xA0\xE9", "text/plain; charset=ISO-8859-1"), "a\xA0?");
+    EXPECT_EQ(rtl::PageTextTo1251("\xEF\xBB\xBF\xD0\x96", "text/html; charset='utf-8'"), "Ж");
+    EXPECT_EQ(rtl::PageTextTo1251("Ж", "text/html; charset=windows-1251"), "Ж");
+}
+
 TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
     rtl::Url url;
     ASSERT_TRUE(rtl::ParseHttpUrl("http://127.0.0.1:8080/infos.php?gid=1", url));
     EXPECT_EQ(url.host, "127.0.0.1");
     EXPECT_EQ(url.port, 8080);
     EXPECT_EQ(url.target, "/infos.php?gid=1");
+    ASSERT_TRUE(rtl::ParseHttpUrl("http://[::1]:8080/x", url));
+    EXPECT_EQ(url.host, "::1");
+    EXPECT_EQ(url.port, 8080);
+    EXPECT_FALSE(rtl::ParseHttpUrl("http://[::1]x/", url));
     ASSERT_TRUE(rtl::ParseHttpUrl("HTTP://[::1]?x#frag", url));
     EXPECT_EQ(url.host, "::1");
     EXPECT_EQ(url.port, 80);

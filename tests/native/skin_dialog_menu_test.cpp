@@ -3,6 +3,8 @@
 // menu, and which adapter the window hook gives to what.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "skin/windows/layout/adapterrules.h"
 #include "skin/windows/layout/dialogframe.h"
 #include "skin/windows/layout/menumeasure.h"
@@ -265,6 +267,18 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
     EXPECT_EQ(edit.Class, C::TacEditWnd);
     EXPECT_TRUE(edit.DialogChild);
     EXPECT_EQ(ChooseChildAdapter("ComboLBox", 0).Section, "COMBOBOX");
+    for (const auto& [name, cls, section] :
+         {std::tuple{"ComboBox", C::TacComboBoxWnd, "COMBOBOX"}, std::tuple{"ComboBoxEx32", C::TacComboBoxWnd, "COMBOBOX"},
+          std::tuple{"SysListView32", C::TacListViewWnd, "EDIT"}, std::tuple{"SysTreeView32", C::TacTreeViewWnd, "EDIT"},
+          std::tuple{"ListBox", C::TacEditWnd, "EDIT"}}) {
+        const TAdapterChoice c = ChooseChildAdapter(name, 0);
+        EXPECT_EQ(c.Class, cls) << name;
+        EXPECT_EQ(c.Section, section) << name;
+        EXPECT_TRUE(c.DialogChild) << name;
+    }
+    EXPECT_EQ(ChooseChildAdapter("ScrollBar", 0).Class, C::TacSizerWnd);
+    EXPECT_EQ(ChooseChildAdapter("#32770", 0).Class, C::TacTransPanelWnd);
+    EXPECT_EQ(ChooseChildAdapter("TPanel", 0).Section, "PANEL");
     EXPECT_FALSE(ChooseChildAdapter("SysLink", 0).DialogChild);
     EXPECT_EQ(ChooseChildAdapter("SHBrowseForFolder ShellNameSpace Control", 0).Class, C::TacTransPanelWnd);
     EXPECT_EQ(ChooseChildAdapter("#32770", 0).Class, C::TacTransPanelWnd);

@@ -222,8 +222,10 @@ TEST_F(SkinLoad, HueAndSaturationShiftOnceAndKeepGreyAndKey) {
     skintest::Put(master.Pixels(), 2, 0, MakeColor(90, 90, 90));
     skintest::Put(master.Pixels(), 3, 0, MakeColor(255, 0, 230));  // stronger, it would be the key colour
     Write("Test/Master.bmp", WriteBmp(master.Pixels()));
+    Write("Test/red.bmp", WriteBmp(skintest::Solid(3, 2, MakeColor(255, 0, 0)).Pixels()));
     const std::string text = "[GLOBALINFO]\r\nMASTERBITMAP=Master.bmp\r\nSHADOW1COLOR=255\r\n"
-                             "[A]\r\nCOLOR=255\r\nTCLEFT=-1\r\nGRADIENTDATA=255;65280;100;0;0\r\n";
+                             "[A]\r\nCOLOR=255\r\nTCLEFT=-1\r\nGRADIENTDATA=255;65280;100;0;0\r\n"
+                             "HOTCOLOR=255\r\nHOTFONTCOLOR=255\r\nHOTGRADIENTDATA=65280;255;100;0;0\r\nOWN=!red.bmp!1!0!0\r\n";
     ASSERT_EQ(Load(text).Status, TSkinLoadStatus::Loaded);
     const std::vector<uint8_t> plain(content_.MasterPixels().Row0, content_.MasterPixels().Row0 + 12);
     TSkinLoadOptions opts;
@@ -243,6 +245,10 @@ TEST_F(SkinLoad, HueAndSaturationShiftOnceAndKeepGreyAndKey) {
         EXPECT_EQ(a.Color, MakeColor(0, 255, 0));
         EXPECT_EQ(a.FontColor[1], -1);
         EXPECT_EQ(a.GradientArray[0].Color2, MakeColor(0, 0, 255));
+        EXPECT_EQ(a.HotColor, MakeColor(0, 255, 0));
+        EXPECT_EQ(a.HotFontColor[0], MakeColor(0, 255, 0));
+        EXPECT_EQ(a.HotGradientArray[0].Color1, MakeColor(0, 0, 255));
+        EXPECT_EQ(skintest::At(Mask("A", "OWN").Image->Pixels(), 2, 1), MakeColor(0, 255, 0));  // own pictures too
         EXPECT_EQ(content_.SkinData.Shadow1Color, MakeColor(0, 255, 0));
     }
     // A stronger colour that would come out as the key colour stays a real pixel.
@@ -326,6 +332,10 @@ TEST(SkinClassLists, OlderOrderMovesAndEmptyListsTakeDefaults) {
     EXPECT_EQ(third.Lists[tpGrids], ThirdPartyList::DefaultList(tpGrids));
     ASSERT_EQ(lists[tpCheckBoxes].size(), 5u);
     EXPECT_EQ(lists[tpCheckBoxes][1], "TRadioButton");
+    // The lists are stored back one name a line.
+    lists[tpGridEh] = {"TOldEh", "TNewEh"};
+    StoreThirdNames(third, lists);
+    EXPECT_EQ(third.Lists[tpGridEh], "TOldEh\r\nTNewEh\r\n");
     // Forced, every list goes back to its defaults, own names and all.
     UpdateThirdNames(third, lists, true);
     EXPECT_EQ(third.Lists[tpEdits], ThirdPartyList::DefaultList(tpEdits));

@@ -296,6 +296,29 @@ TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     PlaceTexture(bmp.Pixels(), r, 10, tex);  // the strip below the last whole row is drawn as well
     EXPECT_EQ(r, kNoRect);
     EXPECT_EQ(At(bmp.Pixels(), 0, 8), MakeColor(200, 0, 0));
+    // Stretched: over everything (1), across the top at its own height (4),
+    // down the left edge at its own width (5); the rest handed back.
+    TPixelBitmap stretched = Solid(8, 12, clWhite);
+    r = {0, 0, 8, 8};
+    PlaceTexture(stretched.Pixels(), r, 1, tex);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_EQ(At(stretched.Pixels(), 1, 1), MakeColor(200, 0, 0));  // the red pixel, twice as large
+    EXPECT_EQ(At(stretched.Pixels(), 2, 2), MakeColor(0, 0, 200));
+    EXPECT_TRUE(AllOf(stretched.Pixels(), 0, 8, 8, 12, clWhite));
+    TPixelBitmap band = Solid(8, 12, clWhite);
+    r = {0, 0, 8, 12};
+    PlaceTexture(band.Pixels(), r, 4, tex);
+    EXPECT_EQ(r, (TRect{0, 4, 8, 12}));
+    EXPECT_EQ(At(band.Pixels(), 1, 0), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(band.Pixels(), 1, 1), MakeColor(0, 0, 200));
+    EXPECT_TRUE(AllOf(band.Pixels(), 0, 4, 8, 12, clWhite));
+    TPixelBitmap column = Solid(8, 12, clWhite);
+    r = {0, 0, 8, 12};
+    PlaceTexture(column.Pixels(), r, 5, tex);
+    EXPECT_EQ(r, (TRect{4, 0, 8, 12}));
+    EXPECT_EQ(At(column.Pixels(), 0, 2), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(column.Pixels(), 0, 3), MakeColor(0, 0, 200));
+    EXPECT_TRUE(AllOf(column.Pixels(), 4, 0, 8, 12, clWhite));
     // Along the left edge of a rectangle narrower than the texture: no further.
     TPixelBitmap narrow = Solid(10, 12, clWhite);
     r = {0, 0, 3, 12};
@@ -334,6 +357,26 @@ TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     EXPECT_EQ(r, kNoRect);
     EXPECT_TRUE(AllOf(out.Pixels(), 0, 0, 8, 4, MakeColor(0, 200, 0)));
     EXPECT_TRUE(AllOf(out.Pixels(), 8, 0, 10, 4, MakeColor(5, 6, 7)));
+    // Without a parent picture the strips take the parent's colour, or keep what was there.
+    TPixelBitmap coloured = Solid(10, 6, clWhite);
+    r = {0, 0, 10, 6};
+    PlaceMaskedTexture(coloured.Pixels(), r, TParentCacheInfo{}, 10, mt, MakeColor(1, 1, 1));
+    EXPECT_TRUE(AllOf(coloured.Pixels(), 8, 0, 10, 6, MakeColor(1, 1, 1)));
+    EXPECT_TRUE(AllOf(coloured.Pixels(), 0, 4, 8, 6, MakeColor(1, 1, 1)));
+    TPixelBitmap kept = Solid(10, 6, clWhite);
+    r = {0, 0, 10, 6};
+    PlaceMaskedTexture(kept.Pixels(), r, TParentCacheInfo{}, 10, mt, clFuchsia);
+    EXPECT_TRUE(AllOf(kept.Pixels(), 8, 0, 10, 6, clWhite));
+    // Mode 0 tiles the whole rectangle, cutting the last tiles.
+    TPixelBitmap tiledMasked = Solid(10, 6, clWhite);
+    r = {0, 0, 10, 6};
+    PlaceMaskedTexture(tiledMasked.Pixels(), r, TParentCacheInfo{}, 0, mt, clFuchsia);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_TRUE(AllOf(tiledMasked.Pixels(), 0, 0, 10, 6, MakeColor(0, 200, 0)));
+    // Other modes are no placement of a masked texture.
+    r = {0, 0, 10, 6};
+    PlaceMaskedTexture(tiledMasked.Pixels(), r, TParentCacheInfo{}, 3, mt, clFuchsia);
+    EXPECT_EQ(r, (TRect{0, 0, 10, 6}));
 }
 
 // A button border in three states and a gradient title bar, drawn the way
@@ -384,6 +427,12 @@ TEST(SkinGlyphLayout, CentredSpreadMarginsAndRightToLeft) {
     l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphLeft, -1, -1, 2, 2);
     EXPECT_EQ(l.GlyphPos.X, 10 + 70);
     EXPECT_EQ(l.TextBounds.Left, 10 + 16);
+    // ... and a glyph on the right to the left; right alignment becomes left.
+    l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphRight, 4, 6, 2, 2);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 4);
+    EXPECT_EQ(l.TextBounds.Left, 10 + 4 + 16 + 6);
+    l = CalcGlyphLayout(TRect{0, 0, 60, 60}, {16, 16}, {30, 13}, blGlyphTop, 0, 0, 1, 2);
+    EXPECT_EQ(l.GlyphPos.X, 0);
     // A fixed margin with spacing spread; a glyph above its caption.
     l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphRight, 4, -1, 2, 0);
     EXPECT_EQ(l.GlyphPos.X, 10 + 80);

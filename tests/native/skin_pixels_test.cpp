@@ -18,6 +18,40 @@ using skintest::At;
 using skintest::Put;
 using skintest::Solid;
 
+namespace {
+
+// A BMP file: a header of 12 (the old core header) or 40 bytes, then the
+// palette or bit fields, then the pixel rows as given.
+std::string BmpFile(uint32_t headerSize, int32_t width, int32_t height, int bpp, uint32_t compression,
+                    const std::string& palette, const std::string& rows) {
+    std::string f(14 + headerSize, '\0');
+    auto put = [&f](size_t at, uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) f[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    f[0] = 'B', f[1] = 'M';
+    put(10, static_cast<uint32_t>(14 + headerSize + palette.size()), 4);
+    put(14, headerSize, 4);
+    if (headerSize == 12) {
+        put(18, static_cast<uint32_t>(width), 2);
+        put(20, static_cast<uint32_t>(height), 2);
+        put(22, 1, 2);
+        put(24, static_cast<uint32_t>(bpp), 2);
+    } else {
+        put(18, static_cast<uint32_t>(width), 4);
+        put(22, static_cast<uint32_t>(height), 4);
+        put(26, 1, 2);
+        put(28, static_cast<uint32_t>(bpp), 2);
+        put(30, compression, 4);
+    }
+    return f + palette + rows;
+}
+
+bool Read(const std::string& file, TPixelBitmap& out, std::string& error) {
+    return ReadBmp(reinterpret_cast<const uint8_t*>(file.data()), file.size(), out, error);
+}
+
+}  // namespace
+
 TEST(SkinBlend, BlendBitmapRectAtItsEdgesAndClipping) {
     TPixelBitmap dst = Solid(4, 3, MakeColor(200, 100, 0));
     TPixelBitmap src = Solid(4, 3, MakeColor(10, 20, 30));
@@ -142,6 +176,20 @@ TEST(SkinCopy, StretchAveragesAndFramesTileAndFrameRings) {
     StretchRect(narrow.Pixels(), {0, 0, 1, 1}, src.Pixels(), {0, 0, 2, 1});
     EXPECT_EQ(At(narrow.Pixels(), 0, 0), MakeColor(128, 128, 128));
 
+    // The same size is a plain copy.
+    TPixelBitmap same(2, 1);
+    StretchRect(same.Pixels(), {0, 0, 2, 1}, src.Pixels(), {0, 0, 2, 1});
+    EXPECT_EQ(At(same.Pixels(), 1, 0), clWhite);
+    // A dotted frame: black every third pixel along each edge, white one up and left of it.
+    TPixelBitmap dotted = Solid(7, 7, MakeColor(50, 50, 50));
+    DrawDottedFrame(dotted.Pixels(), {0, 0, 7, 7});
+    for (TPoint p : {TPoint{0, 0}, TPoint{3, 0}, TPoint{6, 0}, TPoint{0, 3}, TPoint{6, 3}, TPoint{3, 6}, TPoint{6, 6}})
+        EXPECT_EQ(At(dotted.Pixels(), p.X, p.Y), clBlack) << p.X << "," << p.Y;
+    for (TPoint p : {TPoint{2, 5}, TPoint{5, 5}, TPoint{5, 2}})
+        EXPECT_EQ(At(dotted.Pixels(), p.X, p.Y), clWhite) << p.X << "," << p.Y;
+    EXPECT_EQ(At(dotted.Pixels(), 1, 0), MakeColor(50, 50, 50));
+    EXPECT_EQ(At(dotted.Pixels(), 3, 3), MakeColor(50, 50, 50));
+
     // Tiles keep their places when the rectangle starts off the picture.
     TPixelBitmap shifted = Solid(4, 1, clWhite);
     TileGraphic(shifted.Pixels(), {-3, 0, 8, 1}, src.Pixels());
@@ -241,6 +289,8 @@ TEST(SkinGradient, ParsesStepsAndRefusesDamagedText) {
     ParseGradientData("1;2;150;1;0;7;8", data);  // seven words: one step; 150 % is 100 %
     ASSERT_EQ(data.size(), 1u);
     EXPECT_EQ(data[0].Percent, 100);
+    ParseGradientData("$FF;0x10;-$10;2;x", data);
+    EXPECT_EQ(data[0].Percent, 0);  // -16 is below nothing
     ParseGradientData("$FF;0x10;20;2;x", data);
     EXPECT_EQ(data[0].Color1, 255);
     EXPECT_EQ(data[0].Color2, 16);
@@ -302,6 +352,8 @@ TEST(SkinColour, HueAndSaturationShifts) {
     // Orange turns toward green, pink toward orange.
     EXPECT_EQ(ShiftColorHue(MakeColor(255, 128, 0), 60), MakeColor(127, 255, 0));
     EXPECT_EQ(ShiftColorHue(MakeColor(255, 0, 128), 60), MakeColor(255, 127, 0));
+    EXPECT_EQ(ShiftColorHue(MakeColor(0, 128, 255), 60), MakeColor(127, 0, 255));  // azure toward violet
+    EXPECT_EQ(ShiftColorHue(MakeColor(128, 0, 255), 100), MakeColor(255, 43, 0));  // violet round to red
     EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), 100), MakeColor(100, 100, 100));
     EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), -50), MakeColor(250, 100, 0));
     EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), 0), MakeColor(200, 100, 0));
@@ -412,6 +464,51 @@ TEST(SkinBmp, RoundTripAndDamagedFiles) {
     std::string huge = file;
     huge[21] = 0x7F;  // width about 2 billion
     EXPECT_FALSE(ReadBmp(reinterpret_cast<const uint8_t*>(huge.data()), huge.size(), back, error));
+}
+
+// Every depth a skin's pictures come in, the old core header, and the
+// rarer run-length escapes; what cannot be read is refused with its reason.
+TEST(SkinBmp, OtherDepthsHeadersAndRunsAndWhatIsRefused) {
+    TPixelBitmap out;
+    std::string error;
+    const std::string blackWhite("\x00\x00\x00\x00\xFF\xFF\xFF\x00", 8);
+    // 1 bit, ten pixels: 1 0 1 1 0 0 0 0 | 0 1, bottom row first.
+    ASSERT_TRUE(Read(BmpFile(40, 10, 2, 1, 0, blackWhite, std::string("\xB0\x40\x00\x00\x00\x00\x00\x00", 8)), out,
+                     error)) << error;
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(At(out.Pixels(), x, 1), x == 0 || x == 2 || x == 3 || x == 9 ? clWhite : clBlack) << x;
+    EXPECT_TRUE(AllOf(out.Pixels(), 0, 0, 10, 1, clBlack));
+    // The old core header: 16-bit sizes, three-byte palette entries.
+    ASSERT_TRUE(Read(BmpFile(12, 2, 1, 8, 0, std::string("\x10\x20\x30\x40\x50\x60", 6),
+                             std::string("\x01\x00\x00\x00", 4)),
+                     out, error)) << error;
+    EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(0x60, 0x50, 0x40));
+    EXPECT_EQ(At(out.Pixels(), 1, 0), MakeColor(0x30, 0x20, 0x10));
+    // 32 bits: the fourth byte ignored; with bit fields the masks decide.
+    ASSERT_TRUE(Read(BmpFile(40, 1, 1, 32, 0, "", std::string("\x01\x02\x03\xFF", 4)), out, error)) << error;
+    EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(3, 2, 1));
+    ASSERT_TRUE(Read(BmpFile(40, 1, 1, 32, 3, std::string("\xFF\x00\x00\x00\x00\xFF\x00\x00\x00\x00\xFF\x00", 12),
+                             std::string("\x01\x02\x03\x00", 4)),
+                     out, error)) << error;
+    EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(1, 2, 3));
+    // 8-bit runs: end of line, a jump right and up, the end of the picture.
+    const std::string palette("\x00\x00\xFF\x00\xFF\x00\x00\x00", 8);  // red, blue
+    ASSERT_TRUE(Read(BmpFile(40, 4, 3, 8, 1, palette, std::string("\x02\x01\x00\x00\x00\x02\x02\x01\x01\x01\x00\x01", 12)),
+                     out, error)) << error;
+    EXPECT_EQ(At(out.Pixels(), 0, 2), MakeColor(0, 0, 255));  // row 0 of the file is the bottom row
+    EXPECT_EQ(At(out.Pixels(), 2, 2), clBlack);                // not reached
+    EXPECT_EQ(At(out.Pixels(), 2, 0), MakeColor(0, 0, 255));  // after the jump: x 2, row 2
+    EXPECT_EQ(At(out.Pixels(), 3, 0), clBlack);
+    for (const auto& [file, why] :
+         {std::pair{BmpFile(40, 1, 1, 2, 0, palette, std::string(4, '\0')), "unsupported colour depth"},
+          std::pair{BmpFile(40, 1, 1, 24, 4, "", std::string(4, '\0')), "compressed in an unsupported way"},
+          std::pair{BmpFile(40, 1, 1, 24, 1, "", std::string(4, '\0')), "compressed in an unsupported way"},
+          std::pair{BmpFile(20, 1, 1, 24, 0, "", std::string(4, '\0')), "header is damaged"},
+          std::pair{BmpFile(40, 2, 2, 24, 0, "", std::string(8, '\0')), "shorter than its size says"}}) {
+        EXPECT_FALSE(Read(file, out, error)) << why;
+        EXPECT_NE(error.find(why), std::string::npos) << error;
+        EXPECT_EQ(out.Width(), 0);
+    }
 }
 
 // 16-bit pictures (some skin editors save them): 5-5-5 by default, any

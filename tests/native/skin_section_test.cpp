@@ -204,6 +204,34 @@ TEST(SectionBackground, AMaskedTextureTiledWholeShowsTheParentInTheStripsLeft) {
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 8, 16, 10, kParent));
 }
 
+// The background of a masked item (a check box's glyph, a scroll button):
+// the hot set by the flag, the parent's picture and never its plain colour,
+// then the mask over it.
+TEST(SectionBackground, AMaskedItemTakesTheHotSetByItsFlagAndNeverThePlainColour) {
+    Scene s;
+    TsGeneralData& g = s.Add("SCROLLBTNTOP");
+    g.HotColor = kGradient;
+    TSectionBackground a = s.Args(true);
+    a.State = 1;  // the state does not choose the set here
+    PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, false, -1);
+    EXPECT_EQ(s.Pixel(), kOwn);
+    PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, true, -1);
+    EXPECT_EQ(s.Pixel(), kGradient);
+    g.Transparency = 100;
+    a.ReplyBgColor = kPlain;
+    PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, false, -1);
+    EXPECT_EQ(s.Pixel(), kParent);
+    // The mask goes over the background, its corner holes showing the parent.
+    auto frame = skintest::ContentWithMaster(4, 4, kTexture);
+    s.skin->MasterBitmap = std::move(frame->MasterBitmap);
+    skintest::Put(s.skin->MasterPixels(), 0, 0, clFuchsia);
+    s.skin->Masks.push_back(skintest::MaskIn(*s.skin, {0, 0, 4, 4}, 1, 0, 1, 1, 1, 1, 4));
+    a.State = 0;
+    PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, false, 0);
+    EXPECT_EQ(s.Pixel(5, 5), kTexture);
+    EXPECT_EQ(s.Pixel(0, 0), kParent);
+}
+
 TEST(SkinText, ContoursThatTheSectionHasThenTheTextDimmedWhenDisabled) {
     TsSkinContent skin;
     TsGeneralData gd;
