@@ -315,6 +315,9 @@ TEST(FlagshipExposure, ThirtyPercentOfTheFlagshipWeightAgainstTheEscort) {
     // (28,571.5 to 28,572: 1,800,036 in all, against 1,800,000).
     EXPECT_TRUE(Fleet(30'000, 100).Exposed());
     EXPECT_FALSE(Fleet(57'143, 63).Exposed());
+    // 70,000 already counts at a fifth, rounded (28,571.6 to 28,572).
+    EXPECT_TRUE(Fleet(70'000, 100).Exposed());
+    EXPECT_FALSE(Fleet(142'858, 63).Exposed());
     // A tie does not expose: 30 % of 5,000,100 is exactly the escort's 1,500,030.
     Fleet tie(30, 50'001);
     SetUnit(tie.table, kFlagship, Spec("Флагман", 5'000'100, 0, 0));

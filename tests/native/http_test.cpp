@@ -133,6 +133,10 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4;x=1\r\nabcd\r\n2\r\nef\r\n0\r\n\r\n";
     ASSERT_EQ(ParseHttpResponse(chunked, false, r), HttpParse::Complete);
     EXPECT_EQ(r.body, "abcdef");
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nTransfer-Encoding: x-zip, Chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n",
+                                false, r),
+              HttpParse::Complete);
+    EXPECT_EQ(r.body, "abc");  // chunked as the last of several codings
     EXPECT_EQ(ParseHttpResponse(chunked.substr(0, chunked.size() - 8), false, r), HttpParse::Incomplete);
     EXPECT_EQ(ParseHttpResponse(chunked.substr(0, chunked.size() - 8), true, r), HttpParse::Malformed);
     // Sizes in either case up to f; chunks ended by a bare LF.

@@ -2,10 +2,12 @@
 // the update site's version page.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "battle/datatable.h"
 #include "rtl/errors.h"
+#include "rtl/textfile.h"
 #include "windows/core/rapidfirepage.h"
 #include "windows/core/spyreport.h"
 #include "windows/core/updatepage.h"
@@ -93,6 +95,13 @@ TEST(RapidFirePage, LettersWrittenAsReferencesBecomeTheProgramsText) {
                                       tables),
               "Скорострел Ёё ");
     EXPECT_THROW(online::ReadLetterTables(DataPath("missing.dat"), DataPath("unicode.dat")), rtl::EInOutError);
+    // Lines longer than ten characters are cut to ten.
+    const std::string longLines = ::testing::TempDir() + "norvix_letters.dat";
+    rtl::WriteAllLines(longLines, {"&#10000000000;", "short"});
+    const online::LetterTables cut = online::ReadLetterTables(longLines, longLines);
+    EXPECT_EQ(cut.entities[0], "&#10000000");
+    EXPECT_EQ(cut.entities[1], "short");
+    std::remove(longLines.c_str());
 
     // Short tables (empty lines) and self-feeding pairs are passed over instead of looping.
     online::LetterTables odd{{"x", "a", "ab"}, {"", "aa", "b"}};

@@ -58,6 +58,8 @@ TEST(SkinnedGauge, RangeAndPercentage) {
     r.SetProgress(70);
     r.SetMaxValue(65);
     EXPECT_EQ(r.Progress(), 65);
+    r.SetMaxValue(64);  // one above is lowered too
+    EXPECT_EQ(r.Progress(), 64);
     EXPECT_TRUE(r.SetMinValue(200, true).Error.empty());
     EXPECT_EQ(r.MinValue(), 200);
 }

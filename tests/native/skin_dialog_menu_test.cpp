@@ -43,6 +43,8 @@ TEST(SkinnedMenus, ItemHeightsAndWidths) {
     EXPECT_EQ(MenuItemType("-Опции-", false), smCaption);
     EXPECT_EQ(MenuItemType("Файл", true), smTopLine);
     EXPECT_EQ(MenuItemType("a-b", false), smNormal);
+    EXPECT_EQ(MenuItemType("-a", false), smNormal);
+    EXPECT_EQ(MenuItemType("a-", false), smNormal);
     EXPECT_EQ(MeasuredMenuText(smCaption, "-Опции-", "Ctrl+O"), "--Опции--");
     EXPECT_EQ(MeasuredMenuText(smNormal, "Открыть", "Ctrl+O"), "ОткрытьCtrl+O");
     EXPECT_EQ(CaptionItemWord("-Опции-"), "Опции");
@@ -51,6 +53,8 @@ TEST(SkinnedMenus, ItemHeightsAndWidths) {
     EXPECT_TRUE(right);
 
     // The extra line widens the first column only.
+    EXPECT_EQ(ExtraLineSpace(true, false, 32), 0);  // hidden
+    EXPECT_EQ(ExtraLineSpace(false, true, 32), 0);
     const int space = ExtraLineSpace(true, true, 32);
     EXPECT_EQ(MenuItemWidth(16, 50, 2, 6, space, false), 126);
     EXPECT_EQ(MenuItemWidth(16, 50, 2, 6, space, true), 94);
@@ -80,6 +84,8 @@ TEST(SkinnedMenus, ItemHeightsAndWidths) {
     EXPECT_EQ(SkinBorderWidth(-1, &skin.Content), 0);
     skin.Section("MAINMENU");
     const int mask = skin.Mask("MAINMENU", "BORDERSMASK", 30, 30, 1, 1, 0);
+    EXPECT_EQ(SkinBorderWidth(-1, &skin.Content), 3);
+    skin.Content.Masks[static_cast<size_t>(mask)].BorderWidth = 0;
     EXPECT_EQ(SkinBorderWidth(-1, &skin.Content), 3);
     skin.Content.Masks[static_cast<size_t>(mask)].BorderWidth = 5;
     EXPECT_EQ(SkinBorderWidth(-1, &skin.Content), 5);
@@ -119,6 +125,8 @@ TEST(SkinnedDialogs, FrameButtonsCaptionAndHitTest) {
     EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {260, 5}), 8);
     EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {100, 5}), 2);
     EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {100, 1}), 0);
+    EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {1, 10}), 0);    // the left border
+    EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {298, 10}), 0);  // the right border
     EXPECT_EQ(DialogHitTest(d, kMetrics, masks, l, {8, 10}), 2);
     EXPECT_EQ(DialogCaptionRect(d, kMetrics, l).Left, 7);
     d.HasIcon = true;
@@ -146,6 +154,26 @@ TEST(SkinnedDialogs, FrameButtonsCaptionAndHitTest) {
     EXPECT_EQ(GetDialogSkinMasks(skin.Content, 3).Close, 0);
     EXPECT_EQ(GetDialogSkinMasks(skin.Content, 1).Close, 0);
     EXPECT_EQ(GetDialogSkinMasks(skin.Content, 5).Close, close);
+
+    // A zoomed sizing dialog shows restore for maximize; its own title bar.
+    TDialogFrame zoomedFrame = Dialog(style::Caption | style::SysMenu | style::ThickFrame | style::MaximizeBox);
+    zoomedFrame.Zoomed = true;
+    const int bigMax = skin.Mask("GLOBALINFO", "BICONMAX", 21, 21);
+    const int dialogBar = skin.Mask("DIALOG", "TITLEBAR", 30, 22);
+    skin.Mask("GLOBALINFO", "TITLEBAR", 30, 22);
+    TDialogSkinMasks zm = GetDialogSkinMasks(skin.Content, 3);
+    EXPECT_EQ(zm.TitleBar, dialogBar);
+    EXPECT_EQ(zm.IconicMax, bigMax);
+    skin.Content.Masks[static_cast<size_t>(bigMax)].PropertyName = "NONE";
+    const int ownMax = skin.Mask("DIALOG", "BICONMAX", 21, 21);
+    zm = GetDialogSkinMasks(skin.Content, 3);
+    EXPECT_EQ(zm.IconicMax, ownMax);
+    const int zoomNorm = skin.Mask("GLOBALINFO", "BICONNORM", 21, 21);
+    zm = GetDialogSkinMasks(skin.Content, 3);
+    const TDialogButtonsLayout zl = PlaceDialogTitleButtons(zoomedFrame, kMetrics, zm);
+    ASSERT_GE(zl.Buttons.size(), 2u);
+    EXPECT_EQ(zl.Buttons[1].MaskIndex, zoomNorm);
+    skin.Content.Masks[static_cast<size_t>(zoomNorm)].PropertyName = "NONE";
 
     // A minimized dialog: its minimize button shows the restore picture,
     // usable only when the dialog can be maximized as well.
@@ -193,6 +221,10 @@ TEST(SkinnedDialogs, StripsAndSystemMenu) {
     EXPECT_EQ(s.Left, (TRect{0, 24, 3, 200}));
     EXPECT_EQ(s.Bottom, (TRect{3, 198, 297, 200}));
     EXPECT_EQ(s.Right, (TRect{297, 24, 300, 200}));
+    // A sizing frame: sides of the sizing width.
+    s = GetDialogStrips(Dialog(style::Caption | style::ThickFrame), kMetrics);
+    EXPECT_EQ(s.Right, (TRect{295, 26, 300, 200}));
+    EXPECT_EQ(s.Left, (TRect{0, 26, 5, 200}));
     // A captionless sizing popup: a ring of 3.
     TDialogFrame popup = Dialog(style::Popup | style::ThickFrame);
     popup.ClientHeight = 194;
@@ -303,6 +335,9 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
 
     THookWindowFacts dialog;
     dialog.ClassName = "#32770";
+    dialog.StdDialogs = false;
+    EXPECT_EQ(TryHookWindowAction(dialog), THookAction::None);
+    dialog.StdDialogs = true;
     int asked = 0;
     dialog.HasToolBarChild = [&] { ++asked; return false; };
     EXPECT_EQ(TryHookWindowAction(dialog), THookAction::DialogProvider);

@@ -92,6 +92,10 @@ TEST(FormFrame, CaptionButtonsAreHitWhereTheyAreDrawn) {
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {220, 10}), 1000);
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {190, 10}), 2);
 
+    // The band ends with the buttons' last row.
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {280, 22}), 20);
+    EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {280, 23}), 0);
+
     // Maximized: the restore button still answers 9; the outer edge is nothing.
     f = Form();
     f.WindowState = WS::wsMaximized;
@@ -152,6 +156,14 @@ TEST(FormFrame, CaptionButtonsAreHitWhereTheyAreDrawn) {
     big.Mask("GLOBALINFO", "BICONCLOSE", 16, 16);
     const TFrameSkinMasks bigMasks = GetFrameSkinMasks(big.Content, "FORM", BS::bsSizeable, false);
     EXPECT_EQ(TitleButtonTop(Form(), kMetrics, bigMasks), 5);
+    // A grip picture of its own: three states side by side over a mask row.
+    skintest::LayoutSkin gripSkin;
+    gripSkin.Section("FORM");
+    gripSkin.Section("GLOBALINFO");
+    gripSkin.OwnMask("GLOBALINFO", "GRIPIMAGE", 36, 24);
+    TFormFrame gf = Form();
+    EXPECT_EQ(GetGripPosition(gf, kMetrics, GetFrameSkinMasks(gripSkin.Content, "FORM", BS::bsSizeable, false)).X,
+              300 - 12 - 5);
     // A close picture of its own: two rows (picture and mask), three states.
     skintest::LayoutSkin own;
     own.Section("FORM");
@@ -238,6 +250,25 @@ TEST(FormFrame, TheClientAreaStartsBelowTheTopFrameOnEveryForm) {
     EXPECT_EQ(MenuLineRowCount(f, kMetrics, {100, 100, 86}), 2);
     EXPECT_EQ(MenuLineRowCount(f, kMetrics, {400}), 1);
     EXPECT_EQ(MenuLineRowCount(f, kMetrics, {50, 400, 50}), 3);
+    // The form's own border width narrows the row on both sides.
+    f.BorderWidth = 2;
+    EXPECT_EQ(MenuLineRowCount(f, kMetrics, {100, 100, 82}), 2);
+    EXPECT_EQ(MenuLineRowCount(f, kMetrics, {100, 100, 81}), 1);
+    // Two rows of the menu line both lie above the side bands; a menu row is
+    // one pixel less than the system's menu height.
+    f = Form();
+    f.HasMenu = f.MenuVisible = true;
+    f.MenuRows = 2;
+    EXPECT_EQ(MenuLineHeight(f, kMetrics), 19);
+    EXPECT_EQ(GetFrameBands(f, kMetrics).Left.Top, 4 + 22 + 2 * 19);
+    // A dialog frame is fixed; a skinned horizontal bar lies below the client area.
+    EXPECT_EQ(FrameWidth(Form(BS::bsDialog), kMetrics), 3);
+    EXPECT_EQ(FrameHeight(Form(BS::bsDialog), kMetrics), 2);
+    f = Form();
+    f.ClientWidth = 290;
+    f.ClientHeight = 153;
+    f.HorzScrollHeight = 17;
+    EXPECT_EQ(ClientOffsetY(f, kMetrics), 26);
 }
 
 TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
@@ -318,6 +349,16 @@ TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
     EXPECT_EQ(m.MDINorm, norm);
     const int smallNorm = skin.Mask("GLOBALINFO", "SICONNORM", 15, 15);
     EXPECT_EQ(GetFrameSkinMasks(skin.Content, "FORM", BS::bsSizeable, true).MDINorm, smallNorm);
+    // Single and sizeable frames take the big pictures; a maximized form
+    // shows the restore picture, from the form's own section when GLOBALINFO has none.
+    EXPECT_EQ(GetFrameSkinMasks(skin.Content, "FORM", BS::bsSingle, false).Close, bigClose);
+    skin.Content.Masks[static_cast<size_t>(norm)].PropertyName = "OLDNORM";
+    const int formNorm = skin.Mask("FORM", "BICONNORM", 21, 21);
+    m = GetFrameSkinMasks(skin.Content, "FORM", BS::bsSizeable, false);
+    EXPECT_EQ(m.Norm, formNorm);
+    f = Form();
+    f.WindowState = WS::wsMaximized;
+    EXPECT_EQ(PlaceTitleButtons(f, kMetrics, m).System[1].MaskIndex, formNorm);
     // A skin without the close picture in GLOBALINFO: the form section's.
     skin.Content.Masks[static_cast<size_t>(bigClose)].SectionName = "FORM";
     EXPECT_EQ(GetFrameSkinMasks(skin.Content, "FORM", BS::bsToolWindow, false).Close, bigClose);

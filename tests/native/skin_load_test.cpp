@@ -69,6 +69,7 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
         "HOTPATTERN=x#(0,0,20,10)(1)\r\n"
         "BARE=frame.bmp\r\n"
         "OUTSIDE=^0030,0000,0050,0010,0001,0001,0001,0001,1,0,0,0\r\n"
+        "BELOW=^0000,0015,0010,0025,0001,0001,0001,0001,1,0,0,0\r\n"
         "EMPTYRECT=@0005,0005,0005,0009,1,0\r\n"
         "ZEROCOUNT=@0000,0000,0010,0010,0,0\r\n"
         "NOPICTURE=!missing.bmp!1!0!0\r\n";
@@ -108,6 +109,7 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
     EXPECT_EQ(std::tie(bare.ImageCount, bare.MaskType, bare.WL, bare.WT), std::make_tuple(3, 1, 2, 2));
     // Rectangles outside the master bitmap or empty are dropped; counts below 1 are 1.
     EXPECT_EQ(content_.FindMaskIndex("Button", "OUTSIDE"), -1);
+    EXPECT_EQ(content_.FindMaskIndex("Button", "BELOW"), -1);
     EXPECT_EQ(content_.FindMaskIndex("Button", "EMPTYRECT"), -1);
     EXPECT_EQ(content_.FindMaskIndex("Button", "NOPICTURE"), -1);
     EXPECT_EQ(Mask("Button", "ZEROCOUNT").ImageCount, 1);
@@ -273,6 +275,9 @@ TEST_F(SkinLoad, AStoredSkinOfCollectionsGivesItsSectionsMasksAndPatterns) {
     button.GradientData = "1;2;100;1;0";
     button.HotGradientData = " ";
     old.GeneralData.push_back(button);
+    TsSkinGeneral form;
+    form.SectionName = "FORM";
+    old.GeneralData.push_back(form);
     TsSkinImage border;  // a rectangle of the master bitmap, no count: three states over a mask row
     border.SectionName = "button";
     border.PropertyName = "bordersmask";
@@ -315,6 +320,9 @@ TEST_F(SkinLoad, AStoredSkinOfCollectionsGivesItsSectionsMasksAndPatterns) {
     ASSERT_EQ(content_.Patterns.size(), 2u);
     EXPECT_EQ(content_.Patterns[1].SectionName, "PANEL");
     EXPECT_EQ(skintest::At(content_.Patterns[1].Image->Pixels(), 0, 0), MakeColor(4, 5, 6));
+    const int formIndex = content_.GetSkinIndex("FORM");
+    EXPECT_EQ(content_.GetPatternIndex(formIndex, "FORM", "PATTERN"), 0);
+    EXPECT_EQ(content_.GetPatternIndex(formIndex, "FORM", "HOTPATTERN"), -1);
 }
 
 TEST(SkinClassLists, OlderOrderMovesAndEmptyListsTakeDefaults) {
@@ -332,6 +340,14 @@ TEST(SkinClassLists, OlderOrderMovesAndEmptyListsTakeDefaults) {
     EXPECT_EQ(third.Lists[tpGrids], ThirdPartyList::DefaultList(tpGrids));
     ASSERT_EQ(lists[tpCheckBoxes].size(), 5u);
     EXPECT_EQ(lists[tpCheckBoxes][1], "TRadioButton");
+    // Lists written in the older order are told by either of their first two.
+    ThirdPartyList older;
+    older.Lists[tpButtons] = "TBitBtn";
+    older.Lists[tpEdits] = "TMyEdit";
+    TThirdLists olderLists;
+    UpdateThirdNames(older, olderLists, false);
+    EXPECT_EQ(older.Lists[tpBitBtns], "TBitBtn");
+    EXPECT_EQ(older.Lists[tpButtons], "TMyEdit");
     // The lists are stored back one name a line.
     lists[tpGridEh] = {"TOldEh", "TNewEh"};
     StoreThirdNames(third, lists);

@@ -108,6 +108,7 @@ TEST(SkinFolders, TheSkinDirectoryResolvesAgainstTheProgramFolder) {
     const std::string app = "C:\\A\\B\\";
     EXPECT_EQ(FullSkinDirectory("..\\Skins", app), "C:\\A\\Skins");
     EXPECT_EQ(FullSkinDirectory(".\\Skins", app), "C:\\A\\B\\Skins");
+    EXPECT_EQ(FullSkinDirectory("./Skins", app), "C:\\A\\B\\Skins");
     EXPECT_EQ(FullSkinDirectory("Skins", app), "C:\\A\\B\\Skins");
     EXPECT_EQ(FullSkinDirectory("D:\\S", app), "D:\\S");
     EXPECT_EQ(FullSkinDirectory("\\\\server\\skins", app), "\\\\server\\skins");

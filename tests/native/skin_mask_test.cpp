@@ -93,6 +93,15 @@ TEST(SkinRect, StretchOnlyWithoutAMaskRow) {
     const TsMaskData masked = skintest::MaskIn(*content, {0, 0, 27, 18}, 3, 1, 3, 3, 3, 3, 1 | 4);
     DrawSkinRect(bmp.Pixels(), {0, 0, 20, 12}, true, TParentCacheInfo{}, masked, 0, false);
     for (int x = 3; x < 17; ++x) EXPECT_EQ(ColOf(At(bmp.Pixels(), x, 1)), (x - 3) % 3);
+
+    // Stretched sides leave the centre alone unless both the mask and the caller ask for it.
+    TPixelBitmap open = Solid(20, 12, clWhite);
+    DrawSkinRect(open.Pixels(), {0, 0, 20, 12}, true, TParentCacheInfo{},
+                 skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 1), 0, false);
+    EXPECT_EQ(PieceOf(At(open.Pixels(), 10, 1)), 2);
+    EXPECT_EQ(At(open.Pixels(), 10, 6), clWhite);
+    DrawSkinRect(open.Pixels(), {0, 0, 20, 12}, false, TParentCacheInfo{}, stretched, 0, false);
+    EXPECT_EQ(At(open.Pixels(), 10, 6), clWhite);
 }
 
 TEST(SkinRect, CornersShrinkToFitAndOddPixelsGoRight) {
@@ -171,6 +180,12 @@ TEST(SkinRect, MaskRowAndParentCacheGiveTheTransparentPixels) {
     DrawMaskRect({0, 0, 4, 8}, {0, 0, 4, 8}, tall.Pixels(), mask, TParentCacheInfo{});
     EXPECT_EQ(At(tall.Pixels(), 3, 3), MakeColor(200, 0, 0));
     EXPECT_TRUE(AllOf(tall.Pixels(), 0, 4, 4, 8, MakeColor(0, 100, 0)));
+    // A smaller target takes as much of the piece as fits, no more.
+    TPixelBitmap little = Solid(4, 4, MakeColor(0, 100, 0));
+    DrawMaskRect({0, 0, 4, 4}, {1, 1, 3, 3}, little.Pixels(), mask, TParentCacheInfo{});
+    EXPECT_EQ(At(little.Pixels(), 2, 1), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(little.Pixels(), 3, 1), MakeColor(0, 100, 0));
+    EXPECT_EQ(At(little.Pixels(), 1, 3), MakeColor(0, 100, 0));
 
     // A ghost of a key-coloured picture: half the picture, key pixels left alone.
     auto plain = skintest::ContentWithMaster(2, 1, MakeColor(200, 0, 0));
@@ -222,6 +237,14 @@ TEST(SkinRect, BorderCornersTakeTheParentOrItsColour) {
     PaintBorderCorners(plain.Pixels(), mask, 2, 10, 8, MakeColor(7, 7, 7), TParentCacheInfo{});
     EXPECT_EQ(At(plain.Pixels(), 9, 0), MakeColor(7, 7, 7));
     EXPECT_EQ(At(plain.Pixels(), 0, 7), MakeColor(7, 7, 7));
+
+    // Each state has its own corners: a hole only the hot frame has.
+    Put(mask.Image->Pixels(), 6 + 1, 0, clFuchsia);
+    TPixelBitmap normal = Solid(10, 8, clWhite), hotState = Solid(10, 8, clWhite);
+    PaintBorderCorners(normal.Pixels(), mask, 0, 10, 8, MakeColor(7, 7, 7), TParentCacheInfo{});
+    PaintBorderCorners(hotState.Pixels(), mask, 1, 10, 8, MakeColor(7, 7, 7), TParentCacheInfo{});
+    EXPECT_EQ(At(normal.Pixels(), 1, 0), clWhite);
+    EXPECT_EQ(At(hotState.Pixels(), 1, 0), MakeColor(7, 7, 7));
 
     // Without a parent picture and without a colour nothing changes; a
     // parent picture too small to read is never read.

@@ -13,8 +13,10 @@ using namespace skin;
 
 namespace {
 
+// From memory of exactly that size, so that a read past the end is seen.
 TUnpackResult Unpack(const std::string& bytes, TacSkinConvertor& c) {
-    return UnpackSkinData(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), c);
+    const std::vector<uint8_t> exact(bytes.begin(), bytes.end());
+    return UnpackSkinData(exact.data(), exact.size(), c);
 }
 
 void Put32(std::string& s, uint32_t v) {
@@ -64,7 +66,7 @@ TEST(SkinPack, WrongMagicAndDamagedDataLeaveNothing) {
     EXPECT_FALSE(c.Options);
 
     // Cut anywhere: refused, never a partial skin.
-    for (size_t cut : {size_t(0), size_t(3), size_t(6), size_t(12), good.size() / 2, good.size() - 1}) {
+    for (size_t cut : {size_t(0), size_t(3), size_t(6), size_t(7), size_t(12), good.size() / 2, good.size() - 1}) {
         ASSERT_TRUE(Unpack(good, c).Ok);
         r = Unpack(good.substr(0, cut), c);
         EXPECT_FALSE(r.Ok) << cut;

@@ -67,6 +67,11 @@ TEST(SkinBlend, BlendBitmapRectAtItsEdgesAndClipping) {
     BlendBitmapRect(d2.Pixels(), s2.Pixels(), 0, {-1, 0}, {0, 0, 4, 3});
     EXPECT_EQ(At(d2.Pixels(), 0, 0), MakeColor((255 * 255 + 127) >> 8, 0, 0));
     EXPECT_EQ(At(d2.Pixels(), 3, 0), clWhite);  // nothing was left for the last column
+    // A source rectangle above the picture moves the target down alike.
+    TPixelBitmap d3 = Solid(4, 3, clWhite);
+    BlendBitmapRect(d3.Pixels(), s2.Pixels(), 0, {0, 0}, {0, -1, 4, 3});
+    EXPECT_EQ(At(d3.Pixels(), 1, 0), clWhite);
+    EXPECT_EQ(At(d3.Pixels(), 1, 1), MakeColor((255 * 255 + 127) >> 8, 0, 0));
     // Bitmaps smaller than 2 x 2 do not attach: nothing happens.
     TPixelBitmap thin = Solid(5, 1, clWhite);
     BlendBitmapRect(thin.Pixels(), s2.Pixels(), 0, {0, 0}, {0, 0, 4, 1});
@@ -98,6 +103,12 @@ TEST(SkinBlend, TransparentBlendSkipsKeyPixelsUnlessTheKeySaysAll) {
     EXPECT_EQ(At(dst.Pixels(), 1, 0), MakeColor(100, 100, 100));
     BlendTransparent(dst.Pixels(), src.Pixels(), 0, 0, static_cast<TColor>(0xFFFF00FF), 0.0, {0, 0, 2, 2});
     EXPECT_EQ(At(dst.Pixels(), 1, 0), clFuchsia);  // copied as any other pixel
+    // A source rectangle reaching before the picture keeps every pixel at its place.
+    TPixelBitmap shifted = Solid(3, 3, clWhite);
+    Put(src.Pixels(), 0, 1, MakeColor(1, 2, 3));
+    BlendTransparent(shifted.Pixels(), src.Pixels(), 0, 0, clFuchsia, 0.0, {-1, -1, 2, 2});
+    EXPECT_EQ(At(shifted.Pixels(), 1, 2), MakeColor(1, 2, 3));
+    EXPECT_EQ(At(shifted.Pixels(), 0, 0), clWhite);
 }
 
 TEST(SkinBlend, MaskBlendsTakeThePictureAtMask0AndKeepAt255) {
@@ -106,6 +117,11 @@ TEST(SkinBlend, MaskBlendsTakeThePictureAtMask0AndKeepAt255) {
     Put(mask.Pixels(), 1, 0, clWhite);
     BlendWithMaskBitmap(dst.Pixels(), mask.Pixels(), MakeColor(50, 60, 70));
     EXPECT_EQ(At(dst.Pixels(), 0, 0), MakeColor(50, 60, 70));
+    // A smaller mask: only the part it covers.
+    TPixelBitmap wide = Solid(3, 2, clWhite), small = Solid(1, 1, clBlack);
+    BlendWithMaskBitmap(wide.Pixels(), small.Pixels(), clBlack);
+    EXPECT_EQ(At(wide.Pixels(), 0, 0), clBlack);
+    EXPECT_EQ(At(wide.Pixels(), 1, 0), clWhite);
     EXPECT_EQ(At(dst.Pixels(), 1, 0), MakeColor((50 * 1 + 0) >> 8, (100 * 255 + 60) >> 8, (255 * 255 + 70) >> 8));
 
     // Between two pictures: share 256 is all of the first, 0 all of the second.
@@ -129,6 +145,10 @@ TEST(SkinBlend, MaskBlendsTakeThePictureAtMask0AndKeepAt255) {
     BlendRoundRect(round.Pixels(), {0, 0, 10, 10}, 100, 4, 0, clBlack);
     EXPECT_EQ(At(round.Pixels(), 0, 0), clWhite);  // cut off by the rounded corner
     EXPECT_EQ(At(round.Pixels(), 5, 5), clBlack);
+    // The corner's pixels are cut by where their centres lie.
+    EXPECT_EQ(At(round.Pixels(), 1, 1), clWhite);
+    EXPECT_EQ(At(round.Pixels(), 2, 1), clBlack);
+    EXPECT_EQ(At(round.Pixels(), 7, 8), clBlack);
     // A flat rectangle rounds its corners by half its height at most.
     TPixelBitmap flat = Solid(20, 6, clWhite);
     BlendRoundRect(flat.Pixels(), {0, 0, 20, 6}, 100, 8, 0, clBlack);
@@ -175,6 +195,17 @@ TEST(SkinCopy, StretchAveragesAndFramesTileAndFrameRings) {
     EXPECT_EQ(At(wide.Pixels(), 2, 0), clWhite);
     StretchRect(narrow.Pixels(), {0, 0, 1, 1}, src.Pixels(), {0, 0, 2, 1});
     EXPECT_EQ(At(narrow.Pixels(), 0, 0), MakeColor(128, 128, 128));
+    // One colour stays that colour at any scale, however the pixels are shared.
+    TPixelBitmap white = Solid(300, 300, clWhite), spread(7, 5), squeezed(1, 1);
+    StretchRect(spread.Pixels(), {0, 0, 7, 5}, white.Pixels(), {0, 0, 3, 3});
+    StretchRect(squeezed.Pixels(), {0, 0, 1, 1}, white.Pixels(), {0, 0, 300, 300});
+    EXPECT_TRUE(AllOf(spread.Pixels(), 0, 0, 7, 5, clWhite));
+    EXPECT_EQ(At(squeezed.Pixels(), 0, 0), clWhite);
+    // A fill is clipped to the picture.
+    TPixelBitmap filled = Solid(3, 2, clWhite);
+    FillRect(filled.Pixels(), {-2, 1, 9, 9}, clBlack);
+    EXPECT_TRUE(AllOf(filled.Pixels(), 0, 1, 3, 2, clBlack));
+    EXPECT_TRUE(AllOf(filled.Pixels(), 0, 0, 3, 1, clWhite));
 
     // The same size is a plain copy.
     TPixelBitmap same(2, 1);

@@ -104,6 +104,12 @@ TEST(ScrollBarGeometry, TheHitTestFindsWhatIsDrawn) {
     EXPECT_EQ(GetPortion(b, kBar, {kBar.Left + 20, 290}, kMetrics, &skin.Content), spLineUp);
     EXPECT_EQ(GetThumbGeometry(b, kBar, kMetrics, &skin.Content).TrackStart, kBar.Left + 24);
     EXPECT_EQ(GetBarParts(b, kBar, kMetrics, &skin.Content).Arrow1.Right, 24);
+    // A vertical bar measures the skin's arrow by its height.
+    skin.Section("SCROLLBTNTOP", true);
+    skin.Mask("SCROLLBTNTOP", "BORDERSMASK", 17, 30);
+    TScrollBarState v = b;
+    v.BarType = sbVert;
+    EXPECT_EQ(GetArrowSize(v, false, kMetrics, &skin.Content), 30);
     // Without the section's flag the system's unit length holds.
     skin.Content.Sections[0].ReservedBoolean = false;
     EXPECT_EQ(GetArrowSize(b, false, kMetrics, &skin.Content), 17);
@@ -121,6 +127,7 @@ TEST(ScrollBarGeometry, ABarTooShortForTwoArrowsShowsTwoHalves) {
     EXPECT_FALSE(parts.ThumbVisible);
     EXPECT_EQ(parts.Arrow1, (TRect{0, 0, 15, 17}));
     EXPECT_EQ(parts.Arrow2, (TRect{15, 0, 31, 17}));
+    EXPECT_TRUE(GetBarParts(b, TRect{10, 0, 44, 17}, kMetrics, nullptr).Short);  // exactly two arrows
     EXPECT_FALSE(GetThumbGeometry(b, bar, kMetrics, nullptr).Visible);
     // An empty bar answers nothing and divides by nothing.
     EXPECT_EQ(GetPortion(b, TRect{10, 0, 10, 17}, {10, 5}, kMetrics, nullptr), spNone);
@@ -149,6 +156,7 @@ TEST(ScrollBarGeometry, LeftBarsAndTheGripInScreenCoordinates) {
     r = GetScrollBarRects(window, edges, h, v, false, kMetrics, nullptr);
     EXPECT_EQ(r.Vert, (TRect{-119, 52, -102, 231}));
     EXPECT_EQ(r.Corner, (TRect{-119, 231, -102, 248}));
+    EXPECT_EQ(r.Horz, (TRect{-298, 231, -119, 248}));  // up to the vertical bar
     // Only the horizontal bar: no corner, the bar across the whole window.
     v.ScrollVisible = false;
     r = GetScrollBarRects(window, edges, h, v, false, kMetrics, nullptr);
@@ -176,6 +184,12 @@ TEST(ScrollBarGeometry, LeftBarsAndTheGripInScreenCoordinates) {
     ReserveScrollBars(room, h, v, false, TScrollMetrics{12, 17, 17}, nullptr);
     EXPECT_TRUE(h.ScrollVisible && v.ScrollVisible);
     EXPECT_EQ(room, (TRect{0, 0, 188, 0}));
+    room = TRect{0, 0, 17, 100};
+    h.ScrollFlags = 0;
+    ReserveScrollBars(room, h, v, false, kMetrics, nullptr);
+    EXPECT_TRUE(v.ScrollVisible);
+    EXPECT_EQ(room, (TRect{0, 0, 0, 100}));
+    h.ScrollFlags = sfHasStyle;
     room = TRect{0, 0, 200, 10};
     v.ScrollFlags = 0;
     ReserveScrollBars(room, h, v, false, kMetrics, nullptr);
@@ -211,6 +225,7 @@ TEST(ScrollBarGeometry, DraggingCountsFromMinAndMatchesTheThumb) {
     b.ScrollFlags = sfHasStyle | sfUsableRangeOnly;
     EXPECT_TRUE(IsScrollBarActive(b, 0));
     EXPECT_FALSE(IsScrollBarActive(b, 1));
+    EXPECT_TRUE(IsScrollBarActive(b, 2));  // only the first bit says disabled
     EXPECT_FALSE(IsScrollBarActive(Horz(0, 0, 0, 0), 1));
     TScrollBarState empty = Horz(5, 5, 0, 5);
     empty.ScrollFlags |= sfUsableRangeOnly;

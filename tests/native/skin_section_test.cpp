@@ -202,6 +202,12 @@ TEST(SectionBackground, AMaskedTextureTiledWholeShowsTheParentInTheStripsLeft) {
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 16, 8, kTexture));
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 16, 0, 20, 10, kParent));
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 8, 16, 10, kParent));
+    // Tiled from the corner (mode 0) it is no overlay: without a share of
+    // its own the section shows its colour.
+    s.skin->Masks[0].DrawMode = 0;
+    g.ImagePercent = 0;
+    s.Paint(a);
+    EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 20, 10, kOwn));
 }
 
 // The background of a masked item (a check box's glyph, a scroll button):
