@@ -3,12 +3,15 @@
 // menu, and which adapter the window hook gives to what.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sstream>
 #include <tuple>
 
 #include "skin/windows/layout/adapterrules.h"
 #include "skin/windows/layout/dialogframe.h"
 #include "skin/windows/layout/menumeasure.h"
 #include "skin/windows/layout/winvalues.h"
+#include "support/golden.h"
 #include "support/layout_skin.h"
 
 using namespace skin;
@@ -354,4 +357,111 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
     THookWindowFacts app;
     app.ClassName = "TApplication";
     EXPECT_EQ(TryHookWindowAction(app), THookAction::None);
+}
+
+namespace {
+
+std::string Text(const TRect& r) {
+    return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+           std::to_string(r.Bottom) + ")";
+}
+
+// Everything a hooked dialog's frame is drawn and hit by, and the hit test
+// of every pixel (a row only where it differs from the row above).
+std::string DescribeDialog(const TDialogFrame& d, const TsSkinContent& skin) {
+    std::ostringstream o;
+    const int code = DialogBorderCode(d.Style, d.ExStyle);
+    const TDialogSkinMasks masks = GetDialogSkinMasks(skin, code);
+    const TDialogButtonsLayout l = PlaceDialogTitleButtons(d, kMetrics, masks);
+    const TPoint grip = DialogGripPosition(d, kMetrics, masks);
+    o << " code " << code << " title " << DialogTitleHeight(d, kMetrics) << " border " << DialogBorderWidth(d, kMetrics)
+      << "x" << DialogBorderHeight(d, kMetrics) << " above " << DialogTopNonClientHeight(d, kMetrics) << " grip "
+      << DialogHasGrip(d) << " at " << grip.X << "," << grip.Y << "\n";
+    o << " masks " << masks.Close << " " << masks.Max << " " << masks.Min << " " << masks.Help << " " << masks.Norm << " "
+      << masks.IconicMax << " " << masks.TitleBar << " " << masks.Grip << "\n";
+    for (const TPlacedTitleButton& b : l.Buttons)
+        o << " button " << b.Code << " " << Text(b.Rect) << " mask " << b.MaskIndex << (b.Enabled ? "" : " disabled")
+          << "\n";
+    o << " icon " << Text(DialogIconRect(d, kMetrics)) << " caption " << Text(DialogCaptionRect(d, kMetrics, l))
+      << " fits " << DialogCaptionFitWidth(d, kMetrics, l) << "\n";
+    const TDialogStrips strips = GetDialogStrips(d, kMetrics);
+    o << " strips " << Text(strips.Title) << Text(strips.Left) << Text(strips.Bottom) << Text(strips.Right) << "\n";
+    const TDialogMenuItems items = UpdateDialogMenuItems(d);
+    o << " menu items";
+    for (const TSystemMenuItem& i : {items.miRestore, items.miMove, items.miSize, items.miMinimize, items.miMaximize,
+                                     items.miClose})
+        o << " " << (i.Visible ? "V" : "-") << (i.Enabled ? "E" : "-");
+    o << "\n";
+    std::string above;
+    for (int y = 0; y < d.Height; ++y) {
+        std::string row;
+        int from = 0, hit = DialogHitTest(d, kMetrics, masks, l, {0, y});
+        for (int x = 1; x <= d.Width; ++x) {
+            const int next = x < d.Width ? DialogHitTest(d, kMetrics, masks, l, {x, y}) : hit + 1;
+            if (next == hit) continue;
+            row += " " + std::to_string(from) + "-" + std::to_string(x - 1) + ":" + std::to_string(hit);
+            from = x;
+            hit = next;
+        }
+        if (row != above) o << " y" << y << row << "\n";
+        above = row;
+    }
+    return o.str();
+}
+
+}  // namespace
+
+// Every kind of hooked dialog, without pictures and in a skin, against the
+// layout recorded in tests/native/golden/dialog_frames.txt.
+TEST(SkinnedDialogs, EveryKindOfDialogMatchesItsRecordedLayout) {
+    using namespace style;
+    const std::vector<std::pair<const char*, std::function<void(TDialogFrame&)>>> kinds = {
+        {"message box", [](TDialogFrame&) {}},
+        {"with minimize", [](TDialogFrame& d) { d.Style |= MinimizeBox; }},
+        {"with both boxes", [](TDialogFrame& d) { d.Style |= MinimizeBox | MaximizeBox; }},
+        {"with help", [](TDialogFrame& d) { d.ExStyle |= ExContextHelp; }},
+        {"class without close", [](TDialogFrame& d) { d.ClassNoClose = true; }},
+        {"with icon", [](TDialogFrame& d) { d.HasIcon = true; }},
+        {"single frame", [](TDialogFrame& d) { d.Style = Popup | Caption | SysMenu | MinimizeBox; }},
+        {"sizing", [](TDialogFrame& d) { d.Style = Popup | Caption | SysMenu | ThickFrame | MinimizeBox | MaximizeBox; }},
+        {"sizing zoomed", [](TDialogFrame& d) {
+             d.Style = Popup | Caption | SysMenu | ThickFrame | MinimizeBox | MaximizeBox, d.Zoomed = true;
+         }},
+        {"sizing minimized", [](TDialogFrame& d) {
+             d.Style = Popup | Caption | SysMenu | ThickFrame | MinimizeBox | MaximizeBox, d.Iconic = true;
+             d.Width = 160, d.Height = 31, d.ClientHeight = 0;
+         }},
+        {"minimized without maximize", [](TDialogFrame& d) {
+             d.Style |= MinimizeBox, d.Iconic = true, d.Width = 160, d.Height = 27, d.ClientHeight = 0;
+         }},
+        {"tool window", [](TDialogFrame& d) { d.Style = Popup | Caption | SysMenu, d.ExStyle = ExToolWindow; }},
+        {"modal tool window", [](TDialogFrame& d) { d.ExStyle = ExToolWindow; }},
+        {"sizing tool window", [](TDialogFrame& d) {
+             d.Style = Popup | Caption | SysMenu | ThickFrame | MaximizeBox, d.ExStyle = ExToolWindow;
+         }},
+        {"captionless sizing popup", [](TDialogFrame& d) { d.Style = Popup | ThickFrame, d.ClientHeight = 194; }},
+        {"captionless popup", [](TDialogFrame& d) { d.Style = Popup, d.ClientHeight = 200; }},
+        {"child", [](TDialogFrame& d) { d.Style = Child | SysMenu | ThickFrame; }},
+        {"caption without system menu", [](TDialogFrame& d) { d.Style = Popup | Caption | ModalFrame; }},
+        {"horizontal bar", [](TDialogFrame& d) { d.HorzScrollHeight = 17, d.ClientHeight = 157; }},
+    };
+    skintest::LayoutSkin none;
+    skintest::LayoutSkin skin;
+    skin.Section("FORM");
+    skin.Section("DIALOG");
+    skin.Section("GLOBALINFO");
+    for (auto [name, w, h] : {std::tuple{"BICONCLOSE", 23, 19}, {"BICONMAX", 21, 19}, {"BICONMIN", 19, 19},
+                              {"BICONHELP", 17, 19}, {"BICONNORM", 20, 19}, {"SICONCLOSE", 15, 13},
+                              {"SICONMAX", 14, 13}, {"SICONMIN", 13, 13}, {"SICONHELP", 12, 13}})
+        skin.Mask("GLOBALINFO", name, w, h);
+    skin.OwnMask("GLOBALINFO", "GRIPIMAGE", 39, 26);
+    skin.Mask("DIALOG", "TITLEBAR", 30, 22);
+    std::string all;
+    for (const auto& [name, setUp] : kinds) {
+        TDialogFrame d = Dialog(kMessageBox);
+        setUp(d);
+        all += std::string(name) + ", plain\n" + DescribeDialog(d, none.Content);
+        all += std::string(name) + ", skinned\n" + DescribeDialog(d, skin.Content);
+    }
+    golden::ExpectRecorded("dialog_frames", all);
 }

@@ -3,7 +3,11 @@
 // every kind of form, and the system menu's items.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sstream>
+
 #include "skin/windows/layout/formframe.h"
+#include "support/golden.h"
 #include "support/layout_skin.h"
 
 using namespace skin;
@@ -362,4 +366,135 @@ TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
     // A skin without the close picture in GLOBALINFO: the form section's.
     skin.Content.Masks[static_cast<size_t>(bigClose)].SectionName = "FORM";
     EXPECT_EQ(GetFrameSkinMasks(skin.Content, "FORM", BS::bsToolWindow, false).Close, bigClose);
+}
+
+namespace {
+
+std::string Text(const TRect& r) {
+    return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+           std::to_string(r.Bottom) + ")";
+}
+
+// A skin whose pictures all differ in size, so that taking one for another shows.
+struct FrameSkin : skintest::LayoutSkin {
+    FrameSkin() {
+        Section("FORM");
+        Section("GLOBALINFO");
+        Mask("GLOBALINFO", "BICONCLOSE", 23, 19);
+        Mask("GLOBALINFO", "BICONMAX", 21, 19);
+        Mask("GLOBALINFO", "BICONMIN", 19, 19);
+        Mask("GLOBALINFO", "BICONHELP", 17, 19);
+        Mask("GLOBALINFO", "BICONNORM", 20, 19);
+        Mask("GLOBALINFO", "SICONCLOSE", 15, 13);
+        Mask("GLOBALINFO", "SICONMAX", 14, 13);
+        Mask("GLOBALINFO", "SICONMIN", 13, 13);
+        Mask("GLOBALINFO", "SICONHELP", 12, 13);
+        Mask("GLOBALINFO", "SICONNORM", 11, 13);
+        Mask("GLOBALINFO", "TITLEBUTTON", 25, 19);
+        OwnMask("GLOBALINFO", "GRIPIMAGE", 39, 26);
+        OwnMask("FORM", "TITLEBAR", 90, 22);
+        Content.SkinData.BISpace = 2;
+    }
+};
+
+// Everything a form's frame is drawn and hit by: metrics, pictures, the
+// caption buttons, the bands copied to the window, the system menu, and the
+// hit test of every pixel (a row only where it differs from the row above).
+std::string DescribeFrame(const TFormFrame& f, const TFrameSkinMasks& masks) {
+    std::ostringstream o;
+    const TTitleButtonsLayout l = PlaceTitleButtons(f, kMetrics, masks);
+    o << " caption " << CaptionHeight(f, kMetrics) << " frame " << FrameWidth(f, kMetrics) << "x"
+      << FrameHeight(f, kMetrics) << " above " << TopNonClientHeight(f, kMetrics) << " client "
+      << ClientOffsetX(f) << "," << ClientOffsetY(f, kMetrics) << " menu " << MenuLineHeight(f, kMetrics) << "\n";
+    const TPoint grip = GetGripPosition(f, kMetrics, masks);
+    o << " icon " << Text(GetTitleIconRect(f, kMetrics)) << " buttons " << SysButtonCount(f) << " width " << l.Width
+      << " titlebar " << MinTitleWidth(l, masks) << " text " << Text(CaptionTextRect(f, kMetrics, l, 14)) << " grip "
+      << grip.X << "," << grip.Y << " button top " << TitleButtonTop(f, kMetrics, masks) << "\n";
+    for (const auto* list : {&l.System, &l.User, &l.MDI})
+        for (const TPlacedTitleButton& b : *list)
+            o << " button " << b.Code << " " << Text(b.Rect) << " mask " << b.MaskIndex << (b.Enabled ? "" : " disabled")
+              << "\n";
+    const TFrameBands bands = GetFrameBands(f, kMetrics);
+    o << " bands " << Text(bands.Top) << Text(bands.Left) << Text(bands.Bottom) << Text(bands.Right) << "\n";
+    const TSystemMenuItems items = UpdateSystemMenuItems(f);
+    o << " menu items";
+    for (const TSystemMenuItem& i : {items.ItemRestore, items.ItemMove, items.ItemSize, items.ItemMinimize,
+                                     items.ItemMaximize, items.ItemClose})
+        o << " " << (i.Visible ? "V" : "-") << (i.Enabled ? "E" : "-");
+    o << "\n";
+    const TRect corner{f.Width - 22, f.Height - 22, f.Width - 5, f.Height - 5};
+    std::string above;
+    for (int y = 0; y < f.Height; ++y) {
+        std::string row;
+        int from = 0, code = NCHitTest(f, kMetrics, masks, l, {0, y}, corner);
+        for (int x = 1; x <= f.Width; ++x) {
+            const int next = x < f.Width ? NCHitTest(f, kMetrics, masks, l, {x, y}, corner) : code + 1;
+            if (next == code) continue;
+            row += " " + std::to_string(from) + "-" + std::to_string(x - 1) + ":" + std::to_string(code);
+            from = x;
+            code = next;
+        }
+        if (row != above) o << " y" << y << row << "\n";
+        above = row;
+    }
+    return o.str();
+}
+
+}  // namespace
+
+// Every kind of form, plain and in a skin, against the layout recorded in
+// tests/native/golden/form_frames.txt (see the first tests above for what
+// the figures mean on a few of them).
+TEST(FormFrame, EveryKindOfFormMatchesItsRecordedLayout) {
+    const std::vector<std::pair<const char*, std::function<void(TFormFrame&)>>> kinds = {
+        {"sizeable", [](TFormFrame&) {}},
+        {"single", [](TFormFrame& f) { f.BorderStyle = BS::bsSingle; }},
+        {"dialog", [](TFormFrame& f) { f.BorderStyle = BS::bsDialog; }},
+        {"tool window", [](TFormFrame& f) { f.BorderStyle = BS::bsToolWindow; }},
+        {"sizeable tool window", [](TFormFrame& f) { f.BorderStyle = BS::bsSizeToolWin; }},
+        {"no border", [](TFormFrame& f) { f.BorderStyle = BS::bsNone; }},
+        {"no border minimized", [](TFormFrame& f) { f.BorderStyle = BS::bsNone, f.Iconic = true, f.WindowState = WS::wsMinimized; }},
+        {"maximized", [](TFormFrame& f) { f.WindowState = WS::wsMaximized; }},
+        {"minimized", [](TFormFrame& f) { f.WindowState = WS::wsMinimized, f.Iconic = true, f.Height = 30, f.ClientHeight = 0; }},
+        {"minimized without maximize", [](TFormFrame& f) {
+             f.WindowState = WS::wsMinimized, f.Iconic = true, f.BorderIcons.biMaximize = false;
+         }},
+        {"dialog minimized", [](TFormFrame& f) { f.BorderStyle = BS::bsDialog, f.Iconic = true; }},
+        {"without minimize", [](TFormFrame& f) { f.BorderIcons.biMinimize = false; }},
+        {"single without maximize", [](TFormFrame& f) { f.BorderStyle = BS::bsSingle, f.BorderIcons.biMaximize = false; }},
+        {"with help", [](TFormFrame& f) { f.BorderIcons.biHelp = true; }},
+        {"without system menu", [](TFormFrame& f) { f.BorderIcons.biSystemMenu = false; }},
+        {"system menu not made", [](TFormFrame& f) { f.HasSystemMenu = false; }},
+        {"MDI child", [](TFormFrame& f) { f.FormStyle = TFrameFormStyle::fsMDIChild, f.BorderStyle = BS::bsNone; }},
+        {"MDI child single maximized", [](TFormFrame& f) {
+             f.FormStyle = TFrameFormStyle::fsMDIChild, f.BorderStyle = BS::bsSingle, f.WindowState = WS::wsMaximized;
+         }},
+        {"MDI form with a maximized child", [](TFormFrame& f) {
+             f.FormStyle = TFrameFormStyle::fsMDIForm, f.HasMenu = f.MenuVisible = f.ShowMDIChildButtons = true;
+             f.ClientHeight = 150;
+         }},
+        {"menu of two rows", [](TFormFrame& f) { f.HasMenu = f.MenuVisible = true, f.MenuRows = 2, f.ClientHeight = 130; }},
+        {"hidden menu", [](TFormFrame& f) { f.HasMenu = true, f.MenuVisible = false; }},
+        {"border width", [](TFormFrame& f) { f.BorderWidth = 3, f.ClientWidth = 284, f.ClientHeight = 164; }},
+        {"scroll bars", [](TFormFrame& f) { f.HorzScrollHeight = f.VertScrollWidth = 17, f.ClientWidth = 273, f.ClientHeight = 153; }},
+        {"title buttons", [](TFormFrame& f) {
+             f.TitleButtons = {TUserTitleButton{}, TUserTitleButton{false, true, 30}, TUserTitleButton{true, false, 10}};
+         }},
+        {"own title icon", [](TFormFrame& f) { f.TitleIconWidth = 20, f.TitleIconHeight = 12; }},
+        {"no application icon", [](TFormFrame& f) { f.ShowAppIcon = false; }},
+        {"grip", [](TFormFrame& f) { f.GripRightBottom = true; }},
+        {"no caption style", [](TFormFrame& f) { f.HasCaptionStyle = false, f.ClientHeight = 192; }},
+    };
+    const FrameSkin skin;
+    std::string all;
+    for (const auto& [name, setUp] : kinds) {
+        TFormFrame f = Form();
+        f.ClientWidth = 290;
+        f.ClientHeight = 170;
+        setUp(f);
+        all += std::string(name) + ", plain\n" + DescribeFrame(f, TFrameSkinMasks{});
+        const bool mdi = f.FormStyle == TFrameFormStyle::fsMDIForm;
+        all += std::string(name) + ", skinned\n" + DescribeFrame(f, GetFrameSkinMasks(skin.Content, "FORM", f.BorderStyle, mdi));
+    }
+    golden::ExpectRecorded("form_frames", all);
 }

@@ -1,13 +1,20 @@
 // Nine-part painting of skin masks, glyphs, the transparent corners of
-// borders, texture placement and a sample element to look at.
+// borders, texture placement, a sample element to look at, and the
+// recorded pictures of every painting routine.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 
 #include "skin/core/blend.h"
 #include "skin/core/glyphlayout.h"
 #include "skin/core/gradient.h"
 #include "skin/core/maskpaint.h"
 #include "skin/core/pixelcopy.h"
+#include "skin/core/sectionpaint.h"
 #include "skin/core/texture.h"
+#include "support/golden.h"
 #include "support/skin_support.h"
 
 using namespace skin;
@@ -475,4 +482,218 @@ TEST(SkinGlyphLayout, CentredSpreadMarginsAndRightToLeft) {
     EXPECT_EQ(l.GlyphPos.X, 23);
     EXPECT_EQ(l.TextBounds.Left, 23);
     EXPECT_EQ(l.GlyphPos.Y, 60 - 10 - 16);
+}
+
+namespace {
+
+// A picture's pixels (not the padding of its rows) in 64 bits.
+uint64_t PictureHash(const TPixels& p) {
+    uint64_t h = 1469598103934665603ull;
+    auto add = [&h](uint8_t b) { h = (h ^ b) * 1099511628211ull; };
+    add(static_cast<uint8_t>(p.Width)), add(static_cast<uint8_t>(p.Height));
+    for (int y = 0; y < p.Height; ++y)
+        for (int x = 0; x < p.Width; ++x)
+            for (int c = 0; c < 3; ++c) add(p.At(x, y)[c]);
+    return h;
+}
+
+// A picture with a different colour at every pixel, to paint from.
+void Pattern(const TPixels& p, int seed) {
+    for (int y = 0; y < p.Height; ++y)
+        for (int x = 0; x < p.Width; ++x) Put(p, x, y, MakeColor(x * 23 + seed, y * 41 + 2 * seed, (x + y) * 13 + 7 * seed));
+}
+
+}  // namespace
+
+// Every painting routine on odd sizes, uneven corners, clipped places and
+// parents' pictures, each into a panel of its own whose pixels were
+// recorded in tests/native/golden/skin_panels.txt. A change of any pixel
+// names the panel; the panels are saved as pictures to look at when
+// recording or when one differs.
+TEST(SkinSample, EveryPaintingRoutineDrawsItsRecordedPanel) {
+    // A mask of three 11 x 9 frames with uneven corners, over a graded mask row.
+    auto content = skintest::ContentWithMaster(33, 18, clBlack);
+    DrawFrames(*content, 3, 11, 9, 2, 3, 4, 1);
+    const TPixels& master = content->MasterPixels();
+    for (int x = 0; x < 33; ++x)
+        for (int y = 9; y < 18; ++y) Put(master, x, y, MakeColor(x * 7, (y - 9) * 30, 255 - x * 7));
+    Put(master, 0, 0, clFuchsia), Put(master, 10, 8, clFuchsia), Put(master, 16, 4, clFuchsia);
+    TPixelBitmap parentPicture(60, 50);
+    Pattern(parentPicture.Pixels(), 3);
+    const TParentCacheInfo parent = MakeParentCacheInfo(parentPicture.Pixels(), 7, 4);
+
+    std::vector<std::pair<std::string, TPixelBitmap>> panels;
+    auto panel = [&](const std::string& name, int w, int h, const std::function<void(const TPixels&)>& paint) {
+        TPixelBitmap bmp(w, h);
+        Pattern(bmp.Pixels(), 1);
+        paint(bmp.Pixels());
+        panels.emplace_back(name, std::move(bmp));
+    };
+    for (int maskType : {0, 1}) {
+        for (int drawMode : {4, 1 | 4, 0, 2 | 4}) {
+            const TsMaskData m = skintest::MaskIn(*content, {0, 0, 33, maskType ? 18 : 9}, 3, maskType, 2, 3, 4, 1, drawMode);
+            panel("nine parts, mode " + std::to_string(drawMode) + ", mask type " + std::to_string(maskType), 40, 32,
+                  [&](const TPixels& b) {
+                      DrawSkinRect(b, {1, 1, 31, 21}, true, parent, m, 0, true);
+                      DrawSkinRect(b, {32, 2, 37, 5}, true, parent, m, 1, false);   // narrower than the corners
+                      DrawSkinRect(b, {-3, 22, 9, 40}, true, TParentCacheInfo{}, m, 7, false);
+                      DrawSkinRect(b, {10, 23, 39, 30}, false, parent, m, 2, true);
+                  });
+        }
+        const TsMaskData m = skintest::MaskIn(*content, {0, 0, 33, maskType ? 18 : 9}, 3, maskType, 2, 3, 4, 1, 4);
+        panel("glyphs and pieces, mask type " + std::to_string(maskType), 40, 24, [&](const TPixels& b) {
+            DrawSkinGlyph(b, {1, 1}, 1, m, 1, parent);
+            DrawSkinGlyph(b, {14, 1}, 2, m, 2, parent);
+            DrawSkinGlyph(b, {33, 17}, 9, m, 1);
+            DrawMaskRect({2, 1, 9, 8}, {4, 12, 9, 22}, b, m, parent);
+        });
+        panel("border corners and region, mask type " + std::to_string(maskType), 24, 20, [&](const TPixels& b) {
+            PaintBorderCorners(b, m, 1, 24, 20, clFuchsia, parent);
+            PaintBorderCorners(b, m, 2, 12, 10, MakeColor(9, 99, 199), TParentCacheInfo{});
+            std::vector<TRect> holes;
+            GetMaskRegionRects(holes, 24, m, false, 0);
+            GetMaskRegionRects(holes, 24, m, true, 19);
+            for (const TRect& r : holes) FillRect(b, r, clWhite);
+        });
+    }
+    TsMaskData tile = skintest::MaskIn(*content, {3, 2, 9, 7}, 1, 0, 0, 0, 0, 0);
+    for (int mode : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 20})
+        panel("texture mode " + std::to_string(mode), 17, 13, [&](const TPixels& b) {
+            TRect r{1, 2, 16, 12};
+            PlaceTexture(b, r, mode, tile);
+            if (!(r == kNoRect)) FillRect(b, r, clWhite);
+        });
+    const TsMaskData maskedTile = skintest::MaskIn(*content, {3, 0, 9, 18}, 1, 1, 0, 0, 0, 0);
+    for (int mode : {0, 10})
+        panel("masked texture mode " + std::to_string(mode), 23, 19, [&](const TPixels& b) {
+            TRect r{1, 1, 22, 18};
+            PlaceMaskedTexture(b, r, parent, mode, maskedTile, clFuchsia);
+            r = {2, 2, 20, 16};
+            PlaceMaskedTexture(b, r, TParentCacheInfo{}, mode, maskedTile, MakeColor(1, 2, 3));
+        });
+    for (const char* gradient : {"255;16711680;20;0;0;16711680;65280;30;0;0;65280;8421504;10;0;0",
+                                 "255;16711680;40;1;0;65280;16776960;90;1;0", "255;0;0;2;0;16711680;0;0;2;0;65280;0;0;2;0;"
+                                 "65535;0;0;2;0;16711935;0;0;2;0", "255;0;0;2;0;65280;0;0;2;0"}) {
+        TsGradArray data;
+        ParseGradientData(gradient, data);
+        panel(std::string("gradient ") + gradient, 31, 23, [&](const TPixels& b) {
+            PaintGradient(b, {-4, 1, 29, 22}, data);
+        });
+    }
+    panel("blends", 40, 30, [&](const TPixels& b) {
+        BlendRoundRect(b, {1, 1, 25, 17}, 70, 5, 2, MakeColor(0, 0, 128));
+        BlendRectWithColor(b, {20, 10, 45, 25}, 35, MakeColor(250, 200, 0));
+        BlendBitmapRect(b, parentPicture.Pixels(), 100, {-3, 18}, {5, 5, 30, 20});
+        BlendTransparent(b, master, 26, 2, clFuchsia, 0.3, {0, 0, 15, 9});
+        BlendThroughMask(b, parentPicture.Pixels(), master, 180, &master);
+    });
+    panel("grey and disabled", 30, 20, [&](const TPixels& b) {
+        TPixelBitmap half(15, 20);
+        Pattern(half.Pixels(), 5);
+        GrayscaleBitmap(half.Pixels());
+        CopyRect(b, 0, 0, half.Pixels(), {0, 0, 15, 20});
+        PaintDisabledLook(b, 1, MakeParentCacheInfo(parentPicture.Pixels(), 11, 3), clFuchsia);
+        BlendWithMaskBitmap(b, master, MakeColor(10, 240, 90));
+    });
+    panel("frames and copies", 44, 30, [&](const TPixels& b) {
+        DrawFrame3D(b, {1, 1, 17, 13}, clWhite, clBlack, 3);
+        DrawDottedFrame(b, {18, 1, 33, 12});
+        CopyFrameRect(b, parentPicture.Pixels(), {20, 14, 43, 29}, 2);
+        TileGraphic(b, {-5, 14, 19, 29}, master);
+        StretchRect(b, {34, 1, 44, 12}, master, {2, 2, 5, 5});
+        StretchRect(b, {1, 26, 5, 29}, master, {0, 0, 9, 7});
+        CopyTransparentRect(b, master, 30, 20, true, parent, clFuchsia, {0, 0, 11, 9});
+        CopyKeyedRect(b, -4, 24, master, {0, 0, 11, 9}, clFuchsia);
+    });
+    panel("colour shifts", 32, 8, [&](const TPixels& b) {
+        const TColor colours[] = {MakeColor(255, 0, 0), MakeColor(250, 128, 3), MakeColor(200, 190, 20),
+                                  MakeColor(20, 230, 40), MakeColor(0, 120, 250), MakeColor(140, 0, 255),
+                                  MakeColor(255, 0, 140), MakeColor(128, 128, 128)};
+        const int shifts[] = {-150, -30, 45, 200};
+        const int saturation[] = {-60, 40, 100, -100};
+        for (int i = 0; i < 8; ++i)
+            for (int k = 0; k < 4; ++k) {
+                Put(b, i * 4 + k, 0, ShiftColorHue(colours[i], shifts[k]));
+                Put(b, i * 4 + k, 1, ShiftColorSaturation(colours[i], saturation[k]));
+                Put(b, i * 4 + k, 2, BlendColors(colours[i], colours[(i + k + 1) % 8], 0.25 * k + 0.1));
+            }
+    });
+    // Section backgrounds: colour, gradient and texture by their shares,
+    // transparency over a parent at an offset, the hot set, an own colour,
+    // a masked overlay, and an item with corner images and a border.
+    TsSkinContent& skin = *content;
+    auto section = [&](const std::string& name, auto&& set) {
+        TsGeneralData gd;
+        gd.SectionName = name;
+        gd.Color = MakeColor(30, 60, 90);
+        gd.HotColor = MakeColor(200, 100, 50);
+        set(gd);
+        skin.Sections.push_back(gd);
+        return static_cast<int>(skin.Sections.size()) - 1;
+    };
+    TsMaskData texture = skintest::MaskIn(skin, {1, 1, 8, 6}, 1, 0, 0, 0, 0, 0, 0);
+    texture.SectionName = "TEXTURED", texture.PropertyName = "PATTERN", texture.ImgType = itisaTexture;
+    skin.Masks.push_back(std::move(texture));
+    for (const auto& [corner, w] : {std::pair{"IMGTOPLEFT", 3}, {"IMGTOPRIGHT", 5}, {"IMGBTMLEFT", 4}, {"IMGBTMRIGHT", 2}}) {
+        TsMaskData c = skintest::MaskIn(skin, {0, 0, w, 4}, 1, 0, 0, 0, 0, 0);
+        c.SectionName = "ITEM", c.PropertyName = corner;
+        skin.Masks.push_back(std::move(c));
+    }
+    TsMaskData border = skintest::MaskIn(skin, {0, 0, 33, 18}, 3, 1, 2, 3, 4, 1, 4);
+    border.SectionName = "ITEM", border.PropertyName = "BORDERSMASK";
+    skin.Masks.push_back(std::move(border));
+    TsMaskData overlay = skintest::MaskIn(skin, {3, 0, 9, 18}, 1, 1, 0, 0, 0, 0, 10);
+    overlay.ImgType = itisaTexture;
+    skin.Masks.push_back(std::move(overlay));
+    const int overlayIndex = static_cast<int>(skin.Masks.size()) - 1;
+    TsGradArray grad;
+    ParseGradientData("255;16711680;60;0;0;65280;255;40;0;0", grad);
+    const int plain = section("PLAIN", [](TsGeneralData&) {});
+    const int shared = section("SHARED", [&](TsGeneralData& g) { g.GradientPercent = 60, g.GradientArray = grad; });
+    const int textured = section("TEXTURED", [&](TsGeneralData& g) {
+        g.ImagePercent = 70, g.GradientPercent = 50, g.GradientArray = grad, g.HotImagePercent = 100;
+    });
+    const int clear = section("CLEAR", [&](TsGeneralData& g) { g.Transparency = 30, g.HotTransparency = 100; });
+    const int item = section("ITEM", [&](TsGeneralData& g) { g.GradientPercent = 100, g.GradientArray = grad; });
+    for (int index : {plain, shared, textured, clear, item})
+        for (int state : {0, 1}) {
+            panel("section " + skin.Sections[static_cast<size_t>(index)].SectionName + " state " + std::to_string(state),
+                  30, 20, [&](const TPixels& b) {
+                      TSectionBackground a;
+                      a.SectionIndex = index;
+                      a.State = state;
+                      a.Rect = {1, 2, 28, 19};
+                      a.ParentCache = parent;
+                      a.Offset = {-2, 3};
+                      a.TextureIndex = a.HotTextureIndex = index == plain ? overlayIndex : -1;
+                      if (index == item)
+                          PaintSectionItem(skin, b, a);
+                      else
+                          PaintSectionBackground(skin, b, a);
+                      a.Rect = {20, 12, 30, 20};
+                      a.CustomColor = state ? MakeColor(1, 2, 3) : clFuchsia;
+                      a.ReplyBgColor = MakeColor(77, 77, 77);
+                      PaintSectionWithMask(skin, b, a, state == 1, index == item ? overlayIndex : -1);
+                  });
+        }
+
+    std::string all;
+    for (const auto& [name, bmp] : panels) {
+        char hash[17];
+        std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(PictureHash(bmp.Pixels())));
+        all += name + " " + hash + "\n";
+    }
+    golden::ExpectRecorded("skin_panels", all);
+    if (std::getenv("NORVIX_GOLDEN_RECORD") || ::testing::Test::HasFailure()) {
+        // All panels side by side, to look at.
+        int width = 0;
+        for (const auto& [name, bmp] : panels) width += bmp.Width() + 2;
+        TPixelBitmap sheet = Solid(width, 32, clWhite);
+        int x = 0;
+        for (const auto& [name, bmp] : panels) {
+            CopyRect(sheet.Pixels(), x, 0, bmp.Pixels(), {0, 0, bmp.Width(), bmp.Height()});
+            x += bmp.Width() + 2;
+        }
+        skintest::SavePicture(sheet.Pixels(), "skin_panels.bmp");
+    }
 }

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <sstream>
 
 #include "skin/windows/layout/scrollgeometry.h"
+#include "support/golden.h"
 #include "support/layout_skin.h"
 
 using namespace skin;
@@ -230,4 +232,86 @@ TEST(ScrollBarGeometry, DraggingCountsFromMinAndMatchesTheThumb) {
     TScrollBarState empty = Horz(5, 5, 0, 5);
     empty.ScrollFlags |= sfUsableRangeOnly;
     EXPECT_FALSE(IsScrollBarActive(empty, 0));
+}
+
+namespace {
+
+std::string Text(const TRect& r) {
+    return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+           std::to_string(r.Bottom) + ")";
+}
+
+// Where a bar's parts are drawn, what each pixel along it answers, and the
+// positions a drag gives back.
+std::string DescribeBar(const TScrollBarState& b, const TRect& bar, const TsSkinContent* skin) {
+    std::ostringstream o;
+    const TThumbGeometry g = GetThumbGeometry(b, bar, kMetrics, skin);
+    o << " arrow " << g.Arrow << " track " << g.TrackStart << "-" << g.TrackEnd << " thumb " << g.Start << "+" << g.Size
+      << (g.Visible ? "" : " hidden") << "\n";
+    const TBarParts p = GetBarParts(b, bar, kMetrics, skin);
+    o << " parts" << (p.Short ? " short" : "") << " " << Text(p.Arrow1) << Text(p.Track1) << Text(p.Thumb)
+      << Text(p.Track2) << Text(p.Arrow2) << "\n";
+    const bool horz = b.BarType == sbHorz;
+    const int from = horz ? bar.Left : bar.Top, to = horz ? bar.Right : bar.Bottom;
+    const int across = horz ? (bar.Top + bar.Bottom) / 2 : (bar.Left + bar.Right) / 2;
+    auto at = [&](int along) { return horz ? TPoint{along, across} : TPoint{across, along}; };
+    o << " portions";
+    int start = from - 1, part = GetPortion(b, bar, at(start), kMetrics, skin);
+    for (int x = from; x <= to + 1; ++x) {
+        const int next = x <= to ? GetPortion(b, bar, at(x), kMetrics, skin) : part + 100;
+        if (next == part) continue;
+        o << " " << start << "-" << x - 1 << ":" << part;
+        start = x;
+        part = next;
+    }
+    o << "\n drags";
+    for (int along = from - 20; along <= to + 20; along += 9)
+        o << " " << GetThumbDrag(b, bar, g.Size, along, g.Size / 2, kMetrics, skin).Position;
+    o << "\n";
+    return o.str();
+}
+
+}  // namespace
+
+// Bars of every shape, plain and with a skin's longer arrows, against what
+// is recorded in tests/native/golden/scroll_bars.txt.
+TEST(ScrollBarGeometry, EveryKindOfBarMatchesItsRecordedGeometry) {
+    struct Kind {
+        const char* name;
+        int nMin, nMax;
+        unsigned nPage;
+        int nPos;
+        TRect bar;
+        TScrollBarType type;
+        int minThumb;
+    };
+    const Kind kinds[] = {
+        {"page of ten, middle", 0, 99, 10, 45, kBar, sbHorz, 10},
+        {"page of ten, end", 0, 99, 10, 90, kBar, sbHorz, 10},
+        {"from fifty", 50, 149, 10, 97, kBar, sbHorz, 10},
+        {"negative range", -60, -11, 7, -33, kBar, sbHorz, 10},
+        {"no page", 0, 20, 0, 7, kBar, sbHorz, 10},
+        {"large thumb floor", 0, 100000, 3, 50000, kBar, sbHorz, 23},
+        {"page as long as the range", 0, 9, 10, 0, kBar, sbHorz, 10},
+        {"one position", 4, 4, 1, 4, kBar, sbHorz, 10},
+        {"short bar", 0, 99, 10, 50, TRect{10, 0, 41, 17}, sbHorz, 10},
+        {"two arrows exactly", 0, 99, 10, 50, TRect{10, 0, 44, 17}, sbHorz, 10},
+        {"odd length", 0, 30, 5, 13, TRect{0, 0, 101, 17}, sbHorz, 10},
+        {"vertical", 0, 99, 25, 30, TRect{283, 5, 300, 205}, sbVert, 10},
+        {"vertical off screen", -5, 5, 2, 0, TRect{-300, -120, -283, -20}, sbVert, 8},
+    };
+    skintest::LayoutSkin skin;
+    skin.Section("SCROLLBTNLEFT", true);
+    skin.Mask("SCROLLBTNLEFT", "BORDERSMASK", 26, 17);
+    skin.Section("SCROLLBTNTOP", true);
+    skin.Mask("SCROLLBTNTOP", "BORDERSMASK", 17, 22);
+    std::string all;
+    for (const Kind& k : kinds) {
+        TScrollBarState b = Horz(k.nMin, k.nMax, k.nPage, k.nPos);
+        b.BarType = k.type;
+        b.MinThumbSize = k.minThumb;
+        all += std::string(k.name) + ", plain\n" + DescribeBar(b, k.bar, nullptr);
+        all += std::string(k.name) + ", skinned\n" + DescribeBar(b, k.bar, &skin.Content);
+    }
+    golden::ExpectRecorded("scroll_bars", all);
 }
