@@ -361,10 +361,7 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
 
 namespace {
 
-std::string Text(const TRect& r) {
-    return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
-           std::to_string(r.Bottom) + ")";
-}
+using skintest::RectText;
 
 // Everything a hooked dialog's frame is drawn and hit by, and the hit test
 // of every pixel (a row only where it differs from the row above).
@@ -380,12 +377,12 @@ std::string DescribeDialog(const TDialogFrame& d, const TsSkinContent& skin) {
     o << " masks " << masks.Close << " " << masks.Max << " " << masks.Min << " " << masks.Help << " " << masks.Norm << " "
       << masks.IconicMax << " " << masks.TitleBar << " " << masks.Grip << "\n";
     for (const TPlacedTitleButton& b : l.Buttons)
-        o << " button " << b.Code << " " << Text(b.Rect) << " mask " << b.MaskIndex << (b.Enabled ? "" : " disabled")
+        o << " button " << b.Code << " " << RectText(b.Rect) << " mask " << b.MaskIndex << (b.Enabled ? "" : " disabled")
           << "\n";
-    o << " icon " << Text(DialogIconRect(d, kMetrics)) << " caption " << Text(DialogCaptionRect(d, kMetrics, l))
+    o << " icon " << RectText(DialogIconRect(d, kMetrics)) << " caption " << RectText(DialogCaptionRect(d, kMetrics, l))
       << " fits " << DialogCaptionFitWidth(d, kMetrics, l) << "\n";
     const TDialogStrips strips = GetDialogStrips(d, kMetrics);
-    o << " strips " << Text(strips.Title) << Text(strips.Left) << Text(strips.Bottom) << Text(strips.Right) << "\n";
+    o << " strips " << RectText(strips.Title) << RectText(strips.Left) << RectText(strips.Bottom) << RectText(strips.Right) << "\n";
     const TDialogMenuItems items = UpdateDialogMenuItems(d);
     o << " menu items";
     for (const TSystemMenuItem& i : {items.miRestore, items.miMove, items.miSize, items.miMinimize, items.miMaximize,
@@ -394,15 +391,8 @@ std::string DescribeDialog(const TDialogFrame& d, const TsSkinContent& skin) {
     o << "\n";
     std::string above;
     for (int y = 0; y < d.Height; ++y) {
-        std::string row;
-        int from = 0, hit = DialogHitTest(d, kMetrics, masks, l, {0, y});
-        for (int x = 1; x <= d.Width; ++x) {
-            const int next = x < d.Width ? DialogHitTest(d, kMetrics, masks, l, {x, y}) : hit + 1;
-            if (next == hit) continue;
-            row += " " + std::to_string(from) + "-" + std::to_string(x - 1) + ":" + std::to_string(hit);
-            from = x;
-            hit = next;
-        }
+        const std::string row =
+            skintest::Runs(0, d.Width - 1, [&](int x) { return DialogHitTest(d, kMetrics, masks, l, {x, y}); });
         if (row != above) o << " y" << y << row << "\n";
         above = row;
     }

@@ -370,10 +370,7 @@ TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
 
 namespace {
 
-std::string Text(const TRect& r) {
-    return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
-           std::to_string(r.Bottom) + ")";
-}
+using skintest::RectText;
 
 // A skin whose pictures all differ in size, so that taking one for another shows.
 struct FrameSkin : skintest::LayoutSkin {
@@ -407,15 +404,15 @@ std::string DescribeFrame(const TFormFrame& f, const TFrameSkinMasks& masks) {
       << FrameHeight(f, kMetrics) << " above " << TopNonClientHeight(f, kMetrics) << " client "
       << ClientOffsetX(f) << "," << ClientOffsetY(f, kMetrics) << " menu " << MenuLineHeight(f, kMetrics) << "\n";
     const TPoint grip = GetGripPosition(f, kMetrics, masks);
-    o << " icon " << Text(GetTitleIconRect(f, kMetrics)) << " buttons " << SysButtonCount(f) << " width " << l.Width
-      << " titlebar " << MinTitleWidth(l, masks) << " text " << Text(CaptionTextRect(f, kMetrics, l, 14)) << " grip "
+    o << " icon " << RectText(GetTitleIconRect(f, kMetrics)) << " buttons " << SysButtonCount(f) << " width " << l.Width
+      << " titlebar " << MinTitleWidth(l, masks) << " text " << RectText(CaptionTextRect(f, kMetrics, l, 14)) << " grip "
       << grip.X << "," << grip.Y << " button top " << TitleButtonTop(f, kMetrics, masks) << "\n";
     for (const auto* list : {&l.System, &l.User, &l.MDI})
         for (const TPlacedTitleButton& b : *list)
-            o << " button " << b.Code << " " << Text(b.Rect) << " mask " << b.MaskIndex << (b.Enabled ? "" : " disabled")
+            o << " button " << b.Code << " " << RectText(b.Rect) << " mask " << b.MaskIndex << (b.Enabled ? "" : " disabled")
               << "\n";
     const TFrameBands bands = GetFrameBands(f, kMetrics);
-    o << " bands " << Text(bands.Top) << Text(bands.Left) << Text(bands.Bottom) << Text(bands.Right) << "\n";
+    o << " bands " << RectText(bands.Top) << RectText(bands.Left) << RectText(bands.Bottom) << RectText(bands.Right) << "\n";
     const TSystemMenuItems items = UpdateSystemMenuItems(f);
     o << " menu items";
     for (const TSystemMenuItem& i : {items.ItemRestore, items.ItemMove, items.ItemSize, items.ItemMinimize,
@@ -425,15 +422,8 @@ std::string DescribeFrame(const TFormFrame& f, const TFrameSkinMasks& masks) {
     const TRect corner{f.Width - 22, f.Height - 22, f.Width - 5, f.Height - 5};
     std::string above;
     for (int y = 0; y < f.Height; ++y) {
-        std::string row;
-        int from = 0, code = NCHitTest(f, kMetrics, masks, l, {0, y}, corner);
-        for (int x = 1; x <= f.Width; ++x) {
-            const int next = x < f.Width ? NCHitTest(f, kMetrics, masks, l, {x, y}, corner) : code + 1;
-            if (next == code) continue;
-            row += " " + std::to_string(from) + "-" + std::to_string(x - 1) + ":" + std::to_string(code);
-            from = x;
-            code = next;
-        }
+        const std::string row =
+            skintest::Runs(0, f.Width - 1, [&](int x) { return NCHitTest(f, kMetrics, masks, l, {x, y}, corner); });
         if (row != above) o << " y" << y << row << "\n";
         above = row;
     }

@@ -236,10 +236,7 @@ TEST(ScrollBarGeometry, DraggingCountsFromMinAndMatchesTheThumb) {
 
 namespace {
 
-std::string Text(const TRect& r) {
-    return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
-           std::to_string(r.Bottom) + ")";
-}
+using skintest::RectText;
 
 // Where a bar's parts are drawn, what each pixel along it answers, and the
 // positions a drag gives back.
@@ -249,21 +246,13 @@ std::string DescribeBar(const TScrollBarState& b, const TRect& bar, const TsSkin
     o << " arrow " << g.Arrow << " track " << g.TrackStart << "-" << g.TrackEnd << " thumb " << g.Start << "+" << g.Size
       << (g.Visible ? "" : " hidden") << "\n";
     const TBarParts p = GetBarParts(b, bar, kMetrics, skin);
-    o << " parts" << (p.Short ? " short" : "") << " " << Text(p.Arrow1) << Text(p.Track1) << Text(p.Thumb)
-      << Text(p.Track2) << Text(p.Arrow2) << "\n";
+    o << " parts" << (p.Short ? " short" : "") << " " << RectText(p.Arrow1) << RectText(p.Track1) << RectText(p.Thumb)
+      << RectText(p.Track2) << RectText(p.Arrow2) << "\n";
     const bool horz = b.BarType == sbHorz;
     const int from = horz ? bar.Left : bar.Top, to = horz ? bar.Right : bar.Bottom;
     const int across = horz ? (bar.Top + bar.Bottom) / 2 : (bar.Left + bar.Right) / 2;
     auto at = [&](int along) { return horz ? TPoint{along, across} : TPoint{across, along}; };
-    o << " portions";
-    int start = from - 1, part = GetPortion(b, bar, at(start), kMetrics, skin);
-    for (int x = from; x <= to + 1; ++x) {
-        const int next = x <= to ? GetPortion(b, bar, at(x), kMetrics, skin) : part + 100;
-        if (next == part) continue;
-        o << " " << start << "-" << x - 1 << ":" << part;
-        start = x;
-        part = next;
-    }
+    o << " portions" << skintest::Runs(from - 1, to, [&](int x) { return GetPortion(b, bar, at(x), kMetrics, skin); });
     o << "\n drags";
     for (int along = from - 20; along <= to + 20; along += 9)
         o << " " << GetThumbDrag(b, bar, g.Size, along, g.Size / 2, kMetrics, skin).Position;
