@@ -4,10 +4,17 @@
 //   mixed:     200,000 units a side with every ability and special attack
 //   podbor:    a fleet selection with the default options (100 candidates,
 //              4 generations, 5 battles each) within 4,800 units against 1,170
-// Arguments name the scenarios to run; none runs all three.
+//   engine-selection, engine-statistics: the battles of the benchmarks that
+//              drive the program's windows (bench/run window-selection,
+//              window-statistics), fought here without windows (the
+//              statistics run saving its logs as the program does); the
+//              seed of the draws comes from NORVIX_BENCH_SEED
+// Arguments name the scenarios to run; none runs the first four.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <memory>
@@ -23,14 +30,21 @@
 #include "battle/datatable.h"
 #include "rtl/convert.h"
 #include "rtl/random.h"
+#include "rtl/textfile.h"
+#include "window_scenarios.h"
 
 using namespace battle;
 
 namespace {
 
+// The battle log. Kept only where a run saves it as the log window does.
 class NullOutput : public BattleOutput {
 public:
-    void Log(std::string_view) override {}
+    bool keepLines = false;
+    std::vector<std::string> lines;
+    void Log(std::string_view line) override {
+        if (keepLines) lines.emplace_back(line);
+    }
     void SetUnitGauge(int64_t, std::string_view) override {}
     void SetUnitProgress(int64_t) override {}
     void SetRoundGauge(int64_t, std::string_view) override {}
@@ -156,36 +170,19 @@ private:
     SelectionTable& candidates_;
 };
 
-void Podbor() {
-    auto bench = std::make_unique<Bench>("8");
-    DataTable& t = bench->table;
-    SetType(t, 205, "Штурмовик", "4000", "50", "10", "0");
-    SetType(t, 206, "Истребитель", "10000", "150", "25", "0");
-    SetType(t, 207, "Канонерка", "27000", "400", "50", "0");
-    SetType(t, 211, "Крейсер", "60000", "1000", "200", "0");
-    for (int row : {205, 206, 207, 211})
-        for (int col : {kColDebrisAttacking, kColDebrisDefending}) t.SetCell(col, row, "30");
-    uint32_t limits[kRowCount] = {};
-    limits[205] = 3000;
-    limits[206] = 1500;
-    limits[207] = 300;
-    BattleEngine& engine = bench->engine;
-    engine.Input.ShipCount[2][0][206] = 1000;
-    engine.Input.ShipCount[2][0][207] = 150;
-    engine.Input.ShipCount[2][0][211] = 20;
-    bench->options.candidates = std::string("100");
-    bench->options.generations = std::string("4");
-    SelectionSizes sizes;
+// A fleet selection as the selection timers and the battle timer run it,
+// within the player's fleet `limits`, with the options' sizes; returns the
+// battles fought.
+int RunSelection(Bench& bench, const uint32_t* limits, SelectionTable& candidates, SelectionTable& kept,
+                 SelectionSizes& sizes) {
     std::string error;
-    if (!ReadSelectionSizes(bench->options.candidates, bench->options.generations, sizes, error))
+    if (!ReadSelectionSizes(bench.options.candidates, bench.options.generations, sizes, error))
         throw std::runtime_error(error);
-
-    SelectionTable candidates, kept;
     SelectionOutput output(candidates);
     SystemClock clock;
-    BattleRun run(engine, bench->options, bench->output, output, clock);
-    const auto start = std::chrono::steady_clock::now();
-    DrawFirstGeneration(candidates, sizes.candidates, limits, bench->random);
+    BattleEngine& engine = bench.engine;
+    BattleRun run(engine, bench.options, bench.output, output, clock);
+    DrawFirstGeneration(candidates, sizes.candidates, limits, bench.random);
     engine.PodborMode = true;
     int battles = 0;
     for (run.State.PodborIter = 1;; ++run.State.PodborIter) {
@@ -210,9 +207,111 @@ void Podbor() {
         if (run.State.PodborIter >= sizes.generations) break;
         Breed(kept, candidates);
     }
+    engine.PodborMode = false;
+    return battles;
+}
+
+void Podbor() {
+    auto bench = std::make_unique<Bench>("8");
+    DataTable& t = bench->table;
+    SetType(t, 205, "Штурмовик", "4000", "50", "10", "0");
+    SetType(t, 206, "Истребитель", "10000", "150", "25", "0");
+    SetType(t, 207, "Канонерка", "27000", "400", "50", "0");
+    SetType(t, 211, "Крейсер", "60000", "1000", "200", "0");
+    for (int row : {205, 206, 207, 211})
+        for (int col : {kColDebrisAttacking, kColDebrisDefending}) t.SetCell(col, row, "30");
+    uint32_t limits[kRowCount] = {};
+    limits[205] = 3000;
+    limits[206] = 1500;
+    limits[207] = 300;
+    BattleEngine& engine = bench->engine;
+    engine.Input.ShipCount[2][0][206] = 1000;
+    engine.Input.ShipCount[2][0][207] = 150;
+    engine.Input.ShipCount[2][0][211] = 20;
+    bench->options.candidates = std::string("100");
+    bench->options.generations = std::string("4");
+    SelectionTable candidates, kept;
+    SelectionSizes sizes;
+    const auto start = std::chrono::steady_clock::now();
+    const int battles = RunSelection(*bench, limits, candidates, kept, sizes);
     const double seconds = Seconds(start);
     std::printf("scenario=podbor battles=%d seconds=%.3f best_score=%s\n", battles, seconds,
                 kept.Score(sizes.kept - 1).c_str());
+}
+
+// The engine figures of the window benchmarks: their battles on the shipped
+// database, with nothing shown and no file written. The window benchmark
+// runs each with several seeds, as the program draws its own.
+std::unique_ptr<Bench> ShippedDatabaseBench(const windowbench::FleetEntry* fleet, size_t entries, uint64_t seed) {
+    auto bench = std::make_unique<Bench>(windowbench::kRounds);
+    const DataTable::LoadResult loaded = bench->table.LoadFromFile(NORVIX_DATA_DIR "/DataBase.dat");
+    if (!loaded.complete) throw std::runtime_error(loaded.message);
+    for (size_t i = 0; i < entries; ++i)
+        bench->engine.Input.ShipCount[fleet[i].side][0][fleet[i].row] = fleet[i].count;
+    bench->random.Seed(seed);
+    return bench;
+}
+
+uint64_t SeedArgument() {
+    const char* seed = std::getenv("NORVIX_BENCH_SEED");
+    return seed ? std::strtoull(seed, nullptr, 10) : 20240601;
+}
+
+void WindowSelectionEngine() {
+    using windowbench::kSelectionFleet;
+    auto bench = ShippedDatabaseBench(kSelectionFleet, std::size(kSelectionFleet), SeedArgument());
+    bench->options.candidates = std::string(windowbench::kSelectionCandidates);
+    bench->options.generations = std::string(windowbench::kSelectionGenerations);
+    uint32_t limits[kRowCount] = {};
+    std::copy(std::begin(bench->engine.Input.ShipCount[1][0]), std::end(bench->engine.Input.ShipCount[1][0]), limits);
+    SelectionTable candidates, kept;
+    SelectionSizes sizes;
+    const auto start = std::chrono::steady_clock::now();
+    const int battles = RunSelection(*bench, limits, candidates, kept, sizes);
+    std::printf("scenario=engine-selection battles=%d seconds=%.3f\n", battles, Seconds(start));
+}
+
+// What a statistics run writes besides the battle log, kept and saved as
+// the windows keep and save it.
+class SavedRunOutput : public RunOutput {
+public:
+    explicit SavedRunOutput(NullOutput& log) : log_(log) { log_.keepLines = true; }
+    void ClearLog() override { log_.lines.clear(); }
+    void ShowLog() override {}
+    void StatLine(std::string_view line) override { statistics_.emplace_back(line); }
+    void ClearStatistics() override { statistics_.clear(); }
+    void ShowStatistics() override {}
+    void SaveLog(const std::string& path) override { rtl::WriteAllLines(path, log_.lines); }
+    void SaveStatistics(const std::string& path) override { rtl::WriteAllLines(path, statistics_); }
+
+private:
+    NullOutput& log_;
+    std::vector<std::string> statistics_;
+};
+
+// A statistics run with every log saved, as the window benchmark's run: its
+// log files go to a folder of their own beside the system's others.
+void WindowStatisticsEngine() {
+    using windowbench::kStatisticsFleet;
+    auto bench = ShippedDatabaseBench(kStatisticsFleet, std::size(kStatisticsFleet), SeedArgument());
+    bench->options.statistics = true;
+    bench->options.saveLogs = true;
+    bench->options.battles = std::string(windowbench::kStatisticsBattles);
+    std::string folder = (std::filesystem::temp_directory_path() / "norvix_engine_XXXXXX").string();
+    if (!mkdtemp(folder.data()) || !std::filesystem::create_directory(folder + "/logs"))
+        throw std::runtime_error("no folder for the logs");
+    SavedRunOutput output(bench->output);
+    SystemClock clock;
+    BattleRun run(bench->engine, bench->options, bench->output, output, clock);
+    run.State.StartDir = folder;
+    const auto start = std::chrono::steady_clock::now();
+    run.StartRun();
+    int battles = 0;
+    for (HandOver next = HandOver::BattleTimer; next == HandOver::BattleTimer; ++battles) next = run.FightBattle();
+    run.WriteSummary();
+    const double seconds = Seconds(start);
+    std::filesystem::remove_all(folder);
+    std::printf("scenario=engine-statistics battles=%d seconds=%.3f\n", battles, seconds);
 }
 
 void Mixed() {
@@ -286,18 +385,24 @@ void Mixed() {
 
 int main(int argc, char** argv) {
     const std::pair<const char*, void (*)()> scenarios[] = {
-        {"big", Big}, {"selection", Selection}, {"mixed", Mixed}, {"podbor", Podbor}};
+        {"big", Big},
+        {"selection", Selection},
+        {"mixed", Mixed},
+        {"podbor", Podbor},
+        {"engine-selection", WindowSelectionEngine},
+        {"engine-statistics", WindowStatisticsEngine}};
     for (int i = 1; i < argc; ++i) {
         bool known = false;
         for (auto [name, run] : scenarios) known |= std::strcmp(argv[i], name) == 0;
         if (!known) {
-            std::fprintf(stderr, "unknown scenario '%s' (big, selection, mixed, podbor)\n", argv[i]);
+            std::fprintf(stderr, "unknown scenario '%s' (big, selection, mixed, podbor, engine-selection, engine-statistics)\n", argv[i]);
             return 2;
         }
     }
     try {
         for (auto [name, run] : scenarios) {
-            bool wanted = argc == 1;
+            // The engine figures of the window benchmarks run only when named.
+            bool wanted = argc == 1 && std::strncmp(name, "engine-", 7) != 0;
             for (int i = 1; i < argc; ++i) wanted |= std::strcmp(argv[i], name) == 0;
             if (wanted) run();
         }

@@ -10,7 +10,7 @@ export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 JOBS=${NORVIX_JOBS:-$(nproc 2>/dev/null || echo 2)}
 
-PACKAGES="wine64 wine64-tools libwine-dev fonts-wine xvfb xauth cmake make g++ googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev python3 clang libclang-rt-14-dev"
+PACKAGES="wine64 wine64-tools libwine-dev fonts-wine xvfb xauth x11-utils x11-apps openbox xdotool cmake make g++ googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev python3 clang libclang-rt-14-dev"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
@@ -42,10 +42,11 @@ build_native() {
     cmake --build "$BUILD_ROOT/native" -j "$JOBS"
 }
 
+# build_win [TARGET...]: the whole Win32 tree, or only the named targets.
 build_win() {
     configure_tree win -DNORVIX_WIN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_COMPILER=wineg++ -DCMAKE_C_COMPILER=winegcc
-    cmake --build "$BUILD_ROOT/win" -j "$JOBS"
+    cmake --build "$BUILD_ROOT/win" -j "$JOBS" ${1:+--target "$@"}
 }
 
 # Every Wine step has a time limit: a hung one is stopped rather than
@@ -80,4 +81,13 @@ prepare_wineprefix() {
         timeout 300 wineserver -w
         echo "$managed" > "$WINEPREFIX/.norvix-managed"
     fi
+}
+
+# Whether a window manager runs on $DISPLAY: it names a window of its own
+# on the root window, and that window names itself (a stale name left by a
+# manager that has gone does not count).
+window_manager_running() {
+    local id
+    id=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-fA-F]*\).*/\1/p')
+    [ -n "$id" ] && xprop -id "$id" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id # $id\$"
 }

@@ -2,7 +2,8 @@
 # Builds the fuzz targets (fuzz/NAME_fuzz.cpp) with clang and libFuzzer and
 # runs each for a bounded time: NORVIX_FUZZ_SECONDS (default 5) each.
 # A target's corpus starts from fuzz/seeds/NAME/ and from the files its
-# source names on a "// seeds:" line (paths or globs under the repository).
+# source names on a "// seeds:" line (paths or globs under the repository);
+# a "// options:" line adds libFuzzer options (such as -max_len=N).
 # Any finding fails the run; its input is kept under build/fuzz/findings/NAME
 # (add it to fuzz/seeds/NAME once it is mended).
 # `tools/fuzz.sh NAME...` runs only the named targets.
@@ -37,11 +38,12 @@ for name in "${targets[@]}"; do
             [ -f "$f" ] && cp "$f" "$corpus/seed_$(basename "$f")"
         done
     done
+    options=$(sed -n 's|^// options:||p' "$NORVIX_ROOT/fuzz/$name.cpp")
     log="$dir/$name.log"
     # libFuzzer stops itself after the time given; should it not (a hang
     # outside an input's run), the run fails instead of stalling.
     (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 timeout -k 10 $((seconds + 120)) "./$name" \
-        -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -artifact_prefix="$findings/" "$corpus" \
+        $options -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -artifact_prefix="$findings/" "$corpus" \
         >"$log" 2>&1)
     rc=$?
     if [ "$rc" = 0 ]; then

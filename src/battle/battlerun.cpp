@@ -294,8 +294,8 @@ std::string MinutesAndSeconds(int64_t milliseconds) {
 // Battles of the whole selection, and how many of them are done.
 BattleRun::SelectionCount BattleRun::CountSelection() const {
     SelectionCount count;
-    count.candidates = rtl::StrToInt(options_.CandidatesText());
-    const int64_t generations = rtl::StrToInt(options_.GenerationsText());
+    count.candidates = State.PodborCandidates;
+    const int64_t generations = State.PodborGenerations;
     const int64_t perGeneration = rtl::CheckedMul(count.candidates, kPodborBattles);
     count.total = rtl::CheckedMul(perGeneration, generations);
     count.done = rtl::CheckedAdd(rtl::CheckedMul(perGeneration, State.PodborIter - 1),

@@ -86,6 +86,9 @@ struct RunState {
     double PodborScore[kPodborBattles + 1] = {};  // battles 1..5 of the candidate
     uint16_t PodborIter = 1;
     int64_t PodborStart = 0;  // RunClock milliseconds
+    // Candidates per generation and generations, as the selection's start
+    // read them from the options: what is typed there later changes nothing.
+    int PodborCandidates = 0, PodborGenerations = 0;
 };
 
 class BattleRun {

@@ -169,16 +169,20 @@ DataTable::LoadResult DataTable::LoadFromFile(const std::string& path) {
     result.linesRead = line;
 
     CheckLoaded(path, result);
+    // The file's length first, then what the rows it holds show: both are told.
+    std::string length;
     if (line < cells_.size()) {
-        result.complete = false;
-        result.message = FileInFolder(path) + " поврежден: строк в нем " + rtl::IntToStr(line) + " из " +
-                         rtl::IntToStr(kDataBaseLines) + ". Ячейки со строки " + rtl::IntToStr(line + 1) +
-                         " файла (строка базы " + rtl::IntToStr(line / kColCount) + ", столбец " +
-                         rtl::IntToStr(line % kColCount) + ") и до конца оставлены пустыми.";
+        length = FileInFolder(path) + " поврежден: строк в нем " + rtl::IntToStr(line) + " из " +
+                 rtl::IntToStr(kDataBaseLines) + ". Ячейки со строки " + rtl::IntToStr(line + 1) +
+                 " файла (строка базы " + rtl::IntToStr(line / kColCount) + ", столбец " +
+                 rtl::IntToStr(line % kColCount) + ") и до конца оставлены пустыми.";
     } else if (!reader.Eof()) {
+        length = FileInFolder(path) + " поврежден: после строки " + rtl::IntToStr(kDataBaseLines) +
+                 ", последней ячейки базы, в нем есть еще строки; они не прочитаны.";
+    }
+    if (!length.empty()) {
         result.complete = false;
-        result.message = FileInFolder(path) + " поврежден: после строки " + rtl::IntToStr(kDataBaseLines) +
-                         ", последней ячейки базы, в нем есть еще строки; они не прочитаны.";
+        result.message = result.message.empty() ? length : length + " " + result.message;
     }
     return result;
 }
@@ -205,7 +209,9 @@ void DataTable::CheckLoaded(const std::string& path, LoadResult& result) {
     }
     size_t refused = 0;
     std::string first;
-    for (int row = kUnitFirstRow; row < wholeRows && row <= kUnitLastRow; ++row) {
+    // The row a short file ends in counts too: a battle reads what it holds.
+    const int rowsTouched = static_cast<int>((result.linesRead + kColCount - 1) / kColCount);
+    for (int row = kUnitFirstRow; row < rowsTouched && row <= kUnitLastRow; ++row) {
         if (Cell(kColKind, row) != kKindUnit) continue;
         for (int col = kColRapidFire; col <= kLastCol; ++col) {
             std::string problem = CellValueProblem(col, row, Cell(col, row));

@@ -361,44 +361,75 @@ bool Connect(const Url& url, const HttpLimits& limits, const std::atomic<bool>* 
     return false;
 }
 
+// The program's connection: a socket, with the read time counted from the
+// request to the last byte.
+class SocketConnection : public HttpConnection {
+public:
+    SocketConnection(const HttpLimits& limits, const std::atomic<bool>* cancel) : limits_(limits), cancel_(cancel) {}
+
+    bool Open(const Url& url, std::string& error) {
+        if (!Connect(url, limits_, cancel_, sock_, error)) return false;
+        deadline_ = Clock::now() + std::chrono::milliseconds(limits_.readMs);
+        return true;
+    }
+
+    bool Send(std::string_view request, std::string& error) override {
+        size_t sent = 0;
+        while (sent < request.size()) {
+            if (!WaitFor(sock_.fd_, POLLOUT, deadline_, cancel_, "запрос", error)) return false;
+            ssize_t n = send(sock_.fd_, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                error = std::strerror(errno);
+                return false;
+            }
+            if (n > 0) sent += static_cast<size_t>(n);
+        }
+        return true;
+    }
+
+    bool Receive(std::string& received, bool& closed, std::string& error) override {
+        char buffer[16384];
+        for (;;) {
+            if (!WaitFor(sock_.fd_, POLLIN, deadline_, cancel_, "страница", error)) return false;
+            ssize_t n = recv(sock_.fd_, buffer, sizeof buffer, 0);
+            if (n < 0) {
+                if (errno == EAGAIN || errno == EINTR) continue;
+                error = std::strerror(errno);
+                return false;
+            }
+            closed = n == 0;
+            received.append(buffer, static_cast<size_t>(n));
+            return true;
+        }
+    }
+
+private:
+    const HttpLimits& limits_;
+    const std::atomic<bool>* cancel_;
+    Socket sock_;
+    Clock::time_point deadline_;
+};
+
 // One request and its response; false with `error` when it did not come whole.
-bool Exchange(const Url& url, const HttpLimits& limits, const std::atomic<bool>* cancel, HttpResponse& response,
+bool Exchange(const Url& url, const HttpLimits& limits, HttpConnection& connection, HttpResponse& response,
               std::string& error) {
-    Socket sock;
-    if (!Connect(url, limits, cancel, sock, error)) return false;
     std::string hostHeader = url.host.find(':') != std::string::npos ? "[" + url.host + "]" : url.host;
     if (url.port != 80) hostHeader += ":" + std::to_string(url.port);
     const std::string request = "GET " + url.target + " HTTP/1.1\r\nHost: " + hostHeader +
                                 "\r\nUser-Agent: NorvixSim\r\nAccept: text/html, */*\r\nConnection: close\r\n\r\n";
-    const auto deadline = Clock::now() + std::chrono::milliseconds(limits.readMs);
-    size_t sent = 0;
-    while (sent < request.size()) {
-        if (!WaitFor(sock.fd_, POLLOUT, deadline, cancel, "запрос", error)) return false;
-        ssize_t n = send(sock.fd_, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            error = std::strerror(errno);
-            return false;
-        }
-        if (n > 0) sent += static_cast<size_t>(n);
-    }
+    if (!connection.Send(request, error)) return false;
     std::string raw;
-    char buffer[16384];
     for (;;) {
-        if (!WaitFor(sock.fd_, POLLIN, deadline, cancel, "страница", error)) return false;
-        ssize_t n = recv(sock.fd_, buffer, sizeof buffer, 0);
-        if (n < 0) {
-            if (errno == EAGAIN || errno == EINTR) continue;
-            error = std::strerror(errno);
-            return false;
-        }
-        raw.append(buffer, static_cast<size_t>(n));
+        bool closed = false;
+        if (!connection.Receive(raw, closed, error)) return false;
         if (raw.size() > limits.maxBytes) {
             error = "страница слишком велика";
             return false;
         }
-        HttpParse state = ParseHttpResponse(raw, n == 0, response);
+        HttpParse state = ParseHttpResponse(raw, closed, response);
         if (state == HttpParse::Complete) return true;
-        if (state == HttpParse::Malformed) {
+        // Nothing more can come after the close: what is still incomplete then is broken.
+        if (state == HttpParse::Malformed || closed) {
             error = raw.empty() ? "сервер закрыл соединение" : "неверный ответ сервера";
             return false;
         }
@@ -407,7 +438,7 @@ bool Exchange(const Url& url, const HttpLimits& limits, const std::atomic<bool>*
 
 }  // namespace
 
-HttpResult HttpGet(const std::string& address, const HttpLimits& limits, const std::atomic<bool>* cancel) {
+HttpResult HttpGetOver(const std::string& address, const HttpLimits& limits, const HttpConnector& connect) {
     HttpResult result;
     Url url;
     if (!ParseHttpUrl(address, url)) {
@@ -416,7 +447,8 @@ HttpResult HttpGet(const std::string& address, const HttpLimits& limits, const s
     }
     for (int redirects = 0;; ++redirects) {
         HttpResponse response;
-        if (!Exchange(url, limits, cancel, response, result.error)) return result;
+        std::unique_ptr<HttpConnection> connection = connect(url, result.error);
+        if (!connection || !Exchange(url, limits, *connection, response, result.error)) return result;
         result.status = response.status;
         const bool moved = response.status == 301 || response.status == 302 || response.status == 303 ||
                            response.status == 307 || response.status == 308;
@@ -444,6 +476,14 @@ HttpResult HttpGet(const std::string& address, const HttpLimits& limits, const s
         result.text = PageTextTo1251(response.body, response.contentType);
         return result;
     }
+}
+
+HttpResult HttpGet(const std::string& address, const HttpLimits& limits, const std::atomic<bool>* cancel) {
+    return HttpGetOver(address, limits, [&](const Url& url, std::string& error) -> std::unique_ptr<HttpConnection> {
+        auto connection = std::make_unique<SocketConnection>(limits, cancel);
+        if (!connection->Open(url, error)) return nullptr;
+        return connection;
+    });
 }
 
 }  // namespace rtl

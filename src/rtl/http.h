@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -63,5 +65,26 @@ struct HttpResult {
 // tenth of a second. Blocking: run it off the GUI thread.
 HttpResult HttpGet(const std::string& url, const HttpLimits& limits = {},
                    const std::atomic<bool>* cancel = nullptr);
+
+// One connection to a server as the request and its response need it: a
+// socket with its time limits in HttpGet, anything that delivers bytes
+// elsewhere.
+class HttpConnection {
+public:
+    virtual ~HttpConnection() = default;
+    // Sends the whole request; false with `error` set when it could not.
+    virtual bool Send(std::string_view request, std::string& error) = 0;
+    // Appends the bytes that came next to `received`, or sets `closed` when
+    // the server closed the connection; false with `error` set on a failure,
+    // a timeout or a cancel.
+    virtual bool Receive(std::string& received, bool& closed, std::string& error) = 0;
+};
+
+// Opens a connection to the address's server; null with `error` set when it cannot.
+using HttpConnector = std::function<std::unique_ptr<HttpConnection>(const Url& url, std::string& error)>;
+
+// HttpGet over the connections `connect` opens, one for each request
+// (redirects included); only maxBytes and maxRedirects of the limits apply.
+HttpResult HttpGetOver(const std::string& url, const HttpLimits& limits, const HttpConnector& connect);
 
 }  // namespace rtl

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "rtl/errors.h"
+#include "vcl/objectmemory.h"
 
 namespace vcl {
 
 class TObject {
 public:
+    NORVIX_OBJECT_MEMORY
     virtual ~TObject() = default;
     // The class name the skin engine matches against its class lists.
     virtual const char* ClassName() const { return "TObject"; }

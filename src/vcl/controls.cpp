@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 #include "vcl/forms.h"
 #include "vcl/menus.h"
@@ -13,8 +14,12 @@ namespace vcl {
 
 namespace {
 
-const WCHAR* ControlProp() { return L"NorvixControl"; }
 const WCHAR* DefProcProp() { return L"NorvixDefProc"; }
+
+// The control of each of our windows. Kept here rather than as a window
+// property: under Wine every property read is a round trip to the window
+// server, and it is made for every message a control receives.
+std::unordered_map<HWND, TWinControl*> g_byHandle;
 
 thread_local TWinControl* g_creating = nullptr;
 std::map<int, TWinControl*> g_byId;
@@ -33,13 +38,16 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     static int depth = 0;
     ++depth;
     try {
-        control->WindowProc(message);
+        // A copy, as everywhere a message enters WindowProc: a handler may
+        // replace WindowProc (or take a replacement out) while it runs.
+        const TWndMethod procedure = control->WindowProc;
+        procedure(message);
     } catch (...) {
         detail::HandleException();
     }
     if (--depth == 0) detail::FreeHeldCanvases();
     if (msg == WM_NCDESTROY) {
-        RemovePropW(window, ControlProp());
+        g_byHandle.erase(window);
         RemovePropW(window, DefProcProp());
     }
     return message.Result;
@@ -52,7 +60,7 @@ LRESULT CALLBACK InitialWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     if (!control) return DefWindowProcW(window, msg, wParam, lParam);
     g_creating = nullptr;
     control->AttachWindow(window, DefWindowProcW);
-    SetPropW(window, ControlProp(), control);
+    g_byHandle[window] = control;
     SetPropW(window, DefProcProp(), reinterpret_cast<HANDLE>(&DefWindowProcW));
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc));
     return ControlWindowProc(window, msg, wParam, lParam);
@@ -186,9 +194,11 @@ TControl::~TControl() {
 // The WindowProc of a control with replacements: the newest sees messages first.
 struct TControl::ChainDispatch {
     TControl* control;
+    // Calls a copy: a replacement may take itself (or another) out of the
+    // chain while it handles the message, and with it the stored method.
     void operator()(TMessage& message) const {
-        if (control->procChain_.empty()) control->procBase_(message);
-        else control->procChain_.back().method(message);
+        TWndMethod method = control->procChain_.empty() ? control->procBase_ : control->procChain_.back().method;
+        method(message);
     }
 };
 
@@ -335,14 +345,14 @@ bool TControl::MouseEvent(const TMessage& message) {
 }
 
 LRESULT TControl::Perform(TMessage& message) {
-    WindowProc(message);
+    const TWndMethod procedure = WindowProc;
+    procedure(message);
     return message.Result;
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage message{msg, wParam, lParam, 0};
-    WindowProc(message);
-    return message.Result;
+    return Perform(message);
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -606,7 +616,8 @@ void TWinControl::BeforeDestruction() {
 
 TWinControl* TWinControl::FromHandle(HWND window) {
     if (!window) return nullptr;
-    return static_cast<TWinControl*>(GetPropW(window, ControlProp()));
+    const auto found = g_byHandle.find(window);
+    return found == g_byHandle.end() ? nullptr : found->second;
 }
 
 void TWinControl::AttachWindow(HWND window, WNDPROC defaultProcedure) {
@@ -663,7 +674,7 @@ void TWinControl::CreateHandle() {
                                  GetModuleHandleW(nullptr), nullptr);
         if (window) {
             handle_ = window;
-            SetPropW(window, ControlProp(), this);
+            g_byHandle[window] = this;
             defWndProc_ = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc)));
             SetPropW(window, DefProcProp(), reinterpret_cast<HANDLE>(defWndProc_));
@@ -694,6 +705,9 @@ void TWinControl::DestroyHandle() {
     }
     HWND window = handle_;
     DestroyWindow(window);
+    // Also when a procedure put over ours kept the last message from it.
+    if (auto found = g_byHandle.find(window); found != g_byHandle.end() && found->second == this)
+        g_byHandle.erase(found);
     handle_ = nullptr;
 }
 
@@ -1259,7 +1273,9 @@ void TWinControl::WndProc(TMessage& message) {
         return;
     case WM_SIZE:
         DefaultHandler(message);
-        Resized();
+        // A minimized window's client area is no size for its controls to
+        // follow: anchored ones would lose their sizes to it.
+        if (message.WParam != SIZE_MINIMIZED) Resized();
         return;
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);
@@ -1391,6 +1407,15 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(n
 TGraphicControl::~TGraphicControl() {
     detail::ForgetCanvas(canvas_);
     delete canvas_;
+}
+
+void TGraphicControl::InvalidateOnce(bool& pending) {
+    if (pending) return;
+    TWinControl* parent = Parent();
+    if (!parent || !parent->HandleAllocated() || !Visible()) return;
+    TControl::Invalidate();
+    // A parent that is not on screen keeps no update region: nothing waits then.
+    pending = IsWindowVisible(parent->Handle()) != FALSE;
 }
 
 void TGraphicControl::WndProc(TMessage& message) {

@@ -134,7 +134,8 @@ public:
 
     bool Visible() const { return visible_; }
     void SetVisible(bool value);
-    void Show() { SetVisible(true); }
+    // A form also comes to the front.
+    virtual void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
     // Visible, and every parent up to the form visible too.
     virtual bool Showing() const;
@@ -382,6 +383,11 @@ public:
 
 protected:
     void WndProc(TMessage& message) override;
+    // Asks the parent to paint the control's rectangle, unless an earlier
+    // request still waits: `pending` is set while it waits, and the
+    // control's Paint clears it. For controls that change many times
+    // between two paints.
+    void InvalidateOnce(bool& pending);
 
 private:
     friend class TWinControl;

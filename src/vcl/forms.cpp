@@ -412,6 +412,31 @@ TModalResult TForm::ShowModal() {
     return modalResult_;
 }
 
+void TForm::Show() {
+    SetVisible(true);
+    BringToFront();
+}
+
+void TForm::BringToFront() {
+    // A form held back by a modal one stays behind it.
+    if (!handle_ || !IsWindowVisible(handle_) || !IsWindowEnabled(handle_) || GetActiveWindow() == handle_) return;
+    // While another program is in front ours stay behind it, as Windows
+    // keeps them: a run that shows its log at every battle would otherwise
+    // take the desktop back each time.
+    DWORD process = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &process);
+    if (process != GetCurrentProcessId()) return;
+    if (formStyle_ != fsMDIChild) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ActivateWindow();
+}
+
+void TForm::ActivateWindow() {
+    if (formStyle_ == fsMDIChild && GetParent(handle_))
+        SendMessageW(GetParent(handle_), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(handle_), 0);
+    else
+        SetForegroundWindow(handle_);
+}
+
 void TForm::DialogKey(TMessage& message) {
     if (message.WParam == VK_TAB) {
         SelectNext(activeControl_, !(GetKeyState(VK_SHIFT) & 0x8000));
@@ -462,10 +487,7 @@ void TForm::WndProc(TMessage& message) {
         if (Showing()) {
             if (OnShow) OnShow(this);
             ShowWindow(handle_, SW_SHOW);
-            if (formStyle_ == fsMDIChild && GetParent(handle_))
-                SendMessageW(GetParent(handle_), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(handle_), 0);
-            else
-                SetForegroundWindow(handle_);
+            ActivateWindow();
         } else {
             if (OnHide) OnHide(this);
             ShowWindow(handle_, SW_HIDE);
@@ -638,6 +660,7 @@ bool TApplication::IsKeyMsg(MSG& msg) {
 
 bool TApplication::ProcessMessage() {
     MSG msg;
+    messagesLookedAt_ = GetTickCount64();
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
     if (msg.message == WM_QUIT) {
         terminated_ = true;
@@ -660,7 +683,23 @@ bool TApplication::ProcessMessage() {
 }
 
 void TApplication::HandleMessage() {
-    if (!ProcessMessage() && !terminated_) WaitMessage();
+    if (ProcessMessage() || terminated_) return;
+    // Nothing waits in the queue: a timer that is due runs now. Its Win32
+    // timer would come no sooner than 10 ms after it was set (the window
+    // system's least interval), and a run of battles sets it again after
+    // every slice.
+    uint64_t due = 0;
+    if (TimerClock().Manual() || !NextTimerDue(due)) {
+        WaitMessage();
+        return;
+    }
+    const uint64_t now = TimerClock().NowMs();
+    if (due <= now) {
+        RunDueTimers();
+        return;
+    }
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min<uint64_t>(due - now, 0x7FFFFFFF)),
+                                QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 void TApplication::ProcessMessages() {

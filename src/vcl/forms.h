@@ -46,6 +46,10 @@ public:
     // Ends the creation: loading state off, then OnCreate.
     void AfterConstruction();
 
+    // Makes the form visible and brings it to the front as the active
+    // window, also when it was visible already (behind other windows).
+    void Show() override;
+    void BringToFront() override;
     void Close();
     // Asks OnCloseQuery; true when the form may close.
     virtual bool CloseQuery();
@@ -124,6 +128,8 @@ protected:
 
 private:
     void ApplyFrameStyle();
+    // The shown window to the front, active (an MDI child within its client).
+    void ActivateWindow();
     void ApplyAlphaBlend();
     void CreateMDIClient();
     std::vector<TForm*> MDIChildList() const;
@@ -219,6 +225,11 @@ public:
     void ProcessMessages();
     // Handles one message, waiting for it when none is there.
     void HandleMessage();
+    // When the queue was last looked at (GetTickCount64 milliseconds): a
+    // handler that runs long lets the windows paint when that was a while ago.
+    uint64_t MessagesLookedAt() const { return messagesLookedAt_; }
+    // A click or a key waits in the queue (a question to the window server).
+    bool InputWaiting() const { return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0; }
 
     // A message box over the active form.
     int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
@@ -243,6 +254,7 @@ private:
     HWND handle_ = nullptr;
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
+    uint64_t messagesLookedAt_ = 0;
     std::map<int, TWindowHook> hooks_;
     int nextHook_ = 1;
     TMessageBoxHandler messageBoxHandler_;

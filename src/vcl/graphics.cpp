@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <string>
 #include <tuple>
+#include <unordered_map>
+#include <vector>
 
 #include "vcl/wintext.h"
 
@@ -343,32 +346,37 @@ void TCanvas::TextRect(const RECT& rect, int x, int y, const std::string& text) 
 
 namespace {
 
+struct Replay {
+    HDC dc;
+    int dx, dy;  // where the recorded layout's origin goes
+};
+
 // Replays the lines a metafile recorded from DrawText, each glyph at the
 // advance the measurement gave it, and the underlines of prefixed letters.
 int CALLBACK ReplayTextRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM param) {
-    HDC dc = reinterpret_cast<HDC>(param);
+    const Replay& to = *reinterpret_cast<const Replay*>(param);
     const auto* base = reinterpret_cast<const BYTE*>(record);
     switch (record->iType) {
         case EMR_EXTTEXTOUTW: {
             const EMRTEXT& t = reinterpret_cast<const EMREXTTEXTOUTW*>(record)->emrtext;
             const auto* chars = reinterpret_cast<const WCHAR*>(base + t.offString);
             const auto* dx = t.offDx ? reinterpret_cast<const INT*>(base + t.offDx) : nullptr;
-            const RECT clip{t.rcl.left, t.rcl.top, t.rcl.right, t.rcl.bottom};
-            ExtTextOutW(dc, t.ptlReference.x, t.ptlReference.y, t.fOptions & ETO_CLIPPED, &clip, chars,
-                        static_cast<UINT>(t.nChars), dx);
+            const RECT clip{t.rcl.left + to.dx, t.rcl.top + to.dy, t.rcl.right + to.dx, t.rcl.bottom + to.dy};
+            ExtTextOutW(to.dc, t.ptlReference.x + to.dx, t.ptlReference.y + to.dy, t.fOptions & ETO_CLIPPED, &clip,
+                        chars, static_cast<UINT>(t.nChars), dx);
             break;
         }
         case EMR_MOVETOEX: {
             const POINTL& p = reinterpret_cast<const EMRMOVETOEX*>(record)->ptl;
-            MoveToEx(dc, p.x, p.y, nullptr);
+            MoveToEx(to.dc, p.x + to.dx, p.y + to.dy, nullptr);
             break;
         }
         case EMR_LINETO: {
             const POINTL& p = reinterpret_cast<const EMRLINETO*>(record)->ptl;
-            HPEN pen = CreatePen(PS_SOLID, 1, GetTextColor(dc));
-            HGDIOBJ old = SelectObject(dc, pen);
-            LineTo(dc, p.x, p.y);
-            SelectObject(dc, old);
+            HPEN pen = CreatePen(PS_SOLID, 1, GetTextColor(to.dc));
+            HGDIOBJ old = SelectObject(to.dc, pen);
+            LineTo(to.dc, p.x + to.dx, p.y + to.dy);
+            SelectObject(to.dc, old);
             DeleteObject(pen);
             break;
         }
@@ -376,6 +384,139 @@ int CALLBACK ReplayTextRecord(HDC, HANDLETABLE*, const ENHMETARECORD* record, in
             break;
     }
     return 1;
+}
+
+// Layouts DrawText recorded, by what decides them: the font, the spacing,
+// the format, the size of the rectangle and the text. Under Wine every new
+// metafile asks the display for its metrics, a dozen round trips to the
+// window server, and windows draw the same texts over and over.
+struct RecordedText {
+    HENHMETAFILE picture;
+    int height;
+};
+
+std::string TextFontKey(HDC dc, UINT format, int height) {
+    LOGFONTW font{};
+    GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(font), &font);
+    const int numbers[] = {GetTextCharacterExtra(dc), height, static_cast<int>(format)};
+    std::string key(reinterpret_cast<const char*>(&font), sizeof(font));
+    key.append(reinterpret_cast<const char*>(numbers), sizeof(numbers));
+    return key;
+}
+
+class TextLayouts {
+public:
+    static std::string Key(HDC dc, const WCHAR* text, int length, int width, int height, UINT format) {
+        std::string key = TextFontKey(dc, format, height);
+        key.append(reinterpret_cast<const char*>(&width), sizeof(width));
+        key.append(reinterpret_cast<const char*>(text), sizeof(WCHAR) * static_cast<size_t>(length));
+        return key;
+    }
+    const RecordedText* Find(const std::string& key) const {
+        const auto found = layouts_.find(key);
+        return found == layouts_.end() ? nullptr : &found->second;
+    }
+    const RecordedText& Add(std::string key, RecordedText layout) {
+        // Enough for the texts of every window on screen (texts that change
+        // all the time are plain lines, drawn without a recording); a full
+        // table starts again, so that the metafiles never crowd the
+        // process's drawing objects.
+        if (layouts_.size() >= 1024) {
+            for (auto& entry : layouts_) DeleteEnhMetaFile(entry.second.picture);
+            layouts_.clear();
+        }
+        return layouts_.emplace(std::move(key), layout).first->second;
+    }
+    // Whether plain lines of this font, format and height are drawn as
+    // DrawText draws them; unknown until a recording has shown it.
+    const bool* PlainLinesAgree(const std::string& fontKey) const {
+        const auto found = plainLines_.find(fontKey);
+        return found == plainLines_.end() ? nullptr : &found->second;
+    }
+    void SetPlainLinesAgree(std::string fontKey, bool agree) { plainLines_[std::move(fontKey)] = agree; }
+
+private:
+    std::unordered_map<std::string, RecordedText> layouts_;
+    std::unordered_map<std::string, bool> plainLines_;
+};
+
+TextLayouts& Layouts() {
+    static auto* layouts = new TextLayouts;  // lives as long as the program
+    return *layouts;
+}
+
+// One line of text as DrawText places it: a single line without tabs,
+// prefixes or other control characters, which an ellipsis would not
+// shorten. It goes as one ExtTextOut with the measured advances, clipped to
+// the rectangle (unless DT_NOCLIP), to where its measured width and the
+// font's height put it. Texts that change all the time (a gauge's percent)
+// are drawn so without a recording each.
+struct PlainLine {
+    int x = 0, y = 0, height = 0;
+    UINT options = 0;
+    std::vector<INT> advances;
+};
+
+bool LayPlainLine(HDC dc, const WCHAR* text, int length, const RECT& rect, UINT format, PlainLine& line) {
+    if (!(format & DT_SINGLELINE) || (format & (DT_CALCRECT | DT_MODIFYSTRING | DT_RTLREADING | DT_PREFIXONLY)) ||
+        length <= 0)
+        return false;
+    for (int i = 0; i < length; ++i)
+        if (text[i] < 0x20 || (text[i] == '&' && !(format & DT_NOPREFIX))) return false;
+    std::vector<INT> ends(static_cast<size_t>(length));
+    SIZE size{};
+    TEXTMETRICW metrics{};
+    if (!GetTextExtentExPointW(dc, text, length, 0, nullptr, ends.data(), &size) || !GetTextMetricsW(dc, &metrics))
+        return false;
+    if ((format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) && size.cx > rect.right - rect.left)
+        return false;
+    line.x = (format & DT_CENTER) ? (rect.left + rect.right - size.cx) / 2
+             : (format & DT_RIGHT) ? rect.right - size.cx
+                                   : rect.left;
+    line.y = (format & DT_VCENTER) ? rect.top + (rect.bottom - rect.top) / 2 - size.cy / 2
+             : (format & DT_BOTTOM) ? rect.bottom - size.cy
+                                    : rect.top;
+    line.height = line.y - rect.top + metrics.tmHeight;
+    line.options = (format & DT_NOCLIP) ? 0 : ETO_CLIPPED;
+    line.advances.resize(ends.size());
+    for (size_t i = 0; i < ends.size(); ++i) line.advances[i] = ends[i] - (i ? ends[i - 1] : 0);
+    return true;
+}
+
+// What a recording holds when it is one plain line.
+struct RecordedLine {
+    int texts = 0, others = 0;
+    PlainLine line;
+    RECT clip{};
+    std::u16string chars;
+};
+
+int CALLBACK ReadRecordedLine(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM param) {
+    auto& read = *reinterpret_cast<RecordedLine*>(param);
+    if (record->iType == EMR_MOVETOEX || record->iType == EMR_LINETO) ++read.others;
+    if (record->iType != EMR_EXTTEXTOUTW) return 1;
+    ++read.texts;
+    const auto* base = reinterpret_cast<const BYTE*>(record);
+    const EMRTEXT& t = reinterpret_cast<const EMREXTTEXTOUTW*>(record)->emrtext;
+    read.line.x = t.ptlReference.x;
+    read.line.y = t.ptlReference.y;
+    read.line.options = t.fOptions & ETO_CLIPPED;
+    read.clip = RECT{t.rcl.left, t.rcl.top, t.rcl.right, t.rcl.bottom};
+    read.chars.assign(reinterpret_cast<const char16_t*>(base + t.offString), t.nChars);
+    const auto* dx = t.offDx ? reinterpret_cast<const INT*>(base + t.offDx) : nullptr;
+    read.line.advances.assign(dx, dx ? dx + t.nChars : dx);
+    return 1;
+}
+
+bool SameLine(HENHMETAFILE picture, int recordedHeight, const WCHAR* text, int length, const RECT& rect,
+              const PlainLine& line) {
+    RecordedLine read;
+    EnumEnhMetaFile(nullptr, picture, ReadRecordedLine, &read, nullptr);
+    const bool clipped = line.options & ETO_CLIPPED;
+    return read.texts == 1 && read.others == 0 && recordedHeight == line.height && read.line.x == line.x &&
+           read.line.y == line.y && read.line.options == line.options && read.line.advances == line.advances &&
+           read.chars == std::u16string(reinterpret_cast<const char16_t*>(text), static_cast<size_t>(length)) &&
+           (!clipped || EqualRect(&read.clip, &rect));
 }
 
 }  // namespace
@@ -390,20 +531,41 @@ int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
     // them (two or three pixels over a line of 40 letters), so text measured
     // to fit a window lost its last letters at the window's edge. DrawText
     // lays the text out into a metafile, which keeps every glyph's measured
-    // advance; the lines are drawn here with those advances.
-    HDC recorder = CreateEnhMetaFileW(dc_, nullptr, nullptr, nullptr);
-    if (!recorder) return DrawTextW(dc_, wide, length, &rect, format);
-    SelectObject(recorder, GetCurrentObject(dc_, OBJ_FONT));
-    SetTextCharacterExtra(recorder, GetTextCharacterExtra(dc_));
-    const int height = DrawTextW(recorder, wide, length, &rect, format);
-    HENHMETAFILE picture = CloseEnhMetaFile(recorder);
-    if (!picture) return DrawTextW(dc_, wide, length, &rect, format);
+    // advance; the lines are drawn here with those advances. The layout is
+    // made at the origin and kept, and drawn where the rectangle is.
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    std::string fontKey = TextFontKey(dc_, format, height);
+    const bool* plainAgrees = Layouts().PlainLinesAgree(fontKey);
+    PlainLine line;
+    const RECT origin{0, 0, width, height};
+    const bool plain = LayPlainLine(dc_, wide, length, origin, format, line);
+    if (plain && plainAgrees && *plainAgrees) {
+        ExtTextOutW(dc_, rect.left + line.x, rect.top + line.y, line.options, &rect, wide, static_cast<UINT>(length),
+                    line.advances.data());
+        return line.height;
+    }
+    std::string key = TextLayouts::Key(dc_, wide, length, width, height, format);
+    const RecordedText* layout = Layouts().Find(key);
+    if (!layout) {
+        HDC recorder = CreateEnhMetaFileW(dc_, nullptr, nullptr, nullptr);
+        if (!recorder) return DrawTextW(dc_, wide, length, &rect, format);
+        SelectObject(recorder, GetCurrentObject(dc_, OBJ_FONT));
+        SetTextCharacterExtra(recorder, GetTextCharacterExtra(dc_));
+        RECT at = origin;
+        const int textHeight = DrawTextW(recorder, wide, length, &at, format);
+        HENHMETAFILE picture = CloseEnhMetaFile(recorder);
+        if (!picture) return DrawTextW(dc_, wide, length, &rect, format);
+        layout = &Layouts().Add(std::move(key), RecordedText{picture, textHeight});
+        if (plain && !plainAgrees)
+            Layouts().SetPlainLinesAgree(std::move(fontKey),
+                                         SameLine(picture, textHeight, wide, length, origin, line));
+    }
     POINT pen{};
     GetCurrentPositionEx(dc_, &pen);
-    EnumEnhMetaFile(nullptr, picture, ReplayTextRecord, dc_, nullptr);
+    Replay to{dc_, rect.left, rect.top};
+    EnumEnhMetaFile(nullptr, layout->picture, ReplayTextRecord, &to, nullptr);
     MoveToEx(dc_, pen.x, pen.y, nullptr);
-    DeleteEnhMetaFile(picture);
-    return height;
+    return layout->height;
 }
 
 SIZE TCanvas::TextExtent(const std::string& text) {
@@ -509,9 +671,9 @@ void TBitmap::Recreate(int width, int height, TPixelFormat format, bool keep) {
         newHandle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &newBits, nullptr, 0);
         if (!newHandle) throw rtl::ERuntimeError("Недостаточно памяти для рисунка");
         GdiFlush();
-        std::memset(newBits, 0, static_cast<size_t>(skin::DibRowBytes(width, bytes)) * static_cast<size_t>(height));
+        std::memset(newBits, 0, static_cast<size_t>(pixels::DibRowBytes(width, bytes)) * static_cast<size_t>(height));
     }
-    ptrdiff_t newStep = skin::DibRowBytes(width, bytes);
+    ptrdiff_t newStep = pixels::DibRowBytes(width, bytes);
     if (keep && bits_ && newBits) {
         GdiFlush();
         int rows = std::min(height_, height), columns = std::min(width_, width);
@@ -554,8 +716,8 @@ uint8_t* TBitmap::ScanLine(int y) {
     return bits_ + y * step_;
 }
 
-skin::TPixels TBitmap::Pixels() {
-    skin::TPixels view;
+pixels::TPixels TBitmap::Pixels() {
+    pixels::TPixels view;
     if (!bits_) return view;
     GdiFlush();
     view.Row0 = bits_;
@@ -580,7 +742,7 @@ void TBitmap::Assign(const TBitmap& source) {
     }
 }
 
-void TBitmap::Assign(const skin::TPixels& source) {
+void TBitmap::Assign(const pixels::TPixels& source) {
     if (source.Empty()) {
         Recreate(0, 0, format_, false);
         return;

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "skin/core/pixels.h"
+#include "pixels/pixelbuffer.h"
 #include "vcl/classes.h"
 
 namespace vcl {
@@ -268,15 +268,15 @@ public:
     HBITMAP Handle() const { return handle_; }
     // Row y of the pixels (GDI drawing finished first); nullptr outside the bitmap.
     uint8_t* ScanLine(int y);
-    // The pixels as the skin core's painting routines take them.
-    skin::TPixels Pixels();
+    // A view of the pixels, as the window-free painting routines take them.
+    pixels::TPixels Pixels();
     // A canvas over a memory context with the bitmap selected, made when first asked for.
     TCanvas* Canvas();
 
     // A copy of the other bitmap's size, format and pixels.
     void Assign(const TBitmap& source);
-    // A copy of pixels in the skin core's layout (3 or 4 bytes per pixel).
-    void Assign(const skin::TPixels& source);
+    // A copy of pixels in the shared layout (3 or 4 bytes per pixel).
+    void Assign(const pixels::TPixels& source);
 
 private:
     class TBitmapCanvas;

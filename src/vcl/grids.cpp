@@ -17,8 +17,34 @@ TInplaceEdit::TInplaceEdit(TStringGrid* grid) : TEdit(grid, NoHandle{}), grid_(g
     SetWindowLongPtrW(Handle(), GWL_EXSTYLE, 0);
 }
 
+// A multi-line edit is the one whose text line can be placed in its window;
+// it never gets a line break (see WndProc and HideEditor).
+void TInplaceEdit::CreateParams(TCreateParams& params) {
+    TEdit::CreateParams(params);
+    params.Style |= ES_MULTILINE;
+}
+
+void TInplaceEdit::PlaceText() {
+    if (!HandleAllocated()) return;
+    RECT client;
+    GetClientRect(Handle(), &client);
+    HDC dc = GetDC(Handle());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(Handle(), dc);
+    client.top = (client.bottom - tm.tmHeight) / 2;
+    SendMessageW(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&client));
+}
+
 void TInplaceEdit::WndProc(TMessage& message) {
     switch (message.Msg) {
+    case WM_SIZE:
+    case WM_SETFONT:
+        TEdit::WndProc(message);
+        PlaceText();
+        return;
     case WM_GETDLGCODE:
         message.Result = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
         return;
@@ -30,7 +56,7 @@ void TInplaceEdit::WndProc(TMessage& message) {
         }
         break;
     case WM_CHAR:
-        if (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE) return;
+        if (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE || message.WParam == '\n') return;
         break;
     case WM_KILLFOCUS:
         TEdit::WndProc(message);
@@ -303,6 +329,7 @@ void TStringGrid::ShowEditor() {
     editCol_ = col_;
     editRow_ = row_;
     editor_->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    editor_->PlaceText();
     editor_->SetText(Cells(col_, row_));
     editor_->Show();
     editor_->SetFocus();
@@ -312,6 +339,9 @@ void TStringGrid::ShowEditor() {
 void TStringGrid::HideEditor(bool commit) {
     if (!editor_ || !editor_->Visible()) return;
     std::string text = editor_->Text();
+    // A cell holds one line: pasted lines end at the first break, as in a
+    // one-line edit.
+    text = text.substr(0, text.find_first_of("\r\n"));
     editor_->Hide();
     if (commit && editCol_ >= 0) SetCells(editCol_, editRow_, text);
     editCol_ = editRow_ = -1;

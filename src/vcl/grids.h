@@ -18,7 +18,12 @@ public:
     explicit TInplaceEdit(TStringGrid* grid);
     const char* ClassName() const override { return "TInplaceEdit"; }
 
+    // The text line placed where the grid draws a cell's text: centred in
+    // the cell's height.
+    void PlaceText();
+
 protected:
+    void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
 
 private:

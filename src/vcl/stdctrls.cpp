@@ -349,6 +349,23 @@ void TMemoStrings::Flush() {
         KillTimer(window, kMemoFlushTimer);
         timerArmed_ = false;
     }
+    // The edit control brings its scroll bars up to date at every change of
+    // text or selection, and on screen each of those costs Wine several
+    // times the change itself. So the window counts as hidden while its
+    // text changes (as the system's own handling of WM_SETREDRAW marks it)
+    // and is painted once, scroll bars and all, when it is done.
+    struct HiddenWhileChanging {
+        HWND window;
+        bool shown;
+        explicit HiddenWhileChanging(HWND w) : window(w), shown(IsWindowVisible(w) != FALSE) {
+            if (shown) SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) & ~WS_VISIBLE);
+        }
+        ~HiddenWhileChanging() {
+            if (!shown) return;
+            SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_VISIBLE);
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+        }
+    } hidden(window);
     try {
         if (rewrite_) {
             int firstVisible = keepScroll_ ? static_cast<int>(SendMessageW(window, EM_GETFIRSTVISIBLELINE, 0, 0)) : 0;
@@ -579,7 +596,10 @@ void TLabel::AdjustSize() {
     SetBounds(Left(), Top(), wordWrap_ ? Width() : r.right, r.bottom);
 }
 
+void TLabel::Invalidate() { InvalidateOnce(paintPending_); }
+
 void TLabel::Paint(HDC dc) {
+    paintPending_ = false;
     RECT r{0, 0, Width(), Height()};
     if (!transparent_) FillRect(dc, &r, SolidBrush(Color()));
     UINT format = DT_EXPANDTABS | DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
@@ -589,7 +609,9 @@ void TLabel::Paint(HDC dc) {
 }
 
 void TLabel::WndProc(TMessage& message) {
-    TGraphicControl::WndProc(message);
+    // A new caption is invalidated here once, after the new size: the
+    // progress labels of a run change with every battle.
+    if (message.Msg != CM_TEXTCHANGED) TGraphicControl::WndProc(message);
     if (message.Msg == CM_TEXTCHANGED || message.Msg == CM_FONTCHANGED) {
         AdjustSize();
         Invalidate();

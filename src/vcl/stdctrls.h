@@ -211,12 +211,16 @@ public:
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool value);
     void Paint(HDC dc) override;
+    // A caption changed again before the label was painted is already
+    // waiting for its paint: the window server is not asked again.
+    void Invalidate() override;
 
 protected:
     void WndProc(TMessage& message) override;
 
 private:
     void AdjustSize();
+    bool paintPending_ = false;
     bool autoSize_ = true;
     bool transparent_ = false;
     bool wordWrap_ = false;

@@ -73,6 +73,12 @@ std::string TWebBrowser::LoadError() const {
     return load_->result.ok ? std::string() : load_->result.error;
 }
 
+int TWebBrowser::LoadStatus() const {
+    if (!HasDocument()) return 0;
+    std::lock_guard<std::mutex> guard(load_->lock);
+    return load_->result.status;
+}
+
 bool SaveHTMLSourceToFile(const std::string& fileName, TWebBrowser* browser) {
     bool saved = false;
     if (browser && browser->HasDocument()) {

@@ -27,6 +27,9 @@ public:
     std::string DocumentSource() const;
     // Why the last load failed; "" when it did not.
     std::string LoadError() const;
+    // The status code the server gave the last load; 0 when no answer came
+    // (no connection, no response) or while loading.
+    int LoadStatus() const;
 
     void SetLimits(const rtl::HttpLimits& limits) { limits_ = limits; }
 

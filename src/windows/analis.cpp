@@ -1,5 +1,6 @@
 #include "windows/analis.h"
 
+#include <algorithm>
 #include <string>
 
 #include "battle/datatable.h"
@@ -24,6 +25,24 @@ void Tell(const std::string& text) { Application->MessageBox(text, Application->
 
 void Enter(TValueListEditor* editor, int row, const std::string& value) {
     if (row >= 1 && row <= editor->Count()) editor->SetValues(row, value);
+}
+
+// The editor line (from 1) of a database row, 0 when the editor lists no such row.
+int LineOfRow(const std::vector<uint16_t>& rows, int row) {
+    const auto found = std::find(rows.begin(), rows.end(), row);
+    return found == rows.end() ? 0 : static_cast<int>(found - rows.begin()) + 1;
+}
+
+// The technology editor's line of technology name `index` of tihnics.dat: the
+// fixed ones by position, the database's by the row that has the name for
+// the analyser, as the file may have been written since the editor was built.
+int TechLine(const battle::DataTable& table, const std::vector<std::string>& names, int index) {
+    if (index < battle::kFirstDatabaseTechLine) return index + 1;
+    const std::string& name = names[static_cast<size_t>(index)];
+    for (int row = battle::kTechFirstRow; row <= battle::kTechLastRow; ++row)
+        if (table.Cell(battle::kColKind, row) == battle::kKindTech && table.Cell(battle::kColSpyName, row) == name)
+            return LineOfRow(Form1->TechEntryRows(), row);
+    return 0;
 }
 
 void SelectParticipant(int index) {
@@ -85,13 +104,16 @@ void TForm18::Button1Click(TObject*) {
     for (const spy::Step& step : steps) {
         switch (step.kind) {
             case spy::Step::Unit:
-                if (!alliedRefused) Enter(Form1->ValueListEditor4, step.index + 1, step.text);
+                // By row: the editor is rebuilt on "Новый бой", the table here only at start.
+                if (!alliedRefused)
+                    Enter(Form1->ValueListEditor4, LineOfRow(Form1->ShipRows(), UnitRows[static_cast<size_t>(step.index)]),
+                          step.text);
                 break;
             case spy::Step::AcidPool:
                 Enter(Form1->ValueListEditor6, kAcidPoolEditorRow, step.text);
                 break;
             case spy::Step::Research:
-                Enter(Form1->ValueListEditor5, step.index + 1, step.text);
+                Enter(Form1->ValueListEditor5, TechLine(table, techNames, step.index), step.text);
                 break;
             case spy::Step::Unreadable:
                 Tell(spy::kUnreadableMessage + step.text);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "battle/datatable.h"
+#include "rtl/convert.h"
 #include "windows/dataform.h"
 #include "windows/mainteme.h"
 
@@ -129,11 +130,17 @@ void TBonusEditor::NewRow() {
         Tell(band_.fullText, Caption());
         return;
     }
-    // The row keeps what it held before besides its name and kind.
+    // The row keeps what it held before besides its name and kind; a
+    // bonus it never had (a row never used) starts at 0, not empty, so that
+    // the new row can be saved and fought with as it is.
     ListBox1->Items()->Add(band_.newName);
     rows_.push_back(static_cast<uint16_t>(row));
     table.SetCell(kColName, row, band_.newName);
     table.SetCell(kColKind, row, band_.kind);
+    for (int col : {kColBonusAttack, kColBonusShields, kColBonusStructure}) {
+        int64_t value = 0;
+        if (!rtl::TryStrToInt64(table.Cell(col, row), value)) table.SetCell(col, row, "0");
+    }
     Form4->RefreshGrid();
 }
 

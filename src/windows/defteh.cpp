@@ -1,6 +1,7 @@
 #include "windows/defteh.h"
 
 #include <iterator>
+#include <limits>
 
 #include "battle/datatable.h"
 #include "battle/namelist.h"
@@ -8,6 +9,7 @@
 #include "rtl/errors.h"
 #include "rtl/textfile.h"
 #include "windows/dataform.h"
+#include "windows/editorfields.h"
 #include "windows/entrylists.h"
 
 using namespace vcl;
@@ -183,7 +185,25 @@ bool TForm14::SaveDefaults() {
     return true;
 }
 
+bool TForm14::CheckShown() const {
+    FieldCheck check;
+    auto values = [&check](TValueListEditor* editor, int64_t max) {
+        for (int row = 1; row <= editor->Count(); ++row)
+            check.WholeNumber(editor->Keys(row), editor->Values(row), 0, max);
+    };
+    // As far as the main window's editors take them into a battle.
+    values(ValueListEditor2, std::numeric_limits<uint16_t>::max());
+    values(ValueListEditor3, std::numeric_limits<uint16_t>::max());
+    values(ValueListEditor7, std::numeric_limits<uint8_t>::max());
+    check.NotBlank(Label1->Caption(), Edit2->Text());
+    check.NotBlank(Label2->Caption(), Edit3->Text());
+    return check.Report(Caption());
+}
+
+// Values a battle could not take are not saved: the window stays open with
+// them, to be mended.
 void TForm14::Button1Click(TObject*) {
+    if (!CheckShown()) return;
     Close();
     SaveDefaults();
 }

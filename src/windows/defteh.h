@@ -48,6 +48,9 @@ public:
     int DefaultTemplate(int templateCount) const;
 
 private:
+    // Tells every level, count or name that a battle could not take; false
+    // when there was any.
+    bool CheckShown() const;
     // What the window shows, as def.dat holds it.
     battle::DefaultLevels ShownDefaults() const;
     void RebuildLists();

@@ -43,7 +43,7 @@ const TextField kTextFields[] = {
     {&TForm2::Edit5, kColShields, "Щиты", true, 0, kMaxAttackOrShield},
     {&TForm2::Edit6, kColAttack, "Атака", true, 0, kMaxAttackOrShield},
     {&TForm2::Edit7, kColName, "Название", false},
-    {&TForm2::Edit8, kColShieldRegen, "Востановление щита %", true},
+    {&TForm2::Edit8, kColShieldRegen, "Востановление щита %", true, 0, 100},
     {&TForm2::Edit9, kColConcentratedShot, "Шанс концентрированного выстрела %", true},
     {&TForm2::Edit10, kColRestoreAttacking, "востановление % В атаке", true},
     {&TForm2::Edit11, kColRestoreDefending, "востановление % В защите", true},

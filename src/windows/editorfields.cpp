@@ -21,6 +21,10 @@ void FieldCheck::WholeNumber(const std::string& field, const std::string& text, 
     problems_.push_back(problem);
 }
 
+void FieldCheck::NotBlank(const std::string& field, const std::string& text) {
+    if (text.find_first_not_of(" \t") == std::string::npos) problems_.push_back("«" + field + "»: не заполнено");
+}
+
 bool FieldCheck::Report(const std::string& caption, const std::string& heading) const {
     if (problems_.empty()) return true;
     // A long list is cut: the first lines say enough to find the rest.

@@ -20,6 +20,8 @@ public:
     void WholeNumber(const std::string& field, const std::string& text,
                      int64_t min = std::numeric_limits<int64_t>::min(),
                      int64_t max = std::numeric_limits<int64_t>::max());
+    // A text that must hold something besides blanks.
+    void NotBlank(const std::string& field, const std::string& text);
     bool Ok() const { return problems_.empty(); }
     // Tells the player in a box captioned `caption`, under `heading`; false
     // when there was anything to tell.

@@ -22,14 +22,33 @@ bool HasDrive(const std::string& path) {
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
+std::string WineHostPath(UnixFileName convert, const std::string& programPath) {
+    char* host = convert(vcl::WideText(programPath));
+    if (!host) return {};
+    std::string path = host;
+    HeapFree(GetProcessHeap(), 0, host);
+    return path;
+}
+
 std::string HostPath(const std::string& programPath) {
     if (HasDrive(programPath)) {
         if (UnixFileName convert = WineConversion()) {
+            // Wine looks the folder up; the file's own name is taken as
+            // written, as the bare names in the working folder are. Asked for
+            // the whole path, Wine reads the whole folder for a file whose
+            // name differs only in case whenever the name is not there yet:
+            // a run that saves a log per battle spent more time naming its
+            // files than fighting once the logs folder held a thousand.
             // Only a path whose folder exists converts; otherwise the open
             // that follows fails with a message about the path as written.
-            if (char* host = convert(vcl::WideText(programPath))) {
-                std::string path = host;
-                HeapFree(GetProcessHeap(), 0, host);
+            const size_t slash = programPath.find_last_of('\\');
+            if (slash != std::string::npos && slash + 1 < programPath.size()) {
+                std::string folder = WineHostPath(convert, programPath.substr(0, slash + 1));
+                if (!folder.empty()) {
+                    if (folder.back() != '/') folder += '/';
+                    return folder + rtl::Cp1251ToUtf8(programPath.substr(slash + 1));
+                }
+            } else if (std::string path = WineHostPath(convert, programPath); !path.empty()) {
                 return path;
             }
         }

@@ -11,8 +11,10 @@ TForm7* Form7 = nullptr;
 
 namespace {
 
-// Paint the log at most this often while a long battle tick runs.
-constexpr uint64_t kPaintEveryMs = 100;
+// While a long battle runs inside one tick the windows paint this often,
+// and a click or a key waiting is looked for every few milliseconds.
+constexpr uint64_t kPaintEveryMs = 200;
+constexpr uint64_t kInputLookMs = 5;
 
 }  // namespace
 
@@ -79,9 +81,15 @@ void TForm7::GaugeScale::SetProgress(TsGauge& gauge, int64_t position) {
 
 void TForm7::PaintWhileBusy() {
     // A whole battle runs inside one timer tick: let the windows paint now
-    // and then, not at every shot.
-    uint64_t now = GetTickCount64();
-    if (now - lastPaint_ < kPaintEveryMs) return;
-    lastPaint_ = now;
+    // and then, not at every shot, and not when the message loop has just
+    // had its turn between the battles of a tick; a click is answered sooner.
+    const uint64_t now = GetTickCount64();
+    const uint64_t since = now - Application->MessagesLookedAt();
+    if (since < kInputLookMs) return;
+    if (since < kPaintEveryMs) {
+        if (now - inputLookedAt_ < kInputLookMs) return;
+        inputLookedAt_ = now;
+        if (!Application->InputWaiting()) return;
+    }
     Application->ProcessMessages();
 }

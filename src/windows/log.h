@@ -36,7 +36,7 @@ private:
     };
     void PaintWhileBusy();
     GaugeScale unitScale_, roundScale_;
-    uint64_t lastPaint_ = 0;
+    uint64_t inputLookedAt_ = 0;
 };
 
 extern TForm7* Form7;

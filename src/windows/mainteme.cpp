@@ -306,6 +306,25 @@ struct WindowPlace {
 };
 constexpr WindowPlace kMainPlace{"main", 0, 75}, kLogPlace{"log", 113, 189}, kStatPlace{"stat", 21, 652};
 
+// Where the window stands when shown normally: a minimized window reports a
+// place far off the screen (-32000), a maximized one the screen's corner.
+POINT NormalPlace(const TForm* form) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (form->HandleAllocated() && form->WindowState() != wsNormal &&
+        GetWindowPlacement(form->Handle(), &placement))
+        return {placement.rcNormalPosition.left, placement.rcNormalPosition.top};
+    return {form->Left(), form->Top()};
+}
+
+// A window whose title bar would lie on no screen (a place saved while it
+// was minimized, or on a screen since taken away) could never be reached.
+bool TitleOnScreen(const TForm* form, int left, int top) {
+    const int titleHeight = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    const RECT title{left, top, left + form->Width(), top + titleHeight};
+    return MonitorFromRect(&title, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
 }  // namespace
 
 void TForm1::Timer8Timer(TObject* Sender) {
@@ -314,8 +333,14 @@ void TForm1::Timer8Timer(TObject* Sender) {
     StartDir = CurrentDirectory();
     TIniFile file(StartDir + "\\cords.ini");
     auto place = [&file](TForm* form, const WindowPlace& where) {
-        form->SetTop(file.ReadInteger(where.section, "top", where.top));
-        form->SetLeft(file.ReadInteger(where.section, "left", where.left));
+        int top = file.ReadInteger(where.section, "top", where.top);
+        int left = file.ReadInteger(where.section, "left", where.left);
+        if (!TitleOnScreen(form, left, top)) {
+            top = where.top;
+            left = where.left;
+        }
+        form->SetTop(top);
+        form->SetLeft(left);
     };
     place(this, kMainPlace);
     place(Form7, kLogPlace);
@@ -342,8 +367,9 @@ void TForm1::FormCloseQuery(TObject* Sender, bool& CanClose) {
     try {
         TIniFile file(StartDir + "\\cords.ini");
         auto keep = [&file](TForm* form, const WindowPlace& where) {
-            file.WriteInteger(where.section, "top", form->Top());
-            file.WriteInteger(where.section, "left", form->Left());
+            const POINT place = NormalPlace(form);
+            file.WriteInteger(where.section, "top", place.y);
+            file.WriteInteger(where.section, "left", place.x);
         };
         keep(this, kMainPlace);
         keep(Form7, kLogPlace);

@@ -173,8 +173,10 @@ private:
     void StopRun();
     void CloseIfAskedDuringBattle();
     void DeclareSelectionTimers();
-    // Battles of the selection for one tick of the battle timer.
-    battle::HandOver FightSelectionBattles();
+    // The battles of one tick of the battle timer.
+    battle::HandOver FightBattles();
+    // The next battle of the selection's candidate under evaluation.
+    battle::HandOver FightSelectionBattle();
     battle::HandOver SkipEmptyCandidate();
     void EndSelection();
 

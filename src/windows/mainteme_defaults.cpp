@@ -30,11 +30,14 @@ std::vector<uint16_t> TForm1::MedalEntryRows() const { return EntryRows(input_->
 // Entries go by database row, so a row added or deleted in an editor since
 // the defaults window built its lists moves no level onto another entry. A
 // default template that is no longer there loads nothing; the names follow
-// in any case. A run started within the first seconds reads the editors at
-// every battle, so the copy waits for its end.
+// in any case. A run started within the first seconds was started with
+// what the player had entered, and reads the editors at every battle: the
+// copy at start is then not made at all, neither during the run nor after
+// it, when it would overwrite that input ("Загрузить по умолчанию" still
+// makes it on request).
 void TForm1::Timer7Timer(TObject* Sender) {
-    if (runGoing_) return;
     Timer7->SetEnabled(false);
+    if (runGoing_) return;
     if (!Form14) return;
     CopyEntries(Form14->ValueListEditor2, Form14->TechRows, battle::kFirstDatabaseTechLine, ValueListEditor2,
                 TechEntryRows(), battle::kFirstDatabaseTechLine);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <string>
+#include <utility>
 #include <vector>
 #include <limits>
 
@@ -29,7 +31,7 @@ const char* const kMedalMessage = "количество медалей долж�
 const char* const kOfficerMessage = "Уровень офицеров быть целым числом";
 const char* const kTechMessage = "Уровень технологий должен быть целым числом";
 
-void Tell(const char* text) { Application->MessageBox(text, Application->Title(), MB_OK | MB_ICONSTOP); }
+void Tell(const std::string& text) { Application->MessageBox(text, Application->Title(), MB_OK | MB_ICONSTOP); }
 
 // The value of editor line `entry` as a whole number within 0..limit; false
 // when it is not one or the editor has no such line.
@@ -42,20 +44,38 @@ void WriteValue(TValueListEditor* editor, int entry, int64_t value) {
     if (entry + 1 <= editor->Count()) editor->SetValues(entry + 1, rtl::IntToStr(value));
 }
 
+// One side's editor of the participant being stored, for the messages.
+struct SideEditor {
+    int side;
+    const std::string& participant;
+    TValueListEditor* editor;
+};
+
+// The message names the side, the participant, the entry and what it holds.
+void TellBadValue(const char* message, const SideEditor& where, int entry) {
+    std::string text = std::string(message) + "\nСторона " + rtl::IntToStr(where.side) + ", участник «" +
+                       where.participant + "», ";
+    if (entry + 1 <= where.editor->Count())
+        text += "«" + where.editor->Keys(entry + 1) + "»: «" + where.editor->Values(entry + 1) + "»";
+    else
+        text += "строки " + rtl::IntToStr(entry + 1) + " в списке нет";
+    Tell(text);
+}
+
 // Stores one editor line of each side; a bad value is told and leaves
 // its own side's array as it was (or 0, for the cleared unit counts).
 template <class T>
-void StoreEntry(TValueListEditor* side1, TValueListEditor* side2, int entry, T& value1, T& value2,
+void StoreEntry(const SideEditor& side1, const SideEditor& side2, int entry, T& value1, T& value2,
                 const char* message) {
     int64_t value = 0;
-    if (ReadValue(side1, entry, std::numeric_limits<T>::max(), value))
+    if (ReadValue(side1.editor, entry, std::numeric_limits<T>::max(), value))
         value1 = static_cast<T>(value);
     else
-        Tell(message);
-    if (ReadValue(side2, entry, std::numeric_limits<T>::max(), value))
+        TellBadValue(message, side1, entry);
+    if (ReadValue(side2.editor, entry, std::numeric_limits<T>::max(), value))
         value2 = static_cast<T>(value);
     else
-        Tell(message);
+        TellBadValue(message, side2, entry);
 }
 
 void CheckParticipant(uint8_t participant) {
@@ -141,18 +161,30 @@ void TForm1::saveships(uint8_t part1, uint8_t part2) {
     uint32_t* ships2 = in.ShipCount[2][part2];
     std::fill(ships1, ships1 + battle::kRowCount, 0u);
     std::fill(ships2, ships2 + battle::kRowCount, 0u);
+    auto name = [this](int side, uint8_t part) {
+        TStrings* names = PartList(side)->Items();
+        return part < names->Count() ? names->Get(part) : std::string();
+    };
+    const std::string name1 = name(1, part1), name2 = name(2, part2);
+    auto sides = [&](TValueListEditor* editor1, TValueListEditor* editor2) {
+        return std::pair<SideEditor, SideEditor>{{1, name1, editor1}, {2, name2, editor2}};
+    };
+    const auto ships = sides(ValueListEditor1, ValueListEditor4);
     for (int i = 0; i < ShipRowCount(); ++i) {
         const uint16_t row = ShipRows_[static_cast<size_t>(i)];
-        StoreEntry(ValueListEditor1, ValueListEditor4, i, ships1[row], ships2[row], kShipMessage);
+        StoreEntry(ships.first, ships.second, i, ships1[row], ships2[row], kShipMessage);
     }
+    const auto medals = sides(ValueListEditor7, ValueListEditor8);
     for (int i = 0; i < in.MedalRowCount; ++i)
-        StoreEntry(ValueListEditor7, ValueListEditor8, i, in.MedalCount[1][part1][i], in.MedalCount[2][part2][i],
+        StoreEntry(medals.first, medals.second, i, in.MedalCount[1][part1][i], in.MedalCount[2][part2][i],
                    kMedalMessage);
+    const auto officers = sides(ValueListEditor3, ValueListEditor6);
     for (int i = 0; i < in.OfficerRowCount; ++i)
-        StoreEntry(ValueListEditor3, ValueListEditor6, i, in.OfficerLevel[1][part1][i],
-                   in.OfficerLevel[2][part2][i], kOfficerMessage);
+        StoreEntry(officers.first, officers.second, i, in.OfficerLevel[1][part1][i], in.OfficerLevel[2][part2][i],
+                   kOfficerMessage);
+    const auto techs = sides(ValueListEditor2, ValueListEditor5);
     for (int i = 0; i < in.TechRowCount; ++i)
-        StoreEntry(ValueListEditor2, ValueListEditor5, i, in.TechLevel[1][part1][i], in.TechLevel[2][part2][i],
+        StoreEntry(techs.first, techs.second, i, in.TechLevel[1][part1][i], in.TechLevel[2][part2][i],
                    kTechMessage);
 }
 

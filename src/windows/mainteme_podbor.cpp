@@ -18,11 +18,6 @@ using namespace vcl;
 
 namespace {
 
-// One tick of the battle timer fights battles for about this long: the
-// timer's own pace would cost more than a small battle takes, and a tenth of
-// a second keeps the windows answering between ticks.
-constexpr int64_t kSelectionSliceMs = 100;
-
 void Tell(const std::string& text) { Application->MessageBox(text, Application->Title(), MB_OK | MB_ICONSTOP); }
 
 void ShowTableColumns(TSelectionGrid* grid) { grid->SetColCount(grid->Table().Columns()); }
@@ -63,6 +58,8 @@ void TForm1::podbor1Timer(TObject* Sender) {
     battle::BattleRun& run = Run();
     battle::BattleEngine& engine = Engine();
     run.State.StartDir = StartDir;
+    run.State.PodborCandidates = selection_.candidates;
+    run.State.PodborGenerations = selection_.generations;
     engine.PodborMode = true;
     runGoing_ = true;
     Timer1->SetEnabled(true);
@@ -82,25 +79,17 @@ void TForm1::saveshipspod(int col) {
     for (int row = 0; row < battle::kSelectionCountRows; ++row) ships[row] = candidates.Count(col, row);
 }
 
-battle::HandOver TForm1::FightSelectionBattles() {
-    battle::BattleRun& run = Run();
+battle::HandOver TForm1::FightSelectionBattle() {
     battle::BattleEngine& engine = Engine();
-    const int64_t sliceEnd = clock_->Milliseconds() + kSelectionSliceMs;
-    for (;;) {
-        battle::HandOver next;
-        if (engine.PodborBattle == 1 && podborform->StringGrid1->Table().Empty(engine.BattleNo - 1)) {
-            next = SkipEmptyCandidate();
-        } else {
-            next = run.FightBattle([this, &engine] {
-                StoreRunInputs();
-                saveshipspod(engine.BattleNo - 1);
-                // The candidate is checked as the player's fleets are.
-                battle::CheckUnitCounts(engine.Input, Form4->Table());
-                battle::CheckPriorityUnits(engine.Input, Form4->Table());
-            });
-        }
-        if (next != battle::HandOver::BattleTimer || clock_->Milliseconds() >= sliceEnd) return next;
-    }
+    if (engine.PodborBattle == 1 && podborform->StringGrid1->Table().Empty(engine.BattleNo - 1))
+        return SkipEmptyCandidate();
+    return Run().FightBattle([this, &engine] {
+        StoreRunInputs();
+        saveshipspod(engine.BattleNo - 1);
+        // The candidate is checked as the player's fleets are.
+        battle::CheckUnitCounts(engine.Input, Form4->Table());
+        battle::CheckPriorityUnits(engine.Input, Form4->Table());
+    });
 }
 
 // A fleet without units would lose nothing and score as the best of all: it

@@ -13,6 +13,18 @@
 
 using namespace vcl;
 
+namespace {
+
+// One tick of the battle timer fights battles for about this long: a small
+// battle takes less than the timer's own pace between two ticks, and the
+// windows paint between ticks, several times a second (a long battle lets
+// them paint from inside, Form7). A click or a key ends the slice at once:
+// the queue is looked at every few milliseconds.
+constexpr int64_t kBattleSliceMs = 150;
+constexpr int64_t kInputLookMs = 5;
+
+}  // namespace
+
 battle::BattleEngine& TForm1::Engine() {
     if (!engine_) engine_ = std::make_unique<battle::BattleEngine>(Form4->Table(), *Form13, *Form7);
     return *engine_;
@@ -88,7 +100,7 @@ void TForm1::Timer1Timer(TObject* Sender) {
             explicit TickMark(bool& f) : flag(f) { flag = true; }
             ~TickMark() { flag = false; }
         } mark(inBattleTick_);
-        next = Engine().PodborMode ? FightSelectionBattles() : Run().FightBattle([this] { StoreRunInputs(); });
+        next = FightBattles();
     } catch (const std::exception& error) {
         // The battle stopped; so does the run.
         StopRun();
@@ -113,6 +125,25 @@ void TForm1::Timer1Timer(TObject* Sender) {
     case battle::HandOver::Nothing:
         StopRun();
         break;
+    }
+}
+
+battle::HandOver TForm1::FightBattles() {
+    battle::BattleRun& run = Run();
+    const int64_t start = clock_->Milliseconds();
+    int64_t nextLook = start + kInputLookMs;
+    for (;;) {
+        const battle::HandOver next =
+            Engine().PodborMode ? FightSelectionBattle() : run.FightBattle([this] { StoreRunInputs(); });
+        // The window closed while the windows were painted during a battle:
+        // the run ends with this one.
+        if (next != battle::HandOver::BattleTimer || closeAfterBattle_) return next;
+        const int64_t now = clock_->Milliseconds();
+        if (now >= start + kBattleSliceMs) return next;
+        if (now >= nextLook) {
+            nextLook = now + kInputLookMs;
+            if (Application->InputWaiting()) return next;
+        }
     }
 }
 

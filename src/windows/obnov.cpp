@@ -49,7 +49,8 @@ Tpoisk_obnov::Tpoisk_obnov(TComponent* owner) : TForm(owner) {
 
 void Tpoisk_obnov::Search(const char* page) {
     Timer2->SetEnabled(true);
-    WebBrowser1->Navigate(web::UpdateSite() + page);
+    address_ = web::UpdateSite() + page;
+    WebBrowser1->Navigate(address_);
 }
 
 void Tpoisk_obnov::Timer1Timer(TObject*) {
@@ -63,24 +64,33 @@ void Tpoisk_obnov::Timer3Timer(TObject*) {
     Search(update::kManualPage);
 }
 
-void Tpoisk_obnov::EndSearch() {
-    if (TCheckBox* flag = ManualFlag()) flag->SetChecked(false);
+// The automatic search fails quietly; one the player asked for is never
+// left looking as if nothing new had been found.
+void Tpoisk_obnov::EndSearch(const std::string& failure) {
+    TCheckBox* flag = ManualFlag();
+    if (flag && flag->Checked() && !failure.empty())
+        Application->MessageBox("Поиск обновлений не удался: " + failure, Application->Title(), MB_OK | MB_ICONWARNING);
+    if (flag) flag->SetChecked(false);
 }
 
 void Tpoisk_obnov::Timer2Timer(TObject*) {
     if (WebBrowser1->Busy()) return;
     Timer2->SetEnabled(false);
-    // Every search starts from empty fields; a page that was not saved ends it.
+    // Every search starts from empty fields; a page that did not come or was not saved ends it.
     Memo2->Lines()->Clear();
+    if (const std::string failure = WebBrowser1->LoadError(); !failure.empty()) {
+        EndSearch("страница " + address_ + " не загружена (" + failure + ").");
+        return;
+    }
     if (!SaveHTMLSourceToFile(update::kPageFile, WebBrowser1)) {
-        EndSearch();
+        EndSearch("страница " + address_ + " не сохранена в файл " + update::kPageFile + ".");
         return;
     }
     std::vector<std::string> lines;
     try {
         lines = rtl::ReadAllLines(update::kPageFile);
-    } catch (const rtl::EInOutError&) {
-        EndSearch();
+    } catch (const rtl::EInOutError& error) {
+        EndSearch(error.what());
         return;
     }
     Memo1->Lines()->Clear();
@@ -89,7 +99,7 @@ void Tpoisk_obnov::Timer2Timer(TObject*) {
 
     update::UpdateFields fields;
     if (!update::ReadUpdateFields(lines, fields)) {
-        EndSearch();
+        EndSearch("на странице " + address_ + " нет сведений о версии программы и базы данных.");
         return;
     }
     Memo2->Lines()->AddStrings({fields.build, fields.buildLink, fields.version, fields.versionLink});

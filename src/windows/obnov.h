@@ -2,6 +2,8 @@
 // page, reads the marker line and offers what is newer than this program's
 // build and database.
 #pragma once
+#include <string>
+
 #include "vcl/vcl.h"
 #include "vcl/webbrowser.h"
 
@@ -25,8 +27,11 @@ public:
 
 private:
     void Search(const char* page);
-    // Every way a search ends: the player's request is answered.
-    void EndSearch();
+    // Every way a search ends: the player's request is answered, a failure
+    // (`failure` not empty) told when the player asked for the search.
+    void EndSearch(const std::string& failure = {});
+
+    std::string address_;  // the page the search loads
 };
 
 extern Tpoisk_obnov* poisk_obnov;

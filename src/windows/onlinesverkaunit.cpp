@@ -75,6 +75,7 @@ void Tonlinesverka::Button1Click(TObject*) {
     Timer2->SetEnabled(false);
     Timer1->SetEnabled(false);
     CheckRow = online::kWalkStart;
+    walk_ = {};
     G23->SetProgress(CheckRow);
     Timer1->SetEnabled(true);
 }
@@ -84,6 +85,7 @@ void Tonlinesverka::Timer1Timer(TObject*) {
     if (CheckRow >= online::kWalkEnd) {
         Timer1->SetEnabled(false);
         G23->SetProgress(online::kWalkEnd);
+        AnnounceEnd();
         return;
     }
     WebBrowser1->Navigate(online::UnitPageAddress(web::GameSite(), CheckRow));
@@ -92,9 +94,27 @@ void Tonlinesverka::Timer1Timer(TObject*) {
     Timer1->SetEnabled(false);
 }
 
+std::string Tonlinesverka::CurrentUnit() const {
+    return "«" + Form4->Table().Cell(battle::kColName, CheckRow) + "» (" +
+           online::UnitPageAddress(web::GameSite(), CheckRow) + ")";
+}
+
+// A page that did not come is not a page without rapid fire: it is never
+// taken for one that matches the database.
 void Tonlinesverka::Timer2Timer(TObject*) {
     if (WebBrowser1->Busy()) return;
     Timer2->SetEnabled(false);
+    if (const std::string failure = WebBrowser1->LoadError(); !failure.empty()) {
+        if (WebBrowser1->LoadStatus() == 0) {
+            StopWalk(failure);
+            return;
+        }
+        // The site answered with an error for this page alone: the walk goes on.
+        Memo2->Lines()->Add(CurrentUnit() + ": страница не загружена: " + failure);
+        walk_.failedPages += 1;
+        Timer1->SetEnabled(true);
+        return;
+    }
     // A page that was not saved is not read from the file of the one before: this unit is skipped.
     if (!SaveHTMLSourceToFile(online::kPageFile, WebBrowser1)) {
         Timer1->SetEnabled(true);
@@ -108,6 +128,7 @@ void Tonlinesverka::Timer2Timer(TObject*) {
         Timer1->SetEnabled(true);
         return;
     }
+    walk_.pages += 1;
     Memo1->Lines()->SetText(online::ConvertEntities(std::move(text), letters_));
     const std::vector<std::string> lines = Memo1->Lines()->ToVector();
     Memo1->Lines()->Add(kSentinel);
@@ -123,26 +144,41 @@ void Tonlinesverka::Timer2Timer(TObject*) {
     }
 }
 
-// A page entry that cannot be read stops the walk here, with what the
-// entries before it gave logged and queued; the hidden button retries.
+// An entry that cannot be read is logged with its unit and page; the other
+// entries and the units after it are compared all the same.
 void Tonlinesverka::Compare(const std::vector<std::string>& entries) {
     online::UnitComparison found;
-    std::string failure;
-    try {
-        online::CompareRapidFire(Form4->Table(), CheckRow, entries, found);
-    } catch (const rtl::ERuntimeError& e) {
-        failure = e.what();
-    }
+    online::CompareRapidFire(Form4->Table(), CheckRow, entries, found);
     Memo2->Lines()->AddStrings(found.log);
+    Memo2->Lines()->AddStrings(found.unread);
     for (const online::QueuedChange& change : found.queue) {
         Memo3->Lines()->Add(rtl::IntToStr(change.row));
         Memo3->Lines()->Add(rtl::IntToStr(change.target));
         Memo3->Lines()->Add(change.value);
     }
-    if (failure.empty())
-        Timer1->SetEnabled(true);
-    else
-        Tell(failure);
+    walk_.changes += static_cast<int>(found.queue.size());
+    walk_.unreadEntries += static_cast<int>(found.unread.size());
+    Timer1->SetEnabled(true);
+}
+
+void Tonlinesverka::StopWalk(const std::string& failure) {
+    Timer1->SetEnabled(false);
+    const std::string where = CurrentUnit() + ": " + failure;
+    Memo2->Lines()->Add("Сверка остановлена, сайт игры не отвечает: " + where);
+    Tell("Сверка скорострелов остановлена: сайт игры не отвечает (" + failure + ").\nСтраница юнита " +
+         CurrentUnit() + " не загружена.\nЮниты с этого и дальше не сверены; найденные до него изменения можно применить.");
+}
+
+void Tonlinesverka::AnnounceEnd() {
+    std::string text = "Сверка скорострелов окончена. Сверено страниц: " + rtl::IntToStr(walk_.pages) +
+                       ", изменений найдено: " + rtl::IntToStr(walk_.changes) + ".";
+    if (walk_.failedPages > 0) text += "\nНе загружено страниц: " + rtl::IntToStr(walk_.failedPages) + ".";
+    if (walk_.unreadEntries > 0)
+        text += "\nНе прочитано записей скорострела: " + rtl::IntToStr(walk_.unreadEntries) + ".";
+    if (walk_.failedPages > 0 || walk_.unreadEntries > 0) text += "\nКакие именно, сказано в логе изменений.";
+    Application->MessageBox(text, Caption(), MB_OK | (walk_.failedPages > 0 || walk_.unreadEntries > 0
+                                                          ? MB_ICONWARNING
+                                                          : MB_ICONINFORMATION));
 }
 
 // The battle reads the table: refused during a run, with the queue kept.

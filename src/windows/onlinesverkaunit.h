@@ -40,7 +40,18 @@ public:
 
 private:
     void Compare(const std::vector<std::string>& entries);
+    // The unit being compared, as the log and the messages name it.
+    std::string CurrentUnit() const;
+    // The site gave no answer at all: the walk stops here, and says so.
+    void StopWalk(const std::string& failure);
+    // The walk has passed the last unit row: what it did is told.
+    void AnnounceEnd();
+
     online::LetterTables letters_;
+    // What the walk going has done, for its closing message.
+    struct WalkCounts {
+        int pages = 0, changes = 0, failedPages = 0, unreadEntries = 0;
+    } walk_;
 };
 
 extern Tonlinesverka* onlinesverka;

@@ -8,7 +8,8 @@
 class TSelectionGrid : public vcl::TStringGrid {
 public:
     explicit TSelectionGrid(vcl::TComponent* owner);
-    const char* ClassName() const override { return "TSelectionGrid"; }
+    // A string grid to the skin, which dresses controls by their class names.
+    const char* ClassName() const override { return "TStringGrid"; }
 
     battle::SelectionTable& Table() { return table_; }
     const battle::SelectionTable& Table() const { return table_; }

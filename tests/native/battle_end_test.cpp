@@ -401,8 +401,11 @@ TEST(HandOver, OneBattleWithoutTheStatisticsModule) {
 TEST(HandOver, FleetSelectionMovesToTheNextCandidateAfterTheFifthBattle) {
     Fought r;
     r.engine->PodborMode = true;
-    r.options.candidates = "3";
-    r.options.generations = "2";
+    r.run.State.PodborCandidates = 3;
+    r.run.State.PodborGenerations = 2;
+    // The options as typed during the selection count for nothing.
+    r.options.candidates = "сто";
+    r.options.generations = "";
     r.run.State.PodborStart = 0;
     r.run.StartRun();
     for (int b = 1; b <= 4; ++b) {

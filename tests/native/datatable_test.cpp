@@ -308,6 +308,14 @@ TEST_F(DataTableFiles, ShiftedRowsAndStrayCarriageReturnsAreToldWhereTheyStart) 
         << rtl::Cp1251ToUtf8(result.message);
     EXPECT_NE(result.message.find("сдвинуты"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
 
+    // One line added in row 3: the file is a line too long, and the shift is
+    // told as well (row 4, free, now looks used: its kind is its number).
+    WriteRaw("DataBase.dat", raw.substr(0, lost) + "0\r\n" + raw.substr(lost));
+    result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_FALSE(result.complete);
+    EXPECT_NE(result.message.find("есть еще строки"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_NE(result.message.find("строка базы 4, столбец 0"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+
     // CR CR LF after every cell: the whole count of lines, every cell spoilt
     // from the first row on (a free row's kind is no longer "0").
     std::string doubled;
@@ -352,6 +360,17 @@ TEST_F(DataTableFiles, RapidFireBeyondWhatABattleCanBearIsRefusedOnLoad) {
     EXPECT_EQ(loaded.Cell(kColRapidFire + 202, 202), rtl::IntToStr(kMaxRapidFire));
     EXPECT_EQ(loaded.Cell(kColRapidFire + 202, 201), rtl::IntToStr(kMaxRapidFire));
     EXPECT_EQ(loaded.Cell(201, 101), "99999");
+
+    // A file that ends inside row 202, just after those cells: the battle
+    // would read them all the same.
+    const std::string raw = ReadRaw("DataBase.dat");
+    size_t cut = 0;
+    for (size_t line = 0; line <= 202 * kColCount + kColRapidFire + 202; ++line) cut = raw.find("\r\n", cut) + 2;
+    WriteRaw("DataBase.dat", raw.substr(0, cut));
+    result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_EQ(loaded.Cell(kColRapidFire + 201, 202), rtl::IntToStr(kMaxRapidFire));
+    EXPECT_EQ(loaded.Cell(kColRapidFire + 202, 202), rtl::IntToStr(kMaxRapidFire));
+    EXPECT_NE(result.message.find("Таких ячеек 2"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
     // The grid asks the same question of each edit.
     EXPECT_EQ(loaded.CellValueProblem(kColRapidFire + 5, 201, "12"), "");
     EXPECT_NE(loaded.CellValueProblem(kColRapidFire + 5, 201, "10001"), "");

@@ -87,6 +87,16 @@ TEST(SpyReport, AnEmptyLineEndsItsSectionAndEveryLaterOne) {
     EXPECT_TRUE(spy::ReadReport({"a", "b"}, kUnits, &kTechs).empty());
 }
 
+TEST(SpyReport, BlanksAroundACountAreNoPartOfIt) {
+    // As reports copied from a page come: a colon after the name, a blank or a
+    // no-break space at the end of the line.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Крейсер: 120", "Линейный крейсер 3 ", "Ракетная установка\t7\xA0",
+                                           "Крейсер :  ", "Крейсер 1 2"}),
+                                   kUnits, &kTechs)),
+              (std::vector<std::string>{"unit:0=120", "unit:1=3", "unit:2=7", "bad:0=Крейсер :  ",
+                                        "bad:0=Крейсер 1 2"}));
+}
+
 TEST(RapidFirePage, LettersWrittenAsReferencesBecomeTheProgramsText) {
     const online::LetterTables tables = online::ReadLetterTables(DataPath("Ansi.dat"), DataPath("unicode.dat"));
     ASSERT_EQ(tables.letters.size(), 66u);
@@ -129,7 +139,7 @@ TEST(RapidFirePage, TheBlockIsCutAtItsBreaksAndEndsAtTheDivOrThePage) {
     EXPECT_FALSE(online::FindRapidFireBlock({"<div>по x<br></div>"}, 201).found);
 }
 
-TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesStopTheUnit) {
+TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStoppingTheUnit) {
     battle::DataTable table;
     table.FillDefaults();
     auto unit = [&](int row, const char* name) {
@@ -162,10 +172,22 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesStopTheUnit) {
     EXPECT_EQ(found.queue[1].target, 210);
     EXPECT_EQ(found.queue[1].value, "0");
 
+    // An entry that cannot be read is told with the unit and its page, and the
+    // entries after it are compared; its target is not taken for missing.
     online::UnitComparison partial;
-    EXPECT_THROW(online::CompareRapidFire(table, 201, {entry(203, "Зонд", "7"), entry(601, "x", "1")}, partial),
-                 rtl::ERangeError);
-    EXPECT_EQ(partial.queue.size(), 1u);  // what came before the bad entry stays
+    online::CompareRapidFire(table, 201, {entry(202, "Линкор", "много"), entry(203, "Зонд", "7")}, partial);
+    EXPECT_EQ(partial.unread,
+              std::vector<std::string>{"«Крейсер» (infos.php?gid=201&notopnav=true): 'много' не является целым числом"});
+    EXPECT_EQ(partial.log, (std::vector<std::string>{"Крейсер по Зонд  5-->7", "Крейсер по Турель  2--> 0"}));
+    ASSERT_EQ(partial.queue.size(), 2u);
+    EXPECT_EQ(partial.queue[0].target, 203);
+    // When not even the target can be read, it may be any of them: none is taken for missing.
+    online::UnitComparison unknown;
+    online::CompareRapidFire(table, 201, {entry(601, "x", "1"), entry(203, "Зонд", "7")}, unknown);
+    ASSERT_EQ(unknown.unread.size(), 1u);
+    EXPECT_NE(unknown.unread[0].find("gid=601"), std::string::npos) << unknown.unread[0];
+    EXPECT_EQ(unknown.log, std::vector<std::string>{"Крейсер по Зонд  5-->7"});
+    EXPECT_EQ(unknown.queue.size(), 1u);
     EXPECT_THROW(online::ReadRapidFireEntry(entry(0, "x", "1")), rtl::ERangeError);
     EXPECT_THROW(online::ReadRapidFireEntry(entry(202, "x", "много")), rtl::EConvertError);
     for (const char* broken : {"", "по", "по <a href=x>", "по a=b=c", "по a=b=12&x>name", "по a=b=12&x>n<a>b>"})

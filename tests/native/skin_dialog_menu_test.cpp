@@ -293,6 +293,11 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
     EXPECT_EQ(ChooseChildAdapter("Button", 9).Class, C::TacCheckBoxWnd);
     EXPECT_EQ(ChooseChildAdapter("Button", 0xB).Class, C::None);
     EXPECT_EQ(ChooseChildAdapter("SysTabControl32", 0).Class, C::None);
+    // A scroll-bar window is a size grip only as a size box or grip (SBS_SIZEBOX, SBS_SIZEGRIP).
+    EXPECT_EQ(ChooseChildAdapter("ScrollBar", 0x10).Class, C::TacSizerWnd);
+    EXPECT_EQ(ChooseChildAdapter("ScrollBar", 0x8).Class, C::TacSizerWnd);
+    for (unsigned bar : {0x0u, 0x1u, 0x2u, 0x4u})
+        EXPECT_EQ(ChooseChildAdapter("ScrollBar", 0x50000000u | bar).Class, C::None) << bar;
     const TAdapterChoice spin = ChooseChildAdapter("msctls_updown32", 0);
     EXPECT_EQ(spin.Section, "SPEEDBUTTON_SMALL");
     EXPECT_EQ(spin.SpinMargin, 2);

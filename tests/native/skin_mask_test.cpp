@@ -307,6 +307,23 @@ TEST(SkinRect, TheDisabledLookGreysAndFadesTowardTheParent) {
     EXPECT_TRUE(AllOf(alone.Pixels(), 0, 0, 2, 2, own));
 }
 
+TEST(SkinRect, OnlyKeyPixelsOutsideTheFrameLinesAreHolesOfTheRegion) {
+    // A 12 x 12 frame: a line two pixels wide round the edge with its corner
+    // pixels cut, the inside clear (key colour) right into the 5 x 5 corner
+    // areas; a notch in the top line's outer edge away from the corner is
+    // outside too.
+    auto content = skintest::ContentWithMaster(12, 24, clWhite);
+    const TPixels& m = content->MasterPixels();
+    Fill(m, 0, 0, 12, 12, MakeColor(40, 40, 40));
+    Fill(m, 2, 2, 10, 10, clFuchsia);
+    for (TPoint p : {TPoint{0, 0}, TPoint{11, 0}, TPoint{0, 11}, TPoint{11, 11}, TPoint{3, 0}}) Put(m, p.X, p.Y, clFuchsia);
+    const TsMaskData mask = skintest::MaskIn(*content, {0, 0, 12, 24}, 1, 1, 5, 5, 5, 5);
+    std::vector<TRect> holes;
+    GetMaskRegionRects(holes, 100, mask, false, 0);
+    GetMaskRegionRects(holes, 100, mask, true, 40);
+    EXPECT_EQ(holes, (std::vector<TRect>{{0, 0, 1, 1}, {3, 0, 4, 1}, {99, 0, 100, 1}, {0, 44, 1, 45}, {99, 44, 100, 45}}));
+}
+
 TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     auto content = skintest::ContentWithMaster(4, 4, MakeColor(0, 0, 200));
     Put(content->MasterPixels(), 0, 0, MakeColor(200, 0, 0));

@@ -233,6 +233,30 @@ TEST(OwnSkins, EachHasWhatTheProgramsWindowsDraw) {
             EXPECT_GE(mask("GLOBALINFO", g), 0) << g;
         for (const char* s : {"SCROLLSLIDERH", "SCROLLBTNLEFT", "SCROLLBTNBOTTOM", "COMBOBOX"})
             EXPECT_GE(mask(s, "GLYPHMASK"), 0) << s;
+        // The key colour in a border's corners is only what lies outside the
+        // window: a clear pixel inside the frame's lines would be cut out of
+        // a skinned window's corner, or shown in another control's colour.
+        for (const TsMaskData& m : c.Masks) {
+            if (m.PropertyName != "BORDERSMASK" || m.ImageCount <= 0) continue;
+            const TPixels pic = m.Picture();
+            for (int f = 0; f < m.ImageCount; ++f) {
+                const int x = m.SourceRect.Left + f * m.FrameWidth(), y = m.SourceRect.Top, fw = m.FrameWidth(), fh = m.FrameHeight();
+                // A title's frame goes on below it: its bottom edge is no outer edge.
+                const int bottom = m.SectionName == "FORMTITLE" ? 0 : kOuterBottom;
+                for (const auto& [area, edges] : {std::pair{TRect{x, y, x + m.WL, y + m.WT}, kOuterLeft | kOuterTop},
+                                                  std::pair{TRect{x + fw - m.WR, y, x + fw, y + m.WT}, kOuterRight | kOuterTop},
+                                                  std::pair{TRect{x, y + fh - m.WB, x + m.WL, y + fh}, kOuterLeft | bottom},
+                                                  std::pair{TRect{x + fw - m.WR, y + fh - m.WB, x + fw, y + fh}, kOuterRight | bottom}}) {
+                    const std::vector<char> outside = KeyPixelsOutside(pic, area, edges);
+                    int enclosed = 0;
+                    for (int j = 0; j < area.Height(); ++j)
+                        for (int k = 0; k < area.Width(); ++k)
+                            enclosed += IsKeyPixel(pic.At(area.Left + k, area.Top + j), clFuchsia) &&
+                                        !outside[static_cast<size_t>(j) * area.Width() + k];
+                    EXPECT_EQ(enclosed, 0) << m.SectionName << " frame " << f << " corner " << edges;
+                }
+            }
+        }
         const int grip = mask("GLOBALINFO", "GRIPIMAGE");
         ASSERT_GE(grip, 0);
         EXPECT_TRUE(c.Masks[grip].Image);  // a picture of its own

@@ -1,6 +1,7 @@
 // Packed skins: our writer and the reader agree, and damaged data is
 // refused with one message without reading past what the bytes hold.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -95,6 +96,51 @@ TEST(SkinPack, WrongMagicAndDamagedDataLeaveNothing) {
     std::string corrupt = good;
     corrupt[8 + 4 + 11 + 4 + 3] ^= 0x55;
     EXPECT_FALSE(Unpack(corrupt, c).Ok);
+}
+
+TEST(SkinPack, AnEntryOrASkinLargerThanTheLimitsIsRefusedBeforeUnpacking) {
+    // One zlib stream of zeros, a little over the limit of one entry: some
+    // 64 KB in the file, well within what such a stream can unpack to.
+    const std::string zeros(kMaxPackedEntryBytes + 1, '\0');
+    uLongf packedSize = compressBound(static_cast<uLong>(zeros.size()));
+    std::string stream(packedSize, '\0');
+    ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(stream.data()), &packedSize,
+                        reinterpret_cast<const Bytef*>(zeros.data()), static_cast<uLong>(zeros.size()), 9),
+              Z_OK);
+    stream.resize(packedSize);
+    auto packed = [&stream](int entries, uint32_t statedSize) {
+        std::string bytes = "ASzf";
+        Put32(bytes, static_cast<uint32_t>(entries) + 1);
+        Put32(bytes, 11);
+        bytes += "Options.dat";
+        const std::string options = PackSkinFiles({{"Options.dat", "[A]\r\n"}});
+        bytes += options.substr(8 + 4 + 11);  // its stated size and its stream
+        for (int i = 0; i < entries; ++i) {
+            const std::string name = "p" + std::to_string(i) + ".bmp";
+            Put32(bytes, static_cast<uint32_t>(name.size()));
+            bytes += name;
+            Put32(bytes, statedSize);
+            bytes += stream;
+        }
+        return bytes;
+    };
+    TacSkinConvertor c;
+    // An entry of the largest size allowed is read.
+    ASSERT_TRUE(Unpack(packed(1, kMaxPackedEntryBytes), c).Ok);
+    ASSERT_EQ(c.Files.size(), 1u);
+    EXPECT_EQ(c.Files[0].Data.size(), kMaxPackedEntryBytes);
+    // One byte more is refused, with one message and nothing kept.
+    TUnpackResult r = Unpack(packed(1, kMaxPackedEntryBytes + 1), c);
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Message, kPackedSkinTooLargeMessage);
+    EXPECT_FALSE(c.Options);
+    EXPECT_TRUE(c.Files.empty());
+    // Entries each within the limit, together beyond that of a whole skin.
+    const uint32_t each = static_cast<uint32_t>(kMaxPackedEntryBytes - 1);
+    r = Unpack(packed(static_cast<int>(kMaxPackedSkinBytes / each) + 1, each), c);
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Message, kPackedSkinTooLargeMessage);
+    EXPECT_TRUE(c.Files.empty());
 }
 
 TEST(SkinJpeg, DecodesOurTextureAndRefusesDamagedPictures) {

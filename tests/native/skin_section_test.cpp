@@ -252,3 +252,41 @@ TEST(SkinText, ContoursThatTheSectionHasThenTheTextDimmedWhenDisabled) {
     EXPECT_EQ(SkinTextPasses(skin, 0, false, false), (std::vector<TTextPass>{{0, 0, MakeColor(120, 120, 120)}}));
     EXPECT_TRUE(SkinTextPasses(skin, 1, false, true).empty());
 }
+
+TEST(SectionBackground, AHugeRectangleIsPaintedOnlyWhereThePictureShowsIt) {
+    // Half transparent, with a stretched texture under a gradient: both
+    // temporary pictures of the painting are in play.
+    Scene s;
+    TsGeneralData& g = s.Add("PANEL");
+    g.Transparency = 50;
+    g.ImagePercent = 70;
+    g.GradientPercent = 50;
+    g.GradientArray = Flat(kGradient);
+    TsMaskData texture = skintest::MaskIn(*s.skin, {0, 0, 4, 3}, 1, 0, 0, 0, 0, 0, 1);
+    texture.ImgType = itisaTexture;
+    texture.SectionName = "PANEL";
+    texture.PropertyName = "PATTERN";
+    s.skin->Masks.push_back(std::move(texture));
+    s.Paint(s.Args(true));
+    const TPixelBitmap expected = s.bmp;
+
+    // A rectangle of millions of pixels each way over the 20 x 10 picture
+    // (all of one colour, so stretched or not it looks the same): nothing is
+    // made of the size of the rectangle, and the picture shows what it showed.
+    s.bmp = Solid(20, 10, 0);
+    TSectionBackground huge = s.Args(true);
+    huge.Rect = {0, 0, 2000000, 2000000};
+    ASSERT_NO_THROW(s.Paint(huge));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(s.Pixel(x, y), At(expected.Pixels(), x, y)) << x << "," << y;
+    // Tiled, the texture is laid only where the picture shows it (not a
+    // hundred billion tiles over the whole rectangle), from the same corner.
+    s.skin->Masks.back().DrawMode = 0;
+    s.bmp = Solid(20, 10, 0);
+    s.Paint(s.Args(true));
+    const TPixelBitmap tiled = s.bmp;
+    s.bmp = Solid(20, 10, 0);
+    s.Paint(huge);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(s.Pixel(x, y), At(tiled.Pixels(), x, y)) << x << "," << y;
+}

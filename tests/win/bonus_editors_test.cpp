@@ -7,6 +7,7 @@
 #include "support/scratch_folder.h"
 
 #include "battle/datatable.h"
+#include "windows/dataform.h"
 #include "windows/defteh.h"
 #include "windows/medaleditor.h"
 #include "windows/oficers.h"
@@ -145,6 +146,16 @@ TEST_F(BonusEditors, OfficersHideTheSpyNameAndDiscardingStoresNothingTyped) {
     EXPECT_EQ(made, 551 + officers);
     EXPECT_EQ(Table().Cell(1, made), "4");
     EXPECT_EQ(Table().Cell(2, made), "Новый офицер");
+    // A row never used before starts with bonuses of 0, which open, store and save as they are.
+    for (int col = 3; col <= 5; ++col) EXPECT_EQ(Table().Cell(col, made), "0") << col;
+    vcltest::SelectItem(Form27->ListBox1, officers);
+    ASSERT_EQ(Form27->CurrentRow(), made);
+    vcltest::Click(Form27->Button1);
+    EXPECT_TRUE(Boxes().Shown().empty()) << Utf8(Boxes().Texts()[0]);
+    EXPECT_EQ(SavedTable().Cell(1, made), "4");
+    EXPECT_EQ(SavedTable().Cell(3, made), "0");
+    Table().SetCell(1, made, "0");
+    Form4->Button1Click(nullptr);
 
     vcltest::SelectItem(Form27->ListBox1, 0);
     const std::string attack = Table().Cell(3, 551);

@@ -87,8 +87,29 @@ TEST_F(PlayerDefaults, TheWindowSavesDiscardsAndZeroesItsLists) {
               (std::vector<std::string>{"Командир", "Враг", "------", "1", "1"}));
     EXPECT_EQ(scratch::Lines(FileText("med.dat"))[1], "3");
 
-    // "Закрыть без сохранения" brings back what was saved, the choice too.
+    // Levels, counts and names a battle could not take are named and not saved;
+    // the window stays open with them to be mended.
+    const std::string savedDef = FileText("def.dat"), savedMed = FileText("med.dat");
     Form14->Show();
+    Form14->ValueListEditor2->SetValues(5, "abc");
+    Form14->ValueListEditor3->SetValues(2, "-3");
+    Form14->ValueListEditor7->SetValues(1, "256");
+    Form14->Edit3->SetText(" ");
+    vcltest::Click(Form14->Button1);
+    EXPECT_TRUE(Form14->Visible());
+    ASSERT_EQ(Texts().size(), 1u);
+    for (const std::string& part :
+         {"«" + Form14->ValueListEditor2->Keys(5) + "»: «abc» - должно быть целым числом от 0 до 65535",
+          "«" + Form14->ValueListEditor3->Keys(2) + "»: «-3» - должно быть целым числом от 0 до 65535",
+          "«" + Form14->ValueListEditor7->Keys(1) + "»: «256» - должно быть целым числом от 0 до 255",
+          std::string("«Имя соперника по умолчанию»: не заполнено")})
+        EXPECT_NE(Texts()[0].find(part), std::string::npos) << Utf8(part) << "\n" << Utf8(Texts()[0]);
+    EXPECT_EQ(FileText("def.dat"), savedDef);
+    EXPECT_EQ(FileText("med.dat"), savedMed);
+    Boxes().Clear();
+
+    // "Закрыть без сохранения" brings back what was saved, the choice too.
+    Form14->Edit3->SetText("Враг");
     Form14->ValueListEditor2->SetValues(5, "99");
     Form14->Edit2->SetText("Другой");
     vcltest::SelectItem(Form14->ListBox1, 2);
@@ -159,18 +180,20 @@ TEST_F(PlayerDefaults, TheDefaultsCopyWithNoValidAndOutOfRangeTemplates) {
     }
     EXPECT_TRUE(Texts().empty());
 
-    // A run started before the copy keeps its editors; the copy follows its end.
+    // A run started before the copy at start was started with what the player
+    // had entered: the copy is not made, neither during the run nor after it.
     Form14->Edit3->SetText("Другой");
+    const std::string typed = form->ValueListEditor2->Values(1);
+    Form14->ValueListEditor2->SetValues(1, typed + "1");
     form->Button5Click(nullptr);
     ASSERT_TRUE(form->RunGoing());
     form->Timer7->SetEnabled(true);
-    form->Timer7Timer(nullptr);
-    EXPECT_TRUE(form->Timer7->Enabled());
-    EXPECT_NE(form->Edit2->Text(), "Другой");
-    vcltest::Advance(5000);
-    EXPECT_FALSE(form->RunGoing());
+    form->Timer7Timer(form->Timer7);  // its tick during the run
     EXPECT_FALSE(form->Timer7->Enabled());
-    EXPECT_EQ(form->Edit2->Text(), "Другой");
+    vcltest::Advance(10000);
+    EXPECT_FALSE(form->RunGoing());
+    EXPECT_NE(form->Edit2->Text(), "Другой");
+    EXPECT_EQ(form->ValueListEditor2->Values(1), typed);
     Form14->Edit3->SetText("Враг");
     form->Edit2->SetText("Враг");
 }

@@ -137,6 +137,10 @@ TEST_F(FleetSelectionFromMainWindow, TheWarningStartsASelectionThatRecommendsAFl
     vcltest::Click(form->Button5);
     EXPECT_EQ(Boxes().Texts(), std::vector<std::string>{"Идет расчет боя, дождитесь его окончания"});
     Boxes().Clear();
+    // Options typed during it (or put back by the options window's cancel)
+    // change nothing of it: it goes on with the sizes it started with.
+    Form13->Edit4->SetText("100");
+    Form13->Edit3->SetText("четыре");
 
     // Through the first generation to the next one.
     for (int tick = 0; tick < 100000 && form->Run().State.PodborIter < 2; ++tick) vcltest::Advance(1);

@@ -76,6 +76,8 @@ TEST_F(FleetEntry, EachBadValueGivesItsOwnMessageAndLosesNothingElse) {
     form->saveships(0, 0);
     ASSERT_TRUE(Texts().empty());
 
+    form->ListBox1->Items()->Put(0, "Я");
+    form->ListBox2->Items()->Put(0, "Враг");
     form->ValueListEditor1->SetValues(1, "-5");   // side 1 bad ...
     form->ValueListEditor4->SetValues(1, "30");   // ... side 2 of the same entry good
     form->ValueListEditor1->SetValues(2, "12");
@@ -85,12 +87,20 @@ TEST_F(FleetEntry, EachBadValueGivesItsOwnMessageAndLosesNothingElse) {
     if (form->ValueListEditor7->Count() > 0) form->ValueListEditor7->SetValues(1, "300");
     form->saveships(0, 0);
 
-    std::vector<std::string> expected = {"количество кораблей должно быть целым числом",
-                                         "количество кораблей должно быть целым числом"};
-    if (form->ValueListEditor7->Count() > 0) expected.push_back("количество медалей должно быть целым числом");
-    expected.push_back("Уровень офицеров быть целым числом");
-    expected.push_back("Уровень технологий должен быть целым числом");
+    // Each message says where: the side, its participant, the entry and what it holds.
+    auto where = [](int side, TValueListEditor* editor, int line) {
+        return "\nСторона " + std::to_string(side) + ", участник «" + (side == 1 ? "Я" : "Враг") + "», «" +
+               editor->Keys(line) + "»: «" + editor->Values(line) + "»";
+    };
+    std::vector<std::string> expected = {
+        "количество кораблей должно быть целым числом" + where(1, form->ValueListEditor1, 1),
+        "количество кораблей должно быть целым числом" + where(2, form->ValueListEditor4, 2)};
+    if (form->ValueListEditor7->Count() > 0)
+        expected.push_back("количество медалей должно быть целым числом" + where(1, form->ValueListEditor7, 1));
+    expected.push_back("Уровень офицеров быть целым числом" + where(2, form->ValueListEditor6, 1));
+    expected.push_back("Уровень технологий должен быть целым числом" + where(1, form->ValueListEditor2, 1));
     EXPECT_EQ(Texts(), expected);
+    EXPECT_NE(Texts()[1].find("«abc»"), std::string::npos) << Utf8(Texts()[1]);
 
     EXPECT_EQ(In().ShipCount[1][0][Row(0)], 0u);
     EXPECT_EQ(In().ShipCount[2][0][Row(0)], 30u);  // not lost to side 1's mistake

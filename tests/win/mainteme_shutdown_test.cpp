@@ -14,6 +14,10 @@ TEST(ShutDown, PositionsAreWrittenAndOnlyTheNoticesButtonEndsTheProgram) {
     remove(programtest::InFolder("cords.ini").c_str());
     form->SetBounds(40, 30, form->Width(), form->Height());
     Form7->SetBounds(200, 150, Form7->Width(), Form7->Height());
+    // A minimized window keeps the place it has when shown normally.
+    Form7->Show();
+    Form7->SetWindowState(wsMinimized);
+    ASSERT_EQ(Form7->WindowState(), wsMinimized);
 
     bool shownModal = false, disabledAtFirst = false, refusedTheCloseBox = false, enabledAfterTwoSeconds = false;
     bool stillDisabledJustBefore = false;

@@ -201,7 +201,6 @@ TEST(WindowPositions, ReadAtStartWithDefaultsForMissingSections) {
                        {"[main]", "top=12", "left=34", "[log]", "top=56", "left=78"});
     Form13->CheckBox8->SetChecked(true);
     form->Timer8Timer(form);
-    Form13->CheckBox8->SetChecked(false);
     EXPECT_EQ(form->Top(), 12);
     EXPECT_EQ(form->Left(), 34);
     EXPECT_EQ(Form7->Top(), 56);
@@ -209,7 +208,19 @@ TEST(WindowPositions, ReadAtStartWithDefaultsForMissingSections) {
     EXPECT_EQ(Form10->Top(), 21);
     EXPECT_EQ(Form10->Left(), 652);
 
+    // A place on no screen (saved while minimized, before) gives the default one.
+    rtl::WriteAllLines(programtest::InFolder("cords.ini"),
+                       {"[main]", "top=12", "left=34", "[log]", "top=-32000", "left=-32000", "[stat]",
+                        "top=5000", "left=40"});
+    form->Timer8Timer(form);
+    EXPECT_EQ(Form7->Top(), 113);
+    EXPECT_EQ(Form7->Left(), 189);
+    EXPECT_EQ(Form10->Top(), 21);
+    EXPECT_EQ(Form10->Left(), 652);
+    EXPECT_EQ(form->Top(), 12);
+
     // With the option off nothing moves.
+    Form13->CheckBox8->SetChecked(false);
     form->SetBounds(75, 0, form->Width(), form->Height());
     form->Timer8Timer(form);
     EXPECT_EQ(form->Left(), 75);

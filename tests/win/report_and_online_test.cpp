@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -45,6 +46,7 @@ protected:
         Advance(2000);  // the report analyser's unit table, 4 s after start
     }
     battle::DataTable& Table() { return Form4->Table(); }
+    const std::string& Name(int row) { return Table().Cell(battle::kColName, row); }
     std::vector<std::string> Texts() const { return Boxes().Texts(); }
     // The side-2 ship editor's row of a unit.
     int ShipLine(const std::string& name) const {
@@ -145,6 +147,46 @@ TEST_F(Windows, WithoutTheTechnologyNamesTheAnalysisStopsAtResearchKeepingWhatCa
     EXPECT_FALSE(Form18->Visible());
 }
 
+// The analyser's unit table is built once at start, the side-2 editors on
+// every "Новый бой", and tihnics.dat on every listing of the technology
+// editor: a unit or technology deleted since puts the lists apart, and each
+// value still goes to its own unit and technology.
+TEST_F(Windows, AfterDeletionsAReportsValuesGoToTheirOwnUnitAndTechnology) {
+    const std::vector<uint16_t> ships = form->ShipRows();
+    const int deletedUnit = ships[1], unit = ships[2];
+    std::vector<int> techs;
+    for (int row = battle::kTechFirstRow; row <= battle::kTechLastRow; ++row)
+        if (Table().Cell(battle::kColKind, row) == battle::kKindTech && !Table().Cell(battle::kColSpyName, row).empty())
+            techs.push_back(row);
+    ASSERT_GE(techs.size(), 2u);
+    const int deletedTech = techs[0], tech = techs[1];
+
+    Table().SetCell(battle::kColKind, deletedUnit, battle::kKindFree);
+    programtest::NewBattle(form);
+    Form26->Timer1Timer(nullptr);
+    vcltest::SelectItem(Form26->ListBox1, static_cast<int>(std::find(Form26->Rows().begin(), Form26->Rows().end(),
+                                                                     deletedTech) - Form26->Rows().begin()));
+    vcltest::Click(Form26->Button3);
+    Advance(1000);  // listed again: tihnics.dat no longer names it
+    ASSERT_EQ(std::find(Form26->Rows().begin(), Form26->Rows().end(), deletedTech), Form26->Rows().end());
+    Boxes().Clear();
+
+    Analyse(WithHeading({Name(unit) + " 11", "Оборона", "Постройки", "Исследования",
+                         Table().Cell(battle::kColSpyName, tech) + " 6"}));
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    const std::vector<uint16_t> shown = form->ShipRows();
+    for (size_t k = 0; k < shown.size(); ++k)
+        EXPECT_EQ(form->ValueListEditor4->Values(static_cast<int>(k) + 1), shown[k] == unit ? "11" : "0")
+            << Utf8(Name(shown[k]));
+    const std::vector<uint16_t> techLines = form->TechEntryRows();
+    for (size_t k = 0; k < techLines.size(); ++k)
+        EXPECT_EQ(form->ValueListEditor5->Values(static_cast<int>(k) + 1), techLines[k] == tech ? "6" : "0") << k;
+
+    Table().SetCell(battle::kColKind, deletedUnit, battle::kKindUnit);
+    Table().SetCell(battle::kColKind, deletedTech, battle::kKindTech);
+    Form26->Timer1Timer(nullptr);
+}
+
 namespace {
 
 // A unit page as the game's site writes it, its letters as character references.
@@ -194,8 +236,6 @@ protected:
         WaitForPage(w->WebBrowser1);
         Advance(5000);
     }
-    const std::string& Name(int row) { return Table().Cell(battle::kColName, row); }
-
     testhttp::Server server;
     Tonlinesverka* w = nullptr;
 };
@@ -212,9 +252,9 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     testhttp::Page slow{UnitPage(Name(second), {Entry(first, Name(first), 20000)})};
     slow.delayMs = 1500;
     server.Set(UnitPath(second), slow);
-    testhttp::Page closed;
-    closed.closeAtOnce = true;
-    server.Set(UnitPath(third), closed);
+    testhttp::Page failing;
+    failing.status = 500;
+    server.Set(UnitPath(third), failing);
 
     vcltest::Click(w->Button1);
     NextUnit();
@@ -237,12 +277,23 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     EXPECT_EQ(MemoLines(w->Memo2).back(), Name(second) + " по " + Name(viper) + "  2--> 0");
     EXPECT_EQ(MemoLines(w->Memo2).size(), 5u);
 
-    // A closed connection and the 404 pages of the other units add nothing.
+    // A page the site answers with an error (500 here, 404 for the other
+    // units) is never taken for one that matches: it is logged, and the walk
+    // goes on to its end, which it announces.
     while (w->CheckRow < online::kWalkEnd && (w->Timer1->Enabled() || w->Timer2->Enabled())) NextUnit();
     EXPECT_EQ(w->CheckRow, online::kWalkEnd);
     EXPECT_EQ(w->G23->Progress(), online::kWalkEnd);
-    EXPECT_EQ(MemoLines(w->Memo2).size(), 5u);
-    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    const size_t failed = form->ShipRows().size() - 2;
+    ASSERT_EQ(MemoLines(w->Memo2).size(), 5u + failed);
+    EXPECT_EQ(MemoLines(w->Memo2)[5],
+              "«" + Name(third) + "» (" + server.Address() + UnitPath(third).substr(1) +
+                  "): страница не загружена: ответ сервера 500");
+    EXPECT_NE(MemoLines(w->Memo2).back().find("ответ сервера 404"), std::string::npos);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Сверка скорострелов окончена. Сверено страниц: 2, изменений найдено: 4."
+                                                "\nНе загружено страниц: " +
+                                                std::to_string(failed) +
+                                                ".\nКакие именно, сказано в логе изменений."});
+    Boxes().Clear();
     const std::vector<std::string> requests = server.Requests();
     ASSERT_EQ(requests.size(), form->ShipRows().size());
     EXPECT_EQ(requests[0], UnitPath(first));
@@ -251,7 +302,7 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     const std::string rapidFireOfSecond = Table().Cell(battle::kColRapidFire + first, second);
     vcltest::Click(w->Button2);
     EXPECT_TRUE(MemoLines(w->Memo3).empty());
-    ASSERT_EQ(MemoLines(w->Memo2).size(), 6u);
+    ASSERT_EQ(MemoLines(w->Memo2).size(), 6u + failed);
     const std::string refusal = MemoLines(w->Memo2).back();
     EXPECT_EQ(refusal.rfind(Name(second) + " по " + Name(first) + "  20000 не применено: ", 0), 0u) << Utf8(refusal);
     EXPECT_NE(refusal.find(std::to_string(battle::kMaxRapidFire)), std::string::npos) << Utf8(refusal);
@@ -266,12 +317,16 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     EXPECT_EQ(saved[static_cast<size_t>(second) * battle::kColCount + battle::kColRapidFire + first], rapidFireOfSecond);
 }
 
-TEST_F(Comparison, StartingAgainRestartsAnUnsavedPageIsSkippedAndABadEntryStopsTheWalk) {
-    const int first = form->ShipRows()[0], second = form->ShipRows()[1];
+TEST_F(Comparison, StartingAgainRestartsAnUnsavedPageIsSkippedAndBadEntriesAreToldWithTheirUnit) {
+    const int first = form->ShipRows()[0], second = form->ShipRows()[1], third = form->ShipRows()[2];
     SetRapidFire(first, {});
     SetRapidFire(second, {});
     server.Set(UnitPath(first), {UnitPage(Name(first), {Entry(second, Name(second), 6)})});
-    server.Set(UnitPath(second), {UnitPage(Name(second), {Entry(700, "x", 1)})});
+    // A target that is no row of the database, a value that is no number,
+    // and a sound entry after them on the same page.
+    std::string many = Entry(first, Name(first), 1);
+    many.replace(many.rfind("<b>1</b>"), 8, "<b>много</b>");
+    server.Set(UnitPath(second), {UnitPage(Name(second), {Entry(700, "x", 1), many, Entry(third, Name(third), 2)})});
 
     vcltest::Click(w->Button1);
     Advance(1000);
@@ -291,19 +346,69 @@ TEST_F(Comparison, StartingAgainRestartsAnUnsavedPageIsSkippedAndABadEntryStopsT
     EXPECT_TRUE(w->Timer1->Enabled());
 
     Boxes().Clear();
-    NextUnit();  // the second unit: its target row is no row of the database
-    ASSERT_EQ(Texts().size(), 1u);
-    EXPECT_NE(Texts()[0].find("700"), std::string::npos) << Utf8(Texts()[0]);
-    EXPECT_FALSE(w->Timer1->Enabled());
-    EXPECT_FALSE(w->Timer2->Enabled());
+    NextUnit();  // the second unit: the sound entry is compared, the walk goes on
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    const std::string page = "«" + Name(second) + "» (infos.php?gid=" + std::to_string(second) + "&notopnav=true): ";
+    const std::vector<std::string> log = MemoLines(w->Memo2);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0], Name(second) + " по " + Name(third) + "  0-->2");
+    EXPECT_EQ(log[1].rfind(page, 0), 0u) << Utf8(log[1]);
+    EXPECT_NE(log[1].find("gid=700"), std::string::npos) << Utf8(log[1]);
+    EXPECT_EQ(log[2], page + "'много' не является целым числом");
+    EXPECT_EQ(MemoLines(w->Memo3),
+              (std::vector<std::string>{std::to_string(second), std::to_string(third), "2"}));
+    EXPECT_TRUE(w->Timer1->Enabled());
     EXPECT_EQ(w->CheckRow, second);
 
     // The hidden button loads the current page again.
     server.Set(UnitPath(second), {UnitPage(Name(second), {Entry(first, Name(first), 1)})});
+    w->Memo2->Lines()->Clear();
     vcltest::Click(w->Button4);
     NextUnit();
     EXPECT_EQ(MemoLines(w->Memo2), (std::vector<std::string>{Name(second) + " по " + Name(first) + "  0-->1"}));
     EXPECT_TRUE(w->Timer1->Enabled());
+}
+
+// A site that gives no answer at all (down, or closing the connection) stops
+// the walk at once with a message: nothing after it was compared.
+TEST_F(Comparison, AStoppedSiteIsToldAndEndsTheWalk) {
+    const int first = form->ShipRows()[0], second = form->ShipRows()[1];
+    std::string stopped;
+    {
+        testhttp::Server gone;
+        stopped = gone.Address();
+    }
+    web::SetGameSite(stopped);
+    vcltest::Click(w->Button1);
+    NextUnit();
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].rfind("Сверка скорострелов остановлена: сайт игры не отвечает (", 0), 0u) << Utf8(Texts()[0]);
+    EXPECT_NE(Texts()[0].find(").\nСтраница юнита «" + Name(first) + "» (" + stopped + UnitPath(first).substr(1) +
+                              ") не загружена.\n"),
+              std::string::npos)
+        << Utf8(Texts()[0]);
+    EXPECT_FALSE(w->Timer1->Enabled());
+    EXPECT_FALSE(w->Timer2->Enabled());
+    EXPECT_EQ(w->CheckRow, first);
+    ASSERT_EQ(MemoLines(w->Memo2).size(), 1u);
+    EXPECT_EQ(MemoLines(w->Memo2)[0].rfind("Сверка остановлена, сайт игры не отвечает: «" + Name(first) + "»", 0), 0u);
+    Advance(20000);
+    EXPECT_EQ(w->CheckRow, first);
+
+    // The same when the site closes the connection without an answer.
+    Boxes().Clear();
+    web::SetGameSite(server.Address());
+    testhttp::Page closed;
+    closed.closeAtOnce = true;
+    server.Set(UnitPath(first), {UnitPage(Name(first), {})});
+    server.Set(UnitPath(second), closed);
+    vcltest::Click(w->Button1);
+    NextUnit();
+    NextUnit();
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("«" + Name(second) + "»"), std::string::npos) << Utf8(Texts()[0]);
+    EXPECT_FALSE(w->Timer1->Enabled());
+    EXPECT_EQ(w->CheckRow, second);
 }
 
 namespace {
@@ -401,15 +506,49 @@ TEST_F(UpdateSearch, TheSearchOffersWhatIsNewerAndTellsThePlayerWhenNothingIs) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Обновлений не обнаружено"}));
     EXPECT_FALSE(form->CheckBox1->Checked());
 
-    // No marker, or links that are no web addresses: the search ends silently, fields emptied.
+    // A search the player asked for that fails says so, whatever failed: no
+    // marker, links that are no web addresses, an error page, a site that is down.
+    const std::string manualPage = server.Address() + "kemru/verinfo.htm";
+    const std::string noFields = "Поиск обновлений не удался: на странице " + manualPage +
+                                 " нет сведений о версии программы и базы данных.";
     Boxes().Clear();
     server.Set("/kemru/verinfo.htm", {"<html>nothing here</html>"});
     EXPECT_EQ(ManualSearch(), "");
+    EXPECT_EQ(Texts(), std::vector<std::string>{noFields});
+    Boxes().Clear();
     server.Set("/kemru/verinfo.htm", {"DelvoSim<br><br>99 <br>file:///etc/passwd <br><br>1 <br>http://h/x<"});
     EXPECT_EQ(ManualSearch(), "");
-    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(Texts(), std::vector<std::string>{noFields});
     EXPECT_TRUE(MemoLines(p->Memo2).empty());
     EXPECT_FALSE(form->CheckBox1->Checked());
+    Boxes().Clear();
+    testhttp::Page failing;
+    failing.status = 500;
+    server.Set("/kemru/verinfo.htm", failing);
+    EXPECT_EQ(ManualSearch(), "");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Поиск обновлений не удался: страница " + manualPage +
+                                                " не загружена (ответ сервера 500)."});
+    std::string stopped;
+    {
+        testhttp::Server gone;
+        stopped = gone.Address();
+    }
+    web::SetUpdateSite(stopped);
+    Boxes().Clear();
+    EXPECT_EQ(ManualSearch(), "");
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].rfind("Поиск обновлений не удался: страница " + stopped + "kemru/verinfo.htm не загружена (", 0),
+              0u)
+        << Utf8(Texts()[0]);
+    EXPECT_FALSE(form->CheckBox1->Checked());
+
+    // The automatic search fails quietly.
+    Boxes().Clear();
+    p->Timer1->SetEnabled(true);
+    EXPECT_EQ(Finish(10000), "");
+    EXPECT_FALSE(p->Timer1->Enabled());
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    web::SetUpdateSite(server.Address());
 }
 
 TEST_F(UpdateSearch, TheRootPageIsReloadedAfterEverDoublingTimesThatStopBeforeOverflowing) {

@@ -386,7 +386,25 @@ TEST(ControlAdapters, PanelsSpinsAndStaticsTakeTheirSectionOrKeepTheirOwnLook) {
     EXPECT_EQ(ClientPixel(text, 95, 15), kCheckBoxColor);
     EXPECT_NE(ClientPixel(edged, 50, 10), kCheckBoxColor);
     EXPECT_NE(ClientPixel(etched, 50, 1), kCheckBoxColor);
-    for (auto* a : {&a1, &a2, &a3, &spinAdapter}) a->reset();
+
+    // A message box's static says "no prefix": its "&" is shown as written,
+    // as a prefixed static shows a doubled one.
+    HWND asWritten = MakeChild(L"STATIC", SS_LEFT | SS_NOPREFIX, 10, 200, 100, 20, s.form->Handle(), L"a&b=1&c");
+    HWND doubled = MakeChild(L"STATIC", SS_LEFT, 10, 230, 100, 20, s.form->Handle(), L"a&&b=1&&c");
+    HWND prefixed = MakeChild(L"STATIC", SS_LEFT, 10, 260, 100, 20, s.form->Handle(), L"a&b=1&c");
+    auto a4 = CreateWindowAdapter(TacWndClass::TacStaticWnd, asWritten, nullptr, s.manager, "CHECKBOX");
+    auto a5 = CreateWindowAdapter(TacWndClass::TacStaticWnd, doubled, nullptr, s.manager, "CHECKBOX");
+    auto a6 = CreateWindowAdapter(TacWndClass::TacStaticWnd, prefixed, nullptr, s.manager, "CHECKBOX");
+    RedrawAll(s.form->Handle());
+    auto rows = [](HWND w) {
+        std::vector<TColor> pixels;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 100; ++x) pixels.push_back(ClientPixel(w, x, y));
+        return pixels;
+    };
+    EXPECT_EQ(rows(asWritten), rows(doubled));
+    EXPECT_NE(rows(asWritten), rows(prefixed));
+    for (auto* a : {&a1, &a2, &a3, &a4, &a5, &a6, &spinAdapter}) a->reset();
 }
 
 TEST(ControlAdapters, AScrollBoxPaintsItsSectionAndSkinnedBarsAndGivesThemBack) {

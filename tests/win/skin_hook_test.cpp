@@ -135,24 +135,10 @@ void FindInk(HWND window, BoxLook& l) {
     ReleaseDC(window, dc);
 }
 
-BOOL CALLBACK MatchBox(HWND w, LPARAM p) {
-    WCHAR cls[16] = {};
-    GetClassNameW(w, cls, 16);
-    if (FromWide(cls) != "#32770" || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(p) = w;
-    return FALSE;
-}
-
-HWND FindBox() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), MatchBox, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // A real timer inside the box's own modal loop: it looks at the box once
 // it is up and painted, then presses OK.
 void CALLBACK LookAtTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = FindBox();
+    HWND box = vcltest::VisibleDialog();
     if (!box) return;
     KillTimer(nullptr, timer);
     UpdateWindow(box);
@@ -471,4 +457,75 @@ TEST(MDIForm, TheClientKeepsOneAdapterAndNoneWithoutTheSkin) {
     EXPECT_EQ(provider->MDIForm, nullptr);
     child->Free();
     main->Free();
+}
+
+namespace {
+
+// A dialog's button that, as a combo box its list or a tool bar its tip,
+// destroys another window of its own while it is being destroyed.
+WNDPROC g_buttonProc = nullptr;
+HWND g_buttonsTip = nullptr;
+
+LRESULT CALLBACK ButtonWithTip(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY && g_buttonsTip) {
+        DestroyWindow(g_buttonsTip);
+        g_buttonsTip = nullptr;
+    }
+    return CallWindowProcW(g_buttonProc, window, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// A "#32770" dialog with one push button (ID 100), made from a template in memory.
+HWND NewDialogWithButton(HWND owner) {
+    alignas(4) WORD t[64] = {};
+    auto* dlg = reinterpret_cast<DLGTEMPLATE*>(t);
+    dlg->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    dlg->cdit = 1;
+    dlg->x = 40, dlg->y = 40, dlg->cx = 160, dlg->cy = 80;
+    WORD* p = reinterpret_cast<WORD*>(dlg + 1);
+    *p++ = 0;  // no menu
+    *p++ = 0;  // the dialog class
+    *p++ = 0;  // no title
+    p = reinterpret_cast<WORD*>((reinterpret_cast<uintptr_t>(p) + 3) & ~uintptr_t(3));
+    auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(p);
+    item->style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
+    item->x = 10, item->y = 10, item->cx = 60, item->cy = 14;
+    item->id = 100;
+    p = reinterpret_cast<WORD*>(item + 1);
+    *p++ = 0xFFFF;
+    *p++ = 0x0080;  // button
+    *p++ = 'O';
+    *p++ = 'K';
+    *p++ = 0;
+    *p++ = 0;  // no creation data
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dlg, owner, PlainDialogProc, 0);
+}
+
+}  // namespace
+
+TEST(WindowHook, ADialogWhoseChildDestroysAnotherWindowInItsDestructionGoesWhole) {
+    HookScene s;
+    s.SkinOn();
+    HWND dialog = NewDialogWithButton(s.host->Handle());
+    ASSERT_NE(dialog, nullptr);
+    HWND button = GetDlgItem(dialog, 100);
+    g_buttonsTip = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND tip = g_buttonsTip;
+    g_buttonProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonWithTip)));
+    ShowWindow(dialog, SW_SHOW);
+    SetActiveWindow(dialog);
+    Pump();
+    TacProvider* provider = FindProviderByHandle(dialog);
+    ASSERT_NE(provider, nullptr);
+    ASSERT_NE(GetScrollWnd(button), nullptr);  // the button's adapter sits above its own procedure
+
+    // The dialog lets go first; its button then destroys the tip from inside
+    // its adapter's WM_DESTROY, and the hook, hearing of the tip, frees the
+    // dead dialog's provider while that adapter is still at work.
+    DestroyWindow(dialog);
+    Pump();
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_EQ(FindProviderByHandle(dialog), nullptr);
+    s.SkinOff();
 }

@@ -6,7 +6,16 @@
 #include "gtest_windows.h"
 #include "support/skinned_box.h"
 #include "support/vcl_test_support.h"
+#include "support/scratch_folder.h"
 
+#include "skin/core/skinpack.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "skin/core/pixelcopy.h"
 #include "skin/core/win32/formbroadcast.h"
 #include "skin/core/win32/skinmanager.h"
 
@@ -167,6 +176,94 @@ TEST(SkinManager, NoSkinAnywhereSwitchesSkinningOffAndTellsTheForms) {
     EXPECT_EQ(Heard(s.panel->Commands), std::vector<unsigned>{AC_SKINREMOVED});
 }
 
+TEST(SkinManager, APackedSkinTooLargeIsRefusedOnceAndLeavesNoSkinAndNoChangeHalfDone) {
+    SkinnedScene s;
+    vcltest::MessageBoxes boxes;
+    int after = 0;
+    s.manager->OnAfterChange = [&after](TObject*) { ++after; };
+    s.manager->SetSkinName("Cold (internal)");
+    s.manager->SetActive(true);
+    ASSERT_TRUE(s.manager->SkinActive());
+    ASSERT_EQ(after, 1);
+    Heard(s.panel->Commands);
+
+    // A file of some 65 KB whose one picture unpacks to more than a skin's
+    // picture may take: it is refused before anything is unpacked.
+    scratch::Folder folder;
+    const std::string bytes = PackSkinFiles({{"Options.dat", "[GLOBALINFO]\r\n[FORM]\r\nCOLOR=255\r\n"},
+                                             {"Huge.bmp", std::string(kMaxPackedEntryBytes + 1, '\0')}});
+    ASSERT_LT(bytes.size(), 100000u);
+    folder.Write("Huge.asz", bytes);
+    std::string dos = "Z:" + folder.Path("");
+    for (char& c : dos)
+        if (c == '/') c = '\\';
+    s.manager->SetSkinDirectory(dos);
+    s.manager->SetSkinName("Huge");
+
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{kPackedSkinTooLargeMessage});
+    // No skin, told to every form, and the change ended as a change ends.
+    EXPECT_FALSE(s.manager->Active());
+    EXPECT_FALSE(s.manager->SkinActive());
+    EXPECT_FALSE(s.manager->IsHooked);
+    EXPECT_TRUE(s.manager->Skin().Sections.empty());
+    EXPECT_FALSE(SkinIsChanging);
+    EXPECT_EQ(after, 2);
+    EXPECT_EQ(Heard(s.panel->Commands), std::vector<unsigned>{AC_SKINREMOVED});
+    EXPECT_FALSE(s.panel->Data.HasValidSkin());
+    // Switched on again with a skin that loads, it is skinned as before.
+    s.manager->SetSkinName("Cold (internal)");
+    s.manager->SetActive(true);
+    EXPECT_TRUE(s.manager->SkinActive());
+    EXPECT_TRUE(s.panel->Data.HasValidSkin());
+    EXPECT_EQ(boxes.Shown().size(), 1u);
+}
+
+TEST(SkinManager, HueAndSaturationReloadTheSkinThatIsThereNow) {
+    SkinnedScene s;
+    // A folder skin whose GLOBALINFO is not its first section.
+    char made[] = "/tmp/norvix_reload_XXXXXX";
+    ASSERT_NE(mkdtemp(made), nullptr);
+    const std::string folder = made, skinFolder = folder + "/Odd", options = skinFolder + "/Options.dat";
+    auto writeOptions = [&](const std::string& text) {
+        mkdir(skinFolder.c_str(), 0755);
+        FILE* f = fopen(options.c_str(), "wb");
+        fwrite(text.data(), 1, text.size(), f);
+        fclose(f);
+    };
+    const std::string odd = "[MENULINE]\r\nCOLOR=255\r\n\r\n[GLOBALINFO]\r\nCOLOR=65280\r\n\r\n[FORM]\r\nCOLOR=16711680\r\n";
+    writeOptions(odd);
+    std::string dos = "Z:" + folder;
+    for (char& c : dos)
+        if (c == '/') c = '\\';
+    s.manager->SetSkinDirectory(dos);
+    s.manager->SetSkinName("Odd");
+    s.manager->SetActive(true);
+    ASSERT_TRUE(s.manager->SkinActive());
+    ASSERT_EQ(s.manager->CachedIndexes[ciGlobalInfo], 1);
+
+    // The folder goes: the first stored skin stands in, with its own indexes.
+    unlink(options.c_str());
+    rmdir(skinFolder.c_str());
+    s.manager->SetHueOffset(40);
+    EXPECT_TRUE(s.manager->SkinActive());
+    EXPECT_EQ(s.manager->CachedIndexes[ciGlobalInfo], s.manager->GetSkinIndex("GLOBALINFO"));
+    EXPECT_EQ(s.manager->CachedIndexes[ciGlobalInfo], 0);
+
+    // A reload that finds nothing to paint with takes the skin off the forms.
+    writeOptions(odd);
+    s.manager->SetSkinName("Odd");
+    ASSERT_TRUE(s.manager->SkinActive());
+    writeOptions("");
+    Heard(s.panel->Commands);
+    s.manager->SetSaturation(20);
+    EXPECT_FALSE(s.manager->SkinActive());
+    EXPECT_EQ(Heard(s.panel->Commands), std::vector<unsigned>{AC_SKINREMOVED});
+    EXPECT_EQ(s.manager->CachedIndexes[ciGlobalInfo], -1);
+    unlink(options.c_str());
+    rmdir(skinFolder.c_str());
+    rmdir(folder.c_str());
+}
+
 TEST(SkinBroadcast, SkinnedFormsHearOnceAndAChildBeingDestroyedIsPassedOver) {
     SkinnedScene s;
     auto* skinned = NewForm<TProviderForm>(Application, s.manager);
@@ -198,6 +295,15 @@ TEST(SkinBroadcast, SkinnedFormsHearOnceAndAChildBeingDestroyedIsPassedOver) {
     UnlockForms(s.manager, false);
     EXPECT_EQ(skinned->Redraws, (std::vector<WPARAM>{0, 1}));
     EXPECT_TRUE(other->Redraws.empty());
+    // A form hidden while locked gets its redraw back and its window goes.
+    skinned->Redraws.clear();
+    LockForms(s.manager);
+    skinned->Hide();
+    UnlockForms(s.manager, true);
+    EXPECT_EQ(skinned->Redraws, (std::vector<WPARAM>{0, 1}));
+    EXPECT_FALSE(IsWindowVisible(skinned->Handle()));
+    skinned->Show();
+    EXPECT_TRUE(IsWindowVisible(skinned->Handle()));
     RemoveSkinnedForm(skinned);
     RemoveSkinnedForm(other);
     dying->SetControlState(0);
@@ -250,6 +356,49 @@ TEST(SectionPainting, ChildrenPaintTheirSectionsOverTheParentsCachedPicture) {
     s.manager->SendRemoveSkin();
     EXPECT_EQ(half->Data.SectionIndex, -1);
     EXPECT_EQ(half->Data.CacheBitmap->Width(), 0);
+}
+
+TEST(SectionPainting, BorderCornersShowTheParentsPictureOrItsColour) {
+    SkinnedScene s;
+    TsSkinContent& skin = s.manager->Skin();
+    skin.Sections = {Plain("PARENT", kParentColour, 0), Plain("BOXED", kOwnColour, 0)};
+    // A border of 8 x 8 whose outermost corner pixels are see-through.
+    skin.MasterBitmap = std::make_unique<TPixelBitmap>(8, 16);
+    const TPixels master = skin.MasterBitmap->Pixels();
+    skin::FillRect(master, TRect{0, 0, 8, 8}, 0x202020);
+    skin::FillRect(master, TRect{0, 8, 8, 16}, 0);
+    for (TPoint p : {TPoint{0, 0}, TPoint{7, 0}, TPoint{0, 7}, TPoint{7, 7}}) SetPixelColor(master.At(p.X, p.Y), skin::clFuchsia);
+    TsMaskData border;
+    border.SectionName = "BOXED";
+    border.PropertyName = "BORDERSMASK";
+    border.SourceRect = TRect{0, 0, 8, 16};
+    border.ImageCount = 1;
+    border.MaskType = 1;
+    border.WL = border.WT = border.WR = border.WB = 2;
+    border.Manager = &skin;
+    skin.Masks.push_back(std::move(border));
+    s.manager->SendNewSkin();
+    s.panel->Data.SetSkinSection("PARENT");
+    s.panel->SetBounds(10, 10, 90, 40);
+    auto* plain = new TPanel(s.form);
+    plain->SetParent(s.form);
+    plain->SetBounds(10, 60, 90, 40);
+    plain->SetColor(0x00FF00);
+    auto* onSkinned = new TSkinnedBox(s.panel, "BOXED", 4, 4, 20, 20);
+    auto* onPlain = new TSkinnedBox(plain, "BOXED", 4, 4, 20, 20);
+    s.form->Show();
+    vcltest::Pump();
+    // Each box's cache copied with its corners: the skinned parent's colour
+    // (its picture is one colour), the plain parent's colour (no picture).
+    for (auto [box, behind] : {std::pair{onSkinned, kParentColour}, std::pair{onPlain, TColor{0x00FF00}}}) {
+        TBitmap target(20, 20);
+        HDC dc = target.Canvas()->Handle();
+        PaintCacheExcludeControls(dc, box, &box->Data, TRect{0, 0, 20, 20}, true);
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 0, 0)), behind);
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 19, 19)), behind);
+        EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 1, 1)), TColor{0x202020});
+    }
+    EXPECT_EQ(ReplyBgColor, skin::clFuchsia);
 }
 
 TEST(SectionPainting, TheCacheGoesAroundChildWindowsButIntoAGroupBox) {

@@ -238,6 +238,12 @@ TEST(SkinnedMenus, MenuLineItemsPaintedIntoTheProvidersLine) {
     const TColor item = at(file.left + 2, middle);
     const TColor disabled = at(edit.left + 2, middle);
     const TColor line = at(edit.right + 20, middle);
+    // The system's menu bar is a row taller than the skinned line: that row
+    // shows the frame under the items as beside them, no item's edge.
+    const int lineBottom = wr.top + provider->FrameHeight() + provider->CaptionHeight() + provider->MenuLineHeight();
+    ASSERT_EQ(file.bottom, lineBottom + 1);
+    EXPECT_EQ(at(file.left + 2, lineBottom), at(edit.right + 20, lineBottom));
+    EXPECT_EQ(at(edit.left + 2, lineBottom), at(edit.right + 20, lineBottom));
     ReleaseDC(form->Handle(), dc);
     EXPECT_TRUE(Near(item, kItem)) << std::hex << item;
     EXPECT_TRUE(Near(line, kLine)) << std::hex << line;

@@ -15,6 +15,23 @@
 
 using namespace vcl;
 
+namespace {
+
+std::map<HWND, std::vector<unsigned>>* g_heard = nullptr;
+
+// The skin's news to each window, as sent.
+LRESULT CALLBACK ListenToSkinNews(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    const unsigned command = skin::SkinCommandOf(m->wParam);
+    if (code == HC_ACTION && g_heard && m->message == skin::SM_SKINCMD &&
+        (command == skin::AC_SKINLOADED || command == skin::AC_SKINREMOVED || command == skin::AC_BEFOREREFRESH ||
+         command == skin::AC_SKINREFRESH))
+        (*g_heard)[m->hwnd].push_back(command);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
 TEST(ProgramSkinning, TheOptionsBoxSendsOurSkinToEveryWindowAndTakesItAway) {
     TForm1* main = programtest::StartProgram();
     skin::TsSkinManager* manager = main->sSkinManager1;
@@ -26,41 +43,34 @@ TEST(ProgramSkinning, TheOptionsBoxSendsOurSkinToEveryWindowAndTakesItAway) {
     ASSERT_EQ(manager->InternalSkins().Count(), 3);
     EXPECT_EQ(manager->MenuSupport().IcoLineSkin, "ICOLINE");
 
-    // What each window of the program hears of the skin.
-    std::map<TForm*, std::vector<unsigned>> heard;
-    std::vector<std::pair<TForm*, TWindowProcToken>> tokens;
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-        TForm* form = Screen->Forms(i);
-        tokens.emplace_back(form, 0);
-        tokens.back().second = form->ReplaceWindowProc([form, &heard, &tokens, i](TMessage& m) {
-            // The news of the skin; questions the form's skinned children ask it are not.
-            const unsigned command = skin::SkinCommandOf(m.WParam);
-            if (m.Msg == skin::SM_SKINCMD && (command == skin::AC_SKINLOADED || command == skin::AC_SKINREMOVED ||
-                                              command == skin::AC_BEFOREREFRESH || command == skin::AC_SKINREFRESH))
-                heard[form].push_back(command);
-            form->CallPreviousWindowProc(tokens[static_cast<size_t>(i)].second, m);
-        });
-    }
+    // What each window of the program hears of the skin, seen as it is sent
+    // (a window's skin provider takes the news and does not pass it on).
+    std::map<HWND, std::vector<unsigned>> heardBy;
+    g_heard = &heardBy;
+    HHOOK listener = SetWindowsHookExW(WH_CALLWNDPROC, ListenToSkinNews, nullptr, GetCurrentThreadId());
+    ASSERT_NE(listener, nullptr);
+    auto expectHeard = [&heardBy](const std::vector<unsigned>& expected) {
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            EXPECT_EQ(heardBy[Screen->Forms(i)->Handle()], expected) << vcltest::Utf8(Screen->Forms(i)->Name());
+        heardBy.clear();
+    };
     ASSERT_EQ(Screen->FormCount(), 30);
 
     vcltest::Click(Form13->CheckBox5);
     EXPECT_TRUE(manager->SkinActive());
     EXPECT_EQ(manager->SkinName(), "Cold (internal)");
     EXPECT_TRUE(manager->IsHooked);
-    for (const auto& [form, token] : tokens)
-        EXPECT_EQ(heard[form], (std::vector<unsigned>{skin::AC_SKINLOADED, skin::AC_BEFOREREFRESH, skin::AC_SKINREFRESH}))
-            << vcltest::Utf8(form->Name());
-    heard.clear();
+    expectHeard({skin::AC_SKINLOADED, skin::AC_BEFOREREFRESH, skin::AC_SKINREFRESH});
 
     vcltest::Click(Form13->CheckBox5);
     EXPECT_FALSE(manager->SkinActive());
     EXPECT_FALSE(manager->IsHooked);
-    for (const auto& [form, token] : tokens)
-        EXPECT_EQ(heard[form], std::vector<unsigned>{skin::AC_SKINREMOVED}) << vcltest::Utf8(form->Name());
+    expectHeard({skin::AC_SKINREMOVED});
     for (const char* name : {"Label1", "Label2", "Label3", "Label4"})
         EXPECT_EQ(dynamic_cast<TControl*>(main->FindComponent(name))->Font()->Color(), clBlack) << name;
     EXPECT_TRUE(programtest::Boxes().Shown().empty());
-    for (const auto& [form, token] : tokens) form->RestoreWindowProc(token);
+    UnhookWindowsHookEx(listener);
+    g_heard = nullptr;
 }
 
 namespace {

@@ -9,10 +9,12 @@
 #include "support/frame_skin.h"
 #include "support/vcl_test_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
 #include "skin/core/skincommands.h"
+#include "skin/core/storedskins.h"
 #include "skin/core/win32/skingdi.h"
 #include "skin/core/win32/skinmessages.h"
 #include "rtl/encoding.h"
@@ -262,6 +264,73 @@ TEST(SkinnedFrame, TheCloseButtonLightsUpAndClosesOnlyWhenReleasedOnIt) {
     Pump();
     EXPECT_EQ(queries, 2);
     s.form->OnCloseQuery = nullptr;
+}
+
+TEST(SkinnedFrame, MaximizeAndMinimizeShowTheRestoreGlyphOnlyWhileTheyLast) {
+    FrameScene s;
+    auto centre = [](const TRect& r) { return POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; };
+    const int maxMask = s.provider->ButtonMax.MaskIndex, minMask = s.provider->ButtonMin.MaskIndex;
+    ASSERT_EQ(s.Pixel(centre(s.provider->ButtonMax.Rect)), kMaxColor);
+    for (int round = 0; round < 2; ++round) {
+        ShowWindow(s.H(), SW_MAXIMIZE);
+        Pump();
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMax.Rect)), kNormColor) << round;
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMin.Rect)), kMinColor) << round;
+        ShowWindow(s.H(), SW_RESTORE);
+        Pump();
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMax.Rect)), kMaxColor) << round;
+        ShowWindow(s.H(), SW_MINIMIZE);
+        Pump();
+        ShowWindow(s.H(), SW_RESTORE);
+        Pump();
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMin.Rect)), kMinColor) << round;
+        EXPECT_EQ(s.Pixel(centre(s.provider->ButtonMax.Rect)), kMaxColor) << round;
+    }
+    // The buttons keep the pictures the skin gave them.
+    EXPECT_EQ(s.provider->ButtonMax.MaskIndex, maxMask);
+    EXPECT_EQ(s.provider->ButtonMin.MaskIndex, minMask);
+}
+
+TEST(SkinnedFrame, InOurSkinsTheTitleBesideACaptionWithoutIconIsTheTitleAlone) {
+    // Each row of the title from below the rounded corner down to the
+    // client area: between the frame's lines and the caption it shows what
+    // the same row shows past the caption (the title's own picture).
+    for (const char* name : {"Cold (internal)", "Pulsar (internal)", "Office2007 Black (internal)"}) {
+        FrameScene s(bsDialog, "Warring", false);
+        AddOwnStoredSkins(s.manager->InternalSkins());
+        s.manager->SetSkinName(name);
+        s.manager->SetActive(true);
+        Pump();
+        ASSERT_TRUE(s.provider->SkinData->HasValidSkin()) << name;
+        const int left = s.provider->FrameWidth(), top = s.provider->FrameHeight() + s.provider->CaptionHeight();
+        const int beyond = s.provider->ButtonClose.Rect.Left - 10;
+        HDC dc = GetWindowDC(s.H());
+        int foreign = 0;
+        for (int y = 7; y < top; ++y)
+            for (int x = 2; x < left + 4; ++x) foreign += GetPixel(dc, x, y) != GetPixel(dc, beyond, y);
+        ReleaseDC(s.H(), dc);
+        EXPECT_EQ(foreign, 0) << name;
+    }
+}
+
+TEST(SkinnedFrame, AFormThatUpdatesItselfInItsOnPaintIsPaintedOnce) {
+    FrameScene s;
+    int depth = 0, deepest = 0, calls = 0;
+    s.form->OnPaint = [&](TObject*) {
+        ++calls;
+        deepest = std::max(deepest, ++depth);
+        if (depth < 20) {
+            InvalidateRect(s.H(), nullptr, FALSE);
+            UpdateWindow(s.H());
+        }
+        --depth;
+    };
+    s.provider->RepaintFrame();
+    Pump();
+    EXPECT_EQ(deepest, 1);
+    EXPECT_GE(calls, 1);
+    EXPECT_EQ(s.Pixel(s.TitlePoint()), kTitleOn);
+    s.form->OnPaint = nullptr;
 }
 
 TEST(SkinnedFrame, TheFrameKeepsTheSkinThroughActivationAndCaptionChanges) {

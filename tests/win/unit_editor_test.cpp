@@ -265,16 +265,21 @@ TEST_F(UnitEditor, UnknownCodesAreToldAndKeptAndRefusedValuesSaveNothing) {
     Form2->Edit7->SetText("Другое имя");
     Form2->Edit4->SetText("12x");
     Form2->Edit12->SetText("300");
+    Form2->Edit8->SetText("101");  // a percentage of the shield
     vcltest::Click(Form2->Button2);
     EXPECT_TRUE(Form2->Visible());
     ASSERT_EQ(Boxes().Shown().size(), 1u);
     EXPECT_NE(Boxes().Texts()[0].find("Структура"), std::string::npos);
     EXPECT_NE(Boxes().Texts()[0].find("задержка перед атакой"), std::string::npos);
+    EXPECT_NE(Boxes().Texts()[0].find("«Востановление щита %»: «101» - должно быть целым числом от 0 до 100"),
+              std::string::npos)
+        << Utf8(Boxes().Texts()[0]);
     EXPECT_EQ(Table().Cell(2, kRow), name);
     EXPECT_EQ(scratch::ReadFile(programtest::InFolder(battle::kDataBaseFile)), file);
     // So does an ID that is no unit row.
     Form2->Edit4->SetText("100");
     Form2->Edit12->SetText("0");
+    Form2->Edit8->SetText("100");
     Form2->SpinEdit1->SetText("abc");
     vcltest::Click(Form2->Button1);
     EXPECT_EQ(Boxes().Shown().size(), 2u);

@@ -3,6 +3,7 @@
 #include "gtest_windows.h"
 #include "support/vcl_test_support.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -71,7 +72,7 @@ TEST(Bitmap, CanvasDrawingIsReadThroughScanLineAndScanLineWritesReachTheCanvas) 
 
     // The skin core's view is the same memory: a byte written there is what
     // the canvas copies out next, with no copy in between.
-    skin::TPixels view = bitmap.Pixels();
+    pixels::TPixels view = bitmap.Pixels();
     ASSERT_EQ(view.Width, 40);
     ASSERT_EQ(view.BytesPerPixel, 3);
     EXPECT_EQ(view.Row0, bitmap.ScanLine(0));
@@ -111,7 +112,7 @@ TEST(Bitmap, CanvasDrawingIsReadThroughScanLineAndScanLineWritesReachTheCanvas) 
     EXPECT_TRUE(bitmap.Pixels().Empty());
 
     // Pixels of the window-free layout come in whole.
-    skin::TPixelBitmap plain(3, 2);
+    pixels::TPixelBitmap plain(3, 2);
     plain.Pixels().At(2, 1)[2] = 200;
     TBitmap fromPlain;
     fromPlain.Assign(plain.Pixels());
@@ -385,4 +386,47 @@ TEST(Menus, APopupMenuSendsItsCommandToItsFormAfterItCloses) {
     EXPECT_EQ(firstClicks, 0);
     form->RestoreWindowProc(token);
     form->Free();
+}
+
+// A plain line is drawn from its measurement once a recording of the same
+// font, format and height has agreed: it must land exactly where the
+// recorded layout put the same text in a rectangle two pixels narrower.
+TEST(Canvas, APlainLineDrawnFromItsMeasureLandsWhereTheRecordedLayoutPutIt) {
+    const std::string texts[] = {"57% (бой №12)", "Штурмовик Гадюка  2824", "1", "WWWW wide and long line"};
+    const UINT formats[] = {DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+                            DT_RIGHT | DT_BOTTOM | DT_SINGLELINE, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS};
+    constexpr int kWidth = 300;
+    for (size_t f = 0; f < std::size(formats); ++f) {
+        const UINT format = formats[f];
+        const int height = 17 + static_cast<int>(f);  // a new format and height: its first text is recorded
+        auto draw = [&](const std::string& text, int width) {
+            TBitmap bitmap(width, height);
+            TCanvas* c = bitmap.Canvas();
+            c->FillRect(RECT{0, 0, width, height});
+            c->Font()->SetName("Tahoma");
+            c->Font()->SetSize(8);
+            c->Brush()->SetStyle(bsClear);
+            RECT r{0, 0, width, height};
+            c->DrawText(text, r, format);
+            std::vector<Bgr> pixels;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) pixels.push_back(PixelAt(bitmap, x, y));
+            return pixels;
+        };
+        // Where the wider rectangle puts the line: as far right as the alignment takes it.
+        const int shift = (format & DT_RIGHT) ? 2 : (format & DT_CENTER) ? 1 : 0;
+        for (const std::string& text : texts) {
+            const std::vector<Bgr> recorded = draw(text, kWidth), measured = draw(text, kWidth + 2);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < kWidth; ++x)
+                    ASSERT_EQ(recorded[static_cast<size_t>(y * kWidth + x)],
+                              measured[static_cast<size_t>(y * (kWidth + 2) + x + shift)])
+                        << text << ", format " << format << ", at " << x << "," << y;
+            EXPECT_EQ(recorded, draw(text, kWidth)) << text;
+            EXPECT_LT(std::count(recorded.begin(), recorded.end(), Bgr{255, 255, 255}),
+                      static_cast<long>(recorded.size()))
+                << "nothing drawn: " << text;
+        }
+    }
 }

@@ -3,6 +3,7 @@
 #include "gtest_windows.h"
 #include "support/vcl_test_support.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,52 @@
 
 using namespace vcl;
 using vcltest::Pump;
+
+namespace {
+
+struct Probe : TObject {
+    int Value = 42;
+};
+
+}  // namespace
+
+TEST(ObjectMemory, InTheTestsAFreedObjectIsOutOfReachAndItsPlaceNeverGivenAgain) {
+    // The Win32 tests run with freed objects kept out of reach: a use after
+    // free faults where it happens instead of reading what is left.
+    ASSERT_TRUE(FreedObjectsQuarantined());
+    auto* freed = new Probe;
+    void* place = freed;
+    delete freed;
+    MEMORY_BASIC_INFORMATION info{};
+    ASSERT_NE(VirtualQuery(place, &info, sizeof info), 0u);
+    EXPECT_EQ(info.State, static_cast<DWORD>(MEM_RESERVE));  // no longer readable
+    std::vector<std::unique_ptr<Probe>> later;
+    for (int i = 0; i < 64; ++i) {
+        later.push_back(std::make_unique<Probe>());
+        EXPECT_NE(static_cast<void*>(later.back().get()), place);
+        EXPECT_EQ(later.back()->Value, 42);
+    }
+}
+
+TEST(WindowProcChains, AReplacementMayTakeItselfOutWhileItHandlesAMessage) {
+    auto* form = NewForm<TForm>(nullptr);
+    const UINT probe = WM_APP + 8;
+    TWindowProcToken token = 0;
+    int seen = 0;
+    // What the replacement holds lives as long as the replacement does.
+    token = form->ReplaceWindowProc([form, &token, &seen, held = std::shared_ptr<Probe>(new Probe)](TMessage& m) {
+        if (m.Msg != probe) {
+            form->CallPreviousWindowProc(token, m);
+            return;
+        }
+        form->RestoreWindowProc(token);
+        seen = held->Value;  // still whole: the running replacement was not destroyed under itself
+    });
+    form->Perform(probe, 0, 0);
+    EXPECT_EQ(seen, 42);
+    EXPECT_FALSE(form->WindowProcOnTop(token));
+    form->Free();
+}
 
 TEST(WindowProcChains, ReplacementsComeOffInAnyOrderAndKeepTheRest) {
     auto* form = NewForm<TForm>(nullptr);

@@ -140,6 +140,31 @@ TEST(Forms, TimersTickInsideAModalLoop) {
     dialog->Free();
 }
 
+TEST(Forms, ShowOfAVisibleFormActivatesItButNotOverAModalForm) {
+    auto* log = NewForm<TForm>(nullptr);
+    auto* other = NewForm<TForm>(nullptr);
+    log->Show();
+    other->Show();
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), other->Handle());
+    log->Show();
+    EXPECT_EQ(GetActiveWindow(), log->Handle());
+
+    // While a modal form is up, a window shown again keeps behind it.
+    auto* dialog = NewForm<TDialog>(nullptr);
+    HWND active = nullptr;
+    vcltest::PostAction([&] {
+        log->Show();
+        active = GetActiveWindow();
+        dialog->SetModalResult(mrCancel);
+    });
+    dialog->ShowModal();
+    EXPECT_EQ(active, dialog->Handle());
+    dialog->Free();
+    other->Free();
+    log->Free();
+}
+
 TEST(Forms, AnchoredAndAlignedControlsFollowTheForm) {
     auto* form = NewForm<TForm>(nullptr);
     form->SetClientSize(400, 300);
@@ -163,5 +188,23 @@ TEST(Forms, AnchoredAndAlignedControlsFollowTheForm) {
     EXPECT_EQ(client->Height(), 310);
     EXPECT_EQ(corner->Left(), 410);
     EXPECT_EQ(corner->Top(), 315);
+
+    // Minimized and restored, every control is where it was: a minimized
+    // form's tiny client area is no size to follow.
+    auto* stretched = new TMemo(form);
+    stretched->SetParent(form);
+    stretched->SetBounds(10, 50, 300, 200);
+    stretched->SetAnchors(akLeft | akTop | akRight | akBottom);
+    form->Show();
+    vcltest::Pump();
+    for (int cmd : {SW_MINIMIZE, SW_RESTORE, SW_MAXIMIZE, SW_MINIMIZE, SW_RESTORE, SW_RESTORE}) {
+        ShowWindow(form->Handle(), cmd);
+        vcltest::Pump();
+    }
+    EXPECT_EQ(form->ClientWidth(), 500);
+    EXPECT_EQ(corner->Left(), 410);
+    EXPECT_EQ(corner->Top(), 315);
+    EXPECT_EQ(stretched->Width(), 300);
+    EXPECT_EQ(stretched->Height(), 200);
     form->Free();
 }

@@ -76,6 +76,52 @@ TEST_F(Grids, CellsAreEditedInPlaceAndEscapeDropsTheEdit) {
     EXPECT_EQ(grid->Row(), 1);
 }
 
+namespace {
+
+// The first and last rows (from the cell's top) that hold dark ink in the
+// cell's left 30 pixels, as the screen shows the grid.
+std::pair<int, int> InkRows(TStringGrid* grid, const RECT& cell) {
+    Pump();
+    HDC dc = GetDC(grid->Handle());
+    int first = -1, last = -1;
+    for (int y = cell.top; y < cell.bottom; ++y)
+        for (int x = cell.left; x < cell.left + 30; ++x)
+            if ((GetPixel(dc, x, y) & 0xFF) < 0x60) {
+                if (first < 0) first = y - cell.top;
+                last = y - cell.top;
+            }
+    ReleaseDC(grid->Handle(), dc);
+    return {first, last};
+}
+
+}  // namespace
+
+TEST_F(Grids, TheEditorShowsItsTextWhereTheCellShowsIt) {
+    auto* grid = new TStringGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 400, 200);
+    grid->SetEditing(true);
+    grid->SetColWidths(1, 100);
+    grid->SetCells(1, 1, "8080");
+    grid->SetCells(1, 2, "8080");
+    const RECT cell = grid->CellRect(1, 2);
+    const std::pair<int, int> shown = InkRows(grid, cell);
+    ASSERT_GE(shown.first, 2);
+    grid->SetFocus();
+    grid->SetCurrent(1, 2);
+    grid->ShowEditor();
+    ASSERT_TRUE(grid->EditorShowing());
+    SendMessageW(grid->InplaceEditor()->Handle(), EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    HideCaret(grid->InplaceEditor()->Handle());
+    EXPECT_EQ(InkRows(grid, cell), shown);
+    // A line break typed or put in (as a paste does) never reaches the cell: its text is one line.
+    SendMessageW(grid->InplaceEditor()->Handle(), WM_CHAR, '\n', 0);
+    SendMessageW(grid->InplaceEditor()->Handle(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(u"1\r\n2"));
+    vcltest::PressKey(grid->InplaceEditor(), VK_RETURN);
+    EXPECT_EQ(grid->Cells(1, 2).substr(0, 4), "8080");
+    EXPECT_EQ(grid->Cells(1, 2).find_first_of("\r\n"), std::string::npos) << grid->Cells(1, 2);
+}
+
 TEST_F(Grids, ValueListEntriesKeepWholeKeysAndSitBelowTheTitleRow) {
     auto* list = new TValueListEditor(form);
     list->SetParent(form);

@@ -201,3 +201,33 @@ TEST(Painting, AGaugeSetManyTimesBetweenPaintsShowsItsLastValueAndRepaintsAgainA
     EXPECT_NEAR(BarWidth(gauge), 148, 4);
     form.Hide();
 }
+
+TEST(Painting, ALabelChangedManyTimesBetweenPaintsAsksOnceAndAgainAfterItsPaint) {
+    TForm form(nullptr);
+    form.SetClientSize(320, 60);
+    auto* label = new TLabel(&form);
+    label->SetParent(&form);
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 300, 16);
+    form.Show();
+    vcltest::Pump();
+    ASSERT_FALSE(WaitsForPaint(&form));
+    for (int battle = 1; battle <= 30; ++battle) label->SetCaption("Бой №" + std::to_string(battle) + " из 2000");
+    EXPECT_TRUE(WaitsForPaint(&form));
+    vcltest::Pump();
+    EXPECT_FALSE(WaitsForPaint(&form));
+    // After its paint the next caption is asked for again.
+    label->SetCaption("Бой №31 из 2000");
+    EXPECT_TRUE(WaitsForPaint(&form));
+    vcltest::Pump();
+    // Hidden, the form keeps nothing waiting; shown again, a change is painted.
+    form.Hide();
+    label->SetCaption("Бой №32 из 2000");
+    form.Show();
+    vcltest::Pump();
+    label->SetCaption("Бой №33 из 2000");
+    EXPECT_TRUE(WaitsForPaint(&form));
+    vcltest::Pump();
+    EXPECT_EQ(label->Caption(), "Бой №33 из 2000");
+    form.Hide();
+}

@@ -243,3 +243,27 @@ TEST(Timers, AnEnabledTimerWithoutAHandlerArmsNothing) {
     Advance(1);
     EXPECT_EQ(ticks, 1);
 }
+
+// On the real clock: a timer that is due runs as soon as the message loop
+// finds the queue empty, not when the system's timer message comes (under
+// Wine no sooner than 10 ms after it was set), so a run of one-tick-per-
+// battle steps does not wait between its ticks.
+TEST(Timers, TheMessageLoopRunsADueTimerAsSoonAsTheQueueIsEmpty) {
+    SetTimerClock(nullptr);
+    TComponent owner(nullptr);
+    auto* timer = new TTimer(&owner);
+    timer->SetEnabled(false);
+    timer->SetInterval(1);
+    int ticks = 0;
+    timer->OnTimer = [&](TObject*) {
+        timer->SetEnabled(false);
+        ++ticks;
+    };
+    timer->SetEnabled(true);
+    Sleep(3);
+    Application->ProcessMessages();  // the queue is empty; the timer is due
+    ASSERT_EQ(ticks, 0);
+    Application->HandleMessage();
+    EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(timer->Enabled());
+}

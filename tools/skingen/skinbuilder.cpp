@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "skin/core/bmpfile.h"
+#include "skin/core/maskpaint.h"
 #include "skin/core/pixelcopy.h"
 
 namespace skingen {
@@ -64,10 +65,31 @@ void SkinBuilder::Gradient(const std::string& section, const std::string& key,
 }
 
 void SkinBuilder::Border(const std::string& section, const std::string& key, const std::vector<Layer>& frames, int wl,
-                         int wt, int wr, int wb, int drawMode) {
+                         int wt, int wr, int wb, int drawMode, bool openBottom) {
     const int fw = frames[0].Width(), fh = frames[0].Height();
     const TRect r = Place(fw * static_cast<int>(frames.size()), fh * 2);
-    for (size_t i = 0; i < frames.size(); ++i) EmitMasked(master_.Pixels(), r.Left + static_cast<int>(i) * fw, r.Top, frames[i]);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const int x = r.Left + static_cast<int>(i) * fw;
+        EmitMasked(master_.Pixels(), x, r.Top, frames[i]);
+        // Key pixels are what lies outside the window; a clear pixel that the
+        // frame's lines enclose in a corner keeps what lies under the frame
+        // through its mask instead.
+        const TPixels px = master_.Pixels();
+        const int bottom = openBottom ? 0 : kOuterBottom;
+        for (const auto& [area, edges] : {std::pair{TRect{x, r.Top, x + wl, r.Top + wt}, kOuterLeft | kOuterTop},
+                                          std::pair{TRect{x + fw - wr, r.Top, x + fw, r.Top + wt}, kOuterRight | kOuterTop},
+                                          std::pair{TRect{x, r.Top + fh - wb, x + wl, r.Top + fh}, kOuterLeft | bottom},
+                                          std::pair{TRect{x + fw - wr, r.Top + fh - wb, x + fw, r.Top + fh}, kOuterRight | bottom}}) {
+            const std::vector<char> outside = KeyPixelsOutside(px, area, edges);
+            for (int j = 0; j < area.Height(); ++j)
+                for (int k = 0; k < area.Width(); ++k)
+                    if (IsKeyPixel(px.At(area.Left + k, area.Top + j), clFuchsia) && !outside[static_cast<size_t>(j) * area.Width() + k]) {
+                        // White over a white mask gives back exactly what lies under.
+                        SetPixelColor(px.At(area.Left + k, area.Top + j), clWhite);
+                        SetPixelColor(px.At(area.Left + k, area.Top + fh + j), clWhite);
+                    }
+        }
+    }
     char tail[64];
     std::snprintf(tail, sizeof(tail), ",%04d,%04d,%04d,%04d,%d,1,%d,0", wl, wt, wr, wb, static_cast<int>(frames.size()),
                   drawMode);

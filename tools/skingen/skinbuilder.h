@@ -23,9 +23,11 @@ public:
     void Gradient(const std::string& section, const std::string& key,
                   const std::vector<std::tuple<TColor, TColor, int>>& steps, int mode);
 
-    // Frames side by side over their mask row ("^" notation).
+    // Frames side by side over their mask row ("^" notation). OpenBottom: the
+    // frame goes on below its picture (a title over its window), so the
+    // bottom edge is no outer edge of the window.
     void Border(const std::string& section, const std::string& key, const std::vector<Layer>& frames, int wl, int wt,
-                int wr, int wb, int drawMode = 0);
+                int wr, int wb, int drawMode = 0, bool openBottom = false);
     // Glyph frames over their mask row ("@" notation).
     void Glyph(const std::string& section, const std::string& key, const std::vector<Layer>& frames);
     // A texture tile without a mask row ("~" notation), laid over `under`.

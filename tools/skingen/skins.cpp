@@ -402,7 +402,8 @@ OwnSkin Build(const Palette& p) {
         l.Line(7, 1.5f, 17, 1.5f, 1, Solid(shine, 0.5f));
         return l;
     };
-    b.Border(T, "BORDERSMASK", {title(p.FrameOuter, p.FrameOff, p.TitleOffTop), title(p.FrameOuter, p.FrameInner, skin::clWhite)}, 7, 7, 7, 2);
+    b.Border(T, "BORDERSMASK", {title(p.FrameOuter, p.FrameOff, p.TitleOffTop), title(p.FrameOuter, p.FrameInner, skin::clWhite)}, 7, 7, 7, 2, 0,
+             true);
 
     // Title-bar buttons, big and small, and the plate of user buttons.
     b.Glyph(G, "BICONCLOSE", TitleButton(p, 27, 19, p.CloseHot, CloseSign));

@@ -1,6 +1,7 @@
 #include "skin/core/maskpaint.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/core/blend.h"
 #include "skin/core/pixelcopy.h"
@@ -262,6 +263,34 @@ void PaintDisabledLook(const TPixels& bmp, int flags, const TParentCacheInfo& pa
     }
 }
 
+std::vector<char> KeyPixelsOutside(const TPixels& pic, TRect area, int outerEdges) {
+    const int cols = std::max(area.Width(), 0), rows = std::max(area.Height(), 0);
+    std::vector<char> outside(static_cast<size_t>(cols) * rows, 0);
+    std::vector<std::pair<int, int>> todo;
+    auto reach = [&](int c, int r) {
+        if (c < 0 || r < 0 || c >= cols || r >= rows) return;
+        char& seen = outside[static_cast<size_t>(r) * cols + c];
+        const int x = area.Left + c, y = area.Top + r;
+        if (seen || !pic.Contains(x, y) || !IsKeyPixel(pic.At(x, y), clFuchsia)) return;
+        seen = 1;
+        todo.emplace_back(c, r);
+    };
+    for (int r = 0; r < rows; ++r) {
+        if (outerEdges & kOuterLeft) reach(0, r);
+        if (outerEdges & kOuterRight) reach(cols - 1, r);
+    }
+    for (int c = 0; c < cols; ++c) {
+        if (outerEdges & kOuterTop) reach(c, 0);
+        if (outerEdges & kOuterBottom) reach(c, rows - 1);
+    }
+    while (!todo.empty()) {
+        const auto [c, r] = todo.back();
+        todo.pop_back();
+        reach(c - 1, r), reach(c + 1, r), reach(c, r - 1), reach(c, r + 1);
+    }
+    return outside;
+}
+
 void GetMaskRegionRects(std::vector<TRect>& rects, int width, const TsMaskData& mask, bool bottom, int y) {
     const TPixels pic = mask.Picture();
     const int fw = mask.FrameWidth(), fh = mask.FrameHeight();
@@ -269,13 +298,17 @@ void GetMaskRegionRects(std::vector<TRect>& rects, int width, const TsMaskData& 
     const int rows = bottom ? mask.WB : mask.WT;
     const int firstRow = mask.SourceRect.Top + (bottom ? fh - mask.WB : 0);
     const int left = mask.SourceRect.Left;
-    // One corner: `cols` picture columns from srcX, placed from dstX.
-    auto corner = [&](int srcX, int cols, int dstX) {
+    // One corner: `cols` picture columns from srcX, placed from dstX. A key
+    // pixel enclosed by the frame's lines is painted over (what lies under
+    // the frame shows there) and stays part of the window.
+    auto corner = [&](int srcX, int cols, int dstX, int side) {
+        if (cols <= 0 || rows <= 0) return;
+        const std::vector<char> outside = KeyPixelsOutside(pic, TRect{srcX, firstRow, srcX + cols, firstRow + rows},
+                                                           side | (bottom ? kOuterBottom : kOuterTop));
         for (int r = 0; r < rows; ++r) {
-            const int py = firstRow + r;
             int run = -1;
             for (int c = 0; c <= cols; ++c) {
-                const bool hole = c < cols && pic.Contains(srcX + c, py) && IsKeyPixel(pic.At(srcX + c, py), clFuchsia);
+                const bool hole = c < cols && outside[static_cast<size_t>(r) * cols + c];
                 if (hole && run < 0) run = c;
                 if (!hole && run >= 0) {
                     rects.push_back(TRect{dstX + run, y + r, dstX + c, y + r + 1});
@@ -284,8 +317,8 @@ void GetMaskRegionRects(std::vector<TRect>& rects, int width, const TsMaskData& 
             }
         }
     };
-    corner(left, mask.WL, 0);
-    corner(left + fw - mask.WR, mask.WR, width - mask.WR);
+    corner(left, mask.WL, 0, kOuterLeft);
+    corner(left + fw - mask.WR, mask.WR, width - mask.WR, kOuterRight);
 }
 
 }  // namespace skin

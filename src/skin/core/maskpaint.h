@@ -47,7 +47,14 @@ void PaintBorderCorners(const TPixels& cache, const TsMaskData& mask, int state,
 // keeping 40 %, or, without a parent cache, 50 % toward ParentColor.
 void PaintDisabledLook(const TPixels& bmp, int flags, const TParentCacheInfo& parentCache, TColor parentColor);
 
-// The runs of key pixels in the corners of frame 0 of the mask, as one-row
+// The key pixels of a frame's corner area (row by row) that lie outside the
+// frame: those joined to one of the area's outer edges (kOuter... flags)
+// through key pixels; the others are enclosed by the frame's lines.
+constexpr int kOuterLeft = 1, kOuterRight = 2, kOuterTop = 4, kOuterBottom = 8;
+std::vector<char> KeyPixelsOutside(const TPixels& pic, TRect area, int outerEdges);
+
+// The runs of key pixels in the corners of frame 0 of the mask that lie
+// outside the frame (reached from the corner's outer edges), as one-row
 // rectangles: the left corner at x 0, the right one ending at Width; the top
 // corners (WT rows) or, with Bottom, the bottom ones (WB rows), placed at row Y.
 void GetMaskRegionRects(std::vector<TRect>& rects, int width, const TsMaskData& mask, bool bottom, int y);

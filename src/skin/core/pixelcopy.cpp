@@ -28,30 +28,32 @@ void CopyPixel(uint8_t* d, const uint8_t* s) {
     d[2] = s[2];
 }
 
-// One axis of a halftone stretch: for every target position, the source
-// positions it covers with their weights (in 1/65536 of the target pixel).
+// One axis of a halftone stretch: for every target position shown (Count
+// of them from Start on), the source positions it covers with their
+// weights (in 1/65536 of the target pixel).
 struct Coverage {
     int First;
     std::vector<int> Weights;
 };
 
-std::vector<Coverage> Coverages(int srcLen, int dstLen) {
-    std::vector<Coverage> out(dstLen);
-    for (int d = 0; d < dstLen; ++d) {
+std::vector<Coverage> Coverages(int srcLen, int dstLen, int start, int count) {
+    std::vector<Coverage> out(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const int d = start + i;
         // The target pixel covers [d * srcLen / dstLen, (d + 1) * srcLen / dstLen) of the source.
         int64_t from = static_cast<int64_t>(d) * srcLen, to = static_cast<int64_t>(d + 1) * srcLen;  // in 1/dstLen
         int first = static_cast<int>(from / dstLen);
         int last = static_cast<int>((to - 1) / dstLen);
-        out[d].First = first;
+        out[i].First = first;
         int64_t total = to - from, given = 0;
         for (int s = first; s <= last; ++s) {
             int64_t a = std::max<int64_t>(from, static_cast<int64_t>(s) * dstLen);
             int64_t b = std::min<int64_t>(to, static_cast<int64_t>(s + 1) * dstLen);
             int w = static_cast<int>((b - a) * 65536 / total);
             given += w;
-            out[d].Weights.push_back(w);
+            out[i].Weights.push_back(w);
         }
-        out[d].Weights.back() += static_cast<int>(65536 - given);  // rounding rest
+        out[i].Weights.back() += static_cast<int>(65536 - given);  // rounding rest
     }
     return out;
 }
@@ -89,17 +91,20 @@ void StretchRect(const TPixels& dst, TRect dstRect, const TPixels& src, TRect sr
     }
     const TRect visible = IntersectRect(dstRect, Bounds(dst));
     if (visible.IsEmpty()) return;
-    const std::vector<Coverage> cols = Coverages(sr.Width(), dstRect.Width());
-    const std::vector<Coverage> rows = Coverages(sr.Height(), dstRect.Height());
+    // Only the shown part of the target is weighed, however large the whole.
+    const std::vector<Coverage> cols =
+        Coverages(sr.Width(), dstRect.Width(), visible.Left - dstRect.Left, visible.Width());
+    const std::vector<Coverage> rows =
+        Coverages(sr.Height(), dstRect.Height(), visible.Top - dstRect.Top, visible.Height());
     std::vector<int64_t> acc(static_cast<size_t>(visible.Width()) * 3);
     for (int y = visible.Top; y < visible.Bottom; ++y) {
-        const Coverage& row = rows[y - dstRect.Top];
+        const Coverage& row = rows[y - visible.Top];
         std::fill(acc.begin(), acc.end(), 0);
         for (size_t k = 0; k < row.Weights.size(); ++k) {
             const int wy = row.Weights[k];
             const int sy = sr.Top + row.First + static_cast<int>(k);
             for (int x = visible.Left; x < visible.Right; ++x) {
-                const Coverage& col = cols[x - dstRect.Left];
+                const Coverage& col = cols[x - visible.Left];
                 int64_t* a = &acc[static_cast<size_t>(x - visible.Left) * 3];
                 for (size_t j = 0; j < col.Weights.size(); ++j) {
                     const uint8_t* s = src.At(sr.Left + col.First + static_cast<int>(j), sy);

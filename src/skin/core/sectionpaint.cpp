@@ -12,6 +12,8 @@ namespace skin {
 
 namespace {
 
+TRect Bounds(const TPixels& p) { return TRect{0, 0, p.Width, p.Height}; }
+
 // The values of one set (normal or hot), ready to paint.
 struct TValues {
     TColor Base = 0;
@@ -51,14 +53,18 @@ public:
         } else if (v_.T >= 100) {
             behind(rect);
         } else {
-            const int w = rect.Width(), h = rect.Height();
+            // The temporary picture holds only what the target shows of the
+            // rectangle, however large the rectangle is.
+            const TRect shown = IntersectRect(rect, Bounds(bmp));
+            if (shown.IsEmpty()) return;
+            const int w = shown.Width(), h = shown.Height();
             TPixelBitmap own(w, h);
-            TParentCacheInfo shifted = pc;  // the temporary picture starts at the rectangle's corner
-            shifted.X += rect.Left;
-            shifted.Y += rect.Top;
-            Opaque(own.Pixels(), TRect{0, 0, w, h}, shifted);
+            TParentCacheInfo shifted = pc;  // the temporary picture starts at the shown part's corner
+            shifted.X += shown.Left;
+            shifted.Y += shown.Top;
+            Opaque(own.Pixels(), OffsetRect(rect, -shown.Left, -shown.Top), shifted);
             behind(rect);
-            BlendBitmapRect(bmp, own.Pixels(), std::clamp(v_.T * 255 / 100, 0, 255), TPoint{rect.Left, rect.Top},
+            BlendBitmapRect(bmp, own.Pixels(), std::clamp(v_.T * 255 / 100, 0, 255), TPoint{shown.Left, shown.Top},
                             TRect{0, 0, w, h});
         }
 
@@ -127,7 +133,10 @@ private:
         const bool gradient = v_.Gradient && !v_.Gradient->empty();
         if (v_.GP > 0) {
             if (textured) {
-                const int w = r.Width(), h = r.Height();
+                // Only the part of the rectangle that the target shows.
+                const TRect shown = IntersectRect(r, Bounds(target));
+                const int w = shown.Width(), h = shown.Height();
+                if (w <= 0 || h <= 0) return;
                 TPixelBitmap g(w, h);
                 if (gradient)
                     PaintGradient(g.Pixels(), TRect{0, 0, w, h}, *v_.Gradient);
@@ -135,7 +144,7 @@ private:
                     FillRect(g.Pixels(), TRect{0, 0, w, h}, v_.Base);
                 const int a = variant_ ? std::min(v_.IP * 256 / 100, 255) : std::clamp(v_.IP * 255 / 100, 0, 255);
                 // The whole width: a column left unblended would show as a line at the right edge.
-                BlendBitmapRect(target, g.Pixels(), a, TPoint{r.Left, r.Top}, TRect{0, 0, w, h});
+                BlendBitmapRect(target, g.Pixels(), a, TPoint{shown.Left, shown.Top}, TRect{0, 0, w, h});
             } else if (gradient) {
                 PaintGradient(target, r, *v_.Gradient);
             } else {

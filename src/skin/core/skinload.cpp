@@ -8,6 +8,8 @@
 #include <iterator>
 #include <new>
 #include <optional>
+#include <stdexcept>
+#include <type_traits>
 
 #include "rtl/encoding.h"
 #include "rtl/errors.h"
@@ -635,15 +637,22 @@ void Loader::LoadCollections(const TsStoredSkin& stored) {
     ApplySaturation(c_, options_.Saturation);
 }
 
-// Runs one load: whatever breaks it off leaves no skin and one message.
+// Runs one load (a body that gives its own result, or `result` when it
+// gives none): whatever breaks it off leaves no skin and one message.
 template <class Body>
 TSkinLoadResult Guarded(TsSkinContent& content, TSkinLoadResult result, const Body& body) {
     try {
-        body();
-        return result;
+        if constexpr (std::is_void_v<decltype(body())>) {
+            body();
+            return result;
+        } else {
+            return body();
+        }
     } catch (const rtl::ERuntimeError& e) {
         result.Message = std::string("The skin cannot be loaded: ") + e.what();
     } catch (const std::bad_alloc&) {
+        result.Message = "The skin cannot be loaded: it is too large";
+    } catch (const std::length_error&) {
         result.Message = "The skin cannot be loaded: it is too large";
     }
     content.Clear();
@@ -710,11 +719,13 @@ TSkinLoadResult LoadStoredSkin(TsSkinContent& content, const TsStoredSkin& store
     content.Clear();
     content.SkinData.SkinPath.clear();
     if (!stored.Data.empty()) {
-        // The stored bytes are only read: they stay the stored skin's own.
-        TacSkinConvertor convertor;
-        const TUnpackResult unpack =
-            UnpackSkinData(reinterpret_cast<const uint8_t*>(stored.Data.data()), stored.Data.size(), convertor);
-        return LoadPacked(content, result, unpack, convertor, options);
+        return Guarded(content, result, [&] {
+            // The stored bytes are only read: they stay the stored skin's own.
+            TacSkinConvertor convertor;
+            const TUnpackResult unpack =
+                UnpackSkinData(reinterpret_cast<const uint8_t*>(stored.Data.data()), stored.Data.size(), convertor);
+            return LoadPacked(content, result, unpack, convertor, options);
+        });
     }
     content.IsPacked = false;
     return Guarded(content, result, [&] {
@@ -756,9 +767,11 @@ TSkinLoadResult LoadSkinFromPacked(TsSkinContent& content, const std::string& sk
     result.SkinName = skinName;
     content.Clear();
     content.SkinData.SkinPath = fullSkinDirectory + "\\";
-    TacSkinConvertor convertor;
-    const TUnpackResult unpack = ExtractPackedData(NormalDir(skinDirectory) + skinName + ".asz", convertor);
-    return LoadPacked(content, result, unpack, convertor, options);
+    return Guarded(content, result, [&] {
+        TacSkinConvertor convertor;
+        const TUnpackResult unpack = ExtractPackedData(NormalDir(skinDirectory) + skinName + ".asz", convertor);
+        return LoadPacked(content, result, unpack, convertor, options);
+    });
 }
 
 // ---- hue and saturation -----------------------------------------------------

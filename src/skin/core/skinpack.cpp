@@ -95,14 +95,22 @@ TUnpackResult UnpackSkinData(const uint8_t* data, size_t size, TacSkinConvertor&
     if (!in.Int32(count) || count < 0 || static_cast<uint64_t>(count) > in.Left() / 16 + 1) return Damaged(convertor);
     convertor.ImageCount = count - 1;
     const std::string optionsName = rtl::UpperCase1251("Options.dat");
+    uint64_t total = 0;
     for (int32_t i = 0; i < count; ++i) {
         int32_t nameLength, unpacked;
         if (!in.Int32(nameLength) || nameLength < 0 || static_cast<size_t>(nameLength) > in.Left()) return Damaged(convertor);
         std::string name(reinterpret_cast<const char*>(in.Here()), static_cast<size_t>(nameLength));
         in.Skip(static_cast<size_t>(nameLength));
         std::string bytes;
-        if (!in.Int32(unpacked) || unpacked < 0 || !InflateEntry(in, static_cast<uint64_t>(unpacked), bytes))
-            return Damaged(convertor);
+        if (!in.Int32(unpacked) || unpacked < 0) return Damaged(convertor);
+        // The stated sizes are weighed before anything is unpacked: a small
+        // file could otherwise ask for hundreds of megabytes an entry.
+        total += static_cast<uint64_t>(unpacked);
+        if (static_cast<uint64_t>(unpacked) > kMaxPackedEntryBytes || total > kMaxPackedSkinBytes) {
+            ClearConvertor(convertor);
+            return TUnpackResult{false, kPackedSkinTooLargeMessage};
+        }
+        if (!InflateEntry(in, static_cast<uint64_t>(unpacked), bytes)) return Damaged(convertor);
         const std::string upper = rtl::UpperCase1251(name);
         if (upper == optionsName) {
             convertor.Options = std::make_unique<std::string>(std::move(bytes));  // a later one wins

@@ -38,10 +38,16 @@ struct TUnpackResult {
 };
 
 constexpr const char* kNotPackedSkinMessage = "Loaded data is not a packed skin file";
+constexpr const char* kPackedSkinTooLargeMessage = "The packed skin is too large to be loaded";
 
-// Reads packed bytes into the convertor, which is emptied first. Wrong magic
-// or damaged data leaves the convertor empty and says why; sizes and counts
-// are never believed beyond what the bytes hold.
+// What a packed skin may unpack to: one file, and all its files together.
+constexpr uint64_t kMaxPackedEntryBytes = uint64_t(64) << 20;
+constexpr uint64_t kMaxPackedSkinBytes = uint64_t(256) << 20;
+
+// Reads packed bytes into the convertor, which is emptied first. Wrong magic,
+// damaged data or a skin larger than the limits above leaves the convertor
+// empty and says why; sizes and counts are never believed beyond what the
+// bytes hold, and nothing is unpacked of a skin that asks for too much.
 TUnpackResult UnpackSkinData(const uint8_t* data, size_t size, TacSkinConvertor& convertor);
 
 // UnpackSkinData of a file; a missing file changes nothing and says so.

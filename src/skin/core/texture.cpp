@@ -1,6 +1,7 @@
 #include "skin/core/texture.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/core/maskpaint.h"
 #include "skin/core/pixelcopy.h"
@@ -11,13 +12,23 @@ namespace {
 
 TRect Handed(const TRect& r) { return r.IsEmpty() ? kNoRect : r; }
 
+// The first and the end position of the tiles of size `tile`, laid from
+// `from` up to `to`, that reach into [shownFrom, shownTo): however large
+// the area, only the tiles the picture shows are visited.
+std::pair<int, int> ShownTiles(int from, int to, int tile, int shownFrom, int shownTo) {
+    const int first = shownFrom > from ? from + (shownFrom - from) / tile * tile : from;
+    return {first, std::min(to, shownTo)};
+}
+
 // Tiles `tile` of the picture over Area from its top-left, cutting the last
 // column and row.
 void Tile(const TPixels& bmp, const TPixels& pic, TRect tile, TRect area) {
     const int tw = tile.Width(), th = tile.Height();
     if (tw <= 0 || th <= 0) return;
-    for (int y = area.Top; y < area.Bottom; y += th)
-        for (int x = area.Left; x < area.Right; x += tw)
+    const auto [x0, x1] = ShownTiles(area.Left, area.Right, tw, 0, bmp.Width);
+    const auto [y0, y1] = ShownTiles(area.Top, area.Bottom, th, 0, bmp.Height);
+    for (int y = y0; y < y1; y += th)
+        for (int x = x0; x < x1; x += tw)
             CopyRect(bmp, x, y, pic,
                      TRect{tile.Left, tile.Top, tile.Left + std::min(tw, area.Right - x), tile.Top + std::min(th, area.Bottom - y)});
 }
@@ -100,15 +111,17 @@ void PlaceMaskedTexture(const TPixels& bmp, TRect& rect, const TParentCacheInfo&
                      parentCache);
     };
     rect = kNoRect;
+    const auto [x0, x1] = ShownTiles(r.Left, r.Right, tw, 0, bmp.Width);
+    const auto [y0, y1] = ShownTiles(r.Top, r.Bottom, th, 0, bmp.Height);
     if (mode == 0) {
-        for (int y = r.Top; y < r.Bottom; y += th)
-            for (int x = r.Left; x < r.Right; x += tw) draw(x, y, std::min(tw, r.Right - x), std::min(th, r.Bottom - y));
+        for (int y = y0; y < y1; y += th)
+            for (int x = x0; x < x1; x += tw) draw(x, y, std::min(tw, r.Right - x), std::min(th, r.Bottom - y));
         return;
     }
     // Mode 10: whole tiles only; what is left shows what lies behind.
     const int cols = r.Width() / tw, rows = r.Height() / th;
-    for (int j = 0; j < rows; ++j)
-        for (int i = 0; i < cols; ++i) draw(r.Left + i * tw, r.Top + j * th, tw, th);
+    for (int y = y0; y < std::min(y1, r.Top + rows * th); y += th)
+        for (int x = x0; x < std::min(x1, r.Left + cols * tw); x += tw) draw(x, y, tw, th);
     auto behind = [&](TRect strip) {
         if (strip.IsEmpty()) return;
         if (parentCache.Ready) {

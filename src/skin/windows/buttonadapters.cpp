@@ -178,10 +178,14 @@ void TacStaticWnd::PaintContent(TCanvas* canvas, int width, int height) {
     metrics.cbSize = sizeof(metrics);
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
         canvas->Font()->AssignLogFont(metrics.lfMessageFont);
-    const unsigned kind = static_cast<unsigned>(GetWindowLongPtrW(CtrlHandle, GWL_STYLE)) & style::StaticTypeMask;
+    const unsigned styleBits = static_cast<unsigned>(GetWindowLongPtrW(CtrlHandle, GWL_STYLE));
+    const unsigned kind = styleBits & style::StaticTypeMask;
     const UINT align = kind == SS_CENTER ? DT_CENTER : kind == SS_RIGHT ? DT_RIGHT : DT_LEFT;
+    // A message box's text is shown as written: an "&" in it (an address
+    // with a query, say) is no accelerator.
+    const UINT prefix = styleBits & SS_NOPREFIX ? DT_NOPREFIX : 0;
     DrawSkinText(canvas, text, IsWindowEnabled(CtrlHandle) != FALSE, Manager(), false, SkinData->SectionIndex,
-                 DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP | align, RECT{0, 0, width + 4, height});
+                 DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP | align | prefix, RECT{0, 0, width + 4, height});
 }
 
 void TacIconWnd::PaintContent(TCanvas* canvas, int, int) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/core/skincommands.h"
+#include "skin/core/win32/deferredfree.h"
 #include "skin/core/win32/skinmanager.h"
 #include "skin/core/win32/skinmessages.h"
 #include "skin/windows/adapterfactory.h"
@@ -32,6 +33,11 @@ TacAdapterItem::~TacAdapterItem() {
     // The window adapter gives the control back before its skin data goes.
     ScrollWnd.reset();
     SkinData.reset();
+}
+
+void TacAdapterItem::Retire(std::unique_ptr<TacAdapterItem> item) {
+    if (item) RetireAdapter(std::move(item->ScrollWnd));
+    FreeAfterMessages(std::move(item));
 }
 
 void TacAdapterItem::HookControl(TWinControl* ctrl) {
@@ -118,7 +124,7 @@ void TacCtrlAdapter::AddItem(TWinControl* ctrl, const std::string& skinSection) 
     item->SkinData->SetSkinSection(section);
     if (!isNew) {
         if (item->ScrollWnd && item->ScrollWnd->Destroyed) {
-            item->ScrollWnd.reset();
+            FreeAfterMessages(std::move(item->ScrollWnd));
             if (ctrl->Parent()) item->HookControl(ctrl);
         }
         return;
@@ -129,20 +135,32 @@ void TacCtrlAdapter::AddItem(TWinControl* ctrl, const std::string& skinSection) 
 
 void TacCtrlAdapter::RemoveItem(int index) {
     if (index < 0 || index >= Count()) return;
+    std::unique_ptr<TacAdapterItem> item = std::move(Items[static_cast<size_t>(index)]);
     Items.erase(Items.begin() + index);
+    TacAdapterItem::Retire(std::move(item));
 }
 
 void TacCtrlAdapter::PurgeItems() {
     PurgeDeadItems(
         Items, [](const std::unique_ptr<TacAdapterItem>& item) { return !item || item->Dead(); },
-        [](std::unique_ptr<TacAdapterItem>& item) { item.reset(); });
+        [](std::unique_ptr<TacAdapterItem>& item) { TacAdapterItem::Retire(std::move(item)); });
 }
 
 void TacCtrlAdapter::ClearItems() {
     if (ClearingItems) return;
     ClearingItems = true;
-    while (!Items.empty()) Items.pop_back();  // the last first
+    while (!Items.empty()) {  // the last first
+        std::unique_ptr<TacAdapterItem> item = std::move(Items.back());
+        Items.pop_back();
+        TacAdapterItem::Retire(std::move(item));
+    }
     ClearingItems = false;
+}
+
+void TacCtrlAdapter::ReleaseWindows() {
+    for (const auto& item : Items)
+        if (item && item->ScrollWnd) item->ScrollWnd->ReleaseWindow();
+    RestoreLabels();
 }
 
 void TacCtrlAdapter::BroadcastMessage(TMessage& message) {

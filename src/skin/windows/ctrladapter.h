@@ -43,6 +43,9 @@ public:
     void HookControl(vcl::TWinControl* ctrl);
     // The window adapter let its window go (the window was destroyed).
     bool Dead() const { return !ScrollWnd || ScrollWnd->Destroyed; }
+    // The control given back to itself now, the item freed once no message
+    // of the skin engine runs: its adapter may be inside one of its own.
+    static void Retire(std::unique_ptr<TacAdapterItem> item);
 };
 
 class TacCtrlAdapter : public vcl::TObject, public TsFormAdapter {
@@ -68,6 +71,7 @@ public:
     void PurgeItems();
     void ClearItems();
     void BroadcastMessage(vcl::TMessage& message) override;
+    void ReleaseWindows() override;
 
 private:
     TsSkinManager* Manager() const;

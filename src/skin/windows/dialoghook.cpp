@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "skin/core/skincommands.h"
+#include "skin/core/win32/deferredfree.h"
 #include "skin/core/win32/skindialogs.h"
 #include "skin/core/win32/skinmanager.h"
 #include "skin/core/win32/skinmessages.h"
@@ -63,9 +64,19 @@ TacProvider::TacProvider(TComponent* owner) : TComponent(owner) {}
 TacProvider::~TacProvider() {
     Unlist();
     if (FormProvider) return;  // the form frees its provider itself
-    // The children first: the dialog then draws its own frame over children that are plain again.
-    while (!ChildAdapters.empty()) ChildAdapters.pop_back();
-    DialogAdapter.reset();
+    // The children first: the dialog then draws its own frame over children
+    // that are plain again. Each lets its window go now and is freed once no
+    // message runs: a child may be inside its own WM_DESTROY.
+    while (!ChildAdapters.empty()) {
+        std::unique_ptr<TacMainWnd> child = std::move(ChildAdapters.back());
+        ChildAdapters.pop_back();
+        RetireAdapter(std::move(child));
+    }
+    if (DialogAdapter) {
+        DialogAdapter->Provider = nullptr;
+        DialogAdapter->AdaptChildren = nullptr;
+    }
+    RetireAdapter(std::move(DialogAdapter));
 }
 
 void TacProvider::Unlist() {
@@ -170,8 +181,9 @@ bool AddChildAdapter(TacProvider* provider, HWND window) {
 bool AdaptChildren(TacProvider* provider, HWND window) {
     // Adapters whose windows went are dropped first.
     auto& list = provider->ChildAdapters;
-    list.erase(std::remove_if(list.begin(), list.end(), [](const std::unique_ptr<TacMainWnd>& a) { return !a || a->Destroyed; }),
-               list.end());
+    for (std::unique_ptr<TacMainWnd>& a : list)
+        if (a && a->Destroyed) FreeAfterMessages(std::move(a));
+    list.erase(std::remove(list.begin(), list.end(), nullptr), list.end());
     for (HWND child = GetTopWindow(window); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!AdaptChildren(provider, child)) return false;
         if ((GetWindowLongW(child, GWL_STYLE) & WS_CHILD) && !AddChildAdapter(provider, child)) return false;
@@ -252,6 +264,8 @@ bool TryHookWindow(HWND window) {
 }
 
 void DialogHookNotification(int code, WPARAM wParam, LPARAM) {
+    // What a notification frees goes once the messages around it have returned.
+    TSkinMessageScope scope;
     HWND window = reinterpret_cast<HWND>(wParam);
     switch (code) {
         case HCBT_CREATEWND:

@@ -267,7 +267,9 @@ void TacDialogWnd::RenderFrame() {
     const int th = DialogTitleHeight(d, metrics), bv = DialogBorderHeight(d, metrics), bh = DialogBorderWidth(d, metrics);
     if (th > 0) {
         const int top = DialogTopNonClientHeight(d, metrics);
-        const TParentCacheInfo ci = MakeParentCacheInfo(pixels, bh, top);
+        // Behind the title lies the frame at the title's own place (not at the client's origin,
+        // which put pieces of the client into the title's clear corners).
+        const TParentCacheInfo ci = MakeParentCacheInfo(pixels, 0, 0);
         const int titleIndex = m->GetSkinIndex("FORMTITLE");
         if (m->IsValidSkinIndex(titleIndex)) {
             TSectionBackground a;
@@ -482,7 +484,7 @@ void TacDialogWnd::AdapterWndProc(TMessage& message) {
                     if (const TsGeneralData* gd = SkinData->Section()) ReplyBgColor = RGBOf(gd->HotColor);
                     return;
                 case kAdaptChildrenCommand:
-                    if (AdaptChildren) AdaptChildren();
+                    if (auto adapt = AdaptChildren) adapt();  // a copy: it may be cleared meanwhile
                     return;
                 default:
                     break;
@@ -508,7 +510,7 @@ void TacDialogWnd::AdapterWndProc(TMessage& message) {
         case WM_ERASEBKGND:
             if (!ChildrenAdapted) {
                 ChildrenAdapted = true;
-                if (AdaptChildren) AdaptChildren();
+                if (auto adapt = AdaptChildren) adapt();  // a copy: it may be cleared meanwhile
             }
             EraseBackground(reinterpret_cast<HDC>(message.WParam));
             RepaintChildWindows(h);
@@ -653,7 +655,7 @@ void TacDialogWnd::AdapterWndProc(TMessage& message) {
             break;
         case kPagesChanged:
             CallPrevWndProc(message);
-            if (AdaptChildren) AdaptChildren();
+            if (auto adapt = AdaptChildren) adapt();  // a copy: it may be cleared meanwhile
             RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
             return;
         case WM_SYSCOMMAND: {

@@ -9,6 +9,7 @@
 #include "skin/core/maskpaint.h"
 #include "skin/core/pixelcopy.h"
 #include "skin/core/skincommands.h"
+#include "skin/core/win32/deferredfree.h"
 #include "skin/core/win32/skingdi.h"
 #include "skin/core/win32/skinmessages.h"
 #include "skin/core/win32/skinpaint.h"
@@ -591,6 +592,7 @@ TacListViewWnd::TacListViewWnd(HWND window, TsCommonData* skinData, TsSkinManage
     Header = FindWindowExA(window, nullptr, "SysHeader32", nullptr);
     if (Header)
         headerToken_ = SubclassWindow(Header, [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+            TSkinMessageScope scope;  // the adapter outlives this message
             return HeaderProc(w, msg, wp, lp);
         });
 }

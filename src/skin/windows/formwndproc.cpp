@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/core/skincommands.h"
+#include "skin/core/win32/deferredfree.h"
 #include "skin/core/win32/formbroadcast.h"
 #include "skin/core/win32/skingdi.h"
 #include "skin/core/win32/skinmessages.h"
@@ -45,6 +46,8 @@ void TsSkinProvider::CallOldWndProc(TMessage& message) {
 }
 
 void TsSkinProvider::FormWndProc(TMessage& message) {
+    // What the message frees of the skin engine goes when it has returned.
+    TSkinMessageScope scope;
     if (released_ || !Form) {
         CallOldWndProc(message);
         return;
@@ -88,7 +91,8 @@ void TsSkinProvider::SkinRemoved(TMessage& message) {
         BroadcastToChildren(Form, message);
         return;
     }
-    ListSW.reset();
+    // The scroll adapter sits above us in the form's chain, in this very message.
+    RetireAdapter(std::move(ListSW));
     FreeAdapter();
     SkinData->HandleSkinCommand(message);
     MenuRowCount = -1;

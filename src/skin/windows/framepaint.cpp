@@ -133,7 +133,9 @@ void TsSkinProvider::PaintTitleButtons() {
     for (const auto* list : {&layout.System, &layout.User, &layout.MDI})
         for (const TPlacedTitleButton& b : *list)
             if (TitleButtonRecord* record = ButtonRecord(b.Code)) {
-                record->MaskIndex = b.MaskIndex >= 0 || b.Code >= hit::TitleButton0 ? b.MaskIndex : record->MaskIndex;
+                // The system buttons keep the pictures the skin gave them: the
+                // restore picture a maximized or minimized form shows is only borrowed.
+                if (b.Code >= hit::TitleButton0) record->MaskIndex = b.MaskIndex;
                 DrawCaptionButton(*record, b.Code, layout);
             }
 }
@@ -258,17 +260,21 @@ void TsSkinProvider::PaintNonClient() {
                 }
                 if (gd && gd->ReservedBoolean && (!TitleStrip || TitleStrip->Width() != w)) SaveTitleStrip();
                 const TParentCacheInfo ci = MakeParentCacheInfo(cache->Pixels(), ClientOffsetX(), ClientOffsetY());
+                // What lies behind the title is the frame at the title's own place, as for a caption repaint:
+                // read at the client's offset, the title's clear corners showed pieces of the client and
+                // of the right border.
+                const TParentCacheInfo behindTitle = MakeParentCacheInfo(cache->Pixels(), 0, 0);
                 const TTitleButtonsLayout layout = PlaceTitleButtons(f, metrics, masks);
                 if (c != 0) {
                     const std::string title = titleSkin_.empty() ? std::string("FORMTITLE") : titleSkin_;
                     const int titleIndex = m->GetSkinIndex(title);
                     if (m->IsValidSkinIndex(titleIndex))
                         PaintSectionItem(m->Skin(), cache->Pixels(),
-                                         SectionArgs(m, titleIndex, ci, state, TRect{0, 0, w, f.Iconic ? h : c + b}));
+                                         SectionArgs(m, titleIndex, behindTitle, state, TRect{0, 0, w, f.Iconic ? h : c + b}));
                     PaintAppIcon(cache);
                     if (SysButtonCount() > 0 && m->IsValidMaskIndex(masks.TitleBar)) {
                         const int wt = MinTitleWidth(layout, masks);
-                        DrawSkinRect(cache->Pixels(), TRect{w - wt, 0, w, c + b}, true, ci,
+                        DrawSkinRect(cache->Pixels(), TRect{w - wt, 0, w, c + b}, true, behindTitle,
                                      m->Skin().Masks[static_cast<size_t>(masks.TitleBar)], state, false);
                     }
                 }
@@ -289,6 +295,10 @@ void TsSkinProvider::PaintNonClient() {
                 }
             }
             MenuChanged = false;
+            // The picture counts as made before the form's own drawing: an
+            // OnPaint that updates the form finds nothing left to render.
+            PaintedOnce = true;
+            SkinData->BackgroundChanged = false;
             if (Form->OnPaint) {
                 // The form's own drawing goes into the cache at its client area.
                 HDC dc = cache->Canvas()->Handle();

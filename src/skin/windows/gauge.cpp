@@ -168,15 +168,8 @@ std::string TsGauge::DisplayText() const {
     return rtl::IntToStr(PercentDone()) + (skinned ? suffix_ : std::string("%"));
 }
 
-void TsGauge::Invalidate() {
-    // Asked again before the parent has painted, the rectangle is already waiting.
-    if (paintPending_) return;
-    TWinControl* parent = Parent();
-    if (!parent || !parent->HandleAllocated() || !Visible()) return;
-    TGraphicControl::Invalidate();
-    // A parent that is not on screen keeps no update region: nothing waits then.
-    paintPending_ = IsWindowVisible(parent->Handle()) != FALSE;
-}
+// Asked again before the parent has painted, the rectangle is already waiting.
+void TsGauge::Invalidate() { InvalidateOnce(paintPending_); }
 
 void TsGauge::Paint(HDC dc) {
     paintPending_ = false;

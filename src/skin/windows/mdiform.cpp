@@ -159,10 +159,9 @@ TsMDIForm::~TsMDIForm() { RemoveAdapter(); }
 
 void TsMDIForm::RemoveAdapter() {
     if (!Adapter) return;
-    Adapter->ReleaseWindow();
-    if (IsWindow(Adapter->CtrlHandle))
-        RedrawWindow(Adapter->CtrlHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    Adapter.reset();
+    const HWND client = Adapter->CtrlHandle;
+    RetireAdapter(std::move(Adapter));
+    if (IsWindow(client)) RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TsMDIForm::ConnectToClient() {

@@ -663,9 +663,9 @@ void TacMnuWnd::AdapterWndProc(TMessage& message) {
         ResetMenuCache();
         SkinnedMenus = false;
         if (hooked) {
-            // The procedure goes back first; only then the adapter goes.
+            // The procedure goes back first; the adapter goes when this message has returned.
             UnhookWndProc(window, false);
-            delete this;
+            FreeAfterMessages(std::unique_ptr<TacMnuWnd>(this));
         }
         return;
     }

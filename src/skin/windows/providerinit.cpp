@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "skin/core/skincommands.h"
+#include "skin/core/win32/deferredfree.h"
 #include "skin/core/win32/formbroadcast.h"
 #include "skin/core/win32/skingdi.h"
 #include "skin/core/win32/skinmessages.h"
@@ -156,7 +157,10 @@ void TsSkinProvider::FreeAdapter() {
     if (!Adapter) return;
     TMessage removed = SkinCommandMessage(AC_SKINREMOVED, reinterpret_cast<LPARAM>(Manager()));
     Adapter->BroadcastMessage(removed);
-    Adapter.reset();
+    // The controls are let go now; their adapters may be inside a message
+    // of their own (a check box that switched the skin off) and go later.
+    Adapter->ReleaseWindows();
+    FreeAfterMessages(std::move(Adapter));
 }
 
 void TsSkinProvider::BroadcastToAdapter(TMessage& message) {

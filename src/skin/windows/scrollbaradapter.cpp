@@ -106,13 +106,25 @@ bool MayDrawOwnBars(UINT msg) {
 
 // Messages after which the scroll state is read back: the window's own
 // messages (its list and edit messages among them) and the layer's focus
-// and wheel notifications; not the frequent ones that never scroll.
+// and wheel notifications; not the frequent ones that never scroll, nor the
+// questions a program asks of a list or an edit (a battle reads the names
+// of its participants from the lists and its options from edits, and under
+// Wine reading a bar back costs round trips to the window server).
 bool MayScroll(UINT msg) {
     switch (msg) {
         case WM_NCHITTEST: case WM_SETCURSOR: case WM_GETTEXT: case WM_GETTEXTLENGTH: case WM_GETDLGCODE:
         case WM_PAINT: case WM_ERASEBKGND: case WM_NCPAINT: case WM_NCCALCSIZE: case WM_PRINT: case WM_PRINTCLIENT:
         case WM_GETOBJECT: case WM_GETFONT: case WM_NCMOUSEMOVE: case WM_MOUSELEAVE: case WM_NCMOUSELEAVE:
         case WM_WINDOWPOSCHANGING: case WM_MOUSEACTIVATE: case WM_QUERYUISTATE: case WM_NCACTIVATE:
+        case LB_GETCOUNT: case LB_GETTEXT: case LB_GETTEXTLEN: case LB_GETCURSEL: case LB_GETSEL: case LB_GETSELCOUNT:
+        case LB_GETITEMDATA: case LB_GETITEMRECT: case LB_GETITEMHEIGHT: case LB_GETTOPINDEX: case LB_GETCARETINDEX:
+        case LB_FINDSTRING: case LB_FINDSTRINGEXACT:
+        case CB_GETCOUNT: case CB_GETCURSEL: case CB_GETLBTEXT: case CB_GETLBTEXTLEN: case CB_GETITEMDATA:
+        case CB_GETDROPPEDSTATE: case CB_FINDSTRING: case CB_FINDSTRINGEXACT:
+        case EM_GETSEL: case EM_GETLINECOUNT: case EM_GETLINE: case EM_LINEINDEX: case EM_LINELENGTH:
+        case EM_LINEFROMCHAR: case EM_GETFIRSTVISIBLELINE: case EM_GETMODIFY: case EM_GETRECT: case EM_POSFROMCHAR:
+        case EM_CHARFROMPOS: case EM_GETLIMITTEXT: case EM_CANUNDO:
+        case BM_GETCHECK: case BM_GETSTATE:
             return false;
         default:
             return msg < WM_USER || msg == CM_FOCUSCHANGED || msg == CM_MOUSEWHEEL;
@@ -780,10 +792,10 @@ void UpdateSkinnedScrolls(TsCommonData* skinData, std::unique_ptr<TacScrollWnd>&
     HWND window = owner->Handle();
     if (skinData->HasValidSkin()) {
         UninitializeFlatSB(window);
-        if (adapter && adapter->Destroyed) adapter.reset();
+        if (adapter && adapter->Destroyed) FreeAfterMessages(std::move(adapter));
         if (!adapter) adapter = CreateAdapter<TacScrollWnd>(window, skinData, skinData->SkinManager(), "", true);
     } else if (adapter) {
-        adapter.reset();
+        RetireAdapter(std::move(adapter));
         InitializeFlatSB(window);
         // The window measures its frame again, with the system's bars.
         if (IsWindowVisible(window)) RedrawNonClient(window, true);

@@ -776,17 +776,20 @@ void TsSkinableMenus::DrawMenuLineItem(TObject* sender, TCanvas* canvas, RECT re
         return;
     }
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (w <= 0 || h <= 0) return;
-    TBitmap bmp(w, h, pf24bit);
     TBitmap* line = provider->MenuLineBmp.get();
     const int lineTop = provider->CaptionHeight() + provider->FrameHeight();
+    // The item keeps to the skinned line: the system's menu bar may be a row
+    // taller, and that row is the frame's, as it is beside the last item.
+    const int shown = line->Empty() ? h : std::min(h, lineTop + line->Height() - static_cast<int>(rect.top));
+    if (w <= 0 || shown <= 0) return;
+    TBitmap bmp(w, shown, pf24bit);
     const TParentCacheInfo parent = line->Empty() ? TParentCacheInfo{} : MakeParentCacheInfo(line->Pixels(), rect.left, rect.top - lineTop);
     if (!line->Empty()) CopyRect(bmp.Pixels(), 0, 0, line->Pixels(), TRect{rect.left, rect.top - lineTop, rect.right, rect.bottom - lineTop});
     const bool enabled = item->Enabled();
     const bool hot = enabled && (state & (odSelected | odHotLight));
     const int itemIndex = manager_->GetSkinIndex("MENUITEM");
     if (manager_->IsValidSkinIndex(itemIndex))
-        PaintSectionItem(manager_->Skin(), bmp.Pixels(), SectionArgs(manager_, itemIndex, parent, hot ? 1 : 0, TRect{0, 0, w, h}));
+        PaintSectionItem(manager_->Skin(), bmp.Pixels(), SectionArgs(manager_, itemIndex, parent, hot ? 1 : 0, TRect{0, 0, w, shown}));
     // The glyph 3 pixels from the left, the caption beside it.
     const TPoint glyph = GlyphSize(item, true);
     TMenu* menu = item->GetParentMenu();

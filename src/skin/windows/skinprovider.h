@@ -55,6 +55,8 @@ public:
     virtual void AddItem(vcl::TWinControl* control) = 0;
     // The message to every adapted control with a live adapter.
     virtual void BroadcastMessage(vcl::TMessage& message) = 0;
+    // Every control given back to itself; the adapter is freed afterwards.
+    virtual void ReleaseWindows() = 0;
 };
 
 // The skinned MDI area of an MDI main form.

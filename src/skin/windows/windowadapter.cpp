@@ -3,6 +3,7 @@
 #include "skin/core/maskpaint.h"
 #include "skin/core/pixelcopy.h"
 #include "skin/core/skincommands.h"
+#include "skin/core/win32/deferredfree.h"
 #include "skin/core/win32/skingdi.h"
 #include "skin/core/win32/skinmessages.h"
 #include "skin/core/win32/skinpaint.h"
@@ -175,6 +176,10 @@ void TacMainWnd::UnhookWndProc(HWND window, bool redrawMode) {
 void TacMainWnd::ReleaseWindow() { LetWindowGo(true); }
 
 void TacMainWnd::Dispatch(TMessage& message) {
+    // Whatever this message frees of the skin engine, this adapter
+    // included, is freed when the scope ends: nothing of the adapter is
+    // touched after it.
+    TSkinMessageScope scope;
     if (Destroyed)
         CallPrevWndProc(message);
     else

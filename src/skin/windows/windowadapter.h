@@ -33,9 +33,11 @@
 //   is still the window's procedure; when another procedure was set over
 //   it, ours stays in the chain and passes every message straight on).
 //   WM_DESTROY releases the adapter by itself; the object is freed only
-//   by its owner. Never free an adapter from inside a message of its own
-//   window. A descendant whose RestoreCtrlParams does anything calls
-//   ReleaseWindow from its own destructor, while its override still runs.
+//   by its owner, through RetireAdapter or FreeAfterMessages: never at
+//   once, as the owner may be acting inside a message of the adapter's
+//   own window (see skin/core/win32/deferredfree.h). A descendant whose
+//   RestoreCtrlParams does anything calls ReleaseWindow from its own
+//   destructor, while its override still runs.
 #pragma once
 #include "vcl/win.h"
 
@@ -45,6 +47,7 @@
 
 #include "skin/core/geometry.h"
 #include "skin/core/win32/commondata.h"
+#include "skin/core/win32/deferredfree.h"
 #include "skin/core/win32/skinmanager.h"
 #include "vcl/controls.h"
 
@@ -150,13 +153,23 @@ std::unique_ptr<T> CreateAdapter(Args&&... args) {
     return adapter;
 }
 
+// Lets the adapter's window go at once and frees the adapter once no
+// message of the skin engine runs: its owner may be dropping it from inside
+// one of the adapter's own messages.
+template <class T>
+void RetireAdapter(std::unique_ptr<T> adapter) {
+    if (!adapter) return;
+    adapter->ReleaseWindow();
+    FreeAfterMessages(std::move(adapter));
+}
+
 // Releases the adapter's window; with FreeAdapter the adapter is freed too.
 // Nothing for an adapter that is missing or already released.
 template <class T>
 void UnhookWndProc(HWND window, bool freeAdapter, bool redrawMode, std::unique_ptr<T>& adapter) {
     if (!adapter) return;
     if (!adapter->Destroyed) adapter->UnhookWndProc(window, redrawMode);
-    if (freeAdapter) adapter.reset();
+    if (freeAdapter) FreeAfterMessages(std::move(adapter));
 }
 
 // The window procedure of plain windows taken over by an adapter.

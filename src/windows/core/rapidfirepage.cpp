@@ -84,8 +84,10 @@ RapidFireBlock FindRapidFireBlock(const std::vector<std::string>& lines, int che
     return block;
 }
 
-RapidFireEntry ReadRapidFireEntry(const std::string& entry) {
-    RapidFireEntry result;
+namespace {
+
+// Fills `result` field by field, so that what was read before a failure is known.
+void ReadEntryInto(const std::string& entry, RapidFireEntry& result) {
     std::string text = entry;
     const size_t po = text.find("по");  // the text up to "по" and its first letter go
     if (po == std::string::npos) throw rtl::EConvertError(kEntryMalformed + entry);
@@ -104,6 +106,13 @@ RapidFireEntry ReadRapidFireEntry(const std::string& entry) {
     CutThrough(text, ">", 0, entry);
     if (text.find('<') == std::string::npos) throw rtl::EConvertError(kEntryMalformed + entry);
     result.value = rtl::StrToInt64(Before(text, '<'));
+}
+
+}  // namespace
+
+RapidFireEntry ReadRapidFireEntry(const std::string& entry) {
+    RapidFireEntry result;
+    ReadEntryInto(entry, result);
     return result;
 }
 
@@ -113,8 +122,19 @@ void CompareRapidFire(const battle::DataTable& table, int row, const std::vector
     using battle::kColRapidFire;
     const std::string& unitName = table.Cell(kColName, row);
     std::vector<bool> listed(battle::kRowCount, false);
+    bool targetUnknown = false;
     for (const std::string& entry : entries) {
-        const RapidFireEntry page = ReadRapidFireEntry(entry);
+        RapidFireEntry page;
+        try {
+            ReadEntryInto(entry, page);
+        } catch (const rtl::ERuntimeError& error) {
+            out.unread.push_back("«" + unitName + "» (" + UnitPageAddress("", row) + "): " + error.what());
+            if (page.target > 0)
+                listed[static_cast<size_t>(page.target)] = true;
+            else
+                targetUnknown = true;
+            continue;
+        }
         listed[static_cast<size_t>(page.target)] = true;
         const std::string& targetName = table.Cell(kColName, page.target);
         if (page.name != targetName) out.log.push_back(targetName + "-->" + page.name);
@@ -126,6 +146,7 @@ void CompareRapidFire(const battle::DataTable& table, int row, const std::vector
             out.queue.push_back({row, page.target, value});
         }
     }
+    if (targetUnknown) return;
     std::string pageText;
     for (const std::string& entry : entries) pageText += entry + "\r\n";
     for (int target = kWalkStart; target <= kWalkEnd; ++target) {

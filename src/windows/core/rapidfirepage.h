@@ -66,13 +66,17 @@ struct QueuedChange {
 struct UnitComparison {
     std::vector<std::string> log;
     std::vector<QueuedChange> queue;
+    // One line for every entry that could not be read, naming the unit, its
+    // page and why.
+    std::vector<std::string> unread;
 };
 
 // Logs and queues every difference between the page's entries and the rapid
 // fire of `row`, then every target the database has and the page lacks
-// (neither by its row nor by its name anywhere in the entries). An
-// entry that cannot be read throws (see ReadRapidFireEntry); what the earlier
-// entries gave stays in `out`.
+// (neither by its row nor by its name anywhere in the entries). An entry
+// that cannot be read goes to `unread` and the other entries are compared
+// all the same; when even its target could not be read, no target of this
+// page is taken for missing, as it may be the one the entry names.
 void CompareRapidFire(const battle::DataTable& table, int row, const std::vector<std::string>& entries,
                       UnitComparison& out);
 

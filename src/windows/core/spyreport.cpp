@@ -29,11 +29,15 @@ public:
     }
     void Next() { ++at_; }
 
-    // The line's value after a name and one separator; a message step when
-    // it is no count. False when the value is unreadable.
+    // The line's value after a name and one separator, without the blanks
+    // around it (a report copied from a page often ends its lines in one); a
+    // message step when it is no count. False when the value is unreadable.
     bool Value(size_t nameLength, std::string& value) {
         const std::string& line = Line();
         value = nameLength + 1 < line.size() ? line.substr(nameLength + 1) : std::string();
+        const char* const blanks = " \t\xA0";  // \xA0: the no-break space of code page 1251
+        value.erase(0, value.find_first_not_of(blanks));
+        value.erase(value.find_last_not_of(blanks) + 1);
         int64_t count = 0;
         if (rtl::TryStrToInt64(value, count) && count >= 0 && count <= kMaxCount) return true;
         steps_.push_back({Step::Unreadable, 0, line});

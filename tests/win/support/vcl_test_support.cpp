@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "rtl/encoding.h"
+#include "vcl/wintext.h"
 
 namespace vcltest {
 
@@ -132,6 +133,24 @@ void ChooseMenuItem(TForm* form, TMenuItem* item) {
 
 std::vector<std::string> MemoLines(TMemo* memo) { return static_cast<TMemoStrings*>(memo->Lines())->Lines(); }
 
+namespace {
+
+BOOL CALLBACK MatchVisibleDialog(HWND w, LPARAM found) {
+    WCHAR name[16] = {};
+    GetClassNameW(w, name, 16);
+    if (FromWide(name) != "#32770" || !IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND VisibleDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), MatchVisibleDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 bool SaveScreenshot(TForm* form, const std::string& path) {
     HWND window = form->Handle();
     if (!IsWindowVisible(window)) return false;
@@ -181,7 +200,11 @@ bool SaveScreenshot(TForm* form, const std::string& path) {
     return ok;
 }
 
-MessageBoxes::MessageBoxes() {
+MessageBoxes::MessageBoxes() { Resume(); }
+
+void MessageBoxes::Pause() { Application->SetMessageBoxHandler(nullptr); }
+
+void MessageBoxes::Resume() {
     Application->SetMessageBoxHandler([this](const std::string& text, const std::string& caption, UINT flags) {
         shown_.push_back(Box{text, caption, flags});
         if (!answers_.empty()) {

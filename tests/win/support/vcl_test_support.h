@@ -49,6 +49,9 @@ void ChooseMenuItem(vcl::TForm* form, vcl::TMenuItem* item);
 
 std::vector<std::string> MemoLines(vcl::TMemo* memo);
 
+// The thread's visible system dialog or message box ("#32770"), or nullptr.
+HWND VisibleDialog();
+
 // Saves what the screen shows of the form (frame included) as a 24-bit BMP.
 bool SaveScreenshot(vcl::TForm* form, const std::string& path);
 
@@ -67,6 +70,9 @@ public:
     const std::vector<Box>& Shown() const { return shown_; }
     std::vector<std::string> Texts() const;
     void Clear() { shown_.clear(); }
+    // Real boxes show until Resume; whoever presses their buttons answers them.
+    void Pause();
+    void Resume();
 
 private:
     std::vector<Box> shown_;

@@ -14,6 +14,7 @@
 #include "vcl/controls.h"
 #include "vcl/forms.h"
 #include "vcl/graphics.h"
+#include "vcl/objectmemory.h"
 
 namespace skin {
 
@@ -39,6 +40,7 @@ extern std::string ChangedSkinSection;
 
 class TsCommonData {
 public:
+    NORVIX_OBJECT_MEMORY
     // The owner is a control, or a provider (a TsProviderLink).
     TsCommonData(vcl::TObject* owner, bool createCacheBmp);
     ~TsCommonData();

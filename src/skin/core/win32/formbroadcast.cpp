@@ -17,6 +17,14 @@ std::vector<TForm*>& SkinnedForms = *new std::vector<TForm*>;
 
 namespace {
 
+// The forms whose redraw LockForms switched off, until UnlockForms.
+struct LockedForm {
+    TsSkinManager* Manager;
+    TForm* Form;
+    bool operator==(const LockedForm&) const = default;
+};
+std::vector<LockedForm>& LockedForms = *new std::vector<LockedForm>;
+
 bool Destroying(const TComponent* c) { return (c->ComponentState() & csDestroying) != 0; }
 
 // The forms that a lock concerns: top level, visible, and skinned by the manager.
@@ -46,6 +54,8 @@ int AddSkinnedForm(TForm* form) {
 
 void RemoveSkinnedForm(TForm* form) {
     SkinnedForms.erase(std::remove(SkinnedForms.begin(), SkinnedForms.end(), form), SkinnedForms.end());
+    LockedForms.erase(std::remove_if(LockedForms.begin(), LockedForms.end(), [form](const LockedForm& f) { return f.Form == form; }),
+                      LockedForms.end());
 }
 
 TsProviderLink* FormProvider(TForm* form) {
@@ -54,21 +64,45 @@ TsProviderLink* FormProvider(TForm* form) {
 }
 
 void LockForms(TsSkinManager* manager) {
-    ForLockableForms(manager, [](TForm* form, TsProviderLink*) { SendMessageW(form->Handle(), WM_SETREDRAW, 0, 0); });
+    ForLockableForms(manager, [manager](TForm* form, TsProviderLink*) {
+        SendMessageW(form->Handle(), WM_SETREDRAW, 0, 0);
+        const LockedForm entry{manager, form};
+        if (std::find(LockedForms.begin(), LockedForms.end(), entry) == LockedForms.end()) LockedForms.push_back(entry);
+    });
 }
 
 void UnlockForms(TsSkinManager* manager, bool repaint) {
-    ForLockableForms(manager, [manager, repaint](TForm* form, TsProviderLink* provider) {
+    // Exactly the forms that were locked: one hidden meanwhile would keep its
+    // redraw off, and with it the window it shows.
+    std::vector<TForm*> forms;
+    for (auto it = LockedForms.begin(); it != LockedForms.end();) {
+        if (it->Manager != manager) {
+            ++it;
+            continue;
+        }
+        forms.push_back(it->Form);
+        it = LockedForms.erase(it);
+    }
+    for (TForm* form : forms) {
+        if (std::find(SkinnedForms.begin(), SkinnedForms.end(), form) == SkinnedForms.end()) continue;
+        if (Destroying(form) || !form->HandleAllocated()) continue;
+        TsProviderLink* provider = FormProvider(form);
+        if (!form->Visible()) {
+            // Redraw on shows the window again: it was hidden while locked.
+            SendMessageW(form->Handle(), WM_SETREDRAW, 1, 0);
+            ShowWindow(form->Handle(), SW_HIDE);
+            continue;
+        }
         const TacFormAnimation& fade = manager->AnimEffects().SkinChanging;
         if (repaint && fade.Active) AnimShowControl(form, IsWindows6OrLater() ? 0 : fade.Time);
         SendMessageW(form->Handle(), WM_SETREDRAW, 1, 0);
-        if (!repaint) return;
-        if (!IsWindows6OrLater()) {
+        if (!repaint) continue;
+        if (!IsWindows6OrLater() && provider) {
             SetWindowRgn(form->Handle(), nullptr, FALSE);
             provider->RebuildRegion();
         }
         RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    });
+    }
 }
 
 void BroadcastToForms(TMessage& message) {

@@ -27,9 +27,10 @@ void RemoveSkinnedForm(vcl::TForm* form);
 // The form's provider (its answer to AC_QUERYPROVIDER), nullptr when none.
 TsProviderLink* FormProvider(vcl::TForm* form);
 
-// WM_SETREDRAW off (on) for the visible top-level skinned forms that use the
-// manager. Unlocking with Repaint shows each form's new look (through the
-// fade when the manager asks for it) and redraws it whole.
+// WM_SETREDRAW off for the visible top-level skinned forms that use the
+// manager; on again for the same forms. Unlocking with Repaint shows each
+// form's new look (through the fade when the manager asks for it) and
+// redraws it whole; a form hidden while locked is hidden again.
 void LockForms(TsSkinManager* manager);
 void UnlockForms(TsSkinManager* manager, bool repaint);
 

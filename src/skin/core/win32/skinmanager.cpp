@@ -172,12 +172,20 @@ void TsSkinManager::LoadSkin() {
     options.HueOffset = hueOffset_;
     options.Saturation = saturation_;
     options.ColorToRGB = [](TColor c) { return static_cast<TColor>(ColorToRGB(c)); };
-    // A packed file is looked for as written; a folder skin beside the program.
-    const bool packed = rtl::FileExists(NormalDir(skinDirectory_) + skinName_ + ".asz");
-    const TSkinLoadResult result =
-        packed ? LoadSkinFromPacked(skin_, skinDirectory_, skinName_, GetFullSkinDirectory(), options)
-               : LoadSkinFromDir(skin_, GetFullSkinDirectory(), skinName_, internalSkins_, options);
-    if (result.Status == TSkinLoadStatus::NotFound)
+    TSkinLoadResult result;
+    try {
+        // A packed file is looked for as written; a folder skin beside the program.
+        const bool packed = rtl::FileExists(NormalDir(skinDirectory_) + skinName_ + ".asz");
+        result = packed ? LoadSkinFromPacked(skin_, skinDirectory_, skinName_, GetFullSkinDirectory(), options)
+                        : LoadSkinFromDir(skin_, GetFullSkinDirectory(), skinName_, internalSkins_, options);
+    } catch (const std::exception&) {
+        // The loaders guard their own work; nothing may break a skin change half-way.
+        skin_.Clear();
+        result.Status = TSkinLoadStatus::Failed;
+        result.Message = "The skin cannot be loaded";
+    }
+    // A skin that did not load leaves no skin at all rather than half of one.
+    if (result.Status != TSkinLoadStatus::Loaded)
         active_ = false;
     else if (!result.SkinName.empty())
         skinName_ = result.SkinName;  // a stored skin stood in for a missing one
@@ -201,14 +209,16 @@ void TsSkinManager::SetSkinName(const std::string& value) {
 
 void TsSkinManager::Reload() {
     SkinIsChanging = true;
-    const bool active = skin_.SkinData.Active;
     LoadSkin();
     SkinIsChanging = false;
-    if (!active_) {
+    // The indexes of the skin as it is now: a stored skin may have stood in
+    // for a folder that went away.
+    InitConstantIndexes();
+    if (!active_ || skin_.Sections.empty()) {
         SendRemoveSkin();  // the skin has gone from under the forms
         return;
     }
-    skin_.SkinData.Active = active;
+    skin_.SkinData.Active = true;
     if (!Loading()) RepaintForms();
 }
 

@@ -149,16 +149,12 @@ std::string ProgramFile() {
 }  // namespace
 
 HICON ProgramIcon(bool large) {
-    // Read once and freed when the program ends.
-    struct Icon {
-        HICON handle;
-        ~Icon() {
-            if (handle) DestroyIcon(handle);
-        }
-    };
-    static const Icon largeIcon{GetFileIcon(ProgramFile(), true)};
-    static const Icon smallIcon{GetFileIcon(ProgramFile(), false)};
-    return large ? largeIcon.handle : smallIcon.handle;
+    // Read once and left to the system, which frees them with the process:
+    // destroyed by the C library's exit, after the windowing system has
+    // shut down, they took the program down with a fault.
+    static const HICON largeIcon = GetFileIcon(ProgramFile(), true);
+    static const HICON smallIcon = GetFileIcon(ProgramFile(), false);
+    return large ? largeIcon : smallIcon;
 }
 
 bool ControlIsReady(TControl* control) {

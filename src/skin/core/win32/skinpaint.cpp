@@ -151,21 +151,34 @@ std::string FitTextWithEllipsis(TCanvas* canvas, const std::string& text, int wi
     return skin::FitTextWithEllipsis(text, width, [canvas](const std::string& s) { return canvas->TextWidth(s); });
 }
 
+void PaintControlBorder(TsCommonData* data, int state) {
+    if (!data || !data->CacheBitmap || data->CacheBitmap->Empty()) return;
+    TsSkinManager* m = data->SkinManager();
+    TControl* owner = data->OwnerControl;
+    if (!m || !m->IsValidMaskIndex(data->BorderMaskIndex) || !owner || owner->Width() < 2 || owner->Height() < 2) return;
+    TParentCacheInfo parent;
+    data->GetParentCache(parent);
+    // What the see-through corners show: the parent's plain colour where
+    // it has no picture or its picture is one colour, else its picture.
+    TWinControl* parentControl = owner->Parent();
+    TColor fill = clFuchsia;
+    if (parentControl && !parent.Ready) {
+        fill = static_cast<TColor>(ColorToRGB(parentControl->Color()));
+    } else if (parentControl && !data->ParentBgVaries()) {
+        QueryBgColor(parentControl);
+        fill = ReplyBgColor;
+    }
+    if (fill == clFuchsia) parent.X += owner->Left(), parent.Y += owner->Top();
+    PaintBorderCorners(data->CacheBitmap->Pixels(), m->Skin().Masks[static_cast<size_t>(data->BorderMaskIndex)], state,
+                       owner->Width(), owner->Height(), fill, parent);
+    ReplyBgColor = clFuchsia;
+}
+
 void PaintCacheExcludeControls(HDC dc, TWinControl* control, TsCommonData* data, const TRect& rect, bool withCorners) {
     if (!dc || !data || !data->CacheBitmap || data->CacheBitmap->Empty()) return;
-    TsSkinManager* m = data->SkinManager();
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, rect.Left, rect.Top, rect.Right, rect.Bottom);
-    if (withCorners && m && m->IsValidMaskIndex(data->BorderMaskIndex)) {
-        TParentCacheInfo parent;
-        data->GetParentCache(parent);
-        if (parent.Ready) {
-            TWinControl* owner = data->OwnerControl ? dynamic_cast<TWinControl*>(data->OwnerControl) : nullptr;
-            if (owner) parent.X += owner->Left(), parent.Y += owner->Top();
-        }
-        PaintBorderCorners(data->CacheBitmap->Pixels(), m->Skin().Masks[static_cast<size_t>(data->BorderMaskIndex)], 0,
-                           data->CacheBitmap->Width(), data->CacheBitmap->Height(), clFuchsia, parent);
-    }
+    if (withCorners) PaintControlBorder(data, 0);
     if (control) {
         for (int i = 0; i < control->ControlCount(); ++i) {
             TControl* child = control->Controls(i);

@@ -48,6 +48,12 @@ void DrawDefaultSkinText(vcl::TCanvas* canvas, const std::string& text, bool ena
 // The text shortened with "..." until it fits the width on the canvas.
 std::string FitTextWithEllipsis(vcl::TCanvas* canvas, const std::string& text, int width);
 
+// The see-through corners of the control's border in its cache get what
+// lies behind: the parent's picture, or its plain colour when it has no
+// picture ready or its picture is one colour. Nothing for a control
+// without a parent.
+void PaintControlBorder(TsCommonData* data, int state);
+
 // The control's cache copied into Rect of the device context, with the
 // children that cover it clipped out (windowless ones that do not paint
 // every pixel stay, they paint over the copy). WithCorners gives the

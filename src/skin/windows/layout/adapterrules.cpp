@@ -90,7 +90,9 @@ TAdapterChoice ChooseChildAdapter(std::string_view className, unsigned s) {
     else if (name == "combolbox")
         r = Choice(C::TacEditWnd, "COMBOBOX");
     else if (name == "scrollbar")
-        return Choice(C::TacSizerWnd, def);
+        // Only a size box or grip serves as a dialog's size grip; a real bar
+        // keeps its own look and its arrows.
+        return s & (style::ScrollSizeBox | style::ScrollSizeGrip) ? Choice(C::TacSizerWnd, def) : TAdapterChoice{};
     else if (name == "systabcontrol32")
         return {};
     else if (name == "syslistview32")

@@ -29,6 +29,8 @@ constexpr unsigned StaticIcon = 0x3, StaticBitmap = 0xE;
 constexpr unsigned ButtonTypeMask = 0xF;
 constexpr unsigned ButtonPush = 0, ButtonDefPush = 1, ButtonRadio = 4, ButtonGroupBox = 7, ButtonUser = 8,
                    ButtonAutoRadio = 9, ButtonOwnerDraw = 0xB;
+// Scroll-bar windows that are a size box or a size grip.
+constexpr unsigned ScrollSizeBox = 0x8, ScrollSizeGrip = 0x10;
 // Tool bars with flat buttons.
 constexpr unsigned ToolBarFlat = 0x200;
 }  // namespace style
