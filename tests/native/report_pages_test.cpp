@@ -178,8 +178,9 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStop
     online::CompareRapidFire(table, 201, {entry(202, "Линкор", "много"), entry(203, "Зонд", "7")}, partial);
     EXPECT_EQ(partial.unread,
               std::vector<std::string>{"«Крейсер» (infos.php?gid=201&notopnav=true): 'много' не является целым числом"});
-    EXPECT_EQ(partial.log, (std::vector<std::string>{"Крейсер по Зонд  5-->7", "Крейсер по Турель  2--> 0"}));
-    ASSERT_EQ(partial.queue.size(), 2u);
+    EXPECT_EQ(partial.log, (std::vector<std::string>{"Крейсер по Зонд  5-->7", "Крейсер по Турель  2--> 0",
+                                                     "Крейсер по Дальний  9--> 0"}));
+    ASSERT_EQ(partial.queue.size(), 3u);
     EXPECT_EQ(partial.queue[0].target, 203);
     // When not even the target can be read, it may be any of them: none is taken for missing.
     online::UnitComparison unknown;

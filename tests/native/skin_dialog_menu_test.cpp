@@ -316,7 +316,6 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
         EXPECT_EQ(c.Section, section) << name;
         EXPECT_TRUE(c.DialogChild) << name;
     }
-    EXPECT_EQ(ChooseChildAdapter("ScrollBar", 0).Class, C::TacSizerWnd);
     EXPECT_EQ(ChooseChildAdapter("#32770", 0).Class, C::TacTransPanelWnd);
     EXPECT_EQ(ChooseChildAdapter("TPanel", 0).Section, "PANEL");
     EXPECT_FALSE(ChooseChildAdapter("SysLink", 0).DialogChild);
