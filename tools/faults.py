@@ -2,14 +2,20 @@
 """Fault injection over the window-free code: how many faults the native tests catch.
 
 Each fault of a list (tools/faults/*.txt by default) is put into a copy of the
-sources, the native tree (g++, ASan and UBSan, as ./test builds it) is built
-from that copy and its tests are run; then the fault is taken out again. A
-fault is caught when a test fails (a crash, a sanitizer report and a test
-that hangs until its time limit count as failures). The working tree is only
-read: the faults go into $NORVIX_BUILD_DIR/faults/src (build/faults/src by
-default), which is brought up to date with the working tree at every start,
-and the file a fault changed is put back even when the run is interrupted.
+sources, the native tree (g++, ASan and UBSan, as ./test builds it but without
+debug information) is built from that copy and its tests are run; then the
+fault is taken out again. A fault is caught when a test fails (a crash, a
+sanitizer report and a test that hangs until its time limit count as
+failures). The working tree is only read: the faults go into
+$NORVIX_BUILD_DIR/faults/src (build/faults/src by default), which is brought
+up to date with the working tree at every start, and the file a fault
+changed is put back even when the run is interrupted (a run that is killed
+outright leaves it to the next start to put back).
 
+It is run by hand (./test does not run it): a fault takes about ten seconds,
+so give it one list, or one area of a list, at a time.
+
+    tools/faults.py -j4 tools/faults/second.txt   # one list, four jobs
     tools/faults.py                       # every list in tools/faults
     tools/faults.py tools/faults/first.txt --area engine
     tools/faults.py --list                # what would be run, nothing built
@@ -183,8 +189,13 @@ def main():
     print(f"Copying the sources to {COPY} and building the native tree in {TREE} ...", flush=True)
     sync_copy()
     if not (TREE / "CMakeCache.txt").exists():
-        if run(["cmake", "-S", str(COPY), "-B", str(TREE), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                "-DNORVIX_SANITIZE=ON"], WORK / "configure.log") != 0:
+        # As ./test builds it, less the debug information, and linked by lld where there is one:
+        # most of a fault's time goes into linking every test again.
+        options = ["-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG",
+                   "-DNORVIX_SANITIZE=ON"]
+        if shutil.which("ld.lld"):
+            options.append("-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld")
+        if run(["cmake", "-S", str(COPY), "-B", str(TREE)] + options, WORK / "configure.log") != 0:
             sys.exit(f"cmake failed: see {WORK / 'configure.log'}")
     if not build(args.jobs):
         sys.exit(f"The tree does not build without faults: see {WORK / 'build.log'}")

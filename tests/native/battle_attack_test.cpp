@@ -327,11 +327,15 @@ TEST(FlagshipExposure, ThirtyPercentOfTheFlagshipWeightAgainstTheEscort) {
 }
 
 TEST(FlagshipExposure, TypesBetweenTheBandsCountNeither) {
-    for (int64_t middle : {150'000, 5'000'000}) {
-        Fleet f(17'000, 100);
-        SetUnit(f.table, kMiddle, Spec("Средний", middle, 0, 0));
-        f.input().ShipCount[2][0][kMiddle] = 1000;
-        EXPECT_TRUE(f.Exposed()) << middle;
+    // Neither as escort (an exposed side stays exposed) nor as flagship (a
+    // covered side stays covered), at both ends of the gap.
+    for (int64_t middle : {150'000, 1'000'000, 5'000'000}) {
+        for (const bool exposed : {true, false}) {
+            Fleet f(exposed ? 17'000 : 19'000, 100);
+            SetUnit(f.table, kMiddle, Spec("Средний", middle, 0, 0));
+            f.input().ShipCount[2][0][kMiddle] = 1000;
+            EXPECT_EQ(f.Exposed(), exposed) << middle;
+        }
     }
     Fleet onlyMiddle(17'000, 0);
     onlyMiddle.input().ShipCount[2][0][kFlagship] = 0;

@@ -214,6 +214,17 @@ TEST(Payback, TwoParticipantsLosingAThousandAndFiveHundredWithDebrisOfThreeHundr
     EXPECT_EQ(s.run.State.DebrisMetal + s.run.State.DebrisMinerals, 300);
     EXPECT_TRUE(s.output.Contains("Окупаемость боя - 20%"));
     EXPECT_TRUE(s.runOutput.StatContains("Окупаемость боя - 20%"));
+    // In a fleet selection the same battle scores its debris per unit lost.
+    Settle selection;
+    selection.SetDebris(kOther, 20, 20);
+    selection.input().ShipCount[1][0][kOther] = 15;
+    selection.input().ShipCount[2][0][kShip] = 1;
+    selection.engine->PodborMode = true;
+    selection.engine->PodborBattle = 3;
+    selection.engine->PrepareBattle();
+    selection.Destroy(1, 0, 15);
+    selection.run.EndBattle();
+    EXPECT_DOUBLE_EQ(selection.run.State.PodborScore[3], 300.0 / 1500.0);
     EXPECT_EQ(BattleRun::Payback(1, 3), 33.33);
     EXPECT_EQ(rtl::FloatToStr(BattleRun::Payback(1, 3)), "33,33");
     // 66.666...: rounded up at the second decimal, not cut.

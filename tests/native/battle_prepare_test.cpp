@@ -270,20 +270,33 @@ TEST(Preparation, HalvedAttackOnlyOnTheAttackingSide) {
     Battle b;
     UnitSpec odd = Ship(1000, 7, 0), even = Ship(1000, 5, 0);
     odd.ability2 = even.ability1 = "5";
+    UnitSpec tower = Ship(1000, 9, 0);
+    tower.purpose = "2";
+    tower.ability1 = "5";
     SetUnit(b.table, 201, odd);
     SetUnit(b.table, 202, even);
+    SetUnit(b.table, 203, tower);
     auto& in = b.input();
-    for (int side = 1; side <= 2; ++side) in.ShipCount[side][0][201] = in.ShipCount[side][0][202] = 1;
+    for (int side = 1; side <= 2; ++side) in.ShipCount[side][0][201] = in.ShipCount[side][0][202] = in.ShipCount[side][0][203] = 1;
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 4u);  // 3.5 to even
     EXPECT_EQ(b.units(1, 0).AttackAt(1), 2u);  // 2.5 to even
+    EXPECT_EQ(b.units(1, 0).AttackAt(2), 4u);  // a building alike: 4.5 to even
     EXPECT_EQ(b.units(2, 0).AttackAt(0), 7u);
     EXPECT_EQ(b.units(2, 0).AttackAt(1), 5u);
+    EXPECT_EQ(b.units(2, 0).AttackAt(2), 9u);
 
     in.AttackingSide = 2;  // "Защищается"
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 7u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(2), 9u);
     EXPECT_EQ(b.units(2, 0).AttackAt(0), 4u);
+    EXPECT_EQ(b.units(2, 0).AttackAt(2), 4u);
+    // No side halves when neither is named: such an input is refused.
+    for (int side : {0, 3, -1}) {
+        in.AttackingSide = side;
+        EXPECT_THROW(b->preparebatle(), rtl::ERangeError) << side;
+    }
 }
 
 TEST(Preparation, ShieldLimitKeepsShieldsOfTheFirstUnitsOnly) {

@@ -361,6 +361,25 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
     THookWindowFacts app;
     app.ClassName = "TApplication";
     EXPECT_EQ(TryHookWindowAction(app), THookAction::None);
+    // Each of these alone keeps a form or a dialog that would be hooked unhooked.
+    const std::vector<std::pair<const char*, std::function<void(THookWindowFacts&)>>> refusals = {
+        {"skinned already", [](THookWindowFacts& w) { w.AnswersSkinned = true; }},
+        {"no default manager", [](THookWindowFacts& w) { w.HasDefaultManager = false; }},
+        {"listed already", [](THookWindowFacts& w) { w.AlreadyListed = true; }},
+        {"no standard dialogs", [](THookWindowFacts& w) { w.StdDialogs = false, w.StdForms = false; }},
+    };
+    for (const bool isForm : {true, false}) {
+        THookWindowFacts w;
+        w.IsForm = isForm;
+        w.ClassName = isForm ? "TForm1" : "#32770";
+        const THookAction hooked = TryHookWindowAction(w);
+        EXPECT_EQ(hooked, isForm ? THookAction::FormProvider : THookAction::DialogProvider);
+        for (const auto& [why, refuse] : refusals) {
+            THookWindowFacts refused = w;
+            refuse(refused);
+            EXPECT_EQ(TryHookWindowAction(refused), THookAction::None) << why << (isForm ? ", form" : ", dialog");
+        }
+    }
 }
 
 namespace {
@@ -456,6 +475,21 @@ TEST(SkinnedDialogs, EveryKindOfDialogMatchesItsRecordedLayout) {
         setUp(d);
         all += std::string(name) + ", plain\n" + DescribeDialog(d, none.Content);
         all += std::string(name) + ", skinned\n" + DescribeDialog(d, skin.Content);
+    }
+    // A skin whose restore and maximize pictures are the dialog section's own.
+    skintest::LayoutSkin own;
+    own.Section("DIALOG");
+    own.Section("GLOBALINFO");
+    own.Mask("GLOBALINFO", "BICONCLOSE", 23, 19);
+    own.Mask("GLOBALINFO", "BICONMIN", 19, 19);
+    own.Mask("DIALOG", "BICONNORM", 25, 19);
+    own.Mask("DIALOG", "BICONMAX", 27, 19);
+    for (const bool iconic : {false, true}) {
+        TDialogFrame d = Dialog(kMessageBox);
+        d.Style = Popup | Caption | SysMenu | ThickFrame | MinimizeBox | MaximizeBox;
+        if (iconic) d.Iconic = true, d.Width = 160, d.Height = 31, d.ClientHeight = 0;
+        all += std::string(iconic ? "sizing minimized" : "sizing") + ", the dialog's own pictures\n" +
+               DescribeDialog(d, own.Content);
     }
     golden::ExpectRecorded("dialog_frames", all);
 }

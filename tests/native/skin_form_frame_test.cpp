@@ -456,6 +456,11 @@ TEST(FormFrame, EveryKindOfFormMatchesItsRecordedLayout) {
         {"without system menu", [](TFormFrame& f) { f.BorderIcons.biSystemMenu = false; }},
         {"system menu not made", [](TFormFrame& f) { f.HasSystemMenu = false; }},
         {"MDI child", [](TFormFrame& f) { f.FormStyle = TFrameFormStyle::fsMDIChild, f.BorderStyle = BS::bsNone; }},
+        {"MDI child dialog", [](TFormFrame& f) { f.FormStyle = TFrameFormStyle::fsMDIChild, f.BorderStyle = BS::bsDialog; }},
+        {"MDI child tool window", [](TFormFrame& f) {
+             f.FormStyle = TFrameFormStyle::fsMDIChild, f.BorderStyle = BS::bsToolWindow;
+         }},
+        {"odd frame", [](TFormFrame& f) { f.ClientWidth = 289, f.ClientHeight = 169; }},
         {"MDI child single maximized", [](TFormFrame& f) {
              f.FormStyle = TFrameFormStyle::fsMDIChild, f.BorderStyle = BS::bsSingle, f.WindowState = WS::wsMaximized;
          }},

@@ -60,6 +60,8 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
         "BORDERSMASK=^0000,0000,0018,0012,0002,0003,0004,0001,3,1,5,0\r\n"
         "THIRDS=^0000,0000,0018,0012,0000,0000,0000,0000,3,1,0,0\r\n"
         "EVEN=^0000,0000,0018,0012,0000,0000,0000,0000,3,1,0,2\r\n"
+        "ONLYLEFT=^0000,0000,0018,0012,0003,0000,0000,0000,3,1,0,0\r\n"
+        "ONLYBOTTOM=^0000,0000,0018,0012,0000,0000,0000,0001,3,1,0,0\r\n"
         "GLYPHMASK=@0020,0000,0040,0010,2,0\r\n"
         "PATTERN=~0001,0002,0011,0012,10,1\r\n"
         "SHORT=~0001,0002,0011,0012,07\r\n"
@@ -84,6 +86,11 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
     EXPECT_EQ(std::tie(thirds.WL, thirds.WT, thirds.WR, thirds.WB), std::make_tuple(2, 2, 2, 2));
     const TsMaskData& even = Mask("Button", "EVEN");
     EXPECT_EQ(std::tie(even.WL, even.WT, even.WR, even.WB), std::make_tuple(2, 2, 2, 2));
+    // Corners given on one side only are taken as given, the others 0.
+    const TsMaskData& left = Mask("Button", "ONLYLEFT");
+    EXPECT_EQ(std::tie(left.WL, left.WT, left.WR, left.WB), std::make_tuple(3, 0, 0, 0));
+    const TsMaskData& bottom = Mask("Button", "ONLYBOTTOM");
+    EXPECT_EQ(std::tie(bottom.WL, bottom.WT, bottom.WR, bottom.WB), std::make_tuple(0, 0, 0, 1));
     const TsMaskData& g = Mask("Button", "GLYPHMASK");
     EXPECT_EQ(std::tie(g.ImageCount, g.MaskType, g.ImgType), std::make_tuple(2, 0, itisaGlyph));
     const TsMaskData& p = Mask("Button", "PATTERN");
@@ -167,7 +174,8 @@ TEST_F(SkinLoad, KeysAndMasksComeFromParentsAndACycleEnds) {
 TEST_F(SkinLoad, TheApplicationsOwnSectionsFillWhatTheSkinLacks) {
     TSkinLoadOptions opts;
     opts.CommonSections = {"[PANEL]", "COLOR=1", "[MYPANEL]", "PARENTCLASS=panel", "FONTCOLOR=0x10",
-                           "MARK=#(0,0,20,10)(2,1)", "PICTURE=frame.bmp", "[GLOBALINFO]", "GLOBALMARK=#(0,0,8,8)(1)"};
+                           "MARK=#(0,0,20,10)(2,1)", "PICTURE=frame.bmp", "[GLOBALINFO]", "GLOBALMARK=#(0,0,8,8)(1)",
+                           "[MYZERO]", "PARENTCLASS=PANEL", "COLOR=0", "SHADOWBLUR=0"};
     const std::string text = "[GLOBALINFO]\r\nMASTERBITMAP=Master.bmp\r\n"
                              "[PANEL]\r\nCOLOR=255\r\nSHADOWBLUR=9\r\nGRADIENTDATA=1;2;100;1;0\r\n";
     ASSERT_EQ(Load(text, opts).Status, TSkinLoadStatus::Loaded);
@@ -179,6 +187,9 @@ TEST_F(SkinLoad, TheApplicationsOwnSectionsFillWhatTheSkinLacks) {
     EXPECT_EQ(mine.ShadowBlur, 9);
     EXPECT_EQ(mine.GradientArray.size(), 1u);
     EXPECT_EQ(mine.FontColor[3], -1);
+    // A 0 of its own is a value like any other, not a missing key.
+    const TsGeneralData& zero = Section("MYZERO");
+    EXPECT_EQ(std::tie(zero.Color, zero.ShadowBlur), std::make_tuple(0, 0));
     const TsMaskData& mark = Mask("MYPANEL", "MARK");
     EXPECT_EQ(std::tie(mark.ImageCount, mark.MaskType, mark.DrawMode), std::make_tuple(2, 1, 1));
     EXPECT_TRUE(Mask("MYPANEL", "PICTURE").Image);

@@ -61,6 +61,20 @@ TEST(SkinIndexes, TheTableFindsSectionsAndMasksThroughParentsAndIsEmptyWithoutAS
     EXPECT_EQ(ci.ComboBtnIndex, -1);
     EXPECT_EQ(GlobalInfoFontColor(*c, ci, nullptr), 0x123456);
 
+    // Each bar's slider takes the patterns of its own section.
+    c->Sections.push_back(Section("SCROLLSLIDERV"));
+    for (auto [section, property] : {std::pair{"SCROLLSLIDERH", "PATTERN"}, {"SCROLLSLIDERV", "PATTERN"},
+                                     {"SCROLLSLIDERV", "HOTPATTERN"}})
+        c->Masks.push_back(Mask(*c, section, property));
+    const TCachedIndexes sliders = InitConstantIndexes(*c);
+    for (auto [index, section, property] :
+         {std::tuple{static_cast<int>(ciScrollSliderHPattern), "SCROLLSLIDERH", "PATTERN"}, {ciScrollSliderHPattern + 1, "SCROLLSLIDERH", "HOTPATTERN"},
+          {ciScrollSliderVPattern, "SCROLLSLIDERV", "PATTERN"}, {ciScrollSliderVPattern + 1, "SCROLLSLIDERV", "HOTPATTERN"}}) {
+        ASSERT_GE(sliders[index], 0) << section << " " << property;
+        const TsMaskData& m = c->Masks[static_cast<size_t>(sliders[index])];
+        EXPECT_EQ(m.SectionName + " " + m.PropertyName, std::string(section) + " " + property);
+    }
+
     const TsSkinContent none;
     const TCachedIndexes empty = InitConstantIndexes(none);
     for (int i = 0; i < ciCount; ++i) EXPECT_EQ(empty[i], -1) << i;
@@ -97,11 +111,9 @@ TEST(SkinIndexes, DefaultSectionsAndKindsThatNeverShowHot) {
     EXPECT_EQ(DefaultSectionName(161), "GAUGE");
     EXPECT_EQ(DefaultSectionName(226), "GROUPBOX");
     EXPECT_EQ(DefaultSectionName(9), "");  // the owner's class name is used
-    EXPECT_TRUE(IsNoHoverCode(51));
-    EXPECT_TRUE(IsNoHoverCode(110));
-    EXPECT_TRUE(IsNoHoverCode(161));
-    EXPECT_FALSE(IsNoHoverCode(93));
-    EXPECT_FALSE(IsNoHoverCode(51 + 256));
+    // Panels, labels and gauges (51 to 74, 110, 141 to 161) never show hot; their neighbours do.
+    for (int code : {51, 74, 110, 141, 161}) EXPECT_TRUE(IsNoHoverCode(code)) << code;
+    for (int code : {50, 75, 93, 109, 111, 140, 162, 51 + 256}) EXPECT_FALSE(IsNoHoverCode(code)) << code;
 }
 
 TEST(SkinFolders, TheSkinDirectoryResolvesAgainstTheProgramFolder) {

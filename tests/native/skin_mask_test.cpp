@@ -501,6 +501,56 @@ TEST(SkinGlyphLayout, CentredSpreadMarginsAndRightToLeft) {
     EXPECT_EQ(l.GlyphPos.Y, 60 - 10 - 16);
 }
 
+// Every layout, margin and spacing, on even and odd buttons: the glyph and
+// the caption lie in their order, the spacing apart, never over each other,
+// the margin from the glyph's edge; a centred block leaves its two sides
+// free alike, the glyph's side taking the odd pixel.
+TEST(SkinGlyphLayout, GlyphAndCaptionKeepTheirOrderSpacingAndMargins) {
+    const TPoint glyph{16, 12}, text{30, 13};
+    for (const TRect button : {TRect{5, 7, 105, 67}, TRect{5, 7, 106, 68}, TRect{0, 0, 71, 49}}) {
+        for (int layout = blGlyphLeft; layout <= blGlyphBottom; ++layout) {
+            for (int margin : {-1, 0, 3}) {
+                for (int spacing : {-1, 0, 4, 5}) {
+                    const TGlyphLayout l = CalcGlyphLayout(button, glyph, text, static_cast<TButtonLayout>(layout),
+                                                           margin, spacing, 2, 0);
+                    const TRect g{l.GlyphPos.X, l.GlyphPos.Y, l.GlyphPos.X + glyph.X, l.GlyphPos.Y + glyph.Y};
+                    const TRect& c = l.TextBounds;
+                    const std::string what = "layout " + std::to_string(layout) + ", margin " +
+                                             std::to_string(margin) + ", spacing " + std::to_string(spacing) +
+                                             ", width " + std::to_string(button.Width());
+                    EXPECT_EQ(c.Width(), text.X) << what;
+                    EXPECT_EQ(c.Height(), text.Y) << what;
+                    // From the glyph's side: the margin before it, the gap after it, the room left beyond.
+                    int before = 0, gap = 0, beyond = 0;
+                    switch (layout) {
+                        case blGlyphLeft: before = g.Left - button.Left, gap = c.Left - g.Right, beyond = button.Right - c.Right; break;
+                        case blGlyphRight: before = button.Right - g.Right, gap = g.Left - c.Right, beyond = c.Left - button.Left; break;
+                        case blGlyphTop: before = g.Top - button.Top, gap = c.Top - g.Bottom, beyond = button.Bottom - c.Bottom; break;
+                        case blGlyphBottom: before = button.Bottom - g.Bottom, gap = g.Top - c.Bottom, beyond = c.Top - button.Top; break;
+                    }
+                    EXPECT_GE(gap, 0) << what << ": the caption over the glyph";
+                    if (spacing >= 0) EXPECT_EQ(gap, spacing) << what;
+                    if (margin >= 0) EXPECT_EQ(before, margin) << what;
+                    if (margin == -1 && spacing >= 0) EXPECT_EQ(before - beyond, (before + beyond) % 2) << what;
+                    if (margin == -1 && spacing == -1) {
+                        EXPECT_EQ(before, gap) << what;
+                        EXPECT_GE(beyond, before) << what;
+                        EXPECT_LE(beyond - before, 2) << what;
+                    }
+                    if (margin >= 0 && spacing == -1) EXPECT_LE(std::abs(beyond - gap), 1) << what;
+                    // Across the layout both are centred, the top or left taking the odd pixel.
+                    const bool across = layout == blGlyphLeft || layout == blGlyphRight;
+                    for (const TRect& item : {g, c}) {
+                        const int front = across ? item.Top - button.Top : item.Left - button.Left;
+                        const int back = across ? button.Bottom - item.Bottom : button.Right - item.Right;
+                        EXPECT_EQ(front - back, (front + back) % 2) << what;
+                    }
+                }
+            }
+        }
+    }
+}
+
 namespace {
 
 // A picture's pixels (not the padding of its rows) in 64 bits.

@@ -2,6 +2,8 @@
 // stretching, gradients and the small text helpers of skin files.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "rtl/errors.h"
 #include "skin/core/blend.h"
 #include "skin/core/bmpfile.h"
@@ -15,6 +17,7 @@
 using namespace skin;
 using skintest::AllOf;
 using skintest::At;
+using skintest::Framed;
 using skintest::Put;
 using skintest::Solid;
 
@@ -80,6 +83,113 @@ TEST(SkinBlend, BlendBitmapRectAtItsEdgesAndClipping) {
     fast.Width = 7;
     EXPECT_FALSE(fast.Attach(thin.Pixels()));
     EXPECT_EQ(fast.Width, 0);
+}
+
+// Copies and blends between pictures lying in rings of another colour, with
+// rectangles reaching past every edge: each source pixel lands at its own
+// place, and nothing past either picture is read or written.
+TEST(SkinBlend, CopiesAndBlendsStayWithinBothPictures) {
+    const TColor back = MakeColor(250, 240, 230);
+    auto shade = [](TColor c, int a) {  // c * a / 256, rounded as the blends' shift
+        return MakeColor((RedOf(c) * a + 127) >> 8, (GreenOf(c) * a + 127) >> 8, (BlueOf(c) * a + 127) >> 8);
+    };
+    struct Routine {
+        const char* name;
+        std::function<void(const TPixels&, const TPixels&, TPoint, TRect)> run;
+        std::function<TColor(TColor)> landed;  // what a source pixel becomes on the background
+    };
+    const TParentCacheInfo noParent;
+    const Routine routines[] = {
+        {"copy", [](auto& d, auto& s, TPoint at, TRect r) { CopyRect(d, at.X, at.Y, s, r); }, [](TColor s) { return s; }},
+        {"keyed copy", [](auto& d, auto& s, TPoint at, TRect r) { CopyKeyedRect(d, at.X, at.Y, s, r, clFuchsia); },
+         [](TColor s) { return s; }},
+        {"transparent copy",
+         [&](auto& d, auto& s, TPoint at, TRect r) { CopyTransparentRect(d, s, at.X, at.Y, false, noParent, clFuchsia, r); },
+         [](TColor s) { return s; }},
+        {"transparent blend", [](auto& d, auto& s, TPoint at, TRect r) { BlendTransparent(d, s, at.X, at.Y, clFuchsia, 0.0, r); },
+         [](TColor s) { return s; }},
+        {"blend 0", [](auto& d, auto& s, TPoint at, TRect r) { BlendBitmapRect(d, s, 0, at, r); },
+         [&](TColor s) { return shade(s, 255); }},
+        {"blend below 0", [](auto& d, auto& s, TPoint at, TRect r) { BlendBitmapRect(d, s, -40, at, r); },
+         [&](TColor s) { return shade(s, 255); }},
+        {"blend above 255", [](auto& d, auto& s, TPoint at, TRect r) { BlendBitmapRect(d, s, 300, at, r); },
+         [&](TColor) { return shade(back, 255); }},
+    };
+    const struct {
+        TPoint at;
+        TRect source;
+    } placements[] = {{{1, 1}, {0, 0, 4, 3}},   {{3, 3}, {0, 0, 4, 3}},  {{-2, -1}, {0, 0, 4, 3}},
+                      {{0, 0}, {-1, -2, 3, 2}}, {{2, 1}, {1, 1, 7, 6}},  {{5, 4}, {3, 2, 4, 3}},
+                      {{1, 0}, {-3, 0, 9, 9}},  {{6, 0}, {0, 0, 4, 3}}, {{0, 0}, {4, 0, 6, 3}}};
+    for (const Routine& routine : routines) {
+        for (const auto& [at, source] : placements) {
+            Framed src(4, 3, 0), dst(6, 5, back);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 4; ++x) Put(src.Pixels(), x, y, MakeColor(20 + 40 * x, 30 + 50 * y, 200));
+            routine.run(dst.Pixels(), src.Pixels(), at, source);
+            const std::string where = std::string(routine.name) + " to " + std::to_string(at.X) + "," +
+                                      std::to_string(at.Y) + " from " + std::to_string(source.Left) + "," +
+                                      std::to_string(source.Top) + "-" + std::to_string(source.Right) + "," +
+                                      std::to_string(source.Bottom);
+            EXPECT_TRUE(dst.RingIntact()) << where;
+            for (int y = 0; y < 5; ++y) {
+                for (int x = 0; x < 6; ++x) {
+                    const int sx = x - at.X + source.Left, sy = y - at.Y + source.Top;
+                    const bool covered = sx >= 0 && sy >= 0 && sx < 4 && sy < 3 && sx >= source.Left &&
+                                         sx < source.Right && sy >= source.Top && sy < source.Bottom;
+                    const TColor want = covered ? routine.landed(At(src.Pixels(), sx, sy)) : back;
+                    ASSERT_EQ(At(dst.Pixels(), x, y), want) << where << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+
+    // Fills, fades, tiles and gradients of rectangles past every edge: the
+    // part inside the picture, and only that.
+    const TColor ink = MakeColor(5, 6, 7);
+    const TPixelBitmap tile = Solid(2, 3, ink);
+    auto gradient = [&](int mode, std::vector<int> shares) {
+        TsGradArray steps;
+        for (int share : shares) steps.push_back({ink, ink, static_cast<uint8_t>(share), mode});
+        return steps;
+    };
+    const struct {
+        const char* name;
+        std::function<void(const TPixels&, TRect)> run;
+        bool ringOnly;  // two pixels along the rectangle's edges
+    } painters[] = {
+        {"fill", [&](auto& p, TRect r) { FillRect(p, r, ink); }, false},
+        {"colour blend", [&](auto& p, TRect r) { BlendRectWithColor(p, r, 0, ink); }, false},
+        {"fade", [&](auto& p, TRect r) { BlendRoundRect(p, r, 100, 0, 0, ink); }, false},
+        {"fade above 100 %", [&](auto& p, TRect r) { BlendRoundRect(p, r, 150, 0, 0, ink); }, false},
+        {"tile", [&](auto& p, TRect r) { TileGraphic(p, r, tile.Pixels()); }, false},
+        {"gradient down", [&](auto& p, TRect r) { PaintGradient(p, r, gradient(0, {100})); }, false},
+        {"gradient bands past the end", [&](auto& p, TRect r) { PaintGradient(p, r, gradient(1, {70, 70, 10})); }, false},
+        {"gradient rows past the end", [&](auto& p, TRect r) { PaintGradient(p, r, gradient(0, {60, 90})); }, false},
+        {"3D frame", [&](auto& p, TRect r) { DrawFrame3D(p, r, ink, ink, 2); }, true},
+    };
+    for (const auto& painter : painters) {
+        for (const TRect r : {TRect{-2, -1, 3, 2}, TRect{3, 2, 9, 8}, TRect{1, 1, 5, 4}, TRect{-5, -5, 20, 20},
+                              TRect{0, 0, 6, 5}, TRect{6, 5, 8, 8}, TRect{-3, 0, 0, 5}}) {
+            Framed bmp(6, 5, back);
+            painter.run(bmp.Pixels(), r);
+            const std::string where = std::string(painter.name) + " of " + std::to_string(r.Left) + "," +
+                                      std::to_string(r.Top) + "-" + std::to_string(r.Right) + "," + std::to_string(r.Bottom);
+            EXPECT_TRUE(bmp.RingIntact()) << where;
+            for (int y = 0; y < 5; ++y) {
+                for (int x = 0; x < 6; ++x) {
+                    bool inside = x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+                    if (painter.ringOnly)
+                        inside = inside && (x < r.Left + 2 || y < r.Top + 2 || x >= r.Right - 2 || y >= r.Bottom - 2);
+                    ASSERT_EQ(At(bmp.Pixels(), x, y), inside ? ink : back) << where << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+    // A fade below 0 % leaves the picture as it was.
+    Framed unfaded(6, 5, back);
+    BlendRoundRect(unfaded.Pixels(), {0, 0, 6, 5}, -20, 0, 0, ink);
+    EXPECT_TRUE(AllOf(unfaded.Pixels(), 0, 0, 6, 5, back));
 }
 
 TEST(SkinBlend, ColourBlendsRoundHalvesToEvenAndClampAbove100Percent) {
@@ -396,7 +506,10 @@ TEST(SkinUtils, IniWordsFoldersAndSets) {
     ASSERT_EQ(ini.size(), 2u);  // "[broken" opens no section
     EXPECT_EQ(ReadIniString(ini, "EDIT", "Y", "?"), "2");
     // Numbers with a point whatever the locale; anything else is the default.
-    const TSkinIni skinIni("[G]\r\nA=5.75\r\nB=-0.5\r\nC=1.2.3\r\nD=.\r\nE=7\r\n");
+    const TSkinIni skinIni("[G]\r\nA=5.75\r\nB=-0.5\r\nC=1.2.3\r\nD=.\r\nE=7\r\nF=+2.5\r\nH=+\r\nI=-3.\r\n");
+    EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "F", 0), 2.5);
+    EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "H", 9), 9);
+    EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "I", 0), -3);
     EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "A", 0), 5.75);
     EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "B", 0), -0.5);
     EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "C", 9), 9);
@@ -427,6 +540,7 @@ TEST(SkinUtils, IniWordsFoldersAndSets) {
     EXPECT_EQ(ChangeSetText("a", "a", false, changed), "");
     EXPECT_EQ(ChangeSetText("ab,c", "a", false, changed), "ab,c");  // no element a to remove
     EXPECT_FALSE(changed);
+    EXPECT_EQ(ChangeSetText("a, b ,a", "a", false, changed), "b,a");  // one element at a time
     EXPECT_EQ(ChangeSetText("ab", "a", true, changed), "ab,a");
     EXPECT_EQ(ChangeSetText("", "a", true, changed), "a");
 }
@@ -495,6 +609,18 @@ TEST(SkinBmp, RoundTripAndDamagedFiles) {
     std::string huge = file;
     huge[21] = 0x7F;  // width about 2 billion
     EXPECT_FALSE(ReadBmp(reinterpret_cast<const uint8_t*>(huge.data()), huge.size(), back, error));
+    // Sides of 0 and past 32768 are refused; 32768 itself is read.
+    auto rows = [](int64_t width, int64_t height) { return std::string(static_cast<size_t>(DibRowBytes(static_cast<int>(width), 3) * height), '\x40'); };
+    for (const auto& [w, h, good] : {std::tuple{0, 2, false}, std::tuple{2, 0, false}, std::tuple{32769, 1, false},
+                                     std::tuple{1, 32769, false}, std::tuple{32768, 1, true}, std::tuple{1, 32768, true}}) {
+        const std::string sized = BmpFile(40, w, h, 24, 0, "", rows(std::max(w, 1), std::max(h, 1)));
+        EXPECT_EQ(Read(sized, back, error), good) << w << " x " << h;
+        if (good) {
+            EXPECT_EQ(At(back.Pixels(), w - 1, h - 1), MakeColor(0x40, 0x40, 0x40));
+        } else {
+            EXPECT_FALSE(error.empty()) << w << " x " << h;
+        }
+    }
 }
 
 // Every depth a skin's pictures come in, the old core header, and the

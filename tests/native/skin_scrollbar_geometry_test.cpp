@@ -165,6 +165,26 @@ TEST(ScrollBarGeometry, LeftBarsAndTheGripInScreenCoordinates) {
     EXPECT_TRUE(r.Corner.IsEmpty());
     EXPECT_EQ(r.Horz, (TRect{-298, 231, -102, 248}));
 
+    // Edges of four different widths: the bars fill the inside of the window
+    // up to each edge, the vertical bar down to the horizontal one, the
+    // corner between them, on either side.
+    const TScrollEdges uneven{1, 3, 5, 7};
+    for (const bool left : {true, false}) {
+        v.ScrollVisible = true;
+        r = GetScrollBarRects(window, uneven, h, v, left, TScrollMetrics{15, 13, 17}, nullptr);
+        const TRect inner{window.Left + 1, window.Top + 5, window.Right - 3, window.Bottom - 7};
+        EXPECT_EQ(r.Horz.Bottom, inner.Bottom) << left;
+        EXPECT_EQ(r.Horz.Height(), 13) << left;
+        EXPECT_EQ(r.Vert.Top, inner.Top) << left;
+        EXPECT_EQ(r.Vert.Bottom, r.Horz.Top) << left;
+        EXPECT_EQ(r.Vert.Width(), 15) << left;
+        EXPECT_EQ(left ? r.Vert.Left : r.Vert.Right, left ? inner.Left : inner.Right) << left;
+        EXPECT_EQ(left ? r.Horz.Left : r.Horz.Right, left ? r.Vert.Right : r.Vert.Left) << left;
+        EXPECT_EQ(left ? r.Horz.Right : r.Horz.Left, left ? inner.Right : inner.Left) << left;
+        EXPECT_EQ(r.Corner, (TRect{r.Vert.Left, r.Horz.Top, r.Vert.Right, r.Horz.Bottom})) << left;
+    }
+    v.ScrollVisible = false;
+
     // The grip: a window without parent always; a child only flush in its
     // top-level parent's client corner, on the bars' side.
     const TRect client{-400, 0, -100, 250};

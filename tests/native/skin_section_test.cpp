@@ -67,6 +67,16 @@ TEST(SectionBackground, ColourGradientAndTheirSharesWithoutTransparency) {
     EXPECT_EQ(s.Pixel(), Channelwise(kGradient, kOwn, [](int gr, int own) {
                   return RoundHalfEven(gr * 0.6 + own * 0.4);
               }));
+    // Every share up to the whole is blended with the colour; the whole shows the gradient alone.
+    for (int share : {1, 99, 100}) {
+        g.GradientPercent = share;
+        s.Paint(s.Args(true));
+        EXPECT_EQ(s.Pixel(), MakeColor(RoundHalfEven(RedOf(kGradient) * share / 100.0 + RedOf(kOwn) * (100 - share) / 100.0),
+                                       RoundHalfEven(GreenOf(kGradient) * share / 100.0 + GreenOf(kOwn) * (100 - share) / 100.0),
+                                       RoundHalfEven(BlueOf(kGradient) * share / 100.0 + BlueOf(kOwn) * (100 - share) / 100.0)))
+            << share;
+    }
+    g.GradientPercent = 60;
 
     // An own colour: no gradient, no transparency, whatever the section says.
     g.Transparency = 50;
