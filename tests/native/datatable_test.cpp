@@ -550,7 +550,9 @@ TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndKeepsEarlierRows) {
     // control characters show as "?".
     const std::string forty(40, 'x');
     for (const auto& [row, quoted] : {std::pair{forty, forty + "»"}, std::pair{forty + "y", forty + "...»"},
-                                      std::pair{std::string("2\x01" "1"), std::string("«2?1»")}}) {
+                                      std::pair{std::string("2\x01" "1"), std::string("«2?1»")},
+                                      std::pair{std::string("2\x1f" "1\t"), std::string("«2?1?»")},
+                                      std::pair{std::string("2 1"), std::string("«2 1»")}}) {
         WriteLines("expinp.shp", file({good, block(row, "Плохая", {})}));
         DataTable table;
         const std::string message = table.ImportFromFile(PathOf("expinp.shp")).message;

@@ -197,6 +197,9 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStop
     EXPECT_EQ(online::NextUnitRow(table, 200), 201);
     EXPECT_EQ(online::NextUnitRow(table, 203), 210);
     EXPECT_EQ(online::NextUnitRow(table, 210), online::kWalkEnd);
+    // Past the last unit the walk stays at its end.
+    EXPECT_EQ(online::NextUnitRow(table, online::kWalkEnd), online::kWalkEnd);
+    EXPECT_EQ(online::NextUnitRow(table, battle::kLastRow), online::kWalkEnd);
     EXPECT_EQ(online::UnitPageAddress("http://h/", 205), "http://h/infos.php?gid=205&notopnav=true");
 }
 

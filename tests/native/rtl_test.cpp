@@ -44,6 +44,13 @@ TEST(Encoding, CharactersOutsideTheCodePageBecomeQuestionMarks) {
 TEST(Encoding, CaseFoldingCoversCyrillic) {
     EXPECT_EQ(UpperCase1251("abc ёжик"), "ABC ЁЖИК");
     EXPECT_EQ(LowerCase1251("ABC ЁЖИК"), "abc ёжик");
+    // Every letter of the alphabet, А to Я and Ё, and nothing else.
+    for (int c = 0xC0; c <= 0xDF; ++c) {
+        EXPECT_EQ(LowerCase1251(std::string(1, static_cast<char>(c))), std::string(1, static_cast<char>(c + 32))) << c;
+        EXPECT_EQ(UpperCase1251(std::string(1, static_cast<char>(c + 32))), std::string(1, static_cast<char>(c))) << c;
+    }
+    EXPECT_EQ(LowerCase1251("@[`{\xBF\xD7"), "@[`{\xBF\xF7");
+    EXPECT_EQ(UpperCase1251("@[`{\xBF\xA8\xB8"), "@[`{\xBF\xA8\xA8");
     EXPECT_TRUE(SameText1251("Опции", "ОПЦИИ"));
     EXPECT_FALSE(SameText1251("Опции", "Опция"));
 }
@@ -251,6 +258,11 @@ TEST_F(TextFiles, MissingFilesAndBackslashPaths) {
     EXPECT_TRUE(FileExists(programPath));
     EXPECT_TRUE(DirectoryExists(dir_.string() + "\\logs"));
     EXPECT_THROW(WriteAllLines(dir_.string() + "\\missing\\x.txt", {"1"}), EInOutError);
+    // The drive Z: (in either case) is the host's root; other drives stay as they are.
+    EXPECT_TRUE(FileExists("Z:" + programPath));
+    EXPECT_TRUE(FileExists("z:" + programPath));
+    EXPECT_EQ(HostPath("z:\\tmp\\a.txt"), "/tmp/a.txt");
+    EXPECT_EQ(HostPath("C:\\tmp"), "C:/tmp");
 }
 
 TEST_F(TextFiles, AFailedAtomicWriteLeavesThePreviousFileWhole) {
