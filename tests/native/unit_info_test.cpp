@@ -97,12 +97,14 @@ TEST(UnitInformation, TheSameValuesAsBattlePreparation) {
     auto& in = b.input();
     in.TechRows[3] = kTech;
     in.TechRowCount = 4;
+    // The fourth officer entry is a fixed one (organic defence): its row is no bonus row.
+    in.OfficerRows[3] = kOfficer;
     in.OfficerRows[4] = kOfficer;
     in.OfficerRowCount = 5;
     in.MedalRows[0] = kMedal;
     in.MedalRows[1] = kOtherMedal;
     in.MedalRowCount = 2;
-    const uint16_t techs[] = {2, 1, 3, 4}, officers[] = {3, 5, 0, 0, 2};
+    const uint16_t techs[] = {2, 1, 3, 4}, officers[] = {3, 5, 0, 4, 2};
     const uint8_t medals[] = {3, 2};
     std::copy(std::begin(techs), std::end(techs), in.TechLevel[1][0]);
     std::copy(std::begin(officers), std::end(officers), in.OfficerLevel[1][0]);
@@ -113,7 +115,7 @@ TEST(UnitInformation, TheSameValuesAsBattlePreparation) {
 
     PlayerLevels levels;
     levels.techs = Levels({0, 0, 0, kTech}, {2, 1, 3, 4});
-    levels.officers = Levels({0, 0, 0, 0, kOfficer}, {3, 5, 0, 0, 2});
+    levels.officers = Levels({0, 0, 0, kOfficer, kOfficer}, {3, 5, 0, 4, 2});
     levels.medals = Levels({kMedal, kOtherMedal}, {3, 2});
     const ParticipantUnits& units = b.units(1, 0);
     for (uint32_t n = 0; n < 2; ++n) {
