@@ -61,15 +61,16 @@ TEST(SkinIndexes, TheTableFindsSectionsAndMasksThroughParentsAndIsEmptyWithoutAS
     EXPECT_EQ(ci.ComboBtnIndex, -1);
     EXPECT_EQ(GlobalInfoFontColor(*c, ci, nullptr), 0x123456);
 
-    // Each bar's slider takes the patterns of its own section.
-    c->Sections.push_back(Section("SCROLLSLIDERV"));
-    for (auto [section, property] : {std::pair{"SCROLLSLIDERH", "PATTERN"}, {"SCROLLSLIDERV", "PATTERN"},
+    // Each bar's slider takes the patterns of its own section, or of that section's parent.
+    c->Sections.push_back(Section("SCROLLSLIDERV", "VBASE"));
+    c->Sections.push_back(Section("VBASE"));
+    for (auto [section, property] : {std::pair{"SCROLLSLIDERH", "PATTERN"}, {"VBASE", "PATTERN"},
                                      {"SCROLLSLIDERV", "HOTPATTERN"}})
         c->Masks.push_back(Mask(*c, section, property));
     const TCachedIndexes sliders = InitConstantIndexes(*c);
     for (auto [index, section, property] :
          {std::tuple{static_cast<int>(ciScrollSliderHPattern), "SCROLLSLIDERH", "PATTERN"}, {ciScrollSliderHPattern + 1, "SCROLLSLIDERH", "HOTPATTERN"},
-          {ciScrollSliderVPattern, "SCROLLSLIDERV", "PATTERN"}, {ciScrollSliderVPattern + 1, "SCROLLSLIDERV", "HOTPATTERN"}}) {
+          {ciScrollSliderVPattern, "VBASE", "PATTERN"}, {ciScrollSliderVPattern + 1, "SCROLLSLIDERV", "HOTPATTERN"}}) {
         ASSERT_GE(sliders[index], 0) << section << " " << property;
         const TsMaskData& m = c->Masks[static_cast<size_t>(sliders[index])];
         EXPECT_EQ(m.SectionName + " " + m.PropertyName, std::string(section) + " " + property);
