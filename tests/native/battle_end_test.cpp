@@ -448,6 +448,13 @@ TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
     s.options.battles = "5";
     s.input().ShipCount[1][0][kShip] = 10;
     s.input().ShipCount[2][0][kOther] = 1;
+    // A building at exactly its level fights, and is counted as one.
+    UnitSpec tower;
+    tower.name = "Башня";
+    tower.purpose = "2";
+    tower.buildingLevel = 4;
+    SetUnit(s.table, kBuilding, tower);
+    s.input().ShipCount[2][0][kBuilding] = 4;
     s.run.StartRun();
     HandOver last = HandOver::Nothing;
     for (int survivors : {5, 3, 7, 4, 6}) last = s.Close(10 - survivors);
@@ -462,6 +469,10 @@ TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
     EXPECT_EQ(line("Возможные потери"), "    Крейсер 3-7 из 10");
     EXPECT_EQ(line("Наилучший случай"), "    Крейсер 3 из 10");
     EXPECT_EQ(line("Наихудший случай"), "    Крейсер 7 из 10");
+    EXPECT_NE(std::find(st.begin(), st.end(), "    Башня 0-0 из 1"), st.end());
+    // Debris of 3 to 7 cruisers lost at 30 %: metal 300 and minerals 120 each.
+    EXPECT_NE(std::find(st.begin(), st.end(), "Металл max:2100 min:900"), st.end());
+    EXPECT_NE(std::find(st.begin(), st.end(), "Минералы max:840 min:360"), st.end());
 }
 
 TEST(Statistics, PaybackLinesOrTheNoLossMessage) {

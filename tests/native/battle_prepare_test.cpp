@@ -196,6 +196,12 @@ TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
     ASSERT_EQ(b->Units(1, 0).UnitTotal, 1u);
     EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);  // no general bonus, a tenth
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 50u);
+    tower.structure = 10007;  // the tenth is rounded, not cut
+    SetUnit(b.table, kBuilding, tower);
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1001);
+    tower.structure = 10000;
+    SetUnit(b.table, kBuilding, tower);
 
     in.ShipCount[1][0][kBuilding] = 3;
     in.TechLevel[1][0][kTechWeapons] = 5;  // fixed technologies do not act on buildings
@@ -318,6 +324,12 @@ TEST(Preparation, ShieldLimitKeepsShieldsOfTheFirstUnitsOnly) {
     }
     EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 100u);  // a building is its type's first unit
 
+    // Level 1 keeps the first unit's shield, and the building's.
+    in.OfficerLevel[1][0][kOfficerShieldLimit] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(0), 100u);
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(1), 0u);
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 100u);
     in.OfficerLevel[1][0][kOfficerShieldLimit] = 0;
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 0u);

@@ -459,6 +459,7 @@ TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
     PutUnitRow(source, 201, "Муталиск");
     source.SetCell(kColRace, 201, "1");
     source.SetCell(kColRapidFire + 205, 201, "4");
+    source.SetCell(kColRapidFire + 206, 201, rtl::IntToStr(kMaxRapidFire));  // the bound itself comes in
     PutUnitRow(source, 550, "Левиафан");
     source.SetCell(kLastCol, 550, "2");
     PutRow(source, 1, kKindMedal, "Медаль за отвагу");
@@ -479,7 +480,10 @@ TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
         EXPECT_EQ(target.Cell(kColRapidFire, row), "0") << "column 30 is reset";
     }
     for (int col = kColRapidFire; col <= kLastCol; ++col) {
-        EXPECT_EQ(target.Cell(col, 201), col == kColRapidFire + 205 ? "4" : "0") << col;
+        EXPECT_EQ(target.Cell(col, 201), col == kColRapidFire + 205   ? "4"
+                                         : col == kColRapidFire + 206 ? rtl::IntToStr(kMaxRapidFire)
+                                                                      : "0")
+            << col;
         EXPECT_EQ(target.Cell(col, 1), "0") << col;
     }
     EXPECT_EQ(target.Cell(kLastCol, 550), "2");
@@ -616,6 +620,10 @@ TEST_F(DataTableFiles, LangFileGivesItsFirst33LinesAndTellsWhenShort) {
     EXPECT_EQ(captions.lines.size(), 10u);
     EXPECT_NE(captions.message.find("lang.dat"), std::string::npos);
     EXPECT_NE(captions.message.find("11"), std::string::npos) << rtl::Cp1251ToUtf8(captions.message);
+    // One line short is short too.
+    std::vector<std::string> oneShort(32, "Подпись");
+    WriteLines("lang.dat", oneShort);
+    EXPECT_NE(ReadLangFile(PathOf("lang.dat")).message.find("32 из 33"), std::string::npos);
 
     // Bytes of a damaged file: no caption at all rather than garbage on the buttons.
     lines[4] = std::string("Под") + '\x01' + "пись" + '\0' + " 5";
@@ -640,6 +648,8 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     EXPECT_EQ(options.lines[1], "1");
     EXPECT_FALSE(options.lines[2].has_value());
     EXPECT_NE(options.message.find("строк 2 из 11"), std::string::npos) << rtl::Cp1251ToUtf8(options.message);
+    WriteLines("opt.dat", {"8", "1", "1", "1", "0", "0", "0", "0", "0", "6"});
+    EXPECT_NE(ReadOptionsFile(PathOf("opt.dat")).message.find("строк 10 из 11"), std::string::npos);
     // Every number line must hold a whole number, the candidates' too.
     WriteLines("opt.dat", {"8", "1", "1", "1", "0", "0", "0", "0", "0", "6", "много"});
     options = ReadOptionsFile(PathOf("opt.dat"));

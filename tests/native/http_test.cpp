@@ -83,6 +83,22 @@ TEST(HttpGet, FailuresAreReportedWithinTheirTimeAndNeverAsAPage) {
 
     EXPECT_FALSE(HttpGet(base + "closed").ok);
     EXPECT_FALSE(HttpGet(base + "loop").ok);
+    // Redirects up to the limit are followed, one more is not; 300 is no page.
+    for (int k = 1; k <= 3; ++k) {
+        testhttp::Page step{"", "text/html", 302};
+        step.location = k < 3 ? "/hop" + std::to_string(k + 1) : "/end";
+        server.Set("/hop" + std::to_string(k), step);
+    }
+    server.Set("/end", {"arrived"});
+    server.Set("/choices", {"one or another", "text/html", 300});
+    HttpLimits twoHops;
+    twoHops.maxRedirects = 2;
+    EXPECT_EQ(HttpGet(base + "hop2", twoHops).text, "arrived");
+    EXPECT_FALSE(HttpGet(base + "hop1", twoHops).ok);
+    const rtl::HttpResult choices = HttpGet(base + "choices");
+    EXPECT_FALSE(choices.ok);
+    EXPECT_EQ(choices.status, 300);
+    EXPECT_TRUE(choices.text.empty());
     EXPECT_FALSE(HttpGet("ftp://127.0.0.1/").ok);
 
     HttpLimits quick;

@@ -492,4 +492,14 @@ TEST(FormFrame, EveryKindOfFormMatchesItsRecordedLayout) {
         all += std::string(name) + ", skinned\n" + DescribeFrame(f, GetFrameSkinMasks(skin.Content, "FORM", f.BorderStyle, mdi));
     }
     golden::ExpectRecorded("form_frames", all);
+
+    // Without small pictures an MDI form's child buttons take the big ones, each its own.
+    skintest::LayoutSkin big;
+    big.Section("FORM");
+    big.Section("GLOBALINFO");
+    for (const char* name : {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM"}) big.Mask("GLOBALINFO", name, 21, 19);
+    const TFrameSkinMasks mdi = GetFrameSkinMasks(big.Content, "FORM", BS::bsSizeable, true);
+    EXPECT_GE(mdi.Min, 0);
+    EXPECT_EQ(std::tie(mdi.MDIMin, mdi.MDIMax, mdi.MDIClose), std::tie(mdi.Min, mdi.Max, mdi.Close));
+    EXPECT_NE(mdi.Min, mdi.Max);
 }

@@ -330,6 +330,12 @@ TEST(SkinCopy, StretchAveragesAndFramesTileAndFrameRings) {
         EXPECT_EQ(At(dotted.Pixels(), p.X, p.Y), clWhite) << p.X << "," << p.Y;
     EXPECT_EQ(At(dotted.Pixels(), 1, 0), MakeColor(50, 50, 50));
     EXPECT_EQ(At(dotted.Pixels(), 3, 3), MakeColor(50, 50, 50));
+    // One wider: the right side's dots are its own, down to the last row's.
+    TPixelBitmap wider = Solid(8, 7, MakeColor(50, 50, 50));
+    DrawDottedFrame(wider.Pixels(), {0, 0, 8, 7});
+    for (TPoint p : {TPoint{7, 0}, TPoint{7, 3}, TPoint{7, 6}, TPoint{0, 6}})
+        EXPECT_EQ(At(wider.Pixels(), p.X, p.Y), clBlack) << p.X << "," << p.Y;
+    EXPECT_EQ(At(wider.Pixels(), 7, 5), MakeColor(50, 50, 50));
 
     // Tiles keep their places when the rectangle starts off the picture.
     TPixelBitmap shifted = Solid(4, 1, clWhite);

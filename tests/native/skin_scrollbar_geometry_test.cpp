@@ -238,6 +238,8 @@ TEST(ScrollBarGeometry, DraggingCountsFromMinAndMatchesTheThumb) {
     // A thumb filling the track, or nothing to scroll: nMin, no division.
     EXPECT_EQ(GetThumbDrag(b, kBar, 262, 200, 0, kMetrics, nullptr).Position, 50);
     EXPECT_EQ(GetThumbDrag(Horz(3, 3, 0, 3), kBar, 17, 200, 0, kMetrics, nullptr).Position, 3);
+    // A page larger than the range (set while dragging): still nMin, never below it.
+    EXPECT_EQ(GetThumbDrag(Horz(50, 59, 40, 50), kBar, 30, 5000, 0, kMetrics, nullptr).Position, 50);
 
     // Which bars take input.
     b.ScrollFlags = sfHasStyle | sfDisableLtUp;
