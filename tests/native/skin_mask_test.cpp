@@ -529,16 +529,24 @@ TEST(SkinGlyphLayout, GlyphAndCaptionKeepTheirOrderSpacingAndMargins) {
                         case blGlyphBottom: before = button.Bottom - g.Bottom, gap = g.Top - c.Bottom, beyond = c.Top - button.Top; break;
                     }
                     EXPECT_GE(gap, 0) << what << ": the caption over the glyph";
-                    if (spacing >= 0) EXPECT_EQ(gap, spacing) << what;
-                    if (margin >= 0) EXPECT_EQ(before, margin) << what;
-                    if (margin == -1 && spacing >= 0) EXPECT_EQ(before - beyond, (before + beyond) % 2) << what;
+                    if (spacing >= 0) {
+                        EXPECT_EQ(gap, spacing) << what;
+                    }
+                    if (margin >= 0) {
+                        EXPECT_EQ(before, margin) << what;
+                    }
+                    if (margin == -1 && spacing >= 0) {
+                        EXPECT_EQ(before - beyond, (before + beyond) % 2) << what;
+                    }
                     if (margin == -1 && spacing == -1) {
                         EXPECT_EQ(before, gap) << what;
                         EXPECT_GE(beyond, before) << what;
                         EXPECT_LE(beyond - before, 2) << what;
                     }
                     // A spread spacing after a fixed margin leaves the odd pixel beyond the caption.
-                    if (margin >= 0 && spacing == -1) EXPECT_EQ(beyond - gap, (beyond + gap) % 2) << what;
+                    if (margin >= 0 && spacing == -1) {
+                        EXPECT_EQ(beyond - gap, (beyond + gap) % 2) << what;
+                    }
                     // Across the layout both are centred, the top or left taking the odd pixel.
                     const bool across = layout == blGlyphLeft || layout == blGlyphRight;
                     for (const TRect& item : {g, c}) {
