@@ -125,8 +125,20 @@ def sync_copy():
 
 
 def run(command, log, timeout=None):
+    """Runs a build or the tests in a process group of their own: when the run is
+    interrupted, the compilers and tests below it are stopped as well, so that
+    none of them writes an object of the faulty file after it has been put back."""
     with open(log, "w") as out:
-        return subprocess.run(command, stdout=out, stderr=subprocess.STDOUT, timeout=timeout).returncode
+        process = subprocess.Popen(command, stdout=out, stderr=subprocess.STDOUT, start_new_session=True)
+        try:
+            return process.wait(timeout=timeout)
+        except BaseException:
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            process.wait()
+            raise
 
 
 def build(jobs):
