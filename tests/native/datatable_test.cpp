@@ -623,7 +623,9 @@ TEST_F(DataTableFiles, LangFileGivesItsFirst33LinesAndTellsWhenShort) {
     // One line short is short too.
     std::vector<std::string> oneShort(32, "Подпись");
     WriteLines("lang.dat", oneShort);
-    EXPECT_NE(ReadLangFile(PathOf("lang.dat")).message.find("32 из 33"), std::string::npos);
+    const std::string shortMessage = ReadLangFile(PathOf("lang.dat")).message;
+    EXPECT_NE(shortMessage.find("32 из 33. Подписи со строки 33 остались прежними."), std::string::npos)
+        << rtl::Cp1251ToUtf8(shortMessage);
 
     // Bytes of a damaged file: no caption at all rather than garbage on the buttons.
     lines[4] = std::string("Под") + '\x01' + "пись" + '\0' + " 5";
