@@ -7,6 +7,7 @@
 #include "rtl/errors.h"
 #include "skin/core/blend.h"
 #include "skin/core/bmpfile.h"
+#include "skin/core/builtinbitmaps.h"
 #include "skin/core/colors.h"
 #include "skin/core/gradient.h"
 #include "skin/core/pixelcopy.h"
@@ -549,6 +550,25 @@ TEST(SkinUtils, IniWordsFoldersAndSets) {
     EXPECT_EQ(ChangeSetText("a, b ,a", "a", false, changed), "b,a");  // one element at a time
     EXPECT_EQ(ChangeSetText("ab", "a", true, changed), "ab,a");
     EXPECT_EQ(ChangeSetText("", "a", true, changed), "a");
+}
+
+// The built-in pictures are thin black marks on the transparent key colour.
+TEST(SkinBuiltIn, PicturesAreBlackMarksOnTheKeyColour) {
+    for (const char* name : {"SF", "SR", "SD", "SE", "SC"}) {
+        const TPixelBitmap* picture = BuiltInBitmap(name);
+        ASSERT_NE(picture, nullptr) << name;
+        int black = 0, key = 0;
+        for (int y = 0; y < picture->Height(); ++y)
+            for (int x = 0; x < picture->Width(); ++x) {
+                const TColor c = At(picture->Pixels(), x, y);
+                black += c == clBlack;
+                key += c == clFuchsia;
+            }
+        EXPECT_GT(black, 0) << name;
+        EXPECT_GT(key, black) << name;
+        EXPECT_EQ(black + key, picture->Width() * picture->Height()) << name;
+    }
+    EXPECT_EQ(BuiltInBitmap("SX"), nullptr);
 }
 
 TEST(SkinUtils, EllipsisFittingEndsWhenNothingIsLeft) {
