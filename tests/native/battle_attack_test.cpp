@@ -311,14 +311,31 @@ TEST(FlagshipExposure, ThirtyPercentOfTheFlagshipWeightAgainstTheEscort) {
     EXPECT_FALSE(Fleet(40'000, 95).Exposed());
     EXPECT_TRUE(Fleet(100'000, 85).Exposed());
     EXPECT_FALSE(Fleet(100'000, 95).Exposed());
+    // 30,000 already counts at half; a half weight is rounded to even
+    // (28,571.5 to 28,572: 1,800,036 in all, against 1,800,000).
+    EXPECT_TRUE(Fleet(30'000, 100).Exposed());
+    EXPECT_FALSE(Fleet(57'143, 63).Exposed());
+    // 70,000 already counts at a fifth, rounded (28,571.6 to 28,572).
+    EXPECT_TRUE(Fleet(70'000, 100).Exposed());
+    EXPECT_FALSE(Fleet(142'858, 63).Exposed());
+    // A tie does not expose: 30 % of 5,000,100 is exactly the escort's 1,500,030.
+    Fleet tie(30, 50'001);
+    SetUnit(tie.table, kFlagship, Spec("Флагман", 5'000'100, 0, 0));
+    EXPECT_FALSE(tie.Exposed());
+    tie.input().ShipCount[2][0][kEscort] = 50'000;
+    EXPECT_TRUE(tie.Exposed());
 }
 
 TEST(FlagshipExposure, TypesBetweenTheBandsCountNeither) {
-    for (int64_t middle : {150'000, 5'000'000}) {
-        Fleet f(17'000, 100);
-        SetUnit(f.table, kMiddle, Spec("Средний", middle, 0, 0));
-        f.input().ShipCount[2][0][kMiddle] = 1000;
-        EXPECT_TRUE(f.Exposed()) << middle;
+    // Neither as escort (an exposed side stays exposed) nor as flagship (a
+    // covered side stays covered), at both ends of the gap.
+    for (int64_t middle : {150'000, 1'000'000, 5'000'000}) {
+        for (const bool exposed : {true, false}) {
+            Fleet f(exposed ? 17'000 : 19'000, 100);
+            SetUnit(f.table, kMiddle, Spec("Средний", middle, 0, 0));
+            f.input().ShipCount[2][0][kMiddle] = 1000;
+            EXPECT_EQ(f.Exposed(), exposed) << middle;
+        }
     }
     Fleet onlyMiddle(17'000, 0);
     onlyMiddle.input().ShipCount[2][0][kFlagship] = 0;

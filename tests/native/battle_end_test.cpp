@@ -128,15 +128,17 @@ TEST(Debris, LossesOfTheAttackingAndTheDefendingSideUseTheirOwnPercent) {
 
 TEST(Debris, EachTypesShareIsRoundedHalvesToEvenBeforeItIsAdded) {
     Settle s;
-    s.SetDebris(kShip, 0, 0);
+    s.SetDebris(kShip, 10, 10);
+    s.table.SetCell(kColMetal, kShip, "17");
+    s.table.SetCell(kColMinerals, kShip, "13");
     s.table.SetCell(kColMetal, kOther, "5");
     s.table.SetCell(kColMinerals, kOther, "15");
     s.SetDebris(kOther, 10, 10);
     s.input().ShipCount[1][0][kShip] = 1;
     s.input().ShipCount[2][0][kOther] = 3;
-    s.Close(0, 1);
-    EXPECT_EQ(s.run.State.DebrisMetal, 0);     // 0.5 -> 0
-    EXPECT_EQ(s.run.State.DebrisMinerals, 2);  // 1.5 -> 2
+    s.Close(1, 1);
+    EXPECT_EQ(s.run.State.DebrisMetal, 0 + 2);     // 0.5 -> 0, 1.7 -> 2
+    EXPECT_EQ(s.run.State.DebrisMinerals, 2 + 1);  // 1.5 -> 2, 1.3 -> 1
 }
 
 TEST(Debris, ABuildingBelowItsLevelCountsInTheDebrisOnly) {
@@ -212,6 +214,17 @@ TEST(Payback, TwoParticipantsLosingAThousandAndFiveHundredWithDebrisOfThreeHundr
     EXPECT_EQ(s.run.State.DebrisMetal + s.run.State.DebrisMinerals, 300);
     EXPECT_TRUE(s.output.Contains("Окупаемость боя - 20%"));
     EXPECT_TRUE(s.runOutput.StatContains("Окупаемость боя - 20%"));
+    // In a fleet selection the same battle scores its debris per unit lost.
+    Settle selection;
+    selection.SetDebris(kOther, 20, 20);
+    selection.input().ShipCount[1][0][kOther] = 15;
+    selection.input().ShipCount[2][0][kShip] = 1;
+    selection.engine->PodborMode = true;
+    selection.engine->PodborBattle = 3;
+    selection.engine->PrepareBattle();
+    selection.Destroy(1, 0, 15);
+    selection.run.EndBattle();
+    EXPECT_DOUBLE_EQ(selection.run.State.PodborScore[3], 300.0 / 1500.0);
     EXPECT_EQ(BattleRun::Payback(1, 3), 33.33);
     EXPECT_EQ(rtl::FloatToStr(BattleRun::Payback(1, 3)), "33,33");
     // 66.666...: rounded up at the second decimal, not cut.
@@ -435,6 +448,13 @@ TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
     s.options.battles = "5";
     s.input().ShipCount[1][0][kShip] = 10;
     s.input().ShipCount[2][0][kOther] = 1;
+    // A building at exactly its level fights, and is counted as one.
+    UnitSpec tower;
+    tower.name = "Башня";
+    tower.purpose = "2";
+    tower.buildingLevel = 4;
+    SetUnit(s.table, kBuilding, tower);
+    s.input().ShipCount[2][0][kBuilding] = 4;
     s.run.StartRun();
     HandOver last = HandOver::Nothing;
     for (int survivors : {5, 3, 7, 4, 6}) last = s.Close(10 - survivors);
@@ -449,6 +469,10 @@ TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
     EXPECT_EQ(line("Возможные потери"), "    Крейсер 3-7 из 10");
     EXPECT_EQ(line("Наилучший случай"), "    Крейсер 3 из 10");
     EXPECT_EQ(line("Наихудший случай"), "    Крейсер 7 из 10");
+    EXPECT_NE(std::find(st.begin(), st.end(), "    Башня 0-0 из 1"), st.end());
+    // Debris of 3 to 7 cruisers lost at 30 %: metal 300 and minerals 120 each.
+    EXPECT_NE(std::find(st.begin(), st.end(), "Металл max:2100 min:900"), st.end());
+    EXPECT_NE(std::find(st.begin(), st.end(), "Минералы max:840 min:360"), st.end());
 }
 
 TEST(Statistics, PaybackLinesOrTheNoLossMessage) {

@@ -6,19 +6,18 @@
 // anew, for a change of battles that is meant.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "battle/battlerun.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
 #include "support/battle_support.h"
+#include "support/golden.h"
 
 using namespace battle;
 using namespace battle_test;
+using golden::ExpectRecorded;
 
 namespace {
 
@@ -220,34 +219,6 @@ void Crowd(Recorded& b) {
     in.ShipCount[2][0][211] = 250;
     in.ShipCount[2][0][212] = 150;
     in.ShipCount[2][1][211] = 100;
-}
-
-std::string GoldenPath(const std::string& name) {
-    const char* root = std::getenv("NORVIX_SOURCE_DIR");
-    return std::string(root ? root : ".") + "/tests/native/golden/" + name + ".txt";
-}
-
-void ExpectRecorded(const std::string& name, const std::string& transcript) {
-    const std::string path = GoldenPath(name);
-    if (std::getenv("NORVIX_GOLDEN_RECORD")) {
-        std::ofstream(path, std::ios::binary) << transcript;
-        return;
-    }
-    std::ifstream file(path, std::ios::binary);
-    ASSERT_TRUE(file) << path;
-    std::stringstream recorded;
-    recorded << file.rdbuf();
-    const std::string expected = recorded.str();
-    if (expected == transcript) return;
-    // Name the first line that differs rather than print whole logs.
-    size_t at = 0, line = 1;
-    while (at < expected.size() && at < transcript.size() && expected[at] == transcript[at])
-        if (expected[at++] == '\n') ++line;
-    const size_t from = expected.rfind('\n', at == 0 ? 0 : at - 1);
-    const size_t start = from == std::string::npos ? 0 : from + 1;
-    ADD_FAILURE() << name << ": first difference in line " << line << "\n  recorded: "
-                  << expected.substr(start, expected.find('\n', start) - start)
-                  << "\n  now:      " << transcript.substr(start, transcript.find('\n', start) - start);
 }
 
 }  // namespace

@@ -196,6 +196,12 @@ TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
     ASSERT_EQ(b->Units(1, 0).UnitTotal, 1u);
     EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1000);  // no general bonus, a tenth
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 50u);
+    tower.structure = 10007;  // the tenth is rounded, not cut
+    SetUnit(b.table, kBuilding, tower);
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 1001);
+    tower.structure = 10000;
+    SetUnit(b.table, kBuilding, tower);
 
     in.ShipCount[1][0][kBuilding] = 3;
     in.TechLevel[1][0][kTechWeapons] = 5;  // fixed technologies do not act on buildings
@@ -212,6 +218,17 @@ TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
     in.TechLevel[1][0][3] = 1;
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), (10000 + 100) * 4 / 10);
+
+    // Growth -1 turns the sign at every level: negative at even levels, at
+    // any level, without a step per level.
+    tower.classOrGrowth = -1;
+    SetUnit(b.table, kBuilding, tower);
+    in.TechRowCount = 3;
+    for (uint32_t level : {2u, 3u, 4'000'000'000u, 4'000'000'001u}) {
+        in.ShipCount[1][0][kBuilding] = level;
+        b->preparebatle();
+        EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), level % 2 == 0 ? -1000 : 1000) << level;
+    }
 }
 
 TEST(Preparation, BuildingLevelGrowthOverflowStopsTheBattle) {
@@ -259,20 +276,33 @@ TEST(Preparation, HalvedAttackOnlyOnTheAttackingSide) {
     Battle b;
     UnitSpec odd = Ship(1000, 7, 0), even = Ship(1000, 5, 0);
     odd.ability2 = even.ability1 = "5";
+    UnitSpec tower = Ship(1000, 9, 0);
+    tower.purpose = "2";
+    tower.ability1 = "5";
     SetUnit(b.table, 201, odd);
     SetUnit(b.table, 202, even);
+    SetUnit(b.table, 203, tower);
     auto& in = b.input();
-    for (int side = 1; side <= 2; ++side) in.ShipCount[side][0][201] = in.ShipCount[side][0][202] = 1;
+    for (int side = 1; side <= 2; ++side) in.ShipCount[side][0][201] = in.ShipCount[side][0][202] = in.ShipCount[side][0][203] = 1;
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 4u);  // 3.5 to even
     EXPECT_EQ(b.units(1, 0).AttackAt(1), 2u);  // 2.5 to even
+    EXPECT_EQ(b.units(1, 0).AttackAt(2), 4u);  // a building alike: 4.5 to even
     EXPECT_EQ(b.units(2, 0).AttackAt(0), 7u);
     EXPECT_EQ(b.units(2, 0).AttackAt(1), 5u);
+    EXPECT_EQ(b.units(2, 0).AttackAt(2), 9u);
 
     in.AttackingSide = 2;  // "Защищается"
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 7u);
+    EXPECT_EQ(b.units(1, 0).AttackAt(2), 9u);
     EXPECT_EQ(b.units(2, 0).AttackAt(0), 4u);
+    EXPECT_EQ(b.units(2, 0).AttackAt(2), 4u);
+    // No side halves when neither is named: such an input is refused.
+    for (int side : {0, 3, -1}) {
+        in.AttackingSide = side;
+        EXPECT_THROW(b->preparebatle(), rtl::ERangeError) << side;
+    }
 }
 
 TEST(Preparation, ShieldLimitKeepsShieldsOfTheFirstUnitsOnly) {
@@ -294,6 +324,12 @@ TEST(Preparation, ShieldLimitKeepsShieldsOfTheFirstUnitsOnly) {
     }
     EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 100u);  // a building is its type's first unit
 
+    // Level 1 keeps the first unit's shield, and the building's.
+    in.OfficerLevel[1][0][kOfficerShieldLimit] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(0), 100u);
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(1), 0u);
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 100u);
     in.OfficerLevel[1][0][kOfficerShieldLimit] = 0;
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).BaseShieldAt(5), 0u);
@@ -388,6 +424,13 @@ TEST(Preparation, MoreThanElevenPriorityUnitsAreRefusedBeforeTheBattleWithTheTyp
                                  "Щитовой купол - 5", "Щитовая башня - 1", "не больше 11"})
             EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
     }
+    // Exactly at its level the building fights, so it counts: refused here
+    // with the same message, never left for the battle to stop on.
+    in.ShipCount[1][1][kBuilding] = 3;
+    EXPECT_THROW(CheckPriorityUnits(in, b.table), rtl::ERangeError);
+    in.ShipCount[1][1][kBuilding] = 2;
+    EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
+    EXPECT_NO_THROW(b->preparebatle());
     // Side 2 is checked too; participants beyond the count are not.
     in.ShipCount[1][1][202] = 4;
     in.ShipCount[2][0][201] = 20;
@@ -445,6 +488,11 @@ TEST(Preparation, MoreUnitsThanAParticipantMayBringOrNoRoundsAreRefusedBeforehan
     // Participants beyond the count do not fight and are not counted.
     in.PartCount[2] = 1;
     EXPECT_NO_THROW(CheckUnitCounts(in, b.table));
+    // The last unit row counts like any other.
+    SetUnit(b.table, kUnitLastRow, Ship(1000, 10, 0));
+    in.ShipCount[2][0][kUnitLastRow] = kMaxUnitsPerParticipant + 1;
+    EXPECT_THROW(CheckUnitCounts(in, b.table), rtl::ERangeError);
+    in.ShipCount[2][0][kUnitLastRow] = 0;
 
     for (const char* rounds : {"1", "8", "2147483647"}) {
         b.options.rounds = rounds;

@@ -91,6 +91,9 @@ TEST(Delays, AUnitThatDisarmsFiresAgain508RoundsLaterWithNoAttack) {
     Range r(once);
     EXPECT_EQ(r.FiringRounds(600), (std::vector<int>{1, 509}));
     EXPECT_EQ(r.units(1, 0).AttackAt(0), 0u);
+    // The late shot hits, and takes nothing: the target keeps what the first left.
+    EXPECT_EQ(r.unit(2, 0, 0).Structure, 100'000'000 - 10);
+    EXPECT_EQ(r.output.Count("        Мишень 1:0 оставляя структуры: 99999990 щиты: 0"), 2u);
 }
 
 TEST(Delays, ADelayBeyondAByteStopsTheBattle) {
@@ -156,6 +159,25 @@ TEST(Regeneration, NegativeRegenerationWearsDownAndDestroys) {
     up->RegenerateOrganic();
     EXPECT_EQ(down.unit().Structure, 10);
     EXPECT_EQ(up.unit().Structure, 12);
+
+    // Without regeneration a unit stays as it is, unless it has no structure
+    // at all: an organic building that its level made negative does not last.
+    Organic kept(0, 37);
+    kept->RegenerateOrganic();
+    EXPECT_EQ(kept.unit().Structure, 37);
+    EXPECT_EQ(kept.unit().Destroyed, 0);
+    Battle hive;
+    UnitSpec nest;
+    nest.purpose = "2";
+    nest.ability1 = "3";
+    nest.classOrGrowth = -1;
+    nest.buildingLevel = 1;
+    SetUnit(hive.table, kTower, nest);
+    hive.input().ShipCount[2][0][kTower] = 2;
+    hive->preparebatle();
+    ASSERT_EQ(hive.unit(2, 0, 0).Structure, -100);
+    hive->RegenerateOrganic();
+    EXPECT_EQ(hive.unit(2, 0, 0).Destroyed, 1);
 }
 
 TEST(Removal, SurvivorsMoveToTheFrontInTheirOrder) {
@@ -271,6 +293,20 @@ TEST(Shields, RegainTheirPercentUpToTheCapacity) {
     EXPECT_EQ(b.unit(1, 0, 1).Shield, 4u);
     EXPECT_EQ(b.unit(1, 0, 2).Shield, 10u);
     EXPECT_EQ(b.unit(1, 0, 3).Shield, 4u);
+
+    // A negative percent wears shields down, rounded the same way; below
+    // zero (-0.6 rounds to -1) the battle stops.
+    Battle worn;
+    ship.shieldRegen = -6;
+    SetUnit(worn.table, kShooter, ship);
+    worn.input().ShipCount[1][0][kShooter] = 2;
+    worn->preparebatle();
+    worn.unit(1, 0, 0).Shield = 1;  // 0.4
+    worn.unit(1, 0, 1).Shield = 4;  // 3.4
+    worn->RegenerateShieldsAndCountDelays();
+    EXPECT_EQ(worn.unit(1, 0, 0).Shield, 0u);
+    EXPECT_EQ(worn.unit(1, 0, 1).Shield, 3u);
+    EXPECT_THROW(worn->RegenerateShieldsAndCountDelays(), rtl::ERangeError);
 }
 
 TEST(Rounds, NoRoundAtZeroAndTheBattleLines) {

@@ -93,6 +93,13 @@ TEST(Yamato, HitsShieldThenStructureWithoutCreditAndLogs) {
     s.unit(2, 0, 0).Destroyed = 1;
     for (int i = 0; i < 64 && s.output.lines.size() == 1; ++i) s.Cast(4, 1);
     EXPECT_EQ(s.unit(2, 0, 0).Structure, 0);
+    // A shot of exactly the shield and structure left destroys.
+    s.unit(2, 0, 0).Destroyed = 0;
+    s.unit(2, 0, 0).Structure = 200;
+    s.unit(2, 0, 0).Shield = 50;
+    for (int i = 0; i < 64 && s.output.lines.size() == 2; ++i) s.Cast(4, 1);
+    EXPECT_EQ(s.unit(2, 0, 0).Destroyed, 1);
+    EXPECT_EQ(s.unit(2, 0, 0).Structure, 0);
 }
 
 TEST(Yamato, TooHighALevelStopsWithAClearMessage) {

@@ -265,6 +265,13 @@ TEST_F(DataTableFiles, AShortDatabaseLoadsWhatItHasAndSaysWhere) {
         wrong += loaded.Cell(col, row) != (i < 1000 ? Pattern(col, row) : "");
     }
     EXPECT_EQ(wrong, 0);
+    // Cut after two whole rows: the first lost cell is row 2, column 0.
+    pos = 0;
+    for (int i = 0; i < 2 * kColCount; ++i) pos = raw.find("\r\n", pos) + 2;
+    WriteRaw("DataBase.dat", raw.substr(0, pos));
+    result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_NE(result.message.find("со строки 1263 файла (строка базы 2, столбец 0)"), std::string::npos)
+        << rtl::Cp1251ToUtf8(result.message);
 
     // An empty file leaves an empty table.
     WriteRaw("DataBase.dat", "");
@@ -297,7 +304,8 @@ TEST_F(DataTableFiles, ShiftedRowsAndStrayCarriageReturnsAreToldWhereTheyStart) 
     DataTable::LoadResult result = loaded.LoadFromFile(PathOf("DataBase.dat"));
     EXPECT_EQ(result.linesRead, kDataBaseLines);
     EXPECT_FALSE(result.complete);
-    EXPECT_NE(result.message.find("строка базы 5, столбец 0"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_NE(result.message.find("в строке 3156 файла (строка базы 5, столбец 0)"), std::string::npos)
+        << rtl::Cp1251ToUtf8(result.message);
     EXPECT_NE(result.message.find("сдвинуты"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
 
     // One line added in row 3: the file is a line too long, and the shift is
@@ -335,6 +343,8 @@ TEST_F(DataTableFiles, RapidFireBeyondWhatABattleCanBearIsRefusedOnLoad) {
     saved.SetCell(kColRapidFire + 202, 201, rtl::IntToStr(kMaxRapidFire));  // the bound itself is fine
     saved.SetCell(kColRapidFire + 201, 202, "9000000000000000");
     saved.SetCell(kColRapidFire + 202, 202, rtl::IntToStr(kMaxRapidFire + 1));
+    PutUnitRow(saved, 550, "Последний");  // the last unit row is checked too
+    saved.SetCell(kColRapidFire + 201, 550, rtl::IntToStr(kMaxRapidFire + 5));
     PutRow(saved, 101, kKindTech, "Оружейная");
     saved.SetCell(201, 101, "99999");  // not rapid fire: a technology's column for row 171
     saved.SaveToFile(PathOf("DataBase.dat"));
@@ -344,7 +354,8 @@ TEST_F(DataTableFiles, RapidFireBeyondWhatABattleCanBearIsRefusedOnLoad) {
     EXPECT_FALSE(result.complete);
     EXPECT_NE(result.message.find("строка базы 202, столбец 231"), std::string::npos)
         << rtl::Cp1251ToUtf8(result.message);
-    EXPECT_NE(result.message.find("Таких ячеек 2"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_NE(result.message.find("Таких ячеек 3"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(loaded.Cell(kColRapidFire + 201, 550), rtl::IntToStr(kMaxRapidFire));
     EXPECT_EQ(loaded.Cell(kColRapidFire + 201, 202), rtl::IntToStr(kMaxRapidFire));
     EXPECT_EQ(loaded.Cell(kColRapidFire + 202, 202), rtl::IntToStr(kMaxRapidFire));
     EXPECT_EQ(loaded.Cell(kColRapidFire + 202, 201), rtl::IntToStr(kMaxRapidFire));
@@ -448,6 +459,7 @@ TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
     PutUnitRow(source, 201, "Муталиск");
     source.SetCell(kColRace, 201, "1");
     source.SetCell(kColRapidFire + 205, 201, "4");
+    source.SetCell(kColRapidFire + 206, 201, rtl::IntToStr(kMaxRapidFire));  // the bound itself comes in
     PutUnitRow(source, 550, "Левиафан");
     source.SetCell(kLastCol, 550, "2");
     PutRow(source, 1, kKindMedal, "Медаль за отвагу");
@@ -468,7 +480,10 @@ TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
         EXPECT_EQ(target.Cell(kColRapidFire, row), "0") << "column 30 is reset";
     }
     for (int col = kColRapidFire; col <= kLastCol; ++col) {
-        EXPECT_EQ(target.Cell(col, 201), col == kColRapidFire + 205 ? "4" : "0") << col;
+        EXPECT_EQ(target.Cell(col, 201), col == kColRapidFire + 205   ? "4"
+                                         : col == kColRapidFire + 206 ? rtl::IntToStr(kMaxRapidFire)
+                                                                      : "0")
+            << col;
         EXPECT_EQ(target.Cell(col, 1), "0") << col;
     }
     EXPECT_EQ(target.Cell(kLastCol, 550), "2");
@@ -534,6 +549,19 @@ TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndKeepsEarlierRows) {
         EXPECT_EQ(table.Cell(kColName, 202), "Прежняя");
         EXPECT_EQ(table.Cell(kColRapidFire + 5, 202), "7");
     }
+
+    // The bad line is quoted whole up to 40 characters, longer ones cut there;
+    // control characters show as "?".
+    const std::string forty(40, 'x');
+    for (const auto& [row, quoted] : {std::pair{forty, forty + "»"}, std::pair{forty + "y", forty + "...»"},
+                                      std::pair{std::string("2\x01" "1"), std::string("«2?1»")},
+                                      std::pair{std::string("2\x1f" "1\t"), std::string("«2?1?»")},
+                                      std::pair{std::string("2 1"), std::string("«2 1»")}}) {
+        WriteLines("expinp.shp", file({good, block(row, "Плохая", {})}));
+        DataTable table;
+        const std::string message = table.ImportFromFile(PathOf("expinp.shp")).message;
+        EXPECT_NE(message.find(quoted + " не номер строки базы"), std::string::npos) << rtl::Cp1251ToUtf8(message);
+    }
 }
 
 TEST_F(DataTableFiles, AnEmptyImportFileChangesNothing) {
@@ -592,6 +620,12 @@ TEST_F(DataTableFiles, LangFileGivesItsFirst33LinesAndTellsWhenShort) {
     EXPECT_EQ(captions.lines.size(), 10u);
     EXPECT_NE(captions.message.find("lang.dat"), std::string::npos);
     EXPECT_NE(captions.message.find("11"), std::string::npos) << rtl::Cp1251ToUtf8(captions.message);
+    // One line short is short too.
+    std::vector<std::string> oneShort(32, "Подпись");
+    WriteLines("lang.dat", oneShort);
+    const std::string shortMessage = ReadLangFile(PathOf("lang.dat")).message;
+    EXPECT_NE(shortMessage.find("32 из 33. Подписи со строки 33 остались прежними."), std::string::npos)
+        << rtl::Cp1251ToUtf8(shortMessage);
 
     // Bytes of a damaged file: no caption at all rather than garbage on the buttons.
     lines[4] = std::string("Под") + '\x01' + "пись" + '\0' + " 5";
@@ -616,6 +650,20 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     EXPECT_EQ(options.lines[1], "1");
     EXPECT_FALSE(options.lines[2].has_value());
     EXPECT_NE(options.message.find("строк 2 из 11"), std::string::npos) << rtl::Cp1251ToUtf8(options.message);
+    WriteLines("opt.dat", {"8", "1", "1", "1", "0", "0", "0", "0", "0", "6"});
+    EXPECT_NE(ReadOptionsFile(PathOf("opt.dat")).message.find("строк 10 из 11"), std::string::npos);
+    // Every number line must hold a whole number, the candidates' too.
+    WriteLines("opt.dat", {"8", "1", "1", "1", "0", "0", "0", "0", "0", "6", "много"});
+    options = ReadOptionsFile(PathOf("opt.dat"));
+    EXPECT_FALSE(options.lines[10].has_value());
+    EXPECT_NE(options.message.find("строке 11 «много», а нужно целое число"), std::string::npos)
+        << rtl::Cp1251ToUtf8(options.message);
+    // A bad line is quoted up to 40 characters.
+    const std::string forty(40, 'x');
+    WriteLines("opt.dat", {"8", "1", "1", forty});
+    options = ReadOptionsFile(PathOf("opt.dat"));
+    EXPECT_NE(options.message.find("строке 4 «" + forty + "», а нужно целое число"), std::string::npos)
+        << rtl::Cp1251ToUtf8(options.message);
     WriteRaw("opt.dat", std::string("8\r\n\x02\x03\r\n", 7));
     options = ReadOptionsFile(PathOf("opt.dat"));
     EXPECT_FALSE(options.lines[1].has_value());
@@ -623,8 +671,8 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     EXPECT_THROW(ReadOptionsFile(PathOf("missing.dat")), rtl::EInOutError);
 
     // Name lists: a heading, then one name a line; a heading alone is one empty name.
-    WriteLines("of.dat", {"Офицеры", "Адмирал", "Инженер"});
-    EXPECT_EQ(ReadNameList(PathOf("of.dat")).names, (std::vector<std::string>{"Адмирал", "Инженер"}));
+    WriteLines("of.dat", {"Офицеры", "Адмирал", "Инженер\tII"});  // a tab is text
+    EXPECT_EQ(ReadNameList(PathOf("of.dat")).names, (std::vector<std::string>{"Адмирал", "Инженер\tII"}));
     WriteLines("of.dat", {"Офицеры"});
     NameList list = ReadNameList(PathOf("of.dat"));
     EXPECT_EQ(list.names, std::vector<std::string>{""});
@@ -633,7 +681,8 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     std::vector<std::string> many(kMaxListNames + 1, "Имя");
     WriteLines("of.dat", many);
     EXPECT_EQ(ReadNameList(PathOf("of.dat")).names.size(), static_cast<size_t>(kMaxListNames));
-    for (const std::string& damaged : {std::string(), std::string("Офицеры\r\nАд\x07мирал\r\n")}) {
+    for (const std::string& damaged : {std::string(), std::string("Офицеры\r\nАд\x07мирал\r\n"),
+                                       std::string("Офи\x07церы\r\nАдмирал\r\n")}) {
         WriteRaw("of.dat", damaged);
         list = ReadNameList(PathOf("of.dat"));
         EXPECT_TRUE(list.names.empty());

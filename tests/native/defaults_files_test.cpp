@@ -164,6 +164,8 @@ TEST(EntryMatching, ByRowWithFixedHeadsAndTemplateIndexInRange) {
               (std::vector<int>{0, 1, 2, 3, -1, 5}));
     EXPECT_EQ(MatchEntries({205, 206, 207}, 0, {205, 207}, 0), (std::vector<int>{0, 2}));
     EXPECT_EQ(MatchEntries({0, 0}, 2, {0, 0, 0, 9}, 3), (std::vector<int>{0, 1, -1, -1}));
+    // A fixed entry is matched by its place only, whatever row it names.
+    EXPECT_EQ(MatchEntries({101, 102, 0, 103}, 2, {0, 0, 101, 103}, 2), (std::vector<int>{0, 1, -1, 3}));
 
     EXPECT_EQ(TemplateIndex("-1", 3), -1);
     EXPECT_EQ(TemplateIndex("0", 3), 0);

@@ -83,6 +83,22 @@ TEST(HttpGet, FailuresAreReportedWithinTheirTimeAndNeverAsAPage) {
 
     EXPECT_FALSE(HttpGet(base + "closed").ok);
     EXPECT_FALSE(HttpGet(base + "loop").ok);
+    // Redirects up to the limit are followed, one more is not; 300 is no page.
+    for (int k = 1; k <= 3; ++k) {
+        testhttp::Page step{"", "text/html", 302};
+        step.location = k < 3 ? "/hop" + std::to_string(k + 1) : "/end";
+        server.Set("/hop" + std::to_string(k), step);
+    }
+    server.Set("/end", {"arrived"});
+    server.Set("/choices", {"one or another", "text/html", 300});
+    HttpLimits twoHops;
+    twoHops.maxRedirects = 2;
+    EXPECT_EQ(HttpGet(base + "hop2", twoHops).text, "arrived");
+    EXPECT_FALSE(HttpGet(base + "hop1", twoHops).ok);
+    const rtl::HttpResult choices = HttpGet(base + "choices");
+    EXPECT_FALSE(choices.ok);
+    EXPECT_EQ(choices.status, 300);
+    EXPECT_TRUE(choices.text.empty());
     EXPECT_FALSE(HttpGet("ftp://127.0.0.1/").ok);
 
     HttpLimits quick;
@@ -126,17 +142,48 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     ASSERT_EQ(ParseHttpResponse("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 404 No\r\nContent-Length: 0\r\n\r\n", false, r),
               HttpParse::Complete);
     EXPECT_EQ(r.status, 404);
+    // Answers that never have a body are whole at their header.
+    for (const char* empty : {"HTTP/1.1 204 No Content\r\n\r\n", "HTTP/1.1 304 Not Modified\r\n\r\n"})
+        EXPECT_EQ(ParseHttpResponse(empty, false, r), HttpParse::Complete) << empty;
 
     const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4;x=1\r\nabcd\r\n2\r\nef\r\n0\r\n\r\n";
     ASSERT_EQ(ParseHttpResponse(chunked, false, r), HttpParse::Complete);
     EXPECT_EQ(r.body, "abcdef");
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nTransfer-Encoding: x-zip, Chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n",
+                                false, r),
+              HttpParse::Complete);
+    EXPECT_EQ(r.body, "abc");  // chunked as the last of several codings
     EXPECT_EQ(ParseHttpResponse(chunked.substr(0, chunked.size() - 8), false, r), HttpParse::Incomplete);
     EXPECT_EQ(ParseHttpResponse(chunked.substr(0, chunked.size() - 8), true, r), HttpParse::Malformed);
+    // Sizes in either case up to f; chunks ended by a bare LF.
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nF\r\n0123456789abcde\r\n"
+                                "f\r\n0123456789ABCDE\r\n0\r\n\r\n",
+                                false, r),
+              HttpParse::Complete);
+    EXPECT_EQ(r.body, "0123456789abcde0123456789ABCDE");
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n4\nabcd\n1\ne\n0\n\n", false, r),
+              HttpParse::Complete);
+    EXPECT_EQ(r.body, "abcde");
 
     for (const char* broken : {"garbage\r\n\r\n", "HTTP/1.1 abc\r\n\r\n", "HTTP/1.1 200\r\nContent-Length: -1\r\n\r\n",
                                "HTTP/1.1 200\r\nContent-Length: 99999999999999999999\r\n\r\n",
-                               "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"})
+                               "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n",
+                               "HTTP/1.1 099 Low\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx", "HTTP/1.1 99 Low\r\n\r\n",
+                               "HTTP/1.1 1000 High\r\n\r\n"})
         EXPECT_EQ(ParseHttpResponse(broken, true, r), HttpParse::Malformed) << broken;
+    // A chunk size line with a long extension is waited for up to 1024 bytes; past that it is refused.
+    const std::string head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3;";
+    EXPECT_EQ(ParseHttpResponse(head + std::string(500, 'x'), false, r), HttpParse::Incomplete);
+    EXPECT_EQ(ParseHttpResponse(head + std::string(1100, 'x'), false, r), HttpParse::Malformed);
+    ASSERT_EQ(ParseHttpResponse(head + std::string(500, 'x') + "\r\nabc\r\n0\r\n\r\n", false, r), HttpParse::Complete);
+    EXPECT_EQ(r.body, "abc");
+}
+
+TEST(HttpResponse, PagesOfOtherCodePagesBecomeTheProgramsText) {
+    EXPECT_EQ(rtl::PageTextTo1251("\xA3\xB3", "text/html; charset=koi8-r"), "ёЁ");
+    EXPECT_EQ(rtl::PageTextTo1251("a\xA0\xE9", "text/plain; charset=ISO-8859-1"), "a\xA0?");
+    EXPECT_EQ(rtl::PageTextTo1251("\xEF\xBB\xBF\xD0\x96", "text/html; charset='utf-8'"), "Ж");
+    EXPECT_EQ(rtl::PageTextTo1251("Ж", "text/html; charset=windows-1251"), "Ж");
 }
 
 TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
@@ -145,6 +192,10 @@ TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
     EXPECT_EQ(url.host, "127.0.0.1");
     EXPECT_EQ(url.port, 8080);
     EXPECT_EQ(url.target, "/infos.php?gid=1");
+    ASSERT_TRUE(rtl::ParseHttpUrl("http://[::1]:8080/x", url));
+    EXPECT_EQ(url.host, "::1");
+    EXPECT_EQ(url.port, 8080);
+    EXPECT_FALSE(rtl::ParseHttpUrl("http://[::1]x/", url));
     ASSERT_TRUE(rtl::ParseHttpUrl("HTTP://[::1]?x#frag", url));
     EXPECT_EQ(url.host, "::1");
     EXPECT_EQ(url.port, 80);

@@ -2,10 +2,12 @@
 // the update site's version page.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "battle/datatable.h"
 #include "rtl/errors.h"
+#include "rtl/textfile.h"
 #include "windows/core/rapidfirepage.h"
 #include "windows/core/spyreport.h"
 #include "windows/core/updatepage.h"
@@ -103,6 +105,13 @@ TEST(RapidFirePage, LettersWrittenAsReferencesBecomeTheProgramsText) {
                                       tables),
               "Скорострел Ёё ");
     EXPECT_THROW(online::ReadLetterTables(DataPath("missing.dat"), DataPath("unicode.dat")), rtl::EInOutError);
+    // Lines longer than ten characters are cut to ten.
+    const std::string longLines = ::testing::TempDir() + "norvix_letters.dat";
+    rtl::WriteAllLines(longLines, {"&#10000000000;", "short"});
+    const online::LetterTables cut = online::ReadLetterTables(longLines, longLines);
+    EXPECT_EQ(cut.entities[0], "&#10000000");
+    EXPECT_EQ(cut.entities[1], "short");
+    std::remove(longLines.c_str());
 
     // Short tables (empty lines) and self-feeding pairs are passed over instead of looping.
     online::LetterTables odd{{"x", "a", "ab"}, {"", "aa", "b"}};
@@ -119,7 +128,8 @@ TEST(RapidFirePage, TheBlockIsCutAtItsBreaksAndEndsAtTheDivOrThePage) {
     online::RapidFireBlock block = online::FindRapidFireBlock(page, 201);
     EXPECT_TRUE(block.found);
     EXPECT_EQ(block.entries, (std::vector<std::string>{"<div>по a", "по b", "по c"}));
-    // Late units have one more line between the marker and the block.
+    // Late units (above row 400) have one more line between the marker and the block.
+    EXPECT_EQ(online::FindRapidFireBlock(page, 400).entries, block.entries);
     EXPECT_TRUE(online::FindRapidFireBlock(page, 401).entries.empty());
     EXPECT_EQ(online::FindRapidFireBlock({"", "Скорострел", "", "<div>по x<br>"}, 401).entries,
               (std::vector<std::string>{"<div>по x"}));
@@ -140,9 +150,11 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStop
     unit(202, "Линкор");
     unit(203, "Зонд");
     unit(210, "Турель");
+    unit(500, "Дальний");  // the walk's last row
     table.SetCell(30 + 202, 201, "3");
     table.SetCell(30 + 203, 201, "5");
     table.SetCell(30 + 210, 201, "2");  // not on the page
+    table.SetCell(30 + 500, 201, "9");
     auto entry = [](int target, const char* name, const char* value) {
         return std::string("по <a href=\"infos.php?gid=") + std::to_string(target) + "&notopnav=true\">" + name +
                "</a> <b>" + value + "</b>";
@@ -152,8 +164,8 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStop
                              found);
     // The target named otherwise on the page is compared by its row, and not taken for missing.
     EXPECT_EQ(found.log, (std::vector<std::string>{"Зонд-->Разведчик", "Крейсер по Зонд  5-->6",
-                                                   "Крейсер по Турель  2--> 0"}));
-    ASSERT_EQ(found.queue.size(), 2u);
+                                                   "Крейсер по Турель  2--> 0", "Крейсер по Дальний  9--> 0"}));
+    ASSERT_EQ(found.queue.size(), 3u);
     EXPECT_EQ(found.queue[0].target, 203);
     EXPECT_EQ(found.queue[0].value, "6");
     EXPECT_EQ(found.queue[1].row, 201);
@@ -166,8 +178,9 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStop
     online::CompareRapidFire(table, 201, {entry(202, "Линкор", "много"), entry(203, "Зонд", "7")}, partial);
     EXPECT_EQ(partial.unread,
               std::vector<std::string>{"«Крейсер» (infos.php?gid=201&notopnav=true): 'много' не является целым числом"});
-    EXPECT_EQ(partial.log, (std::vector<std::string>{"Крейсер по Зонд  5-->7", "Крейсер по Турель  2--> 0"}));
-    ASSERT_EQ(partial.queue.size(), 2u);
+    EXPECT_EQ(partial.log, (std::vector<std::string>{"Крейсер по Зонд  5-->7", "Крейсер по Турель  2--> 0",
+                                                     "Крейсер по Дальний  9--> 0"}));
+    ASSERT_EQ(partial.queue.size(), 3u);
     EXPECT_EQ(partial.queue[0].target, 203);
     // When not even the target can be read, it may be any of them: none is taken for missing.
     online::UnitComparison unknown;
@@ -184,6 +197,9 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStop
     EXPECT_EQ(online::NextUnitRow(table, 200), 201);
     EXPECT_EQ(online::NextUnitRow(table, 203), 210);
     EXPECT_EQ(online::NextUnitRow(table, 210), online::kWalkEnd);
+    // Past the last unit the walk stays at its end.
+    EXPECT_EQ(online::NextUnitRow(table, online::kWalkEnd), online::kWalkEnd);
+    EXPECT_EQ(online::NextUnitRow(table, battle::kLastRow), online::kWalkEnd);
     EXPECT_EQ(online::UnitPageAddress("http://h/", 205), "http://h/infos.php?gid=205&notopnav=true");
 }
 
@@ -200,7 +216,11 @@ TEST(UpdatePage, TheMarkerLineGivesFourSoundFieldsOrNothing) {
     for (const char* line :
          {"no marker", "DelvoSim<br><br>37 <br>ftp://h/b.zip <br><br>12 <br>http://h/d.zip<",
           "DelvoSim<br><br>37 <br>http://h/b.zip <br><br>12 <br>javascript:x()<", "DelvoSim<br><br>37<br>",
-          "DelvoSim<br><br> <br>http://h/b.zip <br><br>12 <br>http://h/d.zip<", "DelvoSim"}) {
+          "DelvoSim<br><br> <br>http://h/b.zip <br><br>12 <br>http://h/d.zip<", "DelvoSim",
+          // Control characters, which the update window would show as they are, in either number.
+          "DelvoSim<br><br>3\x7f" "7 <br>http://h/b.zip <br><br>12 <br>http://h/d.zip<",
+          "DelvoSim<br><br>37 <br>http://h/b.zip <br><br>1\x1b[2J <br>http://h/d.zip<",
+          "DelvoSim<br><br>37 <br>http://h/b.zip <br><br>\t12 <br>http://h/d.zip<"}) {
         EXPECT_FALSE(update::ReadUpdateFields({line}, f)) << line;
         EXPECT_TRUE(f.build.empty());
     }

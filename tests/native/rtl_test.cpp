@@ -38,11 +38,19 @@ TEST(Encoding, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(Utf16ToCp1251(u"x\U0001F600y"), "x?y");  // a surrogate pair is one character
     EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");
     EXPECT_EQ(Utf8ToCp1251("a\xC3"), "a?");  // cut off in the middle
+    EXPECT_EQ(Utf8ToCp1251("a\xF0\x9F\x98\x80" "b"), "a?b");  // four bytes, one character
 }
 
 TEST(Encoding, CaseFoldingCoversCyrillic) {
     EXPECT_EQ(UpperCase1251("abc ёжик"), "ABC ЁЖИК");
     EXPECT_EQ(LowerCase1251("ABC ЁЖИК"), "abc ёжик");
+    // Every letter of the alphabet, А to Я and Ё, and nothing else.
+    for (int c = 0xC0; c <= 0xDF; ++c) {
+        EXPECT_EQ(LowerCase1251(std::string(1, static_cast<char>(c))), std::string(1, static_cast<char>(c + 32))) << c;
+        EXPECT_EQ(UpperCase1251(std::string(1, static_cast<char>(c + 32))), std::string(1, static_cast<char>(c))) << c;
+    }
+    EXPECT_EQ(LowerCase1251("@[`{\xBF\xD7"), "@[`{\xBF\xF7");
+    EXPECT_EQ(UpperCase1251("@[`{\xBF\xA8\xB8"), "@[`{\xBF\xA8\xA8");
     EXPECT_TRUE(SameText1251("Опции", "ОПЦИИ"));
     EXPECT_FALSE(SameText1251("Опции", "Опция"));
 }
@@ -52,6 +60,7 @@ TEST(Convert, WholeNumbers) {
     EXPECT_EQ(StrToInt("-15"), -15);
     EXPECT_EQ(StrToInt("+7"), 7);
     EXPECT_EQ(StrToInt("  42"), 42);
+    EXPECT_EQ(StrToInt("\t42"), 42);  // copied out of a table
     EXPECT_EQ(StrToInt("2147483647"), 2147483647);
     EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
     EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
@@ -249,6 +258,11 @@ TEST_F(TextFiles, MissingFilesAndBackslashPaths) {
     EXPECT_TRUE(FileExists(programPath));
     EXPECT_TRUE(DirectoryExists(dir_.string() + "\\logs"));
     EXPECT_THROW(WriteAllLines(dir_.string() + "\\missing\\x.txt", {"1"}), EInOutError);
+    // The drive Z: (in either case) is the host's root; other drives stay as they are.
+    EXPECT_TRUE(FileExists("Z:" + programPath));
+    EXPECT_TRUE(FileExists("z:" + programPath));
+    EXPECT_EQ(HostPath("z:\\tmp\\a.txt"), "/tmp/a.txt");
+    EXPECT_EQ(HostPath("C:\\tmp"), "C:/tmp");
 }
 
 TEST_F(TextFiles, AFailedAtomicWriteLeavesThePreviousFileWhole) {

@@ -47,6 +47,7 @@ TEST(SkinnedGauge, RangeAndPercentage) {
     c = r.SetMinValue(150);
     EXPECT_EQ(c.Error, "Value must be between -2147483647 and 99");
     EXPECT_EQ(r.MinValue(), 0);
+    EXPECT_FALSE(r.SetMinValue(101).Error.empty());  // one past the maximum is refused too
     c = r.SetMaxValue(-5);
     EXPECT_EQ(c.Error, "Value must be between 1 and 2147483647");
     EXPECT_EQ(r.MaxValue(), 100);
@@ -57,6 +58,8 @@ TEST(SkinnedGauge, RangeAndPercentage) {
     r.SetProgress(70);
     r.SetMaxValue(65);
     EXPECT_EQ(r.Progress(), 65);
+    r.SetMaxValue(64);  // one above is lowered too
+    EXPECT_EQ(r.Progress(), 64);
     EXPECT_TRUE(r.SetMinValue(200, true).Error.empty());
     EXPECT_EQ(r.MinValue(), 200);
 }
@@ -131,6 +134,26 @@ TEST(ControlAdapter, ListedClassesAndDeadItems) {
     EXPECT_EQ(check.Section, "CHECKBOX");
     EXPECT_TRUE(check.StoreSection);
     EXPECT_FALSE(HookControlChoice(tpEdits).StoreSection);
+    // Every list's adapter and section.
+    using C = TacWndClass;
+    const struct {
+        int kind;
+        C cls;
+        const char* section;
+        bool stored;
+    } table[] = {{tpEdits, C::TacEditWnd, "EDIT", false},          {tpButtons, C::TacBtnWnd, "BUTTON", true},
+                 {tpBitBtns, C::TacBitBtnWnd, "BUTTON", true},     {tpCheckBoxes, C::TacCheckBoxWnd, "CHECKBOX", true},
+                 {tpComboBoxes, C::TacComboBoxWnd, "EDIT", false}, {tpGrids, C::TacGridWnd, "EDIT", false},
+                 {tpGroupBoxes, C::TacGroupBoxWnd, "GROUPBOX", true}, {tpListViews, C::TacListViewWnd, "EDIT", false},
+                 {tpPanels, C::TacPanelWnd, "PANEL", true},        {tpTreeViews, C::TacTreeViewWnd, "EDIT", false},
+                 {tpWWEdits, C::TacWWComboBoxWnd, "EDIT", false},  {tpGridEh, C::TacGridEhWnd, "EDIT", false},
+                 {tpVirtualTrees, C::TacVirtualTreeViewWnd, "EDIT", false}};
+    for (const auto& row : table) {
+        const TAdapterChoice choice = HookControlChoice(row.kind);
+        EXPECT_EQ(choice.Class, row.cls) << row.kind;
+        EXPECT_EQ(choice.Section, row.section) << row.kind;
+        EXPECT_EQ(choice.StoreSection, row.stored) << row.kind;
+    }
 
     // Adjacent dead items all go, each freed once; the living keep their order.
     std::vector<std::string> items{"a", "dead1", "dead2", "b", "dead3", "dead4"};

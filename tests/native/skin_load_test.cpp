@@ -60,14 +60,18 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
         "BORDERSMASK=^0000,0000,0018,0012,0002,0003,0004,0001,3,1,5,0\r\n"
         "THIRDS=^0000,0000,0018,0012,0000,0000,0000,0000,3,1,0,0\r\n"
         "EVEN=^0000,0000,0018,0012,0000,0000,0000,0000,3,1,0,2\r\n"
+        "ONLYLEFT=^0000,0000,0018,0012,0003,0000,0000,0000,3,1,0,0\r\n"
+        "ONLYBOTTOM=^0000,0000,0018,0012,0000,0000,0000,0001,3,1,0,0\r\n"
         "GLYPHMASK=@0020,0000,0040,0010,2,0\r\n"
         "PATTERN=~0001,0002,0011,0012,10,1\r\n"
         "SHORT=~0001,0002,0011,0012,07\r\n"
         "OWN=!frame.BMP!3!1!2!1!2!3!4\r\n"
         "OWNTHIRDS=!frame.BMP!2!0!0\r\n"
         "OLD=x#(0,0,20,10)(0,-1,2)\r\n"
+        "HOTPATTERN=x#(0,0,20,10)(1)\r\n"
         "BARE=frame.bmp\r\n"
         "OUTSIDE=^0030,0000,0050,0010,0001,0001,0001,0001,1,0,0,0\r\n"
+        "BELOW=^0000,0015,0010,0025,0001,0001,0001,0001,1,0,0,0\r\n"
         "EMPTYRECT=@0005,0005,0005,0009,1,0\r\n"
         "ZEROCOUNT=@0000,0000,0010,0010,0,0\r\n"
         "NOPICTURE=!missing.bmp!1!0!0\r\n";
@@ -82,6 +86,11 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
     EXPECT_EQ(std::tie(thirds.WL, thirds.WT, thirds.WR, thirds.WB), std::make_tuple(2, 2, 2, 2));
     const TsMaskData& even = Mask("Button", "EVEN");
     EXPECT_EQ(std::tie(even.WL, even.WT, even.WR, even.WB), std::make_tuple(2, 2, 2, 2));
+    // Corners given on one side only are taken as given, the others 0.
+    const TsMaskData& left = Mask("Button", "ONLYLEFT");
+    EXPECT_EQ(std::tie(left.WL, left.WT, left.WR, left.WB), std::make_tuple(3, 0, 0, 0));
+    const TsMaskData& bottom = Mask("Button", "ONLYBOTTOM");
+    EXPECT_EQ(std::tie(bottom.WL, bottom.WT, bottom.WR, bottom.WB), std::make_tuple(0, 0, 0, 1));
     const TsMaskData& g = Mask("Button", "GLYPHMASK");
     EXPECT_EQ(std::tie(g.ImageCount, g.MaskType, g.ImgType), std::make_tuple(2, 0, itisaGlyph));
     const TsMaskData& p = Mask("Button", "PATTERN");
@@ -101,10 +110,13 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
     EXPECT_EQ(old.SourceRect, (TRect{0, 0, 20, 10}));
     EXPECT_EQ(std::tie(old.ImageCount, old.MaskType, old.BorderWidth, old.DrawMode), std::make_tuple(1, 0, 2, 1));
     EXPECT_EQ(std::tie(old.WL, old.WT, old.WR, old.WB), std::make_tuple(2, 2, 2, 2));
+    const TsMaskData& hot = Mask("BUTTON", "HOTPATTERN");  // a texture, never stretched
+    EXPECT_EQ(std::tie(hot.ImgType, hot.DrawMode), std::make_tuple(itisaTexture, 0));
     const TsMaskData& bare = Mask("BUTTON", "BARE");
     EXPECT_EQ(std::tie(bare.ImageCount, bare.MaskType, bare.WL, bare.WT), std::make_tuple(3, 1, 2, 2));
     // Rectangles outside the master bitmap or empty are dropped; counts below 1 are 1.
     EXPECT_EQ(content_.FindMaskIndex("Button", "OUTSIDE"), -1);
+    EXPECT_EQ(content_.FindMaskIndex("Button", "BELOW"), -1);
     EXPECT_EQ(content_.FindMaskIndex("Button", "EMPTYRECT"), -1);
     EXPECT_EQ(content_.FindMaskIndex("Button", "NOPICTURE"), -1);
     EXPECT_EQ(Mask("Button", "ZEROCOUNT").ImageCount, 1);
@@ -123,8 +135,16 @@ TEST_F(SkinLoad, KeysAndMasksComeFromParentsAndACycleEnds) {
         "[GROUPBOX]\r\nPARENTCLASS=PANEL\r\nCOLOR=-1\r\n"
         "[BUTTON]\r\nPARENTCLASS=GROUPBOX\r\nFONTCOLOR=65280\r\n"
         "[LOOPA]\r\nPARENTCLASS=LOOPB\r\n[LOOPB]\r\nPARENTCLASS=LOOPA\r\n"
-        "[SELF]\r\nPARENTCLASS=SELF\r\n";
+        "[SELF]\r\nPARENTCLASS=SELF\r\n"
+        "[HEX]\r\nCOLOR=$00C08040\r\nHOTCOLOR=$FF00000F\r\nBORDERCOLOR1=0x7FFFFFFF\r\nBORDERCOLOR2=$123456789\r\n";
     ASSERT_EQ(Load(text).Status, TSkinLoadStatus::Loaded);
+    // Colours written in hexadecimal with all eight digits, system colours
+    // among them; a ninth digit is no colour, and the default stands.
+    const TsGeneralData& hex = Section("HEX");
+    EXPECT_EQ(hex.Color, 0x00C08040);
+    EXPECT_EQ(hex.HotColor, static_cast<TColor>(0xFF00000F));
+    EXPECT_EQ(hex.BorderColor1, 0x7FFFFFFF);
+    EXPECT_EQ(hex.BorderColor2, 0);
     EXPECT_DOUBLE_EQ(content_.SkinData.Version, 5.75);
     EXPECT_EQ(content_.SkinData.Shadow1Blur, 4);
     const TsGeneralData& button = Section("BUTTON");
@@ -154,7 +174,8 @@ TEST_F(SkinLoad, KeysAndMasksComeFromParentsAndACycleEnds) {
 TEST_F(SkinLoad, TheApplicationsOwnSectionsFillWhatTheSkinLacks) {
     TSkinLoadOptions opts;
     opts.CommonSections = {"[PANEL]", "COLOR=1", "[MYPANEL]", "PARENTCLASS=panel", "FONTCOLOR=0x10",
-                           "MARK=#(0,0,20,10)(2,1)", "PICTURE=frame.bmp", "[GLOBALINFO]", "GLOBALMARK=#(0,0,8,8)(1)"};
+                           "MARK=#(0,0,20,10)(2,1)", "PICTURE=frame.bmp", "[GLOBALINFO]", "GLOBALMARK=#(0,0,8,8)(1)",
+                           "[MYZERO]", "PARENTCLASS=PANEL", "COLOR=0", "SHADOWBLUR=0"};
     const std::string text = "[GLOBALINFO]\r\nMASTERBITMAP=Master.bmp\r\n"
                              "[PANEL]\r\nCOLOR=255\r\nSHADOWBLUR=9\r\nGRADIENTDATA=1;2;100;1;0\r\n";
     ASSERT_EQ(Load(text, opts).Status, TSkinLoadStatus::Loaded);
@@ -166,6 +187,9 @@ TEST_F(SkinLoad, TheApplicationsOwnSectionsFillWhatTheSkinLacks) {
     EXPECT_EQ(mine.ShadowBlur, 9);
     EXPECT_EQ(mine.GradientArray.size(), 1u);
     EXPECT_EQ(mine.FontColor[3], -1);
+    // A 0 of its own is a value like any other, not a missing key.
+    const TsGeneralData& zero = Section("MYZERO");
+    EXPECT_EQ(std::tie(zero.Color, zero.ShadowBlur), std::make_tuple(0, 0));
     const TsMaskData& mark = Mask("MYPANEL", "MARK");
     EXPECT_EQ(std::tie(mark.ImageCount, mark.MaskType, mark.DrawMode), std::make_tuple(2, 1, 1));
     EXPECT_TRUE(Mask("MYPANEL", "PICTURE").Image);
@@ -211,8 +235,10 @@ TEST_F(SkinLoad, HueAndSaturationShiftOnceAndKeepGreyAndKey) {
     skintest::Put(master.Pixels(), 2, 0, MakeColor(90, 90, 90));
     skintest::Put(master.Pixels(), 3, 0, MakeColor(255, 0, 230));  // stronger, it would be the key colour
     Write("Test/Master.bmp", WriteBmp(master.Pixels()));
+    Write("Test/red.bmp", WriteBmp(skintest::Solid(3, 2, MakeColor(255, 0, 0)).Pixels()));
     const std::string text = "[GLOBALINFO]\r\nMASTERBITMAP=Master.bmp\r\nSHADOW1COLOR=255\r\n"
-                             "[A]\r\nCOLOR=255\r\nTCLEFT=-1\r\nGRADIENTDATA=255;65280;100;0;0\r\n";
+                             "[A]\r\nCOLOR=255\r\nTCLEFT=-1\r\nGRADIENTDATA=255;65280;100;0;0\r\n"
+                             "HOTCOLOR=255\r\nHOTFONTCOLOR=255\r\nHOTGRADIENTDATA=65280;255;100;0;0\r\nOWN=!red.bmp!1!0!0\r\n";
     ASSERT_EQ(Load(text).Status, TSkinLoadStatus::Loaded);
     const std::vector<uint8_t> plain(content_.MasterPixels().Row0, content_.MasterPixels().Row0 + 12);
     TSkinLoadOptions opts;
@@ -232,6 +258,10 @@ TEST_F(SkinLoad, HueAndSaturationShiftOnceAndKeepGreyAndKey) {
         EXPECT_EQ(a.Color, MakeColor(0, 255, 0));
         EXPECT_EQ(a.FontColor[1], -1);
         EXPECT_EQ(a.GradientArray[0].Color2, MakeColor(0, 0, 255));
+        EXPECT_EQ(a.HotColor, MakeColor(0, 255, 0));
+        EXPECT_EQ(a.HotFontColor[0], MakeColor(0, 255, 0));
+        EXPECT_EQ(a.HotGradientArray[0].Color1, MakeColor(0, 0, 255));
+        EXPECT_EQ(skintest::At(Mask("A", "OWN").Image->Pixels(), 2, 1), MakeColor(0, 255, 0));  // own pictures too
         EXPECT_EQ(content_.SkinData.Shadow1Color, MakeColor(0, 255, 0));
     }
     // A stronger colour that would come out as the key colour stays a real pixel.
@@ -240,6 +270,70 @@ TEST_F(SkinLoad, HueAndSaturationShiftOnceAndKeepGreyAndKey) {
     ASSERT_EQ(Load(text, opts).Status, TSkinLoadStatus::Loaded);
     EXPECT_EQ(skintest::At(content_.MasterPixels(), 3, 0), MakeColor(255, 0, 254));
     EXPECT_EQ(skintest::At(content_.MasterPixels(), 1, 0), clFuchsia);
+}
+
+// The older stored form: the skin's content as collections.
+TEST_F(SkinLoad, AStoredSkinOfCollectionsGivesItsSectionsMasksAndPatterns) {
+    TsStoredSkin& old = stored_.Add();
+    old.SetName("Old");
+    old.MasterBitmap = skintest::Solid(30, 20, MakeColor(9, 9, 9));
+    old.Version = 4.5;
+    TsSkinGeneral button;
+    button.SectionName = "BUTTON";
+    button.Color = 0x123456;
+    button.FontColor = "1 2 3 4 5";
+    button.HotFontColor = "7 -1 -1 -1";  // not five: left as it was
+    button.GradientData = "1;2;100;1;0";
+    button.HotGradientData = " ";
+    old.GeneralData.push_back(button);
+    TsSkinGeneral form;
+    form.SectionName = "FORM";
+    old.GeneralData.push_back(form);
+    TsSkinImage border;  // a rectangle of the master bitmap, no count: three states over a mask row
+    border.SectionName = "button";
+    border.PropertyName = "bordersmask";
+    border.Left = 0, border.Top = 0, border.Right = 18, border.Bottom = 12;
+    border.StretchMode = 1;
+    old.Images.push_back(border);
+    TsSkinImage pattern;  // a picture of its own
+    pattern.SectionName = "BUTTON";
+    pattern.Name = "p.bmp";
+    pattern.PropertyName = "PATTERN";
+    pattern.Image = skintest::Solid(4, 4, MakeColor(1, 2, 3));
+    pattern.ImageCount = 1;
+    pattern.StretchMode = 1;
+    old.Images.push_back(pattern);
+    TsSkinPattern jpeg;  // a JPEG shared by name: the second names it without a picture
+    jpeg.SectionName = "FORM";
+    jpeg.PropertyName = "PATTERN";
+    jpeg.Name = "back.jpg";
+    jpeg.Image = skintest::Solid(8, 8, MakeColor(4, 5, 6));
+    old.Patterns.push_back(jpeg);
+    jpeg.SectionName = "PANEL";
+    jpeg.Image = TPixelBitmap();
+    old.Patterns.push_back(jpeg);
+
+    ASSERT_EQ(LoadStoredSkin(content_, old, {}).Status, TSkinLoadStatus::Loaded);
+    EXPECT_DOUBLE_EQ(content_.SkinData.Version, 4.5);
+    const TsGeneralData& b = Section("BUTTON");
+    EXPECT_EQ(b.Color, 0x123456);
+    EXPECT_EQ(b.FontColor, (std::array<TColor, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(b.HotFontColor, (std::array<TColor, 5>{0, -1, -1, -1, -1}));
+    EXPECT_EQ(b.GradientArray.size(), 1u);
+    EXPECT_TRUE(b.HotGradientArray.empty());
+    const TsMaskData& m = Mask("BUTTON", "BORDERSMASK");
+    EXPECT_EQ(std::tie(m.ImageCount, m.MaskType, m.DrawMode), std::make_tuple(3, 1, 1));
+    EXPECT_EQ(std::tie(m.WL, m.WT), std::make_tuple(2, 2));  // a third of a frame: 18 / 9, 12 / 6
+    EXPECT_EQ(m.FrameHeight(), 6);
+    const TsMaskData& p = Mask("BUTTON", "PATTERN");
+    ASSERT_TRUE(p.Image);
+    EXPECT_EQ(std::tie(p.ImgType, p.DrawMode), std::make_tuple(itisaTexture, 0));  // stored as a border: not stretched
+    ASSERT_EQ(content_.Patterns.size(), 2u);
+    EXPECT_EQ(content_.Patterns[1].SectionName, "PANEL");
+    EXPECT_EQ(skintest::At(content_.Patterns[1].Image->Pixels(), 0, 0), MakeColor(4, 5, 6));
+    const int formIndex = content_.GetSkinIndex("FORM");
+    EXPECT_EQ(content_.GetPatternIndex(formIndex, "FORM", "PATTERN"), 0);
+    EXPECT_EQ(content_.GetPatternIndex(formIndex, "FORM", "HOTPATTERN"), -1);
 }
 
 TEST(SkinClassLists, OlderOrderMovesAndEmptyListsTakeDefaults) {
@@ -257,6 +351,22 @@ TEST(SkinClassLists, OlderOrderMovesAndEmptyListsTakeDefaults) {
     EXPECT_EQ(third.Lists[tpGrids], ThirdPartyList::DefaultList(tpGrids));
     ASSERT_EQ(lists[tpCheckBoxes].size(), 5u);
     EXPECT_EQ(lists[tpCheckBoxes][1], "TRadioButton");
+    // Lists written in the older order are told by either of their first two.
+    ThirdPartyList older;
+    older.Lists[tpButtons] = "TBitBtn";
+    older.Lists[tpEdits] = "TMyEdit";
+    TThirdLists olderLists;
+    UpdateThirdNames(older, olderLists, false);
+    EXPECT_EQ(older.Lists[tpBitBtns], "TBitBtn");
+    EXPECT_EQ(older.Lists[tpButtons], "TMyEdit");
+    // The lists are stored back one name a line.
+    lists[tpGridEh] = {"TOldEh", "TNewEh"};
+    StoreThirdNames(third, lists);
+    EXPECT_EQ(third.Lists[tpGridEh], "TOldEh\r\nTNewEh\r\n");
+    // Forced, every list goes back to its defaults, own names and all.
+    UpdateThirdNames(third, lists, true);
+    EXPECT_EQ(third.Lists[tpEdits], ThirdPartyList::DefaultList(tpEdits));
+    EXPECT_EQ(lists[tpGridEh], (std::vector<std::string>{"TDBGridEh"}));
 
     // Button effects: only the default manager's set reaches the effects.
     TacBtnEffects effects;

@@ -38,12 +38,14 @@ TEST(SkinIndexes, TheTableFindsSectionsAndMasksThroughParentsAndIsEmptyWithoutAS
                    Section("SCROLLSLIDERH")};
     c->Sections[0].FontColor[0] = 0x123456;
     for (auto [section, property] : {std::pair{"GLOBALINFO", "BOXCHECKED"}, {"BTNBASE", "BORDERSMASK"},
-                                     {"BTNBASE", "GLYPHMASK"}, {"TABTOP", "BORDERSMASK"}, {"SCROLLSLIDERH", "HOTPATTERN"}})
+                                     {"BTNBASE", "GLYPHMASK"}, {"TABTOP", "BORDERSMASK"}, {"SCROLLSLIDERH", "HOTPATTERN"},
+                                     {"GLOBALINFO", "SMALLGRAYED"}})
         c->Masks.push_back(Mask(*c, section, property));
     const TCachedIndexes ci = InitConstantIndexes(*c);
     EXPECT_EQ(ci[ciGlobalInfo], 0);
     EXPECT_EQ(ci[ciCheckMasks], 0);
     EXPECT_EQ(ci[ciCheckMasks + 1], -1);
+    EXPECT_EQ(ci[ciCheckMasks + 8], 5);  // the last of the nine check pictures
     EXPECT_EQ(ci[ciTabTop], 3);
     EXPECT_EQ(ci[ciTabBorders], 3);
     EXPECT_EQ(ci[ciTabTop + 1], -1);
@@ -58,6 +60,21 @@ TEST(SkinIndexes, TheTableFindsSectionsAndMasksThroughParentsAndIsEmptyWithoutAS
     EXPECT_EQ(ci[ciScrollSliderVPattern + 1], -1);
     EXPECT_EQ(ci.ComboBtnIndex, -1);
     EXPECT_EQ(GlobalInfoFontColor(*c, ci, nullptr), 0x123456);
+
+    // Each bar's slider takes the patterns of its own section, or of that section's parent.
+    c->Sections.push_back(Section("SCROLLSLIDERV", "VBASE"));
+    c->Sections.push_back(Section("VBASE"));
+    for (auto [section, property] : {std::pair{"SCROLLSLIDERH", "PATTERN"}, {"VBASE", "PATTERN"},
+                                     {"SCROLLSLIDERV", "HOTPATTERN"}})
+        c->Masks.push_back(Mask(*c, section, property));
+    const TCachedIndexes sliders = InitConstantIndexes(*c);
+    for (auto [index, section, property] :
+         {std::tuple{static_cast<int>(ciScrollSliderHPattern), "SCROLLSLIDERH", "PATTERN"}, {ciScrollSliderHPattern + 1, "SCROLLSLIDERH", "HOTPATTERN"},
+          {ciScrollSliderVPattern, "VBASE", "PATTERN"}, {ciScrollSliderVPattern + 1, "SCROLLSLIDERV", "HOTPATTERN"}}) {
+        ASSERT_GE(sliders[index], 0) << section << " " << property;
+        const TsMaskData& m = c->Masks[static_cast<size_t>(sliders[index])];
+        EXPECT_EQ(m.SectionName + " " + m.PropertyName, std::string(section) + " " + property);
+    }
 
     const TsSkinContent none;
     const TCachedIndexes empty = InitConstantIndexes(none);
@@ -95,17 +112,16 @@ TEST(SkinIndexes, DefaultSectionsAndKindsThatNeverShowHot) {
     EXPECT_EQ(DefaultSectionName(161), "GAUGE");
     EXPECT_EQ(DefaultSectionName(226), "GROUPBOX");
     EXPECT_EQ(DefaultSectionName(9), "");  // the owner's class name is used
-    EXPECT_TRUE(IsNoHoverCode(51));
-    EXPECT_TRUE(IsNoHoverCode(110));
-    EXPECT_TRUE(IsNoHoverCode(161));
-    EXPECT_FALSE(IsNoHoverCode(93));
-    EXPECT_FALSE(IsNoHoverCode(51 + 256));
+    // Panels, labels and gauges (51 to 74, 110, 141 to 161) never show hot; their neighbours do.
+    for (int code : {51, 74, 110, 141, 161}) EXPECT_TRUE(IsNoHoverCode(code)) << code;
+    for (int code : {50, 75, 93, 109, 111, 140, 162, 51 + 256}) EXPECT_FALSE(IsNoHoverCode(code)) << code;
 }
 
 TEST(SkinFolders, TheSkinDirectoryResolvesAgainstTheProgramFolder) {
     const std::string app = "C:\\A\\B\\";
     EXPECT_EQ(FullSkinDirectory("..\\Skins", app), "C:\\A\\Skins");
     EXPECT_EQ(FullSkinDirectory(".\\Skins", app), "C:\\A\\B\\Skins");
+    EXPECT_EQ(FullSkinDirectory("./Skins", app), "C:\\A\\B\\Skins");
     EXPECT_EQ(FullSkinDirectory("Skins", app), "C:\\A\\B\\Skins");
     EXPECT_EQ(FullSkinDirectory("D:\\S", app), "D:\\S");
     EXPECT_EQ(FullSkinDirectory("\\\\server\\skins", app), "\\\\server\\skins");

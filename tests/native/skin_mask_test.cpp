@@ -1,13 +1,20 @@
 // Nine-part painting of skin masks, glyphs, the transparent corners of
-// borders, texture placement and a sample element to look at.
+// borders, texture placement, a sample element to look at, and the
+// recorded pictures of every painting routine.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 
 #include "skin/core/blend.h"
 #include "skin/core/glyphlayout.h"
 #include "skin/core/gradient.h"
 #include "skin/core/maskpaint.h"
 #include "skin/core/pixelcopy.h"
+#include "skin/core/sectionpaint.h"
 #include "skin/core/texture.h"
+#include "support/golden.h"
 #include "support/skin_support.h"
 
 using namespace skin;
@@ -93,6 +100,15 @@ TEST(SkinRect, StretchOnlyWithoutAMaskRow) {
     const TsMaskData masked = skintest::MaskIn(*content, {0, 0, 27, 18}, 3, 1, 3, 3, 3, 3, 1 | 4);
     DrawSkinRect(bmp.Pixels(), {0, 0, 20, 12}, true, TParentCacheInfo{}, masked, 0, false);
     for (int x = 3; x < 17; ++x) EXPECT_EQ(ColOf(At(bmp.Pixels(), x, 1)), (x - 3) % 3);
+
+    // Stretched sides leave the centre alone unless both the mask and the caller ask for it.
+    TPixelBitmap open = Solid(20, 12, clWhite);
+    DrawSkinRect(open.Pixels(), {0, 0, 20, 12}, true, TParentCacheInfo{},
+                 skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 1), 0, false);
+    EXPECT_EQ(PieceOf(At(open.Pixels(), 10, 1)), 2);
+    EXPECT_EQ(At(open.Pixels(), 10, 6), clWhite);
+    DrawSkinRect(open.Pixels(), {0, 0, 20, 12}, false, TParentCacheInfo{}, stretched, 0, false);
+    EXPECT_EQ(At(open.Pixels(), 10, 6), clWhite);
 }
 
 TEST(SkinRect, CornersShrinkToFitAndOddPixelsGoRight) {
@@ -130,6 +146,9 @@ TEST(SkinRect, EmptyPiecesStatesAndTinyTargets) {
     TPixelBitmap s = Solid(10, 10, clWhite);
     DrawSkinRect(s.Pixels(), {0, 0, 10, 10}, true, TParentCacheInfo{}, mask, 5, false);
     EXPECT_EQ(GreenOf(At(s.Pixels(), 5, 5)), 100);  // state 5 of three paints the last frame
+    TPixelBitmap g = Solid(9, 9, clWhite);
+    DrawSkinGlyph(g.Pixels(), {0, 0}, 5, skintest::MaskIn(*content, {0, 0, 18, 9}, 2, 0, 0, 0, 0, 0), 1);
+    EXPECT_EQ(GreenOf(At(g.Pixels(), 4, 4)), 50);  // a glyph of two frames: state 5 is the second
 
     TsMaskData none = skintest::MaskIn(*content, {0, 0, 27, 9}, 0, 0, 3, 3, 3, 3, 4);
     TsMaskData skipNormal = skintest::MaskIn(*content, {0, 0, 27, 9}, 3, 0, 3, 3, 3, 3, 4 | 2);
@@ -162,6 +181,19 @@ TEST(SkinRect, MaskRowAndParentCacheGiveTheTransparentPixels) {
     EXPECT_EQ(At(bmp.Pixels(), 1, 1), MakeColor((200 * 128) >> 8, (100 * 128) >> 8, 0));
     EXPECT_EQ(At(bmp.Pixels(), 2, 2), MakeColor(200 >> 8, (100 * 255) >> 8, 0));
 
+    // A piece as tall as picture and mask row together takes the picture's
+    // rows only: the mask row is never painted, nor read past its end.
+    TPixelBitmap tall = Solid(4, 8, MakeColor(0, 100, 0));
+    DrawMaskRect({0, 0, 4, 8}, {0, 0, 4, 8}, tall.Pixels(), mask, TParentCacheInfo{});
+    EXPECT_EQ(At(tall.Pixels(), 3, 3), MakeColor(200, 0, 0));
+    EXPECT_TRUE(AllOf(tall.Pixels(), 0, 4, 4, 8, MakeColor(0, 100, 0)));
+    // A smaller target takes as much of the piece as fits, no more.
+    TPixelBitmap little = Solid(4, 4, MakeColor(0, 100, 0));
+    DrawMaskRect({0, 0, 4, 4}, {1, 1, 3, 3}, little.Pixels(), mask, TParentCacheInfo{});
+    EXPECT_EQ(At(little.Pixels(), 2, 1), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(little.Pixels(), 3, 1), MakeColor(0, 100, 0));
+    EXPECT_EQ(At(little.Pixels(), 1, 3), MakeColor(0, 100, 0));
+
     // A ghost of a key-coloured picture: half the picture, key pixels left alone.
     auto plain = skintest::ContentWithMaster(2, 1, MakeColor(200, 0, 0));
     Put(plain->MasterPixels(), 1, 0, clFuchsia);
@@ -170,6 +202,24 @@ TEST(SkinRect, MaskRowAndParentCacheGiveTheTransparentPixels) {
     DrawSkinGlyph(g.Pixels(), {0, 0}, 0, glyph, 0);
     EXPECT_EQ(At(g.Pixels(), 0, 0), MakeColor(100, 0, 50));
     EXPECT_EQ(At(g.Pixels(), 1, 0), MakeColor(0, 0, 100));
+
+    // The ghost of a masked glyph (a title button of an inactive window):
+    // every mask value gains 100, so the picture fades toward what lies
+    // behind, and a mask of 155 or more keeps what lies behind all but
+    // exactly; the key colour is still a hole.
+    auto button = skintest::ContentWithMaster(3, 2, clBlack);
+    Put(button->MasterPixels(), 1, 0, MakeColor(200, 100, 50));
+    Put(button->MasterPixels(), 2, 0, clFuchsia);
+    Put(button->MasterPixels(), 1, 1, MakeColor(200, 200, 200));
+    const TsMaskData masked = skintest::MaskIn(*button, {0, 0, 3, 2}, 1, 1, 0, 0, 0, 0);
+    TPixelBitmap active = Solid(3, 1, clWhite), inactive = Solid(3, 1, clWhite);
+    DrawSkinGlyph(active.Pixels(), {0, 0}, 0, masked, 1);
+    DrawSkinGlyph(inactive.Pixels(), {0, 0}, 0, masked, 2);
+    EXPECT_EQ(At(active.Pixels(), 0, 0), clBlack);
+    EXPECT_EQ(At(inactive.Pixels(), 0, 0), MakeColor(99, 99, 99));  // 255 x 100 / 256
+    EXPECT_EQ(At(active.Pixels(), 1, 0), MakeColor(242, 221, 210));
+    EXPECT_EQ(At(inactive.Pixels(), 1, 0), MakeColor(254, 254, 254));
+    EXPECT_EQ(At(inactive.Pixels(), 2, 0), clWhite);
 }
 
 TEST(SkinRect, BorderCornersTakeTheParentOrItsColour) {
@@ -195,6 +245,14 @@ TEST(SkinRect, BorderCornersTakeTheParentOrItsColour) {
     EXPECT_EQ(At(plain.Pixels(), 9, 0), MakeColor(7, 7, 7));
     EXPECT_EQ(At(plain.Pixels(), 0, 7), MakeColor(7, 7, 7));
 
+    // Each state has its own corners: a hole only the hot frame has.
+    Put(mask.Image->Pixels(), 6 + 1, 0, clFuchsia);
+    TPixelBitmap normal = Solid(10, 8, clWhite), hotState = Solid(10, 8, clWhite);
+    PaintBorderCorners(normal.Pixels(), mask, 0, 10, 8, MakeColor(7, 7, 7), TParentCacheInfo{});
+    PaintBorderCorners(hotState.Pixels(), mask, 1, 10, 8, MakeColor(7, 7, 7), TParentCacheInfo{});
+    EXPECT_EQ(At(normal.Pixels(), 1, 0), clWhite);
+    EXPECT_EQ(At(hotState.Pixels(), 1, 0), MakeColor(7, 7, 7));
+
     // Without a parent picture and without a colour nothing changes; a
     // parent picture too small to read is never read.
     TPixelBitmap kept = Solid(10, 8, clWhite);
@@ -211,6 +269,42 @@ TEST(SkinRect, BorderCornersTakeTheParentOrItsColour) {
     GetMaskRegionRects(holes, 100, mask, false, 0);
     GetMaskRegionRects(holes, 100, mask, true, 50);
     EXPECT_EQ(holes, (std::vector<TRect>{{0, 0, 1, 1}, {99, 0, 100, 1}, {0, 51, 1, 52}, {99, 51, 100, 52}}));
+
+    // Corners of different sizes: each hole stays in its own corner, the
+    // bottom ones at the control's bottom, the right ones at its right edge.
+    mask.WL = 1, mask.WT = 1, mask.WR = 3, mask.WB = 3;
+    holes.clear();
+    GetMaskRegionRects(holes, 100, mask, false, 0);
+    GetMaskRegionRects(holes, 100, mask, true, 50);
+    EXPECT_EQ(holes, (std::vector<TRect>{{0, 0, 1, 1}, {99, 0, 100, 1}, {0, 52, 1, 53}, {99, 52, 100, 53}}));
+    TPixelBitmap uneven = Solid(10, 8, clWhite);
+    PaintBorderCorners(uneven.Pixels(), mask, 0, 10, 8, MakeColor(7, 7, 7), TParentCacheInfo{});
+    for (TPoint p : {TPoint{0, 0}, TPoint{9, 0}, TPoint{0, 7}, TPoint{9, 7}})
+        EXPECT_EQ(At(uneven.Pixels(), p.X, p.Y), MakeColor(7, 7, 7)) << p.X << "," << p.Y;
+    EXPECT_EQ(At(uneven.Pixels(), 0, 5), clWhite);
+}
+
+// A disabled control: grey, or faded into what lies behind it (the
+// parent's picture at the control's place, else the parent's colour).
+TEST(SkinRect, TheDisabledLookGreysAndFadesTowardTheParent) {
+    const TColor own = MakeColor(200, 100, 0);
+    TPixelBitmap grey = Solid(2, 2, own);
+    PaintDisabledLook(grey.Pixels(), 2, TParentCacheInfo{}, clFuchsia);
+    EXPECT_TRUE(AllOf(grey.Pixels(), 0, 0, 2, 2, MakeColor(100, 100, 100)));
+
+    TPixelBitmap parent = Solid(10, 10, MakeColor(0, 0, 250));
+    Put(parent.Pixels(), 4, 3, clBlack);
+    TPixelBitmap faded = Solid(2, 2, own);
+    PaintDisabledLook(faded.Pixels(), 1, MakeParentCacheInfo(parent.Pixels(), 3, 2), clWhite);
+    EXPECT_EQ(At(faded.Pixels(), 0, 0), MakeColor(80, 40, 150));  // 40 % own, 60 % parent
+    EXPECT_EQ(At(faded.Pixels(), 1, 1), MakeColor(80, 40, 0));     // over the parent's black pixel
+
+    TPixelBitmap plain = Solid(2, 2, own);
+    PaintDisabledLook(plain.Pixels(), 1, TParentCacheInfo{}, MakeColor(0, 0, 200));
+    EXPECT_EQ(At(plain.Pixels(), 0, 0), MakeColor(100, 50, 100));  // half way to the parent's colour
+    TPixelBitmap alone = Solid(2, 2, own);
+    PaintDisabledLook(alone.Pixels(), 1, TParentCacheInfo{}, clFuchsia);
+    EXPECT_TRUE(AllOf(alone.Pixels(), 0, 0, 2, 2, own));
 }
 
 TEST(SkinRect, OnlyKeyPixelsOutsideTheFrameLinesAreHolesOfTheRegion) {
@@ -249,9 +343,55 @@ TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     PlaceTexture(bmp.Pixels(), r, 10, tex);  // the strip below the last whole row is drawn as well
     EXPECT_EQ(r, kNoRect);
     EXPECT_EQ(At(bmp.Pixels(), 0, 8), MakeColor(200, 0, 0));
+    // Stretched: over everything (1), across the top at its own height (4),
+    // down the left edge at its own width (5); the rest handed back.
+    TPixelBitmap stretched = Solid(8, 12, clWhite);
+    r = {0, 0, 8, 8};
+    PlaceTexture(stretched.Pixels(), r, 1, tex);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_EQ(At(stretched.Pixels(), 1, 1), MakeColor(200, 0, 0));  // the red pixel, twice as large
+    EXPECT_EQ(At(stretched.Pixels(), 2, 2), MakeColor(0, 0, 200));
+    EXPECT_TRUE(AllOf(stretched.Pixels(), 0, 8, 8, 12, clWhite));
+    TPixelBitmap band = Solid(8, 12, clWhite);
+    r = {0, 0, 8, 12};
+    PlaceTexture(band.Pixels(), r, 4, tex);
+    EXPECT_EQ(r, (TRect{0, 4, 8, 12}));
+    EXPECT_EQ(At(band.Pixels(), 1, 0), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(band.Pixels(), 1, 1), MakeColor(0, 0, 200));
+    EXPECT_TRUE(AllOf(band.Pixels(), 0, 4, 8, 12, clWhite));
+    TPixelBitmap column = Solid(8, 12, clWhite);
+    r = {0, 0, 8, 12};
+    PlaceTexture(column.Pixels(), r, 5, tex);
+    EXPECT_EQ(r, (TRect{4, 0, 8, 12}));
+    EXPECT_EQ(At(column.Pixels(), 0, 2), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(column.Pixels(), 0, 3), MakeColor(0, 0, 200));
+    EXPECT_TRUE(AllOf(column.Pixels(), 4, 0, 8, 12, clWhite));
+    // Along the left edge of a rectangle narrower than the texture: no further.
+    TPixelBitmap narrow = Solid(10, 12, clWhite);
+    r = {0, 0, 3, 12};
+    PlaceTexture(narrow.Pixels(), r, 3, tex);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_EQ(At(narrow.Pixels(), 0, 4), MakeColor(200, 0, 0));
+    EXPECT_TRUE(AllOf(narrow.Pixels(), 3, 0, 10, 12, clWhite));
     r = {0, 0, 10, 12};
     PlaceTexture(bmp.Pixels(), r, 20, tex);
     EXPECT_EQ(r, (TRect{0, 0, 10, 12}));
+    // Along the bottom: one row of tiles there, the rest handed back; a
+    // rectangle lower than the texture gets its top rows, never a row above it.
+    TPixelBitmap low = Solid(10, 12, clWhite);
+    r = {0, 0, 10, 12};
+    PlaceTexture(low.Pixels(), r, 6, tex);
+    EXPECT_EQ(r, (TRect{0, 0, 10, 8}));
+    EXPECT_EQ(At(low.Pixels(), 4, 8), MakeColor(200, 0, 0));
+    EXPECT_TRUE(AllOf(low.Pixels(), 0, 0, 10, 8, clWhite));
+    TPixelBitmap flat = Solid(10, 12, clWhite);
+    r = {0, 6, 10, 9};
+    PlaceTexture(flat.Pixels(), r, 6, tex);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_EQ(At(flat.Pixels(), 0, 6), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(flat.Pixels(), 1, 8), MakeColor(0, 0, 200));
+    EXPECT_TRUE(AllOf(flat.Pixels(), 0, 0, 10, 6, clWhite));
+    EXPECT_TRUE(AllOf(flat.Pixels(), 0, 9, 10, 12, clWhite));
 
     // A masked texture in mode 10, 2.5 tiles wide: the half-tile strip shows the parent.
     auto masked = skintest::ContentWithMaster(4, 8, clBlack);
@@ -264,6 +404,26 @@ TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     EXPECT_EQ(r, kNoRect);
     EXPECT_TRUE(AllOf(out.Pixels(), 0, 0, 8, 4, MakeColor(0, 200, 0)));
     EXPECT_TRUE(AllOf(out.Pixels(), 8, 0, 10, 4, MakeColor(5, 6, 7)));
+    // Without a parent picture the strips take the parent's colour, or keep what was there.
+    TPixelBitmap coloured = Solid(10, 6, clWhite);
+    r = {0, 0, 10, 6};
+    PlaceMaskedTexture(coloured.Pixels(), r, TParentCacheInfo{}, 10, mt, MakeColor(1, 1, 1));
+    EXPECT_TRUE(AllOf(coloured.Pixels(), 8, 0, 10, 6, MakeColor(1, 1, 1)));
+    EXPECT_TRUE(AllOf(coloured.Pixels(), 0, 4, 8, 6, MakeColor(1, 1, 1)));
+    TPixelBitmap kept = Solid(10, 6, clWhite);
+    r = {0, 0, 10, 6};
+    PlaceMaskedTexture(kept.Pixels(), r, TParentCacheInfo{}, 10, mt, clFuchsia);
+    EXPECT_TRUE(AllOf(kept.Pixels(), 8, 0, 10, 6, clWhite));
+    // Mode 0 tiles the whole rectangle, cutting the last tiles.
+    TPixelBitmap tiledMasked = Solid(10, 6, clWhite);
+    r = {0, 0, 10, 6};
+    PlaceMaskedTexture(tiledMasked.Pixels(), r, TParentCacheInfo{}, 0, mt, clFuchsia);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_TRUE(AllOf(tiledMasked.Pixels(), 0, 0, 10, 6, MakeColor(0, 200, 0)));
+    // Other modes are no placement of a masked texture.
+    r = {0, 0, 10, 6};
+    PlaceMaskedTexture(tiledMasked.Pixels(), r, TParentCacheInfo{}, 3, mt, clFuchsia);
+    EXPECT_EQ(r, (TRect{0, 0, 10, 6}));
 }
 
 // A button border in three states and a gradient title bar, drawn the way
@@ -314,6 +474,12 @@ TEST(SkinGlyphLayout, CentredSpreadMarginsAndRightToLeft) {
     l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphLeft, -1, -1, 2, 2);
     EXPECT_EQ(l.GlyphPos.X, 10 + 70);
     EXPECT_EQ(l.TextBounds.Left, 10 + 16);
+    // ... and a glyph on the right to the left; right alignment becomes left.
+    l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphRight, 4, 6, 2, 2);
+    EXPECT_EQ(l.GlyphPos.X, 10 + 4);
+    EXPECT_EQ(l.TextBounds.Left, 10 + 4 + 16 + 6);
+    l = CalcGlyphLayout(TRect{0, 0, 60, 60}, {16, 16}, {30, 13}, blGlyphTop, 0, 0, 1, 2);
+    EXPECT_EQ(l.GlyphPos.X, 0);
     // A fixed margin with spacing spread; a glyph above its caption.
     l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphRight, 4, -1, 2, 0);
     EXPECT_EQ(l.GlyphPos.X, 10 + 80);
@@ -324,4 +490,286 @@ TEST(SkinGlyphLayout, CentredSpreadMarginsAndRightToLeft) {
     // Without a caption there is no spacing: the glyph alone is centred.
     l = CalcGlyphLayout(button, {16, 16}, {0, 0}, blGlyphLeft, -1, 5, 2, 0);
     EXPECT_EQ(l.GlyphPos.X, 10 + 42);
+    // An odd free size puts the spare pixel on the same side for glyph and
+    // caption: items of one size stay on one line, across and down.
+    l = CalcGlyphLayout(button, {15, 15}, {40, 15}, blGlyphLeft, -1, -1, 2, 0);
+    EXPECT_EQ(l.GlyphPos.Y, 20 + 8);
+    EXPECT_EQ(l.TextBounds.Top, 20 + 8);
+    l = CalcGlyphLayout(TRect{0, 0, 61, 60}, {16, 16}, {16, 13}, blGlyphBottom, -1, -1, 2, 0);
+    EXPECT_EQ(l.GlyphPos.X, 23);
+    EXPECT_EQ(l.TextBounds.Left, 23);
+    EXPECT_EQ(l.GlyphPos.Y, 60 - 10 - 16);
+}
+
+// Every layout, margin and spacing, on even and odd buttons: the glyph and
+// the caption lie in their order, the spacing apart, never over each other,
+// the margin from the glyph's edge; a centred block leaves its two sides
+// free alike, the glyph's side taking the odd pixel.
+TEST(SkinGlyphLayout, GlyphAndCaptionKeepTheirOrderSpacingAndMargins) {
+    const TPoint glyph{16, 12}, text{30, 13};
+    for (const TRect button : {TRect{5, 7, 105, 67}, TRect{5, 7, 106, 68}, TRect{0, 0, 71, 49}}) {
+        for (int layout = blGlyphLeft; layout <= blGlyphBottom; ++layout) {
+            for (int margin : {-1, 0, 3}) {
+                for (int spacing : {-1, 0, 4, 5}) {
+                    const TGlyphLayout l = CalcGlyphLayout(button, glyph, text, static_cast<TButtonLayout>(layout),
+                                                           margin, spacing, 2, 0);
+                    const TRect g{l.GlyphPos.X, l.GlyphPos.Y, l.GlyphPos.X + glyph.X, l.GlyphPos.Y + glyph.Y};
+                    const TRect& c = l.TextBounds;
+                    const std::string what = "layout " + std::to_string(layout) + ", margin " +
+                                             std::to_string(margin) + ", spacing " + std::to_string(spacing) +
+                                             ", width " + std::to_string(button.Width());
+                    EXPECT_EQ(c.Width(), text.X) << what;
+                    EXPECT_EQ(c.Height(), text.Y) << what;
+                    // From the glyph's side: the margin before it, the gap after it, the room left beyond.
+                    int before = 0, gap = 0, beyond = 0;
+                    switch (layout) {
+                        case blGlyphLeft: before = g.Left - button.Left, gap = c.Left - g.Right, beyond = button.Right - c.Right; break;
+                        case blGlyphRight: before = button.Right - g.Right, gap = g.Left - c.Right, beyond = c.Left - button.Left; break;
+                        case blGlyphTop: before = g.Top - button.Top, gap = c.Top - g.Bottom, beyond = button.Bottom - c.Bottom; break;
+                        case blGlyphBottom: before = button.Bottom - g.Bottom, gap = g.Top - c.Bottom, beyond = c.Top - button.Top; break;
+                    }
+                    EXPECT_GE(gap, 0) << what << ": the caption over the glyph";
+                    if (spacing >= 0) {
+                        EXPECT_EQ(gap, spacing) << what;
+                    }
+                    if (margin >= 0) {
+                        EXPECT_EQ(before, margin) << what;
+                    }
+                    if (margin == -1 && spacing >= 0) {
+                        EXPECT_EQ(before - beyond, (before + beyond) % 2) << what;
+                    }
+                    if (margin == -1 && spacing == -1) {
+                        EXPECT_EQ(before, gap) << what;
+                        EXPECT_GE(beyond, before) << what;
+                        EXPECT_LE(beyond - before, 2) << what;
+                    }
+                    // A spread spacing after a fixed margin leaves the odd pixel beyond the caption.
+                    if (margin >= 0 && spacing == -1) {
+                        EXPECT_EQ(beyond - gap, (beyond + gap) % 2) << what;
+                    }
+                    // Across the layout both are centred, the top or left taking the odd pixel.
+                    const bool across = layout == blGlyphLeft || layout == blGlyphRight;
+                    for (const TRect& item : {g, c}) {
+                        const int front = across ? item.Top - button.Top : item.Left - button.Left;
+                        const int back = across ? button.Bottom - item.Bottom : button.Right - item.Right;
+                        EXPECT_EQ(front - back, (front + back) % 2) << what;
+                    }
+                }
+            }
+        }
+    }
+}
+
+namespace {
+
+// A picture's pixels (not the padding of its rows) in 64 bits.
+uint64_t PictureHash(const TPixels& p) {
+    uint64_t h = 1469598103934665603ull;
+    auto add = [&h](uint8_t b) { h = (h ^ b) * 1099511628211ull; };
+    add(static_cast<uint8_t>(p.Width)), add(static_cast<uint8_t>(p.Height));
+    for (int y = 0; y < p.Height; ++y)
+        for (int x = 0; x < p.Width; ++x)
+            for (int c = 0; c < 3; ++c) add(p.At(x, y)[c]);
+    return h;
+}
+
+// A picture with a different colour at every pixel, to paint from.
+void Pattern(const TPixels& p, int seed) {
+    for (int y = 0; y < p.Height; ++y)
+        for (int x = 0; x < p.Width; ++x) Put(p, x, y, MakeColor(x * 23 + seed, y * 41 + 2 * seed, (x + y) * 13 + 7 * seed));
+}
+
+}  // namespace
+
+// Every painting routine on odd sizes, uneven corners, clipped places and
+// parents' pictures, each into a panel of its own whose pixels were
+// recorded in tests/native/golden/skin_panels.txt. A change of any pixel
+// names the panel; the panels are saved as pictures to look at when
+// recording or when one differs.
+TEST(SkinSample, EveryPaintingRoutineDrawsItsRecordedPanel) {
+    // A mask of three 11 x 9 frames with uneven corners, over a graded mask row.
+    auto content = skintest::ContentWithMaster(33, 18, clBlack);
+    DrawFrames(*content, 3, 11, 9, 2, 3, 4, 1);
+    const TPixels& master = content->MasterPixels();
+    for (int x = 0; x < 33; ++x)
+        for (int y = 9; y < 18; ++y) Put(master, x, y, MakeColor(x * 7, (y - 9) * 30, 255 - x * 7));
+    Put(master, 0, 0, clFuchsia), Put(master, 10, 8, clFuchsia), Put(master, 16, 4, clFuchsia);
+    TPixelBitmap parentPicture(60, 50);
+    Pattern(parentPicture.Pixels(), 3);
+    const TParentCacheInfo parent = MakeParentCacheInfo(parentPicture.Pixels(), 7, 4);
+
+    std::vector<std::pair<std::string, TPixelBitmap>> panels;
+    auto panel = [&](const std::string& name, int w, int h, const std::function<void(const TPixels&)>& paint) {
+        TPixelBitmap bmp(w, h);
+        Pattern(bmp.Pixels(), 1);
+        paint(bmp.Pixels());
+        panels.emplace_back(name, std::move(bmp));
+    };
+    for (int maskType : {0, 1}) {
+        for (int drawMode : {4, 1 | 4, 0, 2 | 4}) {
+            const TsMaskData m = skintest::MaskIn(*content, {0, 0, 33, maskType ? 18 : 9}, 3, maskType, 2, 3, 4, 1, drawMode);
+            panel("nine parts, mode " + std::to_string(drawMode) + ", mask type " + std::to_string(maskType), 40, 32,
+                  [&](const TPixels& b) {
+                      DrawSkinRect(b, {1, 1, 31, 21}, true, parent, m, 0, true);
+                      DrawSkinRect(b, {32, 2, 37, 5}, true, parent, m, 1, false);   // narrower than the corners
+                      DrawSkinRect(b, {-3, 22, 9, 40}, true, TParentCacheInfo{}, m, 7, false);
+                      DrawSkinRect(b, {10, 23, 39, 30}, false, parent, m, 2, true);
+                  });
+        }
+        const TsMaskData m = skintest::MaskIn(*content, {0, 0, 33, maskType ? 18 : 9}, 3, maskType, 2, 3, 4, 1, 4);
+        panel("glyphs and pieces, mask type " + std::to_string(maskType), 40, 24, [&](const TPixels& b) {
+            DrawSkinGlyph(b, {1, 1}, 1, m, 1, parent);
+            DrawSkinGlyph(b, {14, 1}, 2, m, 2, parent);
+            DrawSkinGlyph(b, {33, 17}, 9, m, 1);
+            DrawMaskRect({2, 1, 9, 8}, {4, 12, 9, 22}, b, m, parent);
+        });
+        panel("border corners and region, mask type " + std::to_string(maskType), 24, 20, [&](const TPixels& b) {
+            PaintBorderCorners(b, m, 1, 24, 20, clFuchsia, parent);
+            PaintBorderCorners(b, m, 2, 12, 10, MakeColor(9, 99, 199), TParentCacheInfo{});
+            std::vector<TRect> holes;
+            GetMaskRegionRects(holes, 24, m, false, 0);
+            GetMaskRegionRects(holes, 24, m, true, 19);
+            for (const TRect& r : holes) FillRect(b, r, clWhite);
+        });
+    }
+    TsMaskData tile = skintest::MaskIn(*content, {3, 2, 9, 7}, 1, 0, 0, 0, 0, 0);
+    for (int mode : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 20})
+        panel("texture mode " + std::to_string(mode), 17, 13, [&](const TPixels& b) {
+            TRect r{1, 2, 16, 12};
+            PlaceTexture(b, r, mode, tile);
+            if (!(r == kNoRect)) FillRect(b, r, clWhite);
+        });
+    const TsMaskData maskedTile = skintest::MaskIn(*content, {3, 0, 9, 18}, 1, 1, 0, 0, 0, 0);
+    for (int mode : {0, 10})
+        panel("masked texture mode " + std::to_string(mode), 23, 19, [&](const TPixels& b) {
+            TRect r{1, 1, 22, 18};
+            PlaceMaskedTexture(b, r, parent, mode, maskedTile, clFuchsia);
+            r = {2, 2, 20, 16};
+            PlaceMaskedTexture(b, r, TParentCacheInfo{}, mode, maskedTile, MakeColor(1, 2, 3));
+        });
+    for (const char* gradient : {"255;16711680;20;0;0;16711680;65280;30;0;0;65280;8421504;10;0;0",
+                                 "255;16711680;40;1;0;65280;16776960;90;1;0", "255;0;0;2;0;16711680;0;0;2;0;65280;0;0;2;0;"
+                                 "65535;0;0;2;0;16711935;0;0;2;0", "255;0;0;2;0;65280;0;0;2;0"}) {
+        TsGradArray data;
+        ParseGradientData(gradient, data);
+        panel(std::string("gradient ") + gradient, 31, 23, [&](const TPixels& b) {
+            PaintGradient(b, {-4, 1, 29, 22}, data);
+        });
+    }
+    panel("blends", 40, 30, [&](const TPixels& b) {
+        BlendRoundRect(b, {1, 1, 25, 17}, 70, 5, 2, MakeColor(0, 0, 128));
+        BlendRectWithColor(b, {20, 10, 45, 25}, 35, MakeColor(250, 200, 0));
+        BlendBitmapRect(b, parentPicture.Pixels(), 100, {-3, 18}, {5, 5, 30, 20});
+        BlendTransparent(b, master, 26, 2, clFuchsia, 0.3, {0, 0, 15, 9});
+        BlendThroughMask(b, parentPicture.Pixels(), master, 180, &master);
+    });
+    panel("grey and disabled", 30, 20, [&](const TPixels& b) {
+        TPixelBitmap half(15, 20);
+        Pattern(half.Pixels(), 5);
+        GrayscaleBitmap(half.Pixels());
+        CopyRect(b, 0, 0, half.Pixels(), {0, 0, 15, 20});
+        PaintDisabledLook(b, 1, MakeParentCacheInfo(parentPicture.Pixels(), 11, 3), clFuchsia);
+        BlendWithMaskBitmap(b, master, MakeColor(10, 240, 90));
+    });
+    panel("frames and copies", 44, 30, [&](const TPixels& b) {
+        DrawFrame3D(b, {1, 1, 17, 13}, clWhite, clBlack, 3);
+        DrawDottedFrame(b, {18, 1, 33, 12});
+        CopyFrameRect(b, parentPicture.Pixels(), {20, 14, 43, 29}, 2);
+        TileGraphic(b, {-5, 14, 19, 29}, master);
+        StretchRect(b, {34, 1, 44, 12}, master, {2, 2, 5, 5});
+        StretchRect(b, {1, 26, 5, 29}, master, {0, 0, 9, 7});
+        CopyTransparentRect(b, master, 30, 20, true, parent, clFuchsia, {0, 0, 11, 9});
+        CopyKeyedRect(b, -4, 24, master, {0, 0, 11, 9}, clFuchsia);
+    });
+    panel("colour shifts", 32, 8, [&](const TPixels& b) {
+        const TColor colours[] = {MakeColor(255, 0, 0), MakeColor(250, 128, 3), MakeColor(200, 190, 20),
+                                  MakeColor(20, 230, 40), MakeColor(0, 120, 250), MakeColor(140, 0, 255),
+                                  MakeColor(255, 0, 140), MakeColor(128, 128, 128)};
+        const int shifts[] = {-150, -30, 45, 200};
+        const int saturation[] = {-60, 40, 100, -100};
+        for (int i = 0; i < 8; ++i)
+            for (int k = 0; k < 4; ++k) {
+                Put(b, i * 4 + k, 0, ShiftColorHue(colours[i], shifts[k]));
+                Put(b, i * 4 + k, 1, ShiftColorSaturation(colours[i], saturation[k]));
+                Put(b, i * 4 + k, 2, BlendColors(colours[i], colours[(i + k + 1) % 8], 0.25 * k + 0.1));
+            }
+    });
+    // Section backgrounds: colour, gradient and texture by their shares,
+    // transparency over a parent at an offset, the hot set, an own colour,
+    // a masked overlay, and an item with corner images and a border.
+    TsSkinContent& skin = *content;
+    auto section = [&](const std::string& name, auto&& set) {
+        TsGeneralData gd;
+        gd.SectionName = name;
+        gd.Color = MakeColor(30, 60, 90);
+        gd.HotColor = MakeColor(200, 100, 50);
+        set(gd);
+        skin.Sections.push_back(gd);
+        return static_cast<int>(skin.Sections.size()) - 1;
+    };
+    TsMaskData texture = skintest::MaskIn(skin, {1, 1, 8, 6}, 1, 0, 0, 0, 0, 0, 0);
+    texture.SectionName = "TEXTURED", texture.PropertyName = "PATTERN", texture.ImgType = itisaTexture;
+    skin.Masks.push_back(std::move(texture));
+    for (const auto& [corner, w] : {std::pair{"IMGTOPLEFT", 3}, {"IMGTOPRIGHT", 5}, {"IMGBTMLEFT", 4}, {"IMGBTMRIGHT", 2}}) {
+        TsMaskData c = skintest::MaskIn(skin, {0, 0, w, 4}, 1, 0, 0, 0, 0, 0);
+        c.SectionName = "ITEM", c.PropertyName = corner;
+        skin.Masks.push_back(std::move(c));
+    }
+    TsMaskData border = skintest::MaskIn(skin, {0, 0, 33, 18}, 3, 1, 2, 3, 4, 1, 4);
+    border.SectionName = "ITEM", border.PropertyName = "BORDERSMASK";
+    skin.Masks.push_back(std::move(border));
+    TsMaskData overlay = skintest::MaskIn(skin, {3, 0, 9, 18}, 1, 1, 0, 0, 0, 0, 10);
+    overlay.ImgType = itisaTexture;
+    skin.Masks.push_back(std::move(overlay));
+    const int overlayIndex = static_cast<int>(skin.Masks.size()) - 1;
+    TsGradArray grad;
+    ParseGradientData("255;16711680;60;0;0;65280;255;40;0;0", grad);
+    const int plain = section("PLAIN", [](TsGeneralData&) {});
+    const int shared = section("SHARED", [&](TsGeneralData& g) { g.GradientPercent = 60, g.GradientArray = grad; });
+    const int textured = section("TEXTURED", [&](TsGeneralData& g) {
+        g.ImagePercent = 70, g.GradientPercent = 50, g.GradientArray = grad, g.HotImagePercent = 100;
+    });
+    const int clear = section("CLEAR", [&](TsGeneralData& g) { g.Transparency = 30, g.HotTransparency = 100; });
+    const int item = section("ITEM", [&](TsGeneralData& g) { g.GradientPercent = 100, g.GradientArray = grad; });
+    for (int index : {plain, shared, textured, clear, item})
+        for (int state : {0, 1}) {
+            panel("section " + skin.Sections[static_cast<size_t>(index)].SectionName + " state " + std::to_string(state),
+                  30, 20, [&](const TPixels& b) {
+                      TSectionBackground a;
+                      a.SectionIndex = index;
+                      a.State = state;
+                      a.Rect = {1, 2, 28, 19};
+                      a.ParentCache = parent;
+                      a.Offset = {-2, 3};
+                      a.TextureIndex = a.HotTextureIndex = index == plain ? overlayIndex : -1;
+                      if (index == item)
+                          PaintSectionItem(skin, b, a);
+                      else
+                          PaintSectionBackground(skin, b, a);
+                      a.Rect = {20, 12, 30, 20};
+                      a.CustomColor = state ? MakeColor(1, 2, 3) : clFuchsia;
+                      a.ReplyBgColor = MakeColor(77, 77, 77);
+                      PaintSectionWithMask(skin, b, a, state == 1, index == item ? overlayIndex : -1);
+                  });
+        }
+
+    std::string all;
+    for (const auto& [name, bmp] : panels) {
+        char hash[17];
+        std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(PictureHash(bmp.Pixels())));
+        all += name + " " + hash + "\n";
+    }
+    golden::ExpectRecorded("skin_panels", all);
+    if (std::getenv("NORVIX_GOLDEN_RECORD") || ::testing::Test::HasFailure()) {
+        // All panels side by side, to look at.
+        int width = 0;
+        for (const auto& [name, bmp] : panels) width += bmp.Width() + 2;
+        TPixelBitmap sheet = Solid(width, 32, clWhite);
+        int x = 0;
+        for (const auto& [name, bmp] : panels) {
+            CopyRect(sheet.Pixels(), x, 0, bmp.Pixels(), {0, 0, bmp.Width(), bmp.Height()});
+            x += bmp.Width() + 2;
+        }
+        skintest::SavePicture(sheet.Pixels(), "skin_panels.bmp");
+    }
 }

@@ -14,8 +14,10 @@ using namespace skin;
 
 namespace {
 
+// From memory of exactly that size, so that a read past the end is seen.
 TUnpackResult Unpack(const std::string& bytes, TacSkinConvertor& c) {
-    return UnpackSkinData(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), c);
+    const std::vector<uint8_t> exact(bytes.begin(), bytes.end());
+    return UnpackSkinData(exact.data(), exact.size(), c);
 }
 
 void Put32(std::string& s, uint32_t v) {
@@ -65,7 +67,7 @@ TEST(SkinPack, WrongMagicAndDamagedDataLeaveNothing) {
     EXPECT_FALSE(c.Options);
 
     // Cut anywhere: refused, never a partial skin.
-    for (size_t cut : {size_t(0), size_t(3), size_t(6), size_t(12), good.size() / 2, good.size() - 1}) {
+    for (size_t cut : {size_t(0), size_t(3), size_t(6), size_t(7), size_t(12), good.size() / 2, good.size() - 1}) {
         ASSERT_TRUE(Unpack(good, c).Ok);
         r = Unpack(good.substr(0, cut), c);
         EXPECT_FALSE(r.Ok) << cut;
@@ -152,6 +154,13 @@ TEST(SkinJpeg, DecodesOurTextureAndRefusesDamagedPictures) {
     EXPECT_EQ(picture.Width(), 128);
     EXPECT_EQ(picture.Height(), 128);
     EXPECT_GT(picture.Pixels().At(5, 5)[0], 150);  // frost is light blue: much blue
+    int64_t blue = 0, red = 0;
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            blue += picture.Pixels().At(x, y)[0];
+            red += picture.Pixels().At(x, y)[2];
+        }
+    EXPECT_GT(blue - red, 15 * 128 * 128);  // and bluer than red throughout
 
     // A frame header claiming 65535 x 65535 pixels is refused before decoding.
     std::string huge = jpeg;

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <sstream>
 
 #include "skin/windows/layout/scrollgeometry.h"
+#include "support/golden.h"
 #include "support/layout_skin.h"
 
 using namespace skin;
@@ -62,6 +64,9 @@ TEST(ScrollBarGeometry, ThumbSizeAndPlaceStayInsideTheTrack) {
         EXPECT_LE(g.Start + g.Size, g.TrackEnd);
     }
     EXPECT_FALSE(Thumb(Horz(0, 9, 10, 0)).Visible);
+    // A hidden thumb: the track between the arrows answers nothing.
+    EXPECT_EQ(GetPortion(Horz(0, 9, 10, 0), kBar, {200, 290}, kMetrics, nullptr), spNone);
+    EXPECT_EQ(GetPortion(Horz(0, 9, 10, 0), kBar, {110, 290}, kMetrics, nullptr), spLineUp);
     EXPECT_FALSE(Thumb(Horz(0, 9, 50, 3)).Visible);
     EXPECT_EQ(Thumb(Horz(0, 9, 50, 3)).Size, 262);
 }
@@ -85,6 +90,10 @@ TEST(ScrollBarGeometry, TheHitTestFindsWhatIsDrawn) {
     }
     EXPECT_EQ(GetPortion(b, kBar, {200, 280}, kMetrics, nullptr), spNone);
     EXPECT_EQ(GetPortion(b, kBar, {200, 298}, kMetrics, nullptr), spNone);
+    // The track's two halves meet under the thumb's middle.
+    EXPECT_EQ(parts.Track1.Right, parts.Thumb.Left + parts.Thumb.Width() / 2);
+    EXPECT_EQ(parts.Track2.Left, parts.Track1.Right);
+    EXPECT_EQ(parts.Track2.Right, kBar.Width());
     // A forced thumb start is kept inside the track.
     EXPECT_EQ(GetBarParts(b, kBar, kMetrics, nullptr, 5000).Thumb.Right, parts.Arrow2.Left);
 
@@ -97,6 +106,12 @@ TEST(ScrollBarGeometry, TheHitTestFindsWhatIsDrawn) {
     EXPECT_EQ(GetPortion(b, kBar, {kBar.Left + 20, 290}, kMetrics, &skin.Content), spLineUp);
     EXPECT_EQ(GetThumbGeometry(b, kBar, kMetrics, &skin.Content).TrackStart, kBar.Left + 24);
     EXPECT_EQ(GetBarParts(b, kBar, kMetrics, &skin.Content).Arrow1.Right, 24);
+    // A vertical bar measures the skin's arrow by its height.
+    skin.Section("SCROLLBTNTOP", true);
+    skin.Mask("SCROLLBTNTOP", "BORDERSMASK", 17, 30);
+    TScrollBarState v = b;
+    v.BarType = sbVert;
+    EXPECT_EQ(GetArrowSize(v, false, kMetrics, &skin.Content), 30);
     // Without the section's flag the system's unit length holds.
     skin.Content.Sections[0].ReservedBoolean = false;
     EXPECT_EQ(GetArrowSize(b, false, kMetrics, &skin.Content), 17);
@@ -114,6 +129,7 @@ TEST(ScrollBarGeometry, ABarTooShortForTwoArrowsShowsTwoHalves) {
     EXPECT_FALSE(parts.ThumbVisible);
     EXPECT_EQ(parts.Arrow1, (TRect{0, 0, 15, 17}));
     EXPECT_EQ(parts.Arrow2, (TRect{15, 0, 31, 17}));
+    EXPECT_TRUE(GetBarParts(b, TRect{10, 0, 44, 17}, kMetrics, nullptr).Short);  // exactly two arrows
     EXPECT_FALSE(GetThumbGeometry(b, bar, kMetrics, nullptr).Visible);
     // An empty bar answers nothing and divides by nothing.
     EXPECT_EQ(GetPortion(b, TRect{10, 0, 10, 17}, {10, 5}, kMetrics, nullptr), spNone);
@@ -142,11 +158,32 @@ TEST(ScrollBarGeometry, LeftBarsAndTheGripInScreenCoordinates) {
     r = GetScrollBarRects(window, edges, h, v, false, kMetrics, nullptr);
     EXPECT_EQ(r.Vert, (TRect{-119, 52, -102, 231}));
     EXPECT_EQ(r.Corner, (TRect{-119, 231, -102, 248}));
+    EXPECT_EQ(r.Horz, (TRect{-298, 231, -119, 248}));  // up to the vertical bar
     // Only the horizontal bar: no corner, the bar across the whole window.
     v.ScrollVisible = false;
     r = GetScrollBarRects(window, edges, h, v, false, kMetrics, nullptr);
     EXPECT_TRUE(r.Corner.IsEmpty());
     EXPECT_EQ(r.Horz, (TRect{-298, 231, -102, 248}));
+
+    // Edges of four different widths: the bars fill the inside of the window
+    // up to each edge, the vertical bar down to the horizontal one, the
+    // corner between them, on either side.
+    const TScrollEdges uneven{1, 3, 5, 7};
+    for (const bool left : {true, false}) {
+        v.ScrollVisible = true;
+        r = GetScrollBarRects(window, uneven, h, v, left, TScrollMetrics{15, 13, 17}, nullptr);
+        const TRect inner{window.Left + 1, window.Top + 5, window.Right - 3, window.Bottom - 7};
+        EXPECT_EQ(r.Horz.Bottom, inner.Bottom) << left;
+        EXPECT_EQ(r.Horz.Height(), 13) << left;
+        EXPECT_EQ(r.Vert.Top, inner.Top) << left;
+        EXPECT_EQ(r.Vert.Bottom, r.Horz.Top) << left;
+        EXPECT_EQ(r.Vert.Width(), 15) << left;
+        EXPECT_EQ(left ? r.Vert.Left : r.Vert.Right, left ? inner.Left : inner.Right) << left;
+        EXPECT_EQ(left ? r.Horz.Left : r.Horz.Right, left ? r.Vert.Right : r.Vert.Left) << left;
+        EXPECT_EQ(left ? r.Horz.Right : r.Horz.Left, left ? inner.Right : inner.Left) << left;
+        EXPECT_EQ(r.Corner, (TRect{r.Vert.Left, r.Horz.Top, r.Vert.Right, r.Horz.Bottom})) << left;
+    }
+    v.ScrollVisible = false;
 
     // The grip: a window without parent always; a child only flush in its
     // top-level parent's client corner, on the bars' side.
@@ -164,6 +201,17 @@ TEST(ScrollBarGeometry, LeftBarsAndTheGripInScreenCoordinates) {
     ReserveScrollBars(room, h, v, true, kMetrics, nullptr);
     EXPECT_EQ(room, (TRect{17, 0, 200, 133}));
     EXPECT_TRUE(h.ScrollVisible && v.ScrollVisible);
+    // A bar exactly as thick as the room still fits; its thickness is its own metric.
+    room = TRect{0, 0, 200, 17};
+    ReserveScrollBars(room, h, v, false, TScrollMetrics{12, 17, 17}, nullptr);
+    EXPECT_TRUE(h.ScrollVisible && v.ScrollVisible);
+    EXPECT_EQ(room, (TRect{0, 0, 188, 0}));
+    room = TRect{0, 0, 17, 100};
+    h.ScrollFlags = 0;
+    ReserveScrollBars(room, h, v, false, kMetrics, nullptr);
+    EXPECT_TRUE(v.ScrollVisible);
+    EXPECT_EQ(room, (TRect{0, 0, 0, 100}));
+    h.ScrollFlags = sfHasStyle;
     room = TRect{0, 0, 200, 10};
     v.ScrollFlags = 0;
     ReserveScrollBars(room, h, v, false, kMetrics, nullptr);
@@ -190,6 +238,8 @@ TEST(ScrollBarGeometry, DraggingCountsFromMinAndMatchesTheThumb) {
     // A thumb filling the track, or nothing to scroll: nMin, no division.
     EXPECT_EQ(GetThumbDrag(b, kBar, 262, 200, 0, kMetrics, nullptr).Position, 50);
     EXPECT_EQ(GetThumbDrag(Horz(3, 3, 0, 3), kBar, 17, 200, 0, kMetrics, nullptr).Position, 3);
+    // A page larger than the range (set while dragging): still nMin, never below it.
+    EXPECT_EQ(GetThumbDrag(Horz(50, 59, 40, 50), kBar, 30, 5000, 0, kMetrics, nullptr).Position, 50);
 
     // Which bars take input.
     b.ScrollFlags = sfHasStyle | sfDisableLtUp;
@@ -199,8 +249,80 @@ TEST(ScrollBarGeometry, DraggingCountsFromMinAndMatchesTheThumb) {
     b.ScrollFlags = sfHasStyle | sfUsableRangeOnly;
     EXPECT_TRUE(IsScrollBarActive(b, 0));
     EXPECT_FALSE(IsScrollBarActive(b, 1));
+    EXPECT_TRUE(IsScrollBarActive(b, 2));  // only the first bit says disabled
     EXPECT_FALSE(IsScrollBarActive(Horz(0, 0, 0, 0), 1));
     TScrollBarState empty = Horz(5, 5, 0, 5);
     empty.ScrollFlags |= sfUsableRangeOnly;
     EXPECT_FALSE(IsScrollBarActive(empty, 0));
+}
+
+namespace {
+
+using skintest::RectText;
+
+// Where a bar's parts are drawn, what each pixel along it answers, and the
+// positions a drag gives back.
+std::string DescribeBar(const TScrollBarState& b, const TRect& bar, const TsSkinContent* skin) {
+    std::ostringstream o;
+    const TThumbGeometry g = GetThumbGeometry(b, bar, kMetrics, skin);
+    o << " arrow " << g.Arrow << " track " << g.TrackStart << "-" << g.TrackEnd << " thumb " << g.Start << "+" << g.Size
+      << (g.Visible ? "" : " hidden") << "\n";
+    const TBarParts p = GetBarParts(b, bar, kMetrics, skin);
+    o << " parts" << (p.Short ? " short" : "") << " " << RectText(p.Arrow1) << RectText(p.Track1) << RectText(p.Thumb)
+      << RectText(p.Track2) << RectText(p.Arrow2) << "\n";
+    const bool horz = b.BarType == sbHorz;
+    const int from = horz ? bar.Left : bar.Top, to = horz ? bar.Right : bar.Bottom;
+    const int across = horz ? (bar.Top + bar.Bottom) / 2 : (bar.Left + bar.Right) / 2;
+    auto at = [&](int along) { return horz ? TPoint{along, across} : TPoint{across, along}; };
+    o << " portions" << skintest::Runs(from - 1, to, [&](int x) { return GetPortion(b, bar, at(x), kMetrics, skin); });
+    o << "\n drags";
+    for (int along = from - 20; along <= to + 20; along += 9)
+        o << " " << GetThumbDrag(b, bar, g.Size, along, g.Size / 2, kMetrics, skin).Position;
+    o << "\n";
+    return o.str();
+}
+
+}  // namespace
+
+// Bars of every shape, plain and with a skin's longer arrows, against what
+// is recorded in tests/native/golden/scroll_bars.txt.
+TEST(ScrollBarGeometry, EveryKindOfBarMatchesItsRecordedGeometry) {
+    struct Kind {
+        const char* name;
+        int nMin, nMax;
+        unsigned nPage;
+        int nPos;
+        TRect bar;
+        TScrollBarType type;
+        int minThumb;
+    };
+    const Kind kinds[] = {
+        {"page of ten, middle", 0, 99, 10, 45, kBar, sbHorz, 10},
+        {"page of ten, end", 0, 99, 10, 90, kBar, sbHorz, 10},
+        {"from fifty", 50, 149, 10, 97, kBar, sbHorz, 10},
+        {"negative range", -60, -11, 7, -33, kBar, sbHorz, 10},
+        {"no page", 0, 20, 0, 7, kBar, sbHorz, 10},
+        {"large thumb floor", 0, 100000, 3, 50000, kBar, sbHorz, 23},
+        {"page as long as the range", 0, 9, 10, 0, kBar, sbHorz, 10},
+        {"one position", 4, 4, 1, 4, kBar, sbHorz, 10},
+        {"short bar", 0, 99, 10, 50, TRect{10, 0, 41, 17}, sbHorz, 10},
+        {"two arrows exactly", 0, 99, 10, 50, TRect{10, 0, 44, 17}, sbHorz, 10},
+        {"odd length", 0, 30, 5, 13, TRect{0, 0, 101, 17}, sbHorz, 10},
+        {"vertical", 0, 99, 25, 30, TRect{283, 5, 300, 205}, sbVert, 10},
+        {"vertical off screen", -5, 5, 2, 0, TRect{-300, -120, -283, -20}, sbVert, 8},
+    };
+    skintest::LayoutSkin skin;
+    skin.Section("SCROLLBTNLEFT", true);
+    skin.Mask("SCROLLBTNLEFT", "BORDERSMASK", 26, 17);
+    skin.Section("SCROLLBTNTOP", true);
+    skin.Mask("SCROLLBTNTOP", "BORDERSMASK", 17, 22);
+    std::string all;
+    for (const Kind& k : kinds) {
+        TScrollBarState b = Horz(k.nMin, k.nMax, k.nPage, k.nPos);
+        b.BarType = k.type;
+        b.MinThumbSize = k.minThumb;
+        all += std::string(k.name) + ", plain\n" + DescribeBar(b, k.bar, nullptr);
+        all += std::string(k.name) + ", skinned\n" + DescribeBar(b, k.bar, &skin.Content);
+    }
+    golden::ExpectRecorded("scroll_bars", all);
 }

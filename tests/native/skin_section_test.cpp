@@ -67,6 +67,16 @@ TEST(SectionBackground, ColourGradientAndTheirSharesWithoutTransparency) {
     EXPECT_EQ(s.Pixel(), Channelwise(kGradient, kOwn, [](int gr, int own) {
                   return RoundHalfEven(gr * 0.6 + own * 0.4);
               }));
+    // Every share up to the whole is blended with the colour; the whole shows the gradient alone.
+    for (int share : {1, 99, 100}) {
+        g.GradientPercent = share;
+        s.Paint(s.Args(true));
+        EXPECT_EQ(s.Pixel(), MakeColor(RoundHalfEven(RedOf(kGradient) * share / 100.0 + RedOf(kOwn) * (100 - share) / 100.0),
+                                       RoundHalfEven(GreenOf(kGradient) * share / 100.0 + GreenOf(kOwn) * (100 - share) / 100.0),
+                                       RoundHalfEven(BlueOf(kGradient) * share / 100.0 + BlueOf(kOwn) * (100 - share) / 100.0)))
+            << share;
+    }
+    g.GradientPercent = 60;
 
     // An own colour: no gradient, no transparency, whatever the section says.
     g.Transparency = 50;
@@ -92,6 +102,12 @@ TEST(SectionBackground, TransparencyShowsTheParentsPictureOrItsPlainColour) {
     s.Paint(s.Args(true));
     EXPECT_EQ(s.Pixel(2, 1), 0x010203);
     EXPECT_EQ(s.Pixel(3, 3), kParent);
+    // An offset moves the place read in the parent's picture along with it.
+    TSectionBackground shifted = s.Args(true);
+    shifted.Offset = {-2, -1};
+    s.Paint(shifted);
+    EXPECT_EQ(s.Pixel(4, 2), 0x010203);
+    EXPECT_EQ(s.Pixel(2, 1), kParent);
     // Without one: its own colour, or the parent's plain colour when known.
     s.Paint(s.Args(false));
     EXPECT_EQ(s.Pixel(), kOwn);
@@ -168,6 +184,16 @@ TEST(SectionBackground, TexturesByPlacementAndAGradientOverATexture) {
     g.GradientPercent = 0;
     s.Paint(a);
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 20, 9, kOwn));
+
+    // A corner image of the section sits flush in its corner.
+    TsMaskData corner = skintest::MaskIn(*s.skin, {0, 0, 4, 3}, 1, 0, 0, 0, 0, 0);
+    corner.SectionName = "BUTTON";
+    corner.PropertyName = "IMGTOPRIGHT";
+    s.skin->Masks.push_back(std::move(corner));
+    PaintSectionItem(*s.skin, s.bmp.Pixels(), a);
+    EXPECT_TRUE(AllOf(s.bmp.Pixels(), 16, 0, 20, 3, kTexture));
+    EXPECT_EQ(s.Pixel(15, 0), kOwn);
+    EXPECT_EQ(s.Pixel(19, 3), kOwn);
 }
 
 TEST(SectionBackground, AMaskedTextureTiledWholeShowsTheParentInTheStripsLeft) {
@@ -186,6 +212,40 @@ TEST(SectionBackground, AMaskedTextureTiledWholeShowsTheParentInTheStripsLeft) {
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 16, 8, kTexture));
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 16, 0, 20, 10, kParent));
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 8, 16, 10, kParent));
+    // Tiled from the corner (mode 0) it is no overlay: without a share of
+    // its own the section shows its colour.
+    s.skin->Masks[0].DrawMode = 0;
+    g.ImagePercent = 0;
+    s.Paint(a);
+    EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 20, 10, kOwn));
+}
+
+// The background of a masked item (a check box's glyph, a scroll button):
+// the hot set by the flag, the parent's picture and never its plain colour,
+// then the mask over it.
+TEST(SectionBackground, AMaskedItemTakesTheHotSetByItsFlagAndNeverThePlainColour) {
+    Scene s;
+    TsGeneralData& g = s.Add("SCROLLBTNTOP");
+    g.HotColor = kGradient;
+    TSectionBackground a = s.Args(true);
+    a.State = 1;  // the state does not choose the set here
+    PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, false, -1);
+    EXPECT_EQ(s.Pixel(), kOwn);
+    PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, true, -1);
+    EXPECT_EQ(s.Pixel(), kGradient);
+    g.Transparency = 100;
+    a.ReplyBgColor = kPlain;
+    PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, false, -1);
+    EXPECT_EQ(s.Pixel(), kParent);
+    // The mask goes over the background, its corner holes showing the parent.
+    auto frame = skintest::ContentWithMaster(4, 4, kTexture);
+    s.skin->MasterBitmap = std::move(frame->MasterBitmap);
+    skintest::Put(s.skin->MasterPixels(), 0, 0, clFuchsia);
+    s.skin->Masks.push_back(skintest::MaskIn(*s.skin, {0, 0, 4, 4}, 1, 0, 1, 1, 1, 1, 4));
+    a.State = 0;
+    PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, false, 0);
+    EXPECT_EQ(s.Pixel(5, 5), kTexture);
+    EXPECT_EQ(s.Pixel(0, 0), kParent);
 }
 
 TEST(SkinText, ContoursThatTheSectionHasThenTheTextDimmedWhenDisabled) {

@@ -84,12 +84,17 @@ TEST(UnitInformation, TheSameValuesAsBattlePreparation) {
     UnitSpec defence = Ship(5001, 333, 77, "1");
     defence.classOrGrowth = 3;
     SetUnit(b.table, kDefence, defence);
+    UnitSpec heavy = Ship(40000, 2000, 500);
+    heavy.classOrGrowth = 3;
+    constexpr int kHeavy = 204;
+    SetUnit(b.table, kHeavy, heavy);
     SetBonusRow(b.table, kTech, 10, 20, 30, {kShip, kDefence});
     SetBonusRow(b.table, kOfficer, 3, 5, 7, {kShip});
     // One medal for defence units and super-heavy ones; one for light attack units.
     SetBonusRow(b.table, kMedal, 4, 4, 4);
     b.table.SetCell(kColMedalDefenceUnits, kMedal, "1");
     b.table.SetCell(kColMedalLight + 3, kMedal, "1");
+    b.table.SetCell(kColMedalAttackUnits, kMedal, "1");
     SetBonusRow(b.table, kOtherMedal, 9, 9, 9);
     b.table.SetCell(kColMedalAttackUnits, kOtherMedal, "1");
     b.table.SetCell(kColMedalLight, kOtherMedal, "1");
@@ -97,32 +102,38 @@ TEST(UnitInformation, TheSameValuesAsBattlePreparation) {
     auto& in = b.input();
     in.TechRows[3] = kTech;
     in.TechRowCount = 4;
+    // The fourth officer entry is a fixed one (organic defence): its row is no bonus row.
+    in.OfficerRows[3] = kOfficer;
     in.OfficerRows[4] = kOfficer;
     in.OfficerRowCount = 5;
     in.MedalRows[0] = kMedal;
     in.MedalRows[1] = kOtherMedal;
     in.MedalRowCount = 2;
-    const uint16_t techs[] = {2, 1, 3, 4}, officers[] = {3, 5, 0, 0, 2};
+    const uint16_t techs[] = {2, 1, 3, 4}, officers[] = {3, 5, 0, 4, 2};
     const uint8_t medals[] = {3, 2};
     std::copy(std::begin(techs), std::end(techs), in.TechLevel[1][0]);
     std::copy(std::begin(officers), std::end(officers), in.OfficerLevel[1][0]);
     std::copy(std::begin(medals), std::end(medals), in.MedalCount[1][0]);
     in.ShipCount[1][0][kShip] = 1;
     in.ShipCount[1][0][kDefence] = 1;
+    in.ShipCount[1][0][kHeavy] = 1;
     b->preparebatle();
 
     PlayerLevels levels;
     levels.techs = Levels({0, 0, 0, kTech}, {2, 1, 3, 4});
-    levels.officers = Levels({0, 0, 0, 0, kOfficer}, {3, 5, 0, 0, 2});
+    levels.officers = Levels({0, 0, 0, kOfficer, kOfficer}, {3, 5, 0, 4, 2});
     levels.medals = Levels({kMedal, kOtherMedal}, {3, 2});
     const ParticipantUnits& units = b.units(1, 0);
-    for (uint32_t n = 0; n < 2; ++n) {
+    for (uint32_t n = 0; n < 3; ++n) {
         const int row = b.unit(1, 0, n).TypeRow;
         const UnitValues v = ActualValues(b.table, row, levels);
         EXPECT_EQ(v.attack, units.AttackAt(n)) << row;
         EXPECT_EQ(v.shields, units.BaseShieldAt(n)) << row;
         EXPECT_EQ(v.structure, units.MaxStructureAt(n)) << row;
     }
+    // The super-heavy unit (class 3) takes the medal that names its class.
+    EXPECT_GT(ActualValues(b.table, kHeavy, levels).attack,
+              ActualValues(b.table, kHeavy, PlayerLevels{levels.techs, levels.officers, {}}).attack);
     // The defence unit takes the defence medal whatever its type, not the light attack one.
     PlayerLevels onlyOther = levels;
     onlyOther.medals.levels = {0, 2};

@@ -2,12 +2,33 @@
 // their sizes matter; their pictures are never drawn.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "skin/core/skincontent.h"
 
 namespace skintest {
+
+// "(left,top,right,bottom)", for recorded layouts.
+inline std::string RectText(const skin::TRect& r) {
+    return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+           std::to_string(r.Bottom) + ")";
+}
+
+// The values of `at` from `from` to `to` as runs " first-last:value".
+inline std::string Runs(int from, int to, const std::function<int(int)>& at) {
+    std::string runs;
+    int start = from, value = at(from);
+    for (int x = from + 1; x <= to + 1; ++x) {
+        const int next = x <= to ? at(x) : 0;
+        if (x <= to && next == value) continue;
+        runs += " " + std::to_string(start) + "-" + std::to_string(x - 1) + ":" + std::to_string(value);
+        start = x;
+        value = next;
+    }
+    return runs;
+}
 
 class LayoutSkin {
 public:

@@ -31,6 +31,23 @@ bool AllOf(const TPixels& p, int left, int top, int right, int bottom, TColor co
     return true;
 }
 
+Framed::Framed(int width, int height, TColor fill, int bytesPerPixel)
+    : outer_(Solid(width + 4, height + 4, kRing, bytesPerPixel)) {
+    inner_ = outer_.Pixels();
+    inner_.Row0 = inner_.At(2, 2);
+    inner_.Width = width;
+    inner_.Height = height;
+    Fill(inner_, 0, 0, width, height, fill);
+}
+
+bool Framed::RingIntact() const {
+    const TPixels& o = outer_.Pixels();
+    for (int y = 0; y < o.Height; ++y)
+        for (int x = 0; x < o.Width; ++x)
+            if ((x < 2 || y < 2 || x >= o.Width - 2 || y >= o.Height - 2) && At(o, x, y) != kRing) return false;
+    return true;
+}
+
 std::unique_ptr<TsSkinContent> ContentWithMaster(int width, int height, TColor color) {
     auto content = std::make_unique<TsSkinContent>();
     content->MasterBitmap = std::make_unique<TPixelBitmap>(Solid(width, height, color));

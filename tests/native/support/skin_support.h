@@ -20,6 +20,21 @@ void Fill(const skin::TPixels& p, int left, int top, int right, int bottom, skin
 // True when every pixel of the rectangle has the colour.
 bool AllOf(const skin::TPixels& p, int left, int top, int right, int bottom, skin::TColor color);
 
+// A picture inside a ring of another colour, two pixels wide, sharing its
+// rows: a routine that reads past the picture's edge meets the ring's
+// colour, one that writes past it changes the ring.
+class Framed {
+public:
+    static constexpr skin::TColor kRing = 0x00123456;
+    Framed(int width, int height, skin::TColor fill, int bytesPerPixel = 3);
+    const skin::TPixels& Pixels() const { return inner_; }
+    bool RingIntact() const;
+
+private:
+    skin::TPixelBitmap outer_;
+    skin::TPixels inner_;
+};
+
 // A content with a master bitmap of the given size (filled with `color`).
 std::unique_ptr<skin::TsSkinContent> ContentWithMaster(int width, int height, skin::TColor color = 0);
 // A mask lying in the content's master bitmap.
