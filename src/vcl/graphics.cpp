@@ -406,8 +406,8 @@ std::string TextFontKey(HDC dc, UINT format, int height) {
 
 class TextLayouts {
 public:
-    static std::string Key(HDC dc, const WCHAR* text, int length, int width, int height, UINT format) {
-        std::string key = TextFontKey(dc, format, height);
+    // The font key (TextFontKey) with the width and the text.
+    static std::string Key(std::string key, const WCHAR* text, int length, int width) {
         key.append(reinterpret_cast<const char*>(&width), sizeof(width));
         key.append(reinterpret_cast<const char*>(text), sizeof(WCHAR) * static_cast<size_t>(length));
         return key;
@@ -544,7 +544,7 @@ int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
                     line.advances.data());
         return line.height;
     }
-    std::string key = TextLayouts::Key(dc_, wide, length, width, height, format);
+    std::string key = TextLayouts::Key(fontKey, wide, length, width);
     const RecordedText* layout = Layouts().Find(key);
     if (!layout) {
         HDC recorder = CreateEnhMetaFileW(dc_, nullptr, nullptr, nullptr);

@@ -190,10 +190,11 @@ private:
     // A battle run stores the editors before every battle, a thousand times a
     // second; while no editor changed and the arrays still hold what was
     // written, reading the editors again would write the same again.
+    static constexpr size_t kFleetEditors = 8;
     struct StoredEditors {
         bool valid = false;
         uint8_t part1 = 0, part2 = 0;
-        uint64_t changes[8] = {};
+        uint64_t changes[kFleetEditors] = {};
         std::vector<uint16_t> shipRows;
         int medals = 0, officers = 0, techs = 0;
         uint32_t ships[2][battle::kRowCount] = {};
@@ -202,7 +203,7 @@ private:
         uint16_t techLevels[2][battle::kTechEntries] = {};
     };
     std::unique_ptr<StoredEditors> stored_;
-    std::array<vcl::TValueListEditor*, 8> FleetEditors() const;
+    std::array<vcl::TValueListEditor*, kFleetEditors> FleetEditors() const;
     bool StoredStillHolds(uint8_t part1, uint8_t part2) const;
     void RememberStored(uint8_t part1, uint8_t part2);
     std::unique_ptr<battle::SystemClock> clock_;

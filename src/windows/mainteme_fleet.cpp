@@ -167,7 +167,7 @@ bool SameEntries(const T (&kept)[N], const T* now, int count) {
 
 }  // namespace
 
-std::array<TValueListEditor*, 8> TForm1::FleetEditors() const {
+std::array<TValueListEditor*, TForm1::kFleetEditors> TForm1::FleetEditors() const {
     return {ValueListEditor1, ValueListEditor2, ValueListEditor3, ValueListEditor4,
             ValueListEditor5, ValueListEditor6, ValueListEditor7, ValueListEditor8};
 }

@@ -8,6 +8,7 @@
 // scroll box.
 #include "gtest_windows.h"
 #include "support/control_skin.h"
+#include "support/real_input.h"
 
 #include <commctrl.h>
 
@@ -83,22 +84,17 @@ int ChangedPixels(HWND window, std::vector<COLORREF>* picture) {
     return changed;
 }
 
-// The real mouse or keyboard through the system's input queue: hit test,
-// capture and focus run as for a person at the screen.
-void RealInput(INPUT* input, UINT count) {
-    SendInput(count, input, sizeof(INPUT));
+// Real input takes its way through the window server: messages are handled
+// for a while after it was sent.
+void PumpWhileInputArrives() {
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 150; Sleep(5)) Pump();
 }
 
 void RealClick(HWND window, int x, int y) {
     POINT p{x, y};
     ClientToScreen(window, &p);
-    SetCursorPos(p.x, p.y);
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    RealInput(input, 2);
+    inputtest::SendButton(p);
+    PumpWhileInputArrives();
 }
 
 }  // namespace
@@ -341,11 +337,8 @@ TEST(ControlAdapters, TheRealMouseAndKeyboardNeverBringBackThePlainLookOfAGroupB
     RealClick(h, 100, 80);
     ASSERT_EQ(GetFocus(), h);
     EXPECT_EQ(ChangedPixels(h, &skinned), 0);
-    INPUT space[2]{};
-    space[0].type = space[1].type = INPUT_KEYBOARD;
-    space[0].ki.wVk = space[1].ki.wVk = VK_SPACE;
-    space[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    RealInput(space, 2);
+    inputtest::SendKey(VK_SPACE);
+    PumpWhileInputArrives();
     EXPECT_EQ(ChangedPixels(h, &skinned), 0);
     // The focus moves on to a check box and then a button, clicked: each
     // shows its skinned look, checked and focused; the box keeps its own.

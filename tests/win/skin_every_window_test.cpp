@@ -14,6 +14,7 @@
 // Each picture is saved in every_window/ under NORVIX_SCREENSHOT_DIR (else
 // the folder the test starts in); tools/contact_sheet.py lays them out.
 #include "support/program_fixture.h"
+#include "support/real_input.h"
 #include "support/screen_frames.h"
 
 #include <cstdio>
@@ -258,23 +259,6 @@ void StepInsideModalLoop(std::function<bool(bool lastTry)> step) {
     SetTimer(nullptr, 0, 80, StepTimer);
 }
 
-void SendMouse(POINT at, DWORD down, DWORD up) {
-    SetCursorPos(at.x, at.y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = down;
-    in[1].mi.dwFlags = up;
-    SendInput(2, in, sizeof(INPUT));
-}
-
-void SendKey(WORD key) {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = key;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-}
-
 HWND VisiblePopupMenu() {
     HWND menu = FindWindowW(L"#32768", nullptr);
     return menu && IsWindowVisible(menu) ? menu : nullptr;
@@ -381,7 +365,7 @@ TEST(EveryWindow, SkinnedFramesButtonsAndCaptionsAgreeWithTheSkin) {
     HWND last = nullptr;
     StepInsideModalLoop([&](bool lastTry) {
         if (CheckMenuWindow(last, backdrop, "menu_" + std::to_string(dropDowns + 1)) && ++dropDowns < expected) {
-            SendKey(VK_RIGHT);
+            inputtest::SendKey(VK_RIGHT);
             return false;
         }
         if (dropDowns == expected || lastTry) {
@@ -392,7 +376,7 @@ TEST(EveryWindow, SkinnedFramesButtonsAndCaptionsAgreeWithTheSkin) {
     });
     RECT item{};
     ASSERT_TRUE(GetMenuItemRect(main->Handle(), GetMenu(main->Handle()), 0, &item));
-    SendMouse(POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    inputtest::SendButton(POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
     Settle();
     EXPECT_EQ(dropDowns, expected);
 
@@ -406,7 +390,7 @@ TEST(EveryWindow, SkinnedFramesButtonsAndCaptionsAgreeWithTheSkin) {
     });
     const POINT label = main->Label1->Parent()->ClientToScreen(
         POINT{main->Label1->Left() + main->Label1->Width() / 2, main->Label1->Top() + main->Label1->Height() / 2});
-    SendMouse(label, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    inputtest::SendButton(label, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     Settle();
     EXPECT_TRUE(popupSeen);
     EXPECT_TRUE(programtest::Boxes().Shown().empty());
