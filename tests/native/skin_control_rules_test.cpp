@@ -62,6 +62,17 @@ TEST(SkinnedGauge, RangeAndPercentage) {
     EXPECT_EQ(r.Progress(), 64);
     EXPECT_TRUE(r.SetMinValue(200, true).Error.empty());
     EXPECT_EQ(r.MinValue(), 200);
+
+    // Below the range: the minimum. The same bounds again: no repaint.
+    TGaugeRange low;
+    low.SetMinValue(10);
+    c = low.SetProgress(-5);
+    EXPECT_EQ(low.Progress(), 10);
+    EXPECT_TRUE(c.Changed);
+    c = low.SetMinValue(10);
+    EXPECT_FALSE(c.Invalidate || c.Changed);
+    c = low.SetMaxValue(100);
+    EXPECT_FALSE(c.Invalidate || c.Changed);
 }
 
 TEST(SkinnedControls, PanelSectionsCaptionsAndSpinHalves) {
@@ -69,6 +80,10 @@ TEST(SkinnedControls, PanelSectionsCaptionsAndSpinHalves) {
     EXPECT_EQ(PanelSection(B::bvRaised, B::bvLowered, false), "GROUPBOX");
     EXPECT_EQ(PanelSection(B::bvLowered, B::bvLowered, true), "PANEL_LOW");
     EXPECT_EQ(PanelSection(B::bvNone, B::bvRaised, false), "CHECKBOX");
+    EXPECT_EQ(PanelSection(B::bvLowered, B::bvRaised, false), "GROUPBOX");
+    EXPECT_EQ(PanelSection(B::bvRaised, B::bvRaised, false), "PANEL");
+    EXPECT_EQ(PanelSection(B::bvRaised, B::bvNone, true), "PANEL");
+    EXPECT_EQ(PanelSection(B::bvNone, B::bvNone, true), "PANEL_LOW");
 
     TToolBarCaption t = SplitToolBarCaption("Save as");
     EXPECT_FALSE(t.TwoLines);

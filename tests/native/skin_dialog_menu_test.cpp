@@ -51,6 +51,10 @@ TEST(SkinnedMenus, ItemHeightsAndWidths) {
     EXPECT_EQ(MeasuredMenuText(smCaption, "-Опции-", "Ctrl+O"), "--Опции--");
     EXPECT_EQ(MeasuredMenuText(smNormal, "Открыть", "Ctrl+O"), "ОткрытьCtrl+O");
     EXPECT_EQ(CaptionItemWord("-Опции-"), "Опции");
+    // Only the first word between dashes; dashes alone show nothing and a divider measures nothing.
+    EXPECT_EQ(CaptionItemWord("-Вид-Панели-"), "Вид");
+    EXPECT_EQ(CaptionItemWord("--"), "");
+    EXPECT_EQ(MeasuredMenuText(smDivider, "-", "Ctrl+D"), "");
     bool right = false;
     EXPECT_EQ(PopupItemText("\x08Справка", right), "Справка      ");
     EXPECT_TRUE(right);
@@ -82,6 +86,11 @@ TEST(SkinnedMenus, ItemHeightsAndWidths) {
 
     EXPECT_EQ(GetGlyphSize({0, 0}, false, false, {}).X, 16);
     EXPECT_EQ(GetGlyphSize({0, 0}, true, true, {24, 24}).X, 0);
+    // A popup item takes its image list's size; a bitmap without height is no bitmap.
+    auto xy = [](TPoint p) { return std::pair{p.X, p.Y}; };
+    EXPECT_EQ(xy(GetGlyphSize({0, 0}, false, true, {24, 20})), std::pair(24, 20));
+    EXPECT_EQ(xy(GetGlyphSize({16, 0}, false, true, {24, 20})), std::pair(24, 20));
+    EXPECT_EQ(xy(GetGlyphSize({18, 14}, false, true, {24, 20})), std::pair(18, 14));
 
     skintest::LayoutSkin skin;
     EXPECT_EQ(SkinBorderWidth(-1, &skin.Content), 0);
@@ -93,6 +102,7 @@ TEST(SkinnedMenus, ItemHeightsAndWidths) {
     skin.Content.Masks[static_cast<size_t>(mask)].BorderWidth = 5;
     EXPECT_EQ(SkinBorderWidth(-1, &skin.Content), 5);
     EXPECT_EQ(SkinBorderWidth(2, &skin.Content), 2);
+    EXPECT_EQ(SkinBorderWidth(0, &skin.Content), 0);  // a stored 0 is no border, not the skin's
 }
 
 TEST(SkinnedDialogs, FrameButtonsCaptionAndHitTest) {
@@ -278,6 +288,33 @@ TEST(SkinnedDialogs, StripsAndSystemMenu) {
     EXPECT_FALSE(m.miRestore.Enabled || m.miMinimize.Enabled || m.miSize.Enabled);
 }
 
+TEST(SkinnedDialogs, BorderWithoutCaptionIconSizesAndRestore) {
+    // A popup with a thin border but no caption is a captionless popup: no title.
+    const unsigned thinBorder = 0x00800000u;
+    const TDialogFrame bordered = Dialog(style::Popup | thinBorder | style::SysMenu);
+    EXPECT_EQ(DialogBorderCode(bordered.Style, 0), 2);
+    EXPECT_EQ(DialogTitleHeight(bordered, kMetrics), 0);
+    // ... and its icon is nowhere.
+    TDialogFrame captionless = Dialog(style::Popup | style::ThickFrame);
+    captionless.HasIcon = true;
+    EXPECT_TRUE(DialogIconRect(captionless, kMetrics).IsEmpty());
+    EXPECT_EQ(DialogHitTest(captionless, kMetrics, TDialogSkinMasks{}, {}, {8, 8}), 0);
+
+    // A small icon 16 wide and 12 high: the caption starts after its width.
+    const TFrameSystemMetrics wide{22, 16, 3, 2, 5, 4, 20, 16, 12};
+    TDialogFrame d = Dialog(kMessageBox);
+    d.HasIcon = true;
+    EXPECT_EQ(DialogIconRect(d, wide), (TRect{3, 6, 19, 18}));
+    EXPECT_EQ(DialogCaptionRect(d, wide, {}).Left, 3 + 16 + 4);
+    EXPECT_EQ(DialogCaptionFitWidth(d, wide, {}), 300 - 16 - 3 - 6);
+
+    // Restore is an item of the system menu only when the dialog has one.
+    TDialogFrame single = Dialog(style::Popup | style::Caption | style::MaximizeBox);
+    EXPECT_FALSE(UpdateDialogMenuItems(single).miRestore.Visible);
+    single.Style |= style::SysMenu;
+    EXPECT_TRUE(UpdateDialogMenuItems(single).miRestore.Visible);
+}
+
 TEST(DialogHook, ChildAdaptersAndHookDecisions) {
     using C = TacWndClass;
     EXPECT_EQ(ChooseChildAdapter("Static", 0).Class, C::TacStaticWnd);
@@ -322,6 +359,16 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
     EXPECT_EQ(ChooseChildAdapter("SHBrowseForFolder ShellNameSpace Control", 0).Class, C::TacTransPanelWnd);
     EXPECT_EQ(ChooseChildAdapter("#32770", 0).Class, C::TacTransPanelWnd);
     EXPECT_EQ(ChooseChildAdapter("RichEdit20W", 0).Class, C::None);
+    // A bitmap static is a picture too; the list of a combo box is skinned as
+    // an edit in the combo box's section; the older names of panels and links.
+    EXPECT_EQ(ChooseChildAdapter("Static", 0xE | 0x200).Class, C::TacIconWnd);
+    const TAdapterChoice list = ChooseChildAdapter("ComboLBox", 0);
+    EXPECT_EQ(list.Class, C::TacEditWnd);
+    EXPECT_TRUE(list.DialogChild);
+    const TAdapterChoice silent = ChooseChildAdapter("TSilentPaintPanel", 0);
+    EXPECT_EQ(silent.Class, C::TacDlgPanelWnd);
+    EXPECT_EQ(silent.Section, "PANEL");
+    EXPECT_EQ(ChooseChildAdapter("Link Window", 0).Class, C::TacLinkWnd);
 
     EXPECT_TRUE(IsDialogClass("#32770") && IsDialogClass("TMessageForm") && !IsDialogClass("TForm1"));
     EXPECT_TRUE(PopupMenuNeedsAdapter("#32768", false));
@@ -358,9 +405,12 @@ TEST(DialogHook, ChildAdaptersAndHookDecisions) {
     dialog.AnswersSkinned = false;
     dialog.AlreadyListed = true;
     EXPECT_EQ(TryHookWindowAction(dialog), THookAction::None);
-    THookWindowFacts app;
-    app.ClassName = "TApplication";
-    EXPECT_EQ(TryHookWindowAction(app), THookAction::None);
+    // The application's hidden window and the report preview are never hooked.
+    for (const char* name : {"TApplication", "TQRStandardPreview"}) {
+        THookWindowFacts app;
+        app.ClassName = name;
+        EXPECT_EQ(TryHookWindowAction(app), THookAction::None) << name;
+    }
     // Each of these alone keeps a form or a dialog that would be hooked unhooked.
     const std::vector<std::pair<const char*, std::function<void(THookWindowFacts&)>>> refusals = {
         {"skinned already", [](THookWindowFacts& w) { w.AnswersSkinned = true; }},

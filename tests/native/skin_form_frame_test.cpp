@@ -3,7 +3,9 @@
 // every kind of form, and the system menu's items.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <map>
 #include <sstream>
 
 #include "skin/windows/layout/formframe.h"
@@ -195,6 +197,13 @@ TEST(FormFrame, CaptionButtonsAreHitWhereTheyAreDrawn) {
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {285, 35}), 101);
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {268, 35}), 102);
     EXPECT_EQ(NCHitTest(f, kMetrics, none, l, {251, 35}), 103);
+    // The form's own border width moves them down with the client area, not inward.
+    f.BorderWidth = 3;
+    f.ClientWidth = 284;
+    f.ClientHeight = 145;
+    l = PlaceTitleButtons(f, kMetrics, none);
+    EXPECT_EQ(l.MDI[0].Rect, (TRect{244, 30, 260, 46}));
+    EXPECT_EQ(l.MDI[2].Rect, (TRect{278, 30, 294, 46}));
 }
 
 TEST(FormFrame, TheClientAreaStartsBelowTheTopFrameOnEveryForm) {
@@ -254,6 +263,9 @@ TEST(FormFrame, TheClientAreaStartsBelowTheTopFrameOnEveryForm) {
     EXPECT_EQ(MenuLineRowCount(f, kMetrics, {100, 100, 86}), 2);
     EXPECT_EQ(MenuLineRowCount(f, kMetrics, {400}), 1);
     EXPECT_EQ(MenuLineRowCount(f, kMetrics, {50, 400, 50}), 3);
+    // A new row starts after the side border again: 5 + 200 + 85 fits, 5 + 200 + 86 does not.
+    EXPECT_EQ(MenuLineRowCount(f, kMetrics, {200, 200, 85}), 2);
+    EXPECT_EQ(MenuLineRowCount(f, kMetrics, {200, 200, 86}), 3);
     // The form's own border width narrows the row on both sides.
     f.BorderWidth = 2;
     EXPECT_EQ(MenuLineRowCount(f, kMetrics, {100, 100, 82}), 2);
@@ -366,6 +378,43 @@ TEST(FormFrame, SystemMenuItemsAndTheSkinsPictures) {
     // A skin without the close picture in GLOBALINFO: the form section's.
     skin.Content.Masks[static_cast<size_t>(bigClose)].SectionName = "FORM";
     EXPECT_EQ(GetFrameSkinMasks(skin.Content, "FORM", BS::bsToolWindow, false).Close, bigClose);
+}
+
+// Which picture each caption button takes, for every kind of frame and for
+// skins with and without the global pictures.
+TEST(FormFrame, EachButtonTakesItsPictureFromTheRightSection) {
+    skintest::LayoutSkin skin;
+    skin.Section("FORM");
+    skin.Section("GLOBALINFO");
+    std::map<std::string, int> g, own;
+    for (const char* name : {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONHELP", "BICONNORM", "SICONCLOSE", "SICONMAX",
+                             "SICONMIN", "SICONNORM", "TITLEBUTTON"})
+        g[name] = skin.Mask("GLOBALINFO", name, 21, 19);
+    for (const char* name : {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONHELP", "BICONNORM", "TITLEBAR"})
+        own[name] = skin.Mask("FORM", name, 20, 18);
+    // Close, maximize, minimize, help, restore, then a maximized child's minimize, maximize, close, restore.
+    using Expected = std::array<int, 9>;
+    auto pictures = [&](BS style, bool mdi) {
+        const TFrameSkinMasks k = GetFrameSkinMasks(skin.Content, "FORM", style, mdi);
+        EXPECT_EQ(k.TitleBar, own["TITLEBAR"]);
+        return Expected{k.Close, k.Max, k.Min, k.Help, k.Norm, k.MDIMin, k.MDIMax, k.MDIClose, k.MDINorm};
+    };
+    // A sizeable MDI form: the big pictures, the small ones for its child's buttons.
+    EXPECT_EQ(pictures(BS::bsSizeable, true),
+              (Expected{g["BICONCLOSE"], g["BICONMAX"], g["BICONMIN"], g["BICONHELP"], g["BICONNORM"], g["SICONMIN"],
+                        g["SICONMAX"], g["SICONCLOSE"], g["SICONNORM"]}));
+    // A tool window: the small ones; without a small help picture the big one.
+    EXPECT_EQ(pictures(BS::bsToolWindow, false),
+              (Expected{g["SICONCLOSE"], g["SICONMAX"], g["SICONMIN"], g["BICONHELP"], g["BICONNORM"], -1, -1, -1,
+                        g["SICONNORM"]}));
+    // GLOBALINFO without a close picture: the form section's own, for the child's buttons too.
+    skin.Content.Masks[static_cast<size_t>(g["BICONCLOSE"])].PropertyName = "UNUSED";
+    EXPECT_EQ(pictures(BS::bsSizeable, true),
+              (Expected{own["BICONCLOSE"], own["BICONMAX"], own["BICONMIN"], own["BICONHELP"], g["BICONNORM"],
+                        own["BICONMIN"], own["BICONMAX"], own["BICONCLOSE"], g["SICONNORM"]}));
+    // No GLOBALINFO at all: no button pictures, not even the form's own.
+    skin.Content.Sections[1].SectionName = "OTHER";
+    EXPECT_EQ(pictures(BS::bsSizeable, true), (Expected{-1, -1, -1, -1, -1, -1, -1, -1, -1}));
 }
 
 namespace {

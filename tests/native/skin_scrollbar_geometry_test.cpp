@@ -94,8 +94,9 @@ TEST(ScrollBarGeometry, TheHitTestFindsWhatIsDrawn) {
     EXPECT_EQ(parts.Track1.Right, parts.Thumb.Left + parts.Thumb.Width() / 2);
     EXPECT_EQ(parts.Track2.Left, parts.Track1.Right);
     EXPECT_EQ(parts.Track2.Right, kBar.Width());
-    // A forced thumb start is kept inside the track.
+    // A forced thumb start is kept inside the track, at either end.
     EXPECT_EQ(GetBarParts(b, kBar, kMetrics, nullptr, 5000).Thumb.Right, parts.Arrow2.Left);
+    EXPECT_EQ(GetBarParts(b, kBar, kMetrics, nullptr, 0).Thumb.Left, parts.Arrow1.Right);
 
     // A skin whose arrows are longer: the thumb, the track and the hit test
     // all take the skin's arrow, so its whole picture scrolls by a line.
@@ -112,6 +113,11 @@ TEST(ScrollBarGeometry, TheHitTestFindsWhatIsDrawn) {
     TScrollBarState v = b;
     v.BarType = sbVert;
     EXPECT_EQ(GetArrowSize(v, false, kMetrics, &skin.Content), 30);
+    // Arrows of two units: twice the skin's arrow, or twice the system's.
+    TScrollBarState twice = b;
+    twice.ArrowLength = -2;
+    EXPECT_EQ(GetArrowSize(twice, false, kMetrics, &skin.Content), 48);
+    EXPECT_EQ(GetArrowSize(twice, false, kMetrics, nullptr), 34);
     // Without the section's flag the system's unit length holds.
     skin.Content.Sections[0].ReservedBoolean = false;
     EXPECT_EQ(GetArrowSize(b, false, kMetrics, &skin.Content), 17);
@@ -152,6 +158,10 @@ TEST(ScrollBarGeometry, LeftBarsAndTheGripInScreenCoordinates) {
     EXPECT_EQ(ScrollBarHitCode({-290, 240}, r, true, true, false), std::nullopt);
     EXPECT_EQ(ScrollBarHitCode({-200, 240}, r, false, true, true), 0);
     EXPECT_EQ(ScrollBarHitCode({-290, 100}, r, true, true, true), 7);
+    EXPECT_EQ(ScrollBarHitCode({-290, 100}, r, true, false, true), 0);
+    // Across a vertical bar: its last column is the bar's, the next one not.
+    EXPECT_EQ(GetPortion(v, r.Vert, {-282, 55}, kMetrics, nullptr), spLineUp);
+    EXPECT_EQ(GetPortion(v, r.Vert, {-281, 55}, kMetrics, nullptr), spNone);
     EXPECT_EQ(ScrollBarHitCode({-200, 100}, r, true, true, true), std::nullopt);
 
     // Bars on the right: the vertical one and the corner move over.
@@ -164,6 +174,14 @@ TEST(ScrollBarGeometry, LeftBarsAndTheGripInScreenCoordinates) {
     r = GetScrollBarRects(window, edges, h, v, false, kMetrics, nullptr);
     EXPECT_TRUE(r.Corner.IsEmpty());
     EXPECT_EQ(r.Horz, (TRect{-298, 231, -102, 248}));
+    // Only the vertical bar: down to the bottom edge.
+    v.ScrollVisible = true;
+    h.ScrollVisible = false;
+    r = GetScrollBarRects(window, edges, h, v, false, kMetrics, nullptr);
+    EXPECT_EQ(r.Vert, (TRect{-119, 52, -102, 248}));
+    EXPECT_TRUE(r.Horz.IsEmpty() && r.Corner.IsEmpty());
+    h.ScrollVisible = true;
+    v.ScrollVisible = false;
 
     // Edges of four different widths: the bars fill the inside of the window
     // up to each edge, the vertical bar down to the horizontal one, the
