@@ -161,6 +161,14 @@ TEST(SkinnedDialogs, FrameButtonsCaptionAndHitTest) {
     EXPECT_EQ(GetDialogSkinMasks(skin.Content, 4).Close, 0);
     const int formClose = skin.Mask("FORM", "BICONCLOSE", 18, 18);
     EXPECT_EQ(GetDialogSkinMasks(skin.Content, 0).Close, formClose);
+    // ... only when the skin has a section of that name (the pictures of a
+    // "[Form]" section are stored under the upper-case name).
+    skintest::LayoutSkin loose;
+    loose.Section("Form");
+    loose.Section("GLOBALINFO");
+    const int globalClose = loose.Mask("GLOBALINFO", "BICONCLOSE", 21, 21);
+    loose.Mask("FORM", "BICONCLOSE", 18, 18);
+    EXPECT_EQ(GetDialogSkinMasks(loose.Content, 1).Close, globalClose);
     // Big pictures for single and sizing frames, small ones for the rest.
     skin.Content.Masks[static_cast<size_t>(formClose)].PropertyName = "NONE";
     skin.Content.Masks[static_cast<size_t>(close)].PropertyName = "SICONCLOSE";
