@@ -28,6 +28,7 @@ TEST(SkinnedGauge, RangeAndPercentage) {
     EXPECT_EQ(PercentDone(5, 3, 4), 0);
     EXPECT_EQ(PartOf(47, 200), 94);
     EXPECT_EQ(PartOf(99, 24000000), 23760000);
+    EXPECT_EQ(PartOf(50, 15), 7);  // a bar shorter than a hundred pixels still fills
 
     // Outside the range: the nearest bound; the same value: no OnChange.
     TGaugeChange c = g.SetProgress(30000000);
