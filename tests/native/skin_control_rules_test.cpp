@@ -63,6 +63,10 @@ TEST(SkinnedGauge, RangeAndPercentage) {
     EXPECT_EQ(r.Progress(), 64);
     EXPECT_TRUE(r.SetMinValue(200, true).Error.empty());
     EXPECT_EQ(r.MinValue(), 200);
+    TGaugeRange read;
+    EXPECT_TRUE(read.SetMaxValue(-5, true).Error.empty());
+    EXPECT_EQ(read.MaxValue(), -5);
+    EXPECT_EQ(read.Progress(), -5);
 
     // Below the range: the minimum. The same bounds again: no repaint.
     TGaugeRange low;

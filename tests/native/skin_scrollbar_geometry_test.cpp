@@ -64,6 +64,7 @@ TEST(ScrollBarGeometry, ThumbSizeAndPlaceStayInsideTheTrack) {
         EXPECT_LE(g.Start + g.Size, g.TrackEnd);
     }
     EXPECT_FALSE(Thumb(Horz(0, 9, 10, 0)).Visible);
+    EXPECT_FALSE(Thumb(Horz(10, 5, 3, 7)).Visible);  // a maximum below the minimum
     // A hidden thumb: the track between the arrows answers nothing.
     EXPECT_EQ(GetPortion(Horz(0, 9, 10, 0), kBar, {200, 290}, kMetrics, nullptr), spNone);
     EXPECT_EQ(GetPortion(Horz(0, 9, 10, 0), kBar, {110, 290}, kMetrics, nullptr), spLineUp);
