@@ -75,7 +75,11 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
         "EMPTYRECT=@0005,0005,0005,0009,1,0\r\n"
         "ZEROCOUNT=@0000,0000,0010,0010,0,0\r\n"
         "NOPICTURE=!missing.bmp!1!0!0\r\n";
-    ASSERT_EQ(Load(text).Status, TSkinLoadStatus::Loaded);
+    // A picture named with its drive is taken from there, not from the skin's folder.
+    Write("elsewhere.bmp", WriteBmp(skintest::Solid(5, 4, MakeColor(4, 5, 6)).Pixels()));
+    ASSERT_EQ(Load(text + "FAR=!Z:" + (dir_ / "elsewhere.bmp").string() + "!1!0!0\r\n").Status, TSkinLoadStatus::Loaded);
+    ASSERT_TRUE(Mask("Button", "FAR").Image);
+    EXPECT_EQ(Mask("Button", "FAR").Image->Width(), 5);
 
     const TsMaskData& b = Mask("Button", "BORDERSMASK");
     EXPECT_EQ(b.SourceRect, (TRect{0, 0, 18, 12}));
@@ -125,17 +129,19 @@ TEST_F(SkinLoad, EveryMaskNotationAtItsColumns) {
     EXPECT_EQ(content_.FindMaskIndex("GLOBALINFO", "DESCRIPTION"), -1);
     EXPECT_EQ(content_.SkinData.Author, "Team #1 (of 2)");
     EXPECT_EQ(content_.MasterPixels().Width, 40);
+    EXPECT_EQ(content_.SkinData.Shadow1Blur, -1);  // not given: no blur of the skin's own
 }
 
 TEST_F(SkinLoad, KeysAndMasksComeFromParentsAndACycleEnds) {
     const std::string text =
         "[GLOBALINFO]\r\nMASTERBITMAP=Master.bmp\r\nVERSION=5.75\r\nSHADOW1BLUR=4\r\n"
-        "[PANEL]\r\nCOLOR=255\r\nTCLEFT=7\r\nBORDERSMASK=^0000,0000,0018,0012,0002,0002,0002,0002,3,1,0,0\r\n"
+        "[PANEL]\r\nCOLOR=255\r\nTCLEFT=7\r\nSHADOWCOLOR=5\r\nSHADOWBLUR=2\r\nBORDERSMASK=^0000,0000,0018,0012,0002,0002,0002,0002,3,1,0,0\r\n"
         "GRADIENTDATA=1;2;100;0;0\r\nSHOWFOCUS=true\r\n"
         "[GROUPBOX]\r\nPARENTCLASS=PANEL\r\nCOLOR=-1\r\n"
         "[BUTTON]\r\nPARENTCLASS=GROUPBOX\r\nFONTCOLOR=65280\r\n"
         "[LOOPA]\r\nPARENTCLASS=LOOPB\r\n[LOOPB]\r\nPARENTCLASS=LOOPA\r\n"
         "[SELF]\r\nPARENTCLASS=SELF\r\n"
+        "[SYS]\r\nCOLOR=$FF00000F\r\n"
         "[HEX]\r\nCOLOR=$00C08040\r\nHOTCOLOR=$FF00000F\r\nBORDERCOLOR1=0x7FFFFFFF\r\nBORDERCOLOR2=$123456789\r\n";
     ASSERT_EQ(Load(text).Status, TSkinLoadStatus::Loaded);
     // Colours written in hexadecimal with all eight digits, system colours
@@ -155,6 +161,9 @@ TEST_F(SkinLoad, KeysAndMasksComeFromParentsAndACycleEnds) {
     EXPECT_TRUE(button.ShowFocus);
     ASSERT_EQ(button.GradientArray.size(), 1u);
     EXPECT_EQ(button.ParentClass, "GROUPBOX");
+    EXPECT_EQ(button.ShadowBlur, 2);
+    EXPECT_EQ(button.ShadowColor, 0);  // the one key that is never inherited
+    EXPECT_EQ(Section("PANEL").ShadowColor, 5);
     const TsGeneralData& loop = Section("LOOPA");
     EXPECT_EQ(loop.Color, 0xFFFFFF);           // the defaults, after the cycle
     EXPECT_EQ(loop.FontColor[0], 0);
@@ -169,6 +178,15 @@ TEST_F(SkinLoad, KeysAndMasksComeFromParentsAndACycleEnds) {
     EXPECT_EQ(content_.GetMaskIndex(content_.GetSkinIndex("SELF"), "SELF", "BORDERSMASK"), -1);
     EXPECT_EQ(content_.GetMaskIndex(-1, "PANEL", "BORDERSMASK"), -1);
     EXPECT_EQ(content_.GetSkinIndex("button"), -1);  // names are compared exactly
+
+    // A section's colour naming a system colour is kept as written, or
+    // turned into RGB when the loader is given the means.
+    EXPECT_EQ(Section("SYS").Color, static_cast<TColor>(0xFF00000F));
+    TSkinLoadOptions opts;
+    opts.ColorToRGB = [](TColor c) { return c < 0 ? 0x0A0B0C : c; };
+    ASSERT_EQ(Load(text, opts).Status, TSkinLoadStatus::Loaded);
+    EXPECT_EQ(Section("SYS").Color, 0x0A0B0C);
+    EXPECT_EQ(Section("HEX").Color, 0x00C08040);
 }
 
 TEST_F(SkinLoad, TheApplicationsOwnSectionsFillWhatTheSkinLacks) {
@@ -236,7 +254,8 @@ TEST_F(SkinLoad, HueAndSaturationShiftOnceAndKeepGreyAndKey) {
     skintest::Put(master.Pixels(), 3, 0, MakeColor(255, 0, 230));  // stronger, it would be the key colour
     Write("Test/Master.bmp", WriteBmp(master.Pixels()));
     Write("Test/red.bmp", WriteBmp(skintest::Solid(3, 2, MakeColor(255, 0, 0)).Pixels()));
-    const std::string text = "[GLOBALINFO]\r\nMASTERBITMAP=Master.bmp\r\nSHADOW1COLOR=255\r\n"
+    const std::string text = "[GLOBALINFO]\r\nMASTERBITMAP=Master.bmp\r\nSHADOW1COLOR=255\r\nBORDERCOLOR=255\r\n"
+                             "[SYS]\r\nCOLOR=$FF00000F\r\n"
                              "[A]\r\nCOLOR=255\r\nTCLEFT=-1\r\nGRADIENTDATA=255;65280;100;0;0\r\n"
                              "HOTCOLOR=255\r\nHOTFONTCOLOR=255\r\nHOTGRADIENTDATA=65280;255;100;0;0\r\nOWN=!red.bmp!1!0!0\r\n";
     ASSERT_EQ(Load(text).Status, TSkinLoadStatus::Loaded);
@@ -263,6 +282,8 @@ TEST_F(SkinLoad, HueAndSaturationShiftOnceAndKeepGreyAndKey) {
         EXPECT_EQ(a.HotGradientArray[0].Color1, MakeColor(0, 0, 255));
         EXPECT_EQ(skintest::At(Mask("A", "OWN").Image->Pixels(), 2, 1), MakeColor(0, 255, 0));  // own pictures too
         EXPECT_EQ(content_.SkinData.Shadow1Color, MakeColor(0, 255, 0));
+        EXPECT_EQ(content_.SkinData.BorderColor, MakeColor(0, 255, 0));
+        EXPECT_EQ(Section("SYS").Color, static_cast<TColor>(0xFF00000F));  // a system colour is left alone
     }
     // A stronger colour that would come out as the key colour stays a real pixel.
     opts.HueOffset = 0;
@@ -334,6 +355,9 @@ TEST_F(SkinLoad, AStoredSkinOfCollectionsGivesItsSectionsMasksAndPatterns) {
     const int formIndex = content_.GetSkinIndex("FORM");
     EXPECT_EQ(content_.GetPatternIndex(formIndex, "FORM", "PATTERN"), 0);
     EXPECT_EQ(content_.GetPatternIndex(formIndex, "FORM", "HOTPATTERN"), -1);
+    // A skin whose load breaks off leaves none of them behind.
+    EXPECT_EQ(Load("[A]\r\nB=^00x0,0000,0010,0010,0001,0001,0001,0001,1,0,0,0\r\n").Status, TSkinLoadStatus::Failed);
+    EXPECT_TRUE(content_.Patterns.empty());
 }
 
 TEST(SkinClassLists, OlderOrderMovesAndEmptyListsTakeDefaults) {

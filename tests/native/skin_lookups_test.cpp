@@ -76,6 +76,29 @@ TEST(SkinIndexes, TheTableFindsSectionsAndMasksThroughParentsAndIsEmptyWithoutAS
         EXPECT_EQ(m.SectionName + " " + m.PropertyName, std::string(section) + " " + property);
     }
 
+    // Normal and hot patterns apart, for the combo button, the scroll
+    // buttons and the bars; the skin-wide hot colour is GLOBALINFO's own.
+    c->Sections.push_back(Section("COMBOBTN"));
+    c->Sections.push_back(Section("SCROLLBTNLEFT"));
+    c->Sections.push_back(Section("SCROLLBAR2V"));
+    for (const char* section : {"COMBOBTN", "SCROLLBTNLEFT", "SCROLLBAR2V"})
+        for (const char* property : {"PATTERN", "HOTPATTERN"}) {
+            c->Masks.push_back(Mask(*c, section, property));
+            c->Masks.back().ImgType = itisaTexture;
+        }
+    const TCachedIndexes patterns = InitConstantIndexes(*c);
+    const int combo = static_cast<int>(c->Masks.size()) - 6;
+    EXPECT_EQ(patterns.ComboBtnPattern, combo);
+    EXPECT_EQ(patterns.ComboBtnHotPattern, combo + 1);
+    EXPECT_EQ(patterns[ciScrollBtnPatterns + 2], combo + 2);
+    EXPECT_EQ(patterns[ciScrollBtnHotPatterns + 2], combo + 3);
+    EXPECT_EQ(patterns[ciScrollBarPatterns + 3], combo + 4);
+    EXPECT_EQ(patterns[ciScrollBarHotPatterns + 3], combo + 5);
+    c->Sections[0].Color = 0x010101;
+    c->Sections[0].HotColor = 0x020202;
+    EXPECT_EQ(GlobalInfoColor(*c, patterns, nullptr, 0), 0x010101);
+    EXPECT_EQ(GlobalInfoHotColor(*c, patterns, nullptr, 0), 0x020202);
+
     const TsSkinContent none;
     const TCachedIndexes empty = InitConstantIndexes(none);
     for (int i = 0; i < ciCount; ++i) EXPECT_EQ(empty[i], -1) << i;
@@ -103,6 +126,10 @@ TEST(SkinIndexes, MaskMarginsComeFromCornersThenBorderWidthThenAThirdOfAFrame) {
     EXPECT_EQ(MaskMarginLeft(*c, 2), 60 / 3);  // no frames counted as one
     EXPECT_EQ(MaskMarginBottom(*c, 2), 30 / 6);
     EXPECT_EQ(MaskMarginLeft(*c, 7), 0);
+    // A border width of 1 is a border width like any other.
+    c->Masks[1].BorderWidth = 1;
+    EXPECT_EQ(std::make_tuple(MaskMarginLeft(*c, 1), MaskMarginTop(*c, 1), MaskMarginRight(*c, 1), MaskMarginBottom(*c, 1)),
+              std::make_tuple(1, 1, 1, 1));
 }
 
 TEST(SkinIndexes, DefaultSectionsAndKindsThatNeverShowHot) {
@@ -111,6 +138,8 @@ TEST(SkinIndexes, DefaultSectionsAndKindsThatNeverShowHot) {
     EXPECT_EQ(DefaultSectionName(58), "PANEL_LOW");
     EXPECT_EQ(DefaultSectionName(161), "GAUGE");
     EXPECT_EQ(DefaultSectionName(226), "GROUPBOX");
+    EXPECT_EQ(DefaultSectionName(19), "BAR");
+    EXPECT_EQ(DefaultSectionName(20), "BARTITLE");
     EXPECT_EQ(DefaultSectionName(9), "");  // the owner's class name is used
     // Panels, labels and gauges (51 to 74, 110, 141 to 161) never show hot; their neighbours do.
     for (int code : {51, 74, 110, 141, 161}) EXPECT_TRUE(IsNoHoverCode(code)) << code;
@@ -137,6 +166,8 @@ TEST(SkinFolders, SkinNamesListStoredSkinsFoldersAndPackedFilesOnceEachSorted) {
     mkdir((dir + "/Blue").c_str(), 0700);
     file(dir + "/Blue/Options.dat");
     mkdir((dir + "/Empty").c_str(), 0700);
+    mkdir((dir + "/Green").c_str(), 0700);
+    file(dir + "/Green/Options.dat");
     file(dir + "/alpha.asz");
     file(dir + "/a.b.asz");
     file(dir + "/Dark.ASZ");
@@ -147,18 +178,19 @@ TEST(SkinFolders, SkinNamesListStoredSkinsFoldersAndPackedFilesOnceEachSorted) {
 
     std::string first;
     EXPECT_EQ(ListSkinNames(stored, dir, slAll, first),
-              (std::vector<std::string>{"a", "alpha", "blue", "Zeta (internal)"}));
+              (std::vector<std::string>{"a", "alpha", "blue", "Green", "Zeta (internal)"}));
     EXPECT_EQ(first, "Zeta (internal)");
-    EXPECT_EQ(ListSkinNames(TsStoredSkins{}, dir, slFolders, first), (std::vector<std::string>{"Blue"}));
-    EXPECT_EQ(first, "Blue");
+    EXPECT_EQ(ListSkinNames(TsStoredSkins{}, dir, slFolders, first), (std::vector<std::string>{"Blue", "Green"}));
+    EXPECT_TRUE(first == "Blue" || first == "Green") << first;  // the first the folder lists
     EXPECT_EQ(ListSkinNames(stored, dir, slPacked, first),
               (std::vector<std::string>{"a", "alpha", "blue", "Zeta (internal)"}));
     EXPECT_EQ(ListSkinNames(TsStoredSkins{}, dir + "/missing", slAll, first), std::vector<std::string>{});
     EXPECT_EQ(first, "");
 
-    for (const char* f : {"/Blue/Options.dat", "/alpha.asz", "/a.b.asz", "/Dark.ASZ", "/notes.txt"})
+    for (const char* f : {"/Blue/Options.dat", "/Green/Options.dat", "/alpha.asz", "/a.b.asz", "/Dark.ASZ", "/notes.txt"})
         unlink((dir + f).c_str());
     rmdir((dir + "/Blue").c_str());
+    rmdir((dir + "/Green").c_str());
     rmdir((dir + "/Empty").c_str());
     rmdir(dir.c_str());
 }

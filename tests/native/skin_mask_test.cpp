@@ -129,6 +129,24 @@ TEST(SkinRect, CornersShrinkToFitAndOddPixelsGoRight) {
         EXPECT_EQ(ColOf(At(bmp.Pixels(), c.split, 0)), 2);  // the right corner keeps its outer columns
         EXPECT_EQ(RowOf(At(bmp.Pixels(), 0, 3)), 1);
     }
+    // One corner wider than the whole target: it takes all of it, the other
+    // none, and nothing is drawn beyond the target.
+    auto wide = skintest::ContentWithMaster(13, 9);
+    DrawFrames(*wide, 1, 13, 9, 10, 3, 0, 3);
+    TPixelBitmap narrow = Solid(8, 5, clWhite);
+    DrawSkinRect(narrow.Pixels(), {0, 0, 4, 5}, true, TParentCacheInfo{},
+                 skintest::MaskIn(*wide, {0, 0, 13, 9}, 1, 0, 10, 3, 0, 3, 4), 0, false);
+    EXPECT_EQ(PieceOf(At(narrow.Pixels(), 3, 0)), 1);
+    EXPECT_TRUE(AllOf(narrow.Pixels(), 4, 0, 8, 5, clWhite));
+    // Stretched sides between shrunk corners take only the columns the
+    // corners kept: a left side five wide is its first five columns,
+    // unstretched across, each source row twice down.
+    auto sides = skintest::ContentWithMaster(13, 9);
+    DrawFrames(*sides, 1, 13, 9, 6, 3, 6, 3);
+    TPixelBitmap squeezed = Solid(9, 12, clWhite);
+    DrawSkinRect(squeezed.Pixels(), {0, 0, 9, 12}, true, TParentCacheInfo{},
+                 skintest::MaskIn(*sides, {0, 0, 13, 9}, 1, 0, 6, 3, 6, 3, 1 | 4), 0, false);
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(At(squeezed.Pixels(), x, 5), PieceColor(4, 0, x, 1)) << x;
 }
 
 TEST(SkinRect, EmptyPiecesStatesAndTinyTargets) {
@@ -187,6 +205,15 @@ TEST(SkinRect, MaskRowAndParentCacheGiveTheTransparentPixels) {
     DrawMaskRect({0, 0, 4, 8}, {0, 0, 4, 8}, tall.Pixels(), mask, TParentCacheInfo{});
     EXPECT_EQ(At(tall.Pixels(), 3, 3), MakeColor(200, 0, 0));
     EXPECT_TRUE(AllOf(tall.Pixels(), 0, 4, 4, 8, MakeColor(0, 100, 0)));
+    // A source rectangle starting left of the picture keeps each pixel at its place.
+    auto row = skintest::ContentWithMaster(2, 2, clBlack);
+    Put(row->MasterPixels(), 0, 0, MakeColor(200, 0, 0));
+    Put(row->MasterPixels(), 1, 0, MakeColor(0, 200, 0));
+    TPixelBitmap placed = Solid(3, 1, clWhite);
+    CopyThroughMask(placed.Pixels(), 0, 0, row->MasterPixels(), {-1, 0, 2, 1}, 1, 1);
+    EXPECT_EQ(At(placed.Pixels(), 0, 0), clWhite);
+    EXPECT_EQ(At(placed.Pixels(), 1, 0), MakeColor(200, 0, 0));
+    EXPECT_EQ(At(placed.Pixels(), 2, 0), MakeColor(0, 200, 0));
     // A smaller target takes as much of the piece as fits, no more.
     TPixelBitmap little = Solid(4, 4, MakeColor(0, 100, 0));
     DrawMaskRect({0, 0, 4, 4}, {1, 1, 3, 3}, little.Pixels(), mask, TParentCacheInfo{});
@@ -322,6 +349,18 @@ TEST(SkinRect, OnlyKeyPixelsOutsideTheFrameLinesAreHolesOfTheRegion) {
     GetMaskRegionRects(holes, 100, mask, false, 0);
     GetMaskRegionRects(holes, 100, mask, true, 40);
     EXPECT_EQ(holes, (std::vector<TRect>{{0, 0, 1, 1}, {3, 0, 4, 1}, {99, 0, 100, 1}, {0, 44, 1, 45}, {99, 44, 100, 45}}));
+
+    // A line three pixels wide with notches two deep: one from the top edge
+    // down, one from the bottom edge up (reached only from that edge); the
+    // top corners four rows high, the bottom ones five.
+    Fill(m, 0, 0, 12, 12, MakeColor(40, 40, 40));
+    Fill(m, 3, 3, 9, 9, clFuchsia);
+    for (TPoint p : {TPoint{3, 0}, TPoint{3, 1}, TPoint{8, 11}, TPoint{8, 10}}) Put(m, p.X, p.Y, clFuchsia);
+    const TsMaskData notched = skintest::MaskIn(*content, {0, 0, 12, 24}, 1, 1, 5, 4, 5, 5);
+    holes.clear();
+    GetMaskRegionRects(holes, 100, notched, false, 0);
+    GetMaskRegionRects(holes, 100, notched, true, 40);
+    EXPECT_EQ(holes, (std::vector<TRect>{{3, 0, 4, 1}, {3, 1, 4, 2}, {96, 43, 97, 44}, {96, 44, 97, 45}}));
 }
 
 TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
@@ -376,6 +415,30 @@ TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     r = {0, 0, 10, 12};
     PlaceTexture(bmp.Pixels(), r, 20, tex);
     EXPECT_EQ(r, (TRect{0, 0, 10, 12}));
+    // Tiled from a corner off the picture: the tiles keep their places.
+    TPixelBitmap off = Solid(10, 4, clWhite);
+    r = {-1, 0, 9, 4};
+    PlaceTexture(off.Pixels(), r, 0, tex);
+    for (int x = 0; x < 9; ++x) EXPECT_EQ(At(off.Pixels(), x, 0), x % 4 == 3 ? MakeColor(200, 0, 0) : MakeColor(0, 0, 200)) << x;
+    // A texture of its own picture is tiled over everything, whatever the mode.
+    TsMaskData own;
+    own.Image = std::make_unique<TPixelBitmap>(Solid(3, 3, MakeColor(0, 90, 0)));
+    own.ImgType = itisaTexture;
+    TPixelBitmap covered = Solid(10, 12, clWhite);
+    r = {1, 1, 9, 11};
+    PlaceTexture(covered.Pixels(), r, 2, own);
+    EXPECT_EQ(r, kNoRect);
+    EXPECT_TRUE(AllOf(covered.Pixels(), 1, 1, 9, 11, MakeColor(0, 90, 0)));
+    EXPECT_EQ(At(covered.Pixels(), 0, 0), clWhite);
+    // A flat texture (4 x 2): tiled with a strip at the right handed back,
+    // one tile wide; a band across the top as high as the texture.
+    TsMaskData flatTex = skintest::MaskIn(*content, {0, 0, 4, 2}, 1, 0, 0, 0, 0, 0);
+    for (const auto& [mode, left] : {std::pair{8, TRect{6, 0, 10, 12}}, std::pair{13, TRect{6, 0, 10, 12}},
+                                     std::pair{4, TRect{0, 2, 10, 12}}}) {
+        r = {0, 0, 10, 12};
+        PlaceTexture(bmp.Pixels(), r, mode, flatTex);
+        EXPECT_EQ(r, left) << mode;
+    }
     // Along the bottom: one row of tiles there, the rest handed back; a
     // rectangle lower than the texture gets its top rows, never a row above it.
     TPixelBitmap low = Solid(10, 12, clWhite);
@@ -404,6 +467,12 @@ TEST(SkinTexture, PlacementsHandBackWhatTheyLeave) {
     EXPECT_EQ(r, kNoRect);
     EXPECT_TRUE(AllOf(out.Pixels(), 0, 0, 8, 4, MakeColor(0, 200, 0)));
     EXPECT_TRUE(AllOf(out.Pixels(), 8, 0, 10, 4, MakeColor(5, 6, 7)));
+    // The strip shows the parent's pixel behind each of its own.
+    Put(parent.Pixels(), 8 + 2, 1 + 5, MakeColor(9, 9, 9));
+    r = {0, 0, 10, 4};
+    PlaceMaskedTexture(out.Pixels(), r, MakeParentCacheInfo(parent.Pixels(), 2, 5), 10, mt);
+    EXPECT_EQ(At(out.Pixels(), 8, 1), MakeColor(9, 9, 9));
+    EXPECT_EQ(At(out.Pixels(), 8, 0), MakeColor(5, 6, 7));
     // Without a parent picture the strips take the parent's colour, or keep what was there.
     TPixelBitmap coloured = Solid(10, 6, clWhite);
     r = {0, 0, 10, 6};
@@ -480,6 +549,16 @@ TEST(SkinGlyphLayout, CentredSpreadMarginsAndRightToLeft) {
     EXPECT_EQ(l.TextBounds.Left, 10 + 4 + 16 + 6);
     l = CalcGlyphLayout(TRect{0, 0, 60, 60}, {16, 16}, {30, 13}, blGlyphTop, 0, 0, 1, 2);
     EXPECT_EQ(l.GlyphPos.X, 0);
+    // A centred block aligned left or right hugs that side, in either order:
+    // the free 44 pixels give a spacing of 14 and 30 on the far side.
+    for (const TButtonLayout layout : {blGlyphLeft, blGlyphRight})
+        for (const int alignment : {0, 1}) {
+            l = CalcGlyphLayout(button, {16, 16}, {40, 13}, layout, -1, -1, alignment, 0);
+            const int glyphLeft = l.GlyphPos.X - 10, textLeft = l.TextBounds.Left - 10;
+            const int blockLeft = std::min(glyphLeft, textLeft);
+            EXPECT_EQ(blockLeft, alignment == 0 ? 0 : 30) << layout << " " << alignment;
+            EXPECT_EQ(layout == blGlyphLeft ? textLeft - glyphLeft - 16 : glyphLeft - textLeft - 40, 14) << layout;
+        }
     // A fixed margin with spacing spread; a glyph above its caption.
     l = CalcGlyphLayout(button, {16, 16}, {40, 13}, blGlyphRight, 4, -1, 2, 0);
     EXPECT_EQ(l.GlyphPos.X, 10 + 80);

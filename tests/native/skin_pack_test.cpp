@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+
+#include <jpeglib.h>
 
 #include "skin/core/jpegfile.h"
 #include "skin/core/skinpack.h"
@@ -22,6 +25,33 @@ TUnpackResult Unpack(const std::string& bytes, TacSkinConvertor& c) {
 
 void Put32(std::string& s, uint32_t v) {
     for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// A JPEG picture of one grey level, in the one colour channel such pictures have.
+std::string GreyJpeg(int width, int height, uint8_t level) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr err{};
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(static_cast<size_t>(width), level);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&info, &r, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::string out(reinterpret_cast<const char*>(buffer), size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return out;
 }
 
 }  // namespace
@@ -161,6 +191,12 @@ TEST(SkinJpeg, DecodesOurTextureAndRefusesDamagedPictures) {
             red += picture.Pixels().At(x, y)[2];
         }
     EXPECT_GT(blue - red, 15 * 128 * 128);  // and bluer than red throughout
+
+    // A grey picture (one channel) is read as grey.
+    const std::string grey = GreyJpeg(9, 5, 128);
+    ASSERT_TRUE(ReadJpeg(reinterpret_cast<const uint8_t*>(grey.data()), grey.size(), picture, error)) << error;
+    ASSERT_EQ(picture.Width(), 9);
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(picture.Pixels().At(8, 4)[c], 128) << c;
 
     // A frame header claiming 65535 x 65535 pixels is refused before decoding.
     std::string huge = jpeg;

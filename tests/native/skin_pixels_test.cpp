@@ -235,6 +235,7 @@ TEST(SkinBlend, ColourBlendsRoundHalvesToEvenAndClampAbove100Percent) {
     EXPECT_EQ(BlendColors(MakeColor(1, 3, 0), MakeColor(0, 0, 0), 0.5), MakeColor(0, 2, 0));  // 0.5 and 1.5
     TPixelBitmap bmp = Solid(3, 2, MakeColor(200, 100, 10));
     BlendRectWithColor(bmp.Pixels(), {0, 0, 1, 2}, 100, clBlack);
+    BlendRectWithColor(bmp.Pixels(), {0, 0, 1, 2}, 356, clWhite);  // only the low byte counts: 100 again
     BlendRectWithColor(bmp.Pixels(), {1, 0, 2, 2}, 0, MakeColor(1, 2, 3));
     BlendRectWithColor(bmp.Pixels(), {2, 0, 9, 9}, 150, clWhite);  // 1.5 x pixel - 0.5 x white
     EXPECT_EQ(At(bmp.Pixels(), 0, 0), MakeColor(200, 100, 10));
@@ -285,6 +286,13 @@ TEST(SkinBlend, MaskBlendsTakeThePictureAtMask0AndKeepAt255) {
     BlendThroughMask(out.Pixels(), a.Pixels(), b.Pixels(), 256, &sharesPixels);
     EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(255, 0, 0));
     EXPECT_EQ(At(out.Pixels(), 1, 0), MakeColor(0, 0, 255));
+    // A mask smaller than the pictures: the part it covers, nothing more.
+    TPixelBitmap corner = Solid(1, 1, clWhite), mixed = Solid(2, 2, clBlack);
+    const TPixels cornerPixels = corner.Pixels();
+    BlendThroughMask(mixed.Pixels(), a.Pixels(), b.Pixels(), 256, &cornerPixels);
+    EXPECT_EQ(At(mixed.Pixels(), 0, 0), MakeColor(255, 0, 0));
+    EXPECT_TRUE(AllOf(mixed.Pixels(), 1, 0, 2, 2, clBlack));
+    EXPECT_EQ(At(mixed.Pixels(), 0, 1), clBlack);
 
     TPixelBitmap faded = Solid(4, 4, clWhite);
     BlendRoundRect(faded.Pixels(), {0, 0, 4, 4}, 60, 0, 0, clBlack);  // a plain 60 % fade
@@ -308,6 +316,17 @@ TEST(SkinBlend, MaskBlendsTakeThePictureAtMask0AndKeepAt255) {
     EXPECT_EQ(At(soft.Pixels(), 0, 5), MakeColor(178, 178, 178));  // 30 %
     EXPECT_EQ(At(soft.Pixels(), 1, 5), MakeColor(101, 101, 101));  // 60 %
     EXPECT_EQ(At(soft.Pixels(), 5, 5), MakeColor(24, 24, 24));     // 90 %
+    // Rounded corners and soft edges alike on every side: the fade of an odd
+    // rectangle placed off the picture's corner is its own mirror image.
+    TPixelBitmap mirrored = Solid(15, 13, clWhite);
+    BlendRoundRect(mirrored.Pixels(), {2, 2, 13, 11}, 80, 4, 2, clBlack);
+    for (int y = 0; y < 13; ++y)
+        for (int x = 0; x < 15; ++x) {
+            ASSERT_EQ(At(mirrored.Pixels(), x, y), At(mirrored.Pixels(), 14 - x, y)) << x << "," << y;
+            ASSERT_EQ(At(mirrored.Pixels(), x, y), At(mirrored.Pixels(), x, 12 - y)) << x << "," << y;
+        }
+    EXPECT_EQ(At(mirrored.Pixels(), 2, 2), clWhite);
+    EXPECT_EQ(At(mirrored.Pixels(), 7, 6), MakeColor(50, 50, 50));  // 255 x (20 x 256 / 100) / 256
 }
 
 TEST(SkinCopy, KeyedCopiesTakeHolesFromTheParentOnlyWhenItIsReady) {
@@ -343,6 +362,15 @@ TEST(SkinCopy, StretchAveragesAndFramesTileAndFrameRings) {
     EXPECT_EQ(At(wide.Pixels(), 2, 0), clWhite);
     StretchRect(narrow.Pixels(), {0, 0, 1, 1}, src.Pixels(), {0, 0, 2, 1});
     EXPECT_EQ(At(narrow.Pixels(), 0, 0), MakeColor(128, 128, 128));
+    // Rows are averaged as columns are: black over white is grey.
+    TPixelBitmap column(1, 2), dot(1, 1);
+    Put(column.Pixels(), 0, 1, clWhite);
+    StretchRect(dot.Pixels(), {0, 0, 1, 1}, column.Pixels(), {0, 0, 1, 2});
+    EXPECT_EQ(At(dot.Pixels(), 0, 0), MakeColor(128, 128, 128));
+    // A target reaching off the picture's left edge shows only its right half.
+    TPixelBitmap half(2, 1);
+    StretchRect(half.Pixels(), {-2, 0, 2, 1}, src.Pixels(), {0, 0, 2, 1});
+    EXPECT_TRUE(AllOf(half.Pixels(), 0, 0, 2, 1, clWhite));
     // One colour stays that colour at any scale, however the pixels are shared.
     TPixelBitmap white = Solid(300, 300, clWhite), spread(7, 5), squeezed(1, 1);
     StretchRect(spread.Pixels(), {0, 0, 7, 5}, white.Pixels(), {0, 0, 3, 3});
@@ -380,14 +408,19 @@ TEST(SkinCopy, StretchAveragesAndFramesTileAndFrameRings) {
     TileGraphic(shifted.Pixels(), {-3, 0, 8, 1}, src.Pixels());
     EXPECT_EQ(At(shifted.Pixels(), 0, 0), clWhite);
     EXPECT_EQ(At(shifted.Pixels(), 1, 0), clBlack);
+    // And downward: a rectangle from row -3 of two-row tiles shows a tile's second row first.
+    TPixelBitmap stripes(1, 4);
+    TileGraphic(stripes.Pixels(), {0, -3, 1, 4}, column.Pixels());
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(At(stripes.Pixels(), 0, y), y % 2 == 0 ? clWhite : clBlack) << y;
     // A frame at least half as wide as an odd rectangle is the whole of it.
     TPixelBitmap whole = Solid(5, 5, clBlack), ring = Solid(5, 5, clWhite);
     CopyFrameRect(ring.Pixels(), whole.Pixels(), {0, 0, 5, 5}, 3);
     EXPECT_TRUE(AllOf(ring.Pixels(), 0, 0, 5, 5, clBlack));
     TPixelBitmap thin = Solid(5, 5, clWhite);
     CopyFrameRect(thin.Pixels(), whole.Pixels(), {0, 0, 5, 5}, 1);
-    EXPECT_EQ(At(thin.Pixels(), 4, 2), clBlack);
-    EXPECT_TRUE(AllOf(thin.Pixels(), 1, 1, 4, 4, clWhite));
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(At(thin.Pixels(), x, y), x % 4 == 0 || y % 4 == 0 ? clBlack : clWhite) << x << "," << y;
 
     TPixelBitmap tiled = Solid(5, 5, clWhite);
     TileGraphic(tiled.Pixels(), {1, 1, 5, 4}, src.Pixels());
@@ -519,6 +552,13 @@ TEST(SkinGradient, PaintsTheThreeModes) {
     data = {{255, 255, 100, 1}, {65280, 65280, 100, 1}, {0, 0, 100, 1}};
     PaintGradient(h.Pixels(), {-5, 0, 10, 2}, data);
     EXPECT_TRUE(AllOf(h.Pixels(), 0, 0, 10, 2, 255));
+    // Left to right, each band after the one before; a step of no length
+    // gives way to the next.
+    const TColor red = MakeColor(255, 0, 0), green = MakeColor(0, 255, 0), blue = MakeColor(0, 0, 255);
+    TPixelBitmap across = Solid(4, 2, clWhite);
+    data = {{red, red, 0, 1}, {red, green, 50, 1}, {blue, blue, 50, 1}};
+    PaintGradient(across.Pixels(), {0, 0, 4, 2}, data);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(At(across.Pixels(), x, 1), x == 0 ? red : x == 1 ? green : blue) << x;
     // Triangles with two steps: the corners past the centre repeat step 1's colour.
     TPixelBitmap t = Solid(20, 20, clWhite);
     data = {{255, 0, 50, 2}, {65280, 0, 50, 2}};
@@ -527,6 +567,14 @@ TEST(SkinGradient, PaintsTheThreeModes) {
     EXPECT_EQ(At(t.Pixels(), 10, 19), 65280);
     EXPECT_GT(RedOf(At(t.Pixels(), 0, 0)), 200);  // beside the red top-left vertex
     EXPECT_LT(RedOf(At(t.Pixels(), 19, 0)), 50);
+    // Five steps: the bottom triangle mixes only the bottom corners and the
+    // centre, so the top-right vertex's green never reaches it.
+    data = {{red, 0, 20, 2}, {clBlack, 0, 20, 2}, {green, 0, 20, 2}, {blue, 0, 20, 2}, {MakeColor(255, 0, 255), 0, 20, 2}};
+    PaintGradient(t.Pixels(), {0, 0, 20, 20}, data);
+    for (int y = 11; y < 20; ++y)
+        for (int x = 20 - y; x < y; ++x) ASSERT_EQ(GreenOf(At(t.Pixels(), x, y)), 0) << x << "," << y;
+    EXPECT_GT(GreenOf(At(t.Pixels(), 19, 0)), 200);
+    EXPECT_GT(BlueOf(At(t.Pixels(), 19, 19)), 200);
 }
 
 TEST(SkinColour, HueAndSaturationShifts) {
@@ -542,6 +590,22 @@ TEST(SkinColour, HueAndSaturationShifts) {
     EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), 100), MakeColor(100, 100, 100));
     EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), -50), MakeColor(250, 100, 0));
     EXPECT_EQ(ShiftColorSaturation(MakeColor(200, 100, 0), 0), MakeColor(200, 100, 0));
+    // Every sector of the wheel, worked out from hue, saturation and value:
+    // (64, 255, 0) has hue 105; red has hue 0.
+    for (const auto& [from, degrees, to] : {std::tuple{MakeColor(64, 255, 0), 60, MakeColor(0, 255, 191)},
+                                            std::tuple{MakeColor(255, 0, 0), 200, MakeColor(0, 170, 255)},
+                                            std::tuple{MakeColor(255, 0, 0), -100, MakeColor(85, 0, 255)},
+                                            std::tuple{MakeColor(255, 0, 0), -20, MakeColor(255, 0, 85)}})
+        EXPECT_EQ(ShiftColorHue(from, degrees), to) << degrees;
+    // The grey is the exact average (85 1/3 here), not a whole number.
+    EXPECT_EQ(ShiftColorSaturation(MakeColor(255, 0, 1), 50), MakeColor(170, 43, 43));
+    // A grey picture takes the average rounded down.
+    TPixelBitmap grey(2, 1);
+    Put(grey.Pixels(), 0, 0, MakeColor(1, 1, 0));
+    Put(grey.Pixels(), 1, 0, MakeColor(2, 2, 1));
+    GrayscaleBitmap(grey.Pixels());
+    EXPECT_EQ(At(grey.Pixels(), 0, 0), clBlack);
+    EXPECT_EQ(At(grey.Pixels(), 1, 0), MakeColor(1, 1, 1));
 }
 
 TEST(SkinUtils, IniWordsFoldersAndSets) {
@@ -559,6 +623,12 @@ TEST(SkinUtils, IniWordsFoldersAndSets) {
     EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "C", 9), 9);
     EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "D", 9), 9);
     EXPECT_DOUBLE_EQ(skinIni.ReadFloat("G", "E", 0), 7);
+    // A section written twice is one section; a key written twice keeps its first value.
+    const TSkinIni twice("[ A ]\r\nX=1\r\n[B]\r\nY=2\r\n[a]\r\nZ=$ff\r\nx=9\r\n");
+    EXPECT_EQ(twice.ReadSections(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(twice.ReadSection("A"), (std::vector<std::string>{"X", "Z"}));
+    EXPECT_EQ(twice.ReadInteger("a", "X", 0), 1);
+    EXPECT_EQ(twice.ReadInteger("A", "Z", 0), 255);  // small hexadecimal letters as well
     EXPECT_EQ(ReadIniInteger(ini, "BUTTON", "color", 0), 31);
     EXPECT_EQ(ReadIniString(ini, "Button", "Name", "?"), "a=b");
     EXPECT_EQ(ReadIniString(ini, "Button", "X", "?"), "?");
@@ -569,6 +639,7 @@ TEST(SkinUtils, IniWordsFoldersAndSets) {
     EXPECT_EQ(WordStart(3, ";;a;;bc;", ";"), 0);
     EXPECT_EQ(CountWords(" a b  c ", " "), 3);
     EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa");
+    EXPECT_EQ(ReplaceAll("abab", "ab", "b"), "bb");  // the search goes on after what was replaced
     EXPECT_EQ(RemoveChar("a b c", ' '), "abc");
     EXPECT_EQ(IntLimit(5, 10, 0), 10);  // the minimum is tested first
 
@@ -629,6 +700,13 @@ TEST(SkinBmp, RoundTripAndDamagedFiles) {
     ASSERT_EQ(back.Height(), 3);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) EXPECT_EQ(At(back.Pixels(), x, y), MakeColor(x * 40, y * 80, 7));
+    // The header of the saved file: its size, where the pixels start, their bytes (rows of 16).
+    auto u32 = [&file](size_t at) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(file[at]) | static_cast<uint8_t>(file[at + 1]) << 8 |
+                                     static_cast<uint8_t>(file[at + 2]) << 16 | static_cast<uint8_t>(file[at + 3]) << 24);
+    };
+    EXPECT_EQ(file.size(), 54u + 3 * 16);
+    EXPECT_EQ(std::make_tuple(u32(2), u32(10), u32(14), u32(34)), std::make_tuple(54u + 48, 54u, 40u, 48u));
 
     // An 8-bit picture with a two-colour palette, top-down, one row.
     std::string pal = file.substr(0, 54);
@@ -704,6 +782,12 @@ TEST(SkinBmp, OtherDepthsHeadersAndRunsAndWhatIsRefused) {
                      out, error)) << error;
     EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(0x60, 0x50, 0x40));
     EXPECT_EQ(At(out.Pixels(), 1, 0), MakeColor(0x30, 0x20, 0x10));
+    // ... whose height is a signed 16-bit number: -2 is two rows, top-down.
+    ASSERT_TRUE(Read(BmpFile(12, 1, -2, 8, 0, std::string("\x10\x20\x30\x40\x50\x60", 6),
+                             std::string("\x01\x00\x00\x00\x00\x00\x00\x00", 8)),
+                     out, error)) << error;
+    EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(0x60, 0x50, 0x40));
+    EXPECT_EQ(At(out.Pixels(), 0, 1), MakeColor(0x30, 0x20, 0x10));
     // 32 bits: the fourth byte ignored; with bit fields the masks decide.
     ASSERT_TRUE(Read(BmpFile(40, 1, 1, 32, 0, "", std::string("\x01\x02\x03\xFF", 4)), out, error)) << error;
     EXPECT_EQ(At(out.Pixels(), 0, 0), MakeColor(3, 2, 1));
@@ -719,6 +803,14 @@ TEST(SkinBmp, OtherDepthsHeadersAndRunsAndWhatIsRefused) {
     EXPECT_EQ(At(out.Pixels(), 2, 2), clBlack);                // not reached
     EXPECT_EQ(At(out.Pixels(), 2, 0), MakeColor(0, 0, 255));  // after the jump: x 2, row 2
     EXPECT_EQ(At(out.Pixels(), 3, 0), clBlack);
+    // 4-bit runs: a run alternates the byte's high and low halves, left first;
+    // a literal run takes two pixels a byte.
+    const std::string four("\x00\x00\x00\x00\x00\x00\xFF\x00\x00\xFF\x00\x00\xFF\x00\x00\x00", 16);
+    ASSERT_TRUE(Read(BmpFile(40, 6, 1, 4, 2, four, std::string("\x03\x12\x00\x03\x12\x30\x00\x01", 8)), out, error))
+        << error;
+    const TColor colours[] = {clBlack, MakeColor(255, 0, 0), MakeColor(0, 255, 0), MakeColor(0, 0, 255)};
+    const int indexes[] = {1, 2, 1, 1, 2, 3};
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(At(out.Pixels(), x, 0), colours[indexes[x]]) << x;
     for (const auto& [file, why] :
          {std::pair{BmpFile(40, 1, 1, 2, 0, palette, std::string(4, '\0')), "unsupported colour depth"},
           std::pair{BmpFile(40, 1, 1, 24, 4, "", std::string(4, '\0')), "compressed in an unsupported way"},

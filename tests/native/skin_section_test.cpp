@@ -41,6 +41,14 @@ struct Scene {
         if (withParent) a.ParentCache = MakeParentCacheInfo(parent.Pixels(), 5, 7);
         return a;
     }
+    // A texture of the section, lying in the master bitmap.
+    void AddTexture(const std::string& section, const std::string& property, TRect source, int maskType, int mode) {
+        TsMaskData texture = skintest::MaskIn(*skin, source, 1, maskType, 0, 0, 0, 0, mode);
+        texture.ImgType = itisaTexture;
+        texture.SectionName = section;
+        texture.PropertyName = property;
+        skin->Masks.push_back(std::move(texture));
+    }
     void Paint(const TSectionBackground& a) { PaintSectionBackground(*skin, bmp.Pixels(), a); }
     TColor Pixel(int x = 3, int y = 3) const { return At(bmp.Pixels(), x, y); }
 };
@@ -218,6 +226,61 @@ TEST(SectionBackground, AMaskedTextureTiledWholeShowsTheParentInTheStripsLeft) {
     g.ImagePercent = 0;
     s.Paint(a);
     EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 20, 10, kOwn));
+    // Tiled whole it goes over the colour even without a share, in the state
+    // whose texture it is: the normal one here, so the hot state shows the colour.
+    s.skin->Masks[0].DrawMode = 10;
+    s.Paint(a);
+    EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 16, 8, kTexture));
+    EXPECT_TRUE(AllOf(s.bmp.Pixels(), 16, 0, 20, 10, kParent));
+    a.State = 1;
+    s.Paint(a);
+    EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 20, 10, kOwn));
+}
+
+// Half transparent is the opaque look blended over what lies behind, pixel
+// by pixel, also for a masked texture whose strips show the parent's picture
+// and for a rectangle away from the picture's corner.
+TEST(SectionBackground, ASemiTransparentSectionIsItsOpaqueLookOverWhatLiesBehind) {
+    Scene s;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) skintest::Put(s.parent.Pixels(), x, y, MakeColor(x * 6, y * 8, 100));
+    TsGeneralData& g = s.Add("FORM");
+    g.ImagePercent = 100;
+    skintest::Fill(s.skin->MasterPixels(), 0, 4, 8, 8, 0);
+    s.AddTexture("FORM", "PATTERN", {0, 0, 8, 8}, 1, 10);
+    TSectionBackground a = s.Args(true);
+    a.Rect = {4, 0, 20, 10};  // two tiles across, two and a half down
+    auto paint = [&](int transparency) {
+        g.Transparency = transparency;
+        s.bmp = Solid(20, 10, 0);
+        s.Paint(a);
+        return s.bmp;
+    };
+    const TPixelBitmap opaque = paint(0), behind = paint(100), half = paint(50);
+    EXPECT_NE(At(opaque.Pixels(), 6, 8), At(behind.Pixels(), 6, 8));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 4; x < 20; ++x)
+            ASSERT_EQ(At(half.Pixels(), x, y),
+                      Channelwise(At(opaque.Pixels(), x, y), At(behind.Pixels(), x, y),
+                                  [](int own, int p) { return (own * 128 + p * 127 + 127) >> 8; }))
+                << x << "," << y;
+}
+
+// The hot state looks its texture up under HOTPATTERN, the normal one under PATTERN.
+TEST(SectionBackground, EachStateTakesItsOwnTexture) {
+    Scene s;
+    TsGeneralData& g = s.Add("BUTTON");
+    g.ImagePercent = 100;
+    g.HotImagePercent = 100;
+    skintest::Fill(s.skin->MasterPixels(), 4, 0, 8, 4, kGradient);
+    s.AddTexture("BUTTON", "PATTERN", {0, 0, 4, 4}, 0, 0);
+    s.AddTexture("BUTTON", "HOTPATTERN", {4, 0, 8, 4}, 0, 0);
+    TSectionBackground a = s.Args(false);
+    s.Paint(a);
+    EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 20, 10, kTexture));
+    a.State = 1;
+    s.Paint(a);
+    EXPECT_TRUE(AllOf(s.bmp.Pixels(), 0, 0, 20, 10, kGradient));
 }
 
 // The background of a masked item (a check box's glyph, a scroll button):
@@ -245,6 +308,11 @@ TEST(SectionBackground, AMaskedItemTakesTheHotSetByItsFlagAndNeverThePlainColour
     a.State = 0;
     PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, false, 0);
     EXPECT_EQ(s.Pixel(5, 5), kTexture);
+    EXPECT_EQ(s.Pixel(0, 0), kParent);
+    // Over an opaque background the hole still shows the parent, not the colour.
+    g.Transparency = 0;
+    PaintSectionWithMask(*s.skin, s.bmp.Pixels(), a, false, 0);
+    EXPECT_EQ(s.Pixel(1, 0), kTexture);
     EXPECT_EQ(s.Pixel(0, 0), kParent);
 }
 
