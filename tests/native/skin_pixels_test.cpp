@@ -498,6 +498,32 @@ TEST(SkinCopy, CopiesOffEveryEdgeClipBothPictures) {
     EXPECT_TRUE(AllOf(edge.Pixels(), 0, 0, 3, 1, clWhite));
 }
 
+TEST(SkinCopy, ChangedRunsFindEveryDifferingPixelAtTheOffsetAndGiveUpToOneRectangle) {
+    const TPixelBitmap before = Solid(6, 4, clWhite);
+    for (int bpp : {3, 4}) {
+        // The picture sits at (2, 1) of a larger one; pixels outside it do not count.
+        TPixelBitmap now = Solid(9, 6, clBlack, bpp);
+        CopyRect(now.Pixels(), 2, 1, before.Pixels(), {0, 0, 6, 4});
+        EXPECT_TRUE(ChangedRuns(now.Pixels(), 2, 1, Solid(6, 4, clWhite, bpp).Pixels(), 8).empty()) << bpp;
+        // The first and the last pixel of a row, and two neighbours in another.
+        const TPixelBitmap same = Solid(6, 4, clWhite, bpp);
+        Put(now.Pixels(), 2, 1, MakeColor(255, 0, 0));
+        Put(now.Pixels(), 7, 1, MakeColor(255, 0, 0));
+        Put(now.Pixels(), 4, 4, MakeColor(255, 255, 254));
+        Put(now.Pixels(), 5, 4, MakeColor(0, 0, 255));
+        const std::vector<TRect> runs = ChangedRuns(now.Pixels(), 2, 1, same.Pixels(), 8);
+        ASSERT_EQ(runs.size(), 3u) << bpp;
+        EXPECT_EQ(runs[0], (TRect{0, 0, 1, 1})) << bpp;
+        EXPECT_EQ(runs[1], (TRect{5, 0, 6, 1})) << bpp;
+        EXPECT_EQ(runs[2], (TRect{2, 3, 4, 4})) << bpp;
+        // Past the limit one rectangle holds them all.
+        EXPECT_EQ(ChangedRuns(now.Pixels(), 2, 1, same.Pixels(), 2), (std::vector<TRect>{TRect{0, 0, 6, 4}})) << bpp;
+        // A picture that does not fit where it should be has changed as a whole.
+        EXPECT_EQ(ChangedRuns(now.Pixels(), 4, 3, same.Pixels(), 8), (std::vector<TRect>{TRect{0, 0, 6, 4}})) << bpp;
+        EXPECT_EQ(ChangedRuns(now.Pixels(), -1, 0, same.Pixels(), 8), (std::vector<TRect>{TRect{0, 0, 6, 4}})) << bpp;
+    }
+}
+
 TEST(SkinGradient, ParsesStepsAndRefusesDamagedText) {
     TsGradArray data;
     ParseGradientData("255;16711680;50;0;0;16711680;65280;50;0;0", data);

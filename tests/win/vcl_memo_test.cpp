@@ -287,3 +287,33 @@ TEST_F(Memo, ScreenshotShowsTheTitleBarWithItsCaptionAndNotWhatCoversTheWindow) 
     // The client area: the memo's white inside.
     EXPECT_EQ(shot.At(client.x - form->Left() + 100, client.y - form->Top() + 150), GetSysColor(COLOR_WINDOW));
 }
+
+TEST_F(Memo, ANewFontColourRedrawsTheTextButTheSameFontIsNotGivenAgain) {
+    for (int i = 0; i < 300; ++i) memo->Lines()->Add(LogLine(i));
+    ASSERT_TRUE(WindowCatchesUp(300));
+    int fontsGiven = 0;
+    TWindowProcToken token = 0;
+    token = memo->ReplaceWindowProc([&](TMessage& m) {
+        fontsGiven += m.Msg == WM_SETFONT;
+        memo->CallPreviousWindowProc(token, m);
+    });
+    auto inkOf = [&](COLORREF colour) {
+        Pump();
+        HDC dc = GetDC(memo->Handle());
+        int ink = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 200; ++x) ink += GetPixel(dc, x, y) == colour;
+        ReleaseDC(memo->Handle(), dc);
+        return ink;
+    };
+    // Told the font it has again, an edit lays out all its text anew.
+    memo->Font()->SetColor(clRed);
+    EXPECT_EQ(fontsGiven, 0);
+    EXPECT_GT(inkOf(RGB(255, 0, 0)), 50);
+    // Another font does reach the window.
+    memo->Font()->SetHeight(-20);
+    EXPECT_EQ(fontsGiven, 1);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(memo->Handle(), WM_GETFONT, 0, 0)), memo->Font()->Handle());
+    memo->RestoreWindowProc(token);
+    EXPECT_EQ(memo->Lines()->Count(), 300);
+}

@@ -81,6 +81,35 @@ void CopyRect(const TPixels& dst, int x, int y, const TPixels& src, TRect srcRec
         for (int c = 0; c < w; ++c) CopyPixel(dst.At(x + c, y + r), src.At(sr.Left + c, sr.Top + r));
 }
 
+std::vector<TRect> ChangedRuns(const TPixels& dst, int x, int y, const TPixels& picture, size_t maxRuns) {
+    if (picture.Empty()) return {};
+    const TRect whole{0, 0, picture.Width, picture.Height};
+    if (dst.Empty() || dst.BytesPerPixel != picture.BytesPerPixel || x < 0 || y < 0 || x + picture.Width > dst.Width ||
+        y + picture.Height > dst.Height)
+        return {whole};
+    const int bpp = picture.BytesPerPixel;
+    const size_t rowBytes = static_cast<size_t>(picture.Width) * bpp;
+    std::vector<TRect> runs;
+    TRect round{picture.Width, picture.Height, 0, 0};
+    for (int r = 0; r < picture.Height; ++r) {
+        const uint8_t* now = dst.At(x, y + r);
+        const uint8_t* was = picture.ScanLine(r);
+        if (std::memcmp(now, was, rowBytes) == 0) continue;  // most rows: one comparison
+        for (int c = 0; c < picture.Width;) {
+            if (std::memcmp(now + c * bpp, was + c * bpp, 3) == 0) {
+                ++c;
+                continue;
+            }
+            const int start = c;
+            while (c < picture.Width && std::memcmp(now + c * bpp, was + c * bpp, 3) != 0) ++c;
+            runs.push_back(TRect{start, r, c, r + 1});
+            round = TRect{std::min(round.Left, start), std::min(round.Top, r), std::max(round.Right, c), r + 1};
+        }
+    }
+    if (runs.size() > maxRuns) return {round};
+    return runs;
+}
+
 void StretchRect(const TPixels& dst, TRect dstRect, const TPixels& src, TRect srcRect) {
     if (dst.Empty() || src.Empty() || dstRect.IsEmpty()) return;
     TRect sr = IntersectRect(srcRect, Bounds(src));

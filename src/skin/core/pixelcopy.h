@@ -2,7 +2,9 @@
 // skin painting that would otherwise go through a device context.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "skin/core/colors.h"
 #include "skin/core/geometry.h"
@@ -16,6 +18,12 @@ void FillRect(const TPixels& bmp, TRect rect, TColor color);
 
 // SrcRect of Src copied to (x, y) of Dst, clipped to both bitmaps.
 void CopyRect(const TPixels& dst, int x, int y, const TPixels& src, TRect srcRect);
+
+// Where Dst at (x, y) no longer shows Picture, in Picture's coordinates:
+// one rectangle per run of differing pixels in a row, or, past MaxRuns
+// runs, the one rectangle round them all; all of Picture when it does not
+// fit there. Empty when nothing differs.
+std::vector<TRect> ChangedRuns(const TPixels& dst, int x, int y, const TPixels& picture, size_t maxRuns);
 
 // SrcRect of Src stretched over DstRect of Dst: each target pixel gets the
 // average of the source area it covers (a halftone stretch).

@@ -1,7 +1,10 @@
 // The provider's replacement of its form's WindowProc: the skin command
 // message in every state, then the skinned or the plain dispatch.
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 
+#include "skin/core/pixelcopy.h"
 #include "skin/core/skincommands.h"
 #include "skin/core/win32/deferredfree.h"
 #include "skin/core/win32/formbroadcast.h"
@@ -305,28 +308,73 @@ void TsSkinProvider::NCPaint(TMessage& message) {
     if (IsMDIForm() && MDIForm) MDIForm->Refresh();
 }
 
+// The client part of the form's picture as it is now; empty without one.
+TPixelBitmap TsSkinProvider::ClientPicture() {
+    TBitmap* cache = SkinData->CacheBitmap.get();
+    if (!cache || cache->Empty() || !Form->HandleAllocated()) return {};
+    RECT client;
+    GetClientRect(Form->Handle(), &client);
+    const int x = ClientOffsetX(), y = ClientOffsetY();
+    TPixelBitmap picture(client.right, client.bottom);
+    if (picture.Pixels().Empty()) return {};
+    CopyRect(picture.Pixels(), 0, 0, cache->Pixels(), TRect{x, y, x + client.right, y + client.bottom});
+    return picture;
+}
+
 void TsSkinProvider::NCActivate(TMessage& message) {
     HWND h = Form->Handle();
     const bool active = message.WParam != 0;
     const bool changed = active != FormActive;
+    // Only what the new state changes is painted again: the frame, and of
+    // the client area the pixels the skin draws differently in the new
+    // state, with the controls over them (most skins draw the client of an
+    // active form as an inactive one's, but for a corner of the border).
+    bool clientChanged = false;  // all of it
+    struct RegionDeleter {
+        void operator()(HRGN region) const { DeleteObject(region); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter> changedPart;  // or only this part
     if (Showing()) {
+        TPixelBitmap clientBefore;
         if (changed) {
+            clientBefore = ClientPicture();
             // The frame shows the new state from the first paint on.
             FormActive = active;
             SkinData->BackgroundChanged = true;
         }
+        const auto repaint = [&] {
+            if (!changed) return;
+            RepaintFrame();
+            TBitmap* cache = SkinData->CacheBitmap.get();
+            if (clientBefore.Pixels().Empty() || !cache || cache->Empty()) {
+                clientChanged = true;
+                RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+                return;
+            }
+            constexpr size_t kMaxRuns = 256;  // more, and the rectangle round them serves
+            const std::vector<TRect> runs =
+                ChangedRuns(cache->Pixels(), ClientOffsetX(), ClientOffsetY(), clientBefore.Pixels(), kMaxRuns);
+            if (runs.empty()) return;
+            changedPart.reset(RegionOfRects(runs));
+            RedrawWindow(h, nullptr, changedPart.get(), RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        };
         if (ShowAnimated) {
             CallOldWndProc(message);
+            clientChanged = true;
         } else if (WindowsMajorVersion() >= 6) {
-            // The default procedure paints its own caption straight onto the window.
-            WithoutRedraw(h, [&] { CallOldWndProc(message); });
-            if (changed) RepaintFrame();
-            RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            // -1: the default procedure leaves the caption to us and paints
+            // nothing of its own onto the window. (Switching redrawing off
+            // instead would throw away what the children still have to paint.)
+            const LPARAM region = message.LParam;
+            message.LParam = -1;
+            CallOldWndProc(message);
+            message.LParam = region;
+            repaint();
         } else {
             ShowCoverForm(false);
             CallOldWndProc(message);
             HideCoverForm();
-            if (changed) RepaintFrame();
+            repaint();
         }
     } else {
         CallOldWndProc(message);
@@ -350,8 +398,12 @@ void TsSkinProvider::NCActivate(TMessage& message) {
         MenuBarTold = true;
         RebuildMenuBar();
     }
-    if (!Adapter) InitAdapter();
-    RepaintChildControls(Form);
+    if (!Adapter) {
+        InitAdapter();
+        clientChanged = true;
+    }
+    if (clientChanged) RepaintChildControls(Form);
+    else if (changedPart) RepaintChildControls(Form, changedPart.get());
 }
 
 void TsSkinProvider::ButtonUp(TMessage& message, int code) {

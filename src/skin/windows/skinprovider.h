@@ -280,6 +280,7 @@ private:
     void ButtonUp(vcl::TMessage& message, int code);
     void NCPaint(vcl::TMessage& message);
     void NCActivate(vcl::TMessage& message);
+    TPixelBitmap ClientPicture();
     void SnapToEdges(WINDOWPOS* pos) const;
     void DrawOutline(const RECT& rect);
 

@@ -52,6 +52,24 @@ bool HasWindowRegion(HWND window, HRGN region) {
     return same;
 }
 
+HRGN RegionOfRects(const std::vector<TRect>& rects) {
+    std::vector<uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = static_cast<DWORD>(rects.size());
+    header->nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+    RECT bounds{0, 0, 0, 0};
+    auto* out = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
+    for (size_t i = 0; i < rects.size(); ++i) {
+        out[i] = ToRECT(rects[i]);
+        UnionRect(&bounds, &bounds, &out[i]);
+    }
+    header->rcBound = bounds;
+    HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
+    return region ? region : CreateRectRgn(0, 0, 0, 0);
+}
+
 int CaptionFontHeight() {
     NONCLIENTMETRICSA metrics{};
     metrics.cbSize = 340;  // the structure as it was before the padded border was added

@@ -5,6 +5,7 @@
 #include "vcl/win.h"
 
 #include <string>
+#include <vector>
 
 #include "skin/core/colors.h"
 #include "skin/core/geometry.h"
@@ -24,6 +25,8 @@ void DrawPixels(HDC dc, int x, int y, const TPixels& pixels, const TRect& srcRec
 // Whether the window's region is already this one (the same region set
 // again would only repaint the frame once more).
 bool HasWindowRegion(HWND window, HRGN region);
+// The region made of the rectangles; the caller deletes it.
+HRGN RegionOfRects(const std::vector<TRect>& rects);
 
 // lfHeight of the system's caption font; 0 when the system does not say.
 int CaptionFontHeight();

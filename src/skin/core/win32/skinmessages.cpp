@@ -70,11 +70,15 @@ LRESULT AddToFormAdapter(TWinControl* control) {
     return SendSkinCommand(form->Handle(), AC_ADDTOADAPTER, reinterpret_cast<LPARAM>(control));
 }
 
-void RepaintChildControls(TWinControl* control) {
+void RepaintChildControls(TWinControl* control, HRGN part) {
     if (!control) return;
     for (int i = 0; i < control->ControlCount(); ++i) {
         TControl* child = control->Controls(i);
         if (dynamic_cast<TGraphicControl*>(child) || Destroying(child)) continue;
+        if (part) {
+            const RECT bounds = child->BoundsRect();
+            if (!RectInRegion(part, &bounds)) continue;
+        }
         auto* windowed = dynamic_cast<TWinControl*>(child);
         if (!windowed)
             ControlSkinCommand(child, AC_REDRAWBG);

@@ -35,8 +35,9 @@ bool AnswerSkinnedQuery(vcl::TMessage& message);
 bool SkinCommandAnswered(HWND window, unsigned command);
 // Hands the control to its form's control adapter; 0 when it has no form.
 LRESULT AddToFormAdapter(vcl::TWinControl* control);
-// AC_REDRAWBG to every child that draws itself and is showing.
-void RepaintChildControls(vcl::TWinControl* control);
+// AC_REDRAWBG to every child that draws itself and is showing; with Part,
+// only to those over that part of the control's client area.
+void RepaintChildControls(vcl::TWinControl* control, HRGN part = nullptr);
 void RepaintChildWindows(HWND window);
 // The control's background colour as RGB in ReplyBgColor: its own answer,
 // else its Color.
