@@ -344,6 +344,17 @@ TEST(FlagshipExposure, TypesBetweenTheBandsCountNeither) {
     EXPECT_FALSE(onlyMiddle.Exposed());  // no flagship weight at all
 }
 
+TEST(FlagshipExposure, ConcentratedShotsNeverAimAtATypeOfExactlyFiveMillion) {
+    Fleet f(17'000, 100, 100);
+    SetUnit(f.table, kMiddle, Spec("Средний", 5'000'000, 0, 0));
+    f.input().ShipCount[2][0][kMiddle] = 1000;
+    ASSERT_TRUE(f.Exposed());
+    f->Round = 1;
+    f->AttackPhase();
+    EXPECT_EQ(f.unit(2, 0, 100).Structure, 600'000 - 50 * 10);
+    for (uint32_t n = 101; n < 1101; ++n) ASSERT_EQ(f.unit(2, 0, n).Structure, 500'000) << n;
+}
+
 TEST(FlagshipExposure, ExposedSideIsLoggedAndAimedAt) {
     Fleet f(17'000, 100, 100);
     f.options.fullLog = true;

@@ -59,6 +59,11 @@ public:
         estimate = e;
     }
     void SelectionScore(int column, std::string_view score) override { scores.emplace_back(column, score); }
+    void SelectionProgress(int candidate, int battleOfCandidate, std::string_view label) override {
+        progress.push_back(std::to_string(candidate) + " " + std::to_string(battleOfCandidate) + " " +
+                           std::string(label));
+    }
+    std::vector<std::string> progress;
 
     bool StatContains(std::string_view line) const {
         return std::find(stats.begin(), stats.end(), line) != stats.end();
@@ -440,6 +445,44 @@ TEST(HandOver, FleetSelectionMovesToTheNextCandidateAfterTheFifthBattle) {
     EXPECT_EQ(r.run.FightBattle(), HandOver::SelectionTimer);
     EXPECT_EQ(r.runOutput.scores.back().first, 2);
     EXPECT_TRUE(r.runOutput.savedLogs.empty());
+}
+
+TEST(HandOver, FleetSelectionProgressAndTimesOfALaterGeneration) {
+    Fought r;
+    r.options.saveLogs = true;  // no log file in selection, and the log is kept between battles
+    r.engine->PodborMode = true;
+    r.run.State.PodborCandidates = 3;
+    r.run.State.PodborGenerations = 2;
+    r.run.State.PodborIter = 2;
+    r.run.State.PodborStart = 1000;
+    r.engine->BattleNo = 2;
+    r.engine->PodborBattle = 4;
+    r.output.lines = {"earlier battle"};
+    EXPECT_EQ(r.run.FightBattle(), HandOver::BattleTimer);
+    // done = 3 * (2 - 1) * 5 + 4 + (2 - 1) * 5 = 24 of 3 * 2 * 5.
+    EXPECT_EQ(r.runOutput.progress, (std::vector<std::string>{"2 3 Бой №24 из 30"}));
+    EXPECT_EQ(r.output.lines.front(), "earlier battle");
+    EXPECT_EQ(r.runOutput.logClears, 0);
+
+    // After the fifth: 170 s spent for done = 15 + 6 + 5 = 26 of 30, so
+    // 170 * 30 / 26 = 196.15 s in all; minutes are whole, seconds the rest.
+    r.clock.ms = 171'000;
+    EXPECT_EQ(r.run.FightBattle(), HandOver::BattleTimer);
+    EXPECT_EQ(r.runOutput.progress.back(), "2 4 Бой №25 из 30");
+    EXPECT_EQ(r.runOutput.spent, "Времени потрачено: 2 мин 50 сек");
+    EXPECT_EQ(r.runOutput.estimate, "Оценочное время вычисления: 3 мин 16 сек");
+    EXPECT_EQ(r.runOutput.logClears, 1);
+    EXPECT_TRUE(r.runOutput.savedLogs.empty());
+}
+
+TEST(HandOver, ARunClearsTheStatisticsWindowOnlyWhenLogsAreSaved) {
+    for (bool saveLogs : {false, true}) {
+        Fought r;
+        r.options.saveLogs = saveLogs;
+        r.runOutput.stats = {"Бой № 7 of the last run"};
+        r.run.StartRun();
+        EXPECT_EQ(r.runOutput.stats.empty(), saveLogs) << saveLogs;
+    }
 }
 
 TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {

@@ -123,6 +123,20 @@ TEST(Preparation, TechnologyListsLongerThanTwentyOneEntriesWork) {
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 1600u);
 
+    // Every medal row of the table in the list: the last one acts.
+    in.MedalRowCount = kMedalEntries;
+    for (int line = 0; line < kMedalEntries; ++line) in.MedalRows[line] = static_cast<uint16_t>(kMedalFirstRow + line);
+    SetBonusRow(b.table, kMedalLastRow, 30, 0, 0);
+    for (int col = 6; col <= 11; ++col) b.table.SetCell(col, kMedalLastRow, "0");
+    b.table.SetCell(kColMedalLight, kMedalLastRow, "1");
+    b.table.SetCell(kColMedalAttackUnits, kMedalLastRow, "1");
+    in.MedalCount[1][0][kMedalEntries - 1] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1600u + 300);
+
+    in.MedalRowCount = kMedalEntries + 1;
+    EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+    in.MedalRowCount = kMedalEntries;
     in.TechRowCount = kTechEntries + 1;
     EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
 }
@@ -423,6 +437,10 @@ TEST(Preparation, MoreThanElevenPriorityUnitsAreRefusedBeforeTheBattleWithTheTyp
         for (const char* part : {"Сторона 1, участник «Союзник»", " 12 (", "Материнский корабль - 6",
                                  "Щитовой купол - 5", "Щитовая башня - 1", "не больше 11"})
             EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+        EXPECT_EQ(text,
+                  "Сторона 1, участник «Союзник»: юнитов со способностью «Приоритетная цель, пока есть щиты» 12 "
+                  "(Материнский корабль - 6, Щитовой купол - 5, Щитовая башня - 1), а в бою у одного участника "
+                  "их может быть не больше 11. Бой не начат");
     }
     // Exactly at its level the building fights, so it counts: refused here
     // with the same message, never left for the battle to stop on.
@@ -438,6 +456,10 @@ TEST(Preparation, MoreThanElevenPriorityUnitsAreRefusedBeforeTheBattleWithTheTyp
     in.ShipCount[2][0][201] = 0;
     in.ShipCount[2][3][201] = 20;
     EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
+    // The last unit row counts like any other.
+    SetUnit(b.table, kUnitLastRow, mother);
+    in.ShipCount[2][0][kUnitLastRow] = 12;
+    EXPECT_THROW(CheckPriorityUnits(in, b.table), rtl::ERangeError);
 }
 
 TEST(Preparation, AtMostFourMillionUnitsAParticipant) {
@@ -584,6 +606,9 @@ TEST(Preparation, CellErrorsNameTheRowTheColumnAndWhatIsWrong) {
     EXPECT_EQ(stop(kColAttack, 201, "abc"), "Таблица, строка 201, столбец 8: 'abc' не является целым числом");
     EXPECT_EQ(stop(kColStructure, 201, "99999999999999999999"),
               "Таблица, строка 201, столбец 7: 99999999999999999999 вне допустимого диапазона");
+    EXPECT_EQ(stop(kColStructure, 201, " +99999999999999999999"),
+              "Таблица, строка 201, столбец 7:  +99999999999999999999 вне допустимого диапазона");
+    EXPECT_EQ(stop(kColStructure, 201, "-"), "Таблица, строка 201, столбец 7: '-' не является целым числом");
     EXPECT_EQ(stop(kColDelay, 201, "256"), "Таблица, строка 201, столбец 22: 256 вне допустимого диапазона (0..255)");
     EXPECT_EQ(stop(kColAttack, 301, "5000000000"),
               "Таблица, строка 301, столбец 8: 5000000000 вне допустимого диапазона (0..4294967295)");

@@ -181,4 +181,12 @@ TEST(UnitInformation, RapidFireBothWaysAboveZeroOnly) {
     // A freed row is no unit: its rapid fire is not listed.
     b.table.SetCell(kColKind, kOther, "0");
     EXPECT_TRUE(RapidFire(b.table, kShip, false).lines.empty());
+    // The last unit row is listed both ways.
+    UnitSpec last = Ship(100, 1, 0);
+    last.name = "Z";
+    SetUnit(b.table, kUnitLastRow, last);
+    SetRapidFire(b.table, kShip, kUnitLastRow, "7");
+    SetRapidFire(b.table, kUnitLastRow, kShip, "8");
+    EXPECT_EQ(RapidFire(b.table, kShip, true).lines, (std::vector<std::string>{"C  5", "Z  7"}));
+    EXPECT_EQ(RapidFire(b.table, kShip, false).lines, (std::vector<std::string>{"Z  8"}));
 }
