@@ -278,6 +278,18 @@ TEST(PriorityTargets, ShotFirstWhileTheyHaveShield) {
     uint64_t index;
     ASSERT_TRUE(b->SetTarget(2, participant, index));
     EXPECT_EQ(index, 100u);  // the first priority unit while the priority mode holds
+
+    // A second priority type all destroyed: the first type's units still
+    // bring the priority mode back.
+    UnitSpec wall = guard;
+    wall.name = "Стена";
+    SetUnit(b.table, 204, wall);
+    b.input().ShipCount[2][0][204] = 3;
+    b->preparebatle();
+    for (uint32_t n = 102; n < 105; ++n) b.unit(2, 0, n).Destroyed = 1;
+    b->RemoveDestroyedUnits(false);
+    EXPECT_EQ(b->Units(2, 0).PriorityTotal, 2);
+    EXPECT_EQ(b->PriorityActive[2], 1);
 }
 
 namespace {

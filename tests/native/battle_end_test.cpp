@@ -277,6 +277,9 @@ TEST(Outcome, WinsLossesDrawsAndTheMutualDestruction) {
     EXPECT_EQ(s.run.State.Wins, 1);
     EXPECT_EQ(s.run.State.Losses, 1);
     EXPECT_EQ(s.run.State.Draws, 2);
+    // The next run counts from nothing.
+    s.run.StartRun();
+    EXPECT_EQ(s.run.State.Wins + s.run.State.Losses + s.run.State.Draws, 0);
 }
 
 TEST(Outcome, ElapsedSecondsAreWrittenInTheGeneralFormat) {
@@ -329,6 +332,18 @@ TEST(Records, AreFreedAfterEveryBattleAlsoWhenTheLogCannotBeSaved) {
     }
     EXPECT_EQ(s.engine->Units(1, 0).AllocTotal, 0u);
     EXPECT_TRUE(s.engine->Units(1, 0).Records.empty());
+
+    // A battle stopped in its rounds by a cell that is no number.
+    Settle t;
+    t.options.rounds = "3";
+    t.input().ShipCount[1][0][kShip] = 3;
+    t.input().ShipCount[2][0][kOther] = 2;
+    SetRapidFire(t.table, kShip, kOther, "x");
+    EXPECT_THROW(t.run.FightBattle(), rtl::EConvertError);
+    for (int side = 1; side <= 2; ++side) {
+        EXPECT_EQ(t.engine->Units(side, 0).AllocTotal, 0u) << side;
+        EXPECT_TRUE(t.engine->Units(side, 0).Records.empty()) << side;
+    }
 }
 
 namespace {

@@ -333,6 +333,24 @@ TEST(Shields, RegainTheirPercentUpToTheCapacity) {
     EXPECT_EQ(worn.unit(1, 0, 0).Shield, 0u);
     EXPECT_EQ(worn.unit(1, 0, 1).Shield, 3u);
     EXPECT_THROW(worn->RegenerateShieldsAndCountDelays(), rtl::ERangeError);
+
+    // A percent far beyond any shield, on the largest capacities: the sums
+    // are exact, so the shield fills or the battle stops, never wraps.
+    for (int64_t percent : {int64_t{-3'000'000'000'000}, int64_t{3'000'000'000'000}}) {
+        Battle huge;
+        ship.shields = 4'000'000'000;
+        ship.shieldRegen = percent;
+        SetUnit(huge.table, kShooter, ship);
+        huge.input().ShipCount[1][0][kShooter] = 1;
+        huge->preparebatle();
+        huge.unit(1, 0, 0).Shield = 10;
+        if (percent < 0) {
+            EXPECT_THROW(huge->RegenerateShieldsAndCountDelays(), rtl::ERangeError);
+        } else {
+            huge->RegenerateShieldsAndCountDelays();
+            EXPECT_EQ(huge.unit(1, 0, 0).Shield, 4'000'000'000u);
+        }
+    }
 }
 
 TEST(Shields, ASurvivorThatMovesUpKeepsItsOwnLoweredCapacity) {

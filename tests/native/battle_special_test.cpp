@@ -158,6 +158,15 @@ TEST(Emp, LowersTheCapacityToZeroAtMostAndLogs) {
     ASSERT_EQ(s.output.lines.size(), 2u);
     EXPECT_EQ(s.output.lines[0], "        Эми удар(10) по Танк 1:0 оставляя базовые щиты: 5");
     EXPECT_EQ(s.output.lines[1], "        Эми удар(10) по Танк 1:0 оставляя базовые щиты: 0");
+
+    // The capacity is lowered, whatever shots left of the shield meanwhile.
+    Specials shot(2, 1, 1, 1000);
+    shot.tech(kTechEmpRadiation) = 1;
+    shot->preparebatle();
+    shot.unit(2, 0, 0).Shield = 400;
+    shot.Cast(1, 2);
+    EXPECT_EQ(shot.units(2, 0).BaseShieldAt(0), 980u);
+    EXPECT_EQ(shot.unit(2, 0, 0).Shield, 400u);
 }
 
 TEST(Radiation, LowersRegenerationByTheStructuresOrderOfMagnitude) {
