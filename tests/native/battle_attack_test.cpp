@@ -402,6 +402,33 @@ TEST(FlagshipExposure, ADestroyedFlagshipTargetIsDrawnAgainUntilNoneIsLeft) {
     EXPECT_EQ(b.units(1, 0).DamageAt(2), 0);
 }
 
+TEST(FlagshipExposure, ANewTargetIsFoundAmongFlagshipsListedBehindOtherTypes) {
+    Battle b;
+    UnitSpec gunner = Spec("Канонир", 1000, 10, 0);
+    gunner.concentrated = 100;
+    SetUnit(b.table, kShooter, gunner);
+    SetUnit(b.table, kEscort, Spec("Эскорт", 1000, 0, 0));
+    SetUnit(b.table, kFlagship, Spec("Флагман", 6'000'000, 0, 0));
+    b.input().ShipCount[1][0][kShooter] = 1;
+    b.input().ShipCount[2][0][kEscort] = 1;
+    b.input().ShipCount[2][0][kFlagship] = 2;
+    b->preparebatle();
+    b->Calkyiaz();
+    ASSERT_EQ(b->FlagshipExposed[2], 1);
+    // Within the round the escort and the flagship aimed at fall.
+    b->FlagshipTarget[2] = {0, 1};
+    b.unit(2, 0, 0).Destroyed = 1;
+    b.unit(2, 0, 1).Destroyed = 1;
+    b->CurSide = 1;
+    b->CurPartIdx = 0;
+    b->CurUnit = 0;
+    uint32_t participant;
+    uint64_t index;
+    ASSERT_TRUE(b->SetTarget(2, participant, index));
+    EXPECT_EQ(index, 2u);
+    EXPECT_EQ(b->FlagshipExposed[2], 1);
+}
+
 TEST(EmptySide, NoTargetIsDrawnFromASideWithoutUnits) {
     for (int partCount : {1, 0}) {
         Duel d(30, 100, 0);
