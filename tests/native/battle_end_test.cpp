@@ -513,6 +513,10 @@ TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
     tower.buildingLevel = 4;
     SetUnit(s.table, kBuilding, tower);
     s.input().ShipCount[2][0][kBuilding] = 4;
+    // A second enemy that loses nothing.
+    s.input().PartCount[2] = 2;
+    s.input().PartName[2][1] = "Сосед";
+    s.input().ShipCount[2][1][kOther] = 3;
     s.run.StartRun();
     HandOver last = HandOver::Nothing;
     for (int survivors : {5, 3, 7, 4, 6}) last = s.Close(10 - survivors);
@@ -520,6 +524,10 @@ TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
     s.runOutput.stats.clear();
     s.run.WriteSummary();
     const auto& st = s.runOutput.stats;
+    std::vector<std::string> neighbour;
+    for (auto at = st.begin(); (at = std::find(at, st.end(), "Игрок: Сосед")) != st.end(); ++at)
+        neighbour.push_back(at + 1 < st.end() ? *(at + 1) : std::string());
+    EXPECT_EQ(neighbour, (std::vector<std::string>{"    Страж 0-0 из 3", "    Страж 0 из 3", "    Страж 0 из 3"}));
     auto line = [&](const std::string& title) {
         auto block = std::find(st.begin(), st.end(), title);
         return block != st.end() && block + 2 < st.end() ? *(block + 2) : std::string();
