@@ -416,9 +416,13 @@ TEST(HandOver, TenBattlesThenTheStatisticsSummaryWithItsFiles) {
                                                "Оценка обломков:", "Металл max:20 min:20", "Минералы max:0 min:0",
                                                "", "Невозможно оценить окупаемость боя т.к. вы не несете значительных потерь"};
     EXPECT_EQ(tail, expected);
-    // The statistics are cleared for the next run.
+    // The statistics are cleared for the next run, which starts at battle 1.
     EXPECT_EQ(r.run.State.MaxAlive[1][0][kShip], 0u);
     EXPECT_EQ(r.run.State.PaybackMax, 0);
+    r.run.StartRun();
+    EXPECT_EQ(r.engine->BattleNo, 1);
+    EXPECT_EQ(r.run.FightBattle(), HandOver::BattleTimer);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("Sim_ot_07.12.2026_9;5;3_log#1.txt")));
 }
 
 TEST(HandOver, OneBattleWithoutTheStatisticsModule) {

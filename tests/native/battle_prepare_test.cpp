@@ -111,7 +111,7 @@ TEST(Preparation, TechnologyListsLongerThanTwentyOneEntriesWork) {
     Battle b;
     SetUnit(b.table, kShip, Ship(10000, 1000, 100));
     auto& in = b.input();
-    in.TechRowCount = 3 + 40;
+    in.TechRowCount = kTechEntries;  // every technology row of the table
     for (int line = 3; line < in.TechRowCount; ++line) in.TechRows[line] = static_cast<uint16_t>(98 + line);
     SetBonusRow(b.table, in.TechRows[42], 50, 0, 0, {kShip});
     in.TechLevel[1][0][42] = 1;
@@ -378,6 +378,17 @@ TEST(Preparation, OrganicUnitsAndRegeneration) {
     in.OfficerLevel[1][0][kOfficerOrganicDefence] = 0;
     in.TechLevel[1][0][kTechRegeneration] = 128;
     EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+
+    // An organic building regenerates with the technology too (it is no defence unit).
+    UnitSpec nest = attacker;
+    nest.purpose = "2";
+    SetUnit(b.table, kBuilding, nest);
+    in.ShipCount[1][0][kBuilding] = 1;
+    in.TechLevel[1][0][kTechRegeneration] = 5;
+    in.OfficerLevel[1][0][kOfficerOrganicDefence] = 2;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).RegenAt(3), 5);
+    EXPECT_EQ(b->Units(1, 0).OrgTotal, 3u);
 }
 
 TEST(Preparation, ElevenPriorityUnitsAtMost) {

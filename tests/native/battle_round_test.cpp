@@ -413,11 +413,18 @@ TEST(Rounds, TheUnitGaugeMovesEveryTenThousandUnits) {
     SetUnit(b.table, kShooter, ship);
     b.input().ShipCount[1][0][kShooter] = 25'000;
     b.input().ShipCount[2][0][kShooter] = 3;
+    // A second enemy already wiped out has no attack and no gauge.
+    b.input().PartCount[2] = 2;
+    b.input().PartName[2][1] = "Сосед";
+    b.input().ShipCount[2][1][kShooter] = 1;
     b.options.rounds = "1";
     b->PrepareBattle();
+    b.unit(2, 1, 0).Destroyed = 1;
+    b->RemoveDestroyedUnits(false);
     b->FightRounds();
     EXPECT_EQ(b.output.unitProgress, (std::vector<int64_t>{0, 10'000, 20'000, 0}));
     EXPECT_EQ(b.output.unitGaugeMax, 3);
+    EXPECT_EQ(b.output.unitSuffix, "% (Атака игрока Враг)");
 }
 
 TEST(Rounds, FleetSelectionWritesNoRoundLinesButCountsLosses) {
