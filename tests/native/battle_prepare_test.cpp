@@ -460,6 +460,15 @@ TEST(Preparation, MoreThanElevenPriorityUnitsAreRefusedBeforeTheBattleWithTheTyp
     in.ShipCount[1][1][kBuilding] = 2;
     EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
     EXPECT_NO_THROW(b->preparebatle());
+    // Below its level the building is neither counted nor named.
+    in.ShipCount[1][1][202] = 6;
+    try {
+        CheckPriorityUnits(in, b.table);
+        ADD_FAILURE() << "a twelfth priority unit was accepted";
+    } catch (const rtl::ERangeError& error) {
+        const std::string text = error.what();
+        EXPECT_NE(text.find(" 12 (Материнский корабль - 6, Щитовой купол - 6), "), std::string::npos) << text;
+    }
     // Side 2 is checked too; participants beyond the count are not.
     in.ShipCount[1][1][202] = 4;
     in.ShipCount[2][0][201] = 20;

@@ -70,6 +70,13 @@ TEST(UnitInformation, BaseLevelsRoundHalvesToEvenAndFlagsDecide) {
     v = ActualValues(b.table, kShip, levels);
     EXPECT_EQ(v.attack, 1000);
     EXPECT_EQ(v.structure, 1000);
+    // With the flag, level 1 adds its percentages once.
+    b.table.SetCell(kShip, kTech, "1");
+    levels.techs = Levels({0, 0, 0, kTech}, {0, 0, 0, 1});
+    v = ActualValues(b.table, kShip, levels);
+    EXPECT_EQ(v.attack, 1100);
+    EXPECT_EQ(v.shields, 120);
+    EXPECT_EQ(v.structure, 1300);
     // Entries beyond the list or beyond the rows count as level 0.
     b.table.SetCell(kShip, kTech, "1");
     levels.techs = Levels({0, 0, 0, kTech}, {0, 0, 0});
