@@ -429,8 +429,10 @@ TEST(HandOver, OneBattleWithoutTheStatisticsModule) {
     Fought r;
     r.options.statistics = false;
     r.run.StartRun();
+    r.clock.ms = 7000;  // the clock then stands still: the battle takes no time
     EXPECT_EQ(r.run.FightBattle(), HandOver::Nothing);
     EXPECT_EQ(r.engine->BattleNo, 1);
+    EXPECT_TRUE(r.output.Contains("Затрачено секунд на симуляцию:0"));
 }
 
 TEST(HandOver, FleetSelectionMovesToTheNextCandidateAfterTheFifthBattle) {

@@ -188,6 +188,16 @@ TEST(Preparation, MedalsByPurposeAndClassCountedAsOftenAsHeld) {
     EXPECT_EQ(b.units(1, 0).AttackAt(3), 1200u);  // the light class's medal does not reach it
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);  // nor this one the light class
     EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);
+
+    // Medal 4 names the light class but does not act on attack units.
+    SetBonusRow(b.table, 4, 50, 0, 0);
+    for (int col = 6; col <= 11; ++col) b.table.SetCell(col, 4, "0");
+    b.table.SetCell(kColMedalLight, 4, "1");
+    in.MedalRows[3] = 4;
+    in.MedalRowCount = 4;
+    in.MedalCount[1][0][3] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);
 }
 
 TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
@@ -407,6 +417,14 @@ TEST(Preparation, ElevenPriorityUnitsAtMost) {
 
     in.ShipCount[1][0][202] = 6;
     EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+
+    // An ability cell of two characters names no ability.
+    guard.ability1 = "41";
+    SetUnit(b.table, 203, guard);
+    in.ShipCount[1][0][202] = 5;
+    in.ShipCount[1][0][203] = 20;
+    EXPECT_NO_THROW(b->preparebatle());
+    EXPECT_EQ(b->Units(1, 0).PriorityTotal, 11);
 }
 
 // The run refuses beforehand what the battle would stop on, with the types
