@@ -425,6 +425,25 @@ TEST(HandOver, TenBattlesThenTheStatisticsSummaryWithItsFiles) {
     EXPECT_TRUE(std::filesystem::exists(folder.Path("Sim_ot_07.12.2026_9;5;3_log#1.txt")));
 }
 
+TEST(HandOver, ALogsFolderMissingInAnExistingStartFolderStopsTheRunAndKeepsItsStatistics) {
+    LogFolder folder;
+    std::filesystem::remove_all(folder.dir / "logs");
+    Fought r;
+    r.options.saveLogs = true;
+    r.run.State.StartDir = folder.dir.string();
+    r.run.StartRun();
+    try {
+        r.run.FightBattle();
+        ADD_FAILURE() << "the log was saved without its folder";
+    } catch (const rtl::EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()), "Не найдена папка для логов " + folder.dir.string() +
+                                             "\\logs. Создайте ее или выключите \"сохранять логи\" в настройках.");
+    }
+    // The summary cannot be saved either; the run's extremes stay for another try.
+    EXPECT_THROW(r.run.WriteSummary(), rtl::EInOutError);
+    EXPECT_EQ(r.run.State.MaxAlive[1][0][kShip], 2u);
+}
+
 TEST(HandOver, OneBattleWithoutTheStatisticsModule) {
     Fought r;
     r.options.statistics = false;
@@ -433,6 +452,10 @@ TEST(HandOver, OneBattleWithoutTheStatisticsModule) {
     EXPECT_EQ(r.run.FightBattle(), HandOver::Nothing);
     EXPECT_EQ(r.engine->BattleNo, 1);
     EXPECT_TRUE(r.output.Contains("Затрачено секунд на симуляцию:0"));
+    ASSERT_GE(r.output.lines.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(r.output.lines.begin(), r.output.lines.begin() + 4),
+              (std::vector<std::string>{"Инициация модуля загрузки", "Выгрузка юнитов в память", "Инициация ядра",
+                                        "Симулируется бой 1/10"}));
 }
 
 TEST(HandOver, FleetSelectionMovesToTheNextCandidateAfterTheFifthBattle) {
