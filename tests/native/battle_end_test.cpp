@@ -34,7 +34,7 @@ public:
     explicit RecordingRunOutput(RecordingOutput& log) : log_(log) {}
     std::vector<std::string> stats;
     std::vector<std::string> savedLogs, savedStats;
-    int logClears = 0;
+    int logClears = 0, logShows = 0, statisticsShows = 0;
     std::string spent, estimate;
     std::vector<std::pair<int, std::string>> scores;
 
@@ -42,10 +42,10 @@ public:
         ++logClears;
         log_.lines.clear();
     }
-    void ShowLog() override {}
+    void ShowLog() override { ++logShows; }
     void StatLine(std::string_view line) override { stats.emplace_back(line); }
     void ClearStatistics() override { stats.clear(); }
-    void ShowStatistics() override {}
+    void ShowStatistics() override { ++statisticsShows; }
     void SaveLog(const std::string& path) override {
         rtl::WriteAllLines(path, log_.lines);
         savedLogs.push_back(path);
@@ -400,6 +400,7 @@ TEST(HandOver, TenBattlesThenTheStatisticsSummaryWithItsFiles) {
     EXPECT_EQ(battle10[battle10.size() - 2], "ПОБЕДА");
 
     r.run.WriteSummary();
+    EXPECT_EQ(r.runOutput.statisticsShows, 1);
     EXPECT_EQ(r.runOutput.savedStats.size(), 1u);
     auto stats = rtl::ReadAllLines(folder.Path("Sim_ot_07.12.2026_9;5;3_stat_log.txt"));
     auto summary = std::find(stats.begin(), stats.end(), "По итогам симуляции");
@@ -444,12 +445,22 @@ TEST(HandOver, ALogsFolderMissingInAnExistingStartFolderStopsTheRunAndKeepsItsSt
     EXPECT_EQ(r.run.State.MaxAlive[1][0][kShip], 2u);
 }
 
+TEST(HandOver, TheBattleIsFoughtWithTheInputsStoredAtItsStart) {
+    Fought r;
+    r.run.StartRun();
+    // The editors say side 1 brings nothing this time.
+    r.run.FightBattle([&] { r.input().ShipCount[1][0][kShip] = 0; });
+    EXPECT_TRUE(r.output.Contains("ПОРАЖЕНИЕ"));
+    EXPECT_EQ(r.run.State.Losses, 1);
+}
+
 TEST(HandOver, OneBattleWithoutTheStatisticsModule) {
     Fought r;
     r.options.statistics = false;
     r.run.StartRun();
     r.clock.ms = 7000;  // the clock then stands still: the battle takes no time
     EXPECT_EQ(r.run.FightBattle(), HandOver::Nothing);
+    EXPECT_EQ(r.runOutput.logShows, 1);
     EXPECT_EQ(r.engine->BattleNo, 1);
     EXPECT_TRUE(r.output.Contains("Затрачено секунд на симуляцию:0"));
     ASSERT_GE(r.output.lines.size(), 4u);
