@@ -55,6 +55,12 @@ TEST(Preparation, GeneralBonusOfFixedTechnologiesAndOfficers) {
     EXPECT_EQ(b->TypeAlive[1][0][kShip], 2u);
     EXPECT_EQ(b->HasMeh[1], 1);
     EXPECT_EQ(b->HasOrg[1], 0);
+
+    // Each value is rounded, not cut: 202 * 1.365 = 275.73.
+    SetUnit(b.table, kOther, Ship(20000, 1000, 202));
+    in.ShipCount[1][0][kOther] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(2), 276u);
 }
 
 TEST(Preparation, DatabaseTechnologiesActOnlyAtALevelAndOnTheirTypes) {

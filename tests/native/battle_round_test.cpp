@@ -143,6 +143,13 @@ TEST(Regeneration, OrganicUnitsRegrowUpToTheirFullStructure) {
     Organic still(0, 50);
     still->RegenerateOrganic();
     EXPECT_EQ(still.unit().Structure, 50);
+
+    // A tenth of 15 regained: halves go to even, 7.5 to 8 and 6.5 to 6.
+    Organic up(10, 6, 15), down(10, 5, 15);
+    up->RegenerateOrganic();
+    down->RegenerateOrganic();
+    EXPECT_EQ(up.unit().Structure, 8);
+    EXPECT_EQ(down.unit().Structure, 6);
 }
 
 TEST(Regeneration, EachOrganicTypeRegainsItsOwnFullStructuresShare) {
