@@ -278,6 +278,18 @@ TEST(PriorityTargets, ShotFirstWhileTheyHaveShield) {
     uint64_t index;
     ASSERT_TRUE(b->SetTarget(2, participant, index));
     EXPECT_EQ(index, 100u);  // the first priority unit while the priority mode holds
+
+    // A second priority type all destroyed: the first type's units still
+    // bring the priority mode back.
+    UnitSpec wall = guard;
+    wall.name = "Стена";
+    SetUnit(b.table, 204, wall);
+    b.input().ShipCount[2][0][204] = 3;
+    b->preparebatle();
+    for (uint32_t n = 102; n < 105; ++n) b.unit(2, 0, n).Destroyed = 1;
+    b->RemoveDestroyedUnits(false);
+    EXPECT_EQ(b->Units(2, 0).PriorityTotal, 2);
+    EXPECT_EQ(b->PriorityActive[2], 1);
 }
 
 namespace {
@@ -344,6 +356,17 @@ TEST(FlagshipExposure, TypesBetweenTheBandsCountNeither) {
     EXPECT_FALSE(onlyMiddle.Exposed());  // no flagship weight at all
 }
 
+TEST(FlagshipExposure, ConcentratedShotsNeverAimAtATypeOfExactlyFiveMillion) {
+    Fleet f(17'000, 100, 100);
+    SetUnit(f.table, kMiddle, Spec("Средний", 5'000'000, 0, 0));
+    f.input().ShipCount[2][0][kMiddle] = 1000;
+    ASSERT_TRUE(f.Exposed());
+    f->Round = 1;
+    f->AttackPhase();
+    EXPECT_EQ(f.unit(2, 0, 100).Structure, 600'000 - 50 * 10);
+    for (uint32_t n = 101; n < 1101; ++n) ASSERT_EQ(f.unit(2, 0, n).Structure, 500'000) << n;
+}
+
 TEST(FlagshipExposure, ExposedSideIsLoggedAndAimedAt) {
     Fleet f(17'000, 100, 100);
     f.options.fullLog = true;
@@ -377,6 +400,33 @@ TEST(FlagshipExposure, ADestroyedFlagshipTargetIsDrawnAgainUntilNoneIsLeft) {
     // The third shooter found no living flagship: the exposure ended.
     EXPECT_EQ(b->FlagshipExposed[2], 0);
     EXPECT_EQ(b.units(1, 0).DamageAt(2), 0);
+}
+
+TEST(FlagshipExposure, ANewTargetIsFoundAmongFlagshipsListedBehindOtherTypes) {
+    Battle b;
+    UnitSpec gunner = Spec("Канонир", 1000, 10, 0);
+    gunner.concentrated = 100;
+    SetUnit(b.table, kShooter, gunner);
+    SetUnit(b.table, kEscort, Spec("Эскорт", 1000, 0, 0));
+    SetUnit(b.table, kFlagship, Spec("Флагман", 6'000'000, 0, 0));
+    b.input().ShipCount[1][0][kShooter] = 1;
+    b.input().ShipCount[2][0][kEscort] = 1;
+    b.input().ShipCount[2][0][kFlagship] = 2;
+    b->preparebatle();
+    b->Calkyiaz();
+    ASSERT_EQ(b->FlagshipExposed[2], 1);
+    // Within the round the escort and the flagship aimed at fall.
+    b->FlagshipTarget[2] = {0, 1};
+    b.unit(2, 0, 0).Destroyed = 1;
+    b.unit(2, 0, 1).Destroyed = 1;
+    b->CurSide = 1;
+    b->CurPartIdx = 0;
+    b->CurUnit = 0;
+    uint32_t participant;
+    uint64_t index;
+    ASSERT_TRUE(b->SetTarget(2, participant, index));
+    EXPECT_EQ(index, 2u);
+    EXPECT_EQ(b->FlagshipExposed[2], 1);
 }
 
 TEST(EmptySide, NoTargetIsDrawnFromASideWithoutUnits) {

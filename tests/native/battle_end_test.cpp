@@ -34,7 +34,7 @@ public:
     explicit RecordingRunOutput(RecordingOutput& log) : log_(log) {}
     std::vector<std::string> stats;
     std::vector<std::string> savedLogs, savedStats;
-    int logClears = 0;
+    int logClears = 0, logShows = 0, statisticsShows = 0;
     std::string spent, estimate;
     std::vector<std::pair<int, std::string>> scores;
 
@@ -42,10 +42,10 @@ public:
         ++logClears;
         log_.lines.clear();
     }
-    void ShowLog() override {}
+    void ShowLog() override { ++logShows; }
     void StatLine(std::string_view line) override { stats.emplace_back(line); }
     void ClearStatistics() override { stats.clear(); }
-    void ShowStatistics() override {}
+    void ShowStatistics() override { ++statisticsShows; }
     void SaveLog(const std::string& path) override {
         rtl::WriteAllLines(path, log_.lines);
         savedLogs.push_back(path);
@@ -59,6 +59,11 @@ public:
         estimate = e;
     }
     void SelectionScore(int column, std::string_view score) override { scores.emplace_back(column, score); }
+    void SelectionProgress(int candidate, int battleOfCandidate, std::string_view label) override {
+        progress.push_back(std::to_string(candidate) + " " + std::to_string(battleOfCandidate) + " " +
+                           std::string(label));
+    }
+    std::vector<std::string> progress;
 
     bool StatContains(std::string_view line) const {
         return std::find(stats.begin(), stats.end(), line) != stats.end();
@@ -272,6 +277,9 @@ TEST(Outcome, WinsLossesDrawsAndTheMutualDestruction) {
     EXPECT_EQ(s.run.State.Wins, 1);
     EXPECT_EQ(s.run.State.Losses, 1);
     EXPECT_EQ(s.run.State.Draws, 2);
+    // The next run counts from nothing.
+    s.run.StartRun();
+    EXPECT_EQ(s.run.State.Wins + s.run.State.Losses + s.run.State.Draws, 0);
 }
 
 TEST(Outcome, ElapsedSecondsAreWrittenInTheGeneralFormat) {
@@ -324,6 +332,18 @@ TEST(Records, AreFreedAfterEveryBattleAlsoWhenTheLogCannotBeSaved) {
     }
     EXPECT_EQ(s.engine->Units(1, 0).AllocTotal, 0u);
     EXPECT_TRUE(s.engine->Units(1, 0).Records.empty());
+
+    // A battle stopped in its rounds by a cell that is no number.
+    Settle t;
+    t.options.rounds = "3";
+    t.input().ShipCount[1][0][kShip] = 3;
+    t.input().ShipCount[2][0][kOther] = 2;
+    SetRapidFire(t.table, kShip, kOther, "x");
+    EXPECT_THROW(t.run.FightBattle(), rtl::EConvertError);
+    for (int side = 1; side <= 2; ++side) {
+        EXPECT_EQ(t.engine->Units(side, 0).AllocTotal, 0u) << side;
+        EXPECT_TRUE(t.engine->Units(side, 0).Records.empty()) << side;
+    }
 }
 
 namespace {
@@ -380,6 +400,7 @@ TEST(HandOver, TenBattlesThenTheStatisticsSummaryWithItsFiles) {
     EXPECT_EQ(battle10[battle10.size() - 2], "ПОБЕДА");
 
     r.run.WriteSummary();
+    EXPECT_EQ(r.runOutput.statisticsShows, 1);
     EXPECT_EQ(r.runOutput.savedStats.size(), 1u);
     auto stats = rtl::ReadAllLines(folder.Path("Sim_ot_07.12.2026_9;5;3_stat_log.txt"));
     auto summary = std::find(stats.begin(), stats.end(), "По итогам симуляции");
@@ -396,17 +417,56 @@ TEST(HandOver, TenBattlesThenTheStatisticsSummaryWithItsFiles) {
                                                "Оценка обломков:", "Металл max:20 min:20", "Минералы max:0 min:0",
                                                "", "Невозможно оценить окупаемость боя т.к. вы не несете значительных потерь"};
     EXPECT_EQ(tail, expected);
-    // The statistics are cleared for the next run.
+    // The statistics are cleared for the next run, which starts at battle 1.
     EXPECT_EQ(r.run.State.MaxAlive[1][0][kShip], 0u);
     EXPECT_EQ(r.run.State.PaybackMax, 0);
+    r.run.StartRun();
+    EXPECT_EQ(r.engine->BattleNo, 1);
+    EXPECT_EQ(r.run.FightBattle(), HandOver::BattleTimer);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("Sim_ot_07.12.2026_9;5;3_log#1.txt")));
+}
+
+TEST(HandOver, ALogsFolderMissingInAnExistingStartFolderStopsTheRunAndKeepsItsStatistics) {
+    LogFolder folder;
+    std::filesystem::remove_all(folder.dir / "logs");
+    Fought r;
+    r.options.saveLogs = true;
+    r.run.State.StartDir = folder.dir.string();
+    r.run.StartRun();
+    try {
+        r.run.FightBattle();
+        ADD_FAILURE() << "the log was saved without its folder";
+    } catch (const rtl::EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()), "Не найдена папка для логов " + folder.dir.string() +
+                                             "\\logs. Создайте ее или выключите \"сохранять логи\" в настройках.");
+    }
+    // The summary cannot be saved either; the run's extremes stay for another try.
+    EXPECT_THROW(r.run.WriteSummary(), rtl::EInOutError);
+    EXPECT_EQ(r.run.State.MaxAlive[1][0][kShip], 2u);
+}
+
+TEST(HandOver, TheBattleIsFoughtWithTheInputsStoredAtItsStart) {
+    Fought r;
+    r.run.StartRun();
+    // The editors say side 1 brings nothing this time.
+    r.run.FightBattle([&] { r.input().ShipCount[1][0][kShip] = 0; });
+    EXPECT_TRUE(r.output.Contains("ПОРАЖЕНИЕ"));
+    EXPECT_EQ(r.run.State.Losses, 1);
 }
 
 TEST(HandOver, OneBattleWithoutTheStatisticsModule) {
     Fought r;
     r.options.statistics = false;
     r.run.StartRun();
+    r.clock.ms = 7000;  // the clock then stands still: the battle takes no time
     EXPECT_EQ(r.run.FightBattle(), HandOver::Nothing);
+    EXPECT_EQ(r.runOutput.logShows, 1);
     EXPECT_EQ(r.engine->BattleNo, 1);
+    EXPECT_TRUE(r.output.Contains("Затрачено секунд на симуляцию:0"));
+    ASSERT_GE(r.output.lines.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(r.output.lines.begin(), r.output.lines.begin() + 4),
+              (std::vector<std::string>{"Инициация модуля загрузки", "Выгрузка юнитов в память", "Инициация ядра",
+                                        "Симулируется бой 1/10"}));
 }
 
 TEST(HandOver, FleetSelectionMovesToTheNextCandidateAfterTheFifthBattle) {
@@ -442,6 +502,44 @@ TEST(HandOver, FleetSelectionMovesToTheNextCandidateAfterTheFifthBattle) {
     EXPECT_TRUE(r.runOutput.savedLogs.empty());
 }
 
+TEST(HandOver, FleetSelectionProgressAndTimesOfALaterGeneration) {
+    Fought r;
+    r.options.saveLogs = true;  // no log file in selection, and the log is kept between battles
+    r.engine->PodborMode = true;
+    r.run.State.PodborCandidates = 3;
+    r.run.State.PodborGenerations = 2;
+    r.run.State.PodborIter = 2;
+    r.run.State.PodborStart = 1000;
+    r.engine->BattleNo = 2;
+    r.engine->PodborBattle = 4;
+    r.output.lines = {"earlier battle"};
+    EXPECT_EQ(r.run.FightBattle(), HandOver::BattleTimer);
+    // done = 3 * (2 - 1) * 5 + 4 + (2 - 1) * 5 = 24 of 3 * 2 * 5.
+    EXPECT_EQ(r.runOutput.progress, (std::vector<std::string>{"2 3 Бой №24 из 30"}));
+    EXPECT_EQ(r.output.lines.front(), "earlier battle");
+    EXPECT_EQ(r.runOutput.logClears, 0);
+
+    // After the fifth: 170 s spent for done = 15 + 6 + 5 = 26 of 30, so
+    // 170 * 30 / 26 = 196.15 s in all; minutes are whole, seconds the rest.
+    r.clock.ms = 171'000;
+    EXPECT_EQ(r.run.FightBattle(), HandOver::BattleTimer);
+    EXPECT_EQ(r.runOutput.progress.back(), "2 4 Бой №25 из 30");
+    EXPECT_EQ(r.runOutput.spent, "Времени потрачено: 2 мин 50 сек");
+    EXPECT_EQ(r.runOutput.estimate, "Оценочное время вычисления: 3 мин 16 сек");
+    EXPECT_EQ(r.runOutput.logClears, 1);
+    EXPECT_TRUE(r.runOutput.savedLogs.empty());
+}
+
+TEST(HandOver, ARunClearsTheStatisticsWindowOnlyWhenLogsAreSaved) {
+    for (bool saveLogs : {false, true}) {
+        Fought r;
+        r.options.saveLogs = saveLogs;
+        r.runOutput.stats = {"Бой № 7 of the last run"};
+        r.run.StartRun();
+        EXPECT_EQ(r.runOutput.stats.empty(), saveLogs) << saveLogs;
+    }
+}
+
 TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
     Settle s;
     s.options.statistics = true;
@@ -455,6 +553,10 @@ TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
     tower.buildingLevel = 4;
     SetUnit(s.table, kBuilding, tower);
     s.input().ShipCount[2][0][kBuilding] = 4;
+    // A second enemy that loses nothing.
+    s.input().PartCount[2] = 2;
+    s.input().PartName[2][1] = "Сосед";
+    s.input().ShipCount[2][1][kOther] = 3;
     s.run.StartRun();
     HandOver last = HandOver::Nothing;
     for (int survivors : {5, 3, 7, 4, 6}) last = s.Close(10 - survivors);
@@ -462,6 +564,10 @@ TEST(Statistics, ATypeWithThreeToSevenSurvivorsOfTen) {
     s.runOutput.stats.clear();
     s.run.WriteSummary();
     const auto& st = s.runOutput.stats;
+    std::vector<std::string> neighbour;
+    for (auto at = st.begin(); (at = std::find(at, st.end(), "Игрок: Сосед")) != st.end(); ++at)
+        neighbour.push_back(at + 1 < st.end() ? *(at + 1) : std::string());
+    EXPECT_EQ(neighbour, (std::vector<std::string>{"    Страж 0-0 из 3", "    Страж 0 из 3", "    Страж 0 из 3"}));
     auto line = [&](const std::string& title) {
         auto block = std::find(st.begin(), st.end(), title);
         return block != st.end() && block + 2 < st.end() ? *(block + 2) : std::string();

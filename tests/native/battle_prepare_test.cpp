@@ -55,6 +55,12 @@ TEST(Preparation, GeneralBonusOfFixedTechnologiesAndOfficers) {
     EXPECT_EQ(b->TypeAlive[1][0][kShip], 2u);
     EXPECT_EQ(b->HasMeh[1], 1);
     EXPECT_EQ(b->HasOrg[1], 0);
+
+    // Each value is rounded, not cut: 202 * 1.365 = 275.73.
+    SetUnit(b.table, kOther, Ship(20000, 1000, 202));
+    in.ShipCount[1][0][kOther] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(2), 276u);
 }
 
 TEST(Preparation, DatabaseTechnologiesActOnlyAtALevelAndOnTheirTypes) {
@@ -111,7 +117,7 @@ TEST(Preparation, TechnologyListsLongerThanTwentyOneEntriesWork) {
     Battle b;
     SetUnit(b.table, kShip, Ship(10000, 1000, 100));
     auto& in = b.input();
-    in.TechRowCount = 3 + 40;
+    in.TechRowCount = kTechEntries;  // every technology row of the table
     for (int line = 3; line < in.TechRowCount; ++line) in.TechRows[line] = static_cast<uint16_t>(98 + line);
     SetBonusRow(b.table, in.TechRows[42], 50, 0, 0, {kShip});
     in.TechLevel[1][0][42] = 1;
@@ -123,6 +129,20 @@ TEST(Preparation, TechnologyListsLongerThanTwentyOneEntriesWork) {
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 1600u);
 
+    // Every medal row of the table in the list: the last one acts.
+    in.MedalRowCount = kMedalEntries;
+    for (int line = 0; line < kMedalEntries; ++line) in.MedalRows[line] = static_cast<uint16_t>(kMedalFirstRow + line);
+    SetBonusRow(b.table, kMedalLastRow, 30, 0, 0);
+    for (int col = 6; col <= 11; ++col) b.table.SetCell(col, kMedalLastRow, "0");
+    b.table.SetCell(kColMedalLight, kMedalLastRow, "1");
+    b.table.SetCell(kColMedalAttackUnits, kMedalLastRow, "1");
+    in.MedalCount[1][0][kMedalEntries - 1] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1600u + 300);
+
+    in.MedalRowCount = kMedalEntries + 1;
+    EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+    in.MedalRowCount = kMedalEntries;
     in.TechRowCount = kTechEntries + 1;
     EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
 }
@@ -174,6 +194,16 @@ TEST(Preparation, MedalsByPurposeAndClassCountedAsOftenAsHeld) {
     EXPECT_EQ(b.units(1, 0).AttackAt(3), 1200u);  // the light class's medal does not reach it
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);  // nor this one the light class
     EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);
+
+    // Medal 4 names the light class but does not act on attack units.
+    SetBonusRow(b.table, 4, 50, 0, 0);
+    for (int col = 6; col <= 11; ++col) b.table.SetCell(col, 4, "0");
+    b.table.SetCell(kColMedalLight, 4, "1");
+    in.MedalRows[3] = 4;
+    in.MedalRowCount = 4;
+    in.MedalCount[1][0][3] = 1;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);
 }
 
 TEST(Preparation, BuildingsFightFromTheirLevelAndGrowWithIt) {
@@ -364,6 +394,17 @@ TEST(Preparation, OrganicUnitsAndRegeneration) {
     in.OfficerLevel[1][0][kOfficerOrganicDefence] = 0;
     in.TechLevel[1][0][kTechRegeneration] = 128;
     EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+
+    // An organic building regenerates with the technology too (it is no defence unit).
+    UnitSpec nest = attacker;
+    nest.purpose = "2";
+    SetUnit(b.table, kBuilding, nest);
+    in.ShipCount[1][0][kBuilding] = 1;
+    in.TechLevel[1][0][kTechRegeneration] = 5;
+    in.OfficerLevel[1][0][kOfficerOrganicDefence] = 2;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).RegenAt(3), 5);
+    EXPECT_EQ(b->Units(1, 0).OrgTotal, 3u);
 }
 
 TEST(Preparation, ElevenPriorityUnitsAtMost) {
@@ -382,6 +423,14 @@ TEST(Preparation, ElevenPriorityUnitsAtMost) {
 
     in.ShipCount[1][0][202] = 6;
     EXPECT_THROW(b->preparebatle(), rtl::ERangeError);
+
+    // An ability cell of two characters names no ability.
+    guard.ability1 = "41";
+    SetUnit(b.table, 203, guard);
+    in.ShipCount[1][0][202] = 5;
+    in.ShipCount[1][0][203] = 20;
+    EXPECT_NO_THROW(b->preparebatle());
+    EXPECT_EQ(b->Units(1, 0).PriorityTotal, 11);
 }
 
 // The run refuses beforehand what the battle would stop on, with the types
@@ -409,21 +458,29 @@ TEST(Preparation, MoreThanElevenPriorityUnitsAreRefusedBeforeTheBattleWithTheTyp
     in.ShipCount[1][1][203] = 500;   // no priority unit
     in.ShipCount[1][1][kBuilding] = 2;  // below its level: not built, not counted
     EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
+    // The refusal's message; empty when the units are let through.
+    auto refusal = [&]() -> std::string {
+        try {
+            CheckPriorityUnits(in, b.table);
+        } catch (const rtl::ERangeError& error) {
+            return error.what();
+        }
+        return "";
+    };
     in.ShipCount[1][1][kBuilding] = 9;  // one building, whatever its level
     EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
     EXPECT_NO_THROW(b->preparebatle());
     EXPECT_EQ(b->Units(1, 1).PriorityTotal, 11);
 
     in.ShipCount[1][1][202] = 5;
-    try {
-        CheckPriorityUnits(in, b.table);
-        ADD_FAILURE() << "a twelfth priority unit was accepted";
-    } catch (const rtl::ERangeError& error) {
-        const std::string text = error.what();
-        for (const char* part : {"Сторона 1, участник «Союзник»", " 12 (", "Материнский корабль - 6",
-                                 "Щитовой купол - 5", "Щитовая башня - 1", "не больше 11"})
-            EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
-    }
+    const std::string text = refusal();
+    for (const char* part : {"Сторона 1, участник «Союзник»", " 12 (", "Материнский корабль - 6",
+                             "Щитовой купол - 5", "Щитовая башня - 1", "не больше 11"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+    EXPECT_EQ(text,
+              "Сторона 1, участник «Союзник»: юнитов со способностью «Приоритетная цель, пока есть щиты» 12 "
+              "(Материнский корабль - 6, Щитовой купол - 5, Щитовая башня - 1), а в бою у одного участника "
+              "их может быть не больше 11. Бой не начат");
     // Exactly at its level the building fights, so it counts: refused here
     // with the same message, never left for the battle to stop on.
     in.ShipCount[1][1][kBuilding] = 3;
@@ -431,6 +488,9 @@ TEST(Preparation, MoreThanElevenPriorityUnitsAreRefusedBeforeTheBattleWithTheTyp
     in.ShipCount[1][1][kBuilding] = 2;
     EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
     EXPECT_NO_THROW(b->preparebatle());
+    // Below its level the building is neither counted nor named.
+    in.ShipCount[1][1][202] = 6;
+    EXPECT_NE(refusal().find(" 12 (Материнский корабль - 6, Щитовой купол - 6), "), std::string::npos) << refusal();
     // Side 2 is checked too; participants beyond the count are not.
     in.ShipCount[1][1][202] = 4;
     in.ShipCount[2][0][201] = 20;
@@ -438,6 +498,10 @@ TEST(Preparation, MoreThanElevenPriorityUnitsAreRefusedBeforeTheBattleWithTheTyp
     in.ShipCount[2][0][201] = 0;
     in.ShipCount[2][3][201] = 20;
     EXPECT_NO_THROW(CheckPriorityUnits(in, b.table));
+    // The last unit row counts like any other.
+    SetUnit(b.table, kUnitLastRow, mother);
+    in.ShipCount[2][0][kUnitLastRow] = 12;
+    EXPECT_THROW(CheckPriorityUnits(in, b.table), rtl::ERangeError);
 }
 
 TEST(Preparation, AtMostFourMillionUnitsAParticipant) {
@@ -584,6 +648,9 @@ TEST(Preparation, CellErrorsNameTheRowTheColumnAndWhatIsWrong) {
     EXPECT_EQ(stop(kColAttack, 201, "abc"), "Таблица, строка 201, столбец 8: 'abc' не является целым числом");
     EXPECT_EQ(stop(kColStructure, 201, "99999999999999999999"),
               "Таблица, строка 201, столбец 7: 99999999999999999999 вне допустимого диапазона");
+    EXPECT_EQ(stop(kColStructure, 201, " +99999999999999999999"),
+              "Таблица, строка 201, столбец 7:  +99999999999999999999 вне допустимого диапазона");
+    EXPECT_EQ(stop(kColStructure, 201, "-"), "Таблица, строка 201, столбец 7: '-' не является целым числом");
     EXPECT_EQ(stop(kColDelay, 201, "256"), "Таблица, строка 201, столбец 22: 256 вне допустимого диапазона (0..255)");
     EXPECT_EQ(stop(kColAttack, 301, "5000000000"),
               "Таблица, строка 301, столбец 8: 5000000000 вне допустимого диапазона (0..4294967295)");

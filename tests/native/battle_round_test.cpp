@@ -103,7 +103,13 @@ TEST(Delays, ADelayBeyondAByteStopsTheBattle) {
     r->PrepareBattle();
     r.unit(1, 0, 0).Slowed = 1;
     r.unit(1, 0, 0).AttackWait = 0;
-    EXPECT_THROW(r->FightRounds(), rtl::ERangeError);
+    try {
+        r->FightRounds();
+        ADD_FAILURE() << "a slowed reload of 256 rounds was accepted";
+    } catch (const rtl::ERangeError& e) {
+        // The bounds are those of the cell: a slowed unit waits one round more.
+        EXPECT_EQ(std::string(e.what()), "Таблица, строка 201, столбец 24: 255 вне допустимого диапазона (-1..254)");
+    }
 }
 
 namespace {
@@ -137,6 +143,33 @@ TEST(Regeneration, OrganicUnitsRegrowUpToTheirFullStructure) {
     Organic still(0, 50);
     still->RegenerateOrganic();
     EXPECT_EQ(still.unit().Structure, 50);
+
+    // A tenth of 15 regained: halves go to even, 7.5 to 8 and 6.5 to 6.
+    Organic up(10, 6, 15), down(10, 5, 15);
+    up->RegenerateOrganic();
+    down->RegenerateOrganic();
+    EXPECT_EQ(up.unit().Structure, 8);
+    EXPECT_EQ(down.unit().Structure, 6);
+}
+
+TEST(Regeneration, EachOrganicTypeRegainsItsOwnFullStructuresShare) {
+    // Two organic types at the same regeneration, full structures 100 and 1000.
+    Battle b;
+    UnitSpec small, large;
+    small.ability1 = large.ability1 = "3";
+    small.structure = 1000;
+    large.structure = 10000;
+    SetUnit(b.table, kShooter, small);
+    SetUnit(b.table, kTarget, large);
+    b.input().ShipCount[2][0][kShooter] = 1;
+    b.input().ShipCount[2][0][kTarget] = 1;
+    b.input().TechLevel[2][0][kTechRegeneration] = 10;
+    b->preparebatle();
+    b.unit(2, 0, 0).Structure = 50;
+    b.unit(2, 0, 1).Structure = 500;
+    b->RegenerateOrganic();
+    EXPECT_EQ(b.unit(2, 0, 0).Structure, 60);
+    EXPECT_EQ(b.unit(2, 0, 1).Structure, 600);
 }
 
 TEST(Regeneration, NegativeRegenerationWearsDownAndDestroys) {
@@ -307,6 +340,47 @@ TEST(Shields, RegainTheirPercentUpToTheCapacity) {
     EXPECT_EQ(worn.unit(1, 0, 0).Shield, 0u);
     EXPECT_EQ(worn.unit(1, 0, 1).Shield, 3u);
     EXPECT_THROW(worn->RegenerateShieldsAndCountDelays(), rtl::ERangeError);
+
+    // A percent far beyond any shield, on the largest capacities: the sums
+    // are exact, so the shield fills or the battle stops, never wraps.
+    for (int64_t percent : {int64_t{-3'000'000'000'000}, int64_t{3'000'000'000'000}}) {
+        Battle huge;
+        ship.shields = 4'000'000'000;
+        ship.shieldRegen = percent;
+        SetUnit(huge.table, kShooter, ship);
+        huge.input().ShipCount[1][0][kShooter] = 1;
+        huge->preparebatle();
+        huge.unit(1, 0, 0).Shield = 10;
+        if (percent < 0) {
+            EXPECT_THROW(huge->RegenerateShieldsAndCountDelays(), rtl::ERangeError);
+        } else {
+            huge->RegenerateShieldsAndCountDelays();
+            EXPECT_EQ(huge.unit(1, 0, 0).Shield, 4'000'000'000u);
+        }
+    }
+}
+
+TEST(Shields, ASurvivorThatMovesUpKeepsItsOwnLoweredCapacity) {
+    // Side 2: three shields of 100; the first is destroyed, the second's
+    // capacity an EMP strike lowered to 10. Nobody does any damage.
+    Battle b;
+    UnitSpec ship;
+    ship.attack = 0;
+    ship.shields = 100;
+    SetUnit(b.table, kShooter, ship);
+    b.input().ShipCount[1][0][kShooter] = 1;
+    b.input().ShipCount[2][0][kShooter] = 3;
+    b.options.rounds = "1";
+    b->PrepareBattle();
+    b.unit(2, 0, 0).Destroyed = 1;
+    b.units(2, 0).OwnBaseShield(1) = 10;
+    b.unit(2, 0, 1).Shield = 5;
+    b.unit(2, 0, 2).Shield = 50;
+    b->FightRounds();
+    ASSERT_EQ(b->Units(2, 0).UnitTotal, 2u);
+    EXPECT_EQ(b.unit(2, 0, 0).Shield, 10u);
+    EXPECT_EQ(b.units(2, 0).BaseShieldAt(0), 10u);
+    EXPECT_EQ(b.unit(2, 0, 1).Shield, 100u);
 }
 
 TEST(Rounds, NoRoundAtZeroAndTheBattleLines) {
@@ -337,6 +411,27 @@ TEST(Rounds, StopWhenASideIsGone) {
     EXPECT_EQ(r->SideAlive[2], 0);
     EXPECT_EQ(r.output.unitGaugeMax, 1);
     EXPECT_EQ(r.output.unitSuffix, "% (Атака игрока Враг)");
+}
+
+TEST(Rounds, TheUnitGaugeMovesEveryTenThousandUnits) {
+    Battle b;
+    UnitSpec ship;
+    ship.attack = 0;
+    SetUnit(b.table, kShooter, ship);
+    b.input().ShipCount[1][0][kShooter] = 25'000;
+    b.input().ShipCount[2][0][kShooter] = 3;
+    // A second enemy already wiped out has no attack and no gauge.
+    b.input().PartCount[2] = 2;
+    b.input().PartName[2][1] = "Сосед";
+    b.input().ShipCount[2][1][kShooter] = 1;
+    b.options.rounds = "1";
+    b->PrepareBattle();
+    b.unit(2, 1, 0).Destroyed = 1;
+    b->RemoveDestroyedUnits(false);
+    b->FightRounds();
+    EXPECT_EQ(b.output.unitProgress, (std::vector<int64_t>{0, 10'000, 20'000, 0}));
+    EXPECT_EQ(b.output.unitGaugeMax, 3);
+    EXPECT_EQ(b.output.unitSuffix, "% (Атака игрока Враг)");
 }
 
 TEST(Rounds, FleetSelectionWritesNoRoundLinesButCountsLosses) {

@@ -145,6 +145,14 @@ TEST(Emp, NeedsTheTechnologyAndMechanicalTargets) {
     organic.Cast(1, 2);
     EXPECT_EQ(organic.units(2, 0).BaseShieldAt(0), 1000u);
     EXPECT_EQ(organic.random.NextDouble(), before.NextDouble());
+
+    // What counts is the target side's units, not the caster's own kind.
+    Specials zerg(2, 1, 1, 1000);
+    zerg.table.SetCell(kColAbility1, kCaster, "3");
+    zerg.tech(kTechEmpRadiation) = 1;
+    zerg->preparebatle();
+    zerg.Cast(1, 2);
+    EXPECT_EQ(zerg.units(2, 0).BaseShieldAt(0), 980u);
 }
 
 TEST(Emp, LowersTheCapacityToZeroAtMostAndLogs) {
@@ -158,6 +166,15 @@ TEST(Emp, LowersTheCapacityToZeroAtMostAndLogs) {
     ASSERT_EQ(s.output.lines.size(), 2u);
     EXPECT_EQ(s.output.lines[0], "        Эми удар(10) по Танк 1:0 оставляя базовые щиты: 5");
     EXPECT_EQ(s.output.lines[1], "        Эми удар(10) по Танк 1:0 оставляя базовые щиты: 0");
+
+    // The capacity is lowered, whatever shots left of the shield meanwhile.
+    Specials shot(2, 1, 1, 1000);
+    shot.tech(kTechEmpRadiation) = 1;
+    shot->preparebatle();
+    shot.unit(2, 0, 0).Shield = 400;
+    shot.Cast(1, 2);
+    EXPECT_EQ(shot.units(2, 0).BaseShieldAt(0), 980u);
+    EXPECT_EQ(shot.unit(2, 0, 0).Shield, 400u);
 }
 
 TEST(Radiation, LowersRegenerationByTheStructuresOrderOfMagnitude) {
@@ -206,6 +223,15 @@ TEST(AcidSpores, SlowUnitsFromAPoolOfFiftyThousand) {
     int slowed = 0;
     for (uint32_t n = 0; n < 1000; ++n) slowed += s.unit(2, 0, n).Slowed;
     EXPECT_EQ(slowed, 2);  // 50,000, then 30,000; 10,000 is too little
+
+    // 16,666 each: 50,000, 33,334 and 16,668 are all enough.
+    Specials third(4, 1, 1000, 16'666);
+    third.tech(kTechAcidSpores) = 2;
+    third->preparebatle();
+    third.Cast(1, 4);
+    slowed = 0;
+    for (uint32_t n = 0; n < 1000; ++n) slowed += third.unit(2, 0, n).Slowed;
+    EXPECT_EQ(slowed, 3);
 
     Specials big(4, 1, 100, 50'000);
     big.tech(kTechAcidSpores) = 200;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "battle/fleetselection.h"
 #include "rtl/errors.h"
 
@@ -44,6 +46,10 @@ TEST(FleetSelection, OptionsAreWholeNumbersAndTheCandidatesASquare) {
         EXPECT_FALSE(ReadSelectionSizes(bad, "4", sizes, error)) << bad;
         EXPECT_EQ(error, "Количество боев при подборе должно быть целым числом от 1 до 65025") << bad;
     }
+    SelectionSizes most;
+    std::string none;
+    ASSERT_TRUE(ReadSelectionSizes("65025", "65535", most, none));
+    EXPECT_EQ(most.generations, 65535);
     for (const char* bad : {"0", "65536", "x", "2,5"}) {
         SelectionSizes sizes;
         std::string error;
@@ -154,4 +160,35 @@ TEST(FleetSelection, TimesAreWholeMinutesAndSeconds) {
     EXPECT_EQ(SelectionTimeText(60500), "1 мин 0 сек");  // halves to even
     EXPECT_EQ(SelectionTimeText(61500), "1 мин 2 сек");
     EXPECT_EQ(SelectionTimeText(3725000), "62 мин 5 сек");
+}
+
+TEST(FleetSelection, TheLargestSelectionIsBredAndKeptWhole) {
+    // 255 kept fleets: slot a holds 2a units of row 201 and one of the last count row.
+    SelectionTable kept;
+    kept.SetColumns(kMaxKept);
+    for (int a = 0; a < kMaxKept; ++a) {
+        kept.SetCount(a, 201, static_cast<uint32_t>(2 * a));
+        kept.SetCount(a, kSelectionCountRows - 1, 1);
+    }
+    SelectionTable children;
+    Breed(kept, children);
+    ASSERT_EQ(children.Columns(), kMaxCandidates);
+    EXPECT_EQ(children.Count(kMaxCandidates - 1, 201), 508u);  // slot 254 with itself
+    EXPECT_EQ(children.Count(254, 201), 254u);                   // slots 0 and 254
+    EXPECT_EQ(children.Count(3 * 255 + 8, 201), 11u);            // slots 3 and 8
+    EXPECT_EQ(children.Count(12345, kSelectionCountRows - 1), 1u);
+    // Row 600 is the score, not a count, in every column.
+    EXPECT_THROW(children.Count(0, kSelectionCountRows), rtl::ERangeError);
+    EXPECT_THROW(children.SetCount(kMaxCandidates - 1, kSelectionCountRows, 1), rtl::ERangeError);
+    EXPECT_THROW(children.SetColumns(kMaxCandidates + 1), rtl::ERangeError);
+
+    // Every one of the 255 slots is filled, the best last.
+    for (int c = 0; c < kMaxCandidates; ++c) children.SetScore(c, c % 1000 == 0 ? std::to_string(c) : "0,5");
+    KeepBest(children, kept, kMaxKept);
+    ASSERT_EQ(kept.Columns(), kMaxKept);
+    EXPECT_EQ(kept.Score(kMaxKept - 1), "65000");
+    EXPECT_EQ(kept.Count(kMaxKept - 1, 201), 484u);  // child 65000: slots 254 and 230
+    EXPECT_EQ(kept.Score(kMaxKept - 65), "1000");
+    EXPECT_EQ(kept.Score(0), "0,5");
+    EXPECT_THROW(KeepBest(children, kept, kMaxKept + 1), rtl::ERangeError);
 }

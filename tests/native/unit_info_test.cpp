@@ -70,6 +70,13 @@ TEST(UnitInformation, BaseLevelsRoundHalvesToEvenAndFlagsDecide) {
     v = ActualValues(b.table, kShip, levels);
     EXPECT_EQ(v.attack, 1000);
     EXPECT_EQ(v.structure, 1000);
+    // With the flag, level 1 adds its percentages once.
+    b.table.SetCell(kShip, kTech, "1");
+    levels.techs = Levels({0, 0, 0, kTech}, {0, 0, 0, 1});
+    v = ActualValues(b.table, kShip, levels);
+    EXPECT_EQ(v.attack, 1100);
+    EXPECT_EQ(v.shields, 120);
+    EXPECT_EQ(v.structure, 1300);
     // Entries beyond the list or beyond the rows count as level 0.
     b.table.SetCell(kShip, kTech, "1");
     levels.techs = Levels({0, 0, 0, kTech}, {0, 0, 0});
@@ -98,6 +105,12 @@ TEST(UnitInformation, TheSameValuesAsBattlePreparation) {
     SetBonusRow(b.table, kOtherMedal, 9, 9, 9);
     b.table.SetCell(kColMedalAttackUnits, kOtherMedal, "1");
     b.table.SetCell(kColMedalLight, kOtherMedal, "1");
+    // A third names the light and super-heavy classes but acts on no attack unit.
+    constexpr int kClassMedal = 3;
+    SetBonusRow(b.table, kClassMedal, 7, 7, 7);
+    for (int col = kColMedalLight; col <= kColMedalAttackUnits; ++col) b.table.SetCell(col, kClassMedal, "0");
+    b.table.SetCell(kColMedalLight, kClassMedal, "1");
+    b.table.SetCell(kColMedalLight + 3, kClassMedal, "1");
 
     auto& in = b.input();
     in.TechRows[3] = kTech;
@@ -108,9 +121,10 @@ TEST(UnitInformation, TheSameValuesAsBattlePreparation) {
     in.OfficerRowCount = 5;
     in.MedalRows[0] = kMedal;
     in.MedalRows[1] = kOtherMedal;
-    in.MedalRowCount = 2;
+    in.MedalRows[2] = kClassMedal;
+    in.MedalRowCount = 3;
     const uint16_t techs[] = {2, 1, 3, 4}, officers[] = {3, 5, 0, 4, 2};
-    const uint8_t medals[] = {3, 2};
+    const uint8_t medals[] = {3, 2, 4};
     std::copy(std::begin(techs), std::end(techs), in.TechLevel[1][0]);
     std::copy(std::begin(officers), std::end(officers), in.OfficerLevel[1][0]);
     std::copy(std::begin(medals), std::end(medals), in.MedalCount[1][0]);
@@ -122,7 +136,7 @@ TEST(UnitInformation, TheSameValuesAsBattlePreparation) {
     PlayerLevels levels;
     levels.techs = Levels({0, 0, 0, kTech}, {2, 1, 3, 4});
     levels.officers = Levels({0, 0, 0, kOfficer, kOfficer}, {3, 5, 0, 4, 2});
-    levels.medals = Levels({kMedal, kOtherMedal}, {3, 2});
+    levels.medals = Levels({kMedal, kOtherMedal, kClassMedal}, {3, 2, 4});
     const ParticipantUnits& units = b.units(1, 0);
     for (uint32_t n = 0; n < 3; ++n) {
         const int row = b.unit(1, 0, n).TypeRow;
@@ -181,4 +195,12 @@ TEST(UnitInformation, RapidFireBothWaysAboveZeroOnly) {
     // A freed row is no unit: its rapid fire is not listed.
     b.table.SetCell(kColKind, kOther, "0");
     EXPECT_TRUE(RapidFire(b.table, kShip, false).lines.empty());
+    // The last unit row is listed both ways.
+    UnitSpec last = Ship(100, 1, 0);
+    last.name = "Z";
+    SetUnit(b.table, kUnitLastRow, last);
+    SetRapidFire(b.table, kShip, kUnitLastRow, "7");
+    SetRapidFire(b.table, kUnitLastRow, kShip, "8");
+    EXPECT_EQ(RapidFire(b.table, kShip, true).lines, (std::vector<std::string>{"C  5", "Z  7"}));
+    EXPECT_EQ(RapidFire(b.table, kShip, false).lines, (std::vector<std::string>{"Z  8"}));
 }
