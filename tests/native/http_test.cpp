@@ -4,7 +4,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "rtl/encoding.h"
 #include "rtl/http.h"
@@ -181,6 +184,8 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
 
 TEST(HttpResponse, PagesOfOtherCodePagesBecomeTheProgramsText) {
     EXPECT_EQ(rtl::PageTextTo1251("\xA3\xB3", "text/html; charset=koi8-r"), "ёЁ");
+    // The first and the last letter of the table; Ukrainian pages share the Russian letters.
+    EXPECT_EQ(rtl::PageTextTo1251("\xC0\xFF\xE0\xDF", "text/html; charset=koi8-u"), "юЪЮъ");
     EXPECT_EQ(rtl::PageTextTo1251("a\xA0\xE9", "text/plain; charset=ISO-8859-1"), "a\xA0?");
     EXPECT_EQ(rtl::PageTextTo1251("\xEF\xBB\xBF\xD0\x96", "text/html; charset='utf-8'"), "Ж");
     EXPECT_EQ(rtl::PageTextTo1251("Ж", "text/html; charset=windows-1251"), "Ж");
@@ -200,6 +205,8 @@ TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
     EXPECT_EQ(url.host, "::1");
     EXPECT_EQ(url.port, 80);
     EXPECT_EQ(url.target, "/?x");
+    ASSERT_TRUE(rtl::ParseHttpUrl("http://h:65535", url));
+    EXPECT_EQ(url.port, 65535);
     for (const char* bad : {"https://host/", "http://", "http://:80/", "http://host:0/", "http://host:65536/",
                             "http://user@host/", "http://ho st/", "http://host/\r\nX: 1"})
         EXPECT_FALSE(rtl::ParseHttpUrl(bad, url)) << bad;
@@ -209,4 +216,98 @@ TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
     for (const char* bad : {"file:///etc/passwd", "javascript:alert(1)", "http://", "https:///x", "http://a b",
                             "http://host/\"; rm -rf ~", "-http://host", "http://host/\n"})
         EXPECT_FALSE(rtl::IsWebLink(bad)) << bad;
+}
+
+namespace {
+
+// A server as a script: the answer to each request target, delivered whole
+// and then closed; the requests as they were sent.
+struct ScriptedServer {
+    std::map<std::string, std::string> answers;
+    std::vector<std::string> requests;
+
+    rtl::HttpResult Get(const std::string& address, const HttpLimits& limits = {}) {
+        return rtl::HttpGetOver(address, limits,
+                                [this](const rtl::Url& url, std::string&) -> std::unique_ptr<rtl::HttpConnection> {
+                                    return std::make_unique<Connection>(*this, url.target);
+                                });
+    }
+
+    class Connection : public rtl::HttpConnection {
+    public:
+        Connection(ScriptedServer& server, std::string target) : server_(server), target_(std::move(target)) {}
+        bool Send(std::string_view request, std::string&) override {
+            server_.requests.emplace_back(request);
+            return true;
+        }
+        bool Receive(std::string& received, bool& closed, std::string&) override {
+            if (sent_) {
+                closed = true;
+                return true;
+            }
+            sent_ = true;
+            received += server_.answers[target_];
+            return true;
+        }
+
+    private:
+        ScriptedServer& server_;
+        std::string target_;
+        bool sent_ = false;
+    };
+};
+
+std::string Answer(const std::string& statusLine, const std::string& headers, const std::string& body) {
+    return "HTTP/1.1 " + statusLine + "\r\n" + headers + "Content-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
+}
+
+}  // namespace
+
+TEST(HttpExchange, RequestsNameTheirHostAsTheServerExpectsIt) {
+    ScriptedServer server;
+    server.answers["/p"] = Answer("200 OK", "", "x");
+    for (const auto& [address, host] : {std::pair{"http://game.example/p", "game.example"},
+                                        {"http://game.example:8080/p", "game.example:8080"},
+                                        {"http://[::1]/p", "[::1]"},
+                                        {"http://[::1]:81/p", "[::1]:81"}}) {
+        server.requests.clear();
+        ASSERT_TRUE(server.Get(address).ok) << address;
+        ASSERT_EQ(server.requests.size(), 1u);
+        EXPECT_EQ(server.requests[0].substr(0, server.requests[0].find("\r\nUser-Agent")),
+                  std::string("GET /p HTTP/1.1\r\nHost: ") + host)
+            << address;
+    }
+}
+
+TEST(HttpExchange, RedirectsTheByteLimitAndClosedConnections) {
+    ScriptedServer server;
+    server.answers["/old"] = Answer("308 Permanent Redirect", "Location: /new\r\n", "");
+    server.answers["/new"] = Answer("200 OK", "", "moved here");
+    server.answers["/unsafe"] = Answer("302 Found", "Location: /a b\r\n", "");
+    server.answers["/broken"] = "no answer at all";
+    rtl::HttpResult page = server.Get("http://h/old");
+    ASSERT_TRUE(page.ok) << page.error;
+    EXPECT_EQ(page.text, "moved here");
+
+    // A relative address is checked like any other before it is asked for.
+    server.requests.clear();
+    page = server.Get("http://h/unsafe");
+    EXPECT_FALSE(page.ok);
+    EXPECT_EQ(page.error, "неверный адрес /a b");
+    EXPECT_EQ(server.requests.size(), 1u);
+
+    // Up to the limit the answer is read; one byte more and it is refused.
+    const size_t whole = server.answers["/new"].size();
+    HttpLimits limits;
+    limits.maxBytes = whole;
+    EXPECT_TRUE(server.Get("http://h/new", limits).ok);
+    limits.maxBytes = whole - 1;
+    page = server.Get("http://h/new", limits);
+    EXPECT_FALSE(page.ok);
+    EXPECT_EQ(page.error, "страница слишком велика");
+
+    // A close before any byte and a close after bytes that are no answer are told apart.
+    EXPECT_EQ(server.Get("http://h/none").error, "сервер закрыл соединение");
+    EXPECT_EQ(server.Get("http://h/broken").error, "неверный ответ сервера");
 }

@@ -9,6 +9,7 @@
 #include "rtl/encoding.h"
 #include "rtl/random.h"
 #include "rtl/textfile.h"
+#include "rtl/weblink.h"
 
 using namespace rtl;
 
@@ -39,6 +40,9 @@ TEST(Encoding, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");
     EXPECT_EQ(Utf8ToCp1251("a\xC3"), "a?");  // cut off in the middle
     EXPECT_EQ(Utf8ToCp1251("a\xF0\x9F\x98\x80" "b"), "a?b");  // four bytes, one character
+    // A lead byte followed by a plain letter: the lead alone is broken, the letter stays.
+    EXPECT_EQ(Utf8ToCp1251("\xD0" "A"), "?A");
+    EXPECT_EQ(Utf16ToCp1251(u"x\xD800y"), "x?y");  // half a pair before a plain letter
 }
 
 TEST(Encoding, CaseFoldingCoversCyrillic) {
@@ -50,6 +54,8 @@ TEST(Encoding, CaseFoldingCoversCyrillic) {
         EXPECT_EQ(UpperCase1251(std::string(1, static_cast<char>(c + 32))), std::string(1, static_cast<char>(c))) << c;
     }
     EXPECT_EQ(LowerCase1251("@[`{\xBF\xD7"), "@[`{\xBF\xF7");
+    EXPECT_EQ(LowerCase1251("AZaz"), "azaz");
+    EXPECT_EQ(UpperCase1251("AZaz"), "AZAZ");
     EXPECT_EQ(UpperCase1251("@[`{\xBF\xA8\xB8"), "@[`{\xBF\xA8\xA8");
     EXPECT_TRUE(SameText1251("Опции", "ОПЦИИ"));
     EXPECT_FALSE(SameText1251("Опции", "Опция"));
@@ -68,6 +74,7 @@ TEST(Convert, WholeNumbers) {
         EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
     EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
     EXPECT_EQ(StrToIntDef("oops", -1), -1);
+    EXPECT_EQ(StrToIntDef("2147483648", -1), -1);  // a number, but not one of 32 bits
     try {
         StrToInt("abc");
         FAIL();
@@ -90,7 +97,8 @@ TEST(Convert, WholeNumbers) {
         StrToInt("2147483648");
         ADD_FAILURE();
     } catch (const EConvertError& e) {
-        EXPECT_NE(std::string(e.what()).find("2147483647"), std::string::npos) << Cp1251ToUtf8(e.what());
+        EXPECT_NE(std::string(e.what()).find("(от -2147483648 до 2147483647)"), std::string::npos)
+            << Cp1251ToUtf8(e.what());
     }
 }
 
@@ -119,6 +127,7 @@ TEST(Convert, RoundHalvesToEven) {
     EXPECT_EQ(Round(4000000.0L * 1300000.5L), 5200002000000LL);
     EXPECT_THROW(Round(1e19L), ERangeError);
     EXPECT_THROW(Round(-1e19L), ERangeError);
+    EXPECT_EQ(Round(-9223372036854775808.0L), INT64_MIN);  // the lowest bound itself fits
 }
 
 TEST(Convert, GeneralFloatFormat) {
@@ -134,6 +143,9 @@ TEST(Convert, GeneralFloatFormat) {
     EXPECT_EQ(FloatToStr(1234567890123456.0L), "1,23456789012346E15");
     EXPECT_EQ(FloatToStr(1e20L), "1E20");
     EXPECT_EQ(DateToStr(2026, 3, 7), "07.03.2026");
+    EXPECT_EQ(FloatToStr(std::numeric_limits<long double>::infinity()), "INF");
+    EXPECT_EQ(FloatToStr(-std::numeric_limits<long double>::infinity()), "-INF");
+    EXPECT_EQ(FloatToStr(std::numeric_limits<long double>::quiet_NaN()), "NAN");
 }
 
 TEST(Convert, FloatsReadBackWhatTheyWereWrittenAs) {
@@ -249,7 +261,8 @@ TEST_F(TextFiles, MissingFilesAndBackslashPaths) {
     try {
         TextFileReader r(PathOf("nope.dat"));
     } catch (const EInOutError& e) {
-        EXPECT_NE(std::string(e.what()).find("nope.dat"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("nope.dat: нет такого файла или папки"), std::string::npos)
+            << Cp1251ToUtf8(e.what());
     }
     std::filesystem::create_directories(dir_ / "logs");
     std::string programPath = dir_.string() + "\\logs\\x.txt";
@@ -284,8 +297,13 @@ TEST_F(TextFiles, OversizedFilesAreRefusedUnreadAndFailedWritesAreTold) {
         TextFileReader reader(PathOf("huge.dat"));
         ADD_FAILURE() << "an oversized file was read";
     } catch (const EInOutError& e) {
-        EXPECT_NE(std::string(e.what()).find("слишком велик"), std::string::npos) << Cp1251ToUtf8(e.what());
+        EXPECT_NE(std::string(e.what()).find("слишком велик (больше 64 МБ)"), std::string::npos)
+            << Cp1251ToUtf8(e.what());
     }
+    // The bound itself is still a file that is read.
+    std::filesystem::resize_file(dir_ / "huge.dat", kMaxTextFileBytes);
+    EXPECT_EQ(TextFileReader(PathOf("huge.dat")).ReadLine().size(), kMaxTextFileBytes);
+    std::filesystem::remove(dir_ / "huge.dat");
     // A device that is always full takes the text into its buffer and fails
     // when it is flushed: the failure is told, in words, with the file's name.
     try {
@@ -294,8 +312,19 @@ TEST_F(TextFiles, OversizedFilesAreRefusedUnreadAndFailedWritesAreTold) {
     } catch (const EInOutError& e) {
         const std::string text = e.what();
         EXPECT_NE(text.find("/dev/full"), std::string::npos);
-        EXPECT_NE(text.find("нет места на диске"), std::string::npos) << Cp1251ToUtf8(text);
+        EXPECT_NE(text.find("нет места на диске; файл записан не полностью"), std::string::npos)
+            << Cp1251ToUtf8(text);
     }
+    // A save over a folder fails at the rename: told, and the temporary file is gone.
+    std::filesystem::create_directories(dir_ / "folder.dat");
+    try {
+        WriteAllLines(PathOf("folder.dat"), {"1"}, true);
+        ADD_FAILURE() << "a file replaced a folder";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(std::string(e.what()).find("это папка, а не файл"), std::string::npos) << Cp1251ToUtf8(e.what());
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "folder.dat.tmp"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "folder.dat"));
 }
 
 TEST_F(TextFiles, SavesFollowLinksKeepPermissionsAndLeaveReadOnlyFilesAlone) {
@@ -337,4 +366,16 @@ TEST_F(TextFiles, AWriterLeftByAnExceptionWritesNothing) {
     // Without an exception the destructor still writes what was collected.
     { TextFileWriter(PathOf("db.dat"), true).WriteLine("new"); }
     EXPECT_EQ(ReadRaw("db.dat"), "new\r\n");
+}
+
+TEST(WebLinks, OnlyWebAddressesReachTheBrowserTheRunChose) {
+    // The environment names a browser that cannot start; the run's own choice wins over it.
+    setenv("NORVIX_BROWSER", "/nonexistent/browser", 1);
+    SetWebBrowserProgram("true");
+    EXPECT_TRUE(OpenWebLink("http://host/build.zip"));
+    for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "http://host/\"; rm -rf ~"})
+        EXPECT_FALSE(OpenWebLink(refused)) << refused;
+    SetWebBrowserProgram("");
+    EXPECT_FALSE(OpenWebLink("http://host/build.zip"));  // the program could not be started
+    unsetenv("NORVIX_BROWSER");
 }
