@@ -424,6 +424,14 @@ TEST_F(DataTableFiles, AMissingFileSaysWhichFileInWhichFolderAndChangesNothing) 
     } catch (const rtl::EInOutError& error) {
         EXPECT_EQ(std::string(error.what()), "Не найден файл norvix_no_such_file.dat в папке /.");
     }
+    // A bare name is looked for in the working folder, and the message names that folder.
+    try {
+        RequireFile("norvix_no_such_file.dat");
+        ADD_FAILURE() << "a missing file was found";
+    } catch (const rtl::EInOutError& error) {
+        EXPECT_EQ(std::string(error.what()), "Не найден файл norvix_no_such_file.dat в папке " +
+                                                 std::filesystem::current_path().string() + ".");
+    }
 }
 
 TEST_F(DataTableFiles, ExportWritesUsedRowsWithTheirNonZeroRapidFire) {

@@ -186,6 +186,7 @@ TEST(HttpResponse, PagesOfOtherCodePagesBecomeTheProgramsText) {
     EXPECT_EQ(rtl::PageTextTo1251("\xA3\xB3", "text/html; charset=koi8-r"), "ёЁ");
     // The first and the last letter of the table; Ukrainian pages share the Russian letters.
     EXPECT_EQ(rtl::PageTextTo1251("\xC0\xFF\xE0\xDF", "text/html; charset=koi8-u"), "юЪЮъ");
+    EXPECT_EQ(rtl::PageTextTo1251("a\x80\xBF", "text/html; charset=koi8-r"), "a??");  // box drawing
     EXPECT_EQ(rtl::PageTextTo1251("a\xA0\xE9", "text/plain; charset=ISO-8859-1"), "a\xA0?");
     EXPECT_EQ(rtl::PageTextTo1251("\xEF\xBB\xBF\xD0\x96", "text/html; charset='utf-8'"), "Ж");
     EXPECT_EQ(rtl::PageTextTo1251("Ж", "text/html; charset=windows-1251"), "Ж");
@@ -286,9 +287,20 @@ TEST(HttpExchange, RedirectsTheByteLimitAndClosedConnections) {
     server.answers["/new"] = Answer("200 OK", "", "moved here");
     server.answers["/unsafe"] = Answer("302 Found", "Location: /a b\r\n", "");
     server.answers["/broken"] = "no answer at all";
+    server.answers["/away"] = Answer("301 Moved Permanently", "Location: http://mirror.example:8080/new\r\n", "");
+    server.answers["/ftp"] = Answer("302 Found", "Location: ftp://mirror.example/new\r\n", "");
     rtl::HttpResult page = server.Get("http://h/old");
     ASSERT_TRUE(page.ok) << page.error;
     EXPECT_EQ(page.text, "moved here");
+    // To another server: asked there, with its own host.
+    server.requests.clear();
+    page = server.Get("http://h/away");
+    EXPECT_EQ(page.text, "moved here");
+    ASSERT_EQ(server.requests.size(), 2u);
+    EXPECT_EQ(server.requests[1].rfind("GET /new HTTP/1.1\r\nHost: mirror.example:8080\r\n", 0), 0u);
+    page = server.Get("http://h/ftp");
+    EXPECT_FALSE(page.ok);
+    EXPECT_EQ(page.error, "неверный адрес ftp://mirror.example/new");
 
     // A relative address is checked like any other before it is asked for.
     server.requests.clear();

@@ -199,6 +199,10 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStop
     EXPECT_NE(unknown.unread[0].find("gid=601"), std::string::npos) << unknown.unread[0];
     EXPECT_EQ(unknown.log, std::vector<std::string>{"Крейсер по Зонд  5-->7"});
     EXPECT_EQ(unknown.queue.size(), 1u);
+    const online::RapidFireEntry read = online::ReadRapidFireEntry(entry(600, "Линкор", "1250"));
+    EXPECT_EQ(read.target, 600);
+    EXPECT_EQ(read.name, "Линкор");
+    EXPECT_EQ(read.value, 1250);
     EXPECT_THROW(online::ReadRapidFireEntry(entry(0, "x", "1")), rtl::ERangeError);
     EXPECT_THROW(online::ReadRapidFireEntry(entry(202, "x", "много")), rtl::EConvertError);
     for (const char* broken : {"", "по", "по <a href=x>", "по a=b=c", "по a=b=12&x>name", "по a=b=12&x>n<a>b>"})

@@ -42,6 +42,7 @@ TEST(Encoding, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251("a\xF0\x9F\x98\x80" "b"), "a?b");  // four bytes, one character
     // A lead byte followed by a plain letter: the lead alone is broken, the letter stays.
     EXPECT_EQ(Utf8ToCp1251("\xD0" "A"), "?A");
+    EXPECT_EQ(Utf8ToCp1251("a\x80\xBF\xFF" "b"), "a???b");  // bytes that start no character
     EXPECT_EQ(Utf16ToCp1251(u"x\xD800y"), "x?y");  // half a pair before a plain letter
 }
 
@@ -276,6 +277,11 @@ TEST_F(TextFiles, MissingFilesAndBackslashPaths) {
     EXPECT_TRUE(FileExists("z:" + programPath));
     EXPECT_EQ(HostPath("z:\\tmp\\a.txt"), "/tmp/a.txt");
     EXPECT_EQ(HostPath("C:\\tmp"), "C:/tmp");
+    // The Win32 side puts its own mapping in; taking it out brings the default back.
+    SetPathMapper([](const std::string& path) { return "/mapped/" + path; });
+    EXPECT_EQ(HostPath("a.txt"), "/mapped/a.txt");
+    SetPathMapper(nullptr);
+    EXPECT_EQ(HostPath("z:\\tmp\\a.txt"), "/tmp/a.txt");
 }
 
 TEST_F(TextFiles, AFailedAtomicWriteLeavesThePreviousFileWhole) {
