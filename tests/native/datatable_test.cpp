@@ -308,6 +308,8 @@ TEST_F(DataTableFiles, ShiftedRowsAndStrayCarriageReturnsAreToldWhereTheyStart) 
     EXPECT_NE(result.message.find("в строке 3156 файла (строка базы 5, столбец 0)"), std::string::npos)
         << rtl::Cp1251ToUtf8(result.message);
     EXPECT_NE(result.message.find("сдвинуты"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    // Only where it starts: row 201 is shifted as well, and not told again.
+    EXPECT_EQ(result.message.find("строка базы 201"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
 
     // One line added in row 3: the file is a line too long, and the shift is
     // told as well (row 4, free, now looks used: its kind is its number).
@@ -692,6 +694,10 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     options = ReadOptionsFile(PathOf("opt.dat"));
     EXPECT_NE(options.message.find("строке 4 «" + forty + "», а нужно целое число"), std::string::npos)
         << rtl::Cp1251ToUtf8(options.message);
+    // A damaged line and a short file are told in one message.
+    WriteLines("opt.dat", {"\x02"});
+    EXPECT_EQ(ReadOptionsFile(PathOf("opt.dat")).message, "Файл " + PathOf("opt.dat") + " поврежден: в строке 1 не текст. В файле " +
+                                                              PathOf("opt.dat") + " строк 1 из 11.");
     WriteRaw("opt.dat", std::string("8\r\n\x02\x03\r\n", 7));
     options = ReadOptionsFile(PathOf("opt.dat"));
     EXPECT_FALSE(options.lines[1].has_value());

@@ -138,6 +138,11 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nabc", true, r), HttpParse::Malformed);
     ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\ncontent-length: 3\r\n\r\nabcdef", false, r), HttpParse::Complete);
     EXPECT_EQ(r.body, "abc");
+    // A blank line inside the body is the body's.
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\na\n\nb", false, r), HttpParse::Complete);
+    EXPECT_EQ(r.body, "a\n\nb");
+    // A header that never ends is refused once it is too long to be one, without waiting for the close.
+    EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nX: " + std::string(70000, 'x'), false, r), HttpParse::Malformed);
     // Without a length the body runs to the close.
     EXPECT_EQ(ParseHttpResponse("HTTP/1.0 200 OK\n\nabc", false, r), HttpParse::Incomplete);
     ASSERT_EQ(ParseHttpResponse("HTTP/1.0 200 OK\n\nabc", true, r), HttpParse::Complete);
@@ -171,6 +176,7 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     for (const char* broken : {"garbage\r\n\r\n", "HTTP/1.1 abc\r\n\r\n", "HTTP/1.1 200\r\nContent-Length: -1\r\n\r\n",
                                "HTTP/1.1 200\r\nContent-Length: 99999999999999999999\r\n\r\n",
                                "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n",
+                               "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcX\r\n0\r\n\r\n",
                                "HTTP/1.1 099 Low\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx", "HTTP/1.1 99 Low\r\n\r\n",
                                "HTTP/1.1 1000 High\r\n\r\n"})
         EXPECT_EQ(ParseHttpResponse(broken, true, r), HttpParse::Malformed) << broken;
@@ -190,6 +196,9 @@ TEST(HttpResponse, PagesOfOtherCodePagesBecomeTheProgramsText) {
     EXPECT_EQ(rtl::PageTextTo1251("a\xA0\xE9", "text/plain; charset=ISO-8859-1"), "a\xA0?");
     EXPECT_EQ(rtl::PageTextTo1251("\xEF\xBB\xBF\xD0\x96", "text/html; charset='utf-8'"), "Ж");
     EXPECT_EQ(rtl::PageTextTo1251("Ж", "text/html; charset=windows-1251"), "Ж");
+    // The server's charset wins over the page's own meta tag.
+    EXPECT_EQ(rtl::PageTextTo1251("<meta charset=utf-8>\xD0\x96", "text/html; charset=windows-1251"),
+              "<meta charset=utf-8>\xD0\x96");
 }
 
 TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
@@ -288,6 +297,7 @@ TEST(HttpExchange, RedirectsTheByteLimitAndClosedConnections) {
     server.answers["/unsafe"] = Answer("302 Found", "Location: /a b\r\n", "");
     server.answers["/broken"] = "no answer at all";
     server.answers["/away"] = Answer("301 Moved Permanently", "Location: http://mirror.example:8080/new\r\n", "");
+    server.answers["/nowhere"] = Answer("302 Found", "", "");
     server.answers["/ftp"] = Answer("302 Found", "Location: ftp://mirror.example/new\r\n", "");
     rtl::HttpResult page = server.Get("http://h/old");
     ASSERT_TRUE(page.ok) << page.error;
@@ -301,6 +311,10 @@ TEST(HttpExchange, RedirectsTheByteLimitAndClosedConnections) {
     page = server.Get("http://h/ftp");
     EXPECT_FALSE(page.ok);
     EXPECT_EQ(page.error, "неверный адрес ftp://mirror.example/new");
+    page = server.Get("http://h/nowhere");  // moved, but nobody says where
+    EXPECT_FALSE(page.ok);
+    EXPECT_EQ(page.status, 302);
+    EXPECT_EQ(page.error, "ответ сервера 302");
 
     // A relative address is checked like any other before it is asked for.
     server.requests.clear();
