@@ -176,7 +176,7 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     for (const char* broken : {"garbage\r\n\r\n", "HTTP/1.1 abc\r\n\r\n", "HTTP/1.1 200\r\nContent-Length: -1\r\n\r\n",
                                "HTTP/1.1 200\r\nContent-Length: 99999999999999999999\r\n\r\n",
                                "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n",
-                               "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcX\r\n0\r\n\r\n",
+                               "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcX0\r\n\r\n",
                                "HTTP/1.1 099 Low\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx", "HTTP/1.1 99 Low\r\n\r\n",
                                "HTTP/1.1 1000 High\r\n\r\n"})
         EXPECT_EQ(ParseHttpResponse(broken, true, r), HttpParse::Malformed) << broken;
