@@ -475,6 +475,25 @@ TEST_F(DataTableFiles, ExportWritesUsedRowsWithTheirNonZeroRapidFire) {
     EXPECT_FALSE(std::filesystem::exists(dir_ / "missing"));
 }
 
+TEST_F(DataTableFiles, ALineBreakInACellCannotShiftTheExchangeFile) {
+    DataTable table;
+    MarkAllRowsFree(table);
+    table.SetCell(kVersionCol, 0, "3.6\r\n");
+    PutUnitRow(table, 201, "Крей\r\nсер");
+    table.SetCell(kColRapidFire + 205, 201, "1\n2");
+    table.ExportToFile(PathOf("expinp.shp"));
+    EXPECT_EQ(CrLfLines("expinp.shp").size(), 1u + 29 + 2 + 1);
+
+    DataTable back;
+    const DataTable::ImportResult result = back.ImportFromFile(PathOf("expinp.shp"));
+    ASSERT_TRUE(result.ok) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(result.rowsImported, 1u);
+    EXPECT_EQ(back.Cell(kVersionCol, 0), "3.6  ");
+    EXPECT_EQ(back.Cell(kColName, 201), "Крей  сер");
+    EXPECT_EQ(back.Cell(kColStructure, 201), "4000");
+    EXPECT_EQ(back.Cell(kColRapidFire + 205, 201), "1 2");
+}
+
 TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
     DataTable source;
     MarkAllRowsFree(source);
