@@ -287,6 +287,15 @@ TEST_F(PlayerFiles, DamagedTemplatesLoadWhatIsSound) {
     EXPECT_EQ(read.templates[1].counts[227], 9u);
     EXPECT_NE(read.message.find(": 4."), std::string::npos) << Utf8(read.message);
 
+    // A template without a name is a template; only blank lines at the end are none.
+    Write("Shbl.dat", {"UNION", "", "205", "1", "end", "Зерги", "227", "9", "end", ""});
+    read = ReadTemplateFile(PathOf("Shbl.dat"));
+    EXPECT_EQ(read.message, "");
+    ASSERT_EQ(read.templates.size(), 2u);
+    EXPECT_EQ(read.templates[0].name, "");
+    EXPECT_EQ(read.templates[0].counts[205], 1u);
+    EXPECT_EQ(read.templates[1].counts[227], 9u);
+
     // A row whose count is missing just before "end": the end still ends its template.
     Write("Shbl.dat", {"UNION", "Рейд", "205", "end", "Зерги", "227", "9", "end"});
     read = ReadTemplateFile(PathOf("Shbl.dat"));

@@ -143,6 +143,8 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     EXPECT_EQ(r.body, "a\n\nb");
     // A header that never ends is refused once it is too long to be one, without waiting for the close.
     EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nX: " + std::string(70000, 'x'), false, r), HttpParse::Malformed);
+    EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nX: " + std::string(70000, 'x') + "\r\n\r\nbody", true, r),
+              HttpParse::Malformed);
     // Without a length the body runs to the close.
     EXPECT_EQ(ParseHttpResponse("HTTP/1.0 200 OK\n\nabc", false, r), HttpParse::Incomplete);
     ASSERT_EQ(ParseHttpResponse("HTTP/1.0 200 OK\n\nabc", true, r), HttpParse::Complete);
@@ -195,6 +197,7 @@ TEST(HttpResponse, PagesOfOtherCodePagesBecomeTheProgramsText) {
     EXPECT_EQ(rtl::PageTextTo1251("a\x80\xBF", "text/html; charset=koi8-r"), "a??");  // box drawing
     EXPECT_EQ(rtl::PageTextTo1251("a\xA0\xE9", "text/plain; charset=ISO-8859-1"), "a\xA0?");
     EXPECT_EQ(rtl::PageTextTo1251("\xEF\xBB\xBF\xD0\x96", "text/html; charset='utf-8'"), "Ж");
+    EXPECT_EQ(rtl::PageTextTo1251("\xD0\x96", "text/html; charset=UTF8"), "Ж");
     EXPECT_EQ(rtl::PageTextTo1251("Ж", "text/html; charset=windows-1251"), "Ж");
     // The server's charset wins over the page's own meta tag.
     EXPECT_EQ(rtl::PageTextTo1251("<meta charset=utf-8>\xD0\x96", "text/html; charset=windows-1251"),
