@@ -93,6 +93,9 @@ TEST(SpyReport, AnEmptyLineEndsItsSectionAndEveryLaterOne) {
     EXPECT_EQ(Show(spy::ReadReport(Report({"Обороняющий флот", "Крейсер 40", "Постройки", "Бункер 3"}), kUnits,
                                    &kTechs)),
               (std::vector<std::string>{"allied:0=", "unit:0=40", "unit:3=3", "own:0="}));
+    // The acid pool's separator need not be a blank.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Оборона", "Постройки", "Кислотный бассейн:5"}), kUnits, &kTechs)),
+              (std::vector<std::string>{"acid:0=5", "unit:4=5"}));
     // A report shorter than its heading gives nothing.
     EXPECT_TRUE(spy::ReadReport({"a", "b"}, kUnits, &kTechs).empty());
 }
