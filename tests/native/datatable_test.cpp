@@ -232,7 +232,8 @@ TEST_F(DataTableFiles, AFailedSaveLeavesThePreviousDatabaseWhole) {
     } catch (const rtl::EInOutError& error) {
         std::string text = error.what();
         EXPECT_NE(text.find("База данных не сохранена"), std::string::npos) << rtl::Cp1251ToUtf8(text);
-        EXPECT_NE(text.find("DataBase.dat"), std::string::npos) << rtl::Cp1251ToUtf8(text);
+        EXPECT_NE(text.find("Прежний файл DataBase.dat остался без изменений."), std::string::npos)
+            << rtl::Cp1251ToUtf8(text);
     }
     EXPECT_EQ(ReadRaw("DataBase.dat"), before);
 
@@ -307,13 +308,20 @@ TEST_F(DataTableFiles, ShiftedRowsAndStrayCarriageReturnsAreToldWhereTheyStart) 
     EXPECT_NE(result.message.find("в строке 3156 файла (строка базы 5, столбец 0)"), std::string::npos)
         << rtl::Cp1251ToUtf8(result.message);
     EXPECT_NE(result.message.find("сдвинуты"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    // Only where it starts: row 201 is shifted as well, and not told again.
+    EXPECT_EQ(result.message.find("строка базы 201"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
 
     // One line added in row 3: the file is a line too long, and the shift is
     // told as well (row 4, free, now looks used: its kind is its number).
     WriteRaw("DataBase.dat", raw.substr(0, lost) + "0\r\n" + raw.substr(lost));
     result = loaded.LoadFromFile(PathOf("DataBase.dat"));
     EXPECT_FALSE(result.complete);
-    EXPECT_NE(result.message.find("есть еще строки"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
+    // The file's length is told first, then the shift.
+    EXPECT_EQ(result.message.find("Файл DataBase.dat в папке " + dir_.string() + " поврежден: после строки 379231"),
+              0u)
+        << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_GT(result.message.find("строка базы 4, столбец 0"), result.message.find("есть еще строки"))
+        << rtl::Cp1251ToUtf8(result.message);
     EXPECT_NE(result.message.find("строка базы 4, столбец 0"), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
 
     // CR CR LF after every cell: the whole count of lines, every cell spoilt
@@ -375,6 +383,7 @@ TEST_F(DataTableFiles, RapidFireBeyondWhatABattleCanBearIsRefusedOnLoad) {
     EXPECT_EQ(loaded.CellValueProblem(kColRapidFire + 5, 201, "12"), "");
     EXPECT_NE(loaded.CellValueProblem(kColRapidFire + 5, 201, "10001"), "");
     EXPECT_EQ(loaded.CellValueProblem(kColName, 201, "10001"), "");
+    EXPECT_EQ(loaded.CellValueProblem(kColRapidFire + 5, 201, "много"), "");  // no number: no bound to pass
 }
 
 TEST_F(DataTableFiles, ExtraLinesAfterTheLastCellAreReportedNotRead) {
@@ -411,6 +420,20 @@ TEST_F(DataTableFiles, AMissingFileSaysWhichFileInWhichFolderAndChangesNothing) 
         EXPECT_NE(std::string(error.what()).find("lang.dat"), std::string::npos);
     }
     EXPECT_EQ(table.Cell(kColName, 201), "Муталиск");
+    try {
+        RequireFile("/norvix_no_such_file.dat");
+        ADD_FAILURE() << "a missing file was found";
+    } catch (const rtl::EInOutError& error) {
+        EXPECT_EQ(std::string(error.what()), "Не найден файл norvix_no_such_file.dat в папке /.");
+    }
+    // A bare name is looked for in the working folder, and the message names that folder.
+    try {
+        RequireFile("norvix_no_such_file.dat");
+        ADD_FAILURE() << "a missing file was found";
+    } catch (const rtl::EInOutError& error) {
+        EXPECT_EQ(std::string(error.what()), "Не найден файл norvix_no_such_file.dat в папке " +
+                                                 std::filesystem::current_path().string() + ".");
+    }
 }
 
 TEST_F(DataTableFiles, ExportWritesUsedRowsWithTheirNonZeroRapidFire) {
@@ -450,6 +473,25 @@ TEST_F(DataTableFiles, ExportWritesUsedRowsWithTheirNonZeroRapidFire) {
     // A folder that is not there is told, and nothing is left behind.
     EXPECT_THROW(table.ExportToFile(PathOf("missing/expinp.shp")), rtl::EInOutError);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "missing"));
+}
+
+TEST_F(DataTableFiles, ALineBreakInACellCannotShiftTheExchangeFile) {
+    DataTable table;
+    MarkAllRowsFree(table);
+    table.SetCell(kVersionCol, 0, "3.6\r\n");
+    PutUnitRow(table, 201, "Крей\r\nсер");
+    table.SetCell(kColRapidFire + 205, 201, "1\n2");
+    table.ExportToFile(PathOf("expinp.shp"));
+    EXPECT_EQ(CrLfLines("expinp.shp").size(), 1u + 29 + 2 + 1);
+
+    DataTable back;
+    const DataTable::ImportResult result = back.ImportFromFile(PathOf("expinp.shp"));
+    ASSERT_TRUE(result.ok) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(result.rowsImported, 1u);
+    EXPECT_EQ(back.Cell(kVersionCol, 0), "3.6  ");
+    EXPECT_EQ(back.Cell(kColName, 201), "Крей  сер");
+    EXPECT_EQ(back.Cell(kColStructure, 201), "4000");
+    EXPECT_EQ(back.Cell(kColRapidFire + 205, 201), "1 2");
 }
 
 TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
@@ -584,6 +626,13 @@ TEST_F(DataTableFiles, AnEmptyImportFileChangesNothing) {
         EXPECT_EQ(table.Cell(kVersionCol, 0), "3.6");
     }
 
+    // A first block that is broken brings nothing, the version neither.
+    WriteLines("expinp.shp", {"4.0", "2x1", "1", "Имя", "end"});
+    result = table.ImportFromFile(PathOf("expinp.shp"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.failedLine, 2u);
+    EXPECT_EQ(table.Cell(kVersionCol, 0), "3.6");
+
     // A version line alone is a whole file with no rows.
     WriteRaw("expinp.shp", "3.8\r\n");
     result = table.ImportFromFile(PathOf("expinp.shp"));
@@ -664,11 +713,22 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     options = ReadOptionsFile(PathOf("opt.dat"));
     EXPECT_NE(options.message.find("строке 4 «" + forty + "», а нужно целое число"), std::string::npos)
         << rtl::Cp1251ToUtf8(options.message);
+    // A damaged line and a short file are told in one message.
+    WriteLines("opt.dat", {"\x02"});
+    EXPECT_EQ(ReadOptionsFile(PathOf("opt.dat")).message, "Файл " + PathOf("opt.dat") + " поврежден: в строке 1 не текст. В файле " +
+                                                              PathOf("opt.dat") + " строк 1 из 11.");
     WriteRaw("opt.dat", std::string("8\r\n\x02\x03\r\n", 7));
     options = ReadOptionsFile(PathOf("opt.dat"));
     EXPECT_FALSE(options.lines[1].has_value());
     EXPECT_NE(options.message.find("строке 2 не текст"), std::string::npos) << rtl::Cp1251ToUtf8(options.message);
     EXPECT_THROW(ReadOptionsFile(PathOf("missing.dat")), rtl::EInOutError);
+    // Of several bad lines the first is named; a number must fit in 32 bits.
+    WriteLines("opt.dat", {"2147483648", "1", "1", "x", "0", "0", "0", "0", "0", "6", "49"});
+    options = ReadOptionsFile(PathOf("opt.dat"));
+    EXPECT_FALSE(options.lines[0].has_value());
+    EXPECT_FALSE(options.lines[3].has_value());
+    EXPECT_EQ(options.lines[10], "49");
+    EXPECT_EQ(options.message, "Файл " + PathOf("opt.dat") + " поврежден: в строке 1 «2147483648», а нужно целое число.");
 
     // Name lists: a heading, then one name a line; a heading alone is one empty name.
     WriteLines("of.dat", {"Офицеры", "Адмирал", "Инженер\tII"});  // a tab is text

@@ -85,6 +85,18 @@ TEST_F(PlayerFiles, DefaultsComeBackAsSavedWithOrWithoutTheTemplateBlock) {
     EXPECT_EQ(raw.substr(0, 12), "0\r\n5\r\n0\r\n6\r\n");
     EXPECT_NE(raw.find("------\r\n1\r\n2\r\n"), std::string::npos);
 
+    // A line break typed into a name or a level cannot shift the lines after it.
+    DefaultLevels typed = FreshLevels();
+    typed.playerName = "Ком\nандир";
+    typed.enemyName = "Пи\r\nрат";
+    typed.techs.values[3] = "1\n2";
+    WriteDefaultsFile(PathOf("def.dat"), typed);
+    DefaultLevels back = FreshLevels();
+    EXPECT_EQ(ReadDefaultsFile(PathOf("def.dat"), back).message, "");
+    EXPECT_EQ(back.playerName, "Ком андир");
+    EXPECT_EQ(back.enemyName, "Пи  рат");
+    EXPECT_EQ(back.techs.values[3], "1 2");
+
     // Without the block the choice in the window stays as it was.
     saved.loadTemplate = false;
     WriteDefaultsFile(PathOf("def.dat"), saved);
@@ -125,6 +137,22 @@ TEST_F(PlayerFiles, FixedEntriesByPositionAndUnknownRowsSkippedWithoutLosingTheP
     EXPECT_EQ(medals.values, (std::vector<std::string>{"0", "5", "6"}));
 }
 
+// A list whose window built fewer entries than its fixed head (a database
+// without them): the file's extra fixed pairs are passed over, and the
+// lists after it still get their values.
+TEST_F(PlayerFiles, FixedPairsBeyondAShortListAreSkipped) {
+    Write("def.dat", {"0", "7", "0", "8", "0", "9", "------", "551", "5", "------", "Он", "Они"});
+    DefaultLevels levels;
+    levels.techs.fixed = 3;
+    levels.techs.Add(0);
+    levels.techs.values.shrink_to_fit();
+    levels.officers = List(0, {551});
+    EXPECT_EQ(ReadDefaultsFile(PathOf("def.dat"), levels).message, "");
+    EXPECT_EQ(levels.techs.values, std::vector<std::string>{"7"});
+    EXPECT_EQ(levels.officers.values, std::vector<std::string>{"5"});
+    EXPECT_EQ(levels.enemyName, "Они");
+}
+
 // A file cut short keeps what it had and says so once; a missing file
 // changes nothing and says nothing.
 TEST_F(PlayerFiles, TruncatedAndMissingDefaultsFiles) {
@@ -147,6 +175,23 @@ TEST_F(PlayerFiles, TruncatedAndMissingDefaultsFiles) {
     LevelList medals = List(0, {1, 2});
     EXPECT_NE(ReadMedalDefaultsFile(PathOf("med.dat"), medals).message, "");
     EXPECT_EQ(medals.values, (std::vector<std::string>{"4", "0"}));
+
+    // Cut after the player's name, or after the template block's switch:
+    // told, and what the file no longer holds stays as it was.
+    const std::vector<std::string> lists = {"0", "1", "------", "0", "2", "------"};
+    std::vector<std::string> cut = lists;
+    cut.push_back("Он");
+    Write("def.dat", cut);
+    levels = FreshLevels();
+    EXPECT_NE(ReadDefaultsFile(PathOf("def.dat"), levels).message, "");
+    EXPECT_EQ(levels.playerName, "Я");
+    EXPECT_EQ(levels.enemyName, "Враг");
+    cut.insert(cut.end(), {"Они", "------", "1"});
+    Write("def.dat", cut);
+    levels = FreshLevels();
+    EXPECT_NE(ReadDefaultsFile(PathOf("def.dat"), levels).message, "");
+    EXPECT_EQ(levels.playerName, "Он");
+    EXPECT_EQ(levels.templateIndex, "-1");
 
     levels = FreshLevels();
     levels.techs.values[0] = "3";
@@ -197,6 +242,17 @@ TEST_F(PlayerFiles, TemplatesComeBackAsSaved) {
         EXPECT_EQ(read.templates[i].counts, saved[i].counts);
     }
 
+    // A name with a line break stays one line.
+    std::vector<FleetTemplate> typed(1);
+    typed[0].name = "Рейд\r\nночной";
+    typed[0].counts[205] = 3;
+    WriteTemplateFile(PathOf("Shbl.dat"), typed);
+    read = ReadTemplateFile(PathOf("Shbl.dat"));
+    EXPECT_EQ(read.message, "");
+    ASSERT_EQ(read.templates.size(), 1u);
+    EXPECT_EQ(read.templates[0].name, "Рейд  ночной");
+    EXPECT_EQ(read.templates[0].counts[205], 3u);
+
     // No templates: an empty file, which reads as none.
     WriteTemplateFile(PathOf("Shbl.dat"), {});
     EXPECT_EQ(ReadRaw("Shbl.dat"), "");
@@ -218,7 +274,8 @@ TEST_F(PlayerFiles, DamagedTemplatesLoadWhatIsSound) {
     TemplateFileContents read = ReadTemplateFile(PathOf("Shbl.dat"));
     ASSERT_EQ(read.templates.size(), 21u);
     EXPECT_EQ(read.templates[20].counts[205], 21u);
-    EXPECT_NE(read.message.find("21: 2"), std::string::npos) << Utf8(read.message);
+    EXPECT_NE(read.message.find("Загружено шаблонов: 21. Пропущено шаблонов сверх 21: 2."), std::string::npos)
+        << Utf8(read.message);
 
     Write("Shbl.dat", {"UNION", "Рейд", "601", "5", "205", "-3", "206", "x", "207", "4", "208", "end",
                        "Зерги", "227", "9", "end", "", ""});
@@ -229,6 +286,24 @@ TEST_F(PlayerFiles, DamagedTemplatesLoadWhatIsSound) {
     EXPECT_EQ(read.templates[1].name, "Зерги");
     EXPECT_EQ(read.templates[1].counts[227], 9u);
     EXPECT_NE(read.message.find(": 4."), std::string::npos) << Utf8(read.message);
+
+    // A template without a name is a template; only blank lines at the end are none.
+    Write("Shbl.dat", {"UNION", "", "205", "1", "end", "Зерги", "227", "9", "end", ""});
+    read = ReadTemplateFile(PathOf("Shbl.dat"));
+    EXPECT_EQ(read.message, "");
+    ASSERT_EQ(read.templates.size(), 2u);
+    EXPECT_EQ(read.templates[0].name, "");
+    EXPECT_EQ(read.templates[0].counts[205], 1u);
+    EXPECT_EQ(read.templates[1].counts[227], 9u);
+
+    // A row whose count is missing just before "end": the end still ends its template.
+    Write("Shbl.dat", {"UNION", "Рейд", "205", "end", "Зерги", "227", "9", "end"});
+    read = ReadTemplateFile(PathOf("Shbl.dat"));
+    ASSERT_EQ(read.templates.size(), 2u);
+    EXPECT_EQ(read.templates[1].name, "Зерги");
+    EXPECT_EQ(read.templates[1].counts[227], 9u);
+    EXPECT_NE(read.message.find("Загружено шаблонов: 2."), std::string::npos) << Utf8(read.message);
+    EXPECT_NE(read.message.find(": 1."), std::string::npos) << Utf8(read.message);
 
     Write("Shbl.dat", {"UNION", "Рейд", "205", "10", "", ""});
     read = ReadTemplateFile(PathOf("Shbl.dat"));

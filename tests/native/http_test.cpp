@@ -4,7 +4,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "rtl/encoding.h"
 #include "rtl/http.h"
@@ -135,6 +138,13 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nabc", true, r), HttpParse::Malformed);
     ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\ncontent-length: 3\r\n\r\nabcdef", false, r), HttpParse::Complete);
     EXPECT_EQ(r.body, "abc");
+    // A blank line inside the body is the body's.
+    ASSERT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\na\n\nb", false, r), HttpParse::Complete);
+    EXPECT_EQ(r.body, "a\n\nb");
+    // A header that never ends is refused once it is too long to be one, without waiting for the close.
+    EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nX: " + std::string(70000, 'x'), false, r), HttpParse::Malformed);
+    EXPECT_EQ(ParseHttpResponse("HTTP/1.1 200 OK\r\nX: " + std::string(70000, 'x') + "\r\n\r\nbody", true, r),
+              HttpParse::Malformed);
     // Without a length the body runs to the close.
     EXPECT_EQ(ParseHttpResponse("HTTP/1.0 200 OK\n\nabc", false, r), HttpParse::Incomplete);
     ASSERT_EQ(ParseHttpResponse("HTTP/1.0 200 OK\n\nabc", true, r), HttpParse::Complete);
@@ -168,6 +178,7 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
     for (const char* broken : {"garbage\r\n\r\n", "HTTP/1.1 abc\r\n\r\n", "HTTP/1.1 200\r\nContent-Length: -1\r\n\r\n",
                                "HTTP/1.1 200\r\nContent-Length: 99999999999999999999\r\n\r\n",
                                "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n",
+                               "HTTP/1.1 200\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcX0\r\n\r\n",
                                "HTTP/1.1 099 Low\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx", "HTTP/1.1 99 Low\r\n\r\n",
                                "HTTP/1.1 1000 High\r\n\r\n"})
         EXPECT_EQ(ParseHttpResponse(broken, true, r), HttpParse::Malformed) << broken;
@@ -181,9 +192,16 @@ TEST(HttpResponse, LengthsChunksAndBrokenAnswers) {
 
 TEST(HttpResponse, PagesOfOtherCodePagesBecomeTheProgramsText) {
     EXPECT_EQ(rtl::PageTextTo1251("\xA3\xB3", "text/html; charset=koi8-r"), "ёЁ");
+    // The first and the last letter of the table; Ukrainian pages share the Russian letters.
+    EXPECT_EQ(rtl::PageTextTo1251("\xC0\xFF\xE0\xDF", "text/html; charset=koi8-u"), "юЪЮъ");
+    EXPECT_EQ(rtl::PageTextTo1251("a\x80\xBF", "text/html; charset=koi8-r"), "a??");  // box drawing
     EXPECT_EQ(rtl::PageTextTo1251("a\xA0\xE9", "text/plain; charset=ISO-8859-1"), "a\xA0?");
     EXPECT_EQ(rtl::PageTextTo1251("\xEF\xBB\xBF\xD0\x96", "text/html; charset='utf-8'"), "Ж");
+    EXPECT_EQ(rtl::PageTextTo1251("\xD0\x96", "text/html; charset=UTF8"), "Ж");
     EXPECT_EQ(rtl::PageTextTo1251("Ж", "text/html; charset=windows-1251"), "Ж");
+    // The server's charset wins over the page's own meta tag.
+    EXPECT_EQ(rtl::PageTextTo1251("<meta charset=utf-8>\xD0\x96", "text/html; charset=windows-1251"),
+              "<meta charset=utf-8>\xD0\x96");
 }
 
 TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
@@ -200,6 +218,8 @@ TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
     EXPECT_EQ(url.host, "::1");
     EXPECT_EQ(url.port, 80);
     EXPECT_EQ(url.target, "/?x");
+    ASSERT_TRUE(rtl::ParseHttpUrl("http://h:65535", url));
+    EXPECT_EQ(url.port, 65535);
     for (const char* bad : {"https://host/", "http://", "http://:80/", "http://host:0/", "http://host:65536/",
                             "http://user@host/", "http://ho st/", "http://host/\r\nX: 1"})
         EXPECT_FALSE(rtl::ParseHttpUrl(bad, url)) << bad;
@@ -209,4 +229,114 @@ TEST(HttpAddresses, OnlyPlainWebAddressesAreTaken) {
     for (const char* bad : {"file:///etc/passwd", "javascript:alert(1)", "http://", "https:///x", "http://a b",
                             "http://host/\"; rm -rf ~", "-http://host", "http://host/\n"})
         EXPECT_FALSE(rtl::IsWebLink(bad)) << bad;
+}
+
+namespace {
+
+// A server as a script: the answer to each request target, delivered whole
+// and then closed; the requests as they were sent.
+struct ScriptedServer {
+    std::map<std::string, std::string> answers;
+    std::vector<std::string> requests;
+
+    rtl::HttpResult Get(const std::string& address, const HttpLimits& limits = {}) {
+        return rtl::HttpGetOver(address, limits,
+                                [this](const rtl::Url& url, std::string&) -> std::unique_ptr<rtl::HttpConnection> {
+                                    return std::make_unique<Connection>(*this, url.target);
+                                });
+    }
+
+    class Connection : public rtl::HttpConnection {
+    public:
+        Connection(ScriptedServer& server, std::string target) : server_(server), target_(std::move(target)) {}
+        bool Send(std::string_view request, std::string&) override {
+            server_.requests.emplace_back(request);
+            return true;
+        }
+        bool Receive(std::string& received, bool& closed, std::string&) override {
+            if (sent_) {
+                closed = true;
+                return true;
+            }
+            sent_ = true;
+            received += server_.answers[target_];
+            return true;
+        }
+
+    private:
+        ScriptedServer& server_;
+        std::string target_;
+        bool sent_ = false;
+    };
+};
+
+std::string Answer(const std::string& statusLine, const std::string& headers, const std::string& body) {
+    return "HTTP/1.1 " + statusLine + "\r\n" + headers + "Content-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
+}
+
+}  // namespace
+
+TEST(HttpExchange, RequestsNameTheirHostAsTheServerExpectsIt) {
+    ScriptedServer server;
+    server.answers["/p"] = Answer("200 OK", "", "x");
+    for (const auto& [address, host] : {std::pair{"http://game.example/p", "game.example"},
+                                        {"http://game.example:8080/p", "game.example:8080"},
+                                        {"http://[::1]/p", "[::1]"},
+                                        {"http://[::1]:81/p", "[::1]:81"}}) {
+        server.requests.clear();
+        ASSERT_TRUE(server.Get(address).ok) << address;
+        ASSERT_EQ(server.requests.size(), 1u);
+        EXPECT_EQ(server.requests[0].substr(0, server.requests[0].find("\r\nUser-Agent")),
+                  std::string("GET /p HTTP/1.1\r\nHost: ") + host)
+            << address;
+    }
+}
+
+TEST(HttpExchange, RedirectsTheByteLimitAndClosedConnections) {
+    ScriptedServer server;
+    server.answers["/old"] = Answer("308 Permanent Redirect", "Location: /new\r\n", "");
+    server.answers["/new"] = Answer("200 OK", "", "moved here");
+    server.answers["/unsafe"] = Answer("302 Found", "Location: /a b\r\n", "");
+    server.answers["/broken"] = "no answer at all";
+    server.answers["/away"] = Answer("301 Moved Permanently", "Location: http://mirror.example:8080/new\r\n", "");
+    server.answers["/nowhere"] = Answer("302 Found", "", "");
+    server.answers["/ftp"] = Answer("302 Found", "Location: ftp://mirror.example/new\r\n", "");
+    rtl::HttpResult page = server.Get("http://h/old");
+    ASSERT_TRUE(page.ok) << page.error;
+    EXPECT_EQ(page.text, "moved here");
+    // To another server: asked there, with its own host.
+    server.requests.clear();
+    page = server.Get("http://h/away");
+    EXPECT_EQ(page.text, "moved here");
+    ASSERT_EQ(server.requests.size(), 2u);
+    EXPECT_EQ(server.requests[1].rfind("GET /new HTTP/1.1\r\nHost: mirror.example:8080\r\n", 0), 0u);
+    page = server.Get("http://h/ftp");
+    EXPECT_FALSE(page.ok);
+    EXPECT_EQ(page.error, "неверный адрес ftp://mirror.example/new");
+    page = server.Get("http://h/nowhere");  // moved, but nobody says where
+    EXPECT_FALSE(page.ok);
+    EXPECT_EQ(page.status, 302);
+    EXPECT_EQ(page.error, "ответ сервера 302");
+
+    // A relative address is checked like any other before it is asked for.
+    server.requests.clear();
+    page = server.Get("http://h/unsafe");
+    EXPECT_FALSE(page.ok);
+    EXPECT_EQ(page.error, "неверный адрес /a b");
+    EXPECT_EQ(server.requests.size(), 1u);
+
+    // Up to the limit the answer is read; one byte more and it is refused.
+    const size_t whole = server.answers["/new"].size();
+    HttpLimits limits;
+    limits.maxBytes = whole;
+    EXPECT_TRUE(server.Get("http://h/new", limits).ok);
+    limits.maxBytes = whole - 1;
+    page = server.Get("http://h/new", limits);
+    EXPECT_FALSE(page.ok);
+    EXPECT_EQ(page.error, "страница слишком велика");
+
+    // A close before any byte and a close after bytes that are no answer are told apart.
+    EXPECT_EQ(server.Get("http://h/none").error, "сервер закрыл соединение");
+    EXPECT_EQ(server.Get("http://h/broken").error, "неверный ответ сервера");
 }

@@ -7,10 +7,12 @@
 
 #include "battle/datatable.h"
 #include "rtl/errors.h"
+#include "rtl/http.h"
 #include "rtl/textfile.h"
 #include "windows/core/rapidfirepage.h"
 #include "windows/core/spyreport.h"
 #include "windows/core/updatepage.h"
+#include "windows/core/websites.h"
 
 using spy::Step;
 
@@ -83,6 +85,17 @@ TEST(SpyReport, AnEmptyLineEndsItsSectionAndEveryLaterOne) {
     // (Every section but the fleet starts only at the marker line of the one before.)
     EXPECT_EQ(Show(spy::ReadReport(Report({"Оборона", "Постройки", "Крейсер 4", "Бункер 3"}), kUnits, &kTechs)),
               (std::vector<std::string>{"unit:3=3"}));
+    // Without the technology names a report that has no research is read whole, and no more is said.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Оборона", "Ракетная установка 9", "Постройки", "Бункер 1"}), kUnits,
+                                   nullptr)),
+              (std::vector<std::string>{"unit:2=9", "unit:3=1"}));
+    // The allied fleet runs to "Оборона" alone: a buildings line before it is one of its lines.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Обороняющий флот", "Крейсер 40", "Постройки", "Бункер 3"}), kUnits,
+                                   &kTechs)),
+              (std::vector<std::string>{"allied:0=", "unit:0=40", "unit:3=3", "own:0="}));
+    // The acid pool's separator need not be a blank.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Оборона", "Постройки", "Кислотный бассейн:5"}), kUnits, &kTechs)),
+              (std::vector<std::string>{"acid:0=5", "unit:4=5"}));
     // A report shorter than its heading gives nothing.
     EXPECT_TRUE(spy::ReadReport({"a", "b"}, kUnits, &kTechs).empty());
 }
@@ -189,6 +202,10 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStop
     EXPECT_NE(unknown.unread[0].find("gid=601"), std::string::npos) << unknown.unread[0];
     EXPECT_EQ(unknown.log, std::vector<std::string>{"Крейсер по Зонд  5-->7"});
     EXPECT_EQ(unknown.queue.size(), 1u);
+    const online::RapidFireEntry read = online::ReadRapidFireEntry(entry(600, "Линкор", "1250"));
+    EXPECT_EQ(read.target, 600);
+    EXPECT_EQ(read.name, "Линкор");
+    EXPECT_EQ(read.value, 1250);
     EXPECT_THROW(online::ReadRapidFireEntry(entry(0, "x", "1")), rtl::ERangeError);
     EXPECT_THROW(online::ReadRapidFireEntry(entry(202, "x", "много")), rtl::EConvertError);
     for (const char* broken : {"", "по", "по <a href=x>", "по a=b=c", "по a=b=12&x>name", "по a=b=12&x>n<a>b>"})
@@ -224,4 +241,42 @@ TEST(UpdatePage, TheMarkerLineGivesFourSoundFieldsOrNothing) {
         EXPECT_FALSE(update::ReadUpdateFields({line}, f)) << line;
         EXPECT_TRUE(f.build.empty());
     }
+    // Only the first marker line counts: a broken one is not mended by a later one.
+    EXPECT_FALSE(update::ReadUpdateFields(
+        {"DelvoSim is coming", "DelvoSim<br><br>37 <br>http://h/b.zip <br><br>12 <br>http://h/d.zip<"}, f));
+}
+
+TEST(RapidFirePage, UnreadableAndUnnamedDatabaseEntriesAreStillCompared) {
+    battle::DataTable table;
+    table.FillDefaults();
+    for (int row : {201, 202, 203}) table.SetCell(battle::kColKind, row, "1");
+    table.SetCell(battle::kColName, 201, "Крейсер");
+    table.SetCell(battle::kColName, 202, "Линкор");
+    table.SetCell(30 + 202, 201, "abc");  // no number: whatever the page says replaces it
+    table.SetCell(30 + 203, 201, "4");    // a target without a name, and not on the page
+    online::UnitComparison out;
+    online::CompareRapidFire(
+        table, 201, {"по <a href=\"infos.php?gid=202&notopnav=true\">Линкор</a> <b>0</b>"}, out);
+    EXPECT_TRUE(out.unread.empty());
+    EXPECT_EQ(out.log, (std::vector<std::string>{"Крейсер по Линкор  abc-->0", "Крейсер по   4--> 0"}));
+    ASSERT_EQ(out.queue.size(), 2u);
+    EXPECT_EQ(out.queue[0].target, 202);
+    EXPECT_EQ(out.queue[0].value, "0");
+    EXPECT_EQ(out.queue[1].target, 203);
+}
+
+TEST(WebSites, AddressesEndInOneSlashAndAnEmptyVariableKeepsTheDefault) {
+    web::SetGameSite("http://mirror.example/game/");
+    EXPECT_EQ(web::GameSite(), "http://mirror.example/game/");
+    web::SetGameSite("http://mirror.example/game");
+    EXPECT_EQ(web::GameSite(), "http://mirror.example/game/");
+    web::SetGameSite("");
+    unsetenv("NORVIX_UPDATE_SITE");
+    const std::string fallback = web::UpdateSite();
+    EXPECT_TRUE(rtl::IsWebLink(fallback)) << fallback;
+    setenv("NORVIX_UPDATE_SITE", "", 1);
+    EXPECT_EQ(web::UpdateSite(), fallback);
+    setenv("NORVIX_UPDATE_SITE", "http://local.example:8080", 1);
+    EXPECT_EQ(web::UpdateSite(), "http://local.example:8080/");
+    unsetenv("NORVIX_UPDATE_SITE");
 }

@@ -9,6 +9,7 @@
 #include "rtl/encoding.h"
 #include "rtl/random.h"
 #include "rtl/textfile.h"
+#include "rtl/weblink.h"
 
 using namespace rtl;
 
@@ -22,6 +23,24 @@ TEST(Encoding, EveryByteRoundTripsThroughUtf16) {
     EXPECT_EQ(std::set<char16_t>(wide.begin(), wide.end()).size(), 256u);
     // And through UTF-8 as well.
     EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(all)), all);
+}
+
+// The upper half of the code page, character by character, as the code page
+// defines it (0x98, which it leaves out, keeps its own value).
+TEST(Encoding, TheUpperHalfIsTheCodePagesOwn) {
+    const std::u16string expected =
+        u"\u0402\u0403\u201A\u0453\u201E\u2026\u2020\u2021\u20AC\u2030\u0409\u2039\u040A\u040C\u040B\u040F"
+        u"\u0452\u2018\u2019\u201C\u201D\u2022\u2013\u2014\x98\u2122\u0459\u203A\u045A\u045C\u045B\u045F"
+        u"\u00A0\u040E\u045E\u0408\u00A4\u0490\u00A6\u00A7\u0401\u00A9\u0404\u00AB\u00AC\u00AD\u00AE\u0407"
+        u"\u00B0\u00B1\u0406\u0456\u0491\u00B5\u00B6\u00B7\u0451\u2116\u0454\u00BB\u0458\u0405\u0455\u0457"
+        u"\u0410\u0411\u0412\u0413\u0414\u0415\u0416\u0417\u0418\u0419\u041A\u041B\u041C\u041D\u041E\u041F"
+        u"\u0420\u0421\u0422\u0423\u0424\u0425\u0426\u0427\u0428\u0429\u042A\u042B\u042C\u042D\u042E\u042F"
+        u"\u0430\u0431\u0432\u0433\u0434\u0435\u0436\u0437\u0438\u0439\u043A\u043B\u043C\u043D\u043E\u043F"
+        u"\u0440\u0441\u0442\u0443\u0444\u0445\u0446\u0447\u0448\u0449\u044A\u044B\u044C\u044D\u044E\u044F";
+    std::string high;
+    for (int c = 0x80; c <= 0xFF; ++c) high += static_cast<char>(c);
+    EXPECT_EQ(Cp1251ToUtf16(high), expected);
+    EXPECT_EQ(Utf16ToCp1251(expected), high);
 }
 
 TEST(Encoding, LiteralsAreCompiledTo1251) {
@@ -39,6 +58,10 @@ TEST(Encoding, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");
     EXPECT_EQ(Utf8ToCp1251("a\xC3"), "a?");  // cut off in the middle
     EXPECT_EQ(Utf8ToCp1251("a\xF0\x9F\x98\x80" "b"), "a?b");  // four bytes, one character
+    // A lead byte followed by a plain letter: the lead alone is broken, the letter stays.
+    EXPECT_EQ(Utf8ToCp1251("\xD0" "A"), "?A");
+    EXPECT_EQ(Utf8ToCp1251("a\x80\xBF\xFF" "b"), "a???b");  // bytes that start no character
+    EXPECT_EQ(Utf16ToCp1251(u"x\xD800y"), "x?y");  // half a pair before a plain letter
 }
 
 TEST(Encoding, CaseFoldingCoversCyrillic) {
@@ -50,6 +73,8 @@ TEST(Encoding, CaseFoldingCoversCyrillic) {
         EXPECT_EQ(UpperCase1251(std::string(1, static_cast<char>(c + 32))), std::string(1, static_cast<char>(c))) << c;
     }
     EXPECT_EQ(LowerCase1251("@[`{\xBF\xD7"), "@[`{\xBF\xF7");
+    EXPECT_EQ(LowerCase1251("AZaz"), "azaz");
+    EXPECT_EQ(UpperCase1251("AZaz"), "AZAZ");
     EXPECT_EQ(UpperCase1251("@[`{\xBF\xA8\xB8"), "@[`{\xBF\xA8\xA8");
     EXPECT_TRUE(SameText1251("Опции", "ОПЦИИ"));
     EXPECT_FALSE(SameText1251("Опции", "Опция"));
@@ -68,6 +93,7 @@ TEST(Convert, WholeNumbers) {
         EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
     EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
     EXPECT_EQ(StrToIntDef("oops", -1), -1);
+    EXPECT_EQ(StrToIntDef("2147483648", -1), -1);  // a number, but not one of 32 bits
     try {
         StrToInt("abc");
         FAIL();
@@ -90,7 +116,8 @@ TEST(Convert, WholeNumbers) {
         StrToInt("2147483648");
         ADD_FAILURE();
     } catch (const EConvertError& e) {
-        EXPECT_NE(std::string(e.what()).find("2147483647"), std::string::npos) << Cp1251ToUtf8(e.what());
+        EXPECT_NE(std::string(e.what()).find("(от -2147483648 до 2147483647)"), std::string::npos)
+            << Cp1251ToUtf8(e.what());
     }
 }
 
@@ -119,6 +146,7 @@ TEST(Convert, RoundHalvesToEven) {
     EXPECT_EQ(Round(4000000.0L * 1300000.5L), 5200002000000LL);
     EXPECT_THROW(Round(1e19L), ERangeError);
     EXPECT_THROW(Round(-1e19L), ERangeError);
+    EXPECT_EQ(Round(-9223372036854775808.0L), INT64_MIN);  // the lowest bound itself fits
 }
 
 TEST(Convert, GeneralFloatFormat) {
@@ -134,6 +162,9 @@ TEST(Convert, GeneralFloatFormat) {
     EXPECT_EQ(FloatToStr(1234567890123456.0L), "1,23456789012346E15");
     EXPECT_EQ(FloatToStr(1e20L), "1E20");
     EXPECT_EQ(DateToStr(2026, 3, 7), "07.03.2026");
+    EXPECT_EQ(FloatToStr(std::numeric_limits<long double>::infinity()), "INF");
+    EXPECT_EQ(FloatToStr(-std::numeric_limits<long double>::infinity()), "-INF");
+    EXPECT_EQ(FloatToStr(std::numeric_limits<long double>::quiet_NaN()), "NAN");
 }
 
 TEST(Convert, FloatsReadBackWhatTheyWereWrittenAs) {
@@ -249,7 +280,8 @@ TEST_F(TextFiles, MissingFilesAndBackslashPaths) {
     try {
         TextFileReader r(PathOf("nope.dat"));
     } catch (const EInOutError& e) {
-        EXPECT_NE(std::string(e.what()).find("nope.dat"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("nope.dat: нет такого файла или папки"), std::string::npos)
+            << Cp1251ToUtf8(e.what());
     }
     std::filesystem::create_directories(dir_ / "logs");
     std::string programPath = dir_.string() + "\\logs\\x.txt";
@@ -263,6 +295,11 @@ TEST_F(TextFiles, MissingFilesAndBackslashPaths) {
     EXPECT_TRUE(FileExists("z:" + programPath));
     EXPECT_EQ(HostPath("z:\\tmp\\a.txt"), "/tmp/a.txt");
     EXPECT_EQ(HostPath("C:\\tmp"), "C:/tmp");
+    // The Win32 side puts its own mapping in; taking it out brings the default back.
+    SetPathMapper([](const std::string& path) { return "/mapped/" + path; });
+    EXPECT_EQ(HostPath("a.txt"), "/mapped/a.txt");
+    SetPathMapper(nullptr);
+    EXPECT_EQ(HostPath("z:\\tmp\\a.txt"), "/tmp/a.txt");
 }
 
 TEST_F(TextFiles, AFailedAtomicWriteLeavesThePreviousFileWhole) {
@@ -284,8 +321,13 @@ TEST_F(TextFiles, OversizedFilesAreRefusedUnreadAndFailedWritesAreTold) {
         TextFileReader reader(PathOf("huge.dat"));
         ADD_FAILURE() << "an oversized file was read";
     } catch (const EInOutError& e) {
-        EXPECT_NE(std::string(e.what()).find("слишком велик"), std::string::npos) << Cp1251ToUtf8(e.what());
+        EXPECT_NE(std::string(e.what()).find("слишком велик (больше 64 МБ)"), std::string::npos)
+            << Cp1251ToUtf8(e.what());
     }
+    // The bound itself is still a file that is read.
+    std::filesystem::resize_file(dir_ / "huge.dat", kMaxTextFileBytes);
+    EXPECT_EQ(TextFileReader(PathOf("huge.dat")).ReadLine().size(), kMaxTextFileBytes);
+    std::filesystem::remove(dir_ / "huge.dat");
     // A device that is always full takes the text into its buffer and fails
     // when it is flushed: the failure is told, in words, with the file's name.
     try {
@@ -294,8 +336,19 @@ TEST_F(TextFiles, OversizedFilesAreRefusedUnreadAndFailedWritesAreTold) {
     } catch (const EInOutError& e) {
         const std::string text = e.what();
         EXPECT_NE(text.find("/dev/full"), std::string::npos);
-        EXPECT_NE(text.find("нет места на диске"), std::string::npos) << Cp1251ToUtf8(text);
+        EXPECT_NE(text.find("нет места на диске; файл записан не полностью"), std::string::npos)
+            << Cp1251ToUtf8(text);
     }
+    // A save over a folder fails at the rename: told, and the temporary file is gone.
+    std::filesystem::create_directories(dir_ / "folder.dat");
+    try {
+        WriteAllLines(PathOf("folder.dat"), {"1"}, true);
+        ADD_FAILURE() << "a file replaced a folder";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(std::string(e.what()).find("это папка, а не файл"), std::string::npos) << Cp1251ToUtf8(e.what());
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "folder.dat.tmp"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "folder.dat"));
 }
 
 TEST_F(TextFiles, SavesFollowLinksKeepPermissionsAndLeaveReadOnlyFilesAlone) {
@@ -337,4 +390,16 @@ TEST_F(TextFiles, AWriterLeftByAnExceptionWritesNothing) {
     // Without an exception the destructor still writes what was collected.
     { TextFileWriter(PathOf("db.dat"), true).WriteLine("new"); }
     EXPECT_EQ(ReadRaw("db.dat"), "new\r\n");
+}
+
+TEST(WebLinks, OnlyWebAddressesReachTheBrowserTheRunChose) {
+    // The environment names a browser that cannot start; the run's own choice wins over it.
+    setenv("NORVIX_BROWSER", "/nonexistent/browser", 1);
+    SetWebBrowserProgram("true");
+    EXPECT_TRUE(OpenWebLink("http://host/build.zip"));
+    for (const char* refused : {"file:///etc/passwd", "javascript:alert(1)", "http://host/\"; rm -rf ~"})
+        EXPECT_FALSE(OpenWebLink(refused)) << refused;
+    SetWebBrowserProgram("");
+    EXPECT_FALSE(OpenWebLink("http://host/build.zip"));  // the program could not be started
+    unsetenv("NORVIX_BROWSER");
 }
