@@ -274,6 +274,20 @@ TEST_F(DataTableFiles, AShortDatabaseLoadsWhatItHasAndSaysWhere) {
     EXPECT_NE(result.message.find("со строки 1263 файла (строка базы 2, столбец 0)"), std::string::npos)
         << rtl::Cp1251ToUtf8(result.message);
 
+    // Only the last line lost: the last cell of the last row is the one told.
+    WriteRaw("DataBase.dat", raw.substr(0, raw.rfind("\r\n", raw.size() - 3) + 2));
+    result = loaded.LoadFromFile(PathOf("DataBase.dat"));
+    EXPECT_FALSE(result.complete);
+    EXPECT_EQ(result.linesRead, kDataBaseLines - 1);
+    EXPECT_NE(result.message.find("строк в нем " + rtl::IntToStr(kDataBaseLines - 1) + " из " +
+                                  rtl::IntToStr(kDataBaseLines) + ". Ячейки со строки " +
+                                  rtl::IntToStr(kDataBaseLines) + " файла (строка базы " +
+                                  rtl::IntToStr(kLastRow) + ", столбец " + rtl::IntToStr(kLastCol) + ")"),
+              std::string::npos)
+        << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(loaded.Cell(kLastCol, kLastRow), "");
+    EXPECT_EQ(loaded.Cell(kLastCol - 1, kLastRow), Pattern(kLastCol - 1, kLastRow));
+
     // An empty file leaves an empty table.
     WriteRaw("DataBase.dat", "");
     result = loaded.LoadFromFile(PathOf("DataBase.dat"));

@@ -302,9 +302,14 @@ TEST(HttpExchange, RedirectsTheByteLimitAndClosedConnections) {
     server.answers["/away"] = Answer("301 Moved Permanently", "Location: http://mirror.example:8080/new\r\n", "");
     server.answers["/nowhere"] = Answer("302 Found", "", "");
     server.answers["/ftp"] = Answer("302 Found", "Location: ftp://mirror.example/new\r\n", "");
-    rtl::HttpResult page = server.Get("http://h/old");
-    ASSERT_TRUE(page.ok) << page.error;
-    EXPECT_EQ(page.text, "moved here");
+    server.answers["/see"] = Answer("303 See Other", "Location: /new\r\n", "");
+    server.answers["/temp"] = Answer("307 Temporary Redirect", "Location: /new\r\n", "");
+    rtl::HttpResult page;
+    for (const char* moved : {"/old", "/see", "/temp"}) {  // every kind of move is followed
+        page = server.Get(std::string("http://h") + moved);
+        ASSERT_TRUE(page.ok) << moved << ": " << page.error;
+        EXPECT_EQ(page.text, "moved here") << moved;
+    }
     // To another server: asked there, with its own host.
     server.requests.clear();
     page = server.Get("http://h/away");
