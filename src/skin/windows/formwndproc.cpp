@@ -1,8 +1,6 @@
 // The provider's replacement of its form's WindowProc: the skin command
 // message in every state, then the skinned or the plain dispatch.
 #include <algorithm>
-#include <memory>
-#include <type_traits>
 
 #include "skin/core/pixelcopy.h"
 #include "skin/core/skincommands.h"
@@ -321,19 +319,34 @@ TPixelBitmap TsSkinProvider::ClientPicture() {
     return picture;
 }
 
+// Only what the new state changes is painted again: the frame, and of the
+// client area the pixels the skin draws differently in the new state, with
+// the controls over them (most skins draw the client of an active form as an
+// inactive one's, but for a corner of the border).
+TsSkinProvider::ActivationRepaint TsSkinProvider::RepaintActivationChange(const TPixelBitmap& clientBefore) {
+    RepaintFrame();
+    ActivationRepaint repainted;
+    const HWND h = Form->Handle();
+    TBitmap* cache = SkinData->CacheBitmap.get();
+    if (clientBefore.Pixels().Empty() || !cache || cache->Empty()) {
+        repainted.all = true;
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return repainted;
+    }
+    constexpr size_t kMaxRuns = 256;  // more, and the rectangle round them serves
+    const std::vector<TRect> runs =
+        ChangedRuns(cache->Pixels(), ClientOffsetX(), ClientOffsetY(), clientBefore.Pixels(), kMaxRuns);
+    if (runs.empty()) return repainted;
+    repainted.part.reset(RegionOfRects(runs));
+    RedrawWindow(h, nullptr, repainted.part.get(), RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return repainted;
+}
+
 void TsSkinProvider::NCActivate(TMessage& message) {
     HWND h = Form->Handle();
     const bool active = message.WParam != 0;
     const bool changed = active != FormActive;
-    // Only what the new state changes is painted again: the frame, and of
-    // the client area the pixels the skin draws differently in the new
-    // state, with the controls over them (most skins draw the client of an
-    // active form as an inactive one's, but for a corner of the border).
-    bool clientChanged = false;  // all of it
-    struct RegionDeleter {
-        void operator()(HRGN region) const { DeleteObject(region); }
-    };
-    std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter> changedPart;  // or only this part
+    ActivationRepaint repainted;
     if (Showing()) {
         TPixelBitmap clientBefore;
         if (changed) {
@@ -342,39 +355,24 @@ void TsSkinProvider::NCActivate(TMessage& message) {
             FormActive = active;
             SkinData->BackgroundChanged = true;
         }
-        const auto repaint = [&] {
-            if (!changed) return;
-            RepaintFrame();
-            TBitmap* cache = SkinData->CacheBitmap.get();
-            if (clientBefore.Pixels().Empty() || !cache || cache->Empty()) {
-                clientChanged = true;
-                RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-                return;
-            }
-            constexpr size_t kMaxRuns = 256;  // more, and the rectangle round them serves
-            const std::vector<TRect> runs =
-                ChangedRuns(cache->Pixels(), ClientOffsetX(), ClientOffsetY(), clientBefore.Pixels(), kMaxRuns);
-            if (runs.empty()) return;
-            changedPart.reset(RegionOfRects(runs));
-            RedrawWindow(h, nullptr, changedPart.get(), RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        };
         if (ShowAnimated) {
             CallOldWndProc(message);
-            clientChanged = true;
-        } else if (WindowsMajorVersion() >= 6) {
-            // -1: the default procedure leaves the caption to us and paints
-            // nothing of its own onto the window. (Switching redrawing off
-            // instead would throw away what the children still have to paint.)
-            const LPARAM region = message.LParam;
-            message.LParam = -1;
-            CallOldWndProc(message);
-            message.LParam = region;
-            repaint();
+            repainted.all = true;
         } else {
-            ShowCoverForm(false);
-            CallOldWndProc(message);
-            HideCoverForm();
-            repaint();
+            if (WindowsMajorVersion() >= 6) {
+                // -1: the default procedure leaves the caption to us and paints
+                // nothing of its own onto the window. (Switching redrawing off
+                // instead would throw away what the children still have to paint.)
+                const LPARAM region = message.LParam;
+                message.LParam = -1;
+                CallOldWndProc(message);
+                message.LParam = region;
+            } else {
+                ShowCoverForm(false);
+                CallOldWndProc(message);
+                HideCoverForm();
+            }
+            if (changed) repainted = RepaintActivationChange(clientBefore);
         }
     } else {
         CallOldWndProc(message);
@@ -400,10 +398,10 @@ void TsSkinProvider::NCActivate(TMessage& message) {
     }
     if (!Adapter) {
         InitAdapter();
-        clientChanged = true;
+        repainted.all = true;
     }
-    if (clientChanged) RepaintChildControls(Form);
-    else if (changedPart) RepaintChildControls(Form, changedPart.get());
+    if (repainted.all) RepaintChildControls(Form);
+    else if (repainted.part) RepaintChildControls(Form, repainted.part.get());
 }
 
 void TsSkinProvider::ButtonUp(TMessage& message, int code) {

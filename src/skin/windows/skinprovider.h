@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "skin/core/parentcache.h"
@@ -281,6 +282,16 @@ private:
     void NCPaint(vcl::TMessage& message);
     void NCActivate(vcl::TMessage& message);
     TPixelBitmap ClientPicture();
+    // What of the client an activation change painted again: all of it, or
+    // only Part (none when neither).
+    struct RegionDeleter {
+        void operator()(HRGN region) const { DeleteObject(region); }
+    };
+    struct ActivationRepaint {
+        bool all = false;
+        std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter> part;
+    };
+    ActivationRepaint RepaintActivationChange(const TPixelBitmap& clientBefore);
     void SnapToEdges(WINDOWPOS* pos) const;
     void DrawOutline(const RECT& rect);
 
