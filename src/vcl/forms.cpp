@@ -707,6 +707,13 @@ void TApplication::HandleMessage() {
                                 QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
+bool TApplication::InputWaiting() {
+    const uint64_t now = GetTickCount64();
+    if (now - std::max(messagesLookedAt_, inputAskedAt_) < kInputLookMs) return false;
+    inputAskedAt_ = now;
+    return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0;
+}
+
 void TApplication::ProcessMessages() {
     while (ProcessMessage()) {
     }

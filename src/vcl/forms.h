@@ -231,8 +231,13 @@ public:
     // When the queue was last looked at (GetTickCount64 milliseconds): a
     // handler that runs long lets the windows paint when that was a while ago.
     uint64_t MessagesLookedAt() const { return messagesLookedAt_; }
-    // A click or a key waits in the queue (a question to the window server).
-    bool InputWaiting() const { return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0; }
+    // A click or a key waits in the queue. Each question costs Wine a trip to
+    // its server and to the X connection, so a handler that asks in a loop
+    // is told no, without a question, until kInputLookMs have passed since
+    // the last one or since the queue was last looked at: input is still
+    // seen within that time.
+    bool InputWaiting();
+    static constexpr uint64_t kInputLookMs = 25;
 
     // A message box over the active form.
     int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
@@ -258,6 +263,7 @@ private:
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
     uint64_t messagesLookedAt_ = 0;
+    uint64_t inputAskedAt_ = 0;
     std::map<int, TWindowHook> hooks_;
     int nextHook_ = 1;
     TMessageBoxHandler messageBoxHandler_;

@@ -9,17 +9,6 @@ using skin::TsGauge;
 
 TForm7* Form7 = nullptr;
 
-namespace {
-
-// While a long battle runs inside one tick the windows paint this often,
-// and a click or a key waiting is looked for every few milliseconds. Less
-// often let a battle of a third of a second run without a single message
-// looked at.
-constexpr uint64_t kPaintEveryMs = 200;
-constexpr uint64_t kInputLookMs = 5;
-
-}  // namespace
-
 TForm7::TForm7(TComponent* owner) : TForm(owner) {
     SetName("Form7");
     SetCaption("Симуляция");
@@ -85,13 +74,6 @@ void TForm7::PaintWhileBusy() {
     // A whole battle runs inside one timer tick: let the windows paint now
     // and then, not at every shot, and not when the message loop has just
     // had its turn between the battles of a tick; a click is answered sooner.
-    const uint64_t now = GetTickCount64();
-    const uint64_t since = now - Application->MessagesLookedAt();
-    if (since < kInputLookMs) return;
-    if (since < kPaintEveryMs) {
-        if (now - inputLookedAt_ < kInputLookMs) return;
-        inputLookedAt_ = now;
-        if (!Application->InputWaiting()) return;
-    }
+    if (GetTickCount64() - Application->MessagesLookedAt() < kPaintEveryMs && !Application->InputWaiting()) return;
     Application->ProcessMessages();
 }

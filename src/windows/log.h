@@ -28,6 +28,10 @@ public:
     void SetRoundGauge(int64_t maximum, std::string_view suffix) override;
     void SetRoundProgress(int64_t position) override;
 
+    // While a run goes on the windows paint about this often: between the
+    // battle timer's ticks, or from inside a battle that runs longer.
+    static constexpr uint64_t kPaintEveryMs = 300;
+
 private:
     struct GaugeScale {
         int64_t divisor = 1;
@@ -36,7 +40,6 @@ private:
     };
     void PaintWhileBusy();
     GaugeScale unitScale_, roundScale_;
-    uint64_t inputLookedAt_ = 0;
 };
 
 extern TForm7* Form7;

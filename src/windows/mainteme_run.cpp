@@ -17,14 +17,12 @@ namespace {
 
 // One tick of the battle timer fights battles for about this long: a small
 // battle takes less than the timer's own pace between two ticks, and the
-// windows paint between ticks, a few times a second (a long battle lets
-// them paint from inside, Form7). Each of those paints costs Wine 10 to 20
-// ms (the log's text laid out again, its scroll bars, a skinned form and
-// all its children); at 150 ms a slice they took a tenth of a run. A click
-// or a key ends the slice at once: the queue is looked at every few
-// milliseconds.
-constexpr int64_t kBattleSliceMs = 300;
-constexpr int64_t kInputLookMs = 10;
+// windows paint between ticks (a long battle lets them paint from inside,
+// at the same pace). Each of those paints costs Wine 10 to 20 ms (the log's
+// text laid out again, its scroll bars, a skinned form and all its
+// children), so they come a few times a second, not more. A click or a key
+// ends the slice at once: the queue is looked at every few milliseconds.
+constexpr int64_t kBattleSliceMs = TForm7::kPaintEveryMs;
 
 }  // namespace
 
@@ -136,19 +134,13 @@ void TForm1::Timer1Timer(TObject* Sender) {
 battle::HandOver TForm1::FightBattles() {
     battle::BattleRun& run = Run();
     const int64_t start = clock_->Milliseconds();
-    int64_t nextLook = start + kInputLookMs;
     for (;;) {
         const battle::HandOver next =
             Engine().PodborMode ? FightSelectionBattle() : run.FightBattle([this] { StoreRunInputs(); });
         // The window closed while the windows were painted during a battle:
         // the run ends with this one.
         if (next != battle::HandOver::BattleTimer || closeAfterBattle_) return next;
-        const int64_t now = clock_->Milliseconds();
-        if (now >= start + kBattleSliceMs) return next;
-        if (now >= nextLook) {
-            nextLook = now + kInputLookMs;
-            if (Application->InputWaiting()) return next;
-        }
+        if (clock_->Milliseconds() >= start + kBattleSliceMs || Application->InputWaiting()) return next;
     }
 }
 
