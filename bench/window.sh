@@ -16,7 +16,7 @@
 # time rather than what a disk busy with other work makes of it. The program draws its own
 # candidates and shots, so E is the mean over four seeds, two measured
 # before and two after each run; ratio = seconds / E. Each figure is the
-# median of NORVIX_BENCH_RUNS runs (3 by default); each run's own line goes
+# median of NORVIX_BENCH_RUNS runs (5 by default); each run's own line goes
 # to stderr.
 # While the program runs, a click on another of its windows every half
 # second is timed until that window is the active one.
@@ -93,9 +93,9 @@ window_run() {
 value() { sed -n "s/.*\b$1=\([0-9.]*\).*/\1/p" <<<"$2"; }
 
 # The machine is shared: every figure is the median of the runs
-# (NORVIX_BENCH_RUNS, 3 by default), each run's ratio against the engine
+# (NORVIX_BENCH_RUNS, 5 by default), each run's ratio against the engine
 # measured right before and after it; load= is the load average meanwhile.
-runs=${NORVIX_BENCH_RUNS:-3}
+runs=${NORVIX_BENCH_RUNS:-5}
 status=0
 for scenario in "$@"; do
     case $scenario in

@@ -363,6 +363,12 @@ int Selection() {
     Responsiveness clicks;
     const auto start = Clock::now();
     MoveAndClick(CentreOf(ChildWithText(warning, u"Button", u"Подобрать флот")));
+    // The button closes the warning as the selection starts. A click that
+    // was not taken fails the run now rather than after the long wait below.
+    while (IsWindowVisible(warning)) {
+        if (SecondsSince(start) > 5) throw std::runtime_error("the click on the warning's start button was not taken");
+        Pause(10);
+    }
     const double probeEvery = ProbeEverySeconds();
     double nextProbe = probeEvery;
     HWND done = nullptr;
