@@ -21,7 +21,7 @@ namespace {
 // at the same pace). Each of those paints costs Wine 10 to 20 ms (the log's
 // text laid out again, its scroll bars, a skinned form and all its
 // children), so they come a few times a second, not more. A click or a key
-// ends the slice at once: the queue is looked at every few milliseconds.
+// ends the slice within Application->kInputLookMs.
 constexpr int64_t kBattleSliceMs = TForm7::kPaintEveryMs;
 
 }  // namespace
