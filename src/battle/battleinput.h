@@ -30,6 +30,12 @@ inline constexpr int kOfficerOrganicDefence = 3;    // regeneration of organic d
 inline constexpr int kFirstDatabaseTechLine = 3, kFirstDatabaseOfficerLine = 4;
 
 struct BattleInput {
+    BattleInput() = default;
+    // Copied at every battle; made where the engine is built (optimised
+    // fully), the arrays go over as blocks rather than element by element.
+    BattleInput(const BattleInput&);
+    BattleInput& operator=(const BattleInput&);
+
     // [side 1..2][participant 0..6][...]
     uint32_t ShipCount[kSideSlots][kParticipantSlots][kRowCount] = {};  // by database row; a building's level
     uint16_t TechLevel[kSideSlots][kParticipantSlots][kTechEntries] = {};
