@@ -298,6 +298,17 @@ static bool LeavesMemoTextAlone(UINT msg) {
     case WM_GETDLGCODE:
     case WM_DESTROY:
     case WM_NCDESTROY:
+    // Focus and activation: a click on another window during a run would
+    // otherwise write the log's pending lines out two or three times over.
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_MOUSEACTIVATE:
+    case WM_CAPTURECHANGED:
+    case WM_IME_SETCONTEXT:
+    case WM_IME_NOTIFY:
+    case WM_QUERYUISTATE:
+    case WM_UPDATEUISTATE:
+    case WM_CHANGEUISTATE:
         return true;
     }
     return msg >= CM_BASE;
@@ -549,7 +560,30 @@ void TListBox::SetItemIndex(int value) {
     if (ItemIndex() != value) SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(value), 0);
 }
 
+namespace {
+
+// The messages that change a list box's texts.
+bool ChangesListTexts(UINT msg) {
+    switch (msg) {
+    case LB_ADDSTRING: case LB_INSERTSTRING: case LB_DELETESTRING: case LB_RESETCONTENT: case LB_DIR:
+    case LB_ADDFILE: case LB_SETCOUNT: case WM_CREATE: case WM_NCDESTROY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
 void TListBox::WndProc(TMessage& message) {
+    if (ChangesListTexts(message.Msg)) {
+        // Before and after: whatever reads the list while the change is
+        // made sees the window as it is then.
+        items_->Forget();
+        TWinControl::WndProc(message);
+        items_->Forget();
+        return;
+    }
     if (message.Msg == CN_COMMAND) {
         if (message.WParamHi() == LBN_SELCHANGE) Click();
         else if (message.WParamHi() == LBN_DBLCLK && OnDblClick) OnDblClick(this);
@@ -558,16 +592,29 @@ void TListBox::WndProc(TMessage& message) {
     TWinControl::WndProc(message);
 }
 
-int TListBoxStrings::Count() const { return static_cast<int>(SendMessageW(list_->Handle(), LB_GETCOUNT, 0, 0)); }
+const std::vector<std::string>& TListBoxStrings::Texts() const {
+    if (known_) return texts_;
+    HWND window = list_->Handle();
+    const int count = std::max(0, static_cast<int>(SendMessageW(window, LB_GETCOUNT, 0, 0)));
+    texts_.clear();
+    texts_.reserve(static_cast<size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        const int length = std::max(0, static_cast<int>(SendMessageW(window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0)));
+        std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+        SendMessageW(window, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(length));
+        texts_.push_back(rtl::Utf16ToCp1251(text));
+    }
+    known_ = true;
+    return texts_;
+}
+
+int TListBoxStrings::Count() const { return static_cast<int>(Texts().size()); }
 
 std::string TListBoxStrings::Get(int index) const {
-    CheckIndex(index, Count());
-    HWND window = list_->Handle();
-    int length = static_cast<int>(SendMessageW(window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0));
-    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
-    SendMessageW(window, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
-    return rtl::Utf16ToCp1251(text);
+    const std::vector<std::string>& texts = Texts();
+    CheckIndex(index, static_cast<int>(texts.size()));
+    return texts[static_cast<size_t>(index)];
 }
 
 void TListBoxStrings::Put(int index, const std::string& text) {

@@ -166,12 +166,21 @@ public:
     void Insert(int index, const std::string& text) override;
     void Delete(int index) override;
     void Clear() override;
+    // The list's texts changed in the window: read them again when asked.
+    void Forget() { known_ = false; }
 
 protected:
     void SetUpdateState(bool updating) override;
 
 private:
+    // The texts as the window holds them, read once: a battle asks for its
+    // participants' names at every battle, and each question to the window
+    // costs Wine several calls. The list box tells of every change.
+    const std::vector<std::string>& Texts() const;
+
     TListBox* list_;
+    mutable std::vector<std::string> texts_;
+    mutable bool known_ = false;
 };
 
 class TListBox : public TWinControl {

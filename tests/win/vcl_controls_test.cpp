@@ -119,6 +119,13 @@ TEST_F(Controls, ListBoxSelectionFromCodeIsSilentAndRenamingKeepsIt) {
     list->Items()->Clear();
     EXPECT_EQ(list->Items()->Count(), 0);
     EXPECT_EQ(list->ItemIndex(), -1);
+
+    // The texts are read once; a change sent straight to the window is seen.
+    EXPECT_EQ(other->Items()->Get(1), "Третий");
+    SendMessageW(other->Handle(), LB_INSERTSTRING, 1, reinterpret_cast<LPARAM>(u"Новый"));
+    EXPECT_EQ(other->Items()->ToVector(), (std::vector<std::string>{"Союзник", "Новый", "Третий"}));
+    SendMessageW(other->Handle(), LB_RESETCONTENT, 0, 0);
+    EXPECT_EQ(other->Items()->Count(), 0);
 }
 
 TEST_F(Controls, CheckListBoxKeepsItsChecksWhenItemsAreRenamed) {

@@ -218,6 +218,13 @@ TEST_F(Memo, TextTypedOrSetDirectlyIsWhatTheLinesRead) {
     memo->SetWordWrap(false);
     EXPECT_EQ(lines->Count(), 13);
     EXPECT_EQ(vcltest::MemoLines(memo), lines->ToVector());
+
+    // Focus comes to the memo while lines wait: what is typed then follows them.
+    lines->Clear();
+    for (int i = 0; i < 3; ++i) lines->Add(LogLine(i));
+    memo->SetFocus();
+    SendMessageW(memo->Handle(), WM_CHAR, '!', 0);
+    EXPECT_EQ(vcltest::MemoLines(memo), (std::vector<std::string>{LogLine(0), LogLine(1), LogLine(2), "!"}));
 }
 
 namespace {
