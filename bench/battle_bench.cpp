@@ -243,7 +243,7 @@ void Podbor() {
 
 // The engine figures of the window benchmarks: their battles on the shipped
 // database, with nothing shown and no file written. The window benchmark
-// runs each with several seeds, as the program draws its own.
+// gives the program the same seed, so both fight the same battles.
 std::unique_ptr<Bench> ShippedDatabaseBench(const windowbench::FleetEntry* fleet, size_t entries, uint64_t seed) {
     auto bench = std::make_unique<Bench>(windowbench::kRounds);
     const DataTable::LoadResult loaded = bench->table.LoadFromFile(NORVIX_DATA_DIR "/DataBase.dat");

@@ -13,9 +13,11 @@
 # engine-selection, engine-statistics; the statistics run saves its 1,000
 # logs there too). Both work in the memory file system (/dev/shm, or
 # NORVIX_BENCH_TMP), where making a thousand files costs the same every
-# time rather than what a disk busy with other work makes of it. The program draws its own
-# candidates and shots, so E is the mean over four seeds, two measured
-# before and two after each run; ratio = seconds / E. Each figure is the
+# time rather than what a disk busy with other work makes of it. The
+# program is given the seed of its draws (NORVIX_BENCH_SEED), so it fights
+# the very battles E fights (with draws of their own, one run's battles
+# took a fifth longer than another's); E is measured right before and
+# right after each run and the two averaged; ratio = seconds / E. Each figure is the
 # median of NORVIX_BENCH_RUNS runs (5 by default); each run's own line goes
 # to stderr.
 # While the program runs, a click on another of its windows every half
@@ -70,14 +72,14 @@ engine_seconds() {
     done
 }
 
-# One run of the program: prints the driver's line, or fails.
+# One run of the program with the seed: prints the driver's line, or fails.
 window_run() {
-    local what=$1 skin=$2 line driver
+    local what=$1 skin=$2 seed=$3 line driver
     work=$(mktemp -d "$bench_tmp/norvix_bench_XXXXXX")
     cp -r "$NORVIX_ROOT/data/." "$work/"
     mkdir -p "$work/logs"
     (cd "$work" && "$BUILD_ROOT/win/window_driver.exe" options "$what" "$skin") || return 1
-    (cd "$work" && exec "$BUILD_ROOT/win/norvixsim.exe") >/dev/null 2>&1 &
+    (cd "$work" && NORVIX_BENCH_SEED=$seed exec "$BUILD_ROOT/win/norvixsim.exe") >/dev/null 2>&1 &
     program_pid=$!
     line=$(cd "$work" && "$BUILD_ROOT/win/window_driver.exe" "$what")
     driver=$?
@@ -106,11 +108,11 @@ for scenario in "$@"; do
     for skin in 0 1; do
         results=""
         for run in $(seq "$runs"); do
-            seed=$((run * 4))
-            e1=$(engine_seconds "$what" $((seed - 3)) $((seed - 2)))
-            line=$(window_run "$what" "$skin")
+            seed=$run
+            e1=$(engine_seconds "$what" "$seed")
+            line=$(window_run "$what" "$skin" "$seed")
             ok=$?
-            e2=$(engine_seconds "$what" $((seed - 1)) "$seed")
+            e2=$(engine_seconds "$what" "$seed")
             load=$(cut -d' ' -f1 /proc/loadavg)
             if [ $ok -ne 0 ]; then
                 echo "scenario=$scenario skin=$skin run=$run failed" >&2

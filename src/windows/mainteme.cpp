@@ -1,5 +1,6 @@
 #include "windows/mainteme.h"
 
+#include <cstdlib>
 #include <exception>
 
 #include "battle/namelist.h"
@@ -275,7 +276,12 @@ void TForm1::ResetBattle() {
     StartDir = CurrentDirectory();
     if (engine_) engine_->BattleNo = 1;
     input_->PartCount[1] = input_->PartCount[2] = 1;
-    rtl::ProgramRandom().Randomize();
+    // A benchmark that fights the same battles without windows fixes the
+    // draws so that both sides of its comparison fight the same ones.
+    if (const char* seed = std::getenv("NORVIX_BENCH_SEED"))
+        rtl::ProgramRandom().Seed(std::strtoull(seed, nullptr, 10));
+    else
+        rtl::ProgramRandom().Randomize();
     CurPart[1] = CurPart[2] = 0;
     OfficerRowCount = 0;
     TechRowCount = 0;
