@@ -126,12 +126,53 @@ void TEdit::Change() {
     if (OnChange) OnChange(this);
 }
 
+namespace {
+
+// Messages that never change an edit's text; after any other the text is
+// read from the window again.
+bool LeavesEditTextAlone(UINT msg) {
+    switch (msg) {
+    case WM_GETTEXT: case WM_GETTEXTLENGTH: case WM_PAINT: case WM_ERASEBKGND: case WM_NCPAINT:
+    case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_NCMOUSEMOVE: case WM_MOUSELEAVE:
+    case WM_TIMER: case WM_GETDLGCODE: case WM_GETFONT: case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED:
+    case WM_MOVE: case WM_SIZE: case WM_NCCALCSIZE: case WM_SHOWWINDOW: case WM_SETFOCUS: case WM_KILLFOCUS:
+    case WM_MOUSEACTIVATE: case WM_CAPTURECHANGED: case WM_IME_SETCONTEXT: case WM_IME_NOTIFY:
+    case WM_QUERYUISTATE: case WM_UPDATEUISTATE: case WM_CHANGEUISTATE: case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: case EM_GETSEL: case EM_GETLINECOUNT: case EM_GETLINE: case EM_LINEINDEX:
+    case EM_LINELENGTH: case EM_GETMODIFY: case EM_GETRECT: case EM_POSFROMCHAR: case EM_CHARFROMPOS:
+    case EM_GETLIMITTEXT: case EM_GETFIRSTVISIBLELINE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string TEdit::GetText() const {
+    if (!HandleAllocated()) return TWinControl::GetText();
+    if (!textKnown_) {
+        knownText_ = TWinControl::GetText();
+        textKnown_ = true;
+    }
+    return knownText_;
+}
+
 void TEdit::WndProc(TMessage& message) {
     if (message.Msg == CN_COMMAND) {
+        textKnown_ = false;
         if (message.WParamHi() == EN_CHANGE) Change();
         return;
     }
+    if (LeavesEditTextAlone(message.Msg)) {
+        TWinControl::WndProc(message);
+        return;
+    }
+    // Before and after: whatever reads the text while the message is
+    // handled sees the window as it is then.
+    textKnown_ = false;
     TWinControl::WndProc(message);
+    textKnown_ = false;
 }
 
 // ---- TMemo

@@ -73,9 +73,15 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
     virtual void Change();
+    // The text as the window holds it, read once: a battle reads its
+    // options from edits several times a round, and each question costs
+    // Wine a round of calls. Every message that may change it is noted.
+    std::string GetText() const override;
 
 private:
     bool readOnly_ = false;
+    mutable std::string knownText_;
+    mutable bool textKnown_ = false;
 };
 
 class TMemo;

@@ -46,6 +46,19 @@ TEST_F(Controls, EditChangeFiresOnTypingAndOnRealChangesFromCode) {
     vcltest::TypeText(edit, "САБ");
     EXPECT_EQ(edit->Text(), "САБ");
     EXPECT_GE(changes, 4);  // every keystroke
+
+    // The text is read once and kept; whatever changes the window is seen.
+    HWND window = edit->Handle();
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"Союз"));
+    EXPECT_EQ(edit->Text(), "Союз");
+    SendMessageW(window, EM_SETSEL, 0, 2);
+    SendMessageW(window, WM_CLEAR, 0, 0);
+    EXPECT_EQ(edit->Text(), "юз");
+    SendMessageW(window, EM_UNDO, 0, 0);
+    EXPECT_EQ(edit->Text(), "Союз");
+    SendMessageW(window, EM_SETSEL, 4, 4);
+    SendMessageW(window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(u"ник"));
+    EXPECT_EQ(edit->Text(), "Союзник");
 }
 
 TEST_F(Controls, CheckBoxClickFiresForEveryNewStateFromCodeOrMouse) {
