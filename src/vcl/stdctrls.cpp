@@ -128,22 +128,55 @@ void TEdit::Change() {
 
 namespace {
 
-// Messages that never change an edit's text; after any other the text is
-// read from the window again.
-bool LeavesEditTextAlone(UINT msg) {
+// Messages that neither read nor change an edit window's text: a memo's
+// pending lines may wait, an edit's known text holds.
+bool LeavesTextAlone(UINT msg) {
     switch (msg) {
-    case WM_GETTEXT: case WM_GETTEXTLENGTH: case WM_PAINT: case WM_ERASEBKGND: case WM_NCPAINT:
-    case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_NCMOUSEMOVE: case WM_MOUSELEAVE:
-    case WM_TIMER: case WM_GETDLGCODE: case WM_GETFONT: case WM_WINDOWPOSCHANGING: case WM_WINDOWPOSCHANGED:
-    case WM_MOVE: case WM_SIZE: case WM_NCCALCSIZE: case WM_SHOWWINDOW: case WM_SETFOCUS: case WM_KILLFOCUS:
-    case WM_MOUSEACTIVATE: case WM_CAPTURECHANGED: case WM_IME_SETCONTEXT: case WM_IME_NOTIFY:
-    case WM_QUERYUISTATE: case WM_UPDATEUISTATE: case WM_CHANGEUISTATE: case WM_CTLCOLOREDIT:
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+    case WM_MOVE:
+    case WM_SIZE:
+    case WM_NCCALCSIZE:
+    case WM_SHOWWINDOW:
+    case WM_GETDLGCODE:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+    // Focus and activation: a click on another window during a run would
+    // otherwise write the log's pending lines out two or three times over.
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_MOUSEACTIVATE:
+    case WM_CAPTURECHANGED:
+    case WM_IME_SETCONTEXT:
+    case WM_IME_NOTIFY:
+    case WM_QUERYUISTATE:
+    case WM_UPDATEUISTATE:
+    case WM_CHANGEUISTATE:
+        return true;
+    }
+    return msg >= CM_BASE;
+}
+
+// Messages after which an edit's text is as it was: the above, and those
+// that only read it or paint it. The window's end is not among them.
+bool KeepsEditText(UINT msg) {
+    switch (msg) {
+    case WM_GETTEXT: case WM_GETTEXTLENGTH: case WM_PAINT: case WM_TIMER: case WM_GETFONT: case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: case EM_GETSEL: case EM_GETLINECOUNT: case EM_GETLINE: case EM_LINEINDEX:
     case EM_LINELENGTH: case EM_GETMODIFY: case EM_GETRECT: case EM_POSFROMCHAR: case EM_CHARFROMPOS:
     case EM_GETLIMITTEXT: case EM_GETFIRSTVISIBLELINE:
         return true;
-    default:
+    case WM_DESTROY: case WM_NCDESTROY:
         return false;
+    default:
+        return LeavesTextAlone(msg);
     }
 }
 
@@ -164,7 +197,7 @@ void TEdit::WndProc(TMessage& message) {
         if (message.WParamHi() == EN_CHANGE) Change();
         return;
     }
-    if (LeavesEditTextAlone(message.Msg)) {
+    if (KeepsEditText(message.Msg)) {
         TWinControl::WndProc(message);
         return;
     }
@@ -320,41 +353,6 @@ void TMemo::SetWordWrap(bool value) {
     RecreateWindow();
 }
 
-// Messages that neither read nor change the text: pending lines may wait.
-static bool LeavesMemoTextAlone(UINT msg) {
-    switch (msg) {
-    case WM_NCHITTEST:
-    case WM_SETCURSOR:
-    case WM_MOUSEMOVE:
-    case WM_NCMOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_NCPAINT:
-    case WM_ERASEBKGND:
-    case WM_WINDOWPOSCHANGING:
-    case WM_WINDOWPOSCHANGED:
-    case WM_MOVE:
-    case WM_SIZE:
-    case WM_NCCALCSIZE:
-    case WM_SHOWWINDOW:
-    case WM_GETDLGCODE:
-    case WM_DESTROY:
-    case WM_NCDESTROY:
-    // Focus and activation: a click on another window during a run would
-    // otherwise write the log's pending lines out two or three times over.
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_MOUSEACTIVATE:
-    case WM_CAPTURECHANGED:
-    case WM_IME_SETCONTEXT:
-    case WM_IME_NOTIFY:
-    case WM_QUERYUISTATE:
-    case WM_UPDATEUISTATE:
-    case WM_CHANGEUISTATE:
-        return true;
-    }
-    return msg >= CM_BASE;
-}
-
 void TMemo::WndProc(TMessage& message) {
     switch (message.Msg) {
     case CN_COMMAND:
@@ -377,7 +375,7 @@ void TMemo::WndProc(TMessage& message) {
         if (!lines_->flushing_) lines_->WindowChanged();
         break;
     default:
-        if (!LeavesMemoTextAlone(message.Msg)) lines_->Flush();
+        if (!LeavesTextAlone(message.Msg)) lines_->Flush();
         if (!lines_->flushing_ && (message.Msg == EM_REPLACESEL || message.Msg == EM_UNDO)) {
             TWinControl::WndProc(message);
             lines_->WindowChanged();
