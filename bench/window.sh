@@ -16,10 +16,13 @@
 # time rather than what a disk busy with other work makes of it. The
 # program is given the seed of its draws (NORVIX_BENCH_SEED), so it fights
 # the very battles E fights (with draws of their own, one run's battles
-# took a fifth longer than another's); E is measured right before and
-# right after each run and the two averaged (a run around which they differ
-# by more than a tenth is made again, twice at most: the machine's speed
-# moved meanwhile); ratio = seconds / E. Each figure is the
+# took a fifth longer than another's). The driver measures E right before
+# its start click and right after the run's end (selection) or summary
+# (statistics), while the program waits: the machine's speed moves within
+# seconds, and a figure taken before the program started would miss the
+# stretch the run fell into. The two are averaged (a run around which they
+# differ by more than a tenth is made again, twice at most: the machine's
+# speed moved meanwhile); ratio = seconds / E. Each figure is the
 # median of NORVIX_BENCH_RUNS runs (5 by default); each run's own line goes
 # to stderr.
 # While the program runs, a click on another of its windows every half
@@ -61,18 +64,10 @@ sleep 1
 # Wine's text drawing makes, which no player's desktop does.
 xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf '*customization:\t-color\n')"
 
-# engine_seconds SCENARIO SEED...: the seconds of each seed, one a line.
+# Both the program and E work in the memory file system (see above).
 bench_tmp=${NORVIX_BENCH_TMP:-/dev/shm}
 [ -d "$bench_tmp" ] && [ -w "$bench_tmp" ] || bench_tmp=${TMPDIR:-/tmp}
 export TMPDIR="$bench_tmp"
-
-engine_seconds() {
-    local what=$1 seed
-    shift
-    for seed in "$@"; do
-        NORVIX_BENCH_SEED=$seed "$NORVIX_BENCH" "engine-$what" | sed -n 's/.* seconds=\([0-9.]*\).*/\1/p'
-    done
-}
 
 # One run of the program with the seed: prints the driver's line, or fails.
 window_run() {
@@ -83,7 +78,8 @@ window_run() {
     (cd "$work" && "$BUILD_ROOT/win/window_driver.exe" options "$what" "$skin") || return 1
     (cd "$work" && NORVIX_BENCH_SEED=$seed exec "$BUILD_ROOT/win/norvixsim.exe") >/dev/null 2>&1 &
     program_pid=$!
-    line=$(cd "$work" && "$BUILD_ROOT/win/window_driver.exe" "$what")
+    line=$(cd "$work" && NORVIX_BENCH_ENGINE="NORVIX_BENCH_SEED=$seed '$NORVIX_BENCH' engine-$what" \
+           "$BUILD_ROOT/win/window_driver.exe" "$what")
     driver=$?
     kill "$program_pid" 2>/dev/null
     timeout 30 wineserver -k 2>/dev/null
@@ -115,10 +111,10 @@ for scenario in "$@"; do
             # two figures around it differ by more than a tenth: the run
             # is made again, twice at most.
             for attempt in 1 2 3; do
-                e1=$(engine_seconds "$what" "$seed")
                 line=$(window_run "$what" "$skin" "$seed")
                 ok=$?
-                e2=$(engine_seconds "$what" "$seed")
+                e1=$(value engine_before "$line")
+                e2=$(value engine_after "$line")
                 [ $ok -ne 0 ] || [ "$attempt" -eq 3 ] && break
                 awk -v a="$e1" -v b="$e2" 'BEGIN { exit !(a - b > 0.1 * (a + b) / 2 || b - a > 0.1 * (a + b) / 2) }' || break
                 echo "scenario=$scenario skin=$skin run=$run made again: the engine took $e1 s before it and $e2 s after" >&2
@@ -131,7 +127,7 @@ for scenario in "$@"; do
             fi
             e=$(printf '%s\n%s\n' "$e1" "$e2" | awk '{ sum += $1; n++ } END { if (n) printf "%.3f", sum / n }')
             s=$(value seconds "$line")
-            echo "scenario=$scenario skin=$skin run=$run seconds=$s engine_seconds=$e engine_before=$e1 engine_after=$e2 load=$load $(sed 's/^battles=[0-9]* seconds=[0-9.]* //' <<<"$line")" >&2
+            echo "scenario=$scenario skin=$skin run=$run seconds=$s engine_seconds=$e load=$load $(sed 's/^battles=[0-9]* seconds=[0-9.]* //' <<<"$line")" >&2
             results+="$s $e $load $(value battles "$line") $(value clicks "$line") $(value click_worst_ms "$line") $(value clicks_over_100ms "$line") $(value summary_seconds "$line")"$'\n'
         done
         [ -n "$results" ] || continue

@@ -10,6 +10,8 @@
 //
 // Runs in the program's working folder, in the same Wine session. Prints one
 // line of key=value pairs; on a failure a message on stderr and exit code 1.
+// With NORVIX_BENCH_ENGINE set, the line also holds the engine's seconds for
+// the same battles, measured by that command just before and after the run.
 // Nothing here waits on the program's thread except where the program is
 // idle: windows are found and read through the window server alone.
 #include <windows.h>
@@ -352,6 +354,33 @@ double ProbeEverySeconds() {
 }
 constexpr double kGiveUpSeconds = 900;
 
+// The engine's own seconds for the same battles, measured by the command in
+// NORVIX_BENCH_ENGINE (a native program, run by the shell) right before the
+// start click and right after the end: the machine's speed on this kind of
+// machine moves within seconds, and the two figures are then taken in the
+// same stretch as the run itself. The program is idle meanwhile. -1 when
+// there is no command.
+double EngineSeconds() {
+    const char* command = std::getenv("NORVIX_BENCH_ENGINE");
+    if (!command || !*command) return -1;
+    FILE* pipe = popen(command, "r");
+    if (!pipe) throw std::runtime_error("could not start the engine's benchmark");
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    const size_t at = output.find(" seconds=");
+    if (pclose(pipe) != 0 || at == std::string::npos)
+        throw std::runtime_error("the engine's benchmark failed: " + output);
+    return std::atof(output.c_str() + at + 9);
+}
+
+std::string EngineFigures(double before, double after) {
+    if (before < 0) return "";
+    char text[96];
+    std::snprintf(text, sizeof text, " engine_before=%.3f engine_after=%.3f", before, after);
+    return text;
+}
+
 int Selection() {
     HWND main = WaitForProgram();
     EnterFleet(main, windowbench::kSelectionFleet, std::size(windowbench::kSelectionFleet));
@@ -359,6 +388,7 @@ int Selection() {
     HWND warning = WaitFor("the selection's warning", 30, [] { return FormWithButton(u"Подобрать флот"); });
     Pause(300);
     NoMessage("the fleet entry");
+    const double engineBefore = EngineSeconds();
 
     Responsiveness clicks;
     const auto start = Clock::now();
@@ -388,6 +418,7 @@ int Selection() {
         Pause(10);
     }
     const double seconds = SecondsSince(start);
+    const double engineAfter = EngineSeconds();
 
     HWND results = nullptr;
     for (HWND window : TopWindows())
@@ -399,9 +430,9 @@ int Selection() {
         throw std::runtime_error("the selection ended without its recommended fleet");
 
     const int battles = std::stoi(windowbench::kSelectionCandidates) * std::stoi(windowbench::kSelectionGenerations) * 5;
-    std::printf("battles=%d seconds=%.3f clicks=%d click_mean_ms=%.0f click_worst_ms=%.0f clicks_over_100ms=%d\n",
+    std::printf("battles=%d seconds=%.3f clicks=%d click_mean_ms=%.0f click_worst_ms=%.0f clicks_over_100ms=%d%s\n",
                 battles, seconds, clicks.clicks, clicks.clicks ? clicks.totalMs / clicks.clicks : 0.0,
-                clicks.worstMs, clicks.late);
+                clicks.worstMs, clicks.late, EngineFigures(engineBefore, engineAfter).c_str());
     return 0;
 }
 
@@ -429,6 +460,7 @@ int Statistics() {
     Pause(300);
     NoMessage("the fleet entry");
     const int battles = std::stoi(windowbench::kStatisticsBattles);
+    const double engineBefore = EngineSeconds();
 
     Responsiveness clicks;
     const auto start = Clock::now();
@@ -455,6 +487,7 @@ int Statistics() {
     }
     const double summarySeconds = SecondsSince(start);
     Pause(500);
+    const double engineAfter = EngineSeconds();
     std::u16string text;
     for (HWND child : Children(summary))
         if (ClassOf(child) == u"Edit") text = AskedText(child);
@@ -463,9 +496,9 @@ int Statistics() {
 
     std::printf(
         "battles=%d seconds=%.3f summary_seconds=%.3f clicks=%d click_mean_ms=%.0f click_worst_ms=%.0f "
-        "clicks_over_100ms=%d\n",
+        "clicks_over_100ms=%d%s\n",
         battles, seconds, summarySeconds, clicks.clicks, clicks.clicks ? clicks.totalMs / clicks.clicks : 0.0,
-        clicks.worstMs, clicks.late);
+        clicks.worstMs, clicks.late, EngineFigures(engineBefore, engineAfter).c_str());
     return 0;
 }
 
