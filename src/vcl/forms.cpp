@@ -722,7 +722,16 @@ void TApplication::ProcessMessages() {
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
     if (messageBoxHandler_) return messageBoxHandler_(text, caption, flags);
     HWND owner = GetActiveWindow();
-    return MessageBoxW(owner, WideText(text), WideText(caption), flags);
+    // The program's other windows take no input while the box is up, as
+    // under a modal form: a click on one, or a run showing its log again,
+    // would bring it over the box, which would then wait unseen behind it.
+    // The owner is the box's own to hold back and to give back the
+    // activation to when it closes.
+    DisabledWindows others{owner, {}};
+    EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&others));
+    const int answer = MessageBoxW(owner, WideText(text), WideText(caption), flags);
+    for (HWND window : others.windows) EnableWindow(window, TRUE);
+    return answer;
 }
 
 void TApplication::ShowException(const std::string& text) {

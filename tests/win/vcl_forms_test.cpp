@@ -1,5 +1,7 @@
 // Forms: showing, closing with the close query on every road, modal loops,
 // default and cancel buttons, the list of forms.
+#include <functional>
+
 #include "gtest_windows.h"
 #include "support/vcl_test_support.h"
 
@@ -162,6 +164,49 @@ TEST(Forms, ShowOfAVisibleFormActivatesItButNotOverAModalForm) {
     EXPECT_EQ(active, dialog->Handle());
     dialog->Free();
     other->Free();
+    log->Free();
+}
+
+// A real message box holds the other forms back as a modal form does: the
+// log shown again by a battle, or a click on another form, would otherwise
+// come over the box. Once it closes every form takes input again and its
+// owner is the active window.
+TEST(Forms, AMessageBoxKeepsEveryOtherFormBehindItUntilItCloses) {
+    auto* log = NewForm<TForm>(nullptr);
+    auto* owner = NewForm<TForm>(nullptr);
+    log->Show();
+    owner->Show();
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), owner->Handle());
+
+    HWND box = nullptr, activeAfterShow = nullptr;
+    bool logTookInput = true;
+    int looks = 0;
+    std::function<void()> look = [&] {
+        box = vcltest::VisibleDialog();
+        if (!box && ++looks < 200) {
+            Sleep(10);
+            vcltest::PostAction(look);
+            return;
+        }
+        if (!box) return;
+        logTookInput = IsWindowEnabled(log->Handle());
+        log->Show();
+        activeAfterShow = GetActiveWindow();
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    };
+    vcltest::PostAction(look);
+    vcltest::MessageBoxes boxes;
+    boxes.Pause();
+    EXPECT_EQ(Application->MessageBox("Идет расчет боя, дождитесь его окончания", "Симулятор", MB_OK), IDOK);
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(logTookInput);
+    EXPECT_EQ(activeAfterShow, box);
+    Pump();
+    EXPECT_TRUE(IsWindowEnabled(log->Handle()));
+    EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+    EXPECT_EQ(GetActiveWindow(), owner->Handle());
+    owner->Free();
     log->Free();
 }
 
