@@ -361,19 +361,35 @@ void TForm::CloseModal() {
 
 namespace {
 
-struct DisabledWindows {
-    HWND except;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK DisableWindow(HWND window, LPARAM data) {
-    auto* list = reinterpret_cast<DisabledWindows*>(data);
-    if (window != list->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        list->windows.push_back(window);
-        EnableWindow(window, FALSE);
+// The thread's other visible windows held back from input for a modal
+// loop's time, all but `except`; given back on Release or at the end.
+class HeldWindows {
+public:
+    explicit HeldWindows(HWND except) : except_(except) {
+        EnumThreadWindows(GetCurrentThreadId(), Hold, reinterpret_cast<LPARAM>(this));
     }
-    return TRUE;
-}
+    ~HeldWindows() { Release(); }
+    HeldWindows(const HeldWindows&) = delete;
+    HeldWindows& operator=(const HeldWindows&) = delete;
+
+    void Release() {
+        for (HWND window : windows_) EnableWindow(window, TRUE);
+        windows_.clear();
+    }
+
+private:
+    static BOOL CALLBACK Hold(HWND window, LPARAM data) {
+        auto* held = reinterpret_cast<HeldWindows*>(data);
+        if (window != held->except_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            held->windows_.push_back(window);
+            EnableWindow(window, FALSE);
+        }
+        return TRUE;
+    }
+
+    HWND except_;
+    std::vector<HWND> windows_;
+};
 
 }  // namespace
 
@@ -384,8 +400,7 @@ TModalResult TForm::ShowModal() {
     HWND previous = GetActiveWindow();
     modal_ = true;
     modalResult_ = mrNone;
-    DisabledWindows disabled{handle_, {}};
-    EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+    HeldWindows others(handle_);
     try {
         Show();
         while (true) {
@@ -400,12 +415,14 @@ TModalResult TForm::ShowModal() {
             }
         }
     } catch (...) {
-        for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+        others.Release();
         modal_ = false;
         Hide();
         throw;
     }
-    for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+    // Given back before the form hides, so that the activation goes to one
+    // of them rather than out of the program.
+    others.Release();
     modal_ = false;
     Hide();
     if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
@@ -727,11 +744,8 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     // would bring it over the box, which would then wait unseen behind it.
     // The owner is the box's own to hold back and to give back the
     // activation to when it closes.
-    DisabledWindows others{owner, {}};
-    EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&others));
-    const int answer = MessageBoxW(owner, WideText(text), WideText(caption), flags);
-    for (HWND window : others.windows) EnableWindow(window, TRUE);
-    return answer;
+    HeldWindows others(owner);
+    return MessageBoxW(owner, WideText(text), WideText(caption), flags);
 }
 
 void TApplication::ShowException(const std::string& text) {
