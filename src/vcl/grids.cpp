@@ -475,7 +475,9 @@ void TStringGrid::WndProc(TMessage& message) {
         KeyDown(message.WParam);
         return;
     case WM_CHAR:
-        if (message.WParam >= 32 && CanEditCell(col_, row_)) {
+        // A key typed on the chosen cell starts its edit, the cell's text
+        // selected: a character replaces it, BackSpace empties it.
+        if ((message.WParam >= 32 || message.WParam == VK_BACK) && CanEditCell(col_, row_)) {
             ShowEditor();
             if (editor_ && editor_->Visible()) SendMessageW(editor_->Handle(), WM_CHAR, message.WParam, message.LParam);
         }

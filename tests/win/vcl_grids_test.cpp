@@ -70,6 +70,14 @@ TEST_F(Grids, CellsAreEditedInPlaceAndEscapeDropsTheEdit) {
     vcltest::TypeText(grid->InplaceEditor(), "99");
     vcltest::PressKey(grid->InplaceEditor(), VK_ESCAPE);
     EXPECT_EQ(grid->Cells(1, 1), "45");
+    // Typed on the chosen cell, a character replaces its text and BackSpace empties it.
+    SendMessageW(grid->Handle(), WM_CHAR, '7', 0);
+    vcltest::PressKey(grid->InplaceEditor(), VK_RETURN);
+    EXPECT_EQ(grid->Cells(1, 1), "7");
+    SendMessageW(grid->Handle(), WM_CHAR, VK_BACK, 0);
+    ASSERT_TRUE(grid->EditorShowing());
+    vcltest::PressKey(grid->InplaceEditor(), VK_RETURN);
+    EXPECT_EQ(grid->Cells(1, 1), "");
     // Fixed cells are never edited.
     grid->SetCurrent(0, 0);
     EXPECT_EQ(grid->Col(), 1);
