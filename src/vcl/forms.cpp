@@ -363,10 +363,18 @@ namespace {
 
 // The thread's other visible windows held back from input for a modal
 // loop's time, all but `except`; given back on Release or at the end.
+// While any are held, a held window found in front of the window that
+// takes input puts that window back in front: a window manager raises the
+// window the player clicks whether it takes input or not (and tells the
+// program nothing but the new stacking), and the box or modal form would
+// then wait unseen behind it while the program seems to hang. Windows
+// brings the modal window up when its held-back owner is clicked.
 class HeldWindows {
 public:
-    explicit HeldWindows(HWND except) : except_(except) {
+    explicit HeldWindows(HWND except) : except_(except), outer_(innermost_) {
         EnumThreadWindows(GetCurrentThreadId(), Hold, reinterpret_cast<LPARAM>(this));
+        innermost_ = this;
+        if (!timer_) timer_ = SetTimer(nullptr, 0, kLookMs, Look);
     }
     ~HeldWindows() { Release(); }
     HeldWindows(const HeldWindows&) = delete;
@@ -375,9 +383,17 @@ public:
     void Release() {
         for (HWND window : windows_) EnableWindow(window, TRUE);
         windows_.clear();
+        if (innermost_ != this) return;
+        innermost_ = outer_;
+        if (!innermost_ && timer_) {
+            KillTimer(nullptr, timer_);
+            timer_ = 0;
+        }
     }
 
 private:
+    static constexpr UINT kLookMs = 100;
+
     static BOOL CALLBACK Hold(HWND window, LPARAM data) {
         auto* held = reinterpret_cast<HeldWindows*>(data);
         if (window != held->except_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
@@ -387,8 +403,31 @@ private:
         return TRUE;
     }
 
+    // The front one of the thread's shown windows that take input (the
+    // modal form, or the box, which holds back its owner itself) goes back
+    // in front of any window that takes none. Windows kept above all others
+    // are no concern.
+    static void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
+        const DWORD thread = GetCurrentThreadId();
+        bool heldInFront = false;
+        for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+            if (GetWindowThreadProcessId(window, nullptr) != thread || !IsWindowVisible(window) || IsIconic(window) ||
+                (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+                continue;
+            if (!IsWindowEnabled(window)) {
+                heldInFront = true;
+                continue;
+            }
+            if (heldInFront) SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return;
+        }
+    }
+
     HWND except_;
+    HeldWindows* outer_;
     std::vector<HWND> windows_;
+    static inline HeldWindows* innermost_ = nullptr;
+    static inline UINT_PTR timer_ = 0;
 };
 
 }  // namespace

@@ -47,6 +47,28 @@ public:
     bool createdWithControls = false;
 };
 
+// Whether top-level window `upper` lies in front of `lower`.
+bool InFrontOf(HWND upper, HWND lower) {
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (window == upper) return true;
+        if (window == lower) return false;
+    }
+    return false;
+}
+
+// What a window manager does with the window the player clicks: it comes to
+// the front whether or not it takes input. True when `front` comes back in
+// front of it within a second.
+bool ComesBackInFront(HWND front, HWND clicked) {
+    SetWindowPos(clicked, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (int waited = 0; waited < 1000; waited += 10) {
+        Pump();
+        if (InFrontOf(front, clicked)) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 }  // namespace
 
 TEST(Forms, CreationEventRunsOnceEveryControlExistsAndFormsAreListed) {
@@ -152,16 +174,21 @@ TEST(Forms, ShowOfAVisibleFormActivatesItButNotOverAModalForm) {
     log->Show();
     EXPECT_EQ(GetActiveWindow(), log->Handle());
 
-    // While a modal form is up, a window shown again keeps behind it.
+    // While a modal form is up, a window shown again keeps behind it, and
+    // one the desktop brings to the front puts the modal form back over it.
     auto* dialog = NewForm<TDialog>(nullptr);
     HWND active = nullptr;
+    bool dialogInFront = false;
     vcltest::PostAction([&] {
         log->Show();
         active = GetActiveWindow();
+        Pump();
+        dialogInFront = ComesBackInFront(dialog->Handle(), log->Handle());
         dialog->SetModalResult(mrCancel);
     });
     dialog->ShowModal();
     EXPECT_EQ(active, dialog->Handle());
+    EXPECT_TRUE(dialogInFront);
     dialog->Free();
     other->Free();
     log->Free();
@@ -180,7 +207,7 @@ TEST(Forms, AMessageBoxKeepsEveryOtherFormBehindItUntilItCloses) {
     ASSERT_EQ(GetActiveWindow(), owner->Handle());
 
     HWND box = nullptr, activeAfterShow = nullptr;
-    bool logTookInput = true;
+    bool logTookInput = true, boxInFront = false;
     int looks = 0;
     std::function<void()> look = [&] {
         box = vcltest::VisibleDialog();
@@ -193,6 +220,9 @@ TEST(Forms, AMessageBoxKeepsEveryOtherFormBehindItUntilItCloses) {
         logTookInput = IsWindowEnabled(log->Handle());
         log->Show();
         activeAfterShow = GetActiveWindow();
+        // Clicked on the desktop, the form and the box's owner come to the
+        // front; the box comes back over them.
+        boxInFront = ComesBackInFront(box, owner->Handle()) && ComesBackInFront(box, log->Handle());
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     };
     vcltest::PostAction(look);
@@ -202,6 +232,7 @@ TEST(Forms, AMessageBoxKeepsEveryOtherFormBehindItUntilItCloses) {
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(logTookInput);
     EXPECT_EQ(activeAfterShow, box);
+    EXPECT_TRUE(boxInFront);
     Pump();
     EXPECT_TRUE(IsWindowEnabled(log->Handle()));
     EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
