@@ -371,24 +371,20 @@ namespace {
 // brings the modal window up when its held-back owner is clicked.
 class HeldWindows {
 public:
-    explicit HeldWindows(HWND except) : except_(except), outer_(innermost_) {
+    explicit HeldWindows(HWND except) : except_(except) {
         EnumThreadWindows(GetCurrentThreadId(), Hold, reinterpret_cast<LPARAM>(this));
-        innermost_ = this;
-        if (!timer_) timer_ = SetTimer(nullptr, 0, kLookMs, Look);
+        if (holders_++ == 0) timer_ = SetTimer(nullptr, 0, kLookMs, Look);
     }
     ~HeldWindows() { Release(); }
     HeldWindows(const HeldWindows&) = delete;
     HeldWindows& operator=(const HeldWindows&) = delete;
 
     void Release() {
+        if (released_) return;
+        released_ = true;
         for (HWND window : windows_) EnableWindow(window, TRUE);
         windows_.clear();
-        if (innermost_ != this) return;
-        innermost_ = outer_;
-        if (!innermost_ && timer_) {
-            KillTimer(nullptr, timer_);
-            timer_ = 0;
-        }
+        if (--holders_ == 0) KillTimer(nullptr, timer_);
     }
 
 private:
@@ -424,9 +420,11 @@ private:
     }
 
     HWND except_;
-    HeldWindows* outer_;
     std::vector<HWND> windows_;
-    static inline HeldWindows* innermost_ = nullptr;
+    bool released_ = false;
+    // Guards alive on the thread (a box over a modal form nests two); the
+    // look runs while there is one.
+    static inline int holders_ = 0;
     static inline UINT_PTR timer_ = 0;
 };
 
