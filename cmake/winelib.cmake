@@ -32,6 +32,13 @@ target_compile_options(battle PRIVATE -O3 -fno-semantic-interposition)
 # activated: built so that its rows are blended many bytes at a time.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/skin/core/blend.cpp TARGET_DIRECTORY skincore PROPERTIES COMPILE_OPTIONS -O3)
 
+# libcurl is the machine's library: its header must see the host's sockets,
+# not Winsock, so the one file that uses it is built without the Win32 macros.
+set(NORVIX_NO_WIN32_MACROS
+    -U_WIN32 -U_WIN64 -UWIN32 -UWIN64 -U__WIN32__ -U__WIN64__ -U__WIN64 -U__WINNT -U__WINNT__ -U__WINE__)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/rtl/http.cpp TARGET_DIRECTORY rtl
+                            PROPERTIES COMPILE_OPTIONS "${NORVIX_NO_WIN32_MACROS}")
+
 set(WIN_SYSTEM_LIBS -luser32 -lgdi32 -lcomctl32 -lcomdlg32 -ladvapi32 -lshell32 -lmsimg32 -lole32 -loleaut32 -luuid)
 
 if(VCL_SOURCES)
@@ -67,17 +74,18 @@ if(NORVIX_TESTS)
   set(GTEST_DIR /usr/src/googletest/googletest)
   add_library(gtest_wine STATIC ${GTEST_DIR}/src/gtest-all.cc ${GTEST_DIR}/src/gtest_main.cc)
   target_include_directories(gtest_wine PUBLIC ${GTEST_DIR}/include PRIVATE ${GTEST_DIR})
-  target_compile_options(gtest_wine PRIVATE
-    -U_WIN32 -U_WIN64 -UWIN32 -UWIN64 -U__WIN32__ -U__WIN64__ -U__WIN64 -U__WINNT -U__WINNT__ -U__WINE__
-    -fexec-charset=UTF-8)
+  target_compile_options(gtest_wine PRIVATE ${NORVIX_NO_WIN32_MACROS} -fexec-charset=UTF-8)
 
   file(GLOB WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+  # The test web server uses the machine's OpenSSL, as the loader its libcurl.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/win/support/http_server.cpp
+                              PROPERTIES COMPILE_OPTIONS "${NORVIX_NO_WIN32_MACROS}")
   # One Win32 test program NAME.exe from one source, with the tests' support.
   function(norvix_win_test name source)
     add_executable(${name} ${source} ${WIN_TEST_SUPPORT})
     set_target_properties(${name} PROPERTIES OUTPUT_NAME "${name}.exe" SUFFIX "")
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
-    target_link_libraries(${name} PRIVATE gtest_wine norvixwin ${WIN_SYSTEM_LIBS})
+    target_link_libraries(${name} PRIVATE gtest_wine norvixwin ${WIN_SYSTEM_LIBS} ssl crypto)
     add_test(NAME ${name} COMMAND ${CMAKE_CURRENT_BINARY_DIR}/${name}.exe WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     # Freed objects of the layer and the skin engine are kept out of reach:
     # a use after free fails the test where it happens (vcl/objectmemory.h).

@@ -1,7 +1,7 @@
 // The hidden page loader of a window: Navigate starts loading a page over
-// HTTP on a thread of its own, Busy tells whether it is still loading, and
-// the page's source (in code page 1251) can then be saved to a file. A page
-// that could not be loaded leaves an empty document.
+// HTTP or HTTPS on a thread of its own, Busy tells whether it is still
+// loading, and the page's source (in code page 1251) can then be saved to a
+// file. A page that could not be loaded leaves an empty document.
 #pragma once
 #include <memory>
 #include <string>
@@ -27,8 +27,9 @@ public:
     std::string DocumentSource() const;
     // Why the last load failed; "" when it did not.
     std::string LoadError() const;
-    // The status code the server gave the last load; 0 when no answer came
-    // (no connection, no response) or while loading.
+    // The status code the server gave the last load; 0 when the site gave no
+    // answer (no connection, host not found, certificate refused, no
+    // response) or while loading.
     int LoadStatus() const;
 
     void SetLimits(const rtl::HttpLimits& limits) { limits_ = limits; }
