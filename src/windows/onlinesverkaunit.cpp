@@ -109,7 +109,8 @@ void Tonlinesverka::Timer2Timer(TObject*) {
             StopWalk(failure);
             return;
         }
-        // The site answered with an error for this page alone: the walk goes on.
+        // The site answered, only not with this page (an error status, a page
+        // cut short or too large, redirects without end): the walk goes on.
         Memo2->Lines()->Add(CurrentUnit() + ": страница не загружена: " + failure);
         walk_.failedPages += 1;
         Timer1->SetEnabled(true);

@@ -1,6 +1,6 @@
 // The spy-report analysis, the online rapid-fire comparison and the update
-// search in the running program's windows, against a web server on
-// 127.0.0.1 that the test starts.
+// search in the running program's windows, against an HTTPS server on
+// 127.0.0.1 that the test starts with a certificate made for it.
 #include "support/program_fixture.h"
 #include "support/http_server.h"
 #include "support/scratch_folder.h"
@@ -223,6 +223,7 @@ protected:
     void TearDown() override {
         w->Timer1->SetEnabled(false);
         w->Timer2->SetEnabled(false);
+        w->WebBrowser1->SetLimits({});
     }
     // Rapid fire of `row` only against the targets given.
     void SetRapidFire(int row, const std::vector<std::pair<int, const char*>>& values) {
@@ -236,7 +237,8 @@ protected:
         WaitForPage(w->WebBrowser1);
         Advance(5000);
     }
-    testhttp::Server server;
+    testhttp::TestAuthority authority;
+    testhttp::Server server{authority.Issue("127.0.0.1")};
     Tonlinesverka* w = nullptr;
 };
 
@@ -369,8 +371,43 @@ TEST_F(Comparison, StartingAgainRestartsAnUnsavedPageIsSkippedAndBadEntriesAreTo
     EXPECT_TRUE(w->Timer1->Enabled());
 }
 
-// A site that gives no answer at all (down, or closing the connection) stops
-// the walk at once with a message: nothing after it was compared.
+// A page the site answered but could not give whole (cut short, too large,
+// redirected in a loop) is logged with its unit and skipped like an error
+// page: the walk goes on to the units after it.
+TEST_F(Comparison, APageCutShortTooLargeOrRedirectedInALoopIsSkippedAndTheWalkGoesOn) {
+    const std::vector<int> rows(form->ShipRows().begin(), form->ShipRows().begin() + 4);
+    for (int row : rows) SetRapidFire(row, {});
+    testhttp::Page cut{UnitPage(Name(rows[0]), {Entry(rows[1], Name(rows[1]), 3)})};
+    cut.cutAfter = cut.body.size() / 2;
+    server.Set(UnitPath(rows[0]), cut);
+    testhttp::Page loop{"", "text/html", 302};
+    loop.location = UnitPath(rows[1]);
+    server.Set(UnitPath(rows[1]), loop);
+    server.Set(UnitPath(rows[2]), {UnitPage(Name(rows[2]), {Entry(rows[1], Name(rows[1]), 3)}) + std::string(8000, ' ')});
+    server.Set(UnitPath(rows[3]), {UnitPage(Name(rows[3]), {Entry(rows[0], Name(rows[0]), 7)})});
+    rtl::HttpLimits limits;
+    limits.maxBytes = 8000;
+    w->WebBrowser1->SetLimits(limits);
+
+    vcltest::Click(w->Button1);
+    for (int k = 0; k < 4; ++k) NextUnit();
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    auto failed = [&](int row, const std::string& why) {
+        return "«" + Name(row) + "» (" + server.Address() + UnitPath(row).substr(1) + "): страница не загружена: " + why;
+    };
+    EXPECT_EQ(MemoLines(w->Memo2),
+              (std::vector<std::string>{failed(rows[0], "страница пришла не вся: сервер оборвал соединение"),
+                                        failed(rows[1], "перенаправления по кругу (больше 5)"),
+                                        failed(rows[2], "страница слишком велика"),
+                                        Name(rows[3]) + " по " + Name(rows[0]) + "  0-->7"}));
+    EXPECT_EQ(MemoLines(w->Memo3), (std::vector<std::string>{std::to_string(rows[3]), std::to_string(rows[0]), "7"}));
+    EXPECT_TRUE(w->Timer1->Enabled());
+    EXPECT_EQ(w->CheckRow, rows[3]);
+}
+
+// A site that gives no answer at all (down, or closing the connection) or
+// shows a certificate made for another name stops the walk at once with a
+// message: nothing after it was compared.
 TEST_F(Comparison, AStoppedSiteIsToldAndEndsTheWalk) {
     const int first = form->ShipRows()[0], second = form->ShipRows()[1];
     std::string stopped;
@@ -409,6 +446,21 @@ TEST_F(Comparison, AStoppedSiteIsToldAndEndsTheWalk) {
     EXPECT_NE(Texts()[0].find("«" + Name(second) + "»"), std::string::npos) << Utf8(Texts()[0]);
     EXPECT_FALSE(w->Timer1->Enabled());
     EXPECT_EQ(w->CheckRow, second);
+
+    Boxes().Clear();
+    testhttp::Server impostor(authority.Issue("game.example"));
+    web::SetGameSite(impostor.Address());
+    vcltest::Click(w->Button1);
+    NextUnit();
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].rfind("Сверка скорострелов остановлена: сайт игры не отвечает (сертификат сайта 127.0.0.1 не "
+                               "принят: сертификат выдан другому имени (",
+                               0),
+              0u)
+        << Utf8(Texts()[0]);
+    EXPECT_FALSE(w->Timer1->Enabled());
+    EXPECT_EQ(w->CheckRow, first);
+    EXPECT_TRUE(impostor.Requests().empty());
 }
 
 namespace {
@@ -465,7 +517,8 @@ protected:
         obnovl->Button3->SetEnabled(false);
     }
 
-    testhttp::Server server;
+    testhttp::TestAuthority authority;
+    testhttp::Server server{authority.Issue("127.0.0.1")};
     Tpoisk_obnov* p = nullptr;
     std::string build, version;
 };
@@ -528,6 +581,17 @@ TEST_F(UpdateSearch, TheSearchOffersWhatIsNewerAndTellsThePlayerWhenNothingIs) {
     EXPECT_EQ(ManualSearch(), "");
     EXPECT_EQ(Texts(), std::vector<std::string>{"Поиск обновлений не удался: страница " + manualPage +
                                                 " не загружена (ответ сервера 500)."});
+    testhttp::Server impostor(authority.Issue("game.example"));
+    web::SetUpdateSite(impostor.Address());
+    Boxes().Clear();
+    EXPECT_EQ(ManualSearch(), "");
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].rfind("Поиск обновлений не удался: страница " + impostor.Address() +
+                                   "kemru/verinfo.htm не загружена (сертификат сайта 127.0.0.1 не принят: сертификат "
+                                   "выдан другому имени (",
+                               0),
+              0u)
+        << Utf8(Texts()[0]);
     std::string stopped;
     {
         testhttp::Server gone;
