@@ -6,6 +6,7 @@
 #include "battle/datatable.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
+#include "rtl/textfile.h"
 #include "windows/dataform.h"
 #include "windows/defteh.h"
 #include "windows/entrylists.h"
@@ -93,10 +94,23 @@ void TForm15::Timer1Timer(TObject*) {
     Timer1->SetEnabled(false);
     ListUnits();
     battle::TemplateFileContents file;
+    keepDamagedFile_ = false;
     try {
         file = battle::ReadTemplateFile(battle::kTemplateFile);
     } catch (const rtl::ERuntimeError& error) {
-        Tell(error.what(), MB_ICONWARNING);
+        file.damaged = rtl::FileExists(battle::kTemplateFile);
+        file.message = error.what();
+        if (!file.message.empty() && file.message.back() != '.') file.message += '.';
+    }
+    // What could not be read is kept in a copy before anything replaces it.
+    if (file.damaged) {
+        try {
+            file.message += " Копия файла сохранена как " + rtl::KeepBackupCopy(battle::kTemplateFile) + ".";
+        } catch (const rtl::EInOutError& error) {
+            keepDamagedFile_ = true;
+            file.message += std::string(" ") + error.what() + ". Файл " + battle::kTemplateFile +
+                            " не будет перезаписан, пока его копия не сделана.";
+        }
     }
     Templates.assign(battle::kTemplateSlots, battle::FleetTemplate{});
     TemplateTotal = static_cast<int>(file.templates.size());
@@ -166,6 +180,19 @@ bool TForm15::AddTemplate(const std::string& name) {
 void TForm15::Button1Click(TObject*) { AddTemplate(Edit1->Text()); }
 
 bool TForm15::WriteTemplates(const std::vector<battle::FleetTemplate>& templates) {
+    if (keepDamagedFile_) {
+        try {
+            const std::string copy = rtl::KeepBackupCopy(battle::kTemplateFile);
+            keepDamagedFile_ = false;
+            Tell(std::string("Копия поврежденного файла ") + battle::kTemplateFile + " сохранена как " + copy + ".",
+                 MB_ICONINFORMATION);
+        } catch (const rtl::EInOutError& error) {
+            Tell(std::string(error.what()) + ". Шаблоны не сохранены: поврежденный файл " + battle::kTemplateFile +
+                     " остается как есть.",
+                 MB_ICONERROR);
+            return false;
+        }
+    }
     try {
         battle::WriteTemplateFile(battle::kTemplateFile, templates);
     } catch (const rtl::ERuntimeError& error) {

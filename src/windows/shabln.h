@@ -59,6 +59,10 @@ private:
     // The template names into the pickers and the defaults window.
     void CopyNamesToOtherWindows();
     bool WriteTemplates(const std::vector<battle::FleetTemplate>& templates);
+
+    // Shbl.dat was damaged and no copy of it could be made yet: it is not
+    // replaced until one is.
+    bool keepDamagedFile_ = false;
 };
 
 extern TForm15* Form15;
