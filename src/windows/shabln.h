@@ -35,9 +35,10 @@ public:
     void Button2Click(vcl::TObject* Sender);
     void Button3Click(vcl::TObject* Sender);
 
-    // The shown counts into the current template; a bad entry is told and
-    // counts 0.
-    void saveships();
+    // The shown counts into the current template. An entry that is no
+    // whole number of 0..4294967295 is told, with its unit and value, and
+    // nothing is stored: false.
+    bool saveships();
     // The current template into the shown counts.
     void loadship();
     // Selects the last template of the list.

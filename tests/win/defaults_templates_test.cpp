@@ -265,14 +265,41 @@ TEST_F(PlayerDefaults, SavingASideAsATemplateAndTheLimitOfTwenty) {
     vcltest::Click(Form16->Button1);
     EXPECT_EQ(form->ValueListEditor1->Values(1), "12");
 
-    // A bad count is told once and stored as 0; the others are stored.
-    Form15->ValueListEditor1->SetValues(1, "x");
-    Form15->ValueListEditor1->SetValues(2, "8");
-    Form15->saveships();
-    EXPECT_EQ(Texts(), std::vector<std::string>{"количество кораблей должно быть целым числом"});
-    EXPECT_EQ(Form15->Templates[3].counts[static_cast<size_t>(row)], 0u);
-    EXPECT_EQ(Form15->Templates[3].counts[form->ShipRows()[1]], 8u);
+    // Bad counts refuse the save: one message names each unit and its value,
+    // and the file and the template stay as they were.
+    const std::string savedFile = FileText("Shbl.dat");
+    const std::vector<uint32_t> savedCounts = Form15->Templates[3].counts;
+    Form15->Show();
+    TValueListEditor* counts = Form15->ValueListEditor1;
+    counts->SetValues(1, "x");
+    counts->SetValues(2, "-5");
+    counts->SetValues(3, "99999999999");
+    counts->SetValues(4, "8");
+    vcltest::Click(Form15->Button2);
+    const std::string told = "количество кораблей должно быть целым числом от 0 до 4294967295:\n«" +
+                             counts->Keys(1) + "»: «x»\n«" + counts->Keys(2) + "»: «-5»\n«" + counts->Keys(3) +
+                             "»: «99999999999»\nШаблон \"Мой флот\" не изменен и не сохранен: исправьте количество.";
+    EXPECT_EQ(Texts(), std::vector<std::string>{told}) << Utf8(Texts().empty() ? "" : Texts()[0]);
+    EXPECT_EQ(FileText("Shbl.dat"), savedFile);
+    EXPECT_EQ(Form15->Templates[3].counts, savedCounts);
+    // Choosing another template, or saving a side as one, is refused the same
+    // way: the bad values stay in view, with their template chosen.
+    vcltest::SelectItem(Form15->ListBox1, 0);
+    form->N31->Click();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{told, told, told}));
+    EXPECT_EQ(Form15->Current, 3);
+    EXPECT_EQ(Form15->ListBox1->ItemIndex(), 3);
+    EXPECT_EQ(Form15->TemplateTotal, 4);
+    EXPECT_EQ(counts->Values(1), "x");
     Boxes().Clear();
+    // Mended, it is saved whole.
+    for (int entry : {1, 2, 3}) counts->SetValues(entry, "0");
+    vcltest::Click(Form15->Button2);
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(Form15->Templates[3].counts[Form15->UnitRows[3]], 8u);
+    EXPECT_NE(FileText("Shbl.dat").find("Мой флот\r\n" + std::to_string(Form15->UnitRows[3]) + "\r\n8\r\nend\r\n"),
+              std::string::npos);
+    Form15->Hide();
 
     // At twenty the save is refused and the last template stays as it was.
     while (Form15->TemplateTotal < 20) ASSERT_TRUE(Form15->AddTemplate("T"));
