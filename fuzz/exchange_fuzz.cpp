@@ -1,15 +1,21 @@
 // expinp.shp as another installation or an editor may leave it: any bytes
-// import whole blocks or stop at a bad line with a message, never a crash.
+// import whole or stop at a bad line with a message, taking nothing in;
+// never a crash.
 // seeds: fuzz/seeds/exchange/*
+#include <string>
+
 #include "battle/datatable.h"
 #include "fuzz_support.h"
 #include "rtl/errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static battle::DataTable table;
+    const std::string version = table.Cell(battle::kVersionCol, 0);
     try {
         battle::DataTable::ImportResult result = table.ImportFromFile(fuzz::WriteScratch(data, size));
-        if (!result.ok && result.message.empty()) std::abort();
+        if (!result.ok && (result.message.empty() || result.rowsImported != 0 ||
+                           table.Cell(battle::kVersionCol, 0) != version))
+            std::abort();
     } catch (const rtl::ERuntimeError&) {
     }
     // Column 0 is the row's own number, whatever the file said.

@@ -16,10 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     if (read.templates.size() > static_cast<size_t>(battle::kTemplateSlots)) std::abort();
+    // A file that loses anything when it is replaced is told as damaged, and only such a file.
+    if (read.damaged == read.message.empty()) std::abort();
     for (battle::FleetTemplate& fleet : read.templates) fleet.name = battle::OneLine(fleet.name);
     battle::WriteTemplateFile(fuzz::ScratchPath(), read.templates);
     battle::TemplateFileContents again = battle::ReadTemplateFile(fuzz::ScratchPath());
-    if (again.templates.size() != read.templates.size() || !again.message.empty()) std::abort();
+    if (again.templates.size() != read.templates.size() || !again.message.empty() || again.damaged) std::abort();
     for (size_t i = 0; i < read.templates.size(); ++i)
         if (again.templates[i].name != read.templates[i].name || again.templates[i].counts != read.templates[i].counts)
             std::abort();

@@ -45,14 +45,6 @@ std::string FileInFolder(const std::string& path) {
 
 // A line of a file quoted in a message, cut short when long; control
 // characters, which a message box would not show, as "?".
-std::string Quote(const std::string& line) {
-    constexpr size_t kShown = 40;
-    std::string shown = line.size() > kShown ? line.substr(0, kShown) + "..." : line;
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 0x20) c = '?';
-    return "«" + shown + "»";
-}
-
 bool HasLineBreak(const std::string& cell) { return cell.find_first_of("\r\n") != std::string::npos; }
 
 // A cell with a line break would shift every later cell of the file by a line.
@@ -74,6 +66,15 @@ bool ReadNumberInRange(const std::string& line, int64_t last, int64_t& value) {
 }
 
 }  // namespace
+
+std::string QuoteLine(std::string_view line) {
+    constexpr size_t kShown = 40;
+    std::string shown(line.substr(0, kShown));
+    if (line.size() > kShown) shown += "...";
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    return "«" + shown + "»";
+}
 
 void RequireFile(const std::string& path) {
     if (!rtl::FileExists(path))
@@ -203,7 +204,7 @@ void DataTable::CheckLoaded(const std::string& path, LoadResult& result) {
                               ? "строки кончаются лишним символом CR (CR CR LF)"
                               : "строки после нее сдвинуты: в файле потеряна или лишняя строка";
         tell(FileInFolder(path) + " поврежден: в строке " + rtl::IntToStr(fileLine) + " файла (строка базы " +
-             rtl::IntToStr(row) + ", столбец 0) стоит " + Quote(number) + " вместо номера строки " +
+             rtl::IntToStr(row) + ", столбец 0) стоит " + QuoteLine(number) + " вместо номера строки " +
              rtl::IntToStr(row) + "; " + why + ". Значения с этого места ненадежны.");
         break;
     }
@@ -271,12 +272,18 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
     }
     std::string version = reader.ReadLine();
 
+    // The blocks are taken over only when the whole file has been read: a
+    // part of an exchange would stay in memory and reach DataBase.dat with
+    // the next save of any editor. A row named twice takes its last block.
+    std::vector<std::vector<std::string>> blocks(kRowCount);
+    size_t blocksRead = 0;
     auto stop = [&](const std::string& why) {
         result.ok = false;
         result.failedLine = reader.LineNumber();
         result.message = "Импорт остановлен на строке " + rtl::IntToStr(result.failedLine) + " файла " + file +
                          ": " + why + " Строки базы, прочитанные до этого места (" +
-                         rtl::IntToStr(result.rowsImported) + "), остались в таблице; ничего не сохранено.";
+                         rtl::IntToStr(static_cast<int64_t>(blocksRead)) +
+                         "), в таблицу не взяты: таблица осталась как была; ничего не сохранено.";
         return result;
     };
     if (!reader.LineEnded())
@@ -285,14 +292,13 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
         return "файл кончается внутри блока строки базы " + rtl::IntToStr(row) + " (нет строки «end»).";
     };
 
-    // A block is read into a copy of its row and taken over only when whole.
     std::vector<std::string> block(kColCount);
     while (!reader.Eof()) {
         std::string line = reader.ReadLine();
         int64_t row = 0;
         // Row 0 holds the version and the first-run marker, not data.
         if (!ReadNumberInRange(line, kLastRow, row) || row == 0)
-            return stop(Quote(line) + " не номер строки базы (нужно целое число от 1 до " +
+            return stop(QuoteLine(line) + " не номер строки базы (нужно целое число от 1 до " +
                         rtl::IntToStr(kLastRow) + ").");
         for (int col = 0; col <= kLastCol; ++col)
             block[col] = col >= kColRapidFire ? std::string("0") : Cell(col, static_cast<int>(row));
@@ -306,7 +312,7 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
             if (line == kExportBlockEnd) break;
             int64_t col = 0;
             if (!ReadNumberInRange(line, kLastCol, col))
-                return stop(Quote(line) + " не номер столбца (нужно целое число от 0 до " +
+                return stop(QuoteLine(line) + " не номер столбца (нужно целое число от 0 до " +
                             rtl::IntToStr(kLastCol) + " или «end»).");
             if (reader.Eof()) return stop(endedInside(row));
             std::string value = reader.ReadLine();
@@ -314,7 +320,7 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
                 // The row number is the row's own: it is checked, never written.
                 if (value != rtl::IntToStr(row))
                     return stop("столбец 0 хранит номер строки базы " + rtl::IntToStr(row) + ", а не " +
-                                Quote(value) + ".");
+                                QuoteLine(value) + ".");
                 continue;
             }
             if (block[kColKind] == kKindUnit && col >= kColRapidFire) {
@@ -326,12 +332,17 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
             }
             block[col] = std::move(value);
         }
-        if (result.rowsImported == 0) SetCell(kVersionCol, 0, version);
-        for (int col = 0; col <= kLastCol; ++col) SetCell(col, static_cast<int>(row), block[col]);
-        ++result.rowsImported;
+        blocks[static_cast<size_t>(row)] = block;
+        ++blocksRead;
     }
     // A file of its version alone brings the version and no rows.
-    if (result.rowsImported == 0) SetCell(kVersionCol, 0, version);
+    SetCell(kVersionCol, 0, version);
+    for (int row = 1; row <= kLastRow; ++row) {
+        const std::vector<std::string>& cells = blocks[static_cast<size_t>(row)];
+        if (cells.empty()) continue;
+        for (int col = 0; col <= kLastCol; ++col) SetCell(col, row, cells[static_cast<size_t>(col)]);
+    }
+    result.rowsImported = blocksRead;
     return result;
 }
 

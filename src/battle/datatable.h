@@ -98,6 +98,9 @@ inline constexpr std::string_view kExportBlockEnd = "end";
 
 // Throws rtl::EInOutError saying which file is missing in which folder.
 void RequireFile(const std::string& path);
+// A line of a file as a message quotes it: at most 40 characters, control
+// characters shown as "?".
+std::string QuoteLine(std::string_view line);
 
 class DataTable {
 public:
@@ -150,11 +153,11 @@ public:
     struct ImportResult {
         bool ok = true;
         size_t failedLine = 0;    // 1-based line of the file that stopped the import
-        size_t rowsImported = 0;  // whole blocks taken into the table
+        size_t rowsImported = 0;  // blocks taken into the table; 0 when not ok
         std::string message;      // for the player when not ok
     };
-    // Every whole block read before a bad line stays in the table; the block
-    // that holds the bad line changes nothing. A block names a row 1..600;
+    // All or nothing: a bad line anywhere leaves the table as it was, the
+    // version included. A block names a row 1..600;
     // column 0 is never written (a pair for it must name the row itself);
     // a rapid fire above kMaxRapidFire is a bad line. A missing file throws
     // rtl::EInOutError; an empty one, or one without a single line feed,

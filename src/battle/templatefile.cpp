@@ -1,5 +1,6 @@
 #include "battle/templatefile.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "battle/defaultsfiles.h"
@@ -16,6 +17,13 @@ bool BlankFrom(const std::vector<std::string>& lines, size_t from) {
     return true;
 }
 
+std::string_view Trimmed(std::string_view line) {
+    constexpr std::string_view kBlanks = " \t\r";
+    const size_t first = line.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    return line.substr(first, line.find_last_not_of(kBlanks) - first + 1);
+}
+
 bool ReadPair(const std::string& rowText, const std::string& countText, int& row, uint32_t& count) {
     int64_t r = 0, c = 0;
     if (!rtl::TryStrToInt64(rowText, r) || r < 0 || r > kLastRow) return false;
@@ -30,8 +38,19 @@ bool ReadPair(const std::string& rowText, const std::string& countText, int& row
 TemplateFileContents ReadTemplateFile(const std::string& path) {
     TemplateFileContents file;
     if (!rtl::FileExists(path)) return file;
-    const std::vector<std::string> lines = rtl::ReadAllLines(path);
-    if (lines.empty() || lines[0] != kTemplateMarker) return file;
+    std::vector<std::string> lines = rtl::ReadAllLines(path);
+    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+    if (!lines.empty() && std::string_view(lines[0]).substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        lines[0].erase(0, kUtf8Bom.size());
+    if (std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return Trimmed(line).empty(); }))
+        return file;
+    if (Trimmed(lines[0]) != kTemplateMarker) {
+        file.damaged = true;
+        file.message = std::string("Файл ") + kTemplateFile + " поврежден: в его первой строке " +
+                       QuoteLine(lines[0]) + " вместо \"" + std::string(kTemplateMarker) +
+                       "\". Шаблоны из него не прочитаны.";
+        return file;
+    }
     file.marker = true;
 
     size_t i = 1, extraTemplates = 0, badPairs = 0;
@@ -67,6 +86,7 @@ TemplateFileContents ReadTemplateFile(const std::string& path) {
     }
 
     if (extraTemplates || badPairs || unfinished) {
+        file.damaged = true;
         file.message = std::string("Файл ") + kTemplateFile + " поврежден. Загружено шаблонов: " +
                        rtl::IntToStr(static_cast<int64_t>(file.templates.size())) + ".";
         if (extraTemplates)

@@ -25,16 +25,21 @@ struct FleetTemplate {
 };
 
 struct TemplateFileContents {
-    bool marker = false;  // false: no file, an empty one or no "UNION"
+    bool marker = false;  // false: no file, a blank one or no "UNION"
+    // The file holds something that was not read as templates: replacing
+    // it would lose that, so a copy is kept first.
+    bool damaged = false;
     std::vector<FleetTemplate> templates;
-    std::string message;  // for the player when something was skipped; else empty
+    std::string message;  // for the player when the file is damaged; else empty
 };
 
 // Loads what is sound: templates beyond the 21st, pairs with a row outside
 // 0..600 or a count that is no whole number of 0..4294967295 are skipped, a
 // template without "end" keeps what it had, blank lines at the end are
-// ignored; one message says what was skipped. A missing file is no
-// templates. An unreadable file throws rtl::EInOutError.
+// ignored; one message says what was skipped. The marker may carry blanks
+// and a UTF-8 byte-order mark (a file saved by a text editor). A missing or
+// blank file is no templates; any other file without the marker is damaged.
+// An unreadable file throws rtl::EInOutError.
 TemplateFileContents ReadTemplateFile(const std::string& path);
 
 // Nothing but an empty file when there are no templates. Throws

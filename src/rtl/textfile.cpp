@@ -205,6 +205,33 @@ void TextFileWriter::Close() {
     }
 }
 
+std::string KeepBackupCopy(const std::string& path) {
+    const std::string bytes = TextFileReader(path).Contents();
+    std::string why;
+    for (int n = 1; n <= 9; ++n) {
+        const std::string copy = path + ".bak" + (n == 1 ? std::string() : std::to_string(n));
+        if (FileExists(copy)) {
+            try {
+                if (TextFileReader(copy).Contents() == bytes) return copy;
+            } catch (const EInOutError&) {
+                // An unreadable copy is not ours to replace: the next name.
+            }
+            continue;
+        }
+        try {
+            TextFileWriter writer(copy, /*atomic=*/true);
+            writer.WriteRaw(bytes);
+            writer.Close();
+            return copy;
+        } catch (const EInOutError& error) {
+            why = error.what();
+            break;
+        }
+    }
+    throw EInOutError("Копию файла " + path + " сделать не удалось: " +
+                      (why.empty() ? "имена " + path + ".bak .. " + path + ".bak9 заняты другими файлами" : why));
+}
+
 std::vector<std::string> ReadAllLines(const std::string& path) {
     TextFileReader reader(path);
     std::vector<std::string> lines;

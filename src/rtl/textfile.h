@@ -44,6 +44,8 @@ public:
     // Whether the line read last ended with a line feed.
     bool LineEnded() const { return lineEnded_; }
     const std::string& Path() const { return path_; }
+    // The whole file as it was read, byte for byte.
+    const std::string& Contents() const { return data_; }
 
 private:
     std::string path_;
@@ -67,6 +69,8 @@ public:
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
     void WriteLine(std::string_view line);
+    // Bytes as they are, with no line end added.
+    void WriteRaw(std::string_view bytes) { data_.append(bytes); }
     void Reserve(size_t bytes) { data_.reserve(bytes); }
     // Throws EInOutError naming the file and the first failure of the
     // system when it cannot be written (a file written in place may then
@@ -80,6 +84,13 @@ private:
     bool closed_ = false;
     int uncaughtAtStart_;
 };
+
+// Keeps a byte-for-byte copy of a file beside it, before it is replaced:
+// in the first of `path`.bak, `path`.bak2, ... `path`.bak9 that is free or
+// already holds the same bytes (a file damaged the same way at every start
+// is kept once). Returns the copy's path; throws EInOutError naming the
+// file when no copy could be made.
+std::string KeepBackupCopy(const std::string& path);
 
 // Whole-file helpers.
 std::vector<std::string> ReadAllLines(const std::string& path);

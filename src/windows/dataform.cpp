@@ -198,7 +198,7 @@ void TForm4::Timer6Timer(TObject*) {
     }
     RefreshGrid();
     if (!result.ok) {
-        // The rows read so far stay in memory; nothing is saved and the program goes on.
+        // The table is as it was; nothing is saved and the program goes on.
         ShowProblem(result.message);
         return;
     }

@@ -6,6 +6,7 @@
 #include "battle/datatable.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
+#include "rtl/textfile.h"
 #include "windows/dataform.h"
 #include "windows/defteh.h"
 #include "windows/entrylists.h"
@@ -93,10 +94,23 @@ void TForm15::Timer1Timer(TObject*) {
     Timer1->SetEnabled(false);
     ListUnits();
     battle::TemplateFileContents file;
+    keepDamagedFile_ = false;
     try {
         file = battle::ReadTemplateFile(battle::kTemplateFile);
     } catch (const rtl::ERuntimeError& error) {
-        Tell(error.what(), MB_ICONWARNING);
+        file.damaged = rtl::FileExists(battle::kTemplateFile);
+        file.message = error.what();
+        if (!file.message.empty() && file.message.back() != '.') file.message += '.';
+    }
+    // What could not be read is kept in a copy before anything replaces it.
+    if (file.damaged) {
+        try {
+            file.message += " Копия файла сохранена как " + rtl::KeepBackupCopy(battle::kTemplateFile) + ".";
+        } catch (const rtl::EInOutError& error) {
+            keepDamagedFile_ = true;
+            file.message += std::string(" ") + error.what() + ". Файл " + battle::kTemplateFile +
+                            " не будет перезаписан, пока его копия не сделана.";
+        }
     }
     Templates.assign(battle::kTemplateSlots, battle::FleetTemplate{});
     TemplateTotal = static_cast<int>(file.templates.size());
@@ -112,18 +126,32 @@ void TForm15::Timer1Timer(TObject*) {
     if (!file.message.empty()) Tell(file.message, MB_ICONWARNING);
 }
 
-void TForm15::saveships() {
-    if (Current >= Templates.size()) return;
-    std::vector<uint32_t>& counts = Templates[Current].counts;
-    std::fill(counts.begin(), counts.end(), 0u);
+bool TForm15::saveships() {
+    if (Current >= Templates.size()) return true;
+    constexpr int kNamed = 10;  // entries named in the message; the rest are counted
+    std::vector<uint32_t> counts(battle::kRowCount, 0u);
+    std::string bad;
+    int badTotal = 0;
     for (size_t k = 0; k < UnitRows.size(); ++k) {
+        const int entry = static_cast<int>(k);
+        const std::string text = EntryValue(ValueListEditor1, entry);
         int64_t count = 0;
-        if (rtl::TryStrToInt64(EntryValue(ValueListEditor1, static_cast<int>(k)), count) && count >= 0 &&
-            count <= std::numeric_limits<uint32_t>::max())
+        if (rtl::TryStrToInt64(text, count) && count >= 0 && count <= std::numeric_limits<uint32_t>::max())
             counts[UnitRows[k]] = static_cast<uint32_t>(count);
-        else
-            Tell("количество кораблей должно быть целым числом");
+        else if (++badTotal <= kNamed)
+            bad += "\n«" + ValueListEditor1->Keys(entry + 1) + "»: " + battle::QuoteLine(text);
     }
+    // A template stored without the rows the player sees would be saved
+    // short while the grid still shows them.
+    if (badTotal > 0) {
+        if (badTotal > kNamed) bad += "\nи еще " + rtl::IntToStr(badTotal - kNamed);
+        Tell("количество кораблей должно быть целым числом от 0 до " +
+             rtl::IntToStr(std::numeric_limits<uint32_t>::max()) + ":" + bad + "\nШаблон \"" +
+             Templates[Current].name + "\" не изменен и не сохранен: исправьте количество.");
+        return false;
+    }
+    Templates[Current].counts = std::move(counts);
+    return true;
 }
 
 void TForm15::loadship() {
@@ -138,7 +166,11 @@ void TForm15::p() { ListBox1->SetItemIndex(ListBox1->Items()->Count() - 1); }
 void TForm15::ListBox1Click(TObject*) {
     const int chosen = ListBox1->ItemIndex();
     if (chosen < 0 || chosen >= TemplateTotal) return;
-    saveships();
+    if (!saveships()) {
+        // The bad count stays in view, with its template chosen.
+        ListBox1->SetItemIndex(Current < TemplateTotal ? Current : -1);
+        return;
+    }
     Current = static_cast<uint8_t>(chosen);
     loadship();
     Edit1->SetText(Templates[Current].name);
@@ -166,6 +198,19 @@ bool TForm15::AddTemplate(const std::string& name) {
 void TForm15::Button1Click(TObject*) { AddTemplate(Edit1->Text()); }
 
 bool TForm15::WriteTemplates(const std::vector<battle::FleetTemplate>& templates) {
+    if (keepDamagedFile_) {
+        try {
+            const std::string copy = rtl::KeepBackupCopy(battle::kTemplateFile);
+            keepDamagedFile_ = false;
+            Tell(std::string("Копия поврежденного файла ") + battle::kTemplateFile + " сохранена как " + copy + ".",
+                 MB_ICONINFORMATION);
+        } catch (const rtl::EInOutError& error) {
+            Tell(std::string(error.what()) + ". Шаблоны не сохранены: поврежденный файл " + battle::kTemplateFile +
+                     " остается как есть.",
+                 MB_ICONERROR);
+            return false;
+        }
+    }
     try {
         battle::WriteTemplateFile(battle::kTemplateFile, templates);
     } catch (const rtl::ERuntimeError& error) {
@@ -176,7 +221,7 @@ bool TForm15::WriteTemplates(const std::vector<battle::FleetTemplate>& templates
 }
 
 void TForm15::Button2Click(TObject*) {
-    saveships();
+    if (!saveships()) return;
     WriteTemplates(std::vector<battle::FleetTemplate>(Templates.begin(), Templates.begin() + TemplateTotal));
 }
 
@@ -190,7 +235,8 @@ void TForm15::Button3Click(TObject*) {
         Tell("невозможно удалить шаблон т.к. он загружается по умолчанию");
         return;
     }
-    saveships();
+    // The counts shown belong to a template that is kept unless it is the one deleted.
+    if (chosen != Current && !saveships()) return;
     std::vector<battle::FleetTemplate> kept(Templates.begin(), Templates.begin() + TemplateTotal);
     kept.erase(kept.begin() + chosen);
     if (!WriteTemplates(kept)) return;
@@ -205,11 +251,18 @@ bool TForm15::OpenTemplate(int index, TValueListEditor* target, const std::vecto
     if (index < 0 || index >= TemplateTotal) return false;
     ListBox1->SetItemIndex(index);
     ListBox1Click(this);
+    if (Current != index) return false;  // the shown template holds a bad count: it stays
     CopyEntries(ValueListEditor1, UnitRows, 0, target, targetRows, 0);
     return true;
 }
 
 void TForm15::SaveAsTemplate(TValueListEditor* source, const std::vector<uint16_t>& sourceRows) {
+    // The shown template is stored before the new one is shown; a bad count
+    // in it is mended here first.
+    if (!saveships()) {
+        Show();
+        return;
+    }
     if (!AddTemplate(Edit1->Text())) return;
     p();
     ListBox1Click(this);

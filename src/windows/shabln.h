@@ -35,9 +35,10 @@ public:
     void Button2Click(vcl::TObject* Sender);
     void Button3Click(vcl::TObject* Sender);
 
-    // The shown counts into the current template; a bad entry is told and
-    // counts 0.
-    void saveships();
+    // The shown counts into the current template. An entry that is no
+    // whole number of 0..4294967295 is told, with its unit and value, and
+    // nothing is stored: false.
+    bool saveships();
     // The current template into the shown counts.
     void loadship();
     // Selects the last template of the list.
@@ -59,6 +60,10 @@ private:
     // The template names into the pickers and the defaults window.
     void CopyNamesToOtherWindows();
     bool WriteTemplates(const std::vector<battle::FleetTemplate>& templates);
+
+    // Shbl.dat was damaged and no copy of it could be made yet: it is not
+    // replaced until one is.
+    bool keepDamagedFile_ = false;
 };
 
 extern TForm15* Form15;

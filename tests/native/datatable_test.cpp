@@ -547,7 +547,9 @@ TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
     EXPECT_EQ(target.Cell(kColName, 300), Pattern(kColName, 300));
 }
 
-TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndKeepsEarlierRows) {
+// A bad line anywhere takes nothing in: rows read before it would otherwise
+// reach DataBase.dat with the next save of any editor.
+TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndLeavesTheTableAsItWas) {
     auto block = [](const std::string& row, const std::string& name, std::vector<std::string> pairs) {
         std::vector<std::string> lines{row, "1", name};
         for (int col = 3; col <= 28; ++col) lines.push_back("0");
@@ -590,20 +592,23 @@ TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndKeepsEarlierRows) {
         SCOPED_TRACE(c.what);
         WriteLines("expinp.shp", c.lines);
         DataTable table;
-        table.SetCell(kColName, 202, "Прежняя");
-        table.SetCell(kColRapidFire + 5, 202, "7");
+        FillPattern(table);
+        const DataTable before = table;
         DataTable::ImportResult result = table.ImportFromFile(PathOf("expinp.shp"));
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.failedLine, c.failedLine);
-        EXPECT_EQ(result.rowsImported, 1u);
+        EXPECT_EQ(result.rowsImported, 0u);
         EXPECT_NE(result.message.find("строке " + rtl::IntToStr(c.failedLine) + " файла expinp.shp"),
                   std::string::npos)
             << rtl::Cp1251ToUtf8(result.message);
-        // The whole block before the bad line is in; the broken block changed nothing.
-        EXPECT_EQ(table.Cell(kColName, 201), "Хорошая");
-        EXPECT_EQ(table.Cell(kColRapidFire + 210, 201), "3");
-        EXPECT_EQ(table.Cell(kColName, 202), "Прежняя");
-        EXPECT_EQ(table.Cell(kColRapidFire + 5, 202), "7");
+        // The message says what happened to the block read whole before the bad line.
+        EXPECT_NE(result.message.find("прочитанные до этого места (1), в таблицу не взяты: таблица осталась как "
+                                      "была; ничего не сохранено."),
+                  std::string::npos)
+            << rtl::Cp1251ToUtf8(result.message);
+        for (int row = 0; row <= kLastRow; ++row)
+            for (int col = 0; col <= kLastCol; ++col)
+                ASSERT_EQ(table.Cell(col, row), before.Cell(col, row)) << "column " << col << ", row " << row;
     }
 
     // The bad line is quoted whole up to 40 characters, longer ones cut there;

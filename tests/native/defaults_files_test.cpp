@@ -10,6 +10,7 @@
 #include "battle/defaultsfiles.h"
 #include "battle/templatefile.h"
 #include "rtl/encoding.h"
+#include "rtl/textfile.h"
 
 using namespace battle;
 
@@ -262,6 +263,65 @@ TEST_F(PlayerFiles, TemplatesComeBackAsSaved) {
     EXPECT_FALSE(ReadTemplateFile(PathOf("none.dat")).marker);
 }
 
+// Shbl.dat as a text editor leaves it, and one no program wrote. The first
+// two are the shipped three templates; the third is told as damaged, and a
+// copy of it is kept before anything replaces it.
+TEST_F(PlayerFiles, TemplatesAfterATextEditorAndAFileOfNoTemplatesAtAll) {
+    std::vector<std::string> lines = {"UNION"};
+    for (int i = 0; i < 3; ++i) lines.insert(lines.end(), {"Шаблон " + std::to_string(i), "205", "5", "end"});
+    for (const auto& [what, marker] : {std::pair{"trailing blank", std::string("UNION ")},
+                                       std::pair{"byte-order mark", std::string("\xEF\xBB\xBFUNION")},
+                                       std::pair{"both, and a tab", std::string("\xEF\xBB\xBF UNION\t")}}) {
+        SCOPED_TRACE(what);
+        lines[0] = marker;
+        Write("Shbl.dat", lines);
+        const TemplateFileContents read = ReadTemplateFile(PathOf("Shbl.dat"));
+        EXPECT_TRUE(read.marker);
+        EXPECT_FALSE(read.damaged);
+        EXPECT_EQ(read.message, "");
+        ASSERT_EQ(read.templates.size(), 3u);
+        EXPECT_EQ(read.templates[2].name, "Шаблон 2");
+        EXPECT_EQ(read.templates[2].counts[205], 5u);
+    }
+
+    // Blank is empty: no templates and nothing to tell.
+    Write("Shbl.dat", {"\xEF\xBB\xBF", " ", ""});
+    TemplateFileContents read = ReadTemplateFile(PathOf("Shbl.dat"));
+    EXPECT_FALSE(read.damaged);
+    EXPECT_TRUE(read.templates.empty());
+    EXPECT_EQ(read.message, "");
+
+    std::string garbage(3000, '\0');
+    uint32_t state = 7;
+    for (char& c : garbage) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 16);
+    for (const std::string& damaged : {garbage, std::string("union\r\nРейд\r\nend\r\n"),
+                                       std::string("\r\nUNION\r\nРейд\r\nend\r\n")}) {
+        {
+            std::ofstream out(PathOf("Shbl.dat"), std::ios::binary);
+            out << damaged;
+        }
+        read = ReadTemplateFile(PathOf("Shbl.dat"));
+        EXPECT_TRUE(read.damaged);
+        EXPECT_TRUE(read.templates.empty());
+        EXPECT_NE(read.message.find("Файл Shbl.dat поврежден: в его первой строке «"), std::string::npos)
+            << Utf8(read.message);
+    }
+
+    // The copy: byte for byte, made once for the same damage, a new one for another.
+    std::filesystem::remove(PathOf("Shbl.dat"));
+    {
+        std::ofstream out(PathOf("Shbl.dat"), std::ios::binary);
+        out << garbage;
+    }
+    EXPECT_EQ(rtl::KeepBackupCopy(PathOf("Shbl.dat")), PathOf("Shbl.dat.bak"));
+    EXPECT_EQ(ReadRaw("Shbl.dat.bak"), garbage);
+    EXPECT_EQ(rtl::KeepBackupCopy(PathOf("Shbl.dat")), PathOf("Shbl.dat.bak"));
+    Write("Shbl.dat", {"x"});
+    EXPECT_EQ(rtl::KeepBackupCopy(PathOf("Shbl.dat")), PathOf("Shbl.dat.bak2"));
+    EXPECT_EQ(ReadRaw("Shbl.dat.bak"), garbage);
+    EXPECT_EQ(ReadRaw("Shbl.dat.bak2"), "x\r\n");
+}
+
 // What is sound loads; one message says what was skipped; blank lines at
 // the end are no template.
 TEST_F(PlayerFiles, DamagedTemplatesLoadWhatIsSound) {
@@ -273,6 +333,7 @@ TEST_F(PlayerFiles, DamagedTemplatesLoadWhatIsSound) {
     Write("Shbl.dat", lines);
     TemplateFileContents read = ReadTemplateFile(PathOf("Shbl.dat"));
     ASSERT_EQ(read.templates.size(), 21u);
+    EXPECT_TRUE(read.damaged);  // what was skipped is lost with the next save unless kept
     EXPECT_EQ(read.templates[20].counts[205], 21u);
     EXPECT_NE(read.message.find("Загружено шаблонов: 21. Пропущено шаблонов сверх 21: 2."), std::string::npos)
         << Utf8(read.message);

@@ -4,6 +4,9 @@
 #include "support/program_fixture.h"
 #include "support/scratch_folder.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "battle/datatable.h"
@@ -262,14 +265,41 @@ TEST_F(PlayerDefaults, SavingASideAsATemplateAndTheLimitOfTwenty) {
     vcltest::Click(Form16->Button1);
     EXPECT_EQ(form->ValueListEditor1->Values(1), "12");
 
-    // A bad count is told once and stored as 0; the others are stored.
-    Form15->ValueListEditor1->SetValues(1, "x");
-    Form15->ValueListEditor1->SetValues(2, "8");
-    Form15->saveships();
-    EXPECT_EQ(Texts(), std::vector<std::string>{"количество кораблей должно быть целым числом"});
-    EXPECT_EQ(Form15->Templates[3].counts[static_cast<size_t>(row)], 0u);
-    EXPECT_EQ(Form15->Templates[3].counts[form->ShipRows()[1]], 8u);
+    // Bad counts refuse the save: one message names each unit and its value,
+    // and the file and the template stay as they were.
+    const std::string savedFile = FileText("Shbl.dat");
+    const std::vector<uint32_t> savedCounts = Form15->Templates[3].counts;
+    Form15->Show();
+    TValueListEditor* counts = Form15->ValueListEditor1;
+    counts->SetValues(1, "x");
+    counts->SetValues(2, "-5");
+    counts->SetValues(3, "99999999999");
+    counts->SetValues(4, "8");
+    vcltest::Click(Form15->Button2);
+    const std::string told = "количество кораблей должно быть целым числом от 0 до 4294967295:\n«" +
+                             counts->Keys(1) + "»: «x»\n«" + counts->Keys(2) + "»: «-5»\n«" + counts->Keys(3) +
+                             "»: «99999999999»\nШаблон \"Мой флот\" не изменен и не сохранен: исправьте количество.";
+    EXPECT_EQ(Texts(), std::vector<std::string>{told}) << Utf8(Texts().empty() ? "" : Texts()[0]);
+    EXPECT_EQ(FileText("Shbl.dat"), savedFile);
+    EXPECT_EQ(Form15->Templates[3].counts, savedCounts);
+    // Choosing another template, or saving a side as one, is refused the same
+    // way: the bad values stay in view, with their template chosen.
+    vcltest::SelectItem(Form15->ListBox1, 0);
+    form->N31->Click();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{told, told, told}));
+    EXPECT_EQ(Form15->Current, 3);
+    EXPECT_EQ(Form15->ListBox1->ItemIndex(), 3);
+    EXPECT_EQ(Form15->TemplateTotal, 4);
+    EXPECT_EQ(counts->Values(1), "x");
     Boxes().Clear();
+    // Mended, it is saved whole.
+    for (int entry : {1, 2, 3}) counts->SetValues(entry, "0");
+    vcltest::Click(Form15->Button2);
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(Form15->Templates[3].counts[Form15->UnitRows[3]], 8u);
+    EXPECT_NE(FileText("Shbl.dat").find("Мой флот\r\n" + std::to_string(Form15->UnitRows[3]) + "\r\n8\r\nend\r\n"),
+              std::string::npos);
+    Form15->Hide();
 
     // At twenty the save is refused and the last template stays as it was.
     while (Form15->TemplateTotal < 20) ASSERT_TRUE(Form15->AddTemplate("T"));
@@ -281,6 +311,71 @@ TEST_F(PlayerDefaults, SavingASideAsATemplateAndTheLimitOfTwenty) {
     EXPECT_EQ(Form15->Current, current);
     EXPECT_EQ(Form15->Templates[19].counts[205], 77u);
     EXPECT_EQ(Form15->Templates[19].name, "T");
+}
+
+// Shbl.dat saved by a text editor with a byte-order mark keeps its three
+// templates through a new one. One of random bytes is told as damaged when
+// it is read, and replaced only once a copy of it is kept beside it.
+TEST_F(PlayerDefaults, TemplatesFromATextEditorAndAFileOfRandomBytes) {
+    const std::string shipped = FileText("Shbl.dat");
+    scratch::WriteFile(programtest::InFolder("Shbl.dat"), "\xEF\xBB\xBF" + shipped);
+    Form15->Timer1Timer(nullptr);
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    ASSERT_EQ(Form15->TemplateTotal, 3);
+    const std::vector<std::string> names = Form15->ListBox1->Items()->ToVector();
+    vcltest::Click(Form15->Button1);
+    vcltest::SelectItem(Form15->ListBox1, 3);
+    vcltest::TypeText(Form15->Edit1, "Новый");
+    Form15->ValueListEditor1->SetValues(1, "4");
+    vcltest::Click(Form15->Button2);
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    battle::TemplateFileContents saved = battle::ReadTemplateFile(programtest::InFolder("Shbl.dat"));
+    ASSERT_EQ(saved.templates.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(saved.templates[i].name, names[i]);
+    EXPECT_EQ(saved.templates[3].name, "Новый");
+
+    std::string garbage(3000, '\0');
+    uint32_t state = 99;
+    for (char& c : garbage) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 16);
+    scratch::WriteFile(programtest::InFolder("Shbl.dat"), garbage);
+    // Where the copy should go stands a folder: no copy, so the file is not replaced.
+    const std::string copy = programtest::InFolder("Shbl.dat.bak");
+    ASSERT_EQ(mkdir(copy.c_str(), 0755), 0);
+    Form15->Timer1Timer(nullptr);
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].find("Файл Shbl.dat поврежден: в его первой строке «"), 0u) << Utf8(Texts()[0]);
+    EXPECT_NE(Texts()[0].find("Шаблоны из него не прочитаны. Копию файла Shbl.dat сделать не удалось"),
+              std::string::npos)
+        << Utf8(Texts()[0]);
+    EXPECT_NE(Texts()[0].find("Файл Shbl.dat не будет перезаписан, пока его копия не сделана."), std::string::npos)
+        << Utf8(Texts()[0]);
+    EXPECT_EQ(Form15->TemplateTotal, 0);
+    Boxes().Clear();
+    vcltest::Click(Form15->Button1);
+    vcltest::Click(Form15->Button2);
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("Шаблоны не сохранены: поврежденный файл Shbl.dat остается как есть."),
+              std::string::npos)
+        << Utf8(Texts()[0]);
+    EXPECT_EQ(FileText("Shbl.dat"), garbage);
+    Boxes().Clear();
+
+    rmdir(copy.c_str());
+    vcltest::Click(Form15->Button2);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Копия поврежденного файла Shbl.dat сохранена как Shbl.dat.bak."});
+    EXPECT_EQ(FileText("Shbl.dat.bak"), garbage);
+    EXPECT_EQ(battle::ReadTemplateFile(programtest::InFolder("Shbl.dat")).templates.size(), 1u);
+    Boxes().Clear();
+
+    // Read at the next start, the same damage keeps the one copy.
+    scratch::WriteFile(programtest::InFolder("Shbl.dat"), garbage);
+    Form15->Timer1Timer(nullptr);
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("Шаблоны из него не прочитаны. Копия файла сохранена как Shbl.dat.bak."),
+              std::string::npos)
+        << Utf8(Texts()[0]);
+    EXPECT_NE(access(programtest::InFolder("Shbl.dat.bak2").c_str(), F_OK), 0);
+    unlink(copy.c_str());
 }
 
 // The default template cannot be deleted; deleting one before it keeps the
