@@ -58,11 +58,28 @@ else()
   target_link_libraries(norvixwin INTERFACE vcl ${NORVIX_CORE_LIBS})
 endif()
 
+# The program's resources (its icon), compiled by wrc and linked into the
+# program and into the Win32 tests, whose forms then show the same icon.
+find_program(NORVIX_WRC wrc REQUIRED)
+set(NORVIX_RES ${CMAKE_BINARY_DIR}/norvixsim.res)
+add_custom_command(OUTPUT ${NORVIX_RES}
+  COMMAND ${NORVIX_WRC} --nostdinc -I${CMAKE_SOURCE_DIR}/src/windows/res -o ${NORVIX_RES}
+          ${CMAKE_SOURCE_DIR}/src/windows/res/norvixsim.rc
+  DEPENDS ${CMAKE_SOURCE_DIR}/src/windows/res/norvixsim.rc ${CMAKE_SOURCE_DIR}/src/windows/res/norvixsim.ico
+  VERBATIM)
+add_custom_target(norvixres DEPENDS ${NORVIX_RES})
+function(norvix_link_resources target)
+  add_dependencies(${target} norvixres)
+  target_link_options(${target} PRIVATE ${NORVIX_RES})
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${NORVIX_RES})
+endfunction()
+
 # winegcc writes NAME.exe.so and a launcher script NAME.exe.
 function(norvix_win_executable target)
   add_executable(${target} ${ARGN})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME "${target}.exe" SUFFIX "")
   target_link_options(${target} PRIVATE -mwindows)
+  norvix_link_resources(${target})
 endfunction()
 
 norvix_win_executable(norvixsim ${CMAKE_SOURCE_DIR}/src/windows/norvixsim.cpp)
@@ -86,6 +103,7 @@ if(NORVIX_TESTS)
     set_target_properties(${name} PROPERTIES OUTPUT_NAME "${name}.exe" SUFFIX "")
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
     target_link_libraries(${name} PRIVATE gtest_wine norvixwin ${WIN_SYSTEM_LIBS} ssl crypto)
+    norvix_link_resources(${name})
     add_test(NAME ${name} COMMAND ${CMAKE_CURRENT_BINARY_DIR}/${name}.exe WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     # Freed objects of the layer and the skin engine are kept out of reach:
     # a use after free fails the test where it happens (vcl/objectmemory.h).

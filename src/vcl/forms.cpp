@@ -39,6 +39,7 @@ TForm::TForm(TComponent* owner) : TCustomControl(owner) {
     SetBounds(100, 100, 400, 300);
     SetTabStop(false);
     CreateHandle();
+    UpdateIcon();
     Screen->forms_.push_back(this);
 }
 
@@ -233,9 +234,10 @@ void TForm::SetMenu(TMainMenu* menu) {
 
 void TForm::UpdateIcon() {
     if (!handle_) return;
-    HICON icon = icon_.Empty() ? Application->Icon()->Handle() : icon_.Handle();
-    SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    HICON big = icon_.Empty() ? Application->Icon()->Handle() : icon_.Handle();
+    HICON little = icon_.Empty() ? Application->SmallIcon() : icon_.Handle();
+    SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(handle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little));
 }
 
 void TForm::SetAlphaBlend(bool value) {
@@ -637,6 +639,25 @@ TApplication::TApplication() : TComponent(nullptr) {
     icon_.OnChange = [] {
         for (TForm* form : Screen->forms_) form->UpdateIcon();
     };
+}
+
+TIcon* TApplication::Icon() {
+    if (!iconRead_) {
+        iconRead_ = true;
+        HINSTANCE self = GetModuleHandleW(nullptr);
+        auto load = [self](int width, int height) {
+            return static_cast<HICON>(LoadImageW(self, L"MAINICON", IMAGE_ICON, GetSystemMetrics(width), GetSystemMetrics(height), 0));
+        };
+        fileSmallIcon_ = load(SM_CXSMICON, SM_CYSMICON);
+        fileIcon_ = load(SM_CXICON, SM_CYICON);
+        if (fileIcon_) icon_.SetHandle(fileIcon_);
+    }
+    return &icon_;
+}
+
+HICON TApplication::SmallIcon() {
+    HICON icon = Icon()->Handle();
+    return icon && icon == fileIcon_ && fileSmallIcon_ ? fileSmallIcon_ : icon;
 }
 
 HWND TApplication::Handle() {

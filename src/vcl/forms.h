@@ -196,8 +196,12 @@ public:
     void Initialize();
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& value);
-    // The program's icon: forms without their own show it.
-    TIcon* Icon() { return &icon_; }
+    // The program's icon: forms without their own show it. It starts as the
+    // program file's own ("MAINICON"), read when first asked for.
+    TIcon* Icon();
+    // The icon for small places (titles, task bar buttons): the file's own
+    // small picture while Icon() is the file's icon, else Icon() itself.
+    HICON SmallIcon();
     // Minimizes every visible form of the program, and brings them back.
     void Minimize();
     void Restore();
@@ -258,6 +262,9 @@ private:
 
     std::string title_;
     TIcon icon_;
+    bool iconRead_ = false;
+    HICON fileIcon_ = nullptr;       // the file's icon at the large size, as read
+    HICON fileSmallIcon_ = nullptr;  // ... and at the small size
     std::vector<HWND> minimized_;
     HWND handle_ = nullptr;
     TForm* mainForm_ = nullptr;

@@ -54,6 +54,15 @@ void TInplaceEdit::WndProc(TMessage& message) {
             grid_->SetFocus();
             return;
         }
+        // The cell has one line: Up and Down end its edit, keeping the text,
+        // and move to the next row as on the grid. Left and Right stay with
+        // the caret.
+        if (message.WParam == VK_UP || message.WParam == VK_DOWN) {
+            grid_->HideEditor(true);
+            grid_->SetFocus();
+            grid_->Perform(WM_KEYDOWN, message.WParam, message.LParam);
+            return;
+        }
         break;
     case WM_CHAR:
         if (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE || message.WParam == '\n') return;

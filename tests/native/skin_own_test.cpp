@@ -1,6 +1,7 @@
 // Our own skins: the generator makes exactly the committed files, every
 // skin loads to the same data from a folder, a packed file and the copy
-// stored in the program, and each has what the program's windows draw.
+// stored in the program, and each has what the program's windows draw;
+// the program's icon is made by the same generator.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -162,7 +163,7 @@ TPixelBitmap Preview(const TsSkinContent& c) {
 TEST(OwnSkins, TheGeneratorMakesTheCommittedFiles) {
     const fs::path out = Generate("--repo");
     size_t compared = 0;
-    for (const char* folder : {"data/skins", "src/skin/core/stored"})
+    for (const char* folder : {"data/skins", "src/skin/core/stored", "src/windows/res"})
         for (const auto& entry : fs::recursive_directory_iterator(out / folder)) {
             if (!entry.is_regular_file()) continue;
             const fs::path relative = fs::relative(entry.path(), out);
@@ -170,7 +171,7 @@ TEST(OwnSkins, TheGeneratorMakesTheCommittedFiles) {
                 << relative << " differs from what tools/skingen makes; run it (skingen --repo .) and commit";
             ++compared;
         }
-    EXPECT_EQ(compared, 8u);  // the three stored skins, Pulsar.asz, and Cold's four files
+    EXPECT_EQ(compared, 9u);  // the three stored skins, Pulsar.asz, Cold's four files and the program's icon
     fs::remove_all(out);
 }
 

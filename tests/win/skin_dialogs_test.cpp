@@ -1,8 +1,14 @@
 // The skin library's message boxes: captions, icons and buttons chosen from
-// a set, the position held only during the call, and a real box answered.
+// a set, the position held only during the call, and a real box answered;
+// a skinned box closes on Esc, on its X and on Close as the plain one does.
 #include "gtest_windows.h"
 #include "skin/core/win32/skindialogs.h"
+#include "skin/windows/dialoghook.h"
+#include "skin/windows/dialogwnd.h"
+#include "support/frame_skin.h"
+#include "support/real_input.h"
 #include "support/vcl_test_support.h"
+#include "vcl/menus.h"
 #include "vcl/wintext.h"
 
 using namespace skin;
@@ -94,4 +100,128 @@ TEST(SkinDialogs, ARealBoxShowsItsButtonsAndReturnsThePressedOne) {
     WarningBox("Loaded data is not a packed skin file");
     EXPECT_EQ(buttons, (std::vector<int>{IDOK}));
     EXPECT_EQ(MessageBoxX, -1);
+}
+
+namespace {
+
+// The ways a player closes an OK-only box without its button.
+enum class CloseWay { Escape, CloseButton, SysClose, MenuClose };
+
+struct CloseTry {
+    CloseWay way = CloseWay::Escape;
+    int shownTicks = 0;
+    bool skinned = false;  // the box wore the skin's dialog adapter
+    bool acted = false;
+    bool rescued = false;  // still up two seconds later: ended by its OK
+    int afterAct = 0;
+};
+CloseTry g_close;
+
+// The point of the box's title that answers HTCLOSE, in screen coordinates.
+bool CloseButtonPoint(HWND box, POINT& at) {
+    RECT r{};
+    GetWindowRect(box, &r);
+    for (int y = r.top; y < r.top + 40; ++y)
+        for (int x = r.right - 1; x > r.right - 80; --x)
+            if (SendMessageW(box, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                at = POINT{x - 3, y + 3};
+                return SendMessageW(box, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)) == HTCLOSE;
+            }
+    return false;
+}
+
+void CALLBACK TryToCloseTheBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindThreadDialog("Warning");
+    if (!box || !IsWindowVisible(box)) return;
+    if (!g_close.acted) {
+        if (++g_close.shownTicks < 3) return;  // up, skinned and painted first
+        g_close.acted = true;
+        auto* dialog = dynamic_cast<skin::TacDialogWnd*>(skin::GetScrollWnd(box));
+        g_close.skinned = dialog != nullptr;
+        switch (g_close.way) {
+            case CloseWay::Escape:
+                inputtest::SendKey(VK_ESCAPE);
+                break;
+            case CloseWay::CloseButton: {
+                POINT at{};
+                if (CloseButtonPoint(box, at)) inputtest::SendButton(at);
+                break;
+            }
+            case CloseWay::SysClose:
+                PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                break;
+            case CloseWay::MenuClose:
+                // What choosing "Close" in the box's own title menu does.
+                if (dialog && dialog->SystemMenu) dialog->SystemMenu->miClose->Click();
+                else PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                break;
+        }
+        return;
+    }
+    if (++g_close.afterAct == 40 && !g_close.rescued) {
+        g_close.rescued = true;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    }
+}
+
+// Shows a real OK-only box over `owner` and closes it the given way.
+CloseTry CloseBox(HWND owner, CloseWay way, int& answer) {
+    g_close = CloseTry{};
+    g_close.way = way;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, TryToCloseTheBox);
+    answer = MessageBoxW(owner, L"количество кораблей должно быть целым числом", L"Warning", MB_OK);
+    KillTimer(nullptr, timer);
+    vcltest::Pump();
+    return g_close;
+}
+
+}  // namespace
+
+TEST(SkinDialogs, ASkinnedOkBoxClosesOnEscapeItsCloseButtonAndCloseAsThePlainBoxDoes) {
+    using namespace vcl;
+    skin::InitSkinnedWindows();
+    TForm* host = NewForm<TForm>(Application);
+    host->SetBounds(20, 20, 300, 200);
+    // The program's menus are made first and hold the small numbers, the
+    // numbers a dialog's buttons have too (IDCANCEL among them); choosing
+    // none of them is part of closing a box.
+    auto* programMenu = new TPopupMenu(host);
+    int programClicks = 0;
+    for (int i = 0; i < 12; ++i) {
+        auto* item = new TMenuItem(host);
+        item->SetCaption("Пункт");
+        item->OnClick = [&](TObject*) { ++programClicks; };
+        programMenu->Items()->Add(item);
+    }
+    ASSERT_NE(TMenuItem::FromCommand(IDCANCEL), nullptr) << "the program's menus are to hold IDCANCEL's number here";
+    auto* manager = new skin::TsSkinManager(host);
+    manager->SetActive(false);
+    host->Show();
+    vcltest::Pump();
+
+    const CloseWay ways[] = {CloseWay::Escape, CloseWay::CloseButton, CloseWay::SysClose, CloseWay::MenuClose};
+    int plainAnswers[4] = {}, skinnedAnswers[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        const CloseTry plain = CloseBox(host->Handle(), ways[i], plainAnswers[i]);
+        EXPECT_TRUE(plain.acted) << i;
+        EXPECT_FALSE(plain.skinned) << i;
+        EXPECT_FALSE(plain.rescued) << "the plain box stayed up, way " << i;
+    }
+
+    skintest::LoadFrameSkin(manager);
+    manager->Skin().Sections.push_back(skintest::framedetail::Section("DIALOG", 0x50A050, 0x50A050));
+    manager->Skin().Sections.push_back(skintest::framedetail::Section("BUTTON", 0x8040C0, 0x8040C0));
+    manager->SendNewSkin();
+    vcltest::Pump();
+    ASSERT_TRUE(manager->IsHooked);
+    for (int i = 0; i < 4; ++i) {
+        const CloseTry skinned = CloseBox(host->Handle(), ways[i], skinnedAnswers[i]);
+        EXPECT_TRUE(skinned.acted) << i;
+        EXPECT_TRUE(skinned.skinned) << i;
+        EXPECT_FALSE(skinned.rescued) << "the skinned box stayed up, way " << i;
+        EXPECT_EQ(skinnedAnswers[i], plainAnswers[i]) << i;
+    }
+    EXPECT_EQ(programClicks, 0);
+    manager->SetActive(false);
+    host->Free();
 }

@@ -138,9 +138,9 @@ void ExpectTitleCorners(const TPixelBitmap& band, const FrameShape& shape, std::
 
 bool IconRuled(TForm* form) { return form->BorderStyle() == bsSingle || form->BorderStyle() == bsSizeable; }
 
-// A single or sizeable border shows the program's icon at the left of the
-// title (neither the form nor the application has one of its own); every
-// other border leaves the title's own background there.
+// A single or sizeable border shows the program's own icon, the one its
+// file carries, at the left of the title (no form has one of its own);
+// every other border leaves the title's own background there.
 void ExpectTitleIcon(TForm* form, skin::TsSkinProvider* provider, const TPixelBitmap& window, const FrameShape& shape) {
     const bool ruled = IconRuled(form);
     const int c = provider->CaptionHeight(), title = c + provider->FrameHeight(), size = skin::AppIconSize(c);
@@ -149,8 +149,8 @@ void ExpectTitleIcon(TForm* form, skin::TsSkinProvider* provider, const TPixelBi
     const TPixels seen = window.Pixels();
     const std::unique_ptr<TBitmap> expected = TitleAlone(seen.Width, title);
     if (ruled) {
-        HICON icon = skin::ProgramIcon(size > 16);
-        if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+        ASSERT_FALSE(Application->Icon()->Empty()) << "the program file carries no icon of its own";
+        HICON icon = size < 24 ? Application->SmallIcon() : Application->Icon()->Handle();
         DrawIconEx(expected->Canvas()->Handle(), r.Left, r.Top, icon, size, size, 0, nullptr, DI_NORMAL);
     }
     std::string first;

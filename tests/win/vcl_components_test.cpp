@@ -3,6 +3,7 @@
 #include "gtest_windows.h"
 #include "support/vcl_test_support.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -336,6 +337,49 @@ TEST(ComponentMessages, ArriveInTheOrderTheLayerSendsThem) {
     SendMessageW(probe->Handle(), CM_BASE + 0x50, 0, 0);
     EXPECT_EQ(g_passedOn, (std::vector<UINT>{WM_APP + 1, registered}));
     other->Free();
+    form->Free();
+}
+
+namespace {
+
+// The sizes of the pictures in the program file's icon "MAINICON".
+std::vector<int> ProgramIconSizes() {
+    std::vector<int> sizes;
+    HRSRC found = FindResourceW(nullptr, L"MAINICON", reinterpret_cast<LPCWSTR>(RT_GROUP_ICON));
+    if (!found) return sizes;
+    const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+    const DWORD length = SizeofResource(nullptr, found);
+    if (!bytes || length < 6) return sizes;
+    // The group's directory: a 6-byte head with the count, then 14-byte entries.
+    const int count = bytes[4] | (bytes[5] << 8);
+    for (int i = 0; i < count && 6u + 14u * (i + 1) <= length; ++i) sizes.push_back(bytes[6 + 14 * i] ? bytes[6 + 14 * i] : 256);
+    return sizes;
+}
+
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+}  // namespace
+
+// The program file carries its own icon in the sizes the system asks for,
+// and every form shows it (title, window manager, task bar) unless it has
+// one of its own.
+TEST(FormsAndApplication, EveryFormShowsTheProgramFilesOwnIcon) {
+    const std::vector<int> sizes = ProgramIconSizes();
+    for (int size : {16, 32, 48}) EXPECT_NE(std::find(sizes.begin(), sizes.end(), size), sizes.end()) << size;
+    ASSERT_FALSE(Application->Icon()->Empty());
+    EXPECT_EQ(IconWidth(Application->Icon()->Handle()), GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(IconWidth(Application->SmallIcon()), GetSystemMetrics(SM_CXSMICON));
+    auto* form = NewForm<TForm>(nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(form->Handle(), WM_GETICON, ICON_BIG, 0)), Application->Icon()->Handle());
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(form->Handle(), WM_GETICON, ICON_SMALL, 0)), Application->SmallIcon());
     form->Free();
 }
 

@@ -1,5 +1,6 @@
 // The string grid and the value-list editor.
 #include "gtest_windows.h"
+#include "support/real_input.h"
 #include "support/vcl_test_support.h"
 
 using namespace vcl;
@@ -177,4 +178,38 @@ TEST_F(Grids, ValueListEntriesKeepWholeKeysAndSitBelowTheTitleRow) {
     EXPECT_EQ(list->Count(), 0);
     EXPECT_EQ(list->RowCount(), 2);
     EXPECT_EQ(list->Cells(0, 0), "Корабль");
+}
+
+TEST_F(Grids, UpAndDownEndACellsEditAndMoveARowLeftAndRightMoveTheCaret) {
+    auto* list = new TValueListEditor(form);
+    list->SetParent(form);
+    list->SetBounds(0, 0, 300, 200);
+    for (const char* name : {"Крейсер", "Линкор", "Бомбардировщик", "Уничтожитель"}) list->InsertRow(name, "0", true);
+    SetForegroundWindow(form->Handle());
+    Pump();
+    // With the keyboard and the mouse as a player uses them: a click on a
+    // count, then typing, arrows and Return.
+    const RECT cell = list->CellRect(1, 1);
+    POINT at{cell.left + 5, (cell.top + cell.bottom) / 2};
+    ClientToScreen(list->Handle(), &at);
+    inputtest::SendButton(at);
+    Pump();
+    ASSERT_EQ(list->Row(), 1);
+    auto type = [](std::initializer_list<WORD> keys) {
+        for (WORD key : keys) {
+            inputtest::SendKey(key);
+            Pump();
+        }
+    };
+    type({'5', VK_DOWN, '6', VK_DOWN});
+    EXPECT_FALSE(list->EditorShowing());
+    EXPECT_EQ(list->Row(), 3);
+    type({'7', VK_UP});
+    EXPECT_EQ(list->Row(), 2);
+    type({'1', '2', VK_LEFT, '3', VK_RETURN});
+    EXPECT_EQ(list->Values(1), "5");
+    EXPECT_EQ(list->Values(2), "132");
+    EXPECT_EQ(list->Values(3), "7");
+    EXPECT_EQ(list->Values(4), "0");
+    EXPECT_EQ(list->Row(), 2);
 }

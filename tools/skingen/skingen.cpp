@@ -2,7 +2,8 @@
 //   skingen --repo ROOT   the stored skins compiled into the program
 //                         (ROOT/src/skin/core/stored/*.asz) and the skins of
 //                         the installation's skin folder (ROOT/data/skins):
-//                         "Cold" as a folder, "Pulsar" as a packed file.
+//                         "Cold" as a folder, "Pulsar" as a packed file;
+//                         and the program's icon (ROOT/src/windows/res).
 //   skingen --all DIR     every skin both as a folder and as a packed file.
 #include <sys/stat.h>
 
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "appicon.h"
 #include "skin/core/skinpack.h"
 #include "skins.h"
 
@@ -63,8 +65,9 @@ int main(int argc, char** argv) {
             ok = ok && WriteFolder(out + "/" + skin.FileStem, skin) && WritePacked(out + "/" + skin.FileStem + ".asz", skin);
         return ok ? 0 : 1;
     }
-    const std::string stored = out + "/src/skin/core/stored", shipped = out + "/data/skins";
-    ok = MakeDir(stored) && MakeDir(shipped);
+    const std::string stored = out + "/src/skin/core/stored", shipped = out + "/data/skins", res = out + "/src/windows/res";
+    ok = MakeDir(stored) && MakeDir(shipped) && MakeDir(res);
+    ok = ok && WriteFile(res + "/norvixsim.ico", skingen::MakeProgramIconFile());
     for (const auto& skin : skins) {
         ok = ok && WritePacked(stored + "/" + skin.FileStem + ".asz", skin);
         if (skin.FileStem == "cold") ok = ok && WriteFolder(shipped + "/Cold", skin);

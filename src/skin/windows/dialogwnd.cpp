@@ -73,6 +73,12 @@ TMenuItem* TacSystemMenu::NewItem(const std::string& caption, const std::string&
     return item;
 }
 
+bool TacSystemMenu::HasCommand(WPARAM command) const {
+    for (const vcl::TMenuItem* item : {miRestore, miMove, miSize, miMinimize, miMaximize, miClose})
+        if (item && item->Command() == LOWORD(command)) return true;
+    return false;
+}
+
 void TacSystemMenu::UpdateItems() {
     if (!Dialog) return;
     const TDialogMenuItems r = UpdateDialogMenuItems(Dialog->Frame());
@@ -569,8 +575,12 @@ void TacDialogWnd::AdapterWndProc(TMessage& message) {
             message.Result = reinterpret_cast<LRESULT>(DialogBrush());
             return;
         case WM_COMMAND:
-            // A choice in our own system menu.
-            if (message.LParam == 0 && HIWORD(message.WParam) == 0 && vcl::detail::MenuMessage(message)) return;
+            // A choice in our own system menu. Only its items: Esc and Close
+            // bring IDCANCEL without a control, which the dialog must get even
+            // when some menu item of the program has that number.
+            if (message.LParam == 0 && HIWORD(message.WParam) == 0 && SystemMenu && SystemMenu->HasCommand(message.WParam) &&
+                vcl::detail::MenuMessage(message))
+                return;
             break;
         case WM_NCLBUTTONDOWN: {
             const int code = static_cast<int>(message.WParam);

@@ -31,6 +31,8 @@ public:
     explicit TacSystemMenu(TacDialogWnd* dialog);
     const char* ClassName() const override { return "TacSystemMenu"; }
     void UpdateItems();
+    // Whether a WM_COMMAND number is one of this menu's items.
+    bool HasCommand(WPARAM command) const;
 
     TacDialogWnd* Dialog;
     vcl::TMenuItem* miRestore;

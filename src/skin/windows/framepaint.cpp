@@ -79,7 +79,8 @@ void TsSkinProvider::PaintAppIcon(TBitmap* bmp) {
     if (size <= 0) return;
     HICON icon = nullptr;
     if (!Form->Icon()->Empty()) icon = Form->Icon()->Handle();
-    else if (!Application->Icon()->Empty()) icon = Application->Icon()->Handle();
+    else if (!Application->Icon()->Empty())
+        icon = size < 24 ? Application->SmallIcon() : Application->Icon()->Handle();  // the nearer of its two pictures
     else icon = ProgramIcon(size > 16);
     if (!icon) icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     DrawIconEx(bmp->Canvas()->Handle(), r.Left, r.Top, icon, size, r.Height(), 0, nullptr, DI_NORMAL);
