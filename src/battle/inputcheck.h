@@ -7,9 +7,23 @@
 
 #include "battle/battleinput.h"
 #include "battle/battleports.h"
+#include "battle/battleunit.h"
 #include "battle/datatable.h"
 
 namespace battle {
+
+// What the editors of the database take, from how the battle computes.
+//
+// A cost: every unit of a participant lost, at 100 % debris, still gives a
+// debris product within 64 bits (and the losses of all sides far less).
+inline constexpr int64_t kMaxCost = std::numeric_limits<int64_t>::max() / (int64_t{kMaxUnitsPerParticipant} * 100);
+// The highest technology or officer level the fleet editors take.
+inline constexpr int64_t kMaxBonusLevel = std::numeric_limits<uint16_t>::max();
+// A bonus row's percentages. None below 0: at a high enough level any loss
+// would take attack, shield or structure below nothing. At most so much that
+// the percent times the highest level is still a 32-bit number, as the
+// attack and shield it adds to are.
+inline constexpr int64_t kMaxBonusPercent = std::numeric_limits<int32_t>::max() / kMaxBonusLevel;
 
 // Empty when `text` is a whole number within min..max; else what is wrong,
 // naming the field and the value, and the range when there is one.
