@@ -346,12 +346,12 @@ bool TForm2::StoreUnit() {
     StoreCodes(CheckListBox2, kColSpecialAttack1, row, keptAttacks_);
     for (int k = 0; k < rapidFireCount; ++k)
         table.SetCell(kColRapidFire + rapidFireRows_[static_cast<size_t>(k)], row, ValueListEditor1->Values(k + 1));
-    SaveDataBase();
-    return true;
+    return SaveDataBase();
 }
 
 void TForm2::Button1Click(TObject*) { StoreUnit(); }
 
+// A save that failed keeps the editor open: the change is then only in memory.
 void TForm2::Button2Click(TObject*) {
     if (StoreUnit()) Close();
 }

@@ -31,9 +31,9 @@ bool FieldCheck::Report(const std::string& caption, const std::string& heading) 
     return false;
 }
 
-void SaveDataBase() {
+bool SaveDataBase() {
     Form4->RefreshGrid();
-    Form4->Button1Click(nullptr);
+    return Form4->Save();
 }
 
 battle::DataTable& GameTable() { return Form4->Table(); }

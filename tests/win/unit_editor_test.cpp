@@ -6,6 +6,8 @@
 #include "support/editor_windows.h"
 #include "support/scratch_folder.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <map>
 
@@ -322,6 +324,34 @@ TEST_F(UnitEditor, CostsBelowNothingAndPercentagesBeyondAHundredAreRefused) {
     EXPECT_TRUE(Boxes().Shown().empty()) << Utf8(Boxes().Texts().empty() ? "" : Boxes().Texts()[0]);
     EXPECT_EQ(SavedTable().Cell(battle::kColVespene, kRow), "23058430092");
     EXPECT_EQ(SavedTable().Cell(battle::kColDebrisDefending, kRow), "100");
+}
+
+// "Сохранить и закрыть" with a DataBase.dat that cannot be written: the
+// player is told and the editor stays, so the change is not left unseen in
+// memory only.
+TEST_F(UnitEditor, SaveAndCloseStaysOpenWhenTheDatabaseIsNotWritten) {
+    constexpr int kRow = 214;
+    OpenUnit(kRow);
+    const std::string path = programtest::InFolder(battle::kDataBaseFile);
+    const std::string file = scratch::ReadFile(path);
+    ASSERT_EQ(std::rename(path.c_str(), (path + ".keep").c_str()), 0);
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    Form2->Edit7->SetText("Крейсер Икс");
+    vcltest::Click(Form2->Button2);
+    rmdir(path.c_str());
+    std::rename((path + ".keep").c_str(), path.c_str());
+    EXPECT_TRUE(Form2->Visible());
+    ASSERT_EQ(Boxes().Shown().size(), 1u);
+    EXPECT_EQ(Boxes().Texts()[0].rfind("База данных не сохранена", 0), 0u) << Utf8(Boxes().Texts()[0]);
+    EXPECT_EQ(Form2->Edit7->Text(), "Крейсер Икс");
+
+    // Once the file can be written again the same button saves and closes.
+    Boxes().Clear();
+    vcltest::Click(Form2->Button2);
+    EXPECT_FALSE(Form2->Visible());
+    EXPECT_TRUE(Boxes().Shown().empty());
+    EXPECT_EQ(SavedTable().Cell(battle::kColName, kRow), "Крейсер Икс");
+    EXPECT_NE(scratch::ReadFile(path), file);
 }
 
 TEST_F(UnitEditor, ANewUnitTypeIsInTheViewerAndBothFleetsAndFights) {
