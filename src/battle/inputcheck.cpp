@@ -1,6 +1,7 @@
 #include "battle/inputcheck.h"
 
 #include "battle/battleunit.h"
+#include "battle/optionsfile.h"
 
 #include "rtl/convert.h"
 #include "rtl/errors.h"
@@ -68,15 +69,31 @@ void CheckPriorityUnits(const BattleInput& input, const DataTable& table) {
         }
 }
 
-int RunRounds(const BattleOptions& options) {
-    const std::string text = options.RoundsText();
-    int32_t rounds = 0;
-    if (!rtl::TryStrToInt(text, rounds))
-        throw rtl::EConvertError("Количество раундов в настройках («" + text + "») не целое число. Расчет не начат");
-    if (rounds < 1)
-        throw rtl::ERangeError("Количество раундов в настройках должно быть не меньше 1, а не " + text +
-                               ". Расчет не начат");
-    return rounds;
+std::string WholeNumberProblem(const std::string& field, const std::string& text, int64_t min, int64_t max) {
+    int64_t value = 0;
+    if (rtl::TryStrToInt64(text, value) && value >= min && value <= max) return {};
+    std::string problem = "«" + field + "»: «" + text + "» - должно быть целым числом";
+    if (min != std::numeric_limits<int64_t>::min() || max != std::numeric_limits<int64_t>::max())
+        problem += " от " + rtl::IntToStr(min) + " до " + rtl::IntToStr(max);
+    return problem;
 }
+
+namespace {
+
+int RunOption(int line, const std::string& text) {
+    const OptionNumber& option = OptionNumberAt(line);
+    const std::string problem = WholeNumberProblem(option.caption, text, option.min, option.max);
+    if (problem.empty()) return rtl::StrToInt(text);
+    const std::string message = "В настройках " + problem + ". Расчет не начат";
+    int64_t value = 0;
+    if (rtl::TryStrToInt64(text, value)) throw rtl::ERangeError(message);
+    throw rtl::EConvertError(message);
+}
+
+}  // namespace
+
+int RunRounds(const BattleOptions& options) { return RunOption(kOptionRoundsLine, options.RoundsText()); }
+
+int RunBattles(const BattleOptions& options) { return RunOption(kOptionBattlesLine, options.BattlesText()); }
 
 }  // namespace battle

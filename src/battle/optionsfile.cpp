@@ -1,14 +1,41 @@
 #include "battle/optionsfile.h"
 
+#include <limits>
+
 #include "battle/datatable.h"
+#include "battle/fleetselection.h"
 #include "rtl/convert.h"
+#include "rtl/errors.h"
 #include "rtl/textfile.h"
 
 namespace battle {
 
-bool IsOptionNumberLine(int line) {
-    return line == kOptionRoundsLine || line == kOptionBattlesLine || line == kOptionGenerationsLine ||
-           line == kOptionCandidatesLine;
+namespace {
+
+// The battle number of a run is 16 bits and passes the last battle by one.
+constexpr int64_t kMaxRunBattles = std::numeric_limits<uint16_t>::max() - 1;
+
+const OptionNumber kOptionNumbers[] = {
+    {kOptionRoundsLine, "количество раундов", 1, std::numeric_limits<int32_t>::max()},
+    {kOptionBattlesLine, "количество боев для статистики", 1, kMaxRunBattles},
+    {kOptionGenerationsLine, "количество итераций при поборе", 1, kMaxGenerations},
+    {kOptionCandidatesLine, "количество боев при подборе", 1, kMaxCandidates},
+};
+
+const OptionNumber* FindOptionNumber(int line) {
+    for (const OptionNumber& option : kOptionNumbers)
+        if (option.line == line) return &option;
+    return nullptr;
+}
+
+}  // namespace
+
+bool IsOptionNumberLine(int line) { return FindOptionNumber(line) != nullptr; }
+
+const OptionNumber& OptionNumberAt(int line) {
+    const OptionNumber* option = FindOptionNumber(line);
+    if (!option) throw rtl::ERangeError();
+    return *option;
 }
 
 OptionsFile ReadOptionsFile(const std::string& path) {

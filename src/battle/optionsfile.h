@@ -2,6 +2,7 @@
 // order of 11 lines. Numbers are kept as typed; a check box is "1" when on.
 #pragma once
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -28,5 +29,15 @@ struct OptionsFile {
 OptionsFile ReadOptionsFile(const std::string& path);
 
 bool IsOptionNumberLine(int line);
+
+// A whole-number option: the caption the window shows it under and the
+// values a run can honour.
+struct OptionNumber {
+    int line;
+    const char* caption;
+    int64_t min, max;
+};
+// The option on a number line; rtl::ERangeError for any other line.
+const OptionNumber& OptionNumberAt(int line);
 
 }  // namespace battle

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "battle/datatable.h"
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 #include "windows/dataform.h"
 #include "windows/mainteme.h"
@@ -71,9 +72,9 @@ int TBonusEditor::ListPosition(int row) const {
 bool TBonusEditor::StoreOpenRow() {
     if (current_ < 0) return true;
     FieldCheck check;
-    check.WholeNumber(captions_.attack, Edit1->Text());
-    check.WholeNumber(captions_.shields, Edit2->Text());
-    check.WholeNumber(captions_.structure, Edit3->Text());
+    for (auto [caption, edit] : {std::pair{captions_.attack, Edit1}, std::pair{captions_.shields, Edit2},
+                                 std::pair{captions_.structure, Edit3}})
+        check.WholeNumber(caption, edit->Text(), 0, kMaxBonusPercent);
     CheckFields(check);
     if (!check.Report(Caption())) return false;
     DataTable& table = GameTable();

@@ -134,9 +134,11 @@ void TForm4::RefreshGrid() { datatable->Invalidate(); }
 
 void TForm4::FormCreate(TObject* Sender) { Button2Click(Sender); }
 
-void TForm4::Button1Click(TObject*) {
+void TForm4::Button1Click(TObject*) { Save(); }
+
+bool TForm4::Save() {
     Timer2->SetEnabled(false);
-    SaveDataBase();
+    return SaveDataBase();
 }
 
 void TForm4::Button2Click(TObject*) {

@@ -49,6 +49,8 @@ public:
     void FormCreate(vcl::TObject* Sender);
     // Save DataBase.dat.
     void Button1Click(vcl::TObject* Sender);
+    // The same; false (after telling the player) when the file was not written.
+    bool Save();
     // Load DataBase.dat, then the main window's captions from lang.dat.
     void Button2Click(vcl::TObject* Sender);
     // Fill defaults: column 0 the row number, columns 12..630 "0".

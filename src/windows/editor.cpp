@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "battle/datatable.h"
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
 #include "windows/dataform.h"
@@ -36,22 +37,22 @@ struct TextField {
     int64_t min = std::numeric_limits<int64_t>::min(), max = std::numeric_limits<int64_t>::max();
 };
 const TextField kTextFields[] = {
-    {&TForm2::Edit1, kColMetal, "Металл", true},
-    {&TForm2::Edit2, kColMinerals, "Минералы", true},
-    {&TForm2::Edit3, kColVespene, "Веспен", true},
+    {&TForm2::Edit1, kColMetal, "Металл", true, 0, kMaxCost},
+    {&TForm2::Edit2, kColMinerals, "Минералы", true, 0, kMaxCost},
+    {&TForm2::Edit3, kColVespene, "Веспен", true, 0, kMaxCost},
     {&TForm2::Edit4, kColStructure, "Структура", true},
     {&TForm2::Edit5, kColShields, "Щиты", true, 0, kMaxAttackOrShield},
     {&TForm2::Edit6, kColAttack, "Атака", true, 0, kMaxAttackOrShield},
     {&TForm2::Edit7, kColName, "Название", false},
     {&TForm2::Edit8, kColShieldRegen, "Востановление щита %", true, 0, 100},
-    {&TForm2::Edit9, kColConcentratedShot, "Шанс концентрированного выстрела %", true},
-    {&TForm2::Edit10, kColRestoreAttacking, "востановление % В атаке", true},
-    {&TForm2::Edit11, kColRestoreDefending, "востановление % В защите", true},
+    {&TForm2::Edit9, kColConcentratedShot, "Шанс концентрированного выстрела %", true, 0, 100},
+    {&TForm2::Edit10, kColRestoreAttacking, "востановление % В атаке", true, 0, 100},
+    {&TForm2::Edit11, kColRestoreDefending, "востановление % В защите", true, 0, 100},
     {&TForm2::Edit12, kColDelay, "задержка перед атакой", true, 0, kMaxRounds},
     {&TForm2::Edit13, kColEmpStrength, "Атака эми", true},
     {&TForm2::Edit14, kColAttackPeriod, "Период атаки", true, 0, kMaxRounds},
-    {&TForm2::Edit15, kColDebrisAttacking, "обломки % В атаке", true},
-    {&TForm2::Edit16, kColDebrisDefending, "обломки % В защите", true},
+    {&TForm2::Edit15, kColDebrisAttacking, "обломки % В атаке", true, 0, 100},
+    {&TForm2::Edit16, kColDebrisDefending, "обломки % В защите", true, 0, 100},
 };
 
 void FixedSize(TLabel* label) { label->SetAutoSize(false); }
@@ -345,12 +346,12 @@ bool TForm2::StoreUnit() {
     StoreCodes(CheckListBox2, kColSpecialAttack1, row, keptAttacks_);
     for (int k = 0; k < rapidFireCount; ++k)
         table.SetCell(kColRapidFire + rapidFireRows_[static_cast<size_t>(k)], row, ValueListEditor1->Values(k + 1));
-    SaveDataBase();
-    return true;
+    return SaveDataBase();
 }
 
 void TForm2::Button1Click(TObject*) { StoreUnit(); }
 
+// A save that failed keeps the editor open: the change is then only in memory.
 void TForm2::Button2Click(TObject*) {
     if (StoreUnit()) Close();
 }

@@ -60,7 +60,8 @@ public:
 private:
     void DeclareMenu();
     void DeclareFields();
-    // Writes the window into the row; false when a value was refused.
+    // Writes the window into the row and saves; false when a value was
+    // refused or DataBase.dat could not be written.
     bool StoreUnit();
     // Fills a check list from its name file and checks the codes of the row.
     void LoadCodes(vcl::TCheckListBox* list, const char* fileName, int firstCol, int row,

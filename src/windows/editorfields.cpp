@@ -1,5 +1,6 @@
 #include "windows/editorfields.h"
 
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 #include "windows/dataform.h"
 
@@ -11,14 +12,8 @@ std::vector<uint16_t> RowsOfKind(const battle::DataTable& table, int first, int 
 }
 
 void FieldCheck::WholeNumber(const std::string& field, const std::string& text, int64_t min, int64_t max) {
-    int64_t value = 0;
-    if (rtl::TryStrToInt64(text, value) && value >= min && value <= max) return;
-    std::string problem = "«" + field + "»: «" + text + "» - ";
-    if (min == std::numeric_limits<int64_t>::min() && max == std::numeric_limits<int64_t>::max())
-        problem += "должно быть целым числом";
-    else
-        problem += "должно быть целым числом от " + rtl::IntToStr(min) + " до " + rtl::IntToStr(max);
-    problems_.push_back(problem);
+    std::string problem = battle::WholeNumberProblem(field, text, min, max);
+    if (!problem.empty()) problems_.push_back(std::move(problem));
 }
 
 void FieldCheck::NotBlank(const std::string& field, const std::string& text) {
@@ -36,9 +31,9 @@ bool FieldCheck::Report(const std::string& caption, const std::string& heading) 
     return false;
 }
 
-void SaveDataBase() {
+bool SaveDataBase() {
     Form4->RefreshGrid();
-    Form4->Button1Click(nullptr);
+    return Form4->Save();
 }
 
 battle::DataTable& GameTable() { return Form4->Table(); }

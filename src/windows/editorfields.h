@@ -32,8 +32,9 @@ private:
     std::vector<std::string> problems_;
 };
 
-// The edited table to DataBase.dat (and to the database window's grid).
-void SaveDataBase();
+// The edited table to DataBase.dat (and to the database window's grid);
+// false (after telling the player) when the file could not be written.
+bool SaveDataBase();
 // The database table the editors change.
 battle::DataTable& GameTable();
 void Tell(const std::string& text, const std::string& caption);

@@ -48,6 +48,7 @@ void TForm1::Button5Click(TObject* Sender) {
     if (RefuseWhileRunning()) return;
     try {
         battle::RunRounds(*Form13);
+        if (Form13->Statistics()) battle::RunBattles(*Form13);
     } catch (const rtl::ERuntimeError& error) {
         Application->ShowException(error.what());
         return;

@@ -5,6 +5,7 @@
 #include "rtl/errors.h"
 #include "rtl/textfile.h"
 #include "skin/core/win32/skinmanager.h"
+#include "windows/editorfields.h"
 
 using namespace vcl;
 
@@ -55,13 +56,14 @@ TForm13::TForm13(TComponent* owner) : TForm(owner) {
     auto check = [this](const char* name, int top, const char* caption) {
         return static_cast<TCheckBox*>(Declare<TCheckBox>(this, name).Bounds(12, top, 416, 18).Caption(caption));
     };
-    Label1 = label("Label1", 10, "количество раундов");
+    auto caption = [](int line) { return battle::OptionNumberAt(line).caption; };
+    Label1 = label("Label1", 10, caption(battle::kOptionRoundsLine));
     Edit2 = edit("Edit2", 10, kDefaultRounds);
-    Label2 = label("Label2", 38, "количество боев для статистики");
+    Label2 = label("Label2", 38, caption(battle::kOptionBattlesLine));
     Edit1 = edit("Edit1", 38, kDefaultBattles);
-    Label3 = label("Label3", 66, "количество итераций при поборе");
+    Label3 = label("Label3", 66, caption(battle::kOptionGenerationsLine));
     Edit3 = edit("Edit3", 66, kDefaultGenerations);
-    Label4 = label("Label4", 94, "количество боев при подборе");
+    Label4 = label("Label4", 94, caption(battle::kOptionCandidatesLine));
     Edit4 = edit("Edit4", 94, kDefaultCandidates);
 
     CheckBox4 = check("CheckBox4", 128, "Использовать статистический модуль");
@@ -165,6 +167,15 @@ void TForm13::ReadOptions(const OptionLines& fallback, const char* fallbackName)
 
 bool TForm13::WriteOptions() {
     const OptionLines lines = CurrentLines();
+    // A number the run could not honour stays in the window for mending;
+    // opt.dat keeps what it held.
+    FieldCheck check;
+    for (int line = 1; line <= battle::kOptionLineCount; ++line) {
+        if (!battle::IsOptionNumberLine(line)) continue;
+        const battle::OptionNumber& option = battle::OptionNumberAt(line);
+        check.WholeNumber(option.caption, lines[static_cast<size_t>(line - 1)], option.min, option.max);
+    }
+    if (!check.Report("Настройки")) return false;
     try {
         rtl::WriteAllLines(battle::kOptionsFile, std::vector<std::string>(lines.begin(), lines.end()), true);
     } catch (const rtl::EInOutError& error) {

@@ -64,7 +64,8 @@ private:
     // Reads opt.dat into the controls; a line the file cannot give takes
     // its value from `fallback`, which `fallbackName` names for the player.
     void ReadOptions(const OptionLines& fallback, const char* fallbackName);
-    // False (after telling the player) when the file could not be written.
+    // False (after telling the player) when a number was refused or the
+    // file could not be written.
     bool WriteOptions();
 
     OptionLines opened_;

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "battle/battlerun.h"
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
 #include "rtl/textfile.h"
@@ -175,6 +177,30 @@ TEST(Debris, ABuildingBelowItsLevelCountsInTheDebrisOnly) {
     EXPECT_EQ(at.run.State.DebrisMetal, 1500);
     EXPECT_GT(at.engine->LossTotal[2][0], 0);
     EXPECT_TRUE(at.output.Contains("      Башня 0 из 1"));
+}
+
+// The unit editor takes costs up to kMaxCost: a participant losing all the
+// units it may bring, at the highest cost and 100 % debris, is still counted
+// exactly; a cost beyond it is where the debris would leave 64 bits.
+TEST(Debris, TheHighestCostTheEditorTakesIsCountedExactlyAtFullDebris) {
+    auto settle = [](int64_t cost) {
+        auto s = std::make_unique<Settle>();
+        for (int col : {kColMetal, kColMinerals, kColVespene}) s->table.SetCell(col, kShip, rtl::IntToStr(cost));
+        s->SetDebris(kShip, 100, 100);
+        s->input().ShipCount[1][0][kShip] = kMaxUnitsPerParticipant;
+        s->input().ShipCount[2][0][kOther] = 1;
+        return s;
+    };
+    auto s = settle(kMaxCost);
+    s->Close(kMaxUnitsPerParticipant);
+    EXPECT_EQ(s->run.State.DebrisMetal, int64_t{kMaxUnitsPerParticipant} * kMaxCost);
+    EXPECT_EQ(s->run.State.DebrisMinerals, int64_t{kMaxUnitsPerParticipant} * kMaxCost);
+    EXPECT_EQ(s->engine->LossTotal[1][0], int64_t{kMaxUnitsPerParticipant} * kMaxCost * 3);
+    EXPECT_TRUE(s->output.Contains("Метал:" + rtl::IntToStr(int64_t{kMaxUnitsPerParticipant} * kMaxCost)));
+    s.reset();
+
+    auto over = settle(kMaxCost + 1);
+    EXPECT_THROW(over->Close(kMaxUnitsPerParticipant), rtl::ERangeError);
 }
 
 TEST(Summary, SurvivorLinesGoToTheLogAndTheStatistics) {

@@ -562,14 +562,36 @@ TEST(Preparation, MoreUnitsThanAParticipantMayBringOrNoRoundsAreRefusedBeforehan
         b.options.rounds = rounds;
         EXPECT_NO_THROW(RunRounds(b.options)) << rounds;
     }
-    for (const char* rounds : {"0", "-3"}) {
+    // Out of range: the message names the value and the range.
+    auto refused = [&b](int (*check)(const BattleOptions&), const std::string& expected) {
+        try {
+            check(b.options);
+            ADD_FAILURE() << "accepted: " << expected;
+        } catch (const rtl::ERangeError& error) {
+            EXPECT_NE(std::string(error.what()).find(expected), std::string::npos) << error.what();
+        }
+    };
+    for (const char* rounds : {"0", "-3", "99999999999"}) {
         b.options.rounds = rounds;
-        EXPECT_THROW(RunRounds(b.options), rtl::ERangeError) << rounds;
+        refused(RunRounds, std::string("В настройках «количество раундов»: «") + rounds +
+                               "» - должно быть целым числом от 1 до 2147483647. Расчет не начат");
     }
-    for (const char* rounds : {"", "восемь", "99999999999"}) {
+    for (const char* rounds : {"", "восемь"}) {
         b.options.rounds = rounds;
         EXPECT_THROW(RunRounds(b.options), rtl::EConvertError) << rounds;
     }
+    // A statistics run counts its battles in 16 bits and passes the last by one.
+    for (const char* battles : {"1", "65534"}) {
+        b.options.battles = battles;
+        EXPECT_NO_THROW(RunBattles(b.options)) << battles;
+    }
+    for (const char* battles : {"0", "65535"}) {
+        b.options.battles = battles;
+        refused(RunBattles, std::string("«количество боев для статистики»: «") + battles +
+                                "» - должно быть целым числом от 1 до 65534");
+    }
+    b.options.battles = "abc";
+    EXPECT_THROW(RunBattles(b.options), rtl::EConvertError);
 }
 
 TEST(Preparation, SurvivorCountsStartFromTheUnitsMade) {

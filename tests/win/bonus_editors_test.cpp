@@ -214,6 +214,64 @@ TEST_F(BonusEditors, MedalsKeepTheirOwnValuesAcrossADeletedOne) {
     EXPECT_FALSE(form911->Visible());
 }
 
+// A bonus below 0 takes a unit's values below nothing at a high level, and a
+// huge one is beyond what the battle adds up: all three editors refuse
+// either, naming the field, the value and the range, and store nothing.
+TEST_F(BonusEditors, PercentagesOutsideWhatTheBattleComputesWithAreRefusedInEveryEditor) {
+    const std::string file = scratch::ReadFile(programtest::InFolder(battle::kDataBaseFile));
+    Form26->Show();
+    vcltest::SelectItem(Form26->ListBox1, 0);
+    const int tech = Form26->CurrentRow();
+    const std::string attack = Table().Cell(3, tech), shields = Table().Cell(4, tech);
+    Form26->Edit1->SetText("-100");
+    Form26->Edit2->SetText("99999999999");
+    vcltest::Click(Form26->Button1);
+    ASSERT_EQ(Boxes().Shown().size(), 1u);
+    for (const char* part : {"«% к атаке»: «-100» - должно быть целым числом от 0 до 32768",
+                             "«% к щитам»: «99999999999» - должно быть целым числом от 0 до 32768"})
+        EXPECT_NE(Boxes().Texts()[0].find(part), std::string::npos) << Utf8(part) << "\n" << Utf8(Boxes().Texts()[0]);
+    EXPECT_EQ(Table().Cell(3, tech), attack);
+    EXPECT_EQ(Table().Cell(4, tech), shields);
+    // Moving on is refused the same way, and the row stays chosen.
+    vcltest::SelectItem(Form26->ListBox1, 1);
+    EXPECT_EQ(Boxes().Shown().size(), 2u);
+    EXPECT_EQ(Form26->CurrentRow(), tech);
+    EXPECT_EQ(scratch::ReadFile(programtest::InFolder(battle::kDataBaseFile)), file);
+    // The bounds themselves are taken.
+    Form26->Edit1->SetText("0");
+    Form26->Edit2->SetText("32768");
+    vcltest::Click(Form26->Button1);
+    EXPECT_EQ(Boxes().Shown().size(), 2u);
+    EXPECT_EQ(SavedTable().Cell(4, tech), "32768");
+    Form26->Edit1->SetText(attack);
+    Form26->Edit2->SetText(shields);
+    vcltest::Click(Form26->Button1);
+    Form26->Hide();
+
+    Boxes().Clear();
+    Form27->Show();
+    vcltest::SelectItem(Form27->ListBox1, 0);
+    Form27->Edit3->SetText("32769");
+    vcltest::Click(Form27->Button1);
+    ASSERT_EQ(Boxes().Shown().size(), 1u);
+    EXPECT_NE(Boxes().Texts()[0].find("«% к структуре»: «32769»"), std::string::npos) << Utf8(Boxes().Texts()[0]);
+    vcltest::Click(Form27->Button5);
+
+    Boxes().Clear();
+    form911->Show();
+    vcltest::SelectItem(form911->ListBox1, 0);
+    const std::string structure = Table().Cell(5, form911->CurrentRow());
+    form911->Edit3->SetText("-1");
+    vcltest::Click(form911->Button3);
+    ASSERT_EQ(Boxes().Shown().size(), 1u);
+    EXPECT_NE(Boxes().Texts()[0].find("«бонус к структуре %»: «-1» - должно быть целым числом от 0 до 32768"),
+              std::string::npos)
+        << Utf8(Boxes().Texts()[0]);
+    EXPECT_EQ(Table().Cell(5, form911->CurrentRow()), structure);
+    vcltest::Click(form911->Button4);
+    EXPECT_EQ(SavedTable().Cell(5, 1), structure);
+}
+
 TEST_F(BonusEditors, TheViewerShowsBaseAndActualValuesAndRapidFire) {
     constexpr int kFifteen = 330, kTwentyFive = 331, kBuilding = 332;
     auto unit = [](int row, const char* name, const char* structure, const char* purpose) {

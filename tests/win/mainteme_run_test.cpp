@@ -207,6 +207,23 @@ TEST_F(BattleRunFromMainWindow, TenBattlesWithStatisticsEndInTheSummaryAndTheLog
     Form10->Hide();
 }
 
+// A statistics run whose battles the run could not count is not started:
+// the message names the field, the value and the range.
+TEST_F(BattleRunFromMainWindow, AStatisticsRunWithBattlesItCannotCountIsNotStarted) {
+    EnterFleets();
+    Form13->CheckBox4->SetChecked(true);
+    Form13->Edit1->SetText("65535");
+    vcltest::Click(form->Button5);
+    vcltest::Advance(1);
+    EXPECT_FALSE(form->RunGoing());
+    EXPECT_FALSE(form->Timer1->Enabled());
+    EXPECT_TRUE(vcltest::MemoLines(Form7->Memo1).empty());
+    ASSERT_EQ(Boxes().Texts().size(), 1u);
+    EXPECT_NE(Boxes().Texts()[0].find("«количество боев для статистики»: «65535» - должно быть целым числом от 1 до 65534"),
+              std::string::npos)
+        << Utf8(Boxes().Texts()[0]);
+}
+
 // An error inside a battle (here rounds that are not a number) ends the
 // run with the message; the next run can start.
 TEST_F(BattleRunFromMainWindow, AnErrorInABattleEndsTheRunWithAMessage) {

@@ -6,6 +6,8 @@
 #include "support/editor_windows.h"
 #include "support/scratch_folder.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <map>
 
@@ -285,6 +287,71 @@ TEST_F(UnitEditor, UnknownCodesAreToldAndKeptAndRefusedValuesSaveNothing) {
     EXPECT_EQ(Boxes().Shown().size(), 2u);
     EXPECT_EQ(Table().Cell(2, battle::kUnitFirstRow), SavedTable().Cell(2, battle::kUnitFirstRow));
     EXPECT_EQ(scratch::ReadFile(programtest::InFolder(battle::kDataBaseFile)), file);
+}
+
+// A negative cost or a percentage beyond 0..100 would reach the battle's
+// losses and debris: each is refused with its field and value, nothing saved.
+TEST_F(UnitEditor, CostsBelowNothingAndPercentagesBeyondAHundredAreRefused) {
+    constexpr int kRow = 213;
+    OpenUnit(kRow);
+    const std::string file = scratch::ReadFile(programtest::InFolder(battle::kDataBaseFile));
+    std::vector<std::string> cells;
+    for (int col = 0; col <= battle::kLastCol; ++col) cells.push_back(Table().Cell(col, kRow));
+    const std::map<TEdit*, std::string> typed = {
+        {Form2->Edit1, "-3000"}, {Form2->Edit3, "99999999999"}, {Form2->Edit15, "-30"},
+        {Form2->Edit9, "-5"},    {Form2->Edit11, "101"},        {Form2->Edit16, "100"},
+    };
+    for (const auto& [edit, text] : typed) edit->SetText(text);
+    vcltest::Click(Form2->Button2);
+    EXPECT_TRUE(Form2->Visible());
+    ASSERT_EQ(Boxes().Shown().size(), 1u);
+    const std::string text = Boxes().Texts()[0];
+    for (const char* part : {"Ничего не сохранено", "«Металл»: «-3000» - должно быть целым числом от 0 до 23058430092",
+                             "«Веспен»: «99999999999» - должно быть целым числом от 0 до 23058430092",
+                             "«обломки % В атаке»: «-30» - должно быть целым числом от 0 до 100",
+                             "«Шанс концентрированного выстрела %»: «-5» - должно быть целым числом от 0 до 100",
+                             "«востановление % В защите»: «101» - должно быть целым числом от 0 до 100"})
+        EXPECT_NE(text.find(part), std::string::npos) << Utf8(part) << "\n" << Utf8(text);
+    EXPECT_EQ(text.find("обломки % В защите"), std::string::npos) << Utf8(text);
+    for (int col = 0; col <= battle::kLastCol; ++col) ASSERT_EQ(Table().Cell(col, kRow), cells[col]) << col;
+    EXPECT_EQ(scratch::ReadFile(programtest::InFolder(battle::kDataBaseFile)), file);
+
+    // The bounds themselves are taken.
+    Boxes().Clear();
+    for (TEdit* edit : {Form2->Edit1, Form2->Edit9, Form2->Edit11, Form2->Edit15}) edit->SetText("0");
+    Form2->Edit3->SetText("23058430092");
+    vcltest::Click(Form2->Button1);
+    EXPECT_TRUE(Boxes().Shown().empty()) << Utf8(Boxes().Texts().empty() ? "" : Boxes().Texts()[0]);
+    EXPECT_EQ(SavedTable().Cell(battle::kColVespene, kRow), "23058430092");
+    EXPECT_EQ(SavedTable().Cell(battle::kColDebrisDefending, kRow), "100");
+}
+
+// "Сохранить и закрыть" with a DataBase.dat that cannot be written: the
+// player is told and the editor stays, so the change is not left unseen in
+// memory only.
+TEST_F(UnitEditor, SaveAndCloseStaysOpenWhenTheDatabaseIsNotWritten) {
+    constexpr int kRow = 214;
+    OpenUnit(kRow);
+    const std::string path = programtest::InFolder(battle::kDataBaseFile);
+    const std::string file = scratch::ReadFile(path);
+    ASSERT_EQ(std::rename(path.c_str(), (path + ".keep").c_str()), 0);
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    Form2->Edit7->SetText("Крейсер Икс");
+    vcltest::Click(Form2->Button2);
+    rmdir(path.c_str());
+    std::rename((path + ".keep").c_str(), path.c_str());
+    EXPECT_TRUE(Form2->Visible());
+    ASSERT_EQ(Boxes().Shown().size(), 1u);
+    EXPECT_EQ(Boxes().Texts()[0].rfind("База данных не сохранена", 0), 0u) << Utf8(Boxes().Texts()[0]);
+    EXPECT_EQ(Form2->Edit7->Text(), "Крейсер Икс");
+
+    // Once the file can be written again the same button saves and closes.
+    Boxes().Clear();
+    vcltest::Click(Form2->Button2);
+    EXPECT_FALSE(Form2->Visible());
+    EXPECT_TRUE(Boxes().Shown().empty());
+    EXPECT_EQ(SavedTable().Cell(battle::kColName, kRow), "Крейсер Икс");
+    EXPECT_NE(scratch::ReadFile(path), file);
 }
 
 TEST_F(UnitEditor, ANewUnitTypeIsInTheViewerAndBothFleetsAndFights) {
