@@ -2,11 +2,13 @@
 // window-selection and window-statistics: types the fleets into the main
 // window, starts a fleet selection or a statistics run with the mouse, times
 // it to its result, and clicks now and then on another of the program's
-// windows to time how long the click waits for an answer.
+// windows to time how long the click waits for an answer. For
+// window-skinswitch it opens seven windows and times switching the skin off
+// and on again with the options' check box.
 //
-//   window_driver options selection|statistics 0|1   writes the scenario's
-//                                  opt.dat (skinning off or on) before the start
-//   window_driver selection|statistics             drives the started program
+//   window_driver options selection|statistics|skinswitch 0|1   writes the
+//                                  scenario's opt.dat (skinning off or on) before the start
+//   window_driver selection|statistics|skinswitch  drives the started program
 //
 // Runs in the program's working folder, in the same Wine session. Prints one
 // line of key=value pairs; on a failure a message on stderr and exit code 1.
@@ -502,6 +504,95 @@ int Statistics() {
     return 0;
 }
 
+// ---- Switching the skin off and on with seven windows open.
+
+// Opens a window from the main window's menu line as a player does: a click
+// on the line's item, then Down COUNT times and Return (COUNT 0: the item
+// itself is a command). The items' places along the line are the same
+// skinned and plain, from the window's left edge.
+void OpenFromMenu(HWND main, int itemX, int downs, const char16_t* caption) {
+    RECT r{};
+    GetWindowRect(main, &r);
+    SetForegroundWindow(main);
+    Pause(200);
+    MoveAndClick(POINT{r.left + itemX, r.top + 31});
+    Pause(400);
+    if (downs > 0) {
+        for (int i = 0; i < downs; ++i) {
+            Key(VK_DOWN);
+            Pause(60);
+        }
+        Key(VK_RETURN);
+    }
+    WaitFor("a window opened from the menu", 10, [&] {
+        for (HWND window : TopWindows())
+            if (IsWindowVisible(window) && ServerText(window) == caption) return window;
+        return HWND{};
+    });
+    Pause(300);
+}
+
+bool PaintWaiting(HWND window) {
+    RECT r{};
+    if (GetUpdateRect(window, &r, FALSE)) return true;
+    for (HWND child : Children(window))
+        if (IsWindowVisible(child) && GetUpdateRect(child, &r, FALSE)) return true;
+    return false;
+}
+
+// Seconds from a real click on the skinning check box until the switch is
+// over: the program has answered (its handler is done) and no window of it
+// waits for a paint any more.
+double TimedSwitch(HWND box, bool on) {
+    const auto start = Clock::now();
+    MoveAndClick(CentreOf(box));
+    WaitFor("the skinning check box to change", 30, [&] {
+        DWORD_PTR state = 0;
+        return SendMessageTimeoutW(box, BM_GETCHECK, 0, 0, SMTO_NORMAL, 30000, &state) &&
+               (state == BST_CHECKED) == on;
+    });
+    for (;;) {
+        bool waiting = false;
+        for (HWND window : TopWindows())
+            if (IsWindowVisible(window) && PaintWaiting(window)) waiting = true;
+        if (!waiting) break;
+        if (SecondsSince(start) > 60) throw std::runtime_error("the windows were never painted after the switch");
+        SwitchToThread();
+    }
+    return SecondsSince(start);
+}
+
+int SkinSwitch() {
+    HWND main = WaitForProgram();
+    // The main window and six others: the unit, template, medal and
+    // technology editors, the unit information and, last, the options.
+    OpenFromMenu(main, 70, 1, u"Редктор юнитов");
+    OpenFromMenu(main, 70, 2, u"Редактор шаблонов");
+    OpenFromMenu(main, 70, 3, u"Редактор медалей");
+    OpenFromMenu(main, 70, 4, u"Редактор технологий");
+    OpenFromMenu(main, 139, 1, u"Характеристики юнитов");
+    OpenFromMenu(main, 211, 0, u"Настройки");
+    HWND options = nullptr;
+    int open = 0;
+    for (HWND window : TopWindows())
+        if (IsWindowVisible(window) && ClassOf(window) == u"TForm") {
+            ++open;
+            if (ServerText(window) == u"Настройки") options = window;
+        }
+    if (!options || open != 7) throw std::runtime_error("seven windows were not open");
+    HWND box = ChildWithText(options, u"Button", u"Использовать оформление");
+    if (!box) throw std::runtime_error("no skinning check box in the options");
+    NoMessage("opening the windows");
+    Pause(500);
+    const double off = TimedSwitch(box, false);
+    Pause(1000);
+    const double on = TimedSwitch(box, true);
+    Pause(500);
+    NoMessage("the switches");
+    std::printf("windows=%d off_seconds=%.3f on_seconds=%.3f\n", open, off, on);
+    return 0;
+}
+
 }  // namespace
 
 // The options of the scenario, as the options window saves them: rounds,
@@ -534,7 +625,8 @@ int main(int argc, char** argv) {
         }
         if (scenario == "selection") return Selection();
         if (scenario == "statistics") return Statistics();
-        std::fprintf(stderr, "usage: window_driver [options] selection|statistics [0|1]\n");
+        if (scenario == "skinswitch") return SkinSwitch();
+        std::fprintf(stderr, "usage: window_driver [options] selection|statistics|skinswitch [0|1]\n");
         return 2;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "window_driver %s: %s\n", scenario.c_str(), error.what());

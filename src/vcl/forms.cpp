@@ -545,6 +545,11 @@ void TForm::WndProc(TMessage& message) {
             if (OnShow) OnShow(this);
             ShowWindow(handle_, SW_SHOW);
             ActivateWindow();
+            // Drawn now, controls and all: the handler that shows a form
+            // often goes on working (a battle is fought in the tick that
+            // shows the log, the summary is written and saved after its
+            // window is shown), and until its paint the window is black.
+            RedrawWindow(handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         } else {
             if (OnHide) OnHide(this);
             ShowWindow(handle_, SW_HIDE);

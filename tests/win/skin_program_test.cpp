@@ -4,14 +4,18 @@
 // log window's gauges fill with the skin's bar while a battle runs.
 #include "support/program_fixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
 #include "skin/core/skincommands.h"
 #include "skin/core/skinlookups.h"
 #include "skin/core/win32/skinmanager.h"
+#include "windows/editor.h"
 #include "windows/log.h"
 #include "windows/opt.h"
+#include "windows/shabln.h"
+#include "windows/unitsinfo.h"
 
 using namespace vcl;
 
@@ -71,6 +75,78 @@ TEST(ProgramSkinning, TheOptionsBoxSendsOurSkinToEveryWindowAndTakesItAway) {
     EXPECT_TRUE(programtest::Boxes().Shown().empty());
     UnhookWindowsHookEx(listener);
     g_heard = nullptr;
+}
+
+namespace {
+
+struct Painting {
+    HWND window;
+    UINT msg;
+    bool removing;  // sent while the skin was still being taken away
+};
+std::vector<Painting>* g_paintings = nullptr;
+
+LRESULT CALLBACK ListenToPainting(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && g_paintings &&
+        (m->message == WM_PAINT || m->message == WM_NCPAINT || m->message == WM_ERASEBKGND))
+        g_paintings->push_back(Painting{m->hwnd, m->message, skin::SkinRemoving});
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool PaintWaits(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return true;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && PaintWaits(child)) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(ProgramSkinning, SwitchedOffWithWindowsOpenNoneIsDrawnHalfPlainAndAllAreDrawnPlainBeforeTheClickReturns) {
+    TForm1* main = programtest::StartProgram();
+    vcltest::Click(Form13->CheckBox5);
+    ASSERT_TRUE(main->sSkinManager1->SkinActive());
+    std::vector<TForm*> open{main, Form2, Form15, infoform, Form13};
+    for (TForm* form : open) form->Show();
+    vcltest::Pump();
+
+    // Every paint that reaches a window, as it is sent: none may come while
+    // the skin is still being taken from the windows, or the desktop shows
+    // a plain control in a skinned window, or a skinned one in a plain
+    // window.
+    std::vector<Painting> paintings;
+    g_paintings = &paintings;
+    HHOOK listener = SetWindowsHookExW(WH_CALLWNDPROC, ListenToPainting, nullptr, GetCurrentThreadId());
+    ASSERT_NE(listener, nullptr);
+    vcltest::Click(Form13->CheckBox5);
+    UnhookWindowsHookEx(listener);
+    g_paintings = nullptr;
+    ASSERT_FALSE(main->sSkinManager1->SkinActive());
+
+    auto ownerForm = [&open](HWND window) -> TForm* {
+        for (TForm* form : open)
+            if (window == form->Handle() || IsChild(form->Handle(), window)) return form;
+        return nullptr;
+    };
+    std::map<TForm*, int> early;
+    for (const Painting& p : paintings)
+        if (TForm* form = ownerForm(p.window); form && p.removing) ++early[form];
+    // Each form and its frame were drawn anew, and nothing waits for later.
+    for (TForm* form : open) {
+        SCOPED_TRACE(vcltest::Utf8(form->Name()));
+        EXPECT_EQ(early[form], 0);
+        auto drawn = [&](UINT msg) {
+            return std::any_of(paintings.begin(), paintings.end(),
+                               [&](const Painting& p) { return p.window == form->Handle() && p.msg == msg; });
+        };
+        EXPECT_TRUE(drawn(WM_NCPAINT));
+        EXPECT_TRUE(drawn(WM_PAINT));
+        EXPECT_FALSE(PaintWaits(form->Handle()));
+    }
+    for (TForm* form : open)
+        if (form != main) form->Hide();
+    vcltest::Pump();
 }
 
 namespace {

@@ -5,6 +5,7 @@
 // The timers are fed as WM_TIMER; the last test uses the real mouse and the
 // real timers with our own skin.
 #include "gtest_windows.h"
+#include "support/control_skin.h"
 #include "support/flat_scroll_skin.h"
 #include "support/vcl_test_support.h"
 
@@ -177,6 +178,41 @@ TEST(SkinnedScrollBars, ABarThatCannotScrollIsDimmedThroughTheWindowsOwnUpdatesA
     EXPECT_EQ(GetCapture(), l.h);
     SendMessageW(l.h, WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(l.Take(), (Sent{{SB_LINEUP, 0}, {SB_ENDSCROLL, 0}}));
+}
+
+TEST(SkinnedScrollBars, TheRoundedCornersOfArrowsAndThumbShowTheTrackUnderThem) {
+    ListScene s;
+    // Arrows and thumb of the skin have a rounded frame: its corner pixels
+    // carry the key colour (the frame is masked, as in our skins).
+    constexpr TColor kEdge = 0x202020;
+    auto& masks = s.manager->Skin().Masks;
+    for (const char* section : {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLSLIDERV"}) {
+        TsMaskData frame = OwnMask(s.manager, section, "BORDERSMASK", 8, 16, 1, 1, [](int x, int y) {
+            if (y >= 8) return TColor{0};  // the mask row: opaque
+            return (x == 0 || x == 7) && (y == 0 || y == 7) ? skin::clFuchsia : kEdge;
+        });
+        frame.WL = frame.WT = frame.WR = frame.WB = 3;
+        masks.push_back(std::move(frame));
+    }
+    s.manager->SendNewSkin();
+    SendMessageW(s.h, LB_SETTOPINDEX, 40, 0);  // the thumb away from both arrows
+    RedrawWindow(s.h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    Pump();
+    const TRect bar = s.r.Vert;
+    const TBarParts parts = GetBarParts(*s.adapter->VertBar, bar, s.adapter->Metrics(), s.adapter->GeometrySkin());
+    ASSERT_FALSE(parts.Short);
+    ASSERT_TRUE(parts.ThumbVisible);
+    auto at = [&](int x, int y) { return ScreenPixel(s.h, {bar.Left + x, bar.Top + y}); };
+    auto corners = [&](const TRect& r) {
+        return std::vector<TColor>{at(r.Left, r.Top), at(r.Right - 1, r.Top), at(r.Left, r.Bottom - 1),
+                                   at(r.Right - 1, r.Bottom - 1)};
+    };
+    EXPECT_EQ(at(parts.Arrow1.Left + 1, parts.Arrow1.Top), kEdge);  // the frame itself is drawn
+    EXPECT_EQ(corners(parts.Arrow1), std::vector<TColor>(4, kFlatTrack1));
+    EXPECT_EQ(corners(parts.Arrow2), std::vector<TColor>(4, kFlatTrack2));
+    // The thumb's middle splits the track: its upper corners lie over the first part.
+    EXPECT_EQ(corners(parts.Thumb), (std::vector<TColor>{kFlatTrack1, kFlatTrack1, kFlatTrack2, kFlatTrack2}));
+    EXPECT_EQ(at(parts.Thumb.Left + 1, parts.Thumb.Top), kEdge);
 }
 
 TEST(SkinnedScrollBars, HoldingAnArrowScrollsAtOnceThenAtEveryRepeatWhileTheCursorStaysOnIt) {

@@ -181,6 +181,33 @@ bool WaitsForPaint(TWinControl* control) {
 
 }  // namespace
 
+TEST(Painting, AFormShownByAHandlerThatGoesOnWorkingIsDrawnBeforeItGoesOn) {
+    // As the log window at a run's first battle and the statistics window at
+    // its end: the handler that shows the form goes on working before any
+    // message is handled, and a form drawn only afterwards stays black on
+    // the desktop meanwhile.
+    TForm form(nullptr);
+    form.SetClientSize(420, 200);
+    auto put = [&form](auto* control, int left, int top, int width, int height) {
+        control->SetParent(&form);
+        control->SetBounds(left, top, width, height);
+        return control;
+    };
+    TMemo* memo = put(new TMemo(&form), 8, 8, 404, 150);
+    memo->Lines()->Add("По итогам симуляции");
+    TButton* button = put(new TButton(&form), 312, 166, 100, 25);
+    button->SetCaption("Стереть");
+    form.Show();  // no message is handled from here on
+    EXPECT_FALSE(WaitsForPaint(&form));
+    EXPECT_FALSE(WaitsForPaint(memo));
+    EXPECT_FALSE(WaitsForPaint(button));
+    const Picture text = ReadPicture(memo->Handle(), ColorToRGB(memo->Color()));
+    EXPECT_GT(text.background * 2, text.pixels);
+    EXPECT_GT(text.ink, 20);  // the line is there
+    EXPECT_GT(ReadPicture(form.Handle(), ColorToRGB(form.Color())).background, 0);
+    form.Hide();
+}
+
 TEST(Painting, AGaugeSetManyTimesBetweenPaintsShowsItsLastValueAndRepaintsAgainAfter) {
     TForm form(nullptr);
     form.SetClientSize(320, 60);

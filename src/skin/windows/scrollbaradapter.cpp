@@ -62,16 +62,13 @@ TParentCacheInfo WindowCache(HWND window) {
 }
 
 // A section item with its glyph centred on it, painted into Rect of Bmp
-// through a picture of its own, over the window's picture at Place (the
-// item's place in the window).
+// through a picture of its own, over Behind (what lies under the item, at
+// the item's top-left corner).
 void PaintItem(const TsSkinContent& skin, const TPixels& bmp, const TRect& rect, int section, int state, int glyph,
-               const TParentCacheInfo& windowCache, TPoint place) {
+               const TParentCacheInfo& behind) {
     if (!skin.IsValidSkinIndex(section) || rect.IsEmpty()) return;
     const int w = rect.Width(), h = rect.Height();
     TPixelBitmap picture(w, h);
-    TParentCacheInfo behind = windowCache;
-    behind.X += place.X;
-    behind.Y += place.Y;
     TSectionBackground a;
     a.SectionIndex = section;
     a.SectionName = skin.Sections[static_cast<size_t>(section)].SectionName;
@@ -83,7 +80,8 @@ void PaintItem(const TsSkinContent& skin, const TPixels& bmp, const TRect& rect,
     if (skin.IsValidMaskIndex(glyph)) {
         const TsMaskData& g = skin.Masks[static_cast<size_t>(glyph)];
         const int gw = g.FrameWidth(), gh = g.FrameHeight();
-        if (gw > 0 && gh > 0) DrawSkinGlyph(picture.Pixels(), TPoint{(w - gw) / 2, (h - gh) / 2}, state, g, 1, behind);
+        // The glyph's clear pixels keep the item's own face.
+        if (gw > 0 && gh > 0) DrawSkinGlyph(picture.Pixels(), TPoint{(w - gw) / 2, (h - gh) / 2}, state, g, 1);
     }
     CopyRect(bmp, rect.Left, rect.Top, picture.Pixels(), TRect{0, 0, w, h});
 }
@@ -326,21 +324,29 @@ void TacScrollWnd::PaintBar(int barIndex, HDC dc, const TRect& windowRect, const
         if (pressed == portion) return 2;
         return active && hovered && e.MouseOverPortion == portion ? 1 : 0;
     };
-    auto item = [&](const TRect& r, int section, int state, int glyph) {
-        PaintItem(skin, px, r, section, state, glyph, cache, TPoint{place.X + r.Left, place.Y + r.Top});
+    // The track lies over the window's picture; the arrows and the thumb lie
+    // over the track, so their rounded corners show the track.
+    auto track = [&](const TRect& r, int section, int state) {
+        TParentCacheInfo behind = cache;
+        behind.X += place.X + r.Left;
+        behind.Y += place.Y + r.Top;
+        PaintItem(skin, px, r, section, state, -1, behind);
+    };
+    auto overTrack = [&](const TRect& r, int section, int state, int glyph) {
+        PaintItem(skin, px, r, section, state, glyph, MakeParentCacheInfo(px, r.Left, r.Top));
     };
     if (parts.Short) {
-        item(parts.Track1, s.Track1, 0, -1);
-        item(parts.Track2, s.Track2, 0, -1);
+        track(parts.Track1, s.Track1, 0);
+        track(parts.Track2, s.Track2, 0);
     } else {
-        item(parts.Track1, s.Track1, pressed == spPageUp ? 2 : 0, -1);
-        item(parts.Track2, s.Track2, pressed == spPageDown ? 2 : 0, -1);
+        track(parts.Track1, s.Track1, pressed == spPageUp ? 2 : 0);
+        track(parts.Track2, s.Track2, pressed == spPageDown ? 2 : 0);
     }
-    item(parts.Arrow1, s.Arrow1, arrowState(spLineUp), s.Glyph1);
-    item(parts.Arrow2, s.Arrow2, arrowState(spLineDown), s.Glyph2);
+    overTrack(parts.Arrow1, s.Arrow1, arrowState(spLineUp), s.Glyph1);
+    overTrack(parts.Arrow2, s.Arrow2, arrowState(spLineDown), s.Glyph2);
     if (!parts.Short && active && parts.ThumbVisible) {
         const int state = tracked ? 2 : (hovered && e.MouseOverPortion == spThumb ? 1 : 0);
-        item(parts.Thumb, s.Slider, state, s.SliderGlyph);
+        overTrack(parts.Thumb, s.Slider, state, s.SliderGlyph);
     }
     if (!active) {
         // Dimmed: the window's background shows through, or a fade toward the track's colour.

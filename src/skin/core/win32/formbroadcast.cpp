@@ -93,10 +93,18 @@ void UnlockForms(TsSkinManager* manager, bool repaint) {
             ShowWindow(form->Handle(), SW_HIDE);
             continue;
         }
+        // Without a skin the form went back to its plain look: no skin to
+        // fade in, and the system draws the frame and erases the background.
+        const bool skinned = manager->SkinActive();
         const TacFormAnimation& fade = manager->AnimEffects().SkinChanging;
-        if (repaint && fade.Active) AnimShowControl(form, IsWindows6OrLater() ? 0 : fade.Time);
+        if (repaint && skinned && fade.Active) AnimShowControl(form, IsWindows6OrLater() ? 0 : fade.Time);
         SendMessageW(form->Handle(), WM_SETREDRAW, 1, 0);
         if (!repaint) continue;
+        if (!skinned) {
+            RedrawWindow(form->Handle(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            continue;
+        }
         if (!IsWindows6OrLater() && provider) {
             SetWindowRgn(form->Handle(), nullptr, FALSE);
             provider->RebuildRegion();

@@ -240,6 +240,12 @@ void TsSkinManager::SendNewSkin() {
 void TsSkinManager::SendRemoveSkin() {
     SkinRemoving = true;
     ReleaseHook();
+    // The forms take their plain look unseen and are then painted once,
+    // each whole: unlocked, every control repainted on its own release and
+    // the desktop showed forms half plain, half skinned for a second or
+    // more. Not at the end of the run, when the windows go as they stand.
+    const bool lock = !Designing() && !Loading() && !(ComponentState() & csDestroying);
+    if (lock) LockForms(this);
     skin_.SkinData.Active = false;
     TMessage message = SkinCommandMessage(AC_SKINREMOVED, reinterpret_cast<LPARAM>(this));
     BroadcastToForms(message);
@@ -249,6 +255,7 @@ void TsSkinManager::SendRemoveSkin() {
     // No index of the old skin outlives it.
     InitConstantIndexes();
     SkinRemoving = false;
+    if (lock) UnlockForms(this, true);
 }
 
 void TsSkinManager::RepaintForms() {
