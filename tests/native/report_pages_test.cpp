@@ -133,8 +133,8 @@ TEST(SpyReport, UnreadableLinesAreToldInOneMessage) {
     lines.push_back("Крейсер " + std::string(200, '9'));
     for (int i = 1; i < 300; ++i) lines.push_back("Крейсер x" + std::to_string(i));
     const std::string text = spy::UnreadableLinesMessage(spy::ReadReport(lines, kUnits, &kTechs));
-    EXPECT_EQ(text, "Невозможно обработать строк: 300. Количество должно быть целым числом от 0 до 65535; эти строки "
-                    "пропущены. Первые из них:\nКрейсер " +
+    EXPECT_EQ(text, "Невозможно обработать строк: 300.\nКоличество должно быть целым числом от 0 до 65535, эти строки "
+                    "пропущены.\nПервые из них:\nКрейсер " +
                         std::string(72, '9') + "...\nКрейсер x1\nКрейсер x2\nКрейсер x3\nКрейсер x4\nи еще 295.");
 }
 

@@ -184,7 +184,7 @@ TEST_F(Windows, TheReportIsReadWithBlankedHeadingsAndWhatCannotBeReadIsTold) {
     Boxes().Clear();
     Analyse(WithHeading(unreadable));
     ASSERT_EQ(Texts().size(), 1u);
-    EXPECT_EQ(Texts()[0].rfind("Невозможно обработать строк: 300. ", 0), 0u) << Utf8(Texts()[0]);
+    EXPECT_EQ(Texts()[0].rfind("Невозможно обработать строк: 300.\n", 0), 0u) << Utf8(Texts()[0]);
     EXPECT_NE(Texts()[0].find("\nРакетная установка x0\n"), std::string::npos) << Utf8(Texts()[0]);
     EXPECT_EQ(form->ValueListEditor4->Values(ShipLine("Штурмовик Гадюка")), "2");
     EXPECT_FALSE(Form18->Visible());
@@ -193,7 +193,7 @@ TEST_F(Windows, TheReportIsReadWithBlankedHeadingsAndWhatCannotBeReadIsTold) {
     Boxes().Clear();
     Analyse(WithHeading({"Ракетная установка x", "Ракетная установка 70000"}));
     ASSERT_EQ(Texts().size(), 1u);
-    EXPECT_EQ(Texts()[0].rfind("Невозможно обработать строк: 2. ", 0), 0u) << Utf8(Texts()[0]);
+    EXPECT_EQ(Texts()[0].rfind("Невозможно обработать строк: 2.\n", 0), 0u) << Utf8(Texts()[0]);
     EXPECT_TRUE(Form18->Visible());
 }
 

@@ -120,8 +120,8 @@ std::string UnreadableLinesMessage(const std::vector<Step>& steps) {
     if (lines.empty()) return {};
     if (lines.size() == 1) return kUnreadableMessage + *lines[0];
     std::string text = "Невозможно обработать строк: " + std::to_string(lines.size()) +
-                       ". Количество должно быть целым числом от 0 до " + std::to_string(kMaxCount) +
-                       "; эти строки пропущены. Первые из них:";
+                       ".\nКоличество должно быть целым числом от 0 до " + std::to_string(kMaxCount) +
+                       ", эти строки пропущены.\nПервые из них:";
     for (size_t i = 0; i < lines.size() && i < kShown; ++i)
         text += "\n" + (lines[i]->size() > kShownLength ? lines[i]->substr(0, kShownLength) + "..." : *lines[i]);
     if (lines.size() > kShown) text += "\nи еще " + std::to_string(lines.size() - kShown) + ".";
