@@ -37,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> lines = fuzz::Lines(reinterpret_cast<const uint8_t*>(text.data()), text.size());
     for (int row : {201, 450}) {
         online::RapidFireBlock block = online::FindRapidFireBlock(lines, row);
+        if (!block.read && !block.entries.empty()) __builtin_trap();  // entries only from a block that was read
+        online::HasRapidFire(Table(), row);
         online::UnitComparison out;
         try {
             online::CompareRapidFire(Table(), 201, block.entries, out);

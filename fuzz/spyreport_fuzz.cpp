@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         {"Крейсер", false}, {"Линейный крейсер", false}, {"Бункер", true}, {"", false}, {"Кислотный бассейн", true}};
     static const std::vector<std::string> techs = {"Оружейная технология", "Технология брони", "", "Оружие роя"};
     const std::vector<std::string> lines = fuzz::Lines(data, size);
-    spy::ReadReport(lines, units, &techs);
+    spy::UnreadableLinesMessage(spy::ReadReport(lines, units, &techs));
     spy::ReadReport(lines, units, nullptr);
     return 0;
 }

@@ -23,8 +23,11 @@ constexpr int kAcidPoolEditorRow = 4;
 
 void Tell(const std::string& text) { Application->MessageBox(text, Application->Title(), MB_OK | MB_ICONSTOP); }
 
-void Enter(TValueListEditor* editor, int row, const std::string& value) {
-    if (row >= 1 && row <= editor->Count()) editor->SetValues(row, value);
+// False when the editor has no such row.
+bool Enter(TValueListEditor* editor, int row, const std::string& value) {
+    if (row < 1 || row > editor->Count()) return false;
+    editor->SetValues(row, value);
+    return true;
 }
 
 // The editor line (from 1) of a database row, 0 when the editor lists no such row.
@@ -101,29 +104,31 @@ void TForm18::Button1Click(TObject*) {
     // to the participant whose fleet the report began with.
     const int ownParticipant = Form1->CurPart[2];
     bool alliedRefused = false;
+    bool entered = false, told = false;
     for (const spy::Step& step : steps) {
         switch (step.kind) {
             case spy::Step::Unit:
                 // By row: the editor is rebuilt on "Новый бой", the table here only at start.
                 if (!alliedRefused)
-                    Enter(Form1->ValueListEditor4, LineOfRow(Form1->ShipRows(), UnitRows[static_cast<size_t>(step.index)]),
-                          step.text);
+                    entered |= Enter(Form1->ValueListEditor4,
+                                     LineOfRow(Form1->ShipRows(), UnitRows[static_cast<size_t>(step.index)]), step.text);
                 break;
             case spy::Step::AcidPool:
-                Enter(Form1->ValueListEditor6, kAcidPoolEditorRow, step.text);
+                entered |= Enter(Form1->ValueListEditor6, kAcidPoolEditorRow, step.text);
                 break;
             case spy::Step::Research:
-                Enter(Form1->ValueListEditor5, TechLine(table, techNames, step.index), step.text);
+                entered |= Enter(Form1->ValueListEditor5, TechLine(table, techNames, step.index), step.text);
                 break;
             case spy::Step::Unreadable:
-                Tell(spy::kUnreadableMessage + step.text);
-                break;
+                break;  // told together after the report
             case spy::Step::AlliedStart: {
                 const int before = Form1->Input().PartCount[2];
                 Form12->Edit1->SetText(spy::kAlliedFleetLine);
                 Form1->addnew2Timer(Form1->addnew2);  // refuses a seventh participant with its message
                 alliedRefused = Form1->Input().PartCount[2] != before + 1;
                 if (!alliedRefused) SelectParticipant(before);
+                entered |= !alliedRefused;
+                told |= alliedRefused;
                 break;
             }
             case spy::Step::AlliedEnd:
@@ -132,8 +137,19 @@ void TForm18::Button1Click(TObject*) {
                 break;
             case spy::Step::ResearchNoFile:
                 Tell(techError);
+                told = true;
                 break;
         }
     }
-    Close();
+    // However many lines could not be read, one message says so.
+    if (const std::string unreadable = spy::UnreadableLinesMessage(steps); !unreadable.empty()) {
+        Tell(unreadable);
+        told = true;
+    }
+    // A report that gave nothing stays here to be mended or replaced.
+    if (entered) {
+        Close();
+    } else if (!told) {
+        Tell(spy::kNothingRecognised);
+    }
 }

@@ -20,7 +20,8 @@ public:
     std::vector<uint16_t> UnitRows;
 
     void Timer1Timer(vcl::TObject* Sender);
-    // Enters the report into side 2 and closes the window.
+    // Enters the report into side 2 and closes the window; a report that
+    // gives nothing is told and stays.
     void Button1Click(vcl::TObject* Sender);
 };
 

@@ -76,6 +76,9 @@ void Tonlinesverka::Button1Click(TObject*) {
     Timer1->SetEnabled(false);
     CheckRow = online::kWalkStart;
     walk_ = {};
+    // What an earlier walk found is not applied with this one's.
+    Memo3->Lines()->Clear();
+    Memo2->Lines()->Clear();
     G23->SetProgress(CheckRow);
     Timer1->SetEnabled(true);
 }
@@ -129,20 +132,36 @@ void Tonlinesverka::Timer2Timer(TObject*) {
         Timer1->SetEnabled(true);
         return;
     }
-    walk_.pages += 1;
     Memo1->Lines()->SetText(online::ConvertEntities(std::move(text), letters_));
     const std::vector<std::string> lines = Memo1->Lines()->ToVector();
     Memo1->Lines()->Add(kSentinel);
 
     const online::RapidFireBlock block = online::FindRapidFireBlock(lines, CheckRow);
-    if (block.found) {
+    if (block.read && !block.entries.empty()) {
         Memo4->Lines()->Clear();
         Memo4->Lines()->AddStrings(block.entries);
         Memo4->Lines()->Add(kSentinel);
+        walk_.pages += 1;
         Compare(block.entries);
-    } else {
-        Timer1->SetEnabled(true);
+        return;
     }
+    // A page that gives no entries is not taken for a unit without rapid
+    // fire: comparing against it would queue every value of the unit as 0.
+    // The unit is told as not compared instead.
+    if (block.found && !block.read) {
+        Memo2->Lines()->Add(CurrentUnit() + ": страница не прочитана: после «" + online::kRapidFireMarker +
+                            "» нет блока скорострела, юнит не сверен");
+        walk_.uncompared += 1;
+    } else if (online::HasRapidFire(Form4->Table(), CheckRow)) {
+        Memo2->Lines()->Add(CurrentUnit() + (block.found ? ": блок скорострела на странице пуст"
+                                                         : std::string(": на странице нет «") +
+                                                               online::kRapidFireMarker + "»") +
+                            ", а в базе у юнита есть скорострел; юнит не сверен");
+        walk_.uncompared += 1;
+    } else {
+        walk_.pages += 1;  // no rapid fire on either side: the unit matches
+    }
+    Timer1->SetEnabled(true);
 }
 
 // An entry that cannot be read is logged with its unit and page; the other
@@ -174,12 +193,12 @@ void Tonlinesverka::AnnounceEnd() {
     std::string text = "Сверка скорострелов окончена. Сверено страниц: " + rtl::IntToStr(walk_.pages) +
                        ", изменений найдено: " + rtl::IntToStr(walk_.changes) + ".";
     if (walk_.failedPages > 0) text += "\nНе загружено страниц: " + rtl::IntToStr(walk_.failedPages) + ".";
+    if (walk_.uncompared > 0) text += "\nНе сверено юнитов: " + rtl::IntToStr(walk_.uncompared) + ".";
     if (walk_.unreadEntries > 0)
         text += "\nНе прочитано записей скорострела: " + rtl::IntToStr(walk_.unreadEntries) + ".";
-    if (walk_.failedPages > 0 || walk_.unreadEntries > 0) text += "\nКакие именно, сказано в логе изменений.";
-    Application->MessageBox(text, Caption(), MB_OK | (walk_.failedPages > 0 || walk_.unreadEntries > 0
-                                                          ? MB_ICONWARNING
-                                                          : MB_ICONINFORMATION));
+    const bool shortfall = walk_.failedPages > 0 || walk_.uncompared > 0 || walk_.unreadEntries > 0;
+    if (shortfall) text += "\nКакие именно, сказано в логе изменений.";
+    Application->MessageBox(text, Caption(), MB_OK | (shortfall ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
 // The battle reads the table: refused during a run, with the queue kept.

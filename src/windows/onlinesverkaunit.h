@@ -51,6 +51,7 @@ private:
     // What the walk going has done, for its closing message.
     struct WalkCounts {
         int pages = 0, changes = 0, failedPages = 0, unreadEntries = 0;
+        int uncompared = 0;  // pages that came but told nothing of the unit's rapid fire
     } walk_;
 };
 

@@ -110,6 +110,34 @@ TEST(SpyReport, BlanksAroundACountAreNoPartOfIt) {
                                         "bad:0=Крейсер 1 2"}));
 }
 
+TEST(SpyReport, HeadingsWithBlanksAroundThemStillEndTheirSections) {
+    // As the headings come when copied from a page: a blank, a tab or a
+    // no-break space after them. The acid pool and research must not be lost.
+    const auto lines = Report({"Крейсер 12", "Обороняющий флот ", "Крейсер 40", "Оборона\t",
+                               "Ракетная установка 100", "Постройки ", "Бункер 2", "Кислотный бассейн 5",
+                               " Исследования\xA0", "Оружейная технология 10", "Оружие роя 4"});
+    EXPECT_EQ(Show(spy::ReadReport(lines, kUnits, &kTechs)),
+              (std::vector<std::string>{"unit:0=12", "allied:0=", "unit:0=40", "own:0=", "unit:2=100", "unit:3=2",
+                                        "acid:0=5", "unit:4=5", "research:0=10", "research:3=4"}));
+    // A line of blanks alone is no empty line: it ends nothing, as before.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Крейсер 1", " ", "Линейный крейсер 2"}), kUnits, &kTechs)),
+              (std::vector<std::string>{"unit:0=1", "unit:1=2"}));
+}
+
+TEST(SpyReport, UnreadableLinesAreToldInOneMessage) {
+    EXPECT_EQ(spy::UnreadableLinesMessage(spy::ReadReport(Report({"Крейсер 1"}), kUnits, &kTechs)), "");
+    // One line is told as it always was.
+    EXPECT_EQ(spy::UnreadableLinesMessage(spy::ReadReport(Report({"Крейсер 70000", "Крейсер 2"}), kUnits, &kTechs)),
+              "Невозможно обработать строку: Крейсер 70000");
+    std::vector<std::string> lines = Report({});
+    lines.push_back("Крейсер " + std::string(200, '9'));
+    for (int i = 1; i < 300; ++i) lines.push_back("Крейсер x" + std::to_string(i));
+    const std::string text = spy::UnreadableLinesMessage(spy::ReadReport(lines, kUnits, &kTechs));
+    EXPECT_EQ(text, "Невозможно обработать строк: 300.\nКоличество должно быть целым числом от 0 до 65535, эти строки "
+                    "пропущены.\nПервые из них:\nКрейсер " +
+                        std::string(72, '9') + "...\nКрейсер x1\nКрейсер x2\nКрейсер x3\nКрейсер x4\nи еще 295.");
+}
+
 TEST(RapidFirePage, LettersWrittenAsReferencesBecomeTheProgramsText) {
     const online::LetterTables tables = online::ReadLetterTables(DataPath("Ansi.dat"), DataPath("unicode.dat"));
     ASSERT_EQ(tables.letters.size(), 66u);
@@ -150,6 +178,38 @@ TEST(RapidFirePage, TheBlockIsCutAtItsBreaksAndEndsAtTheDivOrThePage) {
     EXPECT_EQ(online::FindRapidFireBlock({"", "Скорострел", "<div>по x<br>", "по y<br>", "no end"}, 201).entries,
               (std::vector<std::string>{"<div>по x", "по y"}));
     EXPECT_FALSE(online::FindRapidFireBlock({"<div>по x<br></div>"}, 201).found);
+    EXPECT_TRUE(block.read);
+}
+
+// A block one line lower than the cut expects gives no entries: such a page
+// is known as unread, never as a unit without rapid fire.
+TEST(RapidFirePage, APageWithTheMarkerButNoBlockWhereExpectedIsUnread) {
+    const std::vector<std::vector<std::string>> lower = {
+        {"<html>", "<th>Скорострел</th>", "<p>&nbsp;</p>", "<div>по x<br>по y<br></div>"},
+        {"<html>", "<th>Скорострел</th>", "<br>", "<div>по x<br></div>"},
+        {"<html>", "<th>Скорострел</th>"},  // the page ends at the marker
+    };
+    for (const auto& page : lower) {
+        const online::RapidFireBlock block = online::FindRapidFireBlock(page, 205);
+        EXPECT_TRUE(block.found) << page[2 % page.size()];
+        EXPECT_FALSE(block.read) << page[2 % page.size()];
+    }
+    // The same page read for a late unit (two lines down) is read.
+    EXPECT_TRUE(online::FindRapidFireBlock(lower[0], 401).read);
+    EXPECT_FALSE(online::FindRapidFireBlock({"<html>", "Скорострел", "<div>по x<br></div>"}, 401).read);
+    // An empty block is read: it has nothing in it.
+    const online::RapidFireBlock empty = online::FindRapidFireBlock({"<html>", "Скорострел", "<div></div>"}, 201);
+    EXPECT_TRUE(empty.read);
+    EXPECT_TRUE(empty.entries.empty());
+
+    battle::DataTable table;
+    table.FillDefaults();
+    for (int row : {201, 202, 600}) table.SetCell(battle::kColKind, row, "1");
+    EXPECT_FALSE(online::HasRapidFire(table, 201));
+    table.SetCell(30 + 600, 201, "7");  // beyond the walk's rows: no target of the comparison
+    EXPECT_FALSE(online::HasRapidFire(table, 201));
+    table.SetCell(30 + 202, 201, "3");
+    EXPECT_TRUE(online::HasRapidFire(table, 201));
 }
 
 TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStoppingTheUnit) {

@@ -16,6 +16,7 @@
 #include "rtl/weblink.h"
 #include "windows/analis.h"
 #include "windows/tehno.h"
+#include "windows/core/spyreport.h"
 #include "windows/core/websites.h"
 #include "windows/dataform.h"
 #include "windows/inputname2.h"
@@ -145,6 +146,55 @@ TEST_F(Windows, WithoutTheTechnologyNamesTheAnalysisStopsAtResearchKeepingWhatCa
     EXPECT_NE(Texts()[0].find(kTechNamesFile), std::string::npos) << Utf8(Texts()[0]);
     EXPECT_EQ(form->ValueListEditor4->Values(ShipLine("Ракетная установка")), "12");
     EXPECT_FALSE(Form18->Visible());
+}
+
+// Headings copied with a blank after them still end their sections; a report
+// that gives nothing is told and stays in the window; any number of unreadable
+// lines is one message.
+TEST_F(Windows, TheReportIsReadWithBlankedHeadingsAndWhatCannotBeReadIsTold) {
+    WriteTechNames();
+    Analyse(WithHeading({"Штурмовик Гадюка 4", "Оборона ", "Ракетная установка 6", "Постройки ", "Кислотный бассейн 3",
+                         "Исследования ", "Оружие терранов 9"}));
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    EXPECT_FALSE(Form18->Visible());
+    EXPECT_EQ(form->ValueListEditor4->Values(ShipLine("Ракетная установка")), "6");
+    EXPECT_EQ(form->ValueListEditor6->Values(4), "3");  // the acid pool
+    int terran = 0;
+    for (int row = 1; row <= form->ValueListEditor5->Count(); ++row)
+        if (form->ValueListEditor5->Keys(row) == "Оружие терранов") terran = row;
+    ASSERT_GT(terran, 0);
+    EXPECT_EQ(form->ValueListEditor5->Values(terran), "9");
+
+    programtest::NewBattle(form);
+    for (const std::vector<std::string>& report :
+         {std::vector<std::string>{"Espionage report", "Planet Test [1:2:3]", "Fleet", "Light Fighter 5", "Defense",
+                                   "Rocket Launcher 3"},
+          std::vector<std::string>{"Шпионский доклад", "Флот", "Штурмовик Гадюка 4"},
+          std::vector<std::string>{"qwe", "asd", "zxc", "rty", "fgh", "vbn"}}) {
+        Boxes().Clear();
+        Analyse(report);
+        EXPECT_EQ(Texts(), std::vector<std::string>{spy::kNothingRecognised}) << Utf8(report[0]);
+        EXPECT_TRUE(Form18->Visible());
+        EXPECT_EQ(MemoLines(Form18->Memo1), report);
+        EXPECT_EQ(form->ValueListEditor4->Values(ShipLine("Штурмовик Гадюка")), "0");
+    }
+
+    std::vector<std::string> unreadable = {"Штурмовик Гадюка 2"};
+    for (int i = 0; i < 300; ++i) unreadable.push_back("Ракетная установка x" + std::to_string(i));
+    Boxes().Clear();
+    Analyse(WithHeading(unreadable));
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].rfind("Невозможно обработать строк: 300.\n", 0), 0u) << Utf8(Texts()[0]);
+    EXPECT_NE(Texts()[0].find("\nРакетная установка x0\n"), std::string::npos) << Utf8(Texts()[0]);
+    EXPECT_EQ(form->ValueListEditor4->Values(ShipLine("Штурмовик Гадюка")), "2");
+    EXPECT_FALSE(Form18->Visible());
+
+    // Nothing but unreadable lines: told, and the report stays to be mended.
+    Boxes().Clear();
+    Analyse(WithHeading({"Ракетная установка x", "Ракетная установка 70000"}));
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].rfind("Невозможно обработать строк: 2.\n", 0), 0u) << Utf8(Texts()[0]);
+    EXPECT_TRUE(Form18->Visible());
 }
 
 // The analyser's unit table is built once at start, the side-2 editors on
@@ -461,6 +511,72 @@ TEST_F(Comparison, AStoppedSiteIsToldAndEndsTheWalk) {
     EXPECT_FALSE(w->Timer1->Enabled());
     EXPECT_EQ(w->CheckRow, first);
     EXPECT_TRUE(impostor.Requests().empty());
+}
+
+// The unit's page as the site would give it for the database as it stands,
+// its block on the line after the marker or, with `lower`, one line lower.
+std::string PageFromTable(battle::DataTable& table, int row, bool lower) {
+    std::vector<std::string> entries;
+    for (int target = online::kWalkStart; target <= online::kWalkEnd; ++target) {
+        const std::string& value = table.Cell(battle::kColRapidFire + target, row);
+        if (table.Cell(battle::kColKind, target) == battle::kKindUnit && value != "0")
+            entries.push_back(Entry(target, table.Cell(battle::kColName, target), std::stoi(value)));
+    }
+    return UnitPage(table.Cell(battle::kColName, row), entries, lower);
+}
+
+// A page the cut cannot read, or one without the marker or with an empty
+// block for a unit that has rapid fire, is told and queues nothing; a new walk forgets the last one's
+// queue and log. Two walks that find nothing to change leave the saved
+// database as it was, byte for byte.
+TEST_F(Comparison, AnUnreadPageIsToldQueuesNothingAndEachWalkStartsEmpty) {
+    std::vector<int> withRapidFire;
+    for (uint16_t row : form->ShipRows())
+        if (row <= online::kLateBlockRow && online::HasRapidFire(Table(), row)) withRapidFire.push_back(row);
+    ASSERT_GE(withRapidFire.size(), 4u);
+    const int lower = withRapidFire[0], plain = withRapidFire[1], changed = withRapidFire[2],
+              emptied = withRapidFire[3];
+    Form4->Button1Click(nullptr);
+    const std::string saved = scratch::ReadFile(programtest::InFolder("DataBase.dat"));
+
+    for (uint16_t row : form->ShipRows()) server.Set(UnitPath(row), {PageFromTable(Table(), row, false)});
+    server.Set(UnitPath(lower), {PageFromTable(Table(), lower, true)});
+    server.Set(UnitPath(plain), {"<html><body>\n<p>Технические работы</p>\n</body></html>\n"});
+    server.Set(UnitPath(emptied), {UnitPage(Name(emptied), {})});
+    const std::string old = Table().Cell(battle::kColRapidFire + lower, changed);
+    Table().SetCell(battle::kColRapidFire + lower, changed, "1");
+    server.Set(UnitPath(changed), {PageFromTable(Table(), changed, false)});
+    Table().SetCell(battle::kColRapidFire + lower, changed, old);
+
+    vcltest::Click(w->Button1);
+    while (w->CheckRow < online::kWalkEnd && (w->Timer1->Enabled() || w->Timer2->Enabled())) NextUnit();
+    const std::string address = server.Address() + "infos.php?gid=";
+    EXPECT_EQ(MemoLines(w->Memo2),
+              (std::vector<std::string>{
+                  "«" + Name(lower) + "» (" + address + std::to_string(lower) +
+                      "&notopnav=true): страница не прочитана: после «Скорострел» нет блока скорострела, юнит не сверен",
+                  "«" + Name(plain) + "» (" + address + std::to_string(plain) +
+                      "&notopnav=true): на странице нет «Скорострел», а в базе у юнита есть скорострел; юнит не сверен",
+                  Name(changed) + " по " + Name(lower) + "  " + old + "-->1",
+                  "«" + Name(emptied) + "» (" + address + std::to_string(emptied) +
+                      "&notopnav=true): блок скорострела на странице пуст, а в базе у юнита есть скорострел; юнит не "
+                      "сверен"}));
+    EXPECT_EQ(MemoLines(w->Memo3), (std::vector<std::string>{std::to_string(changed), std::to_string(lower), "1"}));
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("изменений найдено: 1.\nНе сверено юнитов: 3.\nКакие именно, сказано в логе изменений."),
+              std::string::npos)
+        << Utf8(Texts()[0]);
+    Boxes().Clear();
+
+    // The site mended: the new walk starts with nothing queued or logged and finds nothing.
+    for (uint16_t row : form->ShipRows()) server.Set(UnitPath(row), {PageFromTable(Table(), row, false)});
+    vcltest::Click(w->Button1);
+    EXPECT_TRUE(MemoLines(w->Memo2).empty());
+    EXPECT_TRUE(MemoLines(w->Memo3).empty());
+    while (w->CheckRow <= emptied) NextUnit();
+    EXPECT_TRUE(MemoLines(w->Memo2).empty()) << Utf8(MemoLines(w->Memo2)[0]);
+    vcltest::Click(w->Button2);
+    EXPECT_TRUE(scratch::ReadFile(programtest::InFolder("DataBase.dat")) == saved);
 }
 
 namespace {

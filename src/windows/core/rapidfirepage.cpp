@@ -69,6 +69,7 @@ RapidFireBlock FindRapidFireBlock(const std::vector<std::string>& lines, int che
     block.found = true;
     size_t next = marker + (checkRow > kLateBlockRow ? 2 : 1);
     if (next >= lines.size() || lines[next].find("<div") == std::string::npos) return block;
+    block.read = true;
     std::string text = lines[next];
     for (;;) {
         size_t br = text.find("<br>");
@@ -82,6 +83,14 @@ RapidFireBlock FindRapidFireBlock(const std::vector<std::string>& lines, int che
         text += lines[next];
     }
     return block;
+}
+
+bool HasRapidFire(const battle::DataTable& table, int row) {
+    for (int target = kWalkStart; target <= kWalkEnd; ++target)
+        if (table.Cell(battle::kColKind, target) == battle::kKindUnit &&
+            table.Cell(battle::kColRapidFire + target, row) != "0")
+            return true;
+    return false;
 }
 
 namespace {

@@ -43,12 +43,20 @@ std::string ConvertEntities(std::string text, const LetterTables& tables);
 // The page's rapid-fire entries: the text between the "<br>" tags of the
 // "<div" block on the line after the first line (from the second on) that
 // holds the marker, or two lines after it for late units. `found` is false
-// when the page has no marker.
+// when the page has no marker. `read` is false when the page has the marker
+// but no block where the cut looks for it (a page laid out otherwise): such a
+// page says nothing about the unit's rapid fire, and its empty list must not
+// be taken for a unit that lost it all.
 struct RapidFireBlock {
     bool found = false;
+    bool read = false;
     std::vector<std::string> entries;
 };
 RapidFireBlock FindRapidFireBlock(const std::vector<std::string>& lines, int checkRow);
+
+// Whether the database gives `row` rapid fire against a unit of the walk:
+// the targets a comparison would take for missing from a page.
+bool HasRapidFire(const battle::DataTable& table, int row);
 
 struct RapidFireEntry {
     int target = 0;  // the database row of the target

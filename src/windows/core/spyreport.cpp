@@ -12,6 +12,15 @@ namespace {
 constexpr size_t kHeadingLines = 4;
 constexpr int64_t kMaxCount = 65535;
 
+// Without the blanks around it, which a report copied from a page often has
+// at its line ends. \xA0: the no-break space of code page 1251.
+std::string_view Trimmed(std::string_view text) {
+    const char* const blanks = " \t\xA0";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) + 1 - first);
+}
+
 class Reader {
 public:
     Reader(const std::vector<std::string>& lines, std::vector<Step>& steps) : lines_(lines), steps_(steps) {}
@@ -21,23 +30,23 @@ public:
         static const std::string empty;
         return at_ < lines_.size() ? lines_[at_] : empty;
     }
+    // A heading is known with blanks around it too, as a value is read.
+    bool IsHeading(const char* heading) const { return Trimmed(Line()) == heading; }
     bool AtEnd(std::initializer_list<const char*> stops) const {
         if (Line().empty()) return true;
         for (const char* stop : stops)
-            if (Line() == stop) return true;
+            if (IsHeading(stop)) return true;
         return false;
     }
     void Next() { ++at_; }
 
     // The line's value after a name and one separator, without the blanks
-    // around it (a report copied from a page often ends its lines in one); a
-    // message step when it is no count. False when the value is unreadable.
+    // around it; a message step when it is no count. False when the value is
+    // unreadable.
     bool Value(size_t nameLength, std::string& value) {
         const std::string& line = Line();
-        value = nameLength + 1 < line.size() ? line.substr(nameLength + 1) : std::string();
-        const char* const blanks = " \t\xA0";  // \xA0: the no-break space of code page 1251
-        value.erase(0, value.find_first_not_of(blanks));
-        value.erase(value.find_last_not_of(blanks) + 1);
+        value = nameLength + 1 < line.size() ? std::string(Trimmed(std::string_view(line).substr(nameLength + 1)))
+                                             : std::string();
         int64_t count = 0;
         if (rtl::TryStrToInt64(value, count) && count >= 0 && count <= kMaxCount) return true;
         steps_.push_back({Step::Unreadable, 0, line});
@@ -76,7 +85,7 @@ std::vector<Step> ReadReport(const std::vector<std::string>& lines, const std::v
 
     for (; !r.AtEnd({kAlliedFleetLine, kDefenceLine}); r.Next()) r.Match(Step::Unit, units.size(), anyUnit);
 
-    if (r.Line() == kAlliedFleetLine) {
+    if (r.IsHeading(kAlliedFleetLine)) {
         r.Add({Step::AlliedStart, 0, {}});
         for (; !r.AtEnd({kDefenceLine}); r.Next()) r.Match(Step::Unit, units.size(), anyUnit);
         r.Add({Step::AlliedEnd, 0, {}});
@@ -101,6 +110,22 @@ std::vector<Step> ReadReport(const std::vector<std::string>& lines, const std::v
     for (; !r.AtEnd({}); r.Next())
         r.Match(Step::Research, techNames->size(), [&](size_t i) { return &(*techNames)[i]; });
     return steps;
+}
+
+std::string UnreadableLinesMessage(const std::vector<Step>& steps) {
+    constexpr size_t kShown = 5, kShownLength = 80;
+    std::vector<const std::string*> lines;
+    for (const Step& step : steps)
+        if (step.kind == Step::Unreadable) lines.push_back(&step.text);
+    if (lines.empty()) return {};
+    if (lines.size() == 1) return kUnreadableMessage + *lines[0];
+    std::string text = "Невозможно обработать строк: " + std::to_string(lines.size()) +
+                       ".\nКоличество должно быть целым числом от 0 до " + std::to_string(kMaxCount) +
+                       ", эти строки пропущены.\nПервые из них:";
+    for (size_t i = 0; i < lines.size() && i < kShown; ++i)
+        text += "\n" + (lines[i]->size() > kShownLength ? lines[i]->substr(0, kShownLength) + "..." : *lines[i]);
+    if (lines.size() > kShown) text += "\nи еще " + std::to_string(lines.size() - kShown) + ".";
+    return text;
 }
 
 }  // namespace spy

@@ -34,11 +34,18 @@ inline constexpr const char* kBuildingsLine = "Постройки";
 inline constexpr const char* kResearchLine = "Исследования";
 inline constexpr const char* kAcidPoolName = "Кислотный бассейн";
 inline constexpr const char* kUnreadableMessage = "Невозможно обработать строку: ";
+inline constexpr const char* kNothingRecognised =
+    "В отчете ничего не распознано: ни одной строки с юнитом, постройкой, кислотным бассейном или исследованием "
+    "из базы. Ничего не внесено.";
 
 // The report's lines from the fifth on, section by section: fleet, allied
 // fleet, defence, buildings, research; an empty line ends the section it is
 // in and so every later one. `techNames` is null when the names could not be
 // read. A line is matched to the first item whose (non-empty) name it contains.
+// One message for all the report's unreadable lines: how many, the first
+// few, and why; one line alone is told as ever. Empty when there are none.
+std::string UnreadableLinesMessage(const std::vector<Step>& steps);
+
 std::vector<Step> ReadReport(const std::vector<std::string>& lines, const std::vector<ReportUnit>& units,
                              const std::vector<std::string>* techNames);
 
