@@ -57,6 +57,15 @@ struct MemoFixture : ::testing::Test {
 
 using Memo = MemoFixture;
 
+namespace {
+
+DWORD WINAPI SetTextFromAnotherThread(LPVOID window) {
+    SendMessageW(static_cast<HWND>(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"Флот\r\nЛинкор 5"));
+    return 0;
+}
+
+}  // namespace
+
 TEST_F(Memo, ManyAddedLinesReadBackExactlyAndTheLastIsInView) {
     TStrings* lines = memo->Lines();
     std::vector<std::string> expected;
@@ -225,6 +234,16 @@ TEST_F(Memo, TextTypedOrSetDirectlyIsWhatTheLinesRead) {
     memo->SetFocus();
     SendMessageW(memo->Handle(), WM_CHAR, '!', 0);
     EXPECT_EQ(vcltest::MemoLines(memo), (std::vector<std::string>{LogLine(0), LogLine(1), LogLine(2), "!"}));
+
+    // Text set by another thread or program (a paste tool, an automation
+    // tool) replaces what the lines read, read before or still pending.
+    EXPECT_EQ(lines->Count(), 4);
+    lines->Add("ждет");
+    const HWND window = memo->Handle();
+    HANDLE setter = CreateThread(nullptr, 0, SetTextFromAnotherThread, window, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &setter, FALSE, 5000, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) Pump();
+    CloseHandle(setter);
+    EXPECT_EQ(lines->ToVector(), (std::vector<std::string>{"Флот", "Линкор 5"}));
 }
 
 namespace {
