@@ -17,12 +17,7 @@ bool BlankFrom(const std::vector<std::string>& lines, size_t from) {
     return true;
 }
 
-std::string_view Trimmed(std::string_view line) {
-    constexpr std::string_view kBlanks = " \t\r";
-    const size_t first = line.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return line.substr(first, line.find_last_not_of(kBlanks) - first + 1);
-}
+std::string_view Trimmed(std::string_view line) { return rtl::Trimmed(line, " \t\r"); }
 
 bool ReadPair(const std::string& rowText, const std::string& countText, int& row, uint32_t& count) {
     int64_t r = 0, c = 0;

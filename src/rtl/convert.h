@@ -23,6 +23,13 @@ int32_t StrToIntDef(std::string_view text, int32_t fallback);
 
 std::string IntToStr(int64_t value);
 
+// The text without the `blanks` before and after it.
+inline std::string_view Trimmed(std::string_view text, std::string_view blanks = " \t") {
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) + 1 - first);
+}
+
 // Narrowing into a byte or 16-bit field; out of range throws ERangeError.
 template <class T>
 T CheckedNarrow(int64_t value) {

@@ -8,12 +8,7 @@ namespace vcl {
 
 namespace {
 
-std::string Trim(const std::string& text) {
-    size_t from = text.find_first_not_of(" \t");
-    if (from == std::string::npos) return {};
-    size_t to = text.find_last_not_of(" \t");
-    return text.substr(from, to - from + 1);
-}
+std::string Trim(const std::string& text) { return std::string(rtl::Trimmed(text)); }
 
 bool IsSection(const std::string& line) {
     std::string trimmed = Trim(line);

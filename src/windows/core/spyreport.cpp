@@ -14,12 +14,7 @@ constexpr int64_t kMaxCount = 65535;
 
 // Without the blanks around it, which a report copied from a page often has
 // at its line ends. \xA0: the no-break space of code page 1251.
-std::string_view Trimmed(std::string_view text) {
-    const char* const blanks = " \t\xA0";
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) + 1 - first);
-}
+std::string_view Trimmed(std::string_view text) { return rtl::Trimmed(text, " \t\xA0"); }
 
 class Reader {
 public:
