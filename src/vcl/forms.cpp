@@ -225,6 +225,41 @@ void TForm::SetWindowState(TWindowState value) {
     ShowWindow(handle_, value == wsMinimized ? SW_MINIMIZE : value == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
 }
 
+void TForm::PlaceOnWorkArea(int left, int top) {
+    // Farther than any desktop reaches, and a sum with a window's size stays in range.
+    constexpr int kFar = 1 << 30;
+    left = std::clamp(left, -kFar, kFar);
+    top = std::clamp(top, -kFar, kFar);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    const bool restoredLater = handle_ && WindowState() != wsNormal && GetWindowPlacement(handle_, &placement);
+    const RECT& normal = placement.rcNormalPosition;
+    int width = restoredLater ? normal.right - normal.left : width_;
+    int height = restoredLater ? normal.bottom - normal.top : height_;
+    const RECT wanted{left, top, left + width, top + height};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& area = monitor.rcWork;
+        if (borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin) {
+            width = Constraints().Width(std::min<int>(width, area.right - area.left));
+            height = Constraints().Height(std::min<int>(height, area.bottom - area.top));
+        }
+        // Moved in; a window still too large keeps its top-left corner on the area.
+        left = std::max<int>(area.left, std::min<int>(left, area.right - width));
+        top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
+    }
+    if (!restoredLater) {
+        SetBounds(left, top, width, height);
+        return;
+    }
+    placement.rcNormalPosition = RECT{left, top, left + width, top + height};
+    placement.flags = 0;
+    // The state stays as it is, a hidden window hidden.
+    if (!IsWindowVisible(handle_)) placement.showCmd = SW_HIDE;
+    SetWindowPlacement(handle_, &placement);
+}
+
 void TForm::SetMenu(TMainMenu* menu) {
     if (menu_ == menu) return;
     if (menu_) menu_->DetachForm(this);

@@ -78,6 +78,13 @@ public:
     TForm* MDIChildren(int index) const;
     TWindowState WindowState() const;
     void SetWindowState(TWindowState value);
+    // Puts the window's top-left corner at (left, top) as far as the desktop
+    // allows: wholly within the work area of the monitor it lies nearest to.
+    // A window larger than that area is shrunk to fit when its border is
+    // sizeable, else keeps its top-left corner, where its title starts, on
+    // the area. A minimized or maximized window gets this as the place it is
+    // restored to.
+    void PlaceOnWorkArea(int left, int top);
 
     TMainMenu* Menu() const { return menu_; }
     void SetMenu(TMainMenu* menu);

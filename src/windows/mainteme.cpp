@@ -327,6 +327,9 @@ POINT NormalPlace(const TForm* form) {
 // A window whose title bar would lie on no screen (a place saved while it
 // was minimized, or on a screen since taken away) could never be reached.
 bool TitleOnScreen(const TForm* form, int left, int top) {
+    // Also keeps the sums below in range.
+    constexpr int kFar = 1 << 30;
+    if (left < -kFar || left > kFar || top < -kFar || top > kFar) return false;
     const int titleHeight = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
     const RECT title{left, top, left + form->Width(), top + titleHeight};
     return MonitorFromRect(&title, MONITOR_DEFAULTTONULL) != nullptr;
@@ -346,8 +349,8 @@ void TForm1::Timer8Timer(TObject* Sender) {
             top = where.top;
             left = where.left;
         }
-        form->SetTop(top);
-        form->SetLeft(left);
+        // A place from a larger desktop still brings the whole window back.
+        form->PlaceOnWorkArea(left, top);
     };
     place(this, kMainPlace);
     place(Form7, kLogPlace);

@@ -219,6 +219,26 @@ TEST(WindowPositions, ReadAtStartWithDefaultsForMissingSections) {
     EXPECT_EQ(Form10->Left(), 652);
     EXPECT_EQ(form->Top(), 12);
 
+    // A place from a larger desktop, or numbers that are none, bring every
+    // window back whole onto the work area; only a sizeable one shrinks.
+    RECT area;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int mainWidth = form->Width();
+    Form10->SetBounds(0, 0, 3000, 2000);
+    rtl::WriteAllLines(programtest::InFolder("cords.ini"), {"[main]", "top=12", "left=" + std::to_string(area.right - 100),
+                                                            "[log]", "top=2147483647", "left=abc", "[stat]", "top=-3"});
+    form->Timer8Timer(form);
+    for (TForm* f : std::initializer_list<TForm*>{form, Form7, Form10}) {
+        RECT r, inside;
+        GetWindowRect(f->Handle(), &r);
+        EXPECT_TRUE(IntersectRect(&inside, &r, &area) && EqualRect(&inside, &r)) << f->Name() << " at " << r.left;
+    }
+    EXPECT_EQ(form->Left(), area.right - mainWidth);
+    EXPECT_EQ(form->Width(), mainWidth);
+    EXPECT_EQ(Form7->Left(), 189);
+    EXPECT_EQ(Form10->Width(), area.right - area.left);
+    Form10->SetBounds(652, 21, 520, 520);
+
     // With the option off nothing moves.
     Form13->CheckBox8->SetChecked(false);
     form->SetBounds(75, 0, form->Width(), form->Height());

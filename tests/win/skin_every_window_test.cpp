@@ -149,9 +149,11 @@ void ExpectTitleIcon(TForm* form, skin::TsSkinProvider* provider, const TPixelBi
     const TPixels seen = window.Pixels();
     const std::unique_ptr<TBitmap> expected = TitleAlone(seen.Width, title);
     if (ruled) {
-        ASSERT_FALSE(Application->Icon()->Empty()) << "the program file carries no icon of its own";
-        HICON icon = size < 24 ? Application->SmallIcon() : Application->Icon()->Handle();
+        // The picture the program file's icon resource holds for this size.
+        HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, 0));
+        ASSERT_TRUE(icon) << "the program file carries no icon of its own";
         DrawIconEx(expected->Canvas()->Handle(), r.Left, r.Top, icon, size, size, 0, nullptr, DI_NORMAL);
+        DestroyIcon(icon);
     }
     std::string first;
     EXPECT_EQ(Unlike(seen, expected->Pixels(), shape, r, first), 0)

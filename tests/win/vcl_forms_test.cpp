@@ -117,6 +117,27 @@ TEST(Forms, OuterFramePositionIsInScreenPixels) {
     SetWindowPos(dialog->Handle(), nullptr, 113, 189, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_EQ(dialog->Left(), 113);
     EXPECT_EQ(dialog->Top(), 189);
+
+    // Onto the work area: a fixed border too wide keeps its size and its
+    // corner on the area; a maximized form comes back within it.
+    RECT area;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    dialog->SetBounds(0, 0, area.right - area.left + 6, 100);
+    const int wide = dialog->Width();
+    dialog->PlaceOnWorkArea(area.left + 40, area.top - 30);
+    EXPECT_EQ(wide, dialog->Width());
+    EXPECT_EQ(dialog->Left(), area.left);
+    EXPECT_EQ(dialog->Top(), area.top);
+    auto* form = NewForm<TForm>(nullptr);
+    form->SetBounds(0, 0, 400, 300);
+    form->Show();
+    form->SetWindowState(wsMaximized);
+    form->PlaceOnWorkArea(area.right - 50, area.bottom + 900);
+    EXPECT_EQ(form->WindowState(), wsMaximized);
+    form->SetWindowState(wsNormal);
+    EXPECT_EQ(form->Left(), area.right - 400);
+    EXPECT_EQ(form->Top(), area.bottom - 300);
+    form->Free();
     dialog->Free();
 }
 
