@@ -197,14 +197,25 @@ void TEdit::WndProc(TMessage& message) {
         if (message.WParamHi() == EN_CHANGE) Change();
         return;
     }
+    if (message.Msg == WM_SETFOCUS) {
+        // Reached by Tab or from code, an edit offers its whole text: what
+        // is typed replaces it.
+        TWinControl::WndProc(message);
+        if (!clicking_ && Focused()) SendMessageW(Handle(), EM_SETSEL, 0, -1);
+        return;
+    }
     if (KeepsEditText(message.Msg)) {
         TWinControl::WndProc(message);
         return;
     }
     // Before and after: whatever reads the text while the message is
-    // handled sees the window as it is then.
+    // handled sees the window as it is then. A click places the caret where
+    // it points, also when it brings the focus.
     textKnown_ = false;
+    const bool clicking = clicking_;
+    clicking_ = clicking || message.Msg == WM_LBUTTONDOWN;
     TWinControl::WndProc(message);
+    clicking_ = clicking;
     textKnown_ = false;
 }
 

@@ -80,6 +80,7 @@ protected:
 
 private:
     bool readOnly_ = false;
+    bool clicking_ = false;
     mutable std::string knownText_;
     mutable bool textKnown_ = false;
 };

@@ -59,6 +59,21 @@ TEST_F(Controls, EditChangeFiresOnTypingAndOnRealChangesFromCode) {
     SendMessageW(window, EM_SETSEL, 4, 4);
     SendMessageW(window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(u"ник"));
     EXPECT_EQ(edit->Text(), "Союзник");
+
+    // Reached from code (as Tab reaches it) an edit has its whole text
+    // chosen, so that typing replaces it; a click only places the caret.
+    auto* other = Add<TEdit>(10, 40, 200, 21);
+    DWORD from = 0, to = 0;
+    auto chosen = [&] {
+        SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+        return to - from;
+    };
+    other->SetFocus();
+    edit->SetFocus();
+    EXPECT_TRUE(chosen() == 7 && from == 0);
+    other->SetFocus();
+    vcltest::Click(edit);
+    EXPECT_EQ(chosen(), 0u);
 }
 
 TEST_F(Controls, CheckBoxClickFiresForEveryNewStateFromCodeOrMouse) {
