@@ -314,7 +314,11 @@ std::vector<TWinControl*> TForm::TabList() const {
 void TForm::SelectNext(TWinControl* current, bool forward) {
     std::vector<TWinControl*> list = TabList();
     if (list.empty()) return;
-    auto it = std::find(list.begin(), list.end(), current);
+    // A control outside the tab order (a grid's cell editor) stands at the
+    // place of the container that holds it.
+    auto it = list.end();
+    for (TWinControl* c = current; it == list.end() && c && c != this; c = c->Parent())
+        it = std::find(list.begin(), list.end(), c);
     size_t index;
     if (it == list.end()) index = forward ? 0 : list.size() - 1;
     else {
