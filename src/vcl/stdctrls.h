@@ -292,6 +292,7 @@ protected:
 private:
     friend class TGroupButton;
     void UpdateButtons();
+    void UpdateTabStops();
     void ArrangeButtons();
 
     TStringList items_;

@@ -119,6 +119,19 @@ TEST_F(Controls, RadioGroupIndexIsClampedAndANewIndexFiresClick) {
     EXPECT_EQ(group->ItemIndex(), 0);
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(first->Caption(), "Атакует");
+
+    // Tab reaches the group at its checked button; the arrows move the
+    // choice round the group, the focus with it.
+    auto* second = dynamic_cast<TWinControl*>(group->Controls(1));
+    group->SetItemIndex(1);
+    form->SelectNext(nullptr, true);
+    EXPECT_TRUE(second->Focused());
+    vcltest::PressKey(second, VK_DOWN);
+    EXPECT_EQ(group->ItemIndex(), 0);
+    EXPECT_TRUE(first->Focused());
+    vcltest::PressKey(first, VK_LEFT);
+    EXPECT_EQ(group->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 5);
 }
 
 TEST_F(Controls, ListBoxSelectionFromCodeIsSilentAndRenamingKeepsIt) {
