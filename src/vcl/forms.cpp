@@ -547,6 +547,7 @@ void TForm::WndProc(TMessage& message) {
     case CM_SHOWINGCHANGED:
         if (Showing()) {
             if (OnShow) OnShow(this);
+            shownAnew_ = true;
             ShowWindow(handle_, SW_SHOW);
             ActivateWindow();
             // Drawn now, controls and all: the handler that shows a form
@@ -573,8 +574,13 @@ void TForm::WndProc(TMessage& message) {
         TCustomControl::WndProc(message);
         if (LOWORD(message.WParam) != WA_INACTIVE) {
             if (!HIWORD(message.WParam)) {
+                // Back from another window, the control that had the focus
+                // gets it as it was left (an edit keeps its caret); shown
+                // anew, the form gives it as Tab does.
+                restoringFocus_ = !shownAnew_;
                 if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
                 else SelectNext(nullptr, true);
+                restoringFocus_ = shownAnew_ = false;
             }
             Perform(CM_ACTIVATE);
         } else {

@@ -201,7 +201,8 @@ void TEdit::WndProc(TMessage& message) {
         // Reached by Tab or from code, an edit offers its whole text: what
         // is typed replaces it.
         TWinControl::WndProc(message);
-        if (!clicking_ && Focused()) SendMessageW(Handle(), EM_SETSEL, 0, -1);
+        TForm* form = ParentForm();
+        if (!clicking_ && Focused() && !(form && form->RestoringFocus())) SendMessageW(Handle(), EM_SETSEL, 0, -1);
         return;
     }
     if (KeepsEditText(message.Msg)) {

@@ -74,6 +74,15 @@ TEST_F(Controls, EditChangeFiresOnTypingAndOnRealChangesFromCode) {
     other->SetFocus();
     vcltest::Click(edit);
     EXPECT_EQ(chosen(), 0u);
+    // Back from another window it keeps its caret; its form shown anew chooses the text again.
+    auto* elsewhere = NewForm<TForm>(nullptr);
+    elsewhere->Show();
+    form->Show();
+    EXPECT_EQ(chosen(), 0u);
+    form->Hide();
+    form->Show();
+    EXPECT_EQ(chosen(), 7u);
+    elsewhere->Free();
 }
 
 TEST_F(Controls, CheckBoxClickFiresForEveryNewStateFromCodeOrMouse) {
