@@ -878,6 +878,11 @@ void TWinControl::EnabledChanged() {
     if (handle_) EnableWindow(handle_, Enabled());
     Perform(CM_ENABLEDCHANGED);
     Invalidate();
+    // An active form that holds the focus itself, for want of a control able
+    // to take it, gives it to the first one that becomes able: its keys work
+    // without a Tab first.
+    if (Enabled() && tabStop_ && CanFocus())
+        if (TForm* form = ParentForm(); form && form->Active() && GetFocus() == form->Handle()) SetFocus();
 }
 
 void TWinControl::ColorChanged() {

@@ -349,7 +349,11 @@ std::vector<TWinControl*> TForm::TabList() const {
 void TForm::SelectNext(TWinControl* current, bool forward) {
     std::vector<TWinControl*> list = TabList();
     if (list.empty()) return;
-    auto it = std::find(list.begin(), list.end(), current);
+    // A control outside the tab order (a grid's cell editor) stands at the
+    // place of the container that holds it.
+    auto it = list.end();
+    for (TWinControl* c = current; it == list.end() && c && c != this; c = c->Parent())
+        it = std::find(list.begin(), list.end(), c);
     size_t index;
     if (it == list.end()) index = forward ? 0 : list.size() - 1;
     else {
@@ -578,6 +582,7 @@ void TForm::WndProc(TMessage& message) {
     case CM_SHOWINGCHANGED:
         if (Showing()) {
             if (OnShow) OnShow(this);
+            shownAnew_ = true;
             ShowWindow(handle_, SW_SHOW);
             ActivateWindow();
             // Drawn now, controls and all: the handler that shows a form
@@ -604,8 +609,13 @@ void TForm::WndProc(TMessage& message) {
         TCustomControl::WndProc(message);
         if (LOWORD(message.WParam) != WA_INACTIVE) {
             if (!HIWORD(message.WParam)) {
+                // Back from another window, the control that had the focus
+                // gets it as it was left (an edit keeps its caret); shown
+                // anew, the form gives it as Tab does.
+                restoringFocus_ = !shownAnew_;
                 if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
                 else SelectNext(nullptr, true);
+                restoringFocus_ = shownAnew_ = false;
             }
             Perform(CM_ACTIVATE);
         } else {

@@ -105,6 +105,8 @@ public:
     void SetActiveControl(TWinControl* control);
     // Moves the focus to the next (or previous) control that takes it.
     void SelectNext(TWinControl* current, bool forward);
+    // True while the form, active again, gives the focus back to the control that had it.
+    bool RestoringFocus() const { return restoringFocus_; }
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -158,6 +160,8 @@ private:
     // As the last WM_ACTIVATE told it: asking the window server instead costs
     // a round trip, and a run shows its log window before every battle.
     bool activated_ = false;
+    bool shownAnew_ = false;
+    bool restoringFocus_ = false;
     bool destroyCalled_ = false;
     TIcon icon_;
     bool alphaBlend_ = false;

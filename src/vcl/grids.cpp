@@ -54,10 +54,11 @@ void TInplaceEdit::WndProc(TMessage& message) {
             grid_->SetFocus();
             return;
         }
-        // The cell has one line: Up and Down end its edit, keeping the text,
-        // and move to the next row as on the grid. Left and Right stay with
-        // the caret.
-        if (message.WParam == VK_UP || message.WParam == VK_DOWN) {
+        // The cell has one line: Up, Down, PageUp and PageDown end its edit,
+        // keeping the text, and move as on the grid. Left, Right, Home and
+        // End stay with the caret.
+        if (message.WParam == VK_UP || message.WParam == VK_DOWN || message.WParam == VK_PRIOR ||
+            message.WParam == VK_NEXT) {
             grid_->HideEditor(true);
             grid_->SetFocus();
             grid_->Perform(WM_KEYDOWN, message.WParam, message.LParam);

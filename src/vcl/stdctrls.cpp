@@ -197,14 +197,26 @@ void TEdit::WndProc(TMessage& message) {
         if (message.WParamHi() == EN_CHANGE) Change();
         return;
     }
+    if (message.Msg == WM_SETFOCUS) {
+        // Reached by Tab or from code, an edit offers its whole text: what
+        // is typed replaces it.
+        TWinControl::WndProc(message);
+        TForm* form = ParentForm();
+        if (!clicking_ && Focused() && !(form && form->RestoringFocus())) SendMessageW(Handle(), EM_SETSEL, 0, -1);
+        return;
+    }
     if (KeepsEditText(message.Msg)) {
         TWinControl::WndProc(message);
         return;
     }
     // Before and after: whatever reads the text while the message is
-    // handled sees the window as it is then.
+    // handled sees the window as it is then. A click places the caret where
+    // it points, also when it brings the focus.
     textKnown_ = false;
+    const bool clicking = clicking_;
+    clicking_ = clicking || message.Msg == WM_LBUTTONDOWN;
     TWinControl::WndProc(message);
+    clicking_ = clicking;
     textKnown_ = false;
 }
 
@@ -806,9 +818,18 @@ void TGroupButton::WndProc(TMessage& message) {
         if (message.WParamHi() == BN_CLICKED) group_->SetItemIndex(index_);
         return;
     }
-    if (message.Msg == WM_SETFOCUS) {
-        TWinControl::WndProc(message);
-        return;
+    if (message.Msg == WM_KEYDOWN) {
+        // The arrows move the choice to the next or previous button, round the group.
+        int step = message.WParam == VK_DOWN || message.WParam == VK_RIGHT ? 1
+                   : message.WParam == VK_UP || message.WParam == VK_LEFT  ? -1
+                                                                           : 0;
+        const int count = static_cast<int>(group_->buttons_.size());
+        if (step != 0 && count > 0) {
+            TGroupButton* next = group_->buttons_[static_cast<size_t>((index_ + step + count) % count)];
+            group_->SetItemIndex(next->index_);
+            if (next->CanFocus()) next->SetFocus();
+            return;
+        }
     }
     TWinControl::WndProc(message);
 }
@@ -835,7 +856,14 @@ void TRadioGroup::UpdateButtons() {
         SendMessageW(buttons_[static_cast<size_t>(i)]->Handle(), BM_SETCHECK, i == itemIndex_ ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     if (itemIndex_ >= count) itemIndex_ = count - 1;
+    UpdateTabStops();
     ArrangeButtons();
+}
+
+// Tab reaches the group at its checked button, or at the first when none is.
+void TRadioGroup::UpdateTabStops() {
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        buttons_[i]->SetTabStop(static_cast<int>(i) == std::max(itemIndex_, 0));
 }
 
 void TRadioGroup::ArrangeButtons() {
@@ -860,6 +888,7 @@ void TRadioGroup::SetItemIndex(int value) {
     if (itemIndex_ >= 0 && itemIndex_ < static_cast<int>(buttons_.size()))
         SendMessageW(buttons_[static_cast<size_t>(itemIndex_)]->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
     itemIndex_ = value;
+    UpdateTabStops();
     if (itemIndex_ >= 0) {
         SendMessageW(buttons_[static_cast<size_t>(itemIndex_)]->Handle(), BM_SETCHECK, BST_CHECKED, 0);
         Click();

@@ -80,6 +80,7 @@ protected:
 
 private:
     bool readOnly_ = false;
+    bool clicking_ = false;
     mutable std::string knownText_;
     mutable bool textKnown_ = false;
 };
@@ -291,6 +292,7 @@ protected:
 private:
     friend class TGroupButton;
     void UpdateButtons();
+    void UpdateTabStops();
     void ArrangeButtons();
 
     TStringList items_;

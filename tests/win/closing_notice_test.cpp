@@ -19,7 +19,8 @@ TEST(ClosingNotice, RefusesEveryOtherWayAndEndsTheProgramFromItsButton) {
     EXPECT_FALSE(notice->Button1->Enabled());
     EXPECT_FALSE(notice->Timer1->Enabled());
 
-    bool buttonWasDisabled = false, closeBoxRefused = false, escapeRefused = false, enabledAfterTwoSeconds = false;
+    bool buttonWasDisabled = false, closeBoxRefused = false, escapeRefused = false, enabledAfterTwoSeconds = false,
+         endedByReturn = false;
     vcltest::PostAction([&] {
         buttonWasDisabled = !notice->Button1->Enabled();
         SendMessageW(notice->Handle(), WM_CLOSE, 0, 0);
@@ -31,7 +32,11 @@ TEST(ClosingNotice, RefusesEveryOtherWayAndEndsTheProgramFromItsButton) {
         buttonWasDisabled = buttonWasDisabled && !notice->Button1->Enabled();
         Advance(1);
         enabledAfterTwoSeconds = notice->Button1->Enabled();
-        vcltest::Click(notice->Button1);
+        // The focus is on the button: Return presses it.
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+        vcltest::Pump();
+        endedByReturn = Application->Terminated();
+        if (!endedByReturn) vcltest::Click(notice->Button1);
     });
     // The main window enables the timer and shows the notice modally.
     notice->Timer1->SetEnabled(true);
@@ -41,6 +46,7 @@ TEST(ClosingNotice, RefusesEveryOtherWayAndEndsTheProgramFromItsButton) {
     EXPECT_TRUE(closeBoxRefused);
     EXPECT_TRUE(escapeRefused);
     EXPECT_TRUE(enabledAfterTwoSeconds);
+    EXPECT_TRUE(endedByReturn);
     EXPECT_FALSE(notice->Visible());
     EXPECT_TRUE(Application->Terminated());
 }

@@ -59,6 +59,30 @@ TEST_F(Controls, EditChangeFiresOnTypingAndOnRealChangesFromCode) {
     SendMessageW(window, EM_SETSEL, 4, 4);
     SendMessageW(window, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(u"ник"));
     EXPECT_EQ(edit->Text(), "Союзник");
+
+    // Reached from code (as Tab reaches it) an edit has its whole text
+    // chosen, so that typing replaces it; a click only places the caret.
+    auto* other = Add<TEdit>(10, 40, 200, 21);
+    DWORD from = 0, to = 0;
+    auto chosen = [&] {
+        SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+        return to - from;
+    };
+    other->SetFocus();
+    edit->SetFocus();
+    EXPECT_TRUE(chosen() == 7 && from == 0);
+    other->SetFocus();
+    vcltest::Click(edit);
+    EXPECT_EQ(chosen(), 0u);
+    // Back from another window it keeps its caret; its form shown anew chooses the text again.
+    auto* elsewhere = NewForm<TForm>(nullptr);
+    elsewhere->Show();
+    form->Show();
+    EXPECT_EQ(chosen(), 0u);
+    form->Hide();
+    form->Show();
+    EXPECT_EQ(chosen(), 7u);
+    elsewhere->Free();
 }
 
 TEST_F(Controls, CheckBoxClickFiresForEveryNewStateFromCodeOrMouse) {
@@ -104,6 +128,19 @@ TEST_F(Controls, RadioGroupIndexIsClampedAndANewIndexFiresClick) {
     EXPECT_EQ(group->ItemIndex(), 0);
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(first->Caption(), "Атакует");
+
+    // Tab reaches the group at its checked button; the arrows move the
+    // choice round the group, the focus with it.
+    auto* second = dynamic_cast<TWinControl*>(group->Controls(1));
+    group->SetItemIndex(1);
+    form->SelectNext(nullptr, true);
+    EXPECT_TRUE(second->Focused());
+    vcltest::PressKey(second, VK_DOWN);
+    EXPECT_EQ(group->ItemIndex(), 0);
+    EXPECT_TRUE(first->Focused());
+    vcltest::PressKey(first, VK_LEFT);
+    EXPECT_EQ(group->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 5);
 }
 
 TEST_F(Controls, ListBoxSelectionFromCodeIsSilentAndRenamingKeepsIt) {

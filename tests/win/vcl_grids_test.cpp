@@ -180,7 +180,7 @@ TEST_F(Grids, ValueListEntriesKeepWholeKeysAndSitBelowTheTitleRow) {
     EXPECT_EQ(list->Cells(0, 0), "Корабль");
 }
 
-TEST_F(Grids, UpAndDownEndACellsEditAndMoveARowLeftAndRightMoveTheCaret) {
+TEST_F(Grids, UpDownPagesAndTabEndACellsEditAsOnTheGridLeftAndRightMoveTheCaret) {
     auto* list = new TValueListEditor(form);
     list->SetParent(form);
     list->SetBounds(0, 0, 300, 200);
@@ -212,4 +212,16 @@ TEST_F(Grids, UpAndDownEndACellsEditAndMoveARowLeftAndRightMoveTheCaret) {
     EXPECT_EQ(list->Values(3), "7");
     EXPECT_EQ(list->Values(4), "0");
     EXPECT_EQ(list->Row(), 2);
+
+    // PageDown and PageUp end the edit as well and move a page; Tab from a
+    // cell being edited goes where it goes from the cell, the text kept.
+    auto* next = new TEdit(form);
+    next->SetParent(form);
+    type({'9', VK_NEXT});
+    EXPECT_EQ(list->Values(2), "9");
+    EXPECT_EQ(list->Row(), 4);
+    type({'8', VK_PRIOR, '4', VK_TAB});
+    EXPECT_EQ(list->Values(4), "8");
+    EXPECT_EQ(list->Values(1), "4");
+    EXPECT_TRUE(next->Focused());
 }
