@@ -47,6 +47,17 @@ bool IsWebLink(std::string_view text) {
     return !HasUnsafeCharacter(text);
 }
 
+// The login ends at the last '@' before the path, so a password that holds
+// an '@' is masked whole; an '@' in the path or query is no login.
+std::string WithoutPassword(std::string_view address) {
+    const size_t scheme = address.find("://");
+    const size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+    const size_t at = address.substr(0, address.find_first_of("/?#", start)).rfind('@');
+    const size_t colon = address.find(':', start);
+    if (at == std::string_view::npos || at < start || colon >= at) return std::string(address);
+    return std::string(address.substr(0, colon + 1)) + "***" + std::string(address.substr(at));
+}
+
 namespace {
 
 std::string CharsetOf(std::string_view contentType) {
@@ -202,14 +213,17 @@ void Describe(CURLcode code, CURL* easy, const Transfer& t, const HttpLimits& li
             return;
         }
         break;
+    case CURLE_LOGIN_DENIED:  // the address, or a redirect's target, has a login
+        result.error = "адрес " + WithoutPassword(last ? last : "") + " не загружен: загрузчик страниц не принимает логины";
+        return;
     case CURLE_TOO_MANY_REDIRECTS:
         result.error = "перенаправления по кругу (больше " + std::to_string(limits.maxRedirects) + ")";
         return;
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
-        result.error = "неверный адрес " + std::string(last ? last : "");
+        result.error = "неверный адрес " + WithoutPassword(last ? last : "");
         if (char* next = nullptr; curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &next) == CURLE_OK && next)
-            result.error = "неверный адрес " + std::string(next);
+            result.error = "неверный адрес " + WithoutPassword(next);
         return;
     case CURLE_PARTIAL_FILE:
     case CURLE_RECV_ERROR:
@@ -274,6 +288,7 @@ std::string SetUp(CURL* easy, const std::string& address, const HttpLimits& limi
     NORVIX_SET(CURLOPT_URL, address.c_str());
     NORVIX_SET(CURLOPT_PROTOCOLS_STR, "http,https");
     NORVIX_SET(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    NORVIX_SET(CURLOPT_DISALLOW_USERNAME_IN_URL, 1L);  // checked again for every redirect's target
     NORVIX_SET(CURLOPT_FOLLOWLOCATION, 1L);
     NORVIX_SET(CURLOPT_MAXREDIRS, static_cast<long>(limits.maxRedirects));
     NORVIX_SET(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectMs));
@@ -320,7 +335,7 @@ CURLcode Perform(CURL* easy, const std::atomic<bool>* cancel) {
 HttpResult HttpGet(const std::string& address, const HttpLimits& limits, const std::atomic<bool>* cancel) {
     HttpResult result;
     if (!IsWebLink(address)) {
-        result.error = "неверный адрес " + address;
+        result.error = "неверный адрес " + WithoutPassword(address);
         return result;
     }
     // A time of 0 would be none at all for libcurl.

@@ -235,6 +235,28 @@ TEST(HttpGet, FailuresAreToldByNameWithinTheirTimeAndNeverAsAPage) {
     EXPECT_EQ(refused.status, 0);
     EXPECT_EQ(refused.error, "нет соединения с 127.0.0.1: сервер отказал в соединении");
 
+    // No credentials are ever sent: an address with a login is refused, also
+    // as a redirect's target, and the password shows nowhere. An '@' in the
+    // path or query is no login.
+    const std::string host = base.substr(8);  // "127.0.0.1:PORT/"
+    const size_t before = server.Requests().size();
+    for (const auto& [login, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"player:secret@", "player:***@"}, {"player@", "player@"}, {"player:s%65cret@", "player:***@"},
+             {":secret@", ":***@"}}) {
+        const rtl::HttpResult r = HttpGet("https://" + login + host);
+        EXPECT_EQ(r.status, 0) << login;
+        EXPECT_EQ(r.error, "адрес https://" + shown + host + " не загружен: загрузчик страниц не принимает логины");
+    }
+    EXPECT_EQ(server.Requests().size(), before);
+    for (const std::string& target : {"https://player:secret@" + host + "target", "//player:secret@" + host + "target"}) {
+        testhttp::Page toLogin{"", "text/html", 302};
+        toLogin.location = target;
+        server.Set("/tologin", toLogin);
+        expect("tologin", 302, "адрес https://player:***@" + host + "target не загружен: загрузчик страниц не принимает логины");
+    }
+    server.Set("/mail/a@b?to=x@y", {"kept"});
+    EXPECT_EQ(HttpGet(base + "mail/a@b?to=x@y").text, "kept");
+    EXPECT_EQ(server.Requests().size(), before + 3);
 }
 
 // The proxy the environment names carries the requests.
