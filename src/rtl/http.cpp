@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 
 #include "rtl/encoding.h"
 
@@ -46,6 +45,17 @@ bool IsWebLink(std::string_view text) {
         return false;
     if (rest.empty() || rest.front() == '/' || rest.front() == '?' || rest.front() == '#') return false;
     return !HasUnsafeCharacter(text);
+}
+
+// The login ends at the last '@' before the path, so a password that holds
+// an '@' is masked whole; an '@' in the path or query is no login.
+std::string WithoutPassword(std::string_view address) {
+    const size_t scheme = address.find("://");
+    const size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+    const size_t at = address.substr(0, address.find_first_of("/?#", start)).rfind('@');
+    const size_t colon = address.find(':', start);
+    if (at == std::string_view::npos || at < start || colon >= at) return std::string(address);
+    return std::string(address.substr(0, colon + 1)) + "***" + std::string(address.substr(at));
 }
 
 namespace {
@@ -122,6 +132,9 @@ struct Transfer {
     size_t maxBytes = 0;
     std::string body;
     bool tooLarge = false;
+    size_t maxHeaderBytes = 0;
+    size_t headerBytes = 0;  // of the answer being read
+    bool headersTooLarge = false;
     char errors[CURL_ERROR_SIZE] = {};
 };
 
@@ -137,10 +150,20 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
-// Every answer of a redirect chain starts again from an empty body.
+// Every answer of a redirect chain starts again from an empty body and its
+// own count of header bytes.
 size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+    auto& t = *static_cast<Transfer*>(user);
     const size_t n = size * count;
-    if (StartsWithNoCase(std::string_view(data, n), "HTTP/")) static_cast<Transfer*>(user)->body.clear();
+    if (StartsWithNoCase(std::string_view(data, n), "HTTP/")) {
+        t.body.clear();
+        t.headerBytes = 0;
+    }
+    if (n > t.maxHeaderBytes - t.headerBytes) {
+        t.headersTooLarge = true;
+        return 0;
+    }
+    t.headerBytes += n;
     return n;
 }
 
@@ -185,15 +208,22 @@ void Describe(CURLcode code, CURL* easy, const Transfer& t, const HttpLimits& li
             result.error = "страница слишком велика";
             return;
         }
+        if (t.headersTooLarge) {
+            result.error = "заголовки ответа слишком велики (больше " + std::to_string(limits.maxHeaderBytes) + " байт)";
+            return;
+        }
         break;
+    case CURLE_LOGIN_DENIED:  // the address, or a redirect's target, has a login
+        result.error = "адрес " + WithoutPassword(last ? last : "") + " не загружен: загрузчик страниц не принимает логины";
+        return;
     case CURLE_TOO_MANY_REDIRECTS:
         result.error = "перенаправления по кругу (больше " + std::to_string(limits.maxRedirects) + ")";
         return;
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
-        result.error = "неверный адрес " + std::string(last ? last : "");
+        result.error = "неверный адрес " + WithoutPassword(last ? last : "");
         if (char* next = nullptr; curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &next) == CURLE_OK && next)
-            result.error = "неверный адрес " + std::string(next);
+            result.error = "неверный адрес " + WithoutPassword(next);
         return;
     case CURLE_PARTIAL_FILE:
     case CURLE_RECV_ERROR:
@@ -243,32 +273,47 @@ void Describe(CURLcode code, CURL* easy, const Transfer& t, const HttpLimits& li
     result.error = detail;
 }
 
-void SetUp(CURL* easy, const std::string& address, const HttpLimits& limits, Transfer& t) {
-    curl_easy_setopt(easy, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, static_cast<long>(limits.maxRedirects));
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectMs));
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.readMs));
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");  // whatever the library can unpack
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, "NorvixSim");
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);  // runs on a thread of its own
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, t.errors);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &OnBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &OnHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t);
+// Answers the first option that libcurl refused, "" when it took them all:
+// a load never runs on the library's own defaults in place of ours (no time
+// limit, redirects to any protocol it knows).
+std::string SetUp(CURL* easy, const std::string& address, const HttpLimits& limits, Transfer& t) {
+    std::string refused;
+    auto set = [&](CURLoption option, const char* name, auto value) {
+        if (!refused.empty()) return;
+        if (const CURLcode code = curl_easy_setopt(easy, option, value); code != CURLE_OK)
+            refused = name + std::string(" (") + curl_easy_strerror(code) + ")";
+    };
+#define NORVIX_SET(option, value) set(option, #option, value)
+    NORVIX_SET(CURLOPT_ERRORBUFFER, t.errors);
+    NORVIX_SET(CURLOPT_URL, address.c_str());
+    NORVIX_SET(CURLOPT_PROTOCOLS_STR, "http,https");
+    NORVIX_SET(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    NORVIX_SET(CURLOPT_DISALLOW_USERNAME_IN_URL, 1L);  // checked again for every redirect's target
+    NORVIX_SET(CURLOPT_FOLLOWLOCATION, 1L);
+    NORVIX_SET(CURLOPT_MAXREDIRS, static_cast<long>(limits.maxRedirects));
+    NORVIX_SET(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectMs));
+    NORVIX_SET(CURLOPT_TIMEOUT_MS, static_cast<long>(limits.readMs));
+    NORVIX_SET(CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
+    NORVIX_SET(CURLOPT_USERAGENT, "NorvixSim");
+    NORVIX_SET(CURLOPT_NOSIGNAL, 1L);  // runs on a thread of its own
+    NORVIX_SET(CURLOPT_WRITEFUNCTION, &OnBody);
+    NORVIX_SET(CURLOPT_WRITEDATA, &t);
+    NORVIX_SET(CURLOPT_HEADERFUNCTION, &OnHeader);
+    NORVIX_SET(CURLOPT_HEADERDATA, &t);
     // Added to the system's store (its folder of certificates stays searched), never in place of checking.
-    if (const char* extra = std::getenv("NORVIX_EXTRA_CA_FILE"); extra && *extra)
-        curl_easy_setopt(easy, CURLOPT_CAINFO, extra);
+    if (const char* extra = std::getenv("NORVIX_EXTRA_CA_FILE"); extra && *extra) NORVIX_SET(CURLOPT_CAINFO, extra);
+#undef NORVIX_SET
+    return refused;
 }
 
 // Runs the transfer in slices of a tenth of a second, so that a cancel is seen soon.
 CURLcode Perform(CURL* easy, const std::atomic<bool>* cancel) {
     CURLM* multi = curl_multi_init();
     if (!multi) return CURLE_OUT_OF_MEMORY;
-    curl_multi_add_handle(multi, easy);
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+        curl_multi_cleanup(multi);
+        return CURLE_FAILED_INIT;
+    }
     CURLcode code = CURLE_ABORTED_BY_CALLBACK;
     for (int running = 1; running && !Cancelled(cancel);) {
         if (curl_multi_perform(multi, &running) != CURLM_OK) {
@@ -290,19 +335,32 @@ CURLcode Perform(CURL* easy, const std::atomic<bool>* cancel) {
 HttpResult HttpGet(const std::string& address, const HttpLimits& limits, const std::atomic<bool>* cancel) {
     HttpResult result;
     if (!IsWebLink(address)) {
-        result.error = "неверный адрес " + address;
+        result.error = "неверный адрес " + WithoutPassword(address);
         return result;
     }
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    std::unique_ptr<CURL, void (*)(CURL*)> easy(curl_easy_init(), &curl_easy_cleanup);
+    // A time of 0 would be none at all for libcurl.
+    for (const auto& [value, name] : {std::pair{limits.connectMs, "время соединения"}, {limits.readMs, "время загрузки"}})
+        if (value <= 0) {
+            result.error = "неверный предел загрузки: " + std::string(name) + " " + std::to_string(value) + " мс";
+            return result;
+        }
+    if (limits.maxRedirects < 0) {
+        result.error = "неверный предел загрузки: перенаправлений " + std::to_string(limits.maxRedirects);
+        return result;
+    }
+    static const CURLcode started = curl_global_init(CURL_GLOBAL_DEFAULT);
+    std::unique_ptr<CURL, void (*)(CURL*)> easy(started == CURLE_OK ? curl_easy_init() : nullptr, &curl_easy_cleanup);
     if (!easy) {
         result.error = "нет памяти для загрузки страницы";
         return result;
     }
     Transfer t;
     t.maxBytes = limits.maxBytes;
-    SetUp(easy.get(), address, limits, t);
+    t.maxHeaderBytes = limits.maxHeaderBytes;
+    if (const std::string refused = SetUp(easy.get(), address, limits, t); !refused.empty()) {
+        result.error = "libcurl не принял параметр " + refused;
+        return result;
+    }
     const CURLcode code = Perform(easy.get(), cancel);
     long status = 0;
     curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);

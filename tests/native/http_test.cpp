@@ -3,6 +3,7 @@
 // every failure is reported.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -60,6 +61,8 @@ TEST(HttpGet, PagesArriveInTheProgramsTextWhateverTheServerSends) {
     EXPECT_EQ(server.Requests().back(), "/infos.php?gid=205&notopnav=true");
     EXPECT_EQ(server.Requests()[4], "/moved");
     EXPECT_EQ(server.Requests()[5], "/utf8");
+    // Only bodies the loader is known to unpack are asked for.
+    EXPECT_NE(server.Heads()[0].find("\r\nAccept-Encoding: gzip, deflate\r\n"), std::string::npos) << server.Heads()[0];
 }
 
 TEST(HttpsGet, APageComesWholeOverTlsAndPlainAddressesAreSentOnToIt) {
@@ -169,6 +172,30 @@ TEST(HttpGet, FailuresAreToldByNameWithinTheirTimeAndNeverAsAPage) {
     expect("sized", 200, "страница слишком велика", limits);
     limits.maxBytes = 1 << 20;
     expect("bomb", 200, "страница слишком велика", limits);
+    // No load runs without its limits: one out of range, or an option
+    // libcurl refuses (an address beyond its length), fails before any request.
+    limits.readMs = 0;
+    expect("sized", 0, "неверный предел загрузки: время загрузки 0 мс", limits);
+    limits.readMs = 1000;
+    limits.connectMs = -1;
+    expect("sized", 0, "неверный предел загрузки: время соединения -1 мс", limits);
+    EXPECT_EQ(HttpGet(base + std::string(8 << 20, 'a')).error.rfind("libcurl не принял параметр CURLOPT_URL (", 0), 0u);
+    const std::vector<std::string> asked = server.Requests();
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "/sized"), 2);
+
+    // A caller that sets no limits still gets all of them: a time, a size
+    // (packed or not), redirects (the "loop" above), the answer's headers.
+    EXPECT_GT(HttpLimits{}.connectMs, 0);
+    EXPECT_GT(HttpLimits{}.readMs, 0);
+    EXPECT_LE(HttpLimits{}.readMs, 60000);
+    testhttp::Page huge{std::string(17 << 20, '\0')};
+    huge.gzip = true;
+    server.Set("/huge", huge);
+    expect("huge", 200, "страница слишком велика");
+    testhttp::Page heavy{"head too large"};
+    for (int k = 0; k < 70; ++k) heavy.headers += "X-Filler-" + std::to_string(k) + ": " + std::string(1000, 'h') + "\r\n";
+    server.Set("/heavy", heavy);
+    expect("heavy", 200, "заголовки ответа слишком велики (больше 65536 байт)");
 
     // Redirects up to the limit are followed, one more is not.
     for (int k = 1; k <= 3; ++k) {
@@ -207,6 +234,29 @@ TEST(HttpGet, FailuresAreToldByNameWithinTheirTimeAndNeverAsAPage) {
     const rtl::HttpResult refused = HttpGet(gone);
     EXPECT_EQ(refused.status, 0);
     EXPECT_EQ(refused.error, "нет соединения с 127.0.0.1: сервер отказал в соединении");
+
+    // No credentials are ever sent: an address with a login is refused, also
+    // as a redirect's target, and the password shows nowhere. An '@' in the
+    // path or query is no login.
+    const std::string host = base.substr(8);  // "127.0.0.1:PORT/"
+    const size_t before = server.Requests().size();
+    for (const auto& [login, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"player:secret@", "player:***@"}, {"player@", "player@"}, {"player:s%65cret@", "player:***@"},
+             {":secret@", ":***@"}}) {
+        const rtl::HttpResult r = HttpGet("https://" + login + host);
+        EXPECT_EQ(r.status, 0) << login;
+        EXPECT_EQ(r.error, "адрес https://" + shown + host + " не загружен: загрузчик страниц не принимает логины");
+    }
+    EXPECT_EQ(server.Requests().size(), before);
+    for (const std::string& target : {"https://player:secret@" + host + "target", "//player:secret@" + host + "target"}) {
+        testhttp::Page toLogin{"", "text/html", 302};
+        toLogin.location = target;
+        server.Set("/tologin", toLogin);
+        expect("tologin", 302, "адрес https://player:***@" + host + "target не загружен: загрузчик страниц не принимает логины");
+    }
+    server.Set("/mail/a@b?to=x@y", {"kept"});
+    EXPECT_EQ(HttpGet(base + "mail/a@b?to=x@y").text, "kept");
+    EXPECT_EQ(server.Requests().size(), before + 3);
 }
 
 // The proxy the environment names carries the requests.

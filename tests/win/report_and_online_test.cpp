@@ -511,6 +511,20 @@ TEST_F(Comparison, AStoppedSiteIsToldAndEndsTheWalk) {
     EXPECT_FALSE(w->Timer1->Enabled());
     EXPECT_EQ(w->CheckRow, first);
     EXPECT_TRUE(impostor.Requests().empty());
+
+    // A site with a login is asked nothing, and its password shows nowhere.
+    Boxes().Clear();
+    web::SetGameSite("https://player:secret@" + server.Address().substr(8));
+    const size_t asked = server.Requests().size();
+    vcltest::Click(w->Button1);
+    NextUnit();
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("(адрес https://player:***@"), std::string::npos) << Utf8(Texts()[0]);
+    EXPECT_NE(Texts()[0].find(" не загружен: загрузчик страниц не принимает логины)"), std::string::npos);
+    ASSERT_FALSE(MemoLines(w->Memo2).empty());
+    for (const auto& lines : {MemoLines(w->Memo2), Texts()})
+        for (const std::string& text : lines) EXPECT_EQ(text.find("secret"), std::string::npos) << Utf8(text);
+    EXPECT_EQ(server.Requests().size(), asked);
 }
 
 // The unit's page as the site would give it for the database as it stands,
@@ -708,6 +722,14 @@ TEST_F(UpdateSearch, TheSearchOffersWhatIsNewerAndTellsThePlayerWhenNothingIs) {
                                0),
               0u)
         << Utf8(Texts()[0]);
+    const std::string masked = "https://player:***@" + server.Address().substr(8) + "kemru/verinfo.htm";
+    web::SetUpdateSite("https://player:secret@" + server.Address().substr(8));
+    Boxes().Clear();
+    const size_t asked = server.Requests().size();
+    EXPECT_EQ(ManualSearch(), "");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Поиск обновлений не удался: страница " + masked + " не загружена (адрес " +
+                                                masked + " не загружен: загрузчик страниц не принимает логины)."});
+    EXPECT_EQ(server.Requests().size(), asked);
     std::string stopped;
     {
         testhttp::Server gone;

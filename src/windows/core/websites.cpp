@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "rtl/http.h"
+
 namespace web {
 namespace {
 
@@ -19,10 +21,13 @@ std::string WithSlash(std::string address) {
     return address;
 }
 
+// A password is dropped as soon as the address is read: the page loader
+// refuses an address with a login, and the masked one tells the player why
+// wherever the address is shown.
 std::string AddressOf(const Site& site) {
-    if (!site.chosen.empty()) return WithSlash(site.chosen);
+    if (!site.chosen.empty()) return WithSlash(rtl::WithoutPassword(site.chosen));
     const char* set = std::getenv(site.variable);
-    return WithSlash(set && *set ? set : site.fallback);
+    return WithSlash(rtl::WithoutPassword(set && *set ? set : site.fallback));
 }
 
 }  // namespace

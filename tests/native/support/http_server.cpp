@@ -233,6 +233,11 @@ std::vector<std::string> Server::Requests() const {
     return requests_;
 }
 
+std::vector<std::string> Server::Heads() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return heads_;
+}
+
 void Server::Serve() {
     // The thread takes no signal meant for the process.
     sigset_t all;
@@ -286,6 +291,7 @@ void Server::Answer(int client) {
     {
         std::lock_guard<std::mutex> guard(lock_);
         requests_.push_back(target);
+        heads_.push_back(request);
         auto found = pages_.find(target);
         known = found != pages_.end();
         if (known) page = found->second;
@@ -299,6 +305,7 @@ void Server::Answer(int client) {
     std::string head = "HTTP/1.1 " + std::to_string(page.status) + (page.status == 200 ? " OK" : " Other") +
                        "\r\nContent-Type: " + page.contentType + "\r\nConnection: close\r\n";
     if (!page.location.empty()) head += "Location: " + page.location + "\r\n";
+    head += page.headers;
     if (page.gzip && Accepts(request, "gzip")) {
         page.body = Gzip(page.body);
         head += "Content-Encoding: gzip\r\n";

@@ -25,6 +25,7 @@ struct Page {
     // Sends only this many bytes of the body (its length announced whole), then closes.
     size_t cutAfter = std::numeric_limits<size_t>::max();
     bool gzip = false;  // packed when the request accepts gzip
+    std::string headers = {};  // more header lines, each ending in CR LF
 };
 
 // A certificate and its key, both PEM.
@@ -65,6 +66,8 @@ public:
     // A page by request target ("/infos.php?gid=201&notopnav=true").
     void Set(const std::string& target, const Page& page);
     std::vector<std::string> Requests() const;
+    // Each request as it came: the request line and the header lines.
+    std::vector<std::string> Heads() const;
 
 private:
     void Listen();
@@ -78,7 +81,7 @@ private:
     std::atomic<bool> stop_{false};
     mutable std::mutex lock_;
     std::map<std::string, Page> pages_;
-    std::vector<std::string> requests_;
+    std::vector<std::string> requests_, heads_;
     std::thread thread_;
 };
 
