@@ -90,6 +90,19 @@ TEST(Preparation, DatabaseTechnologiesActOnlyAtALevelAndOnTheirTypes) {
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);
     EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);  // the technology does not act on this type
+
+    // The highest percent the editors take, at the highest level: 32768 x
+    // 65535 = 2147450880 is still a 32-bit number (32769 x 65535 is not),
+    // and a unit of attack and shield 100 gets all of it.
+    EXPECT_EQ(kMaxBonusPercent, 32'768);
+    EXPECT_EQ(kMaxBonusLevel, 65'535);
+    SetUnit(b.table, kShip, Ship(10000, 100, 100));
+    SetBonusRow(b.table, 101, kMaxBonusPercent, kMaxBonusPercent, kMaxBonusPercent, {kShip});
+    in.TechLevel[1][0][3] = 65'535;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 2'147'450'980u);
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(0), 2'147'450'980u);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 21'474'509'800);
 }
 
 TEST(Preparation, BonusesAddUpOnTheDatabaseValueAndNeverCompound) {
