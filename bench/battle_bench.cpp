@@ -9,6 +9,9 @@
 //              window-statistics), fought here without windows (the
 //              statistics run saving its logs as the program does); the
 //              seed of the draws comes from NORVIX_BENCH_SEED
+//   rounds:    a battle no side can win, one "Грузовой челнок" a side, the
+//              full log on and saved: at the most rounds the options take,
+//              and at ten times as many for the memory, which must not grow
 // Arguments name the scenarios to run; none runs the first four.
 #include <chrono>
 #include <cstdio>
@@ -28,6 +31,7 @@
 #include "battle/battlerun.h"
 #include "battle/fleetselection.h"
 #include "battle/datatable.h"
+#include "battle/optionsfile.h"
 #include "rtl/convert.h"
 #include "rtl/random.h"
 #include "rtl/textfile.h"
@@ -291,6 +295,14 @@ private:
     std::vector<std::string> statistics_;
 };
 
+// A start folder of its own with its logs folder, beside the system's others.
+std::string StartFolderWithLogs(const char* pattern) {
+    std::string folder = (std::filesystem::temp_directory_path() / pattern).string();
+    if (!mkdtemp(folder.data()) || !std::filesystem::create_directory(folder + "/logs"))
+        throw std::runtime_error("no folder for the logs");
+    return folder;
+}
+
 // A statistics run with every log saved, as the window benchmark's run: its
 // log files go to a folder of their own beside the system's others.
 void WindowStatisticsEngine() {
@@ -299,9 +311,7 @@ void WindowStatisticsEngine() {
     bench->options.statistics = true;
     bench->options.saveLogs = true;
     bench->options.battles = std::string(windowbench::kStatisticsBattles);
-    std::string folder = (std::filesystem::temp_directory_path() / "norvix_engine_XXXXXX").string();
-    if (!mkdtemp(folder.data()) || !std::filesystem::create_directory(folder + "/logs"))
-        throw std::runtime_error("no folder for the logs");
+    const std::string folder = StartFolderWithLogs("norvix_engine_XXXXXX");
     SavedRunOutput output(bench->output);
     SystemClock clock;
     BattleRun run(bench->engine, bench->options, bench->output, output, clock);
@@ -314,6 +324,34 @@ void WindowStatisticsEngine() {
     const double seconds = Seconds(start);
     std::filesystem::remove_all(folder);
     std::printf("scenario=engine-statistics battles=%d seconds=%.3f\n", battles, seconds);
+}
+
+// A battle that never ends by itself: attack 5 against shields of 10 that
+// come back every round. Rounds per second at the bound, and the peak
+// memory at the bound and beyond it.
+void NoWinRounds() {
+    constexpr windowbench::FleetEntry kCargo[] = {{1, 201, 1}, {2, 201, 1}};
+    const std::string folder = StartFolderWithLogs("norvix_rounds_XXXXXX");
+    for (int64_t rounds : {OptionNumberAt(kOptionRoundsLine).max, OptionNumberAt(kOptionRoundsLine).max * 10}) {
+        ResetPeak();
+        const int64_t before = PeakResidentBytes();
+        auto bench = ShippedDatabaseBench(kCargo, std::size(kCargo), SeedArgument());
+        bench->options.rounds = std::to_string(rounds);
+        bench->options.fullLog = bench->options.saveLogs = true;
+        SavedRunOutput output(bench->output);
+        SystemClock clock;
+        BattleRun run(bench->engine, bench->options, bench->output, output, clock);
+        run.State.StartDir = folder;
+        run.StartRun();
+        const auto start = std::chrono::steady_clock::now();
+        run.FightBattle();
+        const double seconds = Seconds(start);
+        if (bench->engine.Round != rounds) throw std::runtime_error("the battle ended before its last round");
+        std::printf("scenario=rounds rounds=%lld seconds=%.3f rounds_per_second=%.0f log_lines=%zu peak_mb=%.1f\n",
+                    static_cast<long long>(rounds), seconds, rounds / seconds, bench->output.lines.size(),
+                    (PeakResidentBytes() - before) / 1048576.0);
+    }
+    std::filesystem::remove_all(folder);
 }
 
 void Mixed() {
@@ -392,19 +430,22 @@ int main(int argc, char** argv) {
         {"mixed", Mixed},
         {"podbor", Podbor},
         {"engine-selection", WindowSelectionEngine},
-        {"engine-statistics", WindowStatisticsEngine}};
+        {"engine-statistics", WindowStatisticsEngine},
+        {"rounds", NoWinRounds}};
     for (int i = 1; i < argc; ++i) {
         bool known = false;
         for (auto [name, run] : scenarios) known |= std::strcmp(argv[i], name) == 0;
         if (!known) {
-            std::fprintf(stderr, "unknown scenario '%s' (big, selection, mixed, podbor, engine-selection, engine-statistics)\n", argv[i]);
+            std::fprintf(stderr, "unknown scenario '%s' (big, selection, mixed, podbor, engine-selection, engine-statistics, "
+                         "rounds)\n", argv[i]);
             return 2;
         }
     }
     try {
         for (auto [name, run] : scenarios) {
-            // The engine figures of the window benchmarks run only when named.
-            bool wanted = argc == 1 && std::strncmp(name, "engine-", 7) != 0;
+            // The engine figures of the window benchmarks and the rounds
+            // bound run only when named.
+            bool wanted = argc == 1 && std::strncmp(name, "engine-", 7) != 0 && std::strcmp(name, "rounds") != 0;
             for (int i = 1; i < argc; ++i) wanted |= std::strcmp(argv[i], name) == 0;
             if (wanted) run();
         }

@@ -312,7 +312,7 @@ private:
     void WriteSurvivors(int side, int participant);
     // The full log's line of one surviving unit; kept out of the removal's loop.
     [[gnu::noinline]] void WriteUnitLine(int side, int participant, uint32_t position);
-    void Log(const LogLine& line) { output_.Log(line.View()); }
+    void Log(const LogLine& line) { log_.Line(line.View()); }
 
     // Once no priority unit is left, a shot at one side draws whether it is
     // concentrated (while the side's flagships are exposed), then a target
@@ -352,6 +352,7 @@ private:
     int rounds_ = 0;
     bool fullLog_ = false;
     LogLine line_;
+    BoundedLog log_{output_};
 
     AheadShot ahead_[kAheadShots];
     rtl::Random aheadRandom_;         // the state after the last shot drawn ahead

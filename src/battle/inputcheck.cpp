@@ -85,8 +85,7 @@ int RunOption(int line, const std::string& text) {
     const std::string problem = WholeNumberProblem(option.caption, text, option.min, option.max);
     if (problem.empty()) return rtl::StrToInt(text);
     const std::string message = "В настройках " + problem + ". Расчет не начат";
-    int64_t value = 0;
-    if (rtl::TryStrToInt64(text, value)) throw rtl::ERangeError(message);
+    if (rtl::IsWholeNumberText(text)) throw rtl::ERangeError(message);
     throw rtl::EConvertError(message);
 }
 

@@ -14,6 +14,9 @@ inline constexpr int kOptionLineCount = 11;
 // per run, selection generations and candidates.
 inline constexpr int kOptionRoundsLine = 1, kOptionBattlesLine = 4;
 inline constexpr int kOptionGenerationsLine = 10, kOptionCandidatesLine = 11;
+// The most rounds of a battle: one that no side can win, one unit a side
+// with the full log on and saved, still ends by itself within seconds.
+inline constexpr int64_t kMaxBattleRounds = 10'000;
 
 struct OptionsFile {
     // Line k of the file at index k - 1; empty where the file has no usable

@@ -187,7 +187,7 @@ void BattleEngine::RemoveDestroyedUnits(bool writeLog, bool recoverSurvivors) {
     const bool summary = writeLog && !PodborMode;
     const bool unitLines = writeLog && fullLog_;
     for (int side = 1; side <= 2; ++side) SideAlive[side] = HasOrg[side] = HasMeh[side] = PriorityActive[side] = 0;
-    if (summary) output_.Log("Уцелелевшие юниты");
+    if (summary) log_.Line("Уцелелевшие юниты");
     for (int side = 1; side <= 2; ++side) {
         if (summary) {
             line_.Start() << "сторона " << side;

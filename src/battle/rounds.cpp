@@ -13,8 +13,9 @@ BattleEngine::BattleEngine(const DataTable& table, const BattleOptions& options,
     : table_(table), options_(options), output_(output), random_(random) {}
 
 void BattleEngine::PrepareBattle() {
+    log_.Start();
     preparebatle();
-    output_.Log("Инициация ядра");
+    log_.Line("Инициация ядра");
     line_.Start() << "Симулируется бой " << BattleNo << "/" << options_.BattlesText();
     Log(line_);
     SideAlive[1] = SideAlive[2] = 1;
@@ -27,11 +28,18 @@ void BattleEngine::PrepareBattle() {
 }
 
 void BattleEngine::FightRounds() {
-    for (int64_t round = 1; round <= rounds_; ++round) {
-        if (!SideAlive[1] || !SideAlive[2]) break;
-        Round = static_cast<uint32_t>(round);
-        FightRound();
+    try {
+        for (int64_t round = 1; round <= rounds_; ++round) {
+            if (!SideAlive[1] || !SideAlive[2]) break;
+            Round = static_cast<uint32_t>(round);
+            FightRound();
+        }
+    } catch (...) {
+        // The log shows the last rounds before what stopped the battle.
+        log_.End();
+        throw;
     }
+    log_.End();
 }
 
 void BattleEngine::FightRound() {
@@ -45,7 +53,7 @@ void BattleEngine::FightRound() {
     RegenerateOrganic();
     // Removal, and shields and delays of the survivors, in one pass.
     RemoveDestroyedUnits(true, true);
-    if (!PodborMode) output_.Log("-------------------------------------------");
+    if (!PodborMode) log_.Line("-------------------------------------------");
 }
 
 namespace {

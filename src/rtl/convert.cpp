@@ -64,6 +64,12 @@ bool TryStrToInt64(std::string_view text, int64_t& value) {
            Parse::Ok;
 }
 
+bool IsWholeNumberText(std::string_view text) {
+    int64_t value;
+    return ParseInt64(text, value, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()) !=
+           Parse::NotANumber;
+}
+
 bool TryStrToInt(std::string_view text, int32_t& value) {
     int64_t v;
     if (ParseInt64(text, v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()) != Parse::Ok)

@@ -18,6 +18,9 @@ int32_t StrToInt(std::string_view text);
 int64_t StrToInt64(std::string_view text);
 bool TryStrToInt(std::string_view text, int32_t& value);
 bool TryStrToInt64(std::string_view text, int64_t& value);
+// The text has the form of a whole number, whether or not it fits in any
+// range: told apart from one that is no number at all.
+bool IsWholeNumberText(std::string_view text);
 // The value, or `fallback` when the text is not a whole number.
 int32_t StrToIntDef(std::string_view text, int32_t fallback);
 

@@ -90,6 +90,19 @@ TEST(Preparation, DatabaseTechnologiesActOnlyAtALevelAndOnTheirTypes) {
     b->preparebatle();
     EXPECT_EQ(b.units(1, 0).AttackAt(0), 1200u);
     EXPECT_EQ(b.units(1, 0).AttackAt(1), 1000u);  // the technology does not act on this type
+
+    // The highest percent the editors take, at the highest level: 32768 x
+    // 65535 = 2147450880 is still a 32-bit number (32769 x 65535 is not),
+    // and a unit of attack and shield 100 gets all of it.
+    EXPECT_EQ(kMaxBonusPercent, 32'768);
+    EXPECT_EQ(kMaxBonusLevel, 65'535);
+    SetUnit(b.table, kShip, Ship(10000, 100, 100));
+    SetBonusRow(b.table, 101, kMaxBonusPercent, kMaxBonusPercent, kMaxBonusPercent, {kShip});
+    in.TechLevel[1][0][3] = 65'535;
+    b->preparebatle();
+    EXPECT_EQ(b.units(1, 0).AttackAt(0), 2'147'450'980u);
+    EXPECT_EQ(b.units(1, 0).BaseShieldAt(0), 2'147'450'980u);
+    EXPECT_EQ(b.units(1, 0).MaxStructureAt(0), 21'474'509'800);
 }
 
 TEST(Preparation, BonusesAddUpOnTheDatabaseValueAndNeverCompound) {
@@ -558,7 +571,7 @@ TEST(Preparation, MoreUnitsThanAParticipantMayBringOrNoRoundsAreRefusedBeforehan
     EXPECT_THROW(CheckUnitCounts(in, b.table), rtl::ERangeError);
     in.ShipCount[2][0][kUnitLastRow] = 0;
 
-    for (const char* rounds : {"1", "8", "2147483647"}) {
+    for (const char* rounds : {"1", "8", "10000"}) {
         b.options.rounds = rounds;
         EXPECT_NO_THROW(RunRounds(b.options)) << rounds;
     }
@@ -571,10 +584,12 @@ TEST(Preparation, MoreUnitsThanAParticipantMayBringOrNoRoundsAreRefusedBeforehan
             EXPECT_NE(std::string(error.what()).find(expected), std::string::npos) << error.what();
         }
     };
-    for (const char* rounds : {"0", "-3", "99999999999"}) {
+    // A battle nobody wins ends within seconds at the most rounds; a number
+    // beyond 64 bits is out of range too, not something else.
+    for (const char* rounds : {"0", "-3", "10001", "2147483647", "99999999999999999999"}) {
         b.options.rounds = rounds;
         refused(RunRounds, std::string("В настройках «количество раундов»: «") + rounds +
-                               "» - должно быть целым числом от 1 до 2147483647. Расчет не начат");
+                               "» - должно быть целым числом от 1 до 10000. Расчет не начат");
     }
     for (const char* rounds : {"", "восемь"}) {
         b.options.rounds = rounds;

@@ -2,6 +2,7 @@
 // shield regeneration, and the log of a battle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -530,6 +531,34 @@ TEST(Rounds, TheFullLogChangesNothingButTheLog) {
     const auto [fullState, fullLines] = fight(true);
     EXPECT_EQ(quietState, fullState);
     EXPECT_GT(fullLines, quietLines + 100);
+}
+
+// A battle nobody wins writes a block a round: its log keeps the start and
+// the last rounds, and says how many lines it left out, whatever the rounds.
+TEST(Rounds, ALogOfEndlessRoundsKeepsItsStartAndItsEnd) {
+    auto fight = [](int rounds) {
+        Range r(Delays(0, 0));
+        r.options.rounds = std::to_string(rounds);
+        r->PrepareBattle();
+        r->FightRounds();
+        return r.output.lines;
+    };
+    const size_t perRound = fight(3).size() - fight(2).size();
+    const std::vector<std::string> lines = fight(20'000);
+    EXPECT_EQ(fight(10'000).size(), lines.size());
+    EXPECT_EQ(lines[2], "Раунд 1/20000");
+    EXPECT_EQ(lines.back(), "-------------------------------------------");
+    const uint64_t written = 2 + 20'000 * perRound;
+    const std::string note = "... пропущено строк лога: " + std::to_string(written - (lines.size() - 1)) + " ...";
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), note), 1) << note;
+    // Rounds follow one another but for one gap, and the last is there.
+    std::vector<int> numbers;
+    for (const auto& line : lines)
+        if (line.rfind("Раунд ", 0) == 0) numbers.push_back(std::stoi(line.substr(6)));
+    int gaps = 0;
+    for (size_t i = 1; i < numbers.size(); ++i) gaps += numbers[i] != numbers[i - 1] + 1;
+    EXPECT_EQ(gaps, 1);
+    EXPECT_EQ(numbers.back(), 20'000);
 }
 
 TEST(Rounds, EveryAbilityAndSpecialAttackTogetherKeepTheListsConsistent) {

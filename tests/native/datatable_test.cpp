@@ -741,13 +741,37 @@ TEST_F(DataTableFiles, OptionsAndNameListsGiveWhatIsSoundAndTellTheRest) {
     EXPECT_FALSE(options.lines[1].has_value());
     EXPECT_NE(options.message.find("строке 2 не текст"), std::string::npos) << rtl::Cp1251ToUtf8(options.message);
     EXPECT_THROW(ReadOptionsFile(PathOf("missing.dat")), rtl::EInOutError);
-    // Of several bad lines the first is named; a number must fit in 32 bits.
+    // Of several bad lines the first is named; a number must fit in 32 bits,
+    // and one that does not is told as out of range, with the option's range.
     WriteLines("opt.dat", {"2147483648", "1", "1", "x", "0", "0", "0", "0", "0", "6", "49"});
     options = ReadOptionsFile(PathOf("opt.dat"));
     EXPECT_FALSE(options.lines[0].has_value());
     EXPECT_FALSE(options.lines[3].has_value());
     EXPECT_EQ(options.lines[10], "49");
-    EXPECT_EQ(options.message, "Файл " + PathOf("opt.dat") + " поврежден: в строке 1 «2147483648», а нужно целое число.");
+    EXPECT_EQ(options.message, "Файл " + PathOf("opt.dat") + " поврежден: в строке 1 «2147483648» - число вне "
+                               "допустимых пределов: «количество раундов» должно быть целым числом от 1 до 10000.");
+    // More rounds than a battle fights still load: the run names the range.
+    WriteLines("opt.dat", {"2147483647", "1", "1", "99999999999999999999", "0", "0", "0", "0", "0", "6", "49"});
+    options = ReadOptionsFile(PathOf("opt.dat"));
+    EXPECT_EQ(options.lines[0], "2147483647");
+    EXPECT_NE(options.message.find("строке 4 «99999999999999999999» - число вне допустимых пределов: «количество "
+                                   "боев для статистики» должно быть целым числом от 1 до 65534."),
+              std::string::npos)
+        << rtl::Cp1251ToUtf8(options.message);
+    // The limits of the number lines, under the window's captions.
+    struct Limit {
+        int line;
+        const char* caption;
+        int64_t max;
+    };
+    for (const Limit& limit : {Limit{1, "количество раундов", 10'000}, {4, "количество боев для статистики", 65'534},
+                               {10, "количество итераций при поборе", 65'535}, {11, "количество боев при подборе", 65'025}}) {
+        const OptionNumber& option = OptionNumberAt(limit.line);
+        EXPECT_EQ(std::string(option.caption), limit.caption);
+        EXPECT_EQ(option.min, 1);
+        EXPECT_EQ(option.max, limit.max) << limit.line;
+    }
+    for (int line : {0, 2, 3, 5, 9, 12}) EXPECT_THROW(OptionNumberAt(line), rtl::ERangeError) << line;
 
     // Name lists: a heading, then one name a line; a heading alone is one empty name.
     WriteLines("of.dat", {"Офицеры", "Адмирал", "Инженер\tII"});  // a tab is text

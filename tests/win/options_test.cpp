@@ -200,7 +200,7 @@ TEST(OptionsWindow, NumbersARunCannotHonourAreRefusedAndNothingIsSaved) {
     OptionsWindow w(&kSaved);
     TForm13* f = w.form;
     const std::string file = w.folder.Read("opt.dat");
-    vcltest::TypeText(f->Edit2, "abc");
+    vcltest::TypeText(f->Edit2, "2147483647");
     vcltest::TypeText(f->Edit1, "-5");
     vcltest::TypeText(f->Edit4, "99999999999");
     vcltest::Click(f->CheckBox3);
@@ -208,23 +208,23 @@ TEST(OptionsWindow, NumbersARunCannotHonourAreRefusedAndNothingIsSaved) {
     EXPECT_TRUE(f->Visible());
     ASSERT_EQ(w.boxes.Shown().size(), 1u);
     const std::string text = w.boxes.Texts()[0];
-    for (const char* part : {"Ничего не сохранено", "«количество раундов»: «abc» - должно быть целым числом от 1 до 2147483647",
+    for (const char* part : {"Ничего не сохранено", "«количество раундов»: «2147483647» - должно быть целым числом от 1 до 10000",
                              "«количество боев для статистики»: «-5» - должно быть целым числом от 1 до 65534",
                              "«количество боев при подборе»: «99999999999» - должно быть целым числом от 1 до 65025"})
         EXPECT_NE(text.find(part), std::string::npos) << Utf8(part) << "\n" << Utf8(text);
     EXPECT_EQ(text.find("итераций"), std::string::npos) << Utf8(text);
     EXPECT_EQ(w.folder.Read("opt.dat"), file);
-    EXPECT_EQ(f->Edit2->Text(), "abc");
+    EXPECT_EQ(f->Edit2->Text(), "2147483647");
 
     // Mended, the same button saves and closes.
-    vcltest::TypeText(f->Edit2, "2147483647");
+    vcltest::TypeText(f->Edit2, "10000");
     vcltest::TypeText(f->Edit1, "65534");
     vcltest::TypeText(f->Edit4, "1");
     vcltest::Click(f->Button1);
     EXPECT_FALSE(f->Visible());
     EXPECT_EQ(w.boxes.Shown().size(), 1u);
     EXPECT_EQ(w.SavedLines(),
-              (std::vector<std::string>{"2147483647", "1", "1", "65534", "1", "0", "1", "0", "1", "6", "1"}));
+              (std::vector<std::string>{"10000", "1", "1", "65534", "1", "0", "1", "0", "1", "6", "1"}));
 }
 
 TEST(OptionsWindow, LabelColoursFollowTheSkinningBox) {
