@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 #include "rtl/encoding.h"
 #include "rtl/errors.h"
@@ -60,6 +61,8 @@ void WriteCell(rtl::TextFileWriter& writer, const std::string& cell) {
     else
         writer.WriteLine(cell);
 }
+
+bool IsRapidFireCol(std::string_view kind, int col) { return kind == kKindUnit && col >= kColRapidFire; }
 
 bool ReadNumberInRange(const std::string& line, int64_t last, int64_t& value) {
     return rtl::TryStrToInt64(line, value) && value >= 0 && value <= last;
@@ -140,7 +143,7 @@ int64_t DataTable::IntCell(int col, int row) const {
 }
 
 bool DataTable::IsRapidFireCell(int col, int row) const {
-    return col >= kColRapidFire && col <= kLastCol && row >= 0 && row <= kLastRow && Cell(kColKind, row) == kKindUnit;
+    return col <= kLastCol && row >= 0 && row <= kLastRow && IsRapidFireCol(Cell(kColKind, row), col);
 }
 
 std::string DataTable::CellValueProblem(int col, int row, std::string_view text) const {
@@ -271,6 +274,12 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
         return result;
     }
     std::string version = reader.ReadLine();
+    // A file saved as UTF-8 begins with a byte-order mark: the mark is no part
+    // of the version, and every line is turned into code page 1251.
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    const bool utf8 = version.starts_with(kUtf8Mark);
+    if (utf8) version = rtl::Utf8ToCp1251(std::string_view(version).substr(kUtf8Mark.size()));
+    auto next = [&] { return utf8 ? rtl::Utf8ToCp1251(reader.ReadLine()) : reader.ReadLine(); };
 
     // The blocks are taken over only when the whole file has been read: a
     // part of an exchange would stay in memory and reach DataBase.dat with
@@ -294,43 +303,61 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
 
     std::vector<std::string> block(kColCount);
     while (!reader.Eof()) {
-        std::string line = reader.ReadLine();
+        std::string line = next();
         int64_t row = 0;
         // Row 0 holds the version and the first-run marker, not data.
         if (!ReadNumberInRange(line, kLastRow, row) || row == 0)
             return stop(QuoteLine(line) + " не номер строки базы (нужно целое число от 1 до " +
                         rtl::IntToStr(kLastRow) + ").");
+        const std::string rowText = rtl::IntToStr(row);
+        // A value as the editors take it, kept in their form; else why not.
+        auto take = [&](int col, const std::string& value) {
+            std::string problem = col == kColKind ? RowKindProblem(static_cast<int>(row), value) : "";
+            if (const CellRule* rule = CellRuleFor(block[kColKind], block[kColPurpose], col))
+                problem = CellProblem(*rule, value, block[col],
+                                      IsRapidFireCol(block[kColKind], col)
+                                          ? "Скорострел по строке " + rtl::IntToStr(col - kColRapidFire)
+                                          : "");
+            else
+                block[col] = value;
+            if (!problem.empty())
+                problem = "строка базы " + rowText + ", столбец " + rtl::IntToStr(col) + ": " + problem + ".";
+            return problem;
+        };
         for (int col = 0; col <= kLastCol; ++col)
             block[col] = col >= kColRapidFire ? std::string("0") : Cell(col, static_cast<int>(row));
         for (int col = 1; col <= kExportLastPlainCol; ++col) {
             if (reader.Eof()) return stop(endedInside(row));
-            block[col] = reader.ReadLine();
+            const std::string value = next();
+            // A name may read "end"; in any other place the block ends early.
+            if (value == kExportBlockEnd && col != kColName)
+                return stop("блок строки базы " + rowText + " кончается на месте столбца " + rtl::IntToStr(col) +
+                            ": в блоке не хватает строки (столбцы 1..28 идут по строке на каждый).");
+            if (std::string problem = take(col, value); !problem.empty()) return stop(problem);
         }
         for (;;) {
             if (reader.Eof()) return stop(endedInside(row));
-            line = reader.ReadLine();
+            line = next();
             if (line == kExportBlockEnd) break;
             int64_t col = 0;
-            if (!ReadNumberInRange(line, kLastCol, col))
-                return stop(QuoteLine(line) + " не номер столбца (нужно целое число от 0 до " +
+            // Columns 1..28 come one a line above; a pair for one of them is a line out of place.
+            if (!ReadNumberInRange(line, kLastCol, col) || (col > kColRowNumber && col <= kExportLastPlainCol))
+                return stop(QuoteLine(line) + " не номер столбца блока строки базы " + rowText +
+                            " (нужно целое число от " + rtl::IntToStr(kExportLastPlainCol + 1) + " до " +
                             rtl::IntToStr(kLastCol) + " или «end»).");
             if (reader.Eof()) return stop(endedInside(row));
-            std::string value = reader.ReadLine();
+            std::string value = next();
+            if (value == kExportBlockEnd)
+                return stop("у номера столбца " + rtl::IntToStr(col) +
+                            " строкой выше нет значения: в блоке строки базы " + rowText +
+                            " строкой больше или меньше, чем нужно.");
             if (col == kColRowNumber) {
                 // The row number is the row's own: it is checked, never written.
-                if (value != rtl::IntToStr(row))
-                    return stop("столбец 0 хранит номер строки базы " + rtl::IntToStr(row) + ", а не " +
-                                QuoteLine(value) + ".");
+                if (value != rowText)
+                    return stop("столбец 0 хранит номер строки базы " + rowText + ", а не " + QuoteLine(value) + ".");
                 continue;
             }
-            if (block[kColKind] == kKindUnit && col >= kColRapidFire) {
-                int64_t rapidFire = 0;
-                if (rtl::TryStrToInt64(value, rapidFire) && rapidFire > kMaxRapidFire)
-                    return stop("строка базы " + rtl::IntToStr(row) + ", столбец " + rtl::IntToStr(col) +
-                                ": скорострел " + value + " больше допустимого (" + rtl::IntToStr(kMaxRapidFire) +
-                                ").");
-            }
-            block[col] = std::move(value);
+            if (std::string problem = take(static_cast<int>(col), value); !problem.empty()) return stop(problem);
         }
         blocks[static_cast<size_t>(row)] = block;
         ++blocksRead;

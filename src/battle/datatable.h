@@ -157,11 +157,13 @@ public:
         std::string message;      // for the player when not ok
     };
     // All or nothing: a bad line anywhere leaves the table as it was, the
-    // version included. A block names a row 1..600;
-    // column 0 is never written (a pair for it must name the row itself);
-    // a rapid fire above kMaxRapidFire is a bad line. A missing file throws
-    // rtl::EInOutError; an empty one, or one without a single line feed,
-    // changes nothing and is not ok.
+    // version included. A block names a row 1..600 of a kind its band
+    // holds; column 0 is never written (a pair for it must name the row
+    // itself), columns 1..28 come one a line and only later ones in pairs;
+    // every value passes the editors' rules (CellRuleFor) and is kept in
+    // their form. A file that begins with a UTF-8 byte-order mark is read as
+    // UTF-8. A missing file throws rtl::EInOutError; an empty one, or one
+    // without a single line feed, changes nothing and is not ok.
     ImportResult ImportFromFile(const std::string& path);
 
 private:

@@ -69,6 +69,102 @@ void CheckPriorityUnits(const BattleInput& input, const DataTable& table) {
         }
 }
 
+namespace {
+
+enum class Purpose { kAny, kShip, kBuilding };
+struct ColumnRule {
+    std::string_view kinds;
+    int first, last;
+    Purpose purpose;
+    CellRule rule;
+};
+constexpr int64_t kMaxPercent = 100;
+constexpr int64_t kMaxCount = std::numeric_limits<uint32_t>::max();  // the fleet editors' counts and levels
+
+// From how the battle computes with each value.
+const ColumnRule kColumnRules[] = {
+    {"1234", kColName, kColName, Purpose::kAny, {"Название", true}},
+    {"1", kColMetal, kColMetal, Purpose::kAny, {"Металл", false, 0, kMaxCost}},
+    {"1", kColMinerals, kColMinerals, Purpose::kAny, {"Минералы", false, 0, kMaxCost}},
+    {"1", kColVespene, kColVespene, Purpose::kAny, {"Веспен", false, 0, kMaxCost}},
+    {"1", kColStructure, kColStructure, Purpose::kAny, {"Структура", false, 0, kMaxStructure}},
+    {"1", kColAttack, kColAttack, Purpose::kAny, {"Атака", false, 0, kMaxAttack}},
+    {"1", kColShields, kColShields, Purpose::kAny, {"Щиты", false, 0, kMaxAttack}},
+    {"1", kColPurpose, kColPurpose, Purpose::kAny, {"Назначение юнита", false, 0, 2}},
+    {"1", kColRace, kColRace, Purpose::kAny, {"Раса", false, 0, 3}},
+    {"1", kColShieldRegen, kColShieldRegen, Purpose::kAny, {"Востановление щита %", false, 0, kMaxPercent}},
+    {"1", kColConcentratedShot, kColConcentratedShot, Purpose::kAny,
+     {"Шанс концентрированного выстрела %", false, 0, kMaxPercent}},
+    {"1", kColRestoreAttacking, kColRestoreAttacking, Purpose::kAny,
+     {"востановление % В атаке", false, 0, kMaxPercent}},
+    {"1", kColRestoreDefending, kColRestoreDefending, Purpose::kAny,
+     {"востановление % В защите", false, 0, kMaxPercent}},
+    {"1", kColAbility1, kColAbility2, Purpose::kAny, {"Спец способности", false, 0, kMaxAbilityCode}},
+    {"1", kColSpecialAttack1, kColSpecialAttack2, Purpose::kAny, {"Спец атаки", false, 0, kMaxSpecialAttackCode}},
+    {"1", kColDelay, kColDelay, Purpose::kAny, {"задержка перед атакой", false, 0, kMaxWaitRounds}},
+    {"1", kColEmpStrength, kColEmpStrength, Purpose::kAny, {"Атака эми", false, 0, kMaxAttack}},
+    {"1", kColAttackPeriod, kColAttackPeriod, Purpose::kAny, {"Период атаки", false, 0, kMaxWaitRounds}},
+    {"1", kColDebrisAttacking, kColDebrisAttacking, Purpose::kAny, {"обломки % В атаке", false, 0, kMaxPercent}},
+    {"1", kColDebrisDefending, kColDebrisDefending, Purpose::kAny, {"обломки % В защите", false, 0, kMaxPercent}},
+    {"1", kColUnitClass, kColUnitClass, Purpose::kShip, {"Тип юнита", false, 0, 3}},
+    {"1", kColCostGrowth, kColCostGrowth, Purpose::kBuilding, {"Коэффициент удоражания", false, 1, kMaxCostGrowth}},
+    {"1", kColBuildingLevel, kColBuildingLevel, Purpose::kBuilding,
+     {"Уровень с которого начинается участие в бою", false, 0, kMaxCount}},
+    {"1", kColRapidFire, kLastCol, Purpose::kAny, {"Скорострел по", false, 0, kMaxRapidFire}},
+    {"2", kColMedalAttack, kColMedalAttack, Purpose::kAny, {"бонус к атаке %", false, 0, kMaxBonusPercent}},
+    {"2", kColMedalShields, kColMedalShields, Purpose::kAny, {"бонус к щитам %", false, 0, kMaxBonusPercent}},
+    {"2", kColMedalStructure, kColMedalStructure, Purpose::kAny, {"бонус к структуре %", false, 0, kMaxBonusPercent}},
+    {"2", kColMedalLight, kColMedalLight, Purpose::kAny, {"Легкие юниты", false, 0, 1}},
+    {"2", kColMedalLight + 1, kColMedalLight + 1, Purpose::kAny, {"Средние юниты", false, 0, 1}},
+    {"2", kColMedalLight + 2, kColMedalLight + 2, Purpose::kAny, {"Тяжелые юниты", false, 0, 1}},
+    {"2", kColMedalLight + 3, kColMedalLight + 3, Purpose::kAny, {"Сверхтяжелые юниты", false, 0, 1}},
+    {"2", kColMedalDefenceUnits, kColMedalDefenceUnits, Purpose::kAny, {"Оборонительные юниты", false, 0, 1}},
+    {"2", kColMedalAttackUnits, kColMedalAttackUnits, Purpose::kAny, {"Атакующие юниты", false, 0, 1}},
+    {"34", kColBonusAttack, kColBonusAttack, Purpose::kAny, {"% к атаке", false, 0, kMaxBonusPercent}},
+    {"34", kColBonusShields, kColBonusShields, Purpose::kAny, {"% к щитам", false, 0, kMaxBonusPercent}},
+    {"34", kColBonusStructure, kColBonusStructure, Purpose::kAny, {"% к структуре", false, 0, kMaxBonusPercent}},
+    {"34", kUnitFirstRow, kUnitLastRow, Purpose::kAny, {"корабли на которые влияет технология", false, 0, 1}},
+};
+
+}  // namespace
+
+const CellRule* CellRuleFor(std::string_view kind, std::string_view purpose, int col) {
+    if (kind.size() != 1 || kind == kKindFree) return nullptr;
+    const Purpose is = purpose == kPurposeBuilding ? Purpose::kBuilding : Purpose::kShip;
+    for (const ColumnRule& c : kColumnRules)
+        if (c.kinds.find(kind[0]) != std::string_view::npos && col >= c.first && col <= c.last &&
+            (c.purpose == Purpose::kAny || c.purpose == is))
+            return &c.rule;
+    return nullptr;
+}
+
+std::string CellProblem(const CellRule& rule, const std::string& text, std::string& stored,
+                        const std::string& field) {
+    const std::string named = field.empty() ? std::string(rule.field) : field;
+    if (rule.name) {
+        stored = text;
+        return text.find_first_not_of(" \t") == std::string::npos ? "«" + named + "»: не заполнено" : "";
+    }
+    int64_t value = 0;
+    if (rtl::TryStrToInt64(rtl::Trimmed(text), value) && value >= rule.min && value <= rule.max) {
+        stored = rtl::IntToStr(value);
+        return {};
+    }
+    stored = text;
+    return WholeNumberProblem(named, text, rule.min, rule.max);
+}
+
+std::string RowKindProblem(int row, std::string_view kind) {
+    if (kind.empty() || kind == kKindFree) return {};
+    const std::string_view band = row <= kMedalLastRow  ? kKindMedal
+                                  : row <= kTechLastRow ? kKindTech
+                                  : row <= kUnitLastRow ? kKindUnit
+                                                        : kKindOfficer;
+    if (kind == band) return {};
+    return "вид строки «" + std::string(kind) + "» - в строке " + rtl::IntToStr(row) + " бывает только «" +
+           std::string(band) + "» или «0»";
+}
+
 std::string WholeNumberProblem(const std::string& field, const std::string& text, int64_t min, int64_t max) {
     int64_t value = 0;
     if (rtl::TryStrToInt64(text, value) && value >= min && value <= max) return {};

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "battle/battleinput.h"
 #include "battle/battleports.h"
@@ -30,6 +31,41 @@ inline constexpr int64_t kMaxBonusPercent = std::numeric_limits<int32_t>::max() 
 std::string WholeNumberProblem(const std::string& field, const std::string& text,
                                int64_t min = std::numeric_limits<int64_t>::min(),
                                int64_t max = std::numeric_limits<int64_t>::max());
+
+// ---- What each cell of a database row takes: one table for every way a
+// value comes in (the unit editor, the rapid-fire window, the database
+// window's grid, the import of expinp.shp).
+//
+// Attack, shields and an EMP strike (which lowers shields) are 32-bit in battle.
+inline constexpr int64_t kMaxAttack = std::numeric_limits<uint32_t>::max();
+// Structure: at the highest levels the general bonus makes a ship's battle
+// structure some 800 times its table value (a tenth of 1 + 0.121 x 65535);
+// a thousand times the value still fits in 64 bits.
+inline constexpr int64_t kMaxStructure = std::numeric_limits<int64_t>::max() / 1000;
+// Delays and attack periods count rounds in a byte, and a slowed unit waits
+// one round more: the last value of the byte stays free.
+inline constexpr int64_t kMaxWaitRounds = std::numeric_limits<uint8_t>::max() - 1;
+// A building's cost growth per level: at level 2 a building of the highest
+// cost still costs a 64-bit number.
+inline constexpr int64_t kMaxCostGrowth = std::numeric_limits<int64_t>::max() / (3 * kMaxCost);
+inline constexpr int64_t kMaxAbilityCode = 7, kMaxSpecialAttackCode = 4;
+
+struct CellRule {
+    const char* field;  // as the editors name it
+    bool name;          // a name: anything but blanks; else a whole number min..max
+    int64_t min = 0, max = 0;
+};
+// The rule of column `col` in a row of `kind` (column 1); in a unit row the
+// purpose (column 10) decides columns 27 and 28. nullptr where the cell
+// carries whatever it holds (free rows, columns the battle does not read).
+const CellRule* CellRuleFor(std::string_view kind, std::string_view purpose, int col);
+// Empty when `text` may stand under `rule`, with `stored` the form to keep
+// (a number without blanks, sign or leading zeros); else what is wrong, as
+// WholeNumberProblem says it, naming `field` (the rule's own when empty).
+std::string CellProblem(const CellRule& rule, const std::string& text, std::string& stored,
+                        const std::string& field = {});
+// Empty when row `row` may be of `kind`: free ("0" or empty) or its band's kind.
+std::string RowKindProblem(int row, std::string_view kind);
 
 // The units a participant brings into battle: a ship type as many as its
 // count, a building at most one.

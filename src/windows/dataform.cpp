@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "battle/inputcheck.h"
 #include "battle/langfile.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
@@ -70,12 +71,19 @@ void TDataGrid::SetCells(int col, int row, const std::string& text) {
     if (col < 0 || col > battle::kLastCol || row < 0 || row > battle::kLastRow) return;
     if (text == table_.Cell(col, row)) return;
     if (RefuseWhileRunning()) return;
-    if (std::string problem = table_.CellValueProblem(col, row, text); !problem.empty()) {
+    // Typed here as in the editors: by the rule of the cell, kept in their form.
+    std::string stored = text, problem;
+    if (row > 0 && col == battle::kColKind) problem = battle::RowKindProblem(row, text);
+    const battle::CellRule* rule =
+        row > 0 ? battle::CellRuleFor(table_.Cell(battle::kColKind, row), table_.Cell(battle::kColPurpose, row), col)
+                : nullptr;
+    if (rule) problem = battle::CellProblem(*rule, text, stored);
+    if (!problem.empty()) {
         ShowProblem("Строка " + rtl::IntToStr(row) + ", столбец " + rtl::IntToStr(col) + ": " + problem +
-                    " Значение не принято.");
+                    ". Значение не принято.");
         return;
     }
-    table_.SetCell(col, row, text);
+    table_.SetCell(col, row, stored);
     Invalidate();
 }
 

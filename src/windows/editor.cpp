@@ -25,34 +25,19 @@ TForm2* Form2 = nullptr;
 namespace {
 
 constexpr int kPurposeBuildingIndex = 2;
-constexpr int64_t kMaxRounds = 255;  // delays and periods count rounds in a byte
-constexpr int64_t kMaxAttackOrShield = std::numeric_limits<uint32_t>::max();
 
-// The text fields and their cells, in the order the row is saved.
+// The text fields and their cells; what each takes is the cell's rule.
 struct TextField {
     TEdit* TForm2::*edit;
     int col;
-    const char* label;
-    bool number;
-    int64_t min = std::numeric_limits<int64_t>::min(), max = std::numeric_limits<int64_t>::max();
 };
 const TextField kTextFields[] = {
-    {&TForm2::Edit1, kColMetal, "Металл", true, 0, kMaxCost},
-    {&TForm2::Edit2, kColMinerals, "Минералы", true, 0, kMaxCost},
-    {&TForm2::Edit3, kColVespene, "Веспен", true, 0, kMaxCost},
-    {&TForm2::Edit4, kColStructure, "Структура", true},
-    {&TForm2::Edit5, kColShields, "Щиты", true, 0, kMaxAttackOrShield},
-    {&TForm2::Edit6, kColAttack, "Атака", true, 0, kMaxAttackOrShield},
-    {&TForm2::Edit7, kColName, "Название", false},
-    {&TForm2::Edit8, kColShieldRegen, "Востановление щита %", true, 0, 100},
-    {&TForm2::Edit9, kColConcentratedShot, "Шанс концентрированного выстрела %", true, 0, 100},
-    {&TForm2::Edit10, kColRestoreAttacking, "востановление % В атаке", true, 0, 100},
-    {&TForm2::Edit11, kColRestoreDefending, "востановление % В защите", true, 0, 100},
-    {&TForm2::Edit12, kColDelay, "задержка перед атакой", true, 0, kMaxRounds},
-    {&TForm2::Edit13, kColEmpStrength, "Атака эми", true},
-    {&TForm2::Edit14, kColAttackPeriod, "Период атаки", true, 0, kMaxRounds},
-    {&TForm2::Edit15, kColDebrisAttacking, "обломки % В атаке", true, 0, 100},
-    {&TForm2::Edit16, kColDebrisDefending, "обломки % В защите", true, 0, 100},
+    {&TForm2::Edit1, kColMetal},          {&TForm2::Edit2, kColMinerals},        {&TForm2::Edit3, kColVespene},
+    {&TForm2::Edit4, kColStructure},      {&TForm2::Edit5, kColShields},         {&TForm2::Edit6, kColAttack},
+    {&TForm2::Edit7, kColName},           {&TForm2::Edit8, kColShieldRegen},     {&TForm2::Edit9, kColConcentratedShot},
+    {&TForm2::Edit10, kColRestoreAttacking}, {&TForm2::Edit11, kColRestoreDefending}, {&TForm2::Edit12, kColDelay},
+    {&TForm2::Edit13, kColEmpStrength},   {&TForm2::Edit14, kColAttackPeriod},   {&TForm2::Edit15, kColDebrisAttacking},
+    {&TForm2::Edit16, kColDebrisDefending},
 };
 
 void FixedSize(TLabel* label) { label->SetAutoSize(false); }
@@ -318,34 +303,33 @@ bool TForm2::StoreUnit() {
     const bool building = RadioGroup2->ItemIndex() == kPurposeBuildingIndex;
     const int rapidFireCount = std::min<int>(ValueListEditor1->Count(), static_cast<int>(rapidFireRows_.size()));
 
+    // Every value in the form the table keeps, checked by its cell's rule.
     FieldCheck check;
-    for (const TextField& field : kTextFields)
-        if (field.number) check.WholeNumber(field.label, (this->*field.edit)->Text(), field.min, field.max);
+    std::vector<std::pair<int, std::string>> cells;
+    const std::string purpose = rtl::IntToStr(RadioGroup2->ItemIndex());
+    auto take = [&](int col, const std::string& text, const std::string& field = {}) {
+        cells.emplace_back(col, check.Cell(*CellRuleFor(kKindUnit, purpose, col), text, field));
+    };
+    for (const TextField& field : kTextFields) take(field.col, (this->*field.edit)->Text());
     if (building) {
-        check.WholeNumber("Коэффициент удоражания", Edit17->Text());
-        check.WholeNumber("Уровень с которого начинается участие в бою", Edit18->Text());
+        take(kColCostGrowth, Edit17->Text());
+        take(kColBuildingLevel, Edit18->Text());
     }
     for (int k = 0; k < rapidFireCount; ++k)
-        check.WholeNumber("Скорострел по " + ValueListEditor1->Keys(k + 1), ValueListEditor1->Values(k + 1),
-                          std::numeric_limits<int64_t>::min(), kMaxRapidFire);
+        take(kColRapidFire + rapidFireRows_[static_cast<size_t>(k)], ValueListEditor1->Values(k + 1),
+             "Скорострел по " + ValueListEditor1->Keys(k + 1));
     if (!check.Report(Caption())) return false;
 
     DataTable& table = GameTable();
     table.SetCell(kColKind, row, kKindUnit);
-    for (const TextField& field : kTextFields) table.SetCell(field.col, row, (this->*field.edit)->Text());
-    if (building) {
-        table.SetCell(kColCostGrowth, row, Edit17->Text());
-        table.SetCell(kColBuildingLevel, row, Edit18->Text());
-    } else if (RadioGroup5->ItemIndex() >= 0) {
+    for (const auto& [col, text] : cells) table.SetCell(col, row, text);
+    if (!building && RadioGroup5->ItemIndex() >= 0)
         table.SetCell(kColUnitClass, row, rtl::IntToStr(RadioGroup5->ItemIndex()));
-    }
     // A choice the loaded row did not name leaves its cell as it was.
     if (RadioGroup1->ItemIndex() >= 0) table.SetCell(kColRace, row, rtl::IntToStr(RadioGroup1->ItemIndex()));
     if (RadioGroup2->ItemIndex() >= 0) table.SetCell(kColPurpose, row, rtl::IntToStr(RadioGroup2->ItemIndex()));
     StoreCodes(CheckListBox1, kColAbility1, row, keptAbilities_);
     StoreCodes(CheckListBox2, kColSpecialAttack1, row, keptAttacks_);
-    for (int k = 0; k < rapidFireCount; ++k)
-        table.SetCell(kColRapidFire + rapidFireRows_[static_cast<size_t>(k)], row, ValueListEditor1->Values(k + 1));
     return SaveDataBase();
 }
 

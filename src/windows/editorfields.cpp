@@ -20,6 +20,13 @@ void FieldCheck::NotBlank(const std::string& field, const std::string& text) {
     if (text.find_first_not_of(" \t") == std::string::npos) problems_.push_back("«" + field + "»: не заполнено");
 }
 
+std::string FieldCheck::Cell(const battle::CellRule& rule, const std::string& text, const std::string& field) {
+    std::string stored;
+    std::string problem = battle::CellProblem(rule, text, stored, field);
+    if (!problem.empty()) problems_.push_back(std::move(problem));
+    return stored;
+}
+
 bool FieldCheck::Report(const std::string& caption, const std::string& heading) const {
     if (problems_.empty()) return true;
     // A long list is cut: the first lines say enough to find the rest.

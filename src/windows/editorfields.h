@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "battle/datatable.h"
+#include "battle/inputcheck.h"
 #include "vcl/vcl.h"
 
 // The rows of `kind` (column 1) among first..last, ascending.
@@ -22,6 +23,8 @@ public:
                      int64_t max = std::numeric_limits<int64_t>::max());
     // A text that must hold something besides blanks.
     void NotBlank(const std::string& field, const std::string& text);
+    // A value for a cell under its rule; the form to store (see battle::CellProblem).
+    std::string Cell(const battle::CellRule& rule, const std::string& text, const std::string& field = {});
     bool Ok() const { return problems_.empty(); }
     // Tells the player in a box captioned `caption`, under `heading`; false
     // when there was anything to tell.

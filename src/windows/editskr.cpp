@@ -56,15 +56,16 @@ void TForm5::Button1Click(TObject*) {
         return;
     }
     const int count = std::min<int>(ValueListEditor1->Count(), static_cast<int>(rows_.size()));
-    FieldCheck check;
-    for (int k = 0; k < count; ++k)
-        check.WholeNumber(ValueListEditor1->Keys(k + 1), ValueListEditor1->Values(k + 1),
-                          std::numeric_limits<int64_t>::min(), kMaxRapidFire);
-    if (!check.Report(Caption())) return;
     // Into the column of the unit that was listed, whatever the editor shows now.
-    DataTable& table = GameTable();
+    const int col = kColRapidFire + listedUnit_;
+    FieldCheck check;
+    std::vector<std::string> values;
     for (int k = 0; k < count; ++k)
-        table.SetCell(kColRapidFire + listedUnit_, rows_[static_cast<size_t>(k)], ValueListEditor1->Values(k + 1));
+        values.push_back(check.Cell(*CellRuleFor(kKindUnit, "", col), ValueListEditor1->Values(k + 1),
+                                    ValueListEditor1->Keys(k + 1)));
+    if (!check.Report(Caption())) return;
+    DataTable& table = GameTable();
+    for (int k = 0; k < count; ++k) table.SetCell(col, rows_[static_cast<size_t>(k)], values[static_cast<size_t>(k)]);
     SaveDataBase();
     Close();
 }

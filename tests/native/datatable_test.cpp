@@ -494,6 +494,7 @@ TEST_F(DataTableFiles, ALineBreakInACellCannotShiftTheExchangeFile) {
     MarkAllRowsFree(table);
     table.SetCell(kVersionCol, 0, "3.6\r\n");
     PutUnitRow(table, 201, "Крей\r\nсер");
+    table.SetCell(kColKind, 201, "");  // a row of no kind: its cells take any text
     table.SetCell(kColRapidFire + 205, 201, "1\n2");
     table.ExportToFile(PathOf("expinp.shp"));
     EXPECT_EQ(CrLfLines("expinp.shp").size(), 1u + 29 + 2 + 1);
@@ -545,6 +546,18 @@ TEST_F(DataTableFiles, ImportTakesRowsBackResettingRapidFire) {
     EXPECT_EQ(target.Cell(kLastCol, 550), "2");
     EXPECT_EQ(target.Cell(kColKind, 300), "0");
     EXPECT_EQ(target.Cell(kColName, 300), Pattern(kColName, 300));
+
+    // Saved again as UTF-8 with its mark, a number typed " +04 ": the version
+    // comes without the mark, names in code page 1251, the number as "4".
+    std::string utf8 = "\xEF\xBB\xBF" + rtl::Cp1251ToUtf8(ReadRaw("expinp.shp"));
+    utf8.replace(utf8.find("\r\n235\r\n4\r\n"), 10, "\r\n235\r\n +04 \r\n");
+    WriteRaw("expinp.shp", utf8);
+    FillPattern(target);
+    result = target.ImportFromFile(PathOf("expinp.shp"));
+    ASSERT_TRUE(result.ok) << rtl::Cp1251ToUtf8(result.message);
+    EXPECT_EQ(target.Cell(kVersionCol, 0), "3.7");
+    EXPECT_EQ(target.Cell(kColName, 201), "Муталиск");
+    EXPECT_EQ(target.Cell(kColRapidFire + 205, 201), "4");
 }
 
 // A bad line anywhere takes nothing in: rows read before it would otherwise
@@ -564,10 +577,16 @@ TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndLeavesTheTableAsItWas) {
     };
     const auto good = block("201", "Хорошая", {"240", "3"});
 
+    auto with = [](std::vector<std::string> lines, size_t at, std::vector<std::string> cells, size_t erase = 0) {
+        lines.erase(lines.begin() + at, lines.begin() + at + erase);
+        lines.insert(lines.begin() + at, cells.begin(), cells.end());
+        return lines;
+    };
     struct Case {
         const char* what;
         std::vector<std::string> lines;
         size_t failedLine;
+        const char* says = "";
     };
     std::vector<Case> cases = {
         {"row not a number", file({good, block("2x1", "Плохая", {})}), 34},
@@ -580,6 +599,18 @@ TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndLeavesTheTableAsItWas) {
         {"row 0", file({good, block("0", "Плохая", {})}), 34},
         {"column 0 naming another row", file({good, block("202", "Плохая", {"0", "203"})}), 64},
         {"rapid fire beyond the bound", file({good, block("202", "Плохая", {"250", "10001"})}), 64},
+        // Every value as the editors take it, named by line, row and column.
+        {"metal 4OOO", file({good, with(block("202", "Плохая", {}), 4, {"4OOO"}, 1)}), 38,
+         "строка базы 202, столбец 4: «Металл»: «4OOO» - должно быть целым числом от 0 до 23058430092."},
+        {"rapid fire 3x", file({good, block("202", "Плохая", {"240", "3x"})}), 64,
+         "столбец 240: «Скорострел по строке 210»: «3x» - должно быть целым числом от 0 до 10000."},
+        {"a unit in the medal rows", file({good, block("50", "Плохая", {})}), 35, "в строке 50 бывает только «2»"},
+        // A line too few or too many is named where the block departs from its layout.
+        {"a line too few", file({good, with(block("202", "Короткая", {}), 5, {}, 1), block("203", "Следующая", {})}),
+         62, "блок строки базы 202 кончается на месте столбца 28"},
+        {"a line too many", file({good, with(with(block("202", "Лишняя", {}), 28, {"5"}, 1), 5, {"0"})}), 63,
+         "«5» не номер столбца блока строки базы 202"},
+        {"a pair without its value", file({good, block("202", "Плохая", {"240"})}), 64, "строкой выше нет значения"},
     };
     // The file ends inside the second block (lines 34..): in its cells, before "end", before a value.
     for (size_t cut : {40u, 62u, 63u}) {
@@ -601,6 +632,7 @@ TEST_F(DataTableFiles, AMalformedImportStopsAtTheLineAndLeavesTheTableAsItWas) {
         EXPECT_NE(result.message.find("строке " + rtl::IntToStr(c.failedLine) + " файла expinp.shp"),
                   std::string::npos)
             << rtl::Cp1251ToUtf8(result.message);
+        EXPECT_NE(result.message.find(c.says), std::string::npos) << rtl::Cp1251ToUtf8(result.message);
         // The message says what happened to the block read whole before the bad line.
         EXPECT_NE(result.message.find("прочитанные до этого места (1), в таблицу не взяты: таблица осталась как "
                                       "была; ничего не сохранено."),

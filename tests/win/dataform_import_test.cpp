@@ -85,7 +85,11 @@ TEST(DatabaseImport, SavesTellsAndEndsTheProgram) {
     table.SetCell(30, 201, "9");
 
     std::vector<std::string> file = {"3.7", "201"};
-    for (int col = 1; col <= 28; ++col) file.push_back(col == 2 ? "Новый крейсер" : std::to_string(col));
+    // A building of race and codes within their ranges; the other columns hold their own numbers.
+    for (int col = 1; col <= 28; ++col)
+        file.push_back(col == 2                                              ? "Новый крейсер"
+                       : col == 10 || col == 11 || (col >= 18 && col <= 21) ? "2"
+                                                                            : std::to_string(col));
     file.insert(file.end(), {"35", "4", "end"});
     folder.Write("expinp.shp", scratch::JoinCrLf(file));
     boxes.Clear();

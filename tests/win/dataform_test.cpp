@@ -233,11 +233,20 @@ TEST(DatabaseWindow, ButtonsEditSaveReloadAndFillDefaults) {
     vcltest::PressKey(f->datatable->InplaceEditor(), VK_RETURN);
     EXPECT_EQ(f->Table().Cell(30 + 202, 201), rapidFire);
     ASSERT_EQ(start.boxes.Shown().size(), 1u);
-    EXPECT_NE(start.boxes.Texts()[0].find("Строка 201, столбец 232: скорострел 50000"), std::string::npos)
+    EXPECT_NE(start.boxes.Texts()[0].find("Строка 201, столбец 232: «Скорострел по»: «50000» - должно быть целым "
+                                          "числом от 0 до 10000. Значение не принято."),
+              std::string::npos)
         << Utf8(start.boxes.Texts()[0]);
     f->datatable->SetCells(30 + 202, 201, "10000");
     EXPECT_EQ(f->Table().Cell(30 + 202, 201), "10000");
     EXPECT_EQ(start.boxes.Shown().size(), 1u);
+    // Every other cell by its rule too: metal that is no number is told, a number is kept in one form.
+    const std::string metal = f->Table().Cell(battle::kColMetal, 201);
+    f->datatable->SetCells(battle::kColMetal, 201, "4OOO");
+    EXPECT_EQ(f->Table().Cell(battle::kColMetal, 201), metal);
+    EXPECT_EQ(start.boxes.Shown().size(), 2u);
+    f->datatable->SetCells(battle::kColMetal, 201, " +05");
+    EXPECT_EQ(f->Table().Cell(battle::kColMetal, 201), "5");
 }
 
 TEST(DatabaseWindow, AFailedSaveIsToldAndTheOldFileStays) {

@@ -201,14 +201,17 @@ TEST_F(UnitEditor, DeletingSetsOnlyTheKindAndRapidFireFromWritesTheListedColumn)
     vcltest::Advance(1000);  // no second listing wipes what was typed
     EXPECT_EQ(list->Values(6), "11");
 
-    // A value that is no number is refused and nothing is written.
+    // A value that is no number, or below nothing, is refused and nothing is written.
     list->SetValues(1, "много");
+    list->SetValues(2, "-5");
     vcltest::Click(Form5->Button1);
     EXPECT_TRUE(Form5->Visible());
     ASSERT_EQ(Boxes().Shown().size(), 2u);
     EXPECT_NE(Boxes().Texts()[1].find("много"), std::string::npos);
+    EXPECT_NE(Boxes().Texts()[1].find("«-5» - должно быть целым числом от 0 до 10000"), std::string::npos);
     EXPECT_NE(Table().Cell(30 + kUnit, kA), "11");
     list->SetValues(1, Table().Cell(30 + kUnit, 201));
+    list->SetValues(2, Table().Cell(30 + kUnit, 202));
 
     // The editor moves on to another unit; the values go where they were read.
     const std::string laterColumn = Table().Cell(30 + kLater, kA);
@@ -300,8 +303,11 @@ TEST_F(UnitEditor, CostsBelowNothingAndPercentagesBeyondAHundredAreRefused) {
     const std::map<TEdit*, std::string> typed = {
         {Form2->Edit1, "-3000"}, {Form2->Edit3, "99999999999"}, {Form2->Edit15, "-30"},
         {Form2->Edit9, "-5"},    {Form2->Edit11, "101"},        {Form2->Edit16, "100"},
+        {Form2->Edit4, "-100"},  {Form2->Edit13, "-5"},         {Form2->Edit14, "255"}, {Form2->Edit7, "  "},
     };
+    const std::string name = Form2->Edit7->Text();
     for (const auto& [edit, text] : typed) edit->SetText(text);
+    SetRapidFire(201, "-5");
     vcltest::Click(Form2->Button2);
     EXPECT_TRUE(Form2->Visible());
     ASSERT_EQ(Boxes().Shown().size(), 1u);
@@ -310,20 +316,34 @@ TEST_F(UnitEditor, CostsBelowNothingAndPercentagesBeyondAHundredAreRefused) {
                              "«Веспен»: «99999999999» - должно быть целым числом от 0 до 23058430092",
                              "«обломки % В атаке»: «-30» - должно быть целым числом от 0 до 100",
                              "«Шанс концентрированного выстрела %»: «-5» - должно быть целым числом от 0 до 100",
-                             "«востановление % В защите»: «101» - должно быть целым числом от 0 до 100"})
+                             "«востановление % В защите»: «101» - должно быть целым числом от 0 до 100",
+                             "«Структура»: «-100» - должно быть целым числом от 0 до 9223372036854775",
+                             "«Атака эми»: «-5» - должно быть целым числом от 0 до 4294967295",
+                             "«Период атаки»: «255» - должно быть целым числом от 0 до 254", "«Название»: не заполнено",
+                             "»: «-5» - должно быть целым числом от 0 до 10000"})
         EXPECT_NE(text.find(part), std::string::npos) << Utf8(part) << "\n" << Utf8(text);
     EXPECT_EQ(text.find("обломки % В защите"), std::string::npos) << Utf8(text);
     for (int col = 0; col <= battle::kLastCol; ++col) ASSERT_EQ(Table().Cell(col, kRow), cells[col]) << col;
     EXPECT_EQ(scratch::ReadFile(programtest::InFolder(battle::kDataBaseFile)), file);
 
-    // The bounds themselves are taken.
+    // The bounds themselves are taken; a number is kept in one form.
     Boxes().Clear();
     for (TEdit* edit : {Form2->Edit1, Form2->Edit9, Form2->Edit11, Form2->Edit15}) edit->SetText("0");
     Form2->Edit3->SetText("23058430092");
+    Form2->Edit4->SetText("05");
+    Form2->Edit13->SetText(" +5 ");
+    Form2->Edit14->SetText("254");
+    Form2->Edit7->SetText(name);
+    SetRapidFire(201, "+0");
     vcltest::Click(Form2->Button1);
     EXPECT_TRUE(Boxes().Shown().empty()) << Utf8(Boxes().Texts().empty() ? "" : Boxes().Texts()[0]);
-    EXPECT_EQ(SavedTable().Cell(battle::kColVespene, kRow), "23058430092");
-    EXPECT_EQ(SavedTable().Cell(battle::kColDebrisDefending, kRow), "100");
+    const DataTable saved = SavedTable();
+    EXPECT_EQ(saved.Cell(battle::kColVespene, kRow), "23058430092");
+    EXPECT_EQ(saved.Cell(battle::kColDebrisDefending, kRow), "100");
+    EXPECT_EQ(saved.Cell(battle::kColStructure, kRow), "5");
+    EXPECT_EQ(saved.Cell(battle::kColEmpStrength, kRow), "5");
+    EXPECT_EQ(saved.Cell(battle::kColAttackPeriod, kRow), "254");
+    EXPECT_EQ(saved.Cell(battle::kColRapidFire + 201, kRow), "0");
 }
 
 // "Сохранить и закрыть" with a DataBase.dat that cannot be written: the
