@@ -92,6 +92,7 @@ void TForm15::CopyNamesToOtherWindows() {
 
 void TForm15::Timer1Timer(TObject*) {
     Timer1->SetEnabled(false);
+    fileRead_ = true;
     ListUnits();
     battle::TemplateFileContents file;
     keepDamagedFile_ = false;
@@ -184,6 +185,8 @@ void TForm15::Edit1Change(TObject*) {
 }
 
 bool TForm15::AddTemplate(const std::string& name) {
+    // Added before the file is read, a template would be lost to the read.
+    if (!fileRead_) Timer1Timer(Timer1);
     if (TemplateTotal >= battle::kMaxNewTemplates) {
         Tell("Невозможно создать больше шаблонов, удалите лишние");
         return false;
@@ -198,6 +201,12 @@ bool TForm15::AddTemplate(const std::string& name) {
 void TForm15::Button1Click(TObject*) { AddTemplate(Edit1->Text()); }
 
 bool TForm15::WriteTemplates(const std::vector<battle::FleetTemplate>& templates) {
+    // Templates not yet read from the file would be lost with it: they are
+    // read and shown now, and the player saves what he then sees.
+    if (!fileRead_) {
+        Timer1Timer(Timer1);
+        return false;
+    }
     if (keepDamagedFile_) {
         try {
             const std::string copy = rtl::KeepBackupCopy(battle::kTemplateFile);

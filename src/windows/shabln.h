@@ -59,7 +59,10 @@ private:
     void ShowTemplateNames();
     // The template names into the pickers and the defaults window.
     void CopyNamesToOtherWindows();
+    // No write before Shbl.dat has been read: a write then reads it instead.
     bool WriteTemplates(const std::vector<battle::FleetTemplate>& templates);
+
+    bool fileRead_ = false;
 
     // Shbl.dat was damaged and no copy of it could be made yet: it is not
     // replaced until one is.

@@ -318,6 +318,18 @@ TEST_F(PlayerDefaults, SavingASideAsATemplateAndTheLimitOfTwenty) {
 // it is read, and replaced only once a copy of it is kept beside it.
 TEST_F(PlayerDefaults, TemplatesFromATextEditorAndAFileOfRandomBytes) {
     const std::string shipped = FileText("Shbl.dat");
+    // Before its start timer an editor writes nothing: a save reads the
+    // file instead, a new template goes after the file's ones.
+    {
+        TForm15 early(nullptr), adding(nullptr);
+        vcltest::Click(early.Button2);
+        EXPECT_EQ(FileText("Shbl.dat"), shipped);
+        EXPECT_EQ(early.ListBox1->Items()->Count(), 3);
+        ASSERT_TRUE(adding.AddTemplate("Ранний"));
+        vcltest::Advance(3000);
+        ASSERT_EQ(adding.TemplateTotal, 4);
+        EXPECT_EQ(adding.Templates[3].name, "Ранний");
+    }
     scratch::WriteFile(programtest::InFolder("Shbl.dat"), "\xEF\xBB\xBF" + shipped);
     Form15->Timer1Timer(nullptr);
     EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
