@@ -292,6 +292,19 @@ TEST_F(PlayerDefaults, SavingASideAsATemplateAndTheLimitOfTwenty) {
     EXPECT_EQ(Form15->TemplateTotal, 4);
     EXPECT_EQ(counts->Values(1), "x");
     Boxes().Clear();
+    // Closed so, it keeps them; a picker and the default load what is stored.
+    Form15->Close();
+    Form17->Show();
+    vcltest::SelectItem(Form17->ListBox1, 0);
+    vcltest::Click(Form17->Button1);
+    Form14->Edit1->SetText("1");
+    form->N24->Click();
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    EXPECT_EQ(Side2(205), std::to_string(Form15->Templates[0].counts[205]));
+    EXPECT_EQ(Side1(227), std::to_string(Form15->Templates[1].counts[227]));
+    EXPECT_EQ(Form15->Current, 3);
+    EXPECT_EQ(counts->Values(1), "x");
+    Form14->Edit1->SetText("-1");
     // Mended, it is saved whole.
     for (int entry : {1, 2, 3}) counts->SetValues(entry, "0");
     vcltest::Click(Form15->Button2);
