@@ -108,6 +108,11 @@ TEST(SpyReport, BlanksAroundACountAreNoPartOfIt) {
                                    kUnits, &kTechs)),
               (std::vector<std::string>{"unit:0=120", "unit:1=3", "unit:2=7", "bad:0=Крейсер :  ",
                                         "bad:0=Крейсер 1 2"}));
+    // Blanks of any kind before the name are left aside as those after the count.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"  Крейсер 5", "\t\tЛинейный крейсер 6", "\xA0 Ракетная установка 7\t",
+                                           "Оборона", "Постройки", " \t Кислотный бассейн 4"}),
+                                   kUnits, &kTechs)),
+              (std::vector<std::string>{"unit:0=5", "unit:1=6", "unit:2=7", "acid:0=4", "unit:4=4"}));
 }
 
 TEST(SpyReport, HeadingsWithBlanksAroundThemStillEndTheirSections) {
@@ -136,6 +141,14 @@ TEST(SpyReport, UnreadableLinesAreToldInOneMessage) {
     EXPECT_EQ(text, "Невозможно обработать строк: 300.\nКоличество должно быть целым числом от 0 до 65535, эти строки "
                     "пропущены.\nПервые из них:\nКрейсер " +
                         std::string(72, '9') + "...\nКрейсер x1\nКрейсер x2\nКрейсер x3\nКрейсер x4\nи еще 295.");
+    // Five lines are all shown; from the sixth on the rest is counted.
+    lines = Report({"Крейсер a", "Крейсер b", "Крейсер c", "Крейсер d", "Крейсер e"});
+    const std::string why = "\nКоличество должно быть целым числом от 0 до 65535, эти строки пропущены.\nПервые из "
+                            "них:\nКрейсер a\nКрейсер b\nКрейсер c\nКрейсер d\nКрейсер e";
+    EXPECT_EQ(spy::UnreadableLinesMessage(spy::ReadReport(lines, kUnits, &kTechs)), "Невозможно обработать строк: 5." + why);
+    lines.push_back("Крейсер f");
+    EXPECT_EQ(spy::UnreadableLinesMessage(spy::ReadReport(lines, kUnits, &kTechs)),
+              "Невозможно обработать строк: 6." + why + "\nи еще 1.");
 }
 
 TEST(RapidFirePage, LettersWrittenAsReferencesBecomeTheProgramsText) {
