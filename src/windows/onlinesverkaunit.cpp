@@ -190,10 +190,13 @@ void Tonlinesverka::Compare(const std::vector<std::string>& entries) {
 
 void Tonlinesverka::StopWalk(const std::string& failure) {
     Timer1->SetEnabled(false);
-    const std::string where = CurrentUnit() + ": " + failure;
-    Memo2->Lines()->Add("Сверка остановлена, сайт игры не отвечает: " + where);
-    Tell("Сверка скорострелов остановлена: сайт игры не отвечает (" + failure + ").\nСтраница юнита " +
-         CurrentUnit() + " не загружена.\nЮниты с этого и дальше не сверены; найденные до него изменения можно применить.");
+    // The page loader names a certificate it refused so: such a site may
+    // answer, but nothing it gives can be trusted.
+    const bool refused = failure.rfind("сертификат сайта ", 0) == 0;
+    const std::string why = refused ? "сертификат сайта игры " + web::GameSite() + " не принят" : "сайт игры не отвечает";
+    Memo2->Lines()->Add("Сверка остановлена, " + why + ": " + CurrentUnit() + ": " + failure);
+    Tell("Сверка скорострелов остановлена: " + why + " (" + failure + ").\nСтраница юнита " + CurrentUnit() +
+         " не загружена.\nЮниты с этого и дальше не сверены; найденные до него изменения можно применить.");
 }
 
 void Tonlinesverka::AnnounceEnd() {

@@ -503,11 +503,16 @@ TEST_F(Comparison, AStoppedSiteIsToldAndEndsTheWalk) {
     vcltest::Click(w->Button1);
     NextUnit();
     ASSERT_EQ(Texts().size(), 1u);
-    EXPECT_EQ(Texts()[0].rfind("Сверка скорострелов остановлена: сайт игры не отвечает (сертификат сайта 127.0.0.1 не "
-                               "принят: сертификат выдан другому имени (",
+    EXPECT_EQ(Texts()[0].rfind("Сверка скорострелов остановлена: сертификат сайта игры " + impostor.Address() +
+                                   " не принят (сертификат сайта 127.0.0.1 не принят: сертификат выдан другому имени (",
                                0),
               0u)
         << Utf8(Texts()[0]);
+    EXPECT_EQ(MemoLines(w->Memo2).back().rfind("Сверка остановлена, сертификат сайта игры " + impostor.Address() +
+                                                   " не принят: «" + Name(first) + "»",
+                                               0),
+              0u)
+        << Utf8(MemoLines(w->Memo2).back());
     EXPECT_FALSE(w->Timer1->Enabled());
     EXPECT_EQ(w->CheckRow, first);
     EXPECT_TRUE(impostor.Requests().empty());
