@@ -89,6 +89,11 @@ std::string WithoutComments(std::string text) {
     return text;
 }
 
+// A target of the comparison: a unit in the walk's rows 200..500.
+bool IsComparedTarget(const battle::DataTable& table, int row) {
+    return row >= kWalkStart && row <= kWalkEnd && table.Cell(battle::kColKind, row) == battle::kKindUnit;
+}
+
 RapidFireBlock& Unread(RapidFireBlock& block, std::string problem) {
     block.read = false;
     block.entries.clear();
@@ -150,10 +155,6 @@ RapidFireBlock FindRapidFireBlock(const std::vector<std::string>& lines, int che
                                  rtl::IntToStr(static_cast<int64_t>(inBlock)));
     block.read = true;
     return block;
-}
-
-bool IsComparedTarget(const battle::DataTable& table, int row) {
-    return row >= kWalkStart && row <= kWalkEnd && table.Cell(battle::kColKind, row) == battle::kKindUnit;
 }
 
 bool HasRapidFire(const battle::DataTable& table, int row) {

@@ -57,10 +57,6 @@ struct RapidFireBlock {
 };
 RapidFireBlock FindRapidFireBlock(const std::vector<std::string>& lines, int checkRow);
 
-// Whether `row` is a target of the comparison: a unit in the walk's rows
-// 200..500.
-bool IsComparedTarget(const battle::DataTable& table, int row);
-
 // Whether the database gives `row` rapid fire against a target of the
 // comparison: the targets it would take for missing from a page.
 bool HasRapidFire(const battle::DataTable& table, int row);
