@@ -108,8 +108,8 @@ void Tonlinesverka::Timer2Timer(TObject*) {
     if (WebBrowser1->Busy()) return;
     Timer2->SetEnabled(false);
     if (const std::string failure = WebBrowser1->LoadError(); !failure.empty()) {
-        if (WebBrowser1->LoadStatus() == 0) {
-            StopWalk(failure);
+        if (const rtl::HttpFailure kind = WebBrowser1->LoadFailure(); kind != rtl::HttpFailure::kPage) {
+            StopWalk(failure, kind);
             return;
         }
         // The site answered, only not with this page (an error status, a page
@@ -188,12 +188,14 @@ void Tonlinesverka::Compare(const std::vector<std::string>& entries) {
     walk_.unreadEntries += static_cast<int>(found.unread.size());
 }
 
-void Tonlinesverka::StopWalk(const std::string& failure) {
+// Every later page of the site would fail alike: a site that does not answer,
+// one whose certificate is refused (it may answer, but nothing it gives can be
+// trusted), or an address the loader does not take (a login in it).
+void Tonlinesverka::StopWalk(const std::string& failure, rtl::HttpFailure kind) {
     Timer1->SetEnabled(false);
-    // The page loader names a certificate it refused so: such a site may
-    // answer, but nothing it gives can be trusted.
-    const bool refused = failure.rfind("сертификат сайта ", 0) == 0;
-    const std::string why = refused ? "сертификат сайта игры " + web::GameSite() + " не принят" : "сайт игры не отвечает";
+    const std::string why = kind == rtl::HttpFailure::kCertificate ? "сертификат сайта игры " + web::GameSite() + " не принят"
+                            : kind == rtl::HttpFailure::kRequest   ? "страницы сайта игры не загружаются"
+                                                                   : "сайт игры не отвечает";
     Memo2->Lines()->Add("Сверка остановлена, " + why + ": " + CurrentUnit() + ": " + failure);
     Tell("Сверка скорострелов остановлена: " + why + " (" + failure + ").\nСтраница юнита " + CurrentUnit() +
          " не загружена.\nЮниты с этого и дальше не сверены; найденные до него изменения можно применить.");

@@ -46,7 +46,7 @@ private:
     std::string CurrentUnit() const;
     // The site gave no answer at all, or one that cannot be trusted (its
     // certificate refused): the walk stops here, and says so.
-    void StopWalk(const std::string& failure);
+    void StopWalk(const std::string& failure, rtl::HttpFailure kind);
     // The walk has passed the last unit row: what it did is told.
     void AnnounceEnd();
 

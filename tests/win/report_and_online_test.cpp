@@ -524,7 +524,8 @@ TEST_F(Comparison, AStoppedSiteIsToldAndEndsTheWalk) {
     vcltest::Click(w->Button1);
     NextUnit();
     ASSERT_EQ(Texts().size(), 1u);
-    EXPECT_NE(Texts()[0].find("(адрес https://player:***@"), std::string::npos) << Utf8(Texts()[0]);
+    EXPECT_EQ(Texts()[0].rfind("Сверка скорострелов остановлена: страницы сайта игры не загружаются (адрес https://player:***@", 0), 0u)
+        << Utf8(Texts()[0]);
     EXPECT_NE(Texts()[0].find(" не загружен: загрузчик страниц не принимает логины)"), std::string::npos);
     ASSERT_FALSE(MemoLines(w->Memo2).empty());
     for (const auto& lines : {MemoLines(w->Memo2), Texts()})
