@@ -124,7 +124,7 @@ TEST(SpyReport, HeadingsWithBlanksAroundThemStillEndTheirSections) {
     EXPECT_EQ(Show(spy::ReadReport(lines, kUnits, &kTechs)),
               (std::vector<std::string>{"unit:0=12", "allied:0=", "unit:0=40", "own:0=", "unit:2=100", "unit:3=2",
                                         "acid:0=5", "unit:4=5", "research:0=10", "research:3=4"}));
-    // A line of blanks alone is no empty line: it ends nothing, as before.
+    // A line of blanks alone is no empty line: it ends nothing.
     EXPECT_EQ(Show(spy::ReadReport(Report({"Крейсер 1", " ", "Линейный крейсер 2"}), kUnits, &kTechs)),
               (std::vector<std::string>{"unit:0=1", "unit:1=2"}));
 }

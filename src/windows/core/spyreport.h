@@ -48,7 +48,8 @@ std::vector<Step> ReadReport(const std::vector<std::string>& lines, const std::v
                              const std::vector<std::string>* techNames);
 
 // One message for all the report's unreadable lines: how many, the first
-// five, and why; one line alone is told as ever. Empty when there are none.
+// five, and why; a single line is told with its text ("Невозможно
+// обработать строку: …"). Empty when there are none.
 std::string UnreadableLinesMessage(const std::vector<Step>& steps);
 
 }  // namespace spy
