@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "vcl/boxtext.h"
 #include "vcl/menus.h"
 #include "vcl/onscreen.h"
 #include "vcl/timers.h"
@@ -815,6 +816,7 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     // The owner is the box's own to hold back and to give back the
     // activation to when it closes.
     HeldWindows others(owner);
+    TBoxTextFit fit;
     return MessageBoxW(owner, WideText(text), WideText(caption), flags);
 }
 
