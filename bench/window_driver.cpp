@@ -3,7 +3,7 @@
 // window, starts a fleet selection or a statistics run with the mouse, times
 // it to its result, and clicks now and then on another of the program's
 // windows to time how long the click waits for an answer. For
-// window-skinswitch it opens seven windows and times switching the skin off
+// window-skinswitch it opens eight windows and times switching the skin off
 // and on again with the options' check box.
 //
 //   window_driver options selection|statistics|skinswitch 0|1   writes the
@@ -504,7 +504,7 @@ int Statistics() {
     return 0;
 }
 
-// ---- Switching the skin off and on with seven windows open.
+// ---- Switching the skin off and on with eight windows open.
 
 // Opens a window from the main window's menu line as a player does: a click
 // on the line's item, then Down COUNT times and Return (COUNT 0: the item
@@ -564,12 +564,14 @@ double TimedSwitch(HWND box, bool on) {
 
 int SkinSwitch() {
     HWND main = WaitForProgram();
-    // The main window and six others: the unit, template, medal and
-    // technology editors, the unit information and, last, the options.
+    // The main window and seven others: the unit, template, medal,
+    // technology and officer editors, the unit information and, last, the
+    // options.
     OpenFromMenu(main, 70, 1, u"Редктор юнитов");
     OpenFromMenu(main, 70, 2, u"Редактор шаблонов");
     OpenFromMenu(main, 70, 3, u"Редактор медалей");
     OpenFromMenu(main, 70, 4, u"Редактор технологий");
+    OpenFromMenu(main, 70, 5, u"Редактор офицеров");
     OpenFromMenu(main, 139, 1, u"Характеристики юнитов");
     OpenFromMenu(main, 211, 0, u"Настройки");
     HWND options = nullptr;
@@ -579,7 +581,7 @@ int SkinSwitch() {
             ++open;
             if (ServerText(window) == u"Настройки") options = window;
         }
-    if (!options || open != 7) throw std::runtime_error("seven windows were not open");
+    if (!options || open != 8) throw std::runtime_error("eight windows were not open");
     HWND box = ChildWithText(options, u"Button", u"Использовать оформление");
     if (!box) throw std::runtime_error("no skinning check box in the options");
     NoMessage("opening the windows");

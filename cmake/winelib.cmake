@@ -43,8 +43,12 @@ set(WIN_SYSTEM_LIBS -luser32 -lgdi32 -lcomctl32 -lcomdlg32 -ladvapi32 -lshell32 
 
 if(VCL_SOURCES)
   add_library(vcl STATIC ${VCL_SOURCES})
-  # The system libraries come after the layer on the link line.
-  target_link_libraries(vcl PUBLIC rtl ${WIN_SYSTEM_LIBS})
+  # The system libraries come after the layer on the link line. The desktop
+  # is asked through Xlib, whose names clash with Win32's: that one file is
+  # built without the Win32 macros.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/src/vcl/xdesktop.cpp TARGET_DIRECTORY vcl
+                              PROPERTIES COMPILE_OPTIONS "${NORVIX_NO_WIN32_MACROS}")
+  target_link_libraries(vcl PUBLIC rtl ${WIN_SYSTEM_LIBS} X11)
 else()
   add_library(vcl INTERFACE)
   target_link_libraries(vcl INTERFACE rtl)

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <exception>
 
+#include "vcl/boxtext.h"
 #include "vcl/menus.h"
+#include "vcl/onscreen.h"
 #include "vcl/timers.h"
 #include "vcl/wintext.h"
 
@@ -475,6 +477,7 @@ TModalResult TForm::ShowModal() {
     if (Visible() || !Enabled() || modal_)
         throw rtl::ERuntimeError("Невозможно сделать видимое окно модальным");
     if (GetCapture()) ReleaseCapture();
+    TScreenHold::ReleaseAll();
     HWND previous = GetActiveWindow();
     modal_ = true;
     modalResult_ = mrNone;
@@ -583,13 +586,17 @@ void TForm::WndProc(TMessage& message) {
         if (Showing()) {
             if (OnShow) OnShow(this);
             shownAnew_ = true;
+            // Drawn now, frame and every control, and put on the screen
+            // once the desktop shows the window, what was there until then:
+            // the handler that shows a form often goes on working (a battle
+            // is prepared and fought in the tick that shows the log, the
+            // summary is written and saved after its window is shown), and
+            // what is not on the screen meanwhile is black.
+            TScreenHold hold({handle_}, true);
             ShowWindow(handle_, SW_SHOW);
             ActivateWindow();
-            // Drawn now, controls and all: the handler that shows a form
-            // often goes on working (a battle is fought in the tick that
-            // shows the log, the summary is written and saved after its
-            // window is shown), and until its paint the window is black.
-            RedrawWindow(handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            PaintWhole(handle_);
+            WaitUntilOnScreen(handle_);
         } else {
             if (OnHide) OnHide(this);
             ShowWindow(handle_, SW_HIDE);
@@ -846,6 +853,7 @@ void TApplication::ProcessMessages() {
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
     if (messageBoxHandler_) return messageBoxHandler_(text, caption, flags);
+    TScreenHold::ReleaseAll();
     HWND owner = GetActiveWindow();
     // The program's other windows take no input while the box is up, as
     // under a modal form: a click on one, or a run showing its log again,
@@ -853,6 +861,7 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
     // The owner is the box's own to hold back and to give back the
     // activation to when it closes.
     HeldWindows others(owner);
+    TBoxTextFit fit;
     return MessageBoxW(owner, WideText(text), WideText(caption), flags);
 }
 

@@ -9,11 +9,14 @@
 #include "support/frame_skin.h"
 #include "support/vcl_test_support.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <vector>
@@ -340,4 +343,57 @@ TEST(Desktop, AMenuCommandBringsItsWindowBackInFrontOfTheWindowCoveringIt) {
     EXPECT_TRUE(WaitFor([&] { return StackedOnTop(XWindowOf(tool.form)); })) << "the tool window stays covered";
     EXPECT_EQ(GetForegroundWindow(), tool.H());
     main->Free();
+}
+
+namespace {
+
+// The window manager of this test's display (the one the test run
+// started): the process named openbox whose DISPLAY is ours; 0 when none.
+int OurWindowManager() {
+    const std::string display = std::string("DISPLAY=") + (std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");
+    DIR* proc = opendir("/proc");
+    if (!proc) return 0;
+    int found = 0;
+    while (dirent* e = readdir(proc)) {
+        const std::string dir = std::string("/proc/") + e->d_name;
+        std::ifstream comm(dir + "/comm");
+        std::string name;
+        if (!std::getline(comm, name) || name != "openbox") continue;
+        std::ifstream environ(dir + "/environ", std::ios::binary);
+        const std::string vars((std::istreambuf_iterator<char>(environ)), std::istreambuf_iterator<char>());
+        if (vars.find(display + '\0') != std::string::npos) found = std::atoi(e->d_name);
+    }
+    closedir(proc);
+    return found;
+}
+
+}  // namespace
+
+TEST(Desktop, AFormShownWhileItsHandlerGoesOnWorkingIsOnTheScreenBeforeItGoesOnAtEveryShow) {
+    // As the log window shown by a run's tick, which then prepares a big
+    // battle: the window manager maps the window when it gets round to it
+    // (here a little late), and what was drawn before never reaches the
+    // screen by itself.
+    const int manager = OurWindowManager();
+    ASSERT_NE(manager, 0);
+    TForm* form = NewForm<TForm>(Application);
+    form->SetBounds(240, 160, 460, 320);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetBounds(8, 8, 420, 200);
+    memo->Lines()->Add("Инициация модуля загрузки");
+    auto* button = new TButton(form);
+    button->SetParent(form);
+    button->SetBounds(328, 220, 100, 25);
+    button->SetCaption("стереть");
+    for (int show = 1; show <= 2; ++show) {
+        SCOPED_TRACE(show);
+        Shell("kill -STOP " + std::to_string(manager) + "; (sleep 0.15; kill -CONT " + std::to_string(manager) + ") &");
+        form->Show();  // no message is handled from here on
+        EXPECT_EQ(vcltest::ScreenDiffers({form->Handle()}), 0);
+        Pause(300);
+        form->Hide();
+        Pause(300);
+    }
+    form->Free();
 }

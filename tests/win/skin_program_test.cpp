@@ -85,12 +85,22 @@ struct Painting {
     bool removing;  // sent while the skin was still being taken away
 };
 std::vector<Painting>* g_paintings = nullptr;
+// The screen over the open forms before the switch, and how often it
+// differed from that while the switch went on.
+struct ScreenWatch {
+    std::vector<HWND> forms;
+    std::vector<COLORREF> before;
+    int changed = 0, looks = 0;
+};
+ScreenWatch* g_watch = nullptr;
 
 LRESULT CALLBACK ListenToPainting(int code, WPARAM wParam, LPARAM lParam) {
     const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && g_paintings &&
-        (m->message == WM_PAINT || m->message == WM_NCPAINT || m->message == WM_ERASEBKGND))
-        g_paintings->push_back(Painting{m->hwnd, m->message, skin::SkinRemoving});
+    const bool paint = m->message == WM_PAINT || m->message == WM_NCPAINT || m->message == WM_ERASEBKGND;
+    if (code == HC_ACTION && g_paintings && paint) g_paintings->push_back(Painting{m->hwnd, m->message, skin::SkinRemoving});
+    if (code == HC_ACTION && g_watch && paint && ++g_watch->looks % 4 == 0 &&
+        vcltest::ScreenProbes(g_watch->forms) != g_watch->before)
+        ++g_watch->changed;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -143,6 +153,26 @@ TEST(ProgramSkinning, SwitchedOffWithWindowsOpenNoneIsDrawnHalfPlainAndAllAreDra
         EXPECT_TRUE(drawn(WM_NCPAINT));
         EXPECT_TRUE(drawn(WM_PAINT));
         EXPECT_FALSE(PaintWaits(form->Handle()));
+    }
+    // On the screen each form keeps its old look until the switch has made
+    // it whole in the new one, and then shows it; plain to skinned as well.
+    std::vector<HWND> windows;
+    for (TForm* form : open) windows.push_back(form->Handle());
+    for (bool skinned : {true, false}) {
+        SCOPED_TRACE(skinned ? "skinned" : "plain");
+        vcltest::Pump();  // the click comes right after the queue was found empty
+        ScreenWatch watch{windows, vcltest::ScreenProbes(windows)};
+        g_watch = &watch;
+        listener = SetWindowsHookExW(WH_CALLWNDPROC, ListenToPainting, nullptr, GetCurrentThreadId());
+        vcltest::Click(Form13->CheckBox5);
+        UnhookWindowsHookEx(listener);
+        g_watch = nullptr;
+        ASSERT_EQ(main->sSkinManager1->SkinActive(), skinned);
+        EXPECT_GT(watch.looks, 4);
+        EXPECT_EQ(watch.changed, 0);
+        // The options window draws its box's new state after the switch,
+        // as the answer to the click itself.
+        EXPECT_EQ(vcltest::ScreenDiffers({windows.begin(), windows.end() - 1}), 0);
     }
     for (TForm* form : open)
         if (form != main) form->Hide();

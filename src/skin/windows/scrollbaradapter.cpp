@@ -366,18 +366,23 @@ void TacScrollWnd::PaintCorner(HDC dc, const TRect& windowRect, const TRect& cor
     TPixelBitmap picture(w, h);
     const TPixels px = picture.Pixels();
     const TPoint place{corner.Left - windowRect.Left, corner.Top - windowRect.Top};
-    TParentCacheInfo cache = WindowCache(CtrlHandle);
+    const TParentCacheInfo cache = WindowCache(CtrlHandle);
     if (cache.Ready)
         CopyRect(px, 0, 0, cache.Bmp, TRect{cache.X + place.X, cache.Y + place.Y, cache.X + place.X + w, cache.Y + place.Y + h});
     else
         FillRect(px, TRect{0, 0, w, h}, manager->GetGlobalInfoHotColor());
+    // The corner carries on the vertical bar's track: the window's own
+    // picture there is its client's colour (an edit's white square).
+    TParentCacheInfo behind = cache;
+    behind.X += place.X;
+    behind.Y += place.Y;
+    PaintItem(manager->Skin(), px, TRect{0, 0, w, h}, SectionsOf(manager->CachedIndexes, true).Track2, 0, -1,
+              cache.Ready ? behind : MakeParentCacheInfo(px, 0, 0));
     const int global = manager->CachedIndexes[ciGlobalInfo];
     const int grip = global >= 0 ? manager->GetMaskIndex(global, "GLOBALINFO", "GRIPIMAGE") : -1;
     if (manager->IsValidMaskIndex(grip) && GripApplies()) {
         const TPoint frame = ThreeStateFrame(&manager->Skin(), grip);
-        cache.X += place.X;
-        cache.Y += place.Y;
-        DrawSkinGlyph(px, TPoint{w - frame.X, h - frame.Y}, 0, manager->Skin().Masks[static_cast<size_t>(grip)], 1, cache);
+        DrawSkinGlyph(px, TPoint{w - frame.X, h - frame.Y}, 0, manager->Skin().Masks[static_cast<size_t>(grip)], 1, behind);
     }
     DrawPixels(dc, place.X, place.Y, px, TRect{0, 0, w, h});
 }

@@ -151,6 +151,47 @@ HWND VisibleDialog() {
     return found;
 }
 
+namespace {
+
+std::vector<POINT> ProbePoints(const std::vector<HWND>& windows) {
+    constexpr int kGrid = 7;
+    std::vector<POINT> points;
+    for (HWND window : windows) {
+        RECT r;
+        GetWindowRect(window, &r);
+        for (int i = 1; i <= kGrid; ++i)
+            for (int j = 1; j <= kGrid; ++j)
+                points.push_back(POINT{r.left + (r.right - r.left) * i / (kGrid + 1), r.top + (r.bottom - r.top) * j / (kGrid + 1)});
+    }
+    return points;
+}
+
+}  // namespace
+
+std::vector<COLORREF> ScreenProbes(const std::vector<HWND>& windows) {
+    std::vector<COLORREF> colours;
+    HDC screen = GetDC(nullptr);
+    for (POINT p : ProbePoints(windows)) colours.push_back(GetPixel(screen, p.x, p.y));
+    ReleaseDC(nullptr, screen);
+    return colours;
+}
+
+int ScreenDiffers(const std::vector<HWND>& windows) {
+    const std::vector<POINT> points = ProbePoints(windows);
+    const std::vector<COLORREF> seen = ScreenProbes(windows);
+    int differ = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        HWND top = GetAncestor(WindowFromPoint(points[i]), GA_ROOT);
+        if (std::find(windows.begin(), windows.end(), top) == windows.end()) continue;
+        RECT r;
+        GetWindowRect(top, &r);
+        HDC own = GetDCEx(top, nullptr, DCX_WINDOW | DCX_CACHE);  // children included
+        if (GetPixel(own, points[i].x - r.left, points[i].y - r.top) != seen[i]) ++differ;
+        ReleaseDC(top, own);
+    }
+    return differ;
+}
+
 bool SaveScreenshot(TForm* form, const std::string& path) {
     HWND window = form->Handle();
     if (!IsWindowVisible(window)) return false;

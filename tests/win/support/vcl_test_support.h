@@ -55,6 +55,13 @@ HWND VisibleDialog();
 // Saves what the screen shows of the form (frame included) as a 24-bit BMP.
 bool SaveScreenshot(vcl::TForm* form, const std::string& path);
 
+// What the screen (X, not the windows' own pictures) shows at a grid of
+// points over each window.
+std::vector<COLORREF> ScreenProbes(const std::vector<HWND>& windows);
+// How many of those points where one of the windows is on top show on the
+// screen another colour than that window's own picture.
+int ScreenDiffers(const std::vector<HWND>& windows);
+
 // Answers every message box while alive; remembers what each showed.
 class MessageBoxes {
 public:

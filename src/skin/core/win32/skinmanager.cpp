@@ -13,6 +13,7 @@
 #include "skin/core/win32/skinmessages.h"
 #include "skin/windows/skinmenus.h"
 #include "vcl/forms.h"
+#include "vcl/onscreen.h"
 
 namespace skin {
 
@@ -124,6 +125,15 @@ void TsSkinManager::SetIsDefault(bool value) {
 
 void TsSkinManager::SetActive(bool value) {
     if (value == active_) return;
+    // The shown forms keep their old look on the screen until each is whole
+    // in the new one, skinned or plain, and then each appears once: a form
+    // changed control by control showed a plain title over skinned groups.
+    std::vector<HWND> shown;
+    if (!Loading() && !Designing() && !(ComponentState() & csDestroying))
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (TForm* form = Screen->Forms(i); form->HandleAllocated() && !form->Parent())
+                shown.push_back(form->Handle());
+    TScreenHold hold(shown);
     active_ = value;
     if (!value) {
         if (!Loading()) SendRemoveSkin();
