@@ -127,7 +127,8 @@ void TsSkinManager::SetActive(bool value) {
     if (value == active_) return;
     // The shown forms keep their old look on the screen until each is whole
     // in the new one, skinned or plain, and then each appears once: a form
-    // changed control by control showed a plain title over skinned groups.
+    // seen while it changes control by control would show a plain title over
+    // skinned groups.
     std::vector<HWND> shown;
     if (!Loading() && !Designing() && !(ComponentState() & csDestroying))
         for (int i = 0; i < Screen->FormCount(); ++i)
@@ -251,9 +252,9 @@ void TsSkinManager::SendRemoveSkin() {
     SkinRemoving = true;
     ReleaseHook();
     // The forms take their plain look unseen and are then painted once,
-    // each whole: unlocked, every control repainted on its own release and
-    // the desktop showed forms half plain, half skinned for a second or
-    // more. Not at the end of the run, when the windows go as they stand.
+    // each whole: unlocked, every control would repaint on its own release
+    // and a form would stand half plain, half skinned meanwhile. Not at the
+    // end of the run, when the windows go as they stand.
     const bool lock = !Designing() && !Loading() && !(ComponentState() & csDestroying);
     if (lock) LockForms(this);
     skin_.SkinData.Active = false;
