@@ -71,10 +71,10 @@ TEST_F(PlayerDefaults, TheWindowSavesDiscardsAndZeroesItsLists) {
     EXPECT_FALSE(Form14->ListBox1->Enabled());
 
     Form14->Show();
-    Form14->ValueListEditor2->SetValues(2, "4");
-    Form14->ValueListEditor2->SetValues(5, "7");
+    Form14->ValueListEditor2->SetValues(2, " +04");
+    Form14->ValueListEditor2->SetValues(5, "007 ");
     Form14->ValueListEditor3->SetValues(1, "2");
-    Form14->ValueListEditor7->SetValues(1, "3");
+    Form14->ValueListEditor7->SetValues(1, "\t03");
     vcltest::TypeText(Form14->Edit2, "Командир");
     vcltest::Click(Form14->CheckBox1);
     EXPECT_TRUE(Form14->ListBox1->Enabled());
