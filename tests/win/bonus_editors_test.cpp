@@ -322,7 +322,7 @@ TEST_F(BonusEditors, TheViewerShowsBaseAndActualValuesAndRapidFire) {
     EXPECT_EQ(vcltest::MemoLines(infoform->Memo2), (std::vector<std::string>{"Пятнадцать  4"}));
 
     // Weapons 2 and a database technology at 2 that acts on the unit.
-    techs->SetValues(1, "2");
+    techs->SetValues(1, "2 ");
     Table().SetCell(kFifteen, 101, "1");
     Table().SetCell(3, 101, "50");
     techs->SetValues(tech101, "2");

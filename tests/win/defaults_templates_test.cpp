@@ -326,11 +326,12 @@ TEST_F(PlayerDefaults, TemplatesFromATextEditorAndAFileOfRandomBytes) {
     vcltest::Click(Form15->Button1);
     vcltest::SelectItem(Form15->ListBox1, 3);
     vcltest::TypeText(Form15->Edit1, "Новый");
-    Form15->ValueListEditor1->SetValues(1, "4");
+    Form15->ValueListEditor1->SetValues(1, "4\t");
     vcltest::Click(Form15->Button2);
     EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
     battle::TemplateFileContents saved = battle::ReadTemplateFile(programtest::InFolder("Shbl.dat"));
     ASSERT_EQ(saved.templates.size(), 4u);
+    EXPECT_EQ(saved.templates[3].counts[Form15->UnitRows[0]], 4u);
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(saved.templates[i].name, names[i]);
     EXPECT_EQ(saved.templates[3].name, "Новый");
 
