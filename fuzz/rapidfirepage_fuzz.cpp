@@ -44,6 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             online::CompareRapidFire(Table(), 201, block.entries, out);
         } catch (const rtl::ERuntimeError&) {
         }
+        // A page not compared logs and queues nothing.
+        if (!out.notCompared.empty() && !(out.log.empty() && out.queue.empty())) __builtin_trap();
     }
     return 0;
 }

@@ -33,7 +33,12 @@ bool ReadPair(const std::string& rowText, const std::string& countText, int& row
 TemplateFileContents ReadTemplateFile(const std::string& path) {
     TemplateFileContents file;
     if (!rtl::FileExists(path)) return file;
-    std::vector<std::string> lines = rtl::ReadAllLines(path);
+    rtl::TextFileReader reader(path);
+    std::vector<std::string> lines;
+    while (!reader.Eof()) lines.push_back(reader.ReadLine());
+    // Every line the writer makes ends with CR LF: a last line without its
+    // end is where the file was cut, and what followed it is lost.
+    const bool cut = !lines.empty() && !reader.LineEnded() && !Trimmed(lines.back()).empty();
     constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
     if (!lines.empty() && std::string_view(lines[0]).substr(0, kUtf8Bom.size()) == kUtf8Bom)
         lines[0].erase(0, kUtf8Bom.size());
@@ -50,6 +55,7 @@ TemplateFileContents ReadTemplateFile(const std::string& path) {
 
     size_t i = 1, extraTemplates = 0, badPairs = 0;
     bool unfinished = false;
+    std::string unfinishedName;
     while (i < lines.size() && !BlankFrom(lines, i)) {
         FleetTemplate fleet;
         fleet.name = lines[i++];
@@ -73,14 +79,18 @@ TemplateFileContents ReadTemplateFile(const std::string& path) {
             else
                 ++badPairs;
         }
-        unfinished |= !ended;
-        if (static_cast<int>(file.templates.size()) < kTemplateSlots)
+        // Cut before its "end": its name or its last count may be cut too,
+        // so nothing of it is taken for sound.
+        if (!ended) {
+            unfinished = true;
+            unfinishedName = fleet.name;
+        } else if (static_cast<int>(file.templates.size()) < kTemplateSlots)
             file.templates.push_back(std::move(fleet));
         else
             ++extraTemplates;
     }
 
-    if (extraTemplates || badPairs || unfinished) {
+    if (extraTemplates || badPairs || unfinished || cut) {
         file.damaged = true;
         file.message = std::string("Файл ") + kTemplateFile + " поврежден. Загружено шаблонов: " +
                        rtl::IntToStr(static_cast<int64_t>(file.templates.size())) + ".";
@@ -91,7 +101,11 @@ TemplateFileContents ReadTemplateFile(const std::string& path) {
             file.message += " Пропущено неверных записей (номер строки вне 0..600 или количество не целое "
                             "неотрицательное число): " +
                             rtl::IntToStr(static_cast<int64_t>(badPairs)) + ".";
-        if (unfinished) file.message += " Последний шаблон не закончен строкой \"end\".";
+        if (unfinished)
+            file.message += " Последний шаблон " + QuoteLine(unfinishedName) +
+                            " не закончен строкой \"end\" и не загружен.";
+        else if (cut)
+            file.message += " Файл оборван: в его последней строке нет конца строки, за ней могли быть еще шаблоны.";
     }
     return file;
 }

@@ -34,9 +34,11 @@ struct TemplateFileContents {
 };
 
 // Loads what is sound: templates beyond the 21st, pairs with a row outside
-// 0..600 or a count that is no whole number of 0..4294967295 are skipped, a
-// template without "end" keeps what it had, blank lines at the end are
-// ignored; one message says what was skipped. The marker may carry blanks
+// 0..600 or a count that is no whole number of 0..4294967295 and a template
+// without "end" are skipped, blank lines at the end are ignored; one message
+// says what was skipped. A file cut anywhere is damaged: a cut inside a
+// template leaves it without "end", one after it leaves the last line
+// without its line end. The marker may carry blanks
 // and a UTF-8 byte-order mark (a file saved by a text editor). A missing or
 // blank file is no templates; any other file without the marker is damaged.
 // An unreadable file throws rtl::EInOutError.

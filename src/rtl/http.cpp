@@ -198,8 +198,14 @@ void Describe(CURLcode code, CURL* easy, const Transfer& t, const HttpLimits& li
     curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &last);
     const std::string host = HostOf(last ? last : "");
     const std::string detail = t.errors[0] ? t.errors : curl_easy_strerror(code);
-    auto noAnswer = [&](std::string text) {
+    auto noAnswer = [&](std::string text, HttpFailure failure = HttpFailure::kNoAnswer) {
         result.status = 0;
+        result.failure = failure;
+        result.error = std::move(text);
+    };
+    // Refused before a request: by the first address; after an answer: by a redirect's target.
+    auto refusedAddress = [&](std::string text) {
+        result.failure = result.status != 0 ? HttpFailure::kPage : HttpFailure::kRequest;
         result.error = std::move(text);
     };
     switch (code) {
@@ -214,17 +220,15 @@ void Describe(CURLcode code, CURL* easy, const Transfer& t, const HttpLimits& li
         }
         break;
     case CURLE_LOGIN_DENIED:  // the address, or a redirect's target, has a login
-        result.error = "адрес " + WithoutPassword(last ? last : "") + " не загружен: загрузчик страниц не принимает логины";
-        return;
+        return refusedAddress("адрес " + WithoutPassword(last ? last : "") + " не загружен: загрузчик страниц не принимает логины");
     case CURLE_TOO_MANY_REDIRECTS:
         result.error = "перенаправления по кругу (больше " + std::to_string(limits.maxRedirects) + ")";
         return;
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
-        result.error = "неверный адрес " + WithoutPassword(last ? last : "");
         if (char* next = nullptr; curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &next) == CURLE_OK && next)
-            result.error = "неверный адрес " + WithoutPassword(next);
-        return;
+            return refusedAddress("неверный адрес " + WithoutPassword(next));
+        return refusedAddress("неверный адрес " + WithoutPassword(last ? last : ""));
     case CURLE_PARTIAL_FILE:
     case CURLE_RECV_ERROR:
     case CURLE_BAD_CONTENT_ENCODING:
@@ -257,9 +261,10 @@ void Describe(CURLcode code, CURL* easy, const Transfer& t, const HttpLimits& li
                         (osError == ECONNREFUSED ? ": сервер отказал в соединении" : " (" + detail + ")"));
     }
     case CURLE_PEER_FAILED_VERIFICATION:
-        return noAnswer("сертификат сайта " + host + " не принят: " + CertificateProblem(detail) + " (" + detail + ")");
+        return noAnswer("сертификат сайта " + host + " не принят: " + CertificateProblem(detail) + " (" + detail + ")",
+                        HttpFailure::kCertificate);
     case CURLE_SSL_CACERT_BADFILE:
-        return noAnswer("сертификаты центров сертификации не прочитаны (" + detail + ")");
+        return noAnswer("сертификаты центров сертификации не прочитаны (" + detail + ")", HttpFailure::kRequest);
     case CURLE_SSL_CONNECT_ERROR:
         return noAnswer("защищённое соединение с " + host + " не установлено (" + detail + ")");
     case CURLE_GOT_NOTHING:
@@ -334,6 +339,7 @@ CURLcode Perform(CURL* easy, const std::atomic<bool>* cancel) {
 
 HttpResult HttpGet(const std::string& address, const HttpLimits& limits, const std::atomic<bool>* cancel) {
     HttpResult result;
+    result.failure = HttpFailure::kRequest;  // until a request has gone out
     if (!IsWebLink(address)) {
         result.error = "неверный адрес " + WithoutPassword(address);
         return result;
@@ -361,15 +367,19 @@ HttpResult HttpGet(const std::string& address, const HttpLimits& limits, const s
         result.error = "libcurl не принял параметр " + refused;
         return result;
     }
+    result.failure = HttpFailure::kNone;
     const CURLcode code = Perform(easy.get(), cancel);
     long status = 0;
     curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);
     result.status = static_cast<int>(status);
     if (code != CURLE_OK) {
         Describe(code, easy.get(), t, limits, result);
+        if (result.failure == HttpFailure::kNone)
+            result.failure = result.status != 0 ? HttpFailure::kPage : HttpFailure::kNoAnswer;
         return result;
     }
     if (status < 200 || status > 299) {
+        result.failure = HttpFailure::kPage;
         result.error = "ответ сервера " + std::to_string(status);
         return result;
     }

@@ -37,8 +37,18 @@ struct HttpLimits {
     size_t maxHeaderBytes = 64u << 10;  // of the header lines of one answer
 };
 
+// Why a load failed, for callers that go on or stop by it.
+enum class HttpFailure {
+    kNone,
+    kPage,         // the site answered, only not with this page: the next may come
+    kNoAnswer,     // no answer at all (host not found, no connection, no response in time)
+    kCertificate,  // the site's certificate was refused: nothing it gives can be trusted
+    kRequest,      // the load was refused before any request (the address, a limit, the library)
+};
+
 struct HttpResult {
     bool ok = false;    // a 2xx response was read whole
+    HttpFailure failure = HttpFailure::kNone;
     // The code of the answer the failure came with; 0 when the site gave no
     // answer at all (host not found, no connection, certificate refused, no
     // response in time).

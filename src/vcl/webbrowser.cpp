@@ -43,6 +43,7 @@ void TWebBrowser::Navigate(const std::string& url) {
     }
     delete job;
     load->result.error = "no thread for the page";
+    load->result.failure = rtl::HttpFailure::kRequest;
     load->done = true;
 }
 
@@ -77,6 +78,12 @@ int TWebBrowser::LoadStatus() const {
     if (!HasDocument()) return 0;
     std::lock_guard<std::mutex> guard(load_->lock);
     return load_->result.status;
+}
+
+rtl::HttpFailure TWebBrowser::LoadFailure() const {
+    if (!HasDocument()) return rtl::HttpFailure::kNone;
+    std::lock_guard<std::mutex> guard(load_->lock);
+    return load_->result.failure;
 }
 
 bool SaveHTMLSourceToFile(const std::string& fileName, TWebBrowser* browser) {

@@ -31,6 +31,8 @@ public:
     // answer (no connection, host not found, certificate refused, no
     // response) or while loading.
     int LoadStatus() const;
+    // Why the last load failed: kNone when it did not or while loading.
+    rtl::HttpFailure LoadFailure() const;
 
     void SetLimits(const rtl::HttpLimits& limits) { limits_ = limits; }
 

@@ -109,8 +109,8 @@ void Tonlinesverka::Timer2Timer(TObject*) {
     if (WebBrowser1->Busy()) return;
     Timer2->SetEnabled(false);
     if (const std::string failure = WebBrowser1->LoadError(); !failure.empty()) {
-        if (WebBrowser1->LoadStatus() == 0) {
-            StopWalk(failure);
+        if (const rtl::HttpFailure kind = WebBrowser1->LoadFailure(); kind != rtl::HttpFailure::kPage) {
+            StopWalk(failure, kind);
             return;
         }
         // The site answered, only not with this page (an error status, a page
@@ -142,7 +142,6 @@ void Tonlinesverka::Timer2Timer(TObject*) {
         Memo4->Lines()->Clear();
         Memo4->Lines()->AddStrings(block.entries);
         Memo4->Lines()->Add(kSentinel);
-        walk_.pages += 1;
         Compare(block.entries);
         return;
     }
@@ -150,9 +149,7 @@ void Tonlinesverka::Timer2Timer(TObject*) {
     // fire: comparing against it would queue every value of the unit as 0.
     // The unit is told as not compared instead.
     if (block.found && !block.read) {
-        Memo2->Lines()->Add(CurrentUnit() + ": страница не прочитана: после «" + online::kRapidFireMarker +
-                            "» нет блока скорострела, юнит не сверен");
-        walk_.uncompared += 1;
+        NotCompared(block.problem);
     } else if (online::HasRapidFire(Form4->Table(), CheckRow)) {
         Memo2->Lines()->Add(CurrentUnit() + (block.found ? ": блок скорострела на странице пуст"
                                                          : std::string(": на странице нет «") +
@@ -165,11 +162,22 @@ void Tonlinesverka::Timer2Timer(TObject*) {
     Timer1->SetEnabled(true);
 }
 
+void Tonlinesverka::NotCompared(const std::string& why) {
+    Memo2->Lines()->Add(CurrentUnit() + ": страница не прочитана: " + why + ", юнит не сверен");
+    walk_.uncompared += 1;
+}
+
 // An entry that cannot be read is logged with its unit and page; the other
 // entries and the units after it are compared all the same.
 void Tonlinesverka::Compare(const std::vector<std::string>& entries) {
     online::UnitComparison found;
     online::CompareRapidFire(Form4->Table(), CheckRow, entries, found);
+    Timer1->SetEnabled(true);
+    if (!found.notCompared.empty()) {
+        NotCompared(found.notCompared);
+        return;
+    }
+    walk_.pages += 1;
     Memo2->Lines()->AddStrings(found.log);
     Memo2->Lines()->AddStrings(found.unread);
     for (const online::QueuedChange& change : found.queue) {
@@ -179,15 +187,19 @@ void Tonlinesverka::Compare(const std::vector<std::string>& entries) {
     }
     walk_.changes += static_cast<int>(found.queue.size());
     walk_.unreadEntries += static_cast<int>(found.unread.size());
-    Timer1->SetEnabled(true);
 }
 
-void Tonlinesverka::StopWalk(const std::string& failure) {
+// Every later page of the site would fail alike: a site that does not answer,
+// one whose certificate is refused (it may answer, but nothing it gives can be
+// trusted), or an address the loader does not take (a login in it).
+void Tonlinesverka::StopWalk(const std::string& failure, rtl::HttpFailure kind) {
     Timer1->SetEnabled(false);
-    const std::string where = CurrentUnit() + ": " + failure;
-    Memo2->Lines()->Add("Сверка остановлена, сайт игры не отвечает: " + where);
-    Tell("Сверка скорострелов остановлена: сайт игры не отвечает (" + failure + ").\nСтраница юнита " +
-         CurrentUnit() + " не загружена.\nЮниты с этого и дальше не сверены; найденные до него изменения можно применить.");
+    const std::string why = kind == rtl::HttpFailure::kCertificate ? "сертификат сайта игры " + web::GameSite() + " не принят"
+                            : kind == rtl::HttpFailure::kRequest   ? "страницы сайта игры не загружаются"
+                                                                   : "сайт игры не отвечает";
+    Memo2->Lines()->Add("Сверка остановлена, " + why + ": " + CurrentUnit() + ": " + failure);
+    Tell("Сверка скорострелов остановлена: " + why + " (" + failure + ").\nСтраница юнита " + CurrentUnit() +
+         " не загружена.\nЮниты с этого и дальше не сверены; найденные до него изменения можно применить.");
 }
 
 void Tonlinesverka::AnnounceEnd() {

@@ -40,10 +40,13 @@ public:
 
 private:
     void Compare(const std::vector<std::string>& entries);
+    // The page came but says nothing sure of the unit's rapid fire: told, and counted.
+    void NotCompared(const std::string& why);
     // The unit being compared, as the log and the messages name it.
     std::string CurrentUnit() const;
-    // The site gave no answer at all: the walk stops here, and says so.
-    void StopWalk(const std::string& failure);
+    // The site gave no answer at all, or one that cannot be trusted (its
+    // certificate refused): the walk stops here, and says so.
+    void StopWalk(const std::string& failure, rtl::HttpFailure kind);
     // The walk has passed the last unit row: what it did is told.
     void AnnounceEnd();
 

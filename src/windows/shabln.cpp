@@ -93,6 +93,7 @@ void TForm15::CopyNamesToOtherWindows() {
 
 void TForm15::Timer1Timer(TObject*) {
     Timer1->SetEnabled(false);
+    fileRead_ = true;
     ListUnits();
     battle::TemplateFileContents file;
     keepDamagedFile_ = false;
@@ -127,25 +128,34 @@ void TForm15::Timer1Timer(TObject*) {
     if (!file.message.empty()) Tell(file.message, MB_ICONWARNING);
 }
 
-bool TForm15::saveships() {
-    if (Current >= Templates.size()) return true;
+int TForm15::ShownCounts(std::vector<uint32_t>& counts, std::string& bad) {
     constexpr int kNamed = 10;  // entries named in the message; the rest are counted
-    std::vector<uint32_t> counts(battle::kRowCount, 0u);
-    std::string bad;
-    int badTotal = 0;
+    counts.assign(battle::kRowCount, 0u);
+    int badTotal = 0, firstBad = 0;
     for (size_t k = 0; k < UnitRows.size(); ++k) {
         const int entry = static_cast<int>(k);
         const std::string text = EntryValue(ValueListEditor1, entry);
         int64_t count = 0;
-        if (battle::ReadWholeNumber(text, 0, std::numeric_limits<uint32_t>::max(), count))
+        if (battle::ReadWholeNumber(text, 0, std::numeric_limits<uint32_t>::max(), count)) {
             counts[UnitRows[k]] = static_cast<uint32_t>(count);
-        else if (++badTotal <= kNamed)
+            continue;
+        }
+        if (badTotal == 0) firstBad = entry;
+        if (++badTotal <= kNamed)
             bad += "\n«" + ValueListEditor1->Keys(entry + 1) + "»: " + battle::QuoteLine(text);
     }
+    if (badTotal > kNamed) bad += "\nи еще " + rtl::IntToStr(badTotal - kNamed);
+    if (badTotal > 0) ValueListEditor1->SetCurrent(1, firstBad + 1);  // the cell to mend
+    return badTotal;
+}
+
+bool TForm15::saveships() {
+    if (Current >= Templates.size()) return true;
+    std::vector<uint32_t> counts;
+    std::string bad;
     // A template stored without the rows the player sees would be saved
     // short while the grid still shows them.
-    if (badTotal > 0) {
-        if (badTotal > kNamed) bad += "\nи еще " + rtl::IntToStr(badTotal - kNamed);
+    if (ShownCounts(counts, bad) > 0) {
         Tell("количество кораблей должно быть целым числом от 0 до " +
              rtl::IntToStr(std::numeric_limits<uint32_t>::max()) + ":" + bad + "\nШаблон \"" +
              Templates[Current].name + "\" не изменен и не сохранен: исправьте количество.");
@@ -185,6 +195,8 @@ void TForm15::Edit1Change(TObject*) {
 }
 
 bool TForm15::AddTemplate(const std::string& name) {
+    // Added before the file is read, a template would be lost to the read.
+    if (!fileRead_) Timer1Timer(Timer1);
     if (TemplateTotal >= battle::kMaxNewTemplates) {
         Tell("Невозможно создать больше шаблонов, удалите лишние");
         return false;
@@ -199,6 +211,12 @@ bool TForm15::AddTemplate(const std::string& name) {
 void TForm15::Button1Click(TObject*) { AddTemplate(Edit1->Text()); }
 
 bool TForm15::WriteTemplates(const std::vector<battle::FleetTemplate>& templates) {
+    // Templates not yet read from the file would be lost with it: they are
+    // read and shown now, and the player saves what he then sees.
+    if (!fileRead_) {
+        Timer1Timer(Timer1);
+        return false;
+    }
     if (keepDamagedFile_) {
         try {
             const std::string copy = rtl::KeepBackupCopy(battle::kTemplateFile);
@@ -250,9 +268,25 @@ void TForm15::Button3Click(TObject*) {
 
 bool TForm15::OpenTemplate(int index, TValueListEditor* target, const std::vector<uint16_t>& targetRows) {
     if (index < 0 || index >= TemplateTotal) return false;
+    // A closed editor keeps a count it could not store, and its template,
+    // for the player to mend when he opens it again; the template asked for
+    // loads as it is stored.
+    std::vector<uint32_t> shown;
+    std::string bad;
+    if (!Visible() && ShownCounts(shown, bad) > 0) {
+        const std::vector<uint32_t>& counts = Templates[static_cast<size_t>(index)].counts;
+        const std::vector<int> match = battle::MatchEntries(UnitRows, 0, targetRows, 0);
+        for (size_t k = 0; k < match.size() && static_cast<int>(k) + 1 <= target->Count(); ++k)
+            target->SetValues(static_cast<int>(k) + 1,
+                              match[k] < 0 ? "0" : rtl::IntToStr(counts[UnitRows[static_cast<size_t>(match[k])]]));
+        return true;
+    }
     ListBox1->SetItemIndex(index);
     ListBox1Click(this);
-    if (Current != index) return false;  // the shown template holds a bad count: it stays
+    if (Current != index) {  // the shown template holds a bad count: it stays, in front
+        Show();
+        return false;
+    }
     CopyEntries(ValueListEditor1, UnitRows, 0, target, targetRows, 0);
     return true;
 }

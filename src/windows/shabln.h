@@ -48,7 +48,9 @@ public:
     // the player) when 20 exist.
     bool AddTemplate(const std::string& name);
     // Makes template `index` current and copies its counts into `target`,
-    // whose entries list `targetRows`; false when there is no such template.
+    // whose entries list `targetRows`; false when there is no such template
+    // or the editor, shown, holds a count to mend (it comes to the front).
+    // A closed editor holding one stays as it is and the stored counts load.
     bool OpenTemplate(int index, vcl::TValueListEditor* target, const std::vector<uint16_t>& targetRows);
     // A new template from a side's unit list, shown in this window for
     // naming and saving; nothing when no template can be added.
@@ -59,7 +61,13 @@ private:
     void ShowTemplateNames();
     // The template names into the pickers and the defaults window.
     void CopyNamesToOtherWindows();
+    // No write before Shbl.dat has been read: a write then reads it instead.
     bool WriteTemplates(const std::vector<battle::FleetTemplate>& templates);
+    // The shown counts by row; returns how many entries are no count, names
+    // them in `bad` and makes the first of them the current cell.
+    int ShownCounts(std::vector<uint32_t>& counts, std::string& bad);
+
+    bool fileRead_ = false;
 
     // Shbl.dat was damaged and no copy of it could be made yet: it is not
     // replaced until one is.

@@ -10,6 +10,7 @@
 #include "battle/defaultsfiles.h"
 #include "battle/templatefile.h"
 #include "rtl/encoding.h"
+#include "rtl/errors.h"
 #include "rtl/textfile.h"
 
 using namespace battle;
@@ -320,6 +321,16 @@ TEST_F(PlayerFiles, TemplatesAfterATextEditorAndAFileOfNoTemplatesAtAll) {
     EXPECT_EQ(rtl::KeepBackupCopy(PathOf("Shbl.dat")), PathOf("Shbl.dat.bak2"));
     EXPECT_EQ(ReadRaw("Shbl.dat.bak"), garbage);
     EXPECT_EQ(ReadRaw("Shbl.dat.bak2"), "x\r\n");
+    // Up to the last name; with every name taken by other bytes no copy is
+    // made, the error names them, and no file is touched.
+    for (int n = 3; n <= 9; ++n) {
+        Write("Shbl.dat", {"x" + std::to_string(n)});
+        EXPECT_EQ(rtl::KeepBackupCopy(PathOf("Shbl.dat")), PathOf("Shbl.dat.bak" + std::to_string(n)));
+    }
+    Write("Shbl.dat", {"y"});
+    EXPECT_THROW(rtl::KeepBackupCopy(PathOf("Shbl.dat")), rtl::EInOutError);
+    EXPECT_EQ(ReadRaw("Shbl.dat"), "y\r\n");
+    EXPECT_EQ(ReadRaw("Shbl.dat.bak9"), "x9\r\n");
 }
 
 // What is sound loads; one message says what was skipped; blank lines at
@@ -366,11 +377,27 @@ TEST_F(PlayerFiles, DamagedTemplatesLoadWhatIsSound) {
     EXPECT_NE(read.message.find("Загружено шаблонов: 2."), std::string::npos) << Utf8(read.message);
     EXPECT_NE(read.message.find(": 1."), std::string::npos) << Utf8(read.message);
 
+    // A file cut anywhere is damaged; a template cut before its "end" is not loaded.
+    const std::string whole = "UNION\r\nРейд\r\n205\r\n600\r\nend\r\nЗерги\r\n227\r\n9\r\nend\r\n";
+    for (const auto& [cut, loaded] :
+         {std::pair{"UNI", 0u}, {"UNION", 0u}, {"UNION\r\nРе", 0u}, {"UNION\r\nРейд\r\n205\r\n60", 0u},
+          {"UNION\r\nРейд\r\n205\r\n600\r\n", 0u}, {"UNION\r\nРейд\r\n205\r\n600\r\nen", 0u},
+          {"UNION\r\nРейд\r\n205\r\n600\r\nend", 1u}, {"UNION\r\nРейд\r\n205\r\n600\r\nend\r", 1u},
+          {"UNION\r\nРейд\r\n205\r\n600\r\nend\r\nЗер", 1u}, {"UNION\r\nРейд\r\n205\r\n600\r\nend\r\nЗерги\r\n227\r\n", 1u}}) {
+        SCOPED_TRACE(Utf8(cut));
+        ASSERT_EQ(whole.rfind(cut, 0), 0u);
+        std::ofstream(PathOf("Shbl.dat"), std::ios::binary) << cut;
+        read = ReadTemplateFile(PathOf("Shbl.dat"));
+        EXPECT_TRUE(read.damaged);
+        ASSERT_EQ(read.templates.size(), loaded) << Utf8(read.message);
+        if (loaded) EXPECT_EQ(read.templates[0].counts[205], 600u);
+    }
     Write("Shbl.dat", {"UNION", "Рейд", "205", "10", "", ""});
     read = ReadTemplateFile(PathOf("Shbl.dat"));
-    ASSERT_EQ(read.templates.size(), 1u);
-    EXPECT_EQ(read.templates[0].counts[205], 10u);
-    EXPECT_NE(read.message.find("end"), std::string::npos) << Utf8(read.message);
+    EXPECT_TRUE(read.templates.empty());
+    EXPECT_NE(read.message.find("Последний шаблон «Рейд» не закончен строкой \"end\" и не загружен."),
+              std::string::npos)
+        << Utf8(read.message);
 
     Write("Shbl.dat", {"UNION", "Рейд", "205", "10", "end", "", ""});
     read = ReadTemplateFile(PathOf("Shbl.dat"));

@@ -102,6 +102,7 @@ TEST(HttpsGet, ACertificateForAnotherNameOrFromAnUnknownAuthorityIsRefused) {
     const rtl::HttpResult refused = HttpGet(other.Address());
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.status, 0);
+    EXPECT_EQ(refused.failure, rtl::HttpFailure::kCertificate);
     EXPECT_TRUE(refused.text.empty());
     EXPECT_EQ(refused.error.rfind("сертификат сайта 127.0.0.1 не принят: сертификат выдан другому имени (", 0), 0u)
         << rtl::Cp1251ToUtf8(refused.error);
@@ -154,6 +155,9 @@ TEST(HttpGet, FailuresAreToldByNameWithinTheirTimeAndNeverAsAPage) {
         EXPECT_FALSE(r.ok) << path;
         EXPECT_TRUE(r.text.empty()) << path;
         EXPECT_EQ(r.status, status) << path;
+        // The walk goes on after a page the site answered; it stops for no answer or a load never sent.
+        if (status != 0) EXPECT_EQ(r.failure, rtl::HttpFailure::kPage) << path;
+        else EXPECT_NE(r.failure, rtl::HttpFailure::kPage) << path;
         EXPECT_EQ(r.error, error) << path << ": " << rtl::Cp1251ToUtf8(r.error);
     };
     expect("cut", 200, "страница пришла не вся: сервер оборвал соединение");
@@ -232,7 +236,7 @@ TEST(HttpGet, FailuresAreToldByNameWithinTheirTimeAndNeverAsAPage) {
         gone = stopped.Address();
     }
     const rtl::HttpResult refused = HttpGet(gone);
-    EXPECT_EQ(refused.status, 0);
+    EXPECT_EQ(refused.failure, rtl::HttpFailure::kNoAnswer);
     EXPECT_EQ(refused.error, "нет соединения с 127.0.0.1: сервер отказал в соединении");
 
     // No credentials are ever sent: an address with a login is refused, also
@@ -244,7 +248,7 @@ TEST(HttpGet, FailuresAreToldByNameWithinTheirTimeAndNeverAsAPage) {
              {"player:secret@", "player:***@"}, {"player@", "player@"}, {"player:s%65cret@", "player:***@"},
              {":secret@", ":***@"}}) {
         const rtl::HttpResult r = HttpGet("https://" + login + host);
-        EXPECT_EQ(r.status, 0) << login;
+        EXPECT_EQ(r.failure, rtl::HttpFailure::kRequest) << login;
         EXPECT_EQ(r.error, "адрес https://" + shown + host + " не загружен: загрузчик страниц не принимает логины");
     }
     EXPECT_EQ(server.Requests().size(), before);

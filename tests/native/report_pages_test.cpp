@@ -108,6 +108,11 @@ TEST(SpyReport, BlanksAroundACountAreNoPartOfIt) {
                                    kUnits, &kTechs)),
               (std::vector<std::string>{"unit:0=120", "unit:1=3", "unit:2=7", "bad:0=Крейсер :  ",
                                         "bad:0=Крейсер 1 2"}));
+    // Blanks of any kind before the name are left aside as those after the count.
+    EXPECT_EQ(Show(spy::ReadReport(Report({"  Крейсер 5", "\t\tЛинейный крейсер 6", "\xA0 Ракетная установка 7\t",
+                                           "Оборона", "Постройки", " \t Кислотный бассейн 4"}),
+                                   kUnits, &kTechs)),
+              (std::vector<std::string>{"unit:0=5", "unit:1=6", "unit:2=7", "acid:0=4", "unit:4=4"}));
 }
 
 TEST(SpyReport, HeadingsWithBlanksAroundThemStillEndTheirSections) {
@@ -119,7 +124,7 @@ TEST(SpyReport, HeadingsWithBlanksAroundThemStillEndTheirSections) {
     EXPECT_EQ(Show(spy::ReadReport(lines, kUnits, &kTechs)),
               (std::vector<std::string>{"unit:0=12", "allied:0=", "unit:0=40", "own:0=", "unit:2=100", "unit:3=2",
                                         "acid:0=5", "unit:4=5", "research:0=10", "research:3=4"}));
-    // A line of blanks alone is no empty line: it ends nothing, as before.
+    // A line of blanks alone is no empty line: it ends nothing.
     EXPECT_EQ(Show(spy::ReadReport(Report({"Крейсер 1", " ", "Линейный крейсер 2"}), kUnits, &kTechs)),
               (std::vector<std::string>{"unit:0=1", "unit:1=2"}));
 }
@@ -136,6 +141,14 @@ TEST(SpyReport, UnreadableLinesAreToldInOneMessage) {
     EXPECT_EQ(text, "Невозможно обработать строк: 300.\nКоличество должно быть целым числом от 0 до 65535, эти строки "
                     "пропущены.\nПервые из них:\nКрейсер " +
                         std::string(72, '9') + "...\nКрейсер x1\nКрейсер x2\nКрейсер x3\nКрейсер x4\nи еще 295.");
+    // Five lines are all shown; from the sixth on the rest is counted.
+    lines = Report({"Крейсер a", "Крейсер b", "Крейсер c", "Крейсер d", "Крейсер e"});
+    const std::string why = "\nКоличество должно быть целым числом от 0 до 65535, эти строки пропущены.\nПервые из "
+                            "них:\nКрейсер a\nКрейсер b\nКрейсер c\nКрейсер d\nКрейсер e";
+    EXPECT_EQ(spy::UnreadableLinesMessage(spy::ReadReport(lines, kUnits, &kTechs)), "Невозможно обработать строк: 5." + why);
+    lines.push_back("Крейсер f");
+    EXPECT_EQ(spy::UnreadableLinesMessage(spy::ReadReport(lines, kUnits, &kTechs)),
+              "Невозможно обработать строк: 6." + why + "\nи еще 1.");
 }
 
 TEST(RapidFirePage, LettersWrittenAsReferencesBecomeTheProgramsText) {
@@ -172,11 +185,14 @@ TEST(RapidFirePage, TheBlockIsCutAtItsBreaksAndEndsAtTheDivOrThePage) {
     // Late units (above row 400) have one more line between the marker and the block.
     EXPECT_EQ(online::FindRapidFireBlock(page, 400).entries, block.entries);
     EXPECT_TRUE(online::FindRapidFireBlock(page, 401).entries.empty());
-    EXPECT_EQ(online::FindRapidFireBlock({"", "Скорострел", "", "<div>по x<br>"}, 401).entries,
+    EXPECT_EQ(online::FindRapidFireBlock({"", "Скорострел", "", "<div>по x<br></div>"}, 401).entries,
               (std::vector<std::string>{"<div>по x"}));
-    // No end: the page's end ends the block.
-    EXPECT_EQ(online::FindRapidFireBlock({"", "Скорострел", "<div>по x<br>", "по y<br>", "no end"}, 201).entries,
-              (std::vector<std::string>{"<div>по x", "по y"}));
+    // A page that ends inside its block is not read: nothing of it is taken.
+    const online::RapidFireBlock open =
+        online::FindRapidFireBlock({"", "Скорострел", "<div>по x<br>", "по y<br>", "no end"}, 201);
+    EXPECT_FALSE(open.read);
+    EXPECT_TRUE(open.entries.empty());
+    EXPECT_EQ(open.problem, "блок скорострела не закрыт: страница кончается внутри него");
     EXPECT_FALSE(online::FindRapidFireBlock({"<div>по x<br></div>"}, 201).found);
     EXPECT_TRUE(block.read);
 }
@@ -197,6 +213,38 @@ TEST(RapidFirePage, APageWithTheMarkerButNoBlockWhereExpectedIsUnread) {
     // The same page read for a late unit (two lines down) is read.
     EXPECT_TRUE(online::FindRapidFireBlock(lower[0], 401).read);
     EXPECT_FALSE(online::FindRapidFireBlock({"<html>", "Скорострел", "<div>по x<br></div>"}, 401).read);
+    // Every entry of the page after the marker must be read, one in each cut.
+    auto link = [](int target) {
+        return "по <a href=\"infos.php?gid=" + std::to_string(target) + "&notopnav=true\">x</a> <b>3</b>";
+    };
+    const std::string a = link(202), b = link(203);
+    const std::vector<std::vector<std::string>> notWhole = {
+        {"", "Скорострел", "<div class=\"rf\">", "<div>" + a + "<br></div>", "<div>" + b + "<br></div>", "</div>"},
+        {"", "Скорострел", "<div>" + a + "<br>", "<div class=\"sep\"></div>", b + "<br>", "</div>"},
+        {"", "Скорострел", "<div>" + a + "<br>", "по <a href=\"infos.php?gid=2"},  // cut inside an entry
+        {"", "Скорострел", "<div>" + a + "<br>" + b + "</div>"},                   // after the last break
+        {"", "Скорострел", "<div>" + a + " " + b + "<br></div>"},                  // two in one cut
+        {"", "Скорострел " + a, "<div>" + b + "<br></div>"},
+        {"", "Скорострел", "<div>" + a + "<br></div>", "по:\t<A  href=\"infos.php?gid=204\">y</a>"},
+        {"", "Скорострел", "<div>" + a + "<br><!-- ", b + "<br></div>"},  // a comment to the page's end
+    };
+    for (const auto& page : notWhole) {
+        const online::RapidFireBlock block = online::FindRapidFireBlock(page, 201);
+        EXPECT_TRUE(block.found && !block.read && block.entries.empty()) << page[2];
+    }
+    EXPECT_EQ(online::FindRapidFireBlock(notWhole[0], 201).problem,
+              "записей скорострела на странице после «Скорострел» 2, в прочитанном блоке 1");
+    // Comments are no part of the page; entries sharing a line in divs of
+    // their own and links that are no entries are read as they stand.
+    const std::vector<std::vector<std::string>> whole = {
+        {"", "Скорострел", "<div><!-- " + b + "<br></div> -->" + a + "<br>", "<!-- old:", b + "<br> -->", "</div><!-- footer",
+         "<!-- " + b + " -->"},
+        {"", "Скорострел", "<div><div>" + a + "<br></div><div>" + b + "<br></div></div>", "<a href=\"infos.php?gid=7\">"},
+    };
+    EXPECT_EQ(online::FindRapidFireBlock(whole[0], 201).entries, std::vector<std::string>{"<div>" + a});
+    EXPECT_EQ(online::FindRapidFireBlock(whole[1], 201).entries,
+              (std::vector<std::string>{"<div><div>" + a, "</div><div>" + b}));
+
     // An empty block is read: it has nothing in it.
     const online::RapidFireBlock empty = online::FindRapidFireBlock({"<html>", "Скорострел", "<div></div>"}, 201);
     EXPECT_TRUE(empty.read);
@@ -262,6 +310,22 @@ TEST(RapidFirePage, DifferencesAreLoggedAndQueuedAndBadEntriesAreToldWithoutStop
     EXPECT_NE(unknown.unread[0].find("gid=601"), std::string::npos) << unknown.unread[0];
     EXPECT_EQ(unknown.log, std::vector<std::string>{"Крейсер по Зонд  5-->7"});
     EXPECT_EQ(unknown.queue.size(), 1u);
+    // A page that names a target twice, or a row that holds no unit of the
+    // walk, is not compared: nothing of it is logged or queued.
+    unit(520, "Вне сверки");
+    for (const auto& [entries, why] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{entry(203, "Зонд", "5"), entry(202, "Линкор", "1"), entry(203, "Зонд", "6")},
+              "цель gid=203 названа на странице дважды"},
+             {{entry(202, "Линкор", "3"), entry(300, "", "1")},
+              "цель gid=300 не юнит сверки: в строке 300 базы нет юнита из строк 201..500"},
+             {{entry(50, "x", "много")}, "цель gid=50 не юнит сверки: в строке 50 базы нет юнита из строк 201..500"},
+             {{entry(520, "Вне сверки", "1")},
+              "цель gid=520 не юнит сверки: в строке 520 базы нет юнита из строк 201..500"}}) {
+        online::UnitComparison refused;
+        online::CompareRapidFire(table, 201, entries, refused);
+        EXPECT_EQ(refused.notCompared, why);
+        EXPECT_TRUE(refused.log.empty() && refused.queue.empty() && refused.unread.empty()) << why;
+    }
     const online::RapidFireEntry read = online::ReadRapidFireEntry(entry(600, "Линкор", "1250"));
     EXPECT_EQ(read.target, 600);
     EXPECT_EQ(read.name, "Линкор");

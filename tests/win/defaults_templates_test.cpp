@@ -292,6 +292,19 @@ TEST_F(PlayerDefaults, SavingASideAsATemplateAndTheLimitOfTwenty) {
     EXPECT_EQ(Form15->TemplateTotal, 4);
     EXPECT_EQ(counts->Values(1), "x");
     Boxes().Clear();
+    // Closed so, it keeps them; a picker and the default load what is stored.
+    Form15->Close();
+    Form17->Show();
+    vcltest::SelectItem(Form17->ListBox1, 0);
+    vcltest::Click(Form17->Button1);
+    Form14->Edit1->SetText("1");
+    form->N24->Click();
+    EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
+    EXPECT_EQ(Side2(205), std::to_string(Form15->Templates[0].counts[205]));
+    EXPECT_EQ(Side1(227), std::to_string(Form15->Templates[1].counts[227]));
+    EXPECT_EQ(Form15->Current, 3);
+    EXPECT_EQ(counts->Values(1), "x");
+    Form14->Edit1->SetText("-1");
     // Mended, it is saved whole.
     for (int entry : {1, 2, 3}) counts->SetValues(entry, "0");
     vcltest::Click(Form15->Button2);
@@ -318,6 +331,18 @@ TEST_F(PlayerDefaults, SavingASideAsATemplateAndTheLimitOfTwenty) {
 // it is read, and replaced only once a copy of it is kept beside it.
 TEST_F(PlayerDefaults, TemplatesFromATextEditorAndAFileOfRandomBytes) {
     const std::string shipped = FileText("Shbl.dat");
+    // Before its start timer an editor writes nothing: a save reads the
+    // file instead, a new template goes after the file's ones.
+    {
+        TForm15 early(nullptr), adding(nullptr);
+        vcltest::Click(early.Button2);
+        EXPECT_EQ(FileText("Shbl.dat"), shipped);
+        EXPECT_EQ(early.ListBox1->Items()->Count(), 3);
+        ASSERT_TRUE(adding.AddTemplate("Ранний"));
+        vcltest::Advance(3000);
+        ASSERT_EQ(adding.TemplateTotal, 4);
+        EXPECT_EQ(adding.Templates[3].name, "Ранний");
+    }
     scratch::WriteFile(programtest::InFolder("Shbl.dat"), "\xEF\xBB\xBF" + shipped);
     Form15->Timer1Timer(nullptr);
     EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);

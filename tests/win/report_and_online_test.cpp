@@ -506,11 +506,16 @@ TEST_F(Comparison, AStoppedSiteIsToldAndEndsTheWalk) {
     vcltest::Click(w->Button1);
     NextUnit();
     ASSERT_EQ(Texts().size(), 1u);
-    EXPECT_EQ(Texts()[0].rfind("Сверка скорострелов остановлена: сайт игры не отвечает (сертификат сайта 127.0.0.1 не "
-                               "принят: сертификат выдан другому имени (",
+    EXPECT_EQ(Texts()[0].rfind("Сверка скорострелов остановлена: сертификат сайта игры " + impostor.Address() +
+                                   " не принят (сертификат сайта 127.0.0.1 не принят: сертификат выдан другому имени (",
                                0),
               0u)
         << Utf8(Texts()[0]);
+    EXPECT_EQ(MemoLines(w->Memo2).back().rfind("Сверка остановлена, сертификат сайта игры " + impostor.Address() +
+                                                   " не принят: «" + Name(first) + "»",
+                                               0),
+              0u)
+        << Utf8(MemoLines(w->Memo2).back());
     EXPECT_FALSE(w->Timer1->Enabled());
     EXPECT_EQ(w->CheckRow, first);
     EXPECT_TRUE(impostor.Requests().empty());
@@ -522,7 +527,8 @@ TEST_F(Comparison, AStoppedSiteIsToldAndEndsTheWalk) {
     vcltest::Click(w->Button1);
     NextUnit();
     ASSERT_EQ(Texts().size(), 1u);
-    EXPECT_NE(Texts()[0].find("(адрес https://player:***@"), std::string::npos) << Utf8(Texts()[0]);
+    EXPECT_EQ(Texts()[0].rfind("Сверка скорострелов остановлена: страницы сайта игры не загружаются (адрес https://player:***@", 0), 0u)
+        << Utf8(Texts()[0]);
     EXPECT_NE(Texts()[0].find(" не загружен: загрузчик страниц не принимает логины)"), std::string::npos);
     ASSERT_FALSE(MemoLines(w->Memo2).empty());
     for (const auto& lines : {MemoLines(w->Memo2), Texts()})
@@ -550,9 +556,9 @@ TEST_F(Comparison, AnUnreadPageIsToldQueuesNothingAndEachWalkStartsEmpty) {
     std::vector<int> withRapidFire;
     for (uint16_t row : form->ShipRows())
         if (row <= online::kLateBlockRow && online::HasRapidFire(Table(), row)) withRapidFire.push_back(row);
-    ASSERT_GE(withRapidFire.size(), 4u);
+    ASSERT_GE(withRapidFire.size(), 6u);
     const int lower = withRapidFire[0], plain = withRapidFire[1], changed = withRapidFire[2],
-              emptied = withRapidFire[3];
+              emptied = withRapidFire[3], cut = withRapidFire[4], nested = withRapidFire[5];
     Form4->Button1Click(nullptr);
     const std::string saved = scratch::ReadFile(programtest::InFolder("DataBase.dat"));
 
@@ -560,6 +566,15 @@ TEST_F(Comparison, AnUnreadPageIsToldQueuesNothingAndEachWalkStartsEmpty) {
     server.Set(UnitPath(lower), {PageFromTable(Table(), lower, true)});
     server.Set(UnitPath(plain), {"<html><body>\n<p>Технические работы</p>\n</body></html>\n"});
     server.Set(UnitPath(emptied), {UnitPage(Name(emptied), {})});
+    // The page ends inside its block; the entries stand in divs of their own.
+    const std::string whole = PageFromTable(Table(), cut, false);
+    server.Set(UnitPath(cut), {whole.substr(0, whole.find("<br>") + 4)});
+    std::string divs = PageFromTable(Table(), nested, false);
+    size_t entriesOfNested = 0;
+    for (size_t at = divs.find("<br>\n"); at != std::string::npos; at = divs.find("<br>\n", at + 5), ++entriesOfNested)
+        divs.replace(at, 5, "<br></div>\n<div>");
+    divs.insert(divs.find("<div class=\"rf\">") + 16, "\n<div>");
+    server.Set(UnitPath(nested), {divs});
     const std::string old = Table().Cell(battle::kColRapidFire + lower, changed);
     Table().SetCell(battle::kColRapidFire + lower, changed, "1");
     server.Set(UnitPath(changed), {PageFromTable(Table(), changed, false)});
@@ -577,10 +592,16 @@ TEST_F(Comparison, AnUnreadPageIsToldQueuesNothingAndEachWalkStartsEmpty) {
                   Name(changed) + " по " + Name(lower) + "  " + old + "-->1",
                   "«" + Name(emptied) + "» (" + address + std::to_string(emptied) +
                       "&notopnav=true): блок скорострела на странице пуст, а в базе у юнита есть скорострел; юнит не "
-                      "сверен"}));
+                      "сверен",
+                  "«" + Name(cut) + "» (" + address + std::to_string(cut) +
+                      "&notopnav=true): страница не прочитана: блок скорострела не закрыт: страница кончается внутри "
+                      "него, юнит не сверен",
+                  "«" + Name(nested) + "» (" + address + std::to_string(nested) +
+                      "&notopnav=true): страница не прочитана: записей скорострела на странице после «Скорострел» " +
+                      std::to_string(entriesOfNested) + ", в прочитанном блоке 1, юнит не сверен"}));
     EXPECT_EQ(MemoLines(w->Memo3), (std::vector<std::string>{std::to_string(changed), std::to_string(lower), "1"}));
     ASSERT_EQ(Texts().size(), 1u);
-    EXPECT_NE(Texts()[0].find("изменений найдено: 1.\nНе сверено юнитов: 3.\nКакие именно, сказано в логе изменений."),
+    EXPECT_NE(Texts()[0].find("изменений найдено: 1.\nНе сверено юнитов: 5.\nКакие именно, сказано в логе изменений."),
               std::string::npos)
         << Utf8(Texts()[0]);
     Boxes().Clear();

@@ -262,7 +262,7 @@ void TsSkinProvider::PaintNonClient() {
                 if (gd && gd->ReservedBoolean && (!TitleStrip || TitleStrip->Width() != w)) SaveTitleStrip();
                 const TParentCacheInfo ci = MakeParentCacheInfo(cache->Pixels(), ClientOffsetX(), ClientOffsetY());
                 // What lies behind the title is the frame at the title's own place, as for a caption repaint:
-                // read at the client's offset, the title's clear corners showed pieces of the client and
+                // read at the client's offset, the title's clear corners would show pieces of the client and
                 // of the right border.
                 const TParentCacheInfo behindTitle = MakeParentCacheInfo(cache->Pixels(), 0, 0);
                 const TTitleButtonsLayout layout = PlaceTitleButtons(f, metrics, masks);

@@ -61,6 +61,48 @@ std::string ConvertEntities(std::string text, const LetterTables& tables) {
     return text;
 }
 
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// How many rapid-fire entries the text holds: each is "по", plain text (no
+// tag), then a link "<a ...>" to a unit's page ("gid=" in the tag).
+size_t CountEntries(std::string_view text) {
+    const std::string_view po = "по";
+    size_t count = 0;
+    for (size_t at = text.find(po); at != std::string_view::npos; at = text.find(po, at + po.size())) {
+        const size_t tag = text.find_first_of("<>", at + po.size());
+        if (tag == std::string_view::npos || text[tag] != '<' || tag + 2 >= text.size() ||
+            (text[tag + 1] != 'a' && text[tag + 1] != 'A') || !IsBlank(text[tag + 2]))
+            continue;
+        if (text.substr(tag, text.find('>', tag) - tag).find("gid=") != std::string_view::npos) ++count;
+    }
+    return count;
+}
+
+// The text without its comments ("<!--" .. "-->"); an open one takes the rest.
+std::string WithoutComments(std::string text) {
+    for (size_t open = text.find("<!--"); open != std::string::npos; open = text.find("<!--", open)) {
+        const size_t close = text.find("-->", open + 4);
+        text.erase(open, close == std::string::npos ? std::string::npos : close + 3 - open);
+    }
+    return text;
+}
+
+// A target of the comparison: a unit in the walk's rows 200..500.
+bool IsComparedTarget(const battle::DataTable& table, int row) {
+    return row >= kWalkStart && row <= kWalkEnd && table.Cell(battle::kColKind, row) == battle::kKindUnit;
+}
+
+RapidFireBlock& Unread(RapidFireBlock& block, std::string problem) {
+    block.read = false;
+    block.entries.clear();
+    block.problem = std::move(problem);
+    return block;
+}
+
+}  // namespace
+
 RapidFireBlock FindRapidFireBlock(const std::vector<std::string>& lines, int checkRow) {
     RapidFireBlock block;
     size_t marker = 1;
@@ -68,28 +110,56 @@ RapidFireBlock FindRapidFireBlock(const std::vector<std::string>& lines, int che
     if (marker >= lines.size()) return block;
     block.found = true;
     size_t next = marker + (checkRow > kLateBlockRow ? 2 : 1);
-    if (next >= lines.size() || lines[next].find("<div") == std::string::npos) return block;
-    block.read = true;
+    if (next >= lines.size() || lines[next].find("<div") == std::string::npos)
+        return Unread(block, std::string("после «") + kRapidFireMarker + "» нет блока скорострела");
+    const std::string unended = "блок скорострела не закрыт: страница кончается внутри него";
+    // `start` opens the entry being cut; before `from` the text holds no
+    // "<br>", "/div>" or comment still to be seen. Comments are no text of
+    // the page: they go before the cut looks at what they hold.
     std::string text = lines[next];
+    size_t start = 0, from = 0;
     for (;;) {
-        size_t br = text.find("<br>");
-        if (br != std::string::npos) {
-            block.entries.push_back(text.substr(0, br));
-            text.erase(0, br + 4);
+        const size_t br = text.find("<br>", from);
+        const size_t stop = br != std::string::npos ? br : text.find("/div>", from);
+        if (const size_t open = text.find("<!--", from); open < stop) {
+            const size_t close = text.find("-->", open + 4);
+            if (close != std::string::npos) {
+                text.erase(open, close + 3 - open);
+                continue;
+            }
+            if (++next >= lines.size()) return Unread(block, unended);
+            text += lines[next];
             continue;
         }
-        if (text.find("/div>") != std::string::npos) break;
-        if (++next >= lines.size()) break;  // no end before the end of the page
+        if (br != std::string::npos) {
+            block.entries.push_back(text.substr(start, br - start));
+            start = from = br + 4;
+            continue;
+        }
+        if (stop != std::string::npos) break;
+        if (++next >= lines.size()) return Unread(block, unended);
+        from = std::max(start, text.size() - std::min<size_t>(text.size(), 4));
         text += lines[next];
     }
+    // The block is read whole only when it holds every entry of the page
+    // after the marker, each in an entry of its own: an entry left out would
+    // be taken for rapid fire that the game no longer has.
+    std::string after = lines[marker].substr(lines[marker].find(kRapidFireMarker));
+    for (size_t i = marker + 1; i < lines.size(); ++i) after += lines[i];
+    const size_t onPage = CountEntries(WithoutComments(std::move(after)));
+    size_t inBlock = 0;
+    for (const std::string& entry : block.entries) inBlock += std::min<size_t>(CountEntries(entry), 1);
+    if (inBlock != onPage)
+        return Unread(block, "записей скорострела на странице после «" + std::string(kRapidFireMarker) + "» " +
+                                 rtl::IntToStr(static_cast<int64_t>(onPage)) + ", в прочитанном блоке " +
+                                 rtl::IntToStr(static_cast<int64_t>(inBlock)));
+    block.read = true;
     return block;
 }
 
 bool HasRapidFire(const battle::DataTable& table, int row) {
     for (int target = kWalkStart; target <= kWalkEnd; ++target)
-        if (table.Cell(battle::kColKind, target) == battle::kKindUnit &&
-            table.Cell(battle::kColRapidFire + target, row) != "0")
-            return true;
+        if (IsComparedTarget(table, target) && table.Cell(battle::kColRapidFire + target, row) != "0") return true;
     return false;
 }
 
@@ -130,21 +200,46 @@ void CompareRapidFire(const battle::DataTable& table, int row, const std::vector
     using battle::kColName;
     using battle::kColRapidFire;
     const std::string& unitName = table.Cell(kColName, row);
+    struct Read {
+        RapidFireEntry page;
+        std::string error;
+    };
+    std::vector<Read> read(entries.size());
     std::vector<bool> listed(battle::kRowCount, false);
     bool targetUnknown = false;
-    for (const std::string& entry : entries) {
-        RapidFireEntry page;
+    for (size_t i = 0; i < entries.size(); ++i) {
         try {
-            ReadEntryInto(entry, page);
+            ReadEntryInto(entries[i], read[i].page);
         } catch (const rtl::ERuntimeError& error) {
-            out.unread.push_back("«" + unitName + "» (" + UnitPageAddress("", row) + "): " + error.what());
-            if (page.target > 0)
-                listed[static_cast<size_t>(page.target)] = true;
-            else
-                targetUnknown = true;
+            read[i].error = error.what();
+        }
+        const int target = read[i].page.target;
+        if (target == 0) {
+            targetUnknown = true;
             continue;
         }
-        listed[static_cast<size_t>(page.target)] = true;
+        // A page that names a target twice, or one the comparison does not
+        // know, is laid out otherwise than the cut expects: none of it is taken.
+        const std::string gid = "gid=" + rtl::IntToStr(target);
+        if (listed[static_cast<size_t>(target)]) {
+            out.notCompared = "цель " + gid + " названа на странице дважды";
+            break;
+        }
+        if (!IsComparedTarget(table, target)) {
+            out.notCompared = "цель " + gid + " не юнит сверки: в строке " + rtl::IntToStr(target) +
+                              " базы нет юнита из строк " + rtl::IntToStr(kWalkStart + 1) + ".." +
+                              rtl::IntToStr(kWalkEnd);
+            break;
+        }
+        listed[static_cast<size_t>(target)] = true;
+    }
+    if (!out.notCompared.empty()) return;
+    for (const Read& entry : read) {
+        if (!entry.error.empty()) {
+            out.unread.push_back("«" + unitName + "» (" + UnitPageAddress("", row) + "): " + entry.error);
+            continue;
+        }
+        const RapidFireEntry& page = entry.page;
         const std::string& targetName = table.Cell(kColName, page.target);
         if (page.name != targetName) out.log.push_back(targetName + "-->" + page.name);
         const std::string& old = table.Cell(kColRapidFire + page.target, row);
@@ -159,7 +254,7 @@ void CompareRapidFire(const battle::DataTable& table, int row, const std::vector
     std::string pageText;
     for (const std::string& entry : entries) pageText += entry + "\r\n";
     for (int target = kWalkStart; target <= kWalkEnd; ++target) {
-        if (table.Cell(battle::kColKind, target) != battle::kKindUnit) continue;
+        if (!IsComparedTarget(table, target)) continue;
         const std::string& old = table.Cell(kColRapidFire + target, row);
         const std::string& name = table.Cell(kColName, target);
         // A target that the page lists under another name is not missing.

@@ -42,20 +42,23 @@ std::string ConvertEntities(std::string text, const LetterTables& tables);
 
 // The page's rapid-fire entries: the text between the "<br>" tags of the
 // "<div" block on the line after the first line (from the second on) that
-// holds the marker, or two lines after it for late units. `found` is false
-// when the page has no marker. `read` is false when the page has the marker
-// but no block where the cut looks for it (a page laid out otherwise): such a
-// page says nothing about the unit's rapid fire, and its empty list must not
-// be taken for a unit that lost it all.
+// holds the marker, or two lines after it for late units; comments are no
+// part of it. `found` is false when the page has no marker. `read` is true
+// only when the block was read whole: it is there where the cut looks for
+// it, it ends ("/div>") before the page does, and it holds every rapid-fire
+// entry ("по" and a link to a unit's page) of the page after the marker,
+// one in each of its entries. A page not read whole says nothing sure about
+// the unit's rapid fire: its entries are dropped, and `problem` tells why.
 struct RapidFireBlock {
     bool found = false;
     bool read = false;
+    std::string problem;
     std::vector<std::string> entries;
 };
 RapidFireBlock FindRapidFireBlock(const std::vector<std::string>& lines, int checkRow);
 
-// Whether the database gives `row` rapid fire against a unit of the walk:
-// the targets a comparison would take for missing from a page.
+// Whether the database gives `row` rapid fire against a target of the
+// comparison: the targets it would take for missing from a page.
 bool HasRapidFire(const battle::DataTable& table, int row);
 
 struct RapidFireEntry {
@@ -77,6 +80,8 @@ struct UnitComparison {
     // One line for every entry that could not be read, naming the unit, its
     // page and why.
     std::vector<std::string> unread;
+    // Why the page was not compared at all; nothing is logged or queued then.
+    std::string notCompared;
 };
 
 // Logs and queues every difference between the page's entries and the rapid
@@ -84,7 +89,9 @@ struct UnitComparison {
 // (neither by its row nor by its name anywhere in the entries). An entry
 // that cannot be read goes to `unread` and the other entries are compared
 // all the same; when even its target could not be read, no target of this
-// page is taken for missing, as it may be the one the entry names.
+// page is taken for missing, as it may be the one the entry names. A page
+// that names a target twice, or a target that is no target of the
+// comparison, is not compared (`notCompared`).
 void CompareRapidFire(const battle::DataTable& table, int row, const std::vector<std::string>& entries,
                       UnitComparison& out);
 

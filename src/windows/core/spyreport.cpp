@@ -14,8 +14,8 @@ constexpr size_t kHeadingLines = 4;
 constexpr int64_t kMaxCount = 65535;
 
 // Without the blanks around it, which a report copied from a page often has
-// at its line ends. \xA0: the no-break space of code page 1251.
-std::string_view Trimmed(std::string_view text) { return rtl::Trimmed(text, " \t\xA0"); }
+// at its line ends and starts. \xA0: the no-break space of code page 1251.
+std::string_view Trimmed(std::string_view text) { return rtl::Trimmed(text, " \t\xA0\r\n\v\f"); }
 
 class Reader {
 public:
@@ -36,13 +36,14 @@ public:
     }
     void Next() { ++at_; }
 
-    // The line's value after a name and one separator, read as every editor
+    // The value after a name and one separator of the line without its
+    // blanks, themselves without the blanks around it, read as every editor
     // reads a number and kept as the number alone; a message step when it is
     // no count. False when the value is unreadable.
     bool Value(size_t nameLength, std::string& value) {
         const std::string& line = Line();
-        value = nameLength + 1 < line.size() ? std::string(Trimmed(std::string_view(line).substr(nameLength + 1)))
-                                             : std::string();
+        const std::string_view text = Trimmed(line);
+        value = nameLength + 1 < text.size() ? std::string(Trimmed(text.substr(nameLength + 1))) : std::string();
         int64_t count = 0;
         if (battle::ReadWholeNumber(value, 0, kMaxCount, count)) {
             value = rtl::IntToStr(count);

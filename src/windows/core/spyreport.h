@@ -41,12 +41,15 @@ inline constexpr const char* kNothingRecognised =
 // The report's lines from the fifth on, section by section: fleet, allied
 // fleet, defence, buildings, research; an empty line ends the section it is
 // in and so every later one. `techNames` is null when the names could not be
-// read. A line is matched to the first item whose (non-empty) name it contains.
-// One message for all the report's unreadable lines: how many, the first
-// few, and why; one line alone is told as ever. Empty when there are none.
-std::string UnreadableLinesMessage(const std::vector<Step>& steps);
-
+// read. A line is matched to the first item whose (non-empty) name it
+// contains; its value follows the name, blanks of any kind before and after
+// the line and the value left aside.
 std::vector<Step> ReadReport(const std::vector<std::string>& lines, const std::vector<ReportUnit>& units,
                              const std::vector<std::string>* techNames);
+
+// One message for all the report's unreadable lines: how many, the first
+// five, and why; a single line is told with its text ("Невозможно
+// обработать строку: …"). Empty when there are none.
+std::string UnreadableLinesMessage(const std::vector<Step>& steps);
 
 }  // namespace spy
