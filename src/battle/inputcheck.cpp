@@ -146,12 +146,19 @@ std::string CellProblem(const CellRule& rule, const std::string& text, std::stri
         return text.find_first_not_of(" \t") == std::string::npos ? "«" + named + "»: не заполнено" : "";
     }
     int64_t value = 0;
-    if (rtl::TryStrToInt64(rtl::Trimmed(text), value) && value >= rule.min && value <= rule.max) {
+    if (ReadWholeNumber(text, rule.min, rule.max, value)) {
         stored = rtl::IntToStr(value);
         return {};
     }
     stored = text;
     return WholeNumberProblem(named, text, rule.min, rule.max);
+}
+
+bool ReadWholeNumber(std::string_view text, int64_t min, int64_t max, int64_t& value) {
+    int64_t read = 0;
+    if (!rtl::TryStrToInt64(rtl::Trimmed(text), read) || read < min || read > max) return false;
+    value = read;
+    return true;
 }
 
 std::string RowKindProblem(int row, std::string_view kind) {

@@ -32,6 +32,10 @@ std::string WholeNumberProblem(const std::string& field, const std::string& text
                                int64_t min = std::numeric_limits<int64_t>::min(),
                                int64_t max = std::numeric_limits<int64_t>::max());
 
+// Whether `text` is a whole number within min..max as every editor takes one:
+// blanks and tabs around it, a sign and leading zeros allowed.
+bool ReadWholeNumber(std::string_view text, int64_t min, int64_t max, int64_t& value);
+
 // ---- What each cell of a database row takes: one table for every way a
 // value comes in (the unit editor, the rapid-fire window, the database
 // window's grid, the import of expinp.shp).

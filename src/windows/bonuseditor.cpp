@@ -1,6 +1,7 @@
 #include "windows/bonuseditor.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "battle/datatable.h"
 #include "battle/inputcheck.h"
@@ -71,17 +72,17 @@ int TBonusEditor::ListPosition(int row) const {
 
 bool TBonusEditor::StoreOpenRow() {
     if (current_ < 0) return true;
+    // Every value in the form the table keeps, checked by its cell's rule
+    // and named by its caption here.
     FieldCheck check;
-    for (auto [caption, edit] : {std::pair{captions_.attack, Edit1}, std::pair{captions_.shields, Edit2},
-                                 std::pair{captions_.structure, Edit3}})
-        check.WholeNumber(caption, edit->Text(), 0, kMaxBonusPercent);
-    CheckFields(check);
+    std::vector<std::pair<int, std::string>> cells;
+    for (auto [col, caption, edit] : {std::tuple{kColName, captions_.name, Edit4},
+                                      std::tuple{kColBonusAttack, captions_.attack, Edit1},
+                                      std::tuple{kColBonusShields, captions_.shields, Edit2},
+                                      std::tuple{kColBonusStructure, captions_.structure, Edit3}})
+        cells.emplace_back(col, check.Cell(*CellRuleFor(band_.kind, {}, col), edit->Text(), caption));
     if (!check.Report(Caption())) return false;
-    DataTable& table = GameTable();
-    table.SetCell(kColName, current_, Edit4->Text());
-    table.SetCell(kColBonusAttack, current_, Edit1->Text());
-    table.SetCell(kColBonusShields, current_, Edit2->Text());
-    table.SetCell(kColBonusStructure, current_, Edit3->Text());
+    for (const auto& [col, text] : cells) GameTable().SetCell(col, current_, text);
     StoreFields(current_);
     Form4->RefreshGrid();
     return true;

@@ -49,7 +49,6 @@ protected:
     virtual void ListExtra() {}
     virtual void Listed() {}
     // The fields besides the name and the three percentages.
-    virtual void CheckFields(FieldCheck& check) {}
     virtual void StoreFields(int row) {}
     virtual void OpenFields(int row) {}
 

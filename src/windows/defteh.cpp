@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "battle/datatable.h"
+#include "battle/inputcheck.h"
 #include "battle/namelist.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
@@ -185,15 +186,16 @@ bool TForm14::SaveDefaults() {
     return true;
 }
 
-bool TForm14::CheckShown() const {
+bool TForm14::CheckShown() {
     FieldCheck check;
+    // Each value as the database editors take theirs, kept as the number alone.
     auto values = [&check](TValueListEditor* editor, int64_t max) {
         for (int row = 1; row <= editor->Count(); ++row)
-            check.WholeNumber(editor->Keys(row), editor->Values(row), 0, max);
+            editor->SetValues(row, check.Cell({"", false, 0, max}, editor->Values(row), editor->Keys(row)));
     };
     // As far as the main window's editors take them into a battle.
-    values(ValueListEditor2, std::numeric_limits<uint16_t>::max());
-    values(ValueListEditor3, std::numeric_limits<uint16_t>::max());
+    values(ValueListEditor2, battle::kMaxBonusLevel);
+    values(ValueListEditor3, battle::kMaxBonusLevel);
     values(ValueListEditor7, std::numeric_limits<uint8_t>::max());
     check.NotBlank(Label1->Caption(), Edit2->Text());
     check.NotBlank(Label2->Caption(), Edit3->Text());

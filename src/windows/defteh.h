@@ -49,8 +49,8 @@ public:
 
 private:
     // Tells every level, count or name that a battle could not take; false
-    // when there was any.
-    bool CheckShown() const;
+    // when there was any. The levels and counts are left as numbers alone.
+    bool CheckShown();
     // What the window shows, as def.dat holds it.
     battle::DefaultLevels ShownDefaults() const;
     void RebuildLists();

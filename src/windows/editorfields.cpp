@@ -16,9 +16,7 @@ void FieldCheck::WholeNumber(const std::string& field, const std::string& text, 
     if (!problem.empty()) problems_.push_back(std::move(problem));
 }
 
-void FieldCheck::NotBlank(const std::string& field, const std::string& text) {
-    if (text.find_first_not_of(" \t") == std::string::npos) problems_.push_back("«" + field + "»: не заполнено");
-}
+void FieldCheck::NotBlank(const std::string& field, const std::string& text) { Cell({"", true}, text, field); }
 
 std::string FieldCheck::Cell(const battle::CellRule& rule, const std::string& text, const std::string& field) {
     std::string stored;

@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "battle/datatable.h"
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
 #include "windows/dataform.h"
@@ -34,11 +35,11 @@ const char* const kTechMessage = "Уровень технологий долже
 
 void Tell(const std::string& text) { Application->MessageBox(text, Application->Title(), MB_OK | MB_ICONSTOP); }
 
-// The value of editor line `entry` as a whole number within 0..limit; false
-// when it is not one or the editor has no such line.
+// The value of editor line `entry` as a whole number within 0..limit, read
+// as every editor reads one; false when it is not one or the editor has no
+// such line.
 bool ReadValue(TValueListEditor* editor, int entry, int64_t limit, int64_t& value) {
-    if (entry + 1 > editor->Count()) return false;
-    return rtl::TryStrToInt64(editor->Values(entry + 1), value) && value >= 0 && value <= limit;
+    return entry + 1 <= editor->Count() && battle::ReadWholeNumber(editor->Values(entry + 1), 0, limit, value);
 }
 
 void WriteValue(TValueListEditor* editor, int entry, int64_t value) {

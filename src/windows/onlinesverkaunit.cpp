@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
 #include "rtl/textfile.h"
@@ -214,8 +215,8 @@ void Tonlinesverka::AnnounceEnd() {
 }
 
 // The battle reads the table: refused during a run, with the queue kept.
-// A value the table does not take (a rapid fire beyond what a battle can
-// bear) is left out, with a line in the log saying why.
+// A value the editors would not take (a rapid fire below 0 or beyond what a
+// battle can bear) is left out, with a line in the log saying why.
 void Tonlinesverka::Button2Click(TObject*) {
     if (RefuseWhileRunning()) return;
     const std::vector<std::string> queue = Memo3->Lines()->ToVector();
@@ -228,12 +229,16 @@ void Tonlinesverka::Button2Click(TObject*) {
             continue;
         const int col = battle::kColRapidFire + target;
         const std::string& value = queue[i + 2];
-        if (std::string problem = table.CellValueProblem(col, row, value); !problem.empty()) {
+        std::string stored = value, problem;
+        if (const battle::CellRule* rule = battle::CellRuleFor(table.Cell(battle::kColKind, row),
+                                                               table.Cell(battle::kColPurpose, row), col))
+            problem = battle::CellProblem(*rule, value, stored);
+        if (!problem.empty()) {
             Memo2->Lines()->Add(table.Cell(battle::kColName, row) + " по " + table.Cell(battle::kColName, target) +
                                 "  " + value + " не применено: " + problem);
             continue;
         }
-        table.SetCell(col, row, value);
+        table.SetCell(col, row, stored);
     }
     Memo3->Lines()->Clear();
     Form4->Button1Click(nullptr);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "battle/datatable.h"
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 #include "rtl/errors.h"
 #include "rtl/textfile.h"
@@ -135,7 +136,7 @@ int TForm15::ShownCounts(std::vector<uint32_t>& counts, std::string& bad) {
         const int entry = static_cast<int>(k);
         const std::string text = EntryValue(ValueListEditor1, entry);
         int64_t count = 0;
-        if (rtl::TryStrToInt64(text, count) && count >= 0 && count <= std::numeric_limits<uint32_t>::max()) {
+        if (battle::ReadWholeNumber(text, 0, std::numeric_limits<uint32_t>::max(), count)) {
             counts[UnitRows[k]] = static_cast<uint32_t>(count);
             continue;
         }

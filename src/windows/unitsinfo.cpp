@@ -35,8 +35,8 @@ void ReadList(TValueListEditor* editor, const std::vector<uint16_t>& editorRows,
             const int entry = match[k];
             const std::string text = EntryValue(editor, entry);
             const std::string key = entry + 1 <= editor->Count() ? editor->Keys(entry + 1) : std::string();
-            check.WholeNumber(std::string(what) + " " + key, text, 0, limit);
-            if (!rtl::TryStrToInt64(text, level)) level = 0;
+            const std::string stored = check.Cell({"", false, 0, limit}, text, std::string(what) + " " + key);
+            if (!rtl::TryStrToInt64(stored, level)) level = 0;
         }
         list.levels.push_back(level);
     }

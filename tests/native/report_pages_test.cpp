@@ -103,7 +103,7 @@ TEST(SpyReport, AnEmptyLineEndsItsSectionAndEveryLaterOne) {
 TEST(SpyReport, BlanksAroundACountAreNoPartOfIt) {
     // As reports copied from a page come: a colon after the name, a blank or a
     // no-break space at the end of the line.
-    EXPECT_EQ(Show(spy::ReadReport(Report({"Крейсер: 120", "Линейный крейсер 3 ", "Ракетная установка\t7\xA0",
+    EXPECT_EQ(Show(spy::ReadReport(Report({"Крейсер: 120", "Линейный крейсер +03 ", "Ракетная установка\t7\xA0",
                                            "Крейсер :  ", "Крейсер 1 2"}),
                                    kUnits, &kTechs)),
               (std::vector<std::string>{"unit:0=120", "unit:1=3", "unit:2=7", "bad:0=Крейсер :  ",

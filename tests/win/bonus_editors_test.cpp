@@ -222,13 +222,18 @@ TEST_F(BonusEditors, PercentagesOutsideWhatTheBattleComputesWithAreRefusedInEver
     Form26->Show();
     vcltest::SelectItem(Form26->ListBox1, 0);
     const int tech = Form26->CurrentRow();
-    const std::string attack = Table().Cell(3, tech), shields = Table().Cell(4, tech);
+    const std::string attack = Table().Cell(3, tech), shields = Table().Cell(4, tech),
+                      techStructure = Table().Cell(5, tech), name = Form26->Edit4->Text();
     Form26->Edit1->SetText("-100");
     Form26->Edit2->SetText("99999999999");
+    Form26->Edit3->SetText("99999999999999999999");
+    Form26->Edit4->SetText(" \t");
     vcltest::Click(Form26->Button1);
     ASSERT_EQ(Boxes().Shown().size(), 1u);
     for (const char* part : {"«% к атаке»: «-100» - должно быть целым числом от 0 до 32768",
-                             "«% к щитам»: «99999999999» - должно быть целым числом от 0 до 32768"})
+                             "«% к щитам»: «99999999999» - должно быть целым числом от 0 до 32768",
+                             "«% к структуре»: «99999999999999999999» - должно быть целым числом от 0 до 32768",
+                             "«Название технологии»: не заполнено"})
         EXPECT_NE(Boxes().Texts()[0].find(part), std::string::npos) << Utf8(part) << "\n" << Utf8(Boxes().Texts()[0]);
     EXPECT_EQ(Table().Cell(3, tech), attack);
     EXPECT_EQ(Table().Cell(4, tech), shields);
@@ -237,12 +242,18 @@ TEST_F(BonusEditors, PercentagesOutsideWhatTheBattleComputesWithAreRefusedInEver
     EXPECT_EQ(Boxes().Shown().size(), 2u);
     EXPECT_EQ(Form26->CurrentRow(), tech);
     EXPECT_EQ(scratch::ReadFile(programtest::InFolder(battle::kDataBaseFile)), file);
-    // The bounds themselves are taken.
-    Form26->Edit1->SetText("0");
-    Form26->Edit2->SetText("32768");
+    // The bounds themselves are taken, kept as the number alone whatever
+    // blanks, sign or leading zeros came with them.
+    Form26->Edit4->SetText(name);
+    Form26->Edit1->SetText("\t+00 ");
+    Form26->Edit2->SetText(" 032768");
+    Form26->Edit3->SetText("-0");
     vcltest::Click(Form26->Button1);
     EXPECT_EQ(Boxes().Shown().size(), 2u);
-    EXPECT_EQ(SavedTable().Cell(4, tech), "32768");
+    const DataTable saved = SavedTable();
+    EXPECT_EQ((std::vector<std::string>{saved.Cell(3, tech), saved.Cell(4, tech), saved.Cell(5, tech)}),
+              (std::vector<std::string>{"0", "32768", "0"}));
+    Form26->Edit3->SetText(techStructure);
     Form26->Edit1->SetText(attack);
     Form26->Edit2->SetText(shields);
     vcltest::Click(Form26->Button1);
@@ -252,9 +263,11 @@ TEST_F(BonusEditors, PercentagesOutsideWhatTheBattleComputesWithAreRefusedInEver
     Form27->Show();
     vcltest::SelectItem(Form27->ListBox1, 0);
     Form27->Edit3->SetText("32769");
+    Form27->Edit4->SetText("");
     vcltest::Click(Form27->Button1);
     ASSERT_EQ(Boxes().Shown().size(), 1u);
-    EXPECT_NE(Boxes().Texts()[0].find("«% к структуре»: «32769»"), std::string::npos) << Utf8(Boxes().Texts()[0]);
+    for (const char* part : {"«% к структуре»: «32769»", "«Название технологии»: не заполнено"})
+        EXPECT_NE(Boxes().Texts()[0].find(part), std::string::npos) << Utf8(Boxes().Texts()[0]);
     vcltest::Click(Form27->Button5);
 
     Boxes().Clear();
@@ -262,11 +275,12 @@ TEST_F(BonusEditors, PercentagesOutsideWhatTheBattleComputesWithAreRefusedInEver
     vcltest::SelectItem(form911->ListBox1, 0);
     const std::string structure = Table().Cell(5, form911->CurrentRow());
     form911->Edit3->SetText("-1");
+    form911->Edit4->SetText("");
     vcltest::Click(form911->Button3);
     ASSERT_EQ(Boxes().Shown().size(), 1u);
-    EXPECT_NE(Boxes().Texts()[0].find("«бонус к структуре %»: «-1» - должно быть целым числом от 0 до 32768"),
-              std::string::npos)
-        << Utf8(Boxes().Texts()[0]);
+    for (const char* part : {"«бонус к структуре %»: «-1» - должно быть целым числом от 0 до 32768",
+                             "«Название»: не заполнено"})
+        EXPECT_NE(Boxes().Texts()[0].find(part), std::string::npos) << Utf8(Boxes().Texts()[0]);
     EXPECT_EQ(Table().Cell(5, form911->CurrentRow()), structure);
     vcltest::Click(form911->Button4);
     EXPECT_EQ(SavedTable().Cell(5, 1), structure);
@@ -308,7 +322,7 @@ TEST_F(BonusEditors, TheViewerShowsBaseAndActualValuesAndRapidFire) {
     EXPECT_EQ(vcltest::MemoLines(infoform->Memo2), (std::vector<std::string>{"Пятнадцать  4"}));
 
     // Weapons 2 and a database technology at 2 that acts on the unit.
-    techs->SetValues(1, "2");
+    techs->SetValues(1, "2 ");
     Table().SetCell(kFifteen, 101, "1");
     Table().SetCell(3, 101, "50");
     techs->SetValues(tech101, "2");

@@ -71,10 +71,10 @@ TEST_F(PlayerDefaults, TheWindowSavesDiscardsAndZeroesItsLists) {
     EXPECT_FALSE(Form14->ListBox1->Enabled());
 
     Form14->Show();
-    Form14->ValueListEditor2->SetValues(2, "4");
-    Form14->ValueListEditor2->SetValues(5, "7");
+    Form14->ValueListEditor2->SetValues(2, " +04");
+    Form14->ValueListEditor2->SetValues(5, "007 ");
     Form14->ValueListEditor3->SetValues(1, "2");
-    Form14->ValueListEditor7->SetValues(1, "3");
+    Form14->ValueListEditor7->SetValues(1, "\t03");
     vcltest::TypeText(Form14->Edit2, "Командир");
     vcltest::Click(Form14->CheckBox1);
     EXPECT_TRUE(Form14->ListBox1->Enabled());
@@ -351,11 +351,12 @@ TEST_F(PlayerDefaults, TemplatesFromATextEditorAndAFileOfRandomBytes) {
     vcltest::Click(Form15->Button1);
     vcltest::SelectItem(Form15->ListBox1, 3);
     vcltest::TypeText(Form15->Edit1, "Новый");
-    Form15->ValueListEditor1->SetValues(1, "4");
+    Form15->ValueListEditor1->SetValues(1, "4\t");
     vcltest::Click(Form15->Button2);
     EXPECT_TRUE(Texts().empty()) << Utf8(Texts()[0]);
     battle::TemplateFileContents saved = battle::ReadTemplateFile(programtest::InFolder("Shbl.dat"));
     ASSERT_EQ(saved.templates.size(), 4u);
+    EXPECT_EQ(saved.templates[3].counts[Form15->UnitRows[0]], 4u);
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(saved.templates[i].name, names[i]);
     EXPECT_EQ(saved.templates[3].name, "Новый");
 

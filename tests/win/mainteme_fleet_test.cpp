@@ -40,9 +40,9 @@ protected:
 TEST_F(FleetEntry, TypedCountsAndLevelsAreStoredForTheCurrentParticipants) {
     ASSERT_GE(form->ShipRowCount(), 2);
     form->ValueListEditor1->SetValues(1, "100");
-    form->ValueListEditor1->SetValues(2, " 7");
+    form->ValueListEditor1->SetValues(2, "\t+07 ");
     form->ValueListEditor4->SetValues(2, "4000000");
-    form->ValueListEditor2->SetValues(1, "12");  // weapons
+    form->ValueListEditor2->SetValues(1, "12 ");  // weapons
     form->ValueListEditor5->SetValues(3, "65535");
     form->ValueListEditor3->SetValues(1, "3");   // admiral
     form->ValueListEditor7->SetValues(1, "255");

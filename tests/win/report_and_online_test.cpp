@@ -300,8 +300,8 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     SetRapidFire(first, {{viper, "3"}, {rocket, "5"}});
     SetRapidFire(second, {{viper, "2"}});
     server.Set(UnitPath(first), {UnitPage(Name(first), {Entry(viper, "Гадюка", 3), Entry(third, Name(third), 4)})});
-    // A rapid fire beyond what a battle can bear is logged and queued, but not applied.
-    testhttp::Page slow{UnitPage(Name(second), {Entry(first, Name(first), 20000)})};
+    // A rapid fire beyond what a battle can bear or below 0 is logged and queued, but not applied.
+    testhttp::Page slow{UnitPage(Name(second), {Entry(first, Name(first), 20000), Entry(third, Name(third), -3)})};
     slow.delayMs = 1500;
     server.Set(UnitPath(second), slow);
     testhttp::Page failing;
@@ -327,7 +327,7 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     Advance(5000);
     EXPECT_FALSE(w->Timer2->Enabled());
     EXPECT_EQ(MemoLines(w->Memo2).back(), Name(second) + " по " + Name(viper) + "  2--> 0");
-    EXPECT_EQ(MemoLines(w->Memo2).size(), 5u);
+    EXPECT_EQ(MemoLines(w->Memo2).size(), 6u);
 
     // A page the site answers with an error (500 here, 404 for the other
     // units) is never taken for one that matches: it is logged, and the walk
@@ -336,12 +336,12 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     EXPECT_EQ(w->CheckRow, online::kWalkEnd);
     EXPECT_EQ(w->G23->Progress(), online::kWalkEnd);
     const size_t failed = form->ShipRows().size() - 2;
-    ASSERT_EQ(MemoLines(w->Memo2).size(), 5u + failed);
-    EXPECT_EQ(MemoLines(w->Memo2)[5],
+    ASSERT_EQ(MemoLines(w->Memo2).size(), 6u + failed);
+    EXPECT_EQ(MemoLines(w->Memo2)[6],
               "«" + Name(third) + "» (" + server.Address() + UnitPath(third).substr(1) +
                   "): страница не загружена: ответ сервера 500");
     EXPECT_NE(MemoLines(w->Memo2).back().find("ответ сервера 404"), std::string::npos);
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Сверка скорострелов окончена. Сверено страниц: 2, изменений найдено: 4."
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Сверка скорострелов окончена. Сверено страниц: 2, изменений найдено: 5."
                                                 "\nНе загружено страниц: " +
                                                 std::to_string(failed) +
                                                 ".\nКакие именно, сказано в логе изменений."});
@@ -354,8 +354,11 @@ TEST_F(Comparison, TheWalkLogsAndQueuesTheDifferencesAndApplyingSavesThem) {
     const std::string rapidFireOfSecond = Table().Cell(battle::kColRapidFire + first, second);
     vcltest::Click(w->Button2);
     EXPECT_TRUE(MemoLines(w->Memo3).empty());
-    ASSERT_EQ(MemoLines(w->Memo2).size(), 6u + failed);
-    const std::string refusal = MemoLines(w->Memo2).back();
+    ASSERT_EQ(MemoLines(w->Memo2).size(), 8u + failed);
+    EXPECT_EQ(MemoLines(w->Memo2).back(),
+              Name(second) + " по " + Name(third) +
+                  "  -3 не применено: «Скорострел по»: «-3» - должно быть целым числом от 0 до 10000");
+    const std::string refusal = MemoLines(w->Memo2)[6u + failed];
     EXPECT_EQ(refusal.rfind(Name(second) + " по " + Name(first) + "  20000 не применено: ", 0), 0u) << Utf8(refusal);
     EXPECT_NE(refusal.find(std::to_string(battle::kMaxRapidFire)), std::string::npos) << Utf8(refusal);
     EXPECT_EQ(Table().Cell(battle::kColRapidFire + first, second), rapidFireOfSecond);

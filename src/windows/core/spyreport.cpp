@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "battle/inputcheck.h"
 #include "rtl/convert.h"
 
 namespace spy {
@@ -36,14 +37,18 @@ public:
     void Next() { ++at_; }
 
     // The value after a name and one separator of the line without its
-    // blanks, themselves without the blanks around it; a message step when
-    // it is no count. False when the value is unreadable.
+    // blanks, themselves without the blanks around it, read as every editor
+    // reads a number and kept as the number alone; a message step when it is
+    // no count. False when the value is unreadable.
     bool Value(size_t nameLength, std::string& value) {
         const std::string& line = Line();
         const std::string_view text = Trimmed(line);
         value = nameLength + 1 < text.size() ? std::string(Trimmed(text.substr(nameLength + 1))) : std::string();
         int64_t count = 0;
-        if (rtl::TryStrToInt64(value, count) && count >= 0 && count <= kMaxCount) return true;
+        if (battle::ReadWholeNumber(value, 0, kMaxCount, count)) {
+            value = rtl::IntToStr(count);
+            return true;
+        }
         steps_.push_back({Step::Unreadable, 0, line});
         return false;
     }
