@@ -507,6 +507,25 @@ void TMemoStrings::Flush() {
 
 std::vector<std::string> TMemoStrings::Lines() const { return SplitWindowText(MemoText(memo_->Handle())); }
 
+void TMemoStrings::SetBound(size_t limit, DroppedNote note) {
+    limit_ = limit;
+    note_ = std::move(note);
+}
+
+void TMemoStrings::DropOldest() {
+    // Half the bound goes at once: the window is rewritten once for as many
+    // lines as it then takes in, not at every line.
+    const size_t drop = lines_.size() - limit_ / 2;
+    // The note of an earlier drop is no line of its own.
+    dropped_ += drop - (dropped_ > 0 && lines_.front() == noteShown_ ? 1 : 0);
+    noteShown_ = note_(dropped_);
+    lines_[drop - 1] = noteShown_;
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<ptrdiff_t>(drop - 1));
+    windowLines_ = 0;
+    rewrite_ = true;
+    keepScroll_ = false;
+}
+
 int TMemoStrings::Count() const {
     EnsureLines();
     return static_cast<int>(lines_.size());
@@ -530,6 +549,7 @@ void TMemoStrings::Insert(int index, const std::string& text) {
         lines_.insert(at, text);
     }
     if (static_cast<size_t>(index) < windowLines_) rewrite_ = keepScroll_ = true;
+    if (limit_ > 0 && lines_.size() > limit_) DropOldest();
     Changed(atEnd);
 }
 
@@ -559,6 +579,7 @@ void TMemoStrings::Delete(int index) {
 void TMemoStrings::Clear() {
     // Whatever the window holds goes: nothing to read back first.
     stale_ = false;
+    dropped_ = 0;
     lines_.clear();
     windowLines_ = 0;
     rewrite_ = true;
@@ -568,6 +589,7 @@ void TMemoStrings::Clear() {
 
 void TMemoStrings::SetAllLines(const std::vector<std::string>& lines) {
     stale_ = false;
+    dropped_ = 0;
     lines_.clear();
     for (const auto& line : lines) {
         if (HasBreak(line)) {
