@@ -119,8 +119,9 @@ private:
     void EnsureLines() const;
     void Changed(bool appended);
     bool Pending() const { return rewrite_ || windowLines_ < lines_.size(); }
-    // Writes what is pending into the window.
-    void Flush();
+    // Writes what is pending into the window; `part`: a part of it, the
+    // rest later.
+    void Flush(bool part = false);
     void FlushLater();
     void OnPaint();
     void OnFlushTimer();

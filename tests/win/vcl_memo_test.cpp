@@ -91,6 +91,16 @@ TEST_F(Memo, ManyAddedLinesReadBackExactlyAndTheLastIsInView) {
     EXPECT_TRUE(WindowCatchesUp(5050));
     EXPECT_EQ(lines->Get(5049), LogLine(5049));
     EXPECT_GT(SendMessageW(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 5000);
+
+    // A long batch reaches an empty window a part at a time, the program
+    // answering between (also as the scroll bar comes up), and then whole.
+    lines->Clear();
+    Pump();
+    for (int i = 0; i < 15000; ++i) lines->Add(LogLine(i));
+    Sleep(150);
+    Pump();
+    EXPECT_LT(ScrollMax(), 14999);
+    EXPECT_TRUE(WindowCatchesUp(15000));
 }
 
 TEST_F(Memo, ClearInTheMiddleOfABatchAndEditsOfEarlierLines) {
