@@ -4,11 +4,11 @@
 //   mixed:     200,000 units a side with every ability and special attack
 //   podbor:    a fleet selection with the default options (100 candidates,
 //              4 generations, 5 battles each) within 4,800 units against 1,170
-//   engine-selection, engine-statistics: the battles of the benchmarks that
-//              drive the program's windows (bench/run window-selection,
-//              window-statistics), fought here without windows (the
-//              statistics run saving its logs as the program does); the
-//              seed of the draws comes from NORVIX_BENCH_SEED
+//   engine-selection, engine-statistics, engine-endless: the battles of the
+//              benchmarks that drive the program's windows (bench/run
+//              window-selection, window-statistics, window-endless), fought
+//              here without windows (saving the logs the program saves);
+//              the seed of the draws comes from NORVIX_BENCH_SEED
 //   rounds:    a battle no side can win, one "Грузовой челнок" a side, the
 //              full log on and saved: at the most rounds the options take,
 //              and at ten times as many for the memory, which must not grow
@@ -303,16 +303,21 @@ std::string StartFolderWithLogs(const char* pattern) {
     return folder;
 }
 
-// A statistics run with every log saved, as the window benchmark's run: its
-// log files go to a folder of their own beside the system's others.
-void WindowStatisticsEngine() {
-    using windowbench::kStatisticsFleet;
-    auto bench = ShippedDatabaseBench(kStatisticsFleet, std::size(kStatisticsFleet), SeedArgument());
+// A statistics run as the window benchmarks make it: window-statistics
+// saves every log, to a folder of its own beside the system's others;
+// window-endless saves none and fights battles nobody wins in full log.
+void WindowStatisticsEngine(bool endless) {
+    using namespace windowbench;
+    auto bench = endless ? ShippedDatabaseBench(kEndlessFleet, std::size(kEndlessFleet), SeedArgument())
+                         : ShippedDatabaseBench(kStatisticsFleet, std::size(kStatisticsFleet), SeedArgument());
     bench->options.statistics = true;
-    bench->options.saveLogs = true;
-    bench->options.battles = std::string(windowbench::kStatisticsBattles);
+    bench->options.saveLogs = !endless;
+    bench->options.fullLog = endless;
+    bench->options.battles = endless ? kEndlessBattles : kStatisticsBattles;
+    if (endless) bench->options.rounds = kEndlessRounds;
     const std::string folder = StartFolderWithLogs("norvix_engine_XXXXXX");
     SavedRunOutput output(bench->output);
+    bench->output.keepLines = !endless;  // a log never saved is not kept
     SystemClock clock;
     BattleRun run(bench->engine, bench->options, bench->output, output, clock);
     run.State.StartDir = folder;
@@ -323,7 +328,7 @@ void WindowStatisticsEngine() {
     run.WriteSummary();
     const double seconds = Seconds(start);
     std::filesystem::remove_all(folder);
-    std::printf("scenario=engine-statistics battles=%d seconds=%.3f\n", battles, seconds);
+    std::printf("scenario=engine-%s battles=%d seconds=%.3f\n", endless ? "endless" : "statistics", battles, seconds);
 }
 
 // A battle that never ends by itself: attack 5 against shields of 10 that
@@ -430,14 +435,15 @@ int main(int argc, char** argv) {
         {"mixed", Mixed},
         {"podbor", Podbor},
         {"engine-selection", WindowSelectionEngine},
-        {"engine-statistics", WindowStatisticsEngine},
+        {"engine-statistics", [] { WindowStatisticsEngine(false); }},
+        {"engine-endless", [] { WindowStatisticsEngine(true); }},
         {"rounds", NoWinRounds}};
     for (int i = 1; i < argc; ++i) {
         bool known = false;
         for (auto [name, run] : scenarios) known |= std::strcmp(argv[i], name) == 0;
         if (!known) {
             std::fprintf(stderr, "unknown scenario '%s' (big, selection, mixed, podbor, engine-selection, engine-statistics, "
-                         "rounds)\n", argv[i]);
+                         "engine-endless, rounds)\n", argv[i]);
             return 2;
         }
     }

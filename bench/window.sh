@@ -2,6 +2,9 @@
 # The program through its windows, against the engine alone:
 #   window-selection   a default fleet selection, from "Подобрать флот" to
 #                      the message that it is over
+#   window-endless     a statistics run of 200 battles of 10,000 rounds that
+#                      nobody wins, in full log, no log saved, to its summary;
+#                      each run's line gives the program's peak memory (peak_mb)
 #   window-statistics  a statistics run of 1,000 battles with the log window
 #                      open and every log saved, from "Начать расчет" to the
 #                      last battle's log file (the summary follows when the
@@ -99,6 +102,7 @@ window_run() {
     [ "$what" = skinswitch ] || engine="NORVIX_BENCH_SEED=$seed '$NORVIX_BENCH' engine-$what"
     line=$(cd "$work" && NORVIX_BENCH_ENGINE="$engine" "$BUILD_ROOT/win/window_driver.exe" "$what")
     driver=$?
+    line+=$(awk '/^VmHWM/ { printf " peak_mb=%.0f", $2 / 1024 }' "/proc/$program_pid/status" 2>/dev/null)
     kill "$program_pid" 2>/dev/null
     timeout 30 wineserver -k 2>/dev/null
     wait "$program_pid" 2>/dev/null
@@ -119,8 +123,9 @@ for scenario in "$@"; do
     case $scenario in
     window-selection) what=selection ;;
     window-statistics) what=statistics ;;
+    window-endless) what=endless ;;
     window-skinswitch) what=skinswitch ;;
-    *) echo "unknown scenario '$scenario' (window-selection, window-statistics, window-skinswitch)" >&2; exit 2 ;;
+    *) echo "unknown scenario '$scenario' (window-selection, window-statistics, window-endless, window-skinswitch)" >&2; exit 2 ;;
     esac
     if [ "$what" = skinswitch ]; then
         results=""

@@ -1,14 +1,14 @@
 // Drives the running simulator as a player would, for bench/run
-// window-selection and window-statistics: types the fleets into the main
+// window-selection, window-statistics and window-endless: types the fleets into the main
 // window, starts a fleet selection or a statistics run with the mouse, times
 // it to its result, and clicks now and then on another of the program's
 // windows to time how long the click waits for an answer. For
 // window-skinswitch it opens eight windows and times switching the skin off
 // and on again with the options' check box.
 //
-//   window_driver options selection|statistics|skinswitch 0|1   writes the
+//   window_driver options selection|statistics|endless|skinswitch 0|1   writes the
 //                                  scenario's opt.dat (skinning off or on) before the start
-//   window_driver selection|statistics|skinswitch  drives the started program
+//   window_driver selection|statistics|endless|skinswitch  drives the started program
 //
 // Runs in the program's working folder, in the same Wine session. Prints one
 // line of key=value pairs; on a failure a message on stderr and exit code 1.
@@ -456,12 +456,19 @@ bool BattleLogSaved(int battle) {
     return found;
 }
 
-int Statistics() {
+// A statistics run; `endless`: battles nobody wins in full log, no log
+// saved, over at the summary, after which the log window must hold the
+// last battle under the line that counts what it dropped.
+int Statistics(bool endless) {
+    using namespace windowbench;
     HWND main = WaitForProgram();
-    EnterFleet(main, windowbench::kStatisticsFleet, std::size(windowbench::kStatisticsFleet));
+    if (endless)
+        EnterFleet(main, kEndlessFleet, std::size(kEndlessFleet));
+    else
+        EnterFleet(main, kStatisticsFleet, std::size(kStatisticsFleet));
     Pause(300);
     NoMessage("the fleet entry");
-    const int battles = std::stoi(windowbench::kStatisticsBattles);
+    const int battles = std::stoi(endless ? kEndlessBattles : kStatisticsBattles);
     const double engineBefore = EngineSeconds();
 
     Responsiveness clicks;
@@ -477,17 +484,19 @@ int Statistics() {
         NoMessage("the statistics run");
         const double now = SecondsSince(start);
         if (now > kGiveUpSeconds) throw std::runtime_error("the statistics run did not end");
-        if (seconds == 0 && BattleLogSaved(battles)) seconds = now;
-        if (seconds != 0) {
+        if (seconds == 0 && !endless && BattleLogSaved(battles)) seconds = now;
+        if (seconds != 0 || endless) {
             for (HWND window : TopWindows())
                 if (IsWindowVisible(window) && ServerText(window) == u"статистический модуль") summary = window;
-        } else if (now >= nextProbe) {
+        }
+        if (seconds == 0 && now >= nextProbe) {
             clicks.Probe();
             nextProbe = SecondsSince(start) + probeEvery;
         }
         Pause(10);
     }
     const double summarySeconds = SecondsSince(start);
+    if (endless) seconds = summarySeconds;
     Pause(500);
     const double engineAfter = EngineSeconds();
     std::u16string text;
@@ -495,6 +504,11 @@ int Statistics() {
         if (ClassOf(child) == u"Edit") text = AskedText(child);
     if (!Contains(text, u"По итогам симуляции") || !Contains(text, u"Победных -- "))
         throw std::runtime_error("the statistics window holds no summary of the run");
+    std::u16string log;  // the log window's: its button says "стереть"
+    for (HWND child : endless ? Children(FormWithButton(u"стереть")) : std::vector<HWND>{})
+        if (ClassOf(child) == u"Edit") log = AskedText(child);
+    if (endless && (log.rfind(u"... пропущено ранних строк: ", 0) != 0 || !Contains(log, u"Симулируется бой 200/200")))
+        throw std::runtime_error("the log window holds not the last battle under the count of what it dropped");
 
     std::printf(
         "battles=%d seconds=%.3f summary_seconds=%.3f clicks=%d click_mean_ms=%.0f click_worst_ms=%.0f "
@@ -601,12 +615,12 @@ int SkinSwitch() {
 // save logs, statistics module, battles, full log, skinning, payback,
 // updates, window positions, generations, candidates.
 void WriteOptions(const std::string& scenario, bool skinned) {
-    const bool statistics = scenario == "statistics";
-    const std::string lines[] = {windowbench::kRounds,
+    const bool statistics = scenario == "statistics", endless = scenario == "endless";
+    const std::string lines[] = {endless ? windowbench::kEndlessRounds : windowbench::kRounds,
                                  statistics ? "1" : "0",
-                                 statistics ? "1" : "0",
-                                 statistics ? windowbench::kStatisticsBattles : "10",
-                                 "0",
+                                 statistics || endless ? "1" : "0",
+                                 statistics ? windowbench::kStatisticsBattles : endless ? windowbench::kEndlessBattles : "10",
+                                 endless ? "1" : "0",
                                  skinned ? "1" : "0",
                                  "0",
                                  "0",
@@ -626,9 +640,9 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (scenario == "selection") return Selection();
-        if (scenario == "statistics") return Statistics();
+        if (scenario == "statistics" || scenario == "endless") return Statistics(scenario == "endless");
         if (scenario == "skinswitch") return SkinSwitch();
-        std::fprintf(stderr, "usage: window_driver [options] selection|statistics|skinswitch [0|1]\n");
+        std::fprintf(stderr, "usage: window_driver [options] selection|statistics|endless|skinswitch [0|1]\n");
         return 2;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "window_driver %s: %s\n", scenario.c_str(), error.what());

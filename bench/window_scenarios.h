@@ -27,6 +27,12 @@ inline constexpr const char* kSelectionGenerations = "4";
 inline constexpr FleetEntry kStatisticsFleet[] = {{1, 205, 2000}, {2, 205, 2000}};
 inline constexpr const char* kStatisticsBattles = "1000";
 
+// A statistics run of 200 battles of 10,000 rounds that nobody wins, one
+// "Грузовой челнок" a side, in full log, no log saved.
+inline constexpr FleetEntry kEndlessFleet[] = {{1, 201, 1}, {2, 201, 1}};
+inline constexpr const char* kEndlessBattles = "200";
+inline constexpr const char* kEndlessRounds = "10000";
+
 inline constexpr const char* kRounds = "8";
 
 }  // namespace windowbench

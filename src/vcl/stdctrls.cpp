@@ -144,6 +144,9 @@ bool LeavesTextAlone(UINT msg) {
     case WM_MOVE:
     case WM_SIZE:
     case WM_NCCALCSIZE:
+    // The edit control shows and hides its scroll bars as its text grows.
+    case WM_STYLECHANGING:
+    case WM_STYLECHANGED:
     case WM_SHOWWINDOW:
     case WM_GETDLGCODE:
     case WM_DESTROY:
@@ -227,6 +230,10 @@ namespace {
 constexpr UINT_PTR kMemoFlushTimer = 0x4E4D;
 // How often a visible memo that keeps receiving lines is brought up to date.
 constexpr DWORD kMemoFlushIntervalMs = 100;
+// How many lines it then takes in at most, the rest at the next time: Wine's
+// edit control lays out some 30,000 lines a second, and the program answers
+// between two of these, however far the window is behind.
+constexpr size_t kMemoFlushLines = 3'000;
 
 // Splits at CR LF, LF or CR; a text that ends with a break ends with an
 // empty piece, so every piece stands for one line of the window.
@@ -280,12 +287,12 @@ struct ScrollBarsLook {
     }
 };
 
-std::u16string JoinLines(const std::vector<std::string>& lines, size_t from) {
+std::u16string JoinLines(const std::vector<std::string>& lines, size_t from, size_t to) {
     std::string text;
     size_t size = 0;
-    for (size_t i = from; i < lines.size(); ++i) size += lines[i].size() + 2;
+    for (size_t i = from; i < to; ++i) size += lines[i].size() + 2;
     text.reserve(size);
-    for (size_t i = from; i < lines.size(); ++i) {
+    for (size_t i = from; i < to; ++i) {
         text += lines[i];
         text += "\r\n";
     }
@@ -427,18 +434,18 @@ void TMemoStrings::OnFlushTimer() {
     KillTimer(memo_->Handle(), kMemoFlushTimer);
     timerArmed_ = false;
     // A hidden memo is brought up to date when it is painted or read.
-    if (IsWindowVisible(memo_->Handle()) && !Updating()) Flush();
+    if (IsWindowVisible(memo_->Handle()) && !Updating()) Flush(true);
 }
 
 void TMemoStrings::OnPaint() {
     if (flushing_ || !Pending() || Updating()) return;
     // A handler that adds a line and pumps messages after each one would
     // otherwise rewrite the window for every line.
-    if (GetTickCount() - lastFlush_ >= kMemoFlushIntervalMs) Flush();
+    if (GetTickCount() - lastFlush_ >= kMemoFlushIntervalMs) Flush(true);
     else FlushLater();
 }
 
-void TMemoStrings::Flush() {
+void TMemoStrings::Flush(bool part) {
     if (flushing_ || stale_ || !Pending() || !memo_->HandleAllocated()) return;
     HWND window = memo_->Handle();
     flushing_ = true;
@@ -476,14 +483,16 @@ void TMemoStrings::Flush() {
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
         }
     } hidden(window);
+    const size_t from = rewrite_ ? 0 : windowLines_;
+    const size_t to = part ? std::min(lines_.size(), from + kMemoFlushLines) : lines_.size();
     try {
         if (rewrite_) {
             int firstVisible = keepScroll_ ? static_cast<int>(SendMessageW(window, EM_GETFIRSTVISIBLELINE, 0, 0)) : 0;
-            std::u16string text = JoinLines(lines_, 0);
+            std::u16string text = JoinLines(lines_, 0, to);
             SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
             if (firstVisible > 0 && !scrollToEnd_) SendMessageW(window, EM_LINESCROLL, 0, firstVisible);
         } else {
-            std::u16string text = JoinLines(lines_, windowLines_);
+            std::u16string text = JoinLines(lines_, windowLines_, to);
             if (!windowEndsLine_) text.insert(0, u"\r\n");
             int length = GetWindowTextLengthW(window);
             SendMessageW(window, EM_SETSEL, static_cast<WPARAM>(length), length);
@@ -498,14 +507,35 @@ void TMemoStrings::Flush() {
         flushing_ = false;
         throw;
     }
-    windowLines_ = lines_.size();
+    windowLines_ = to;
     windowEndsLine_ = true;
-    rewrite_ = keepScroll_ = scrollToEnd_ = false;
+    rewrite_ = keepScroll_ = false;
     flushing_ = false;
     lastFlush_ = GetTickCount();
+    if (to < lines_.size()) FlushLater();
+    else scrollToEnd_ = false;
 }
 
 std::vector<std::string> TMemoStrings::Lines() const { return SplitWindowText(MemoText(memo_->Handle())); }
+
+void TMemoStrings::SetBound(size_t limit, DroppedNote note) {
+    limit_ = limit;
+    note_ = std::move(note);
+}
+
+void TMemoStrings::DropOldest() {
+    // Half the bound goes at once: the window is rewritten once for as many
+    // lines as it then takes in, not at every line.
+    const size_t drop = lines_.size() - limit_ / 2;
+    // The note of an earlier drop is no line of its own.
+    dropped_ += drop - (dropped_ > 0 && lines_.front() == noteShown_ ? 1 : 0);
+    noteShown_ = note_(dropped_);
+    lines_[drop - 1] = noteShown_;
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<ptrdiff_t>(drop - 1));
+    windowLines_ = 0;
+    rewrite_ = true;
+    keepScroll_ = false;
+}
 
 int TMemoStrings::Count() const {
     EnsureLines();
@@ -530,6 +560,7 @@ void TMemoStrings::Insert(int index, const std::string& text) {
         lines_.insert(at, text);
     }
     if (static_cast<size_t>(index) < windowLines_) rewrite_ = keepScroll_ = true;
+    if (limit_ > 0 && lines_.size() > limit_) DropOldest();
     Changed(atEnd);
 }
 
@@ -559,6 +590,7 @@ void TMemoStrings::Delete(int index) {
 void TMemoStrings::Clear() {
     // Whatever the window holds goes: nothing to read back first.
     stale_ = false;
+    dropped_ = 0;
     lines_.clear();
     windowLines_ = 0;
     rewrite_ = true;
@@ -568,6 +600,7 @@ void TMemoStrings::Clear() {
 
 void TMemoStrings::SetAllLines(const std::vector<std::string>& lines) {
     stale_ = false;
+    dropped_ = 0;
     lines_.clear();
     for (const auto& line : lines) {
         if (HasBreak(line)) {

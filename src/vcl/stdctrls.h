@@ -2,6 +2,8 @@
 #pragma once
 #include "vcl/win.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -103,6 +105,9 @@ public:
     void Clear() override;
     // The lines as the edit window shows them (pending lines written first).
     std::vector<std::string> Lines() const;
+    // See TMemo::SetLineBound.
+    using DroppedNote = std::function<std::string(uint64_t dropped)>;
+    void SetBound(size_t limit, DroppedNote note);
 
 protected:
     void SetAllLines(const std::vector<std::string>& lines) override;
@@ -114,13 +119,16 @@ private:
     void EnsureLines() const;
     void Changed(bool appended);
     bool Pending() const { return rewrite_ || windowLines_ < lines_.size(); }
-    // Writes what is pending into the window.
-    void Flush();
+    // Writes what is pending into the window; `part`: a part of it, the
+    // rest later.
+    void Flush(bool part = false);
     void FlushLater();
     void OnPaint();
     void OnFlushTimer();
     // The window text changed without us (typing, pasting, text set directly).
     void WindowChanged();
+    // Drops the oldest lines down to half the bound, the note in their place.
+    void DropOldest();
 
     TMemo* memo_;
     mutable std::vector<std::string> lines_;
@@ -133,6 +141,10 @@ private:
     bool flushing_ = false;
     bool timerArmed_ = false;
     DWORD lastFlush_ = 0;
+    size_t limit_ = 0;            // 0: no bound
+    DroppedNote note_;
+    uint64_t dropped_ = 0;        // lines dropped since the memo was last cleared
+    std::string noteShown_;       // the note the first line holds while dropped_ > 0
 };
 
 class TMemo : public TWinControl {
@@ -141,6 +153,11 @@ public:
     const char* ClassName() const override { return "TMemo"; }
 
     TStrings* Lines() { return lines_.get(); }
+    // Keeps at most `limit` lines however many are added: the line beyond
+    // it drops the oldest down to half the limit, and the first line then
+    // says, in the words of `note`, how many lines went since the memo was
+    // last cleared. The newest lines, which a log is read for, stay whole.
+    void SetLineBound(size_t limit, TMemoStrings::DroppedNote note) { lines_->SetBound(limit, std::move(note)); }
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool value);
     TScrollStyle ScrollBars() const { return scrollBars_; }

@@ -4,6 +4,9 @@
 #include <climits>
 #include <string>
 
+#include "battle/logline.h"
+#include "rtl/convert.h"
+
 using namespace vcl;
 using skin::TsGauge;
 
@@ -20,6 +23,7 @@ TForm7::TForm7(TComponent* owner) : TForm(owner) {
                 .With([](TMemo* m) {
                     m->SetScrollBars(ssBoth);
                     m->SetWordWrap(false);
+                    m->SetLineBound(kRunLines, DroppedLinesNote);
                 });
     sGauge1 = Declare<TsGauge>(this, "sGauge1").Bounds(8, 472, 528, 22).Anchors(akLeft | akRight | akBottom);
     sGauge2 = Declare<TsGauge>(this, "sGauge2").Bounds(8, 500, 528, 22).Anchors(akLeft | akRight | akBottom);
@@ -32,6 +36,14 @@ TForm7::TForm7(TComponent* owner) : TForm(owner) {
                   .Anchors(akRight | akBottom)
                   .Caption("стереть")
                   .OnClick(Bind(this, &TForm7::Button1Click));
+}
+
+// What is kept after a drop holds the latest battle whole: its log, bounded
+// by the battle itself, and its summary, at most a few thousand lines.
+static_assert(TForm7::kRunLines / 2 >= battle::BoundedLog::kHeadLines + battle::BoundedLog::kTailLines + 5'000);
+
+std::string TForm7::DroppedLinesNote(uint64_t dropped) {
+    return "... пропущено ранних строк: " + rtl::IntToStr(dropped) + " ...";
 }
 
 void TForm7::Button1Click(TObject*) { Memo1->Lines()->Clear(); }

@@ -2,6 +2,7 @@
 // attacks of one participant and the rounds of the battle.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "battle/battleports.h"
@@ -27,6 +28,12 @@ public:
     void SetUnitProgress(int64_t position) override;
     void SetRoundGauge(int64_t maximum, std::string_view suffix) override;
     void SetRoundProgress(int64_t position) override;
+
+    // The most lines the log and the statistics windows hold, over a run of
+    // any length and over runs: beyond it the oldest go (see
+    // TMemo::SetLineBound), and the first line says how many.
+    static constexpr size_t kRunLines = 100'000;
+    static std::string DroppedLinesNote(uint64_t dropped);
 
     // While a run goes on the windows paint about this often: between the
     // battle timer's ticks, or from inside a battle that runs longer.

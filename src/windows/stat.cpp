@@ -1,5 +1,7 @@
 #include "windows/stat.h"
 
+#include "windows/log.h"
+
 using namespace vcl;
 
 TForm10* Form10 = nullptr;
@@ -15,6 +17,7 @@ TForm10::TForm10(TComponent* owner) : TForm(owner) {
                 .With([](TMemo* m) {
                     m->SetScrollBars(ssBoth);
                     m->SetWordWrap(false);
+                    m->SetLineBound(TForm7::kRunLines, TForm7::DroppedLinesNote);
                 });
     Button1 = Declare<TButton>(this, "Button1")
                   .Bounds(396, 449, 100, 25)

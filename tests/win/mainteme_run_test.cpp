@@ -79,6 +79,7 @@ protected:
     void TearDown() override {
         Form13->CheckBox4->SetChecked(false);
         Form13->CheckBox2->SetChecked(false);
+        Form13->CheckBox3->SetChecked(false);
     }
     // The same fleet on both sides: 100 units of two fighting types.
     void EnterFleets() {
@@ -203,6 +204,30 @@ TEST_F(BattleRunFromMainWindow, TenBattlesWithStatisticsEndInTheSummaryAndTheLog
     vcltest::Click(form->Button1);
     EXPECT_TRUE(Form11->Visible());
     Form11->Hide();
+    Form7->Hide();
+    Form10->Hide();
+}
+
+// Battles nobody wins, each logged in full and alike, not saved: the log
+// window keeps the latest whole under one line that counts the rest.
+TEST_F(BattleRunFromMainWindow, AStatisticsRunOfEndlessBattlesKeepsTheLogWindowBounded) {
+    form->ValueListEditor1->SetValues(1, "1");  // "Грузовой челнок": attack 5 against shields of 10
+    form->ValueListEditor4->SetValues(1, "1");
+    Form13->CheckBox4->SetChecked(true);
+    Form13->CheckBox3->SetChecked(true);
+    Form13->Edit1->SetText("3");
+    Form13->Edit2->SetText("10000");
+    vcltest::Click(form->Button5);
+    vcltest::Advance(4000);
+    EXPECT_FALSE(form->RunGoing());
+    const std::vector<std::string> log = vcltest::MemoLines(Form7->Memo1);
+    const std::string note = "... пропущено ранних строк: ";
+    ASSERT_EQ(log[0].rfind(note, 0), 0u) << Utf8(log[0]);
+    const auto last = std::find(log.rbegin(), log.rend(), "Инициация модуля загрузки");
+    ASSERT_NE(last, log.rend());
+    EXPECT_EQ(*(last - 3), "Симулируется бой 3/3");
+    EXPECT_EQ(std::stoul(log[0].substr(note.size())) + log.size() - 1, 3 * static_cast<size_t>(last - log.rbegin() + 1));
+    EXPECT_EQ(vcltest::MemoLines(Form10->Memo1)[0], "Бой № 1");
     Form7->Hide();
     Form10->Hide();
 }

@@ -91,6 +91,16 @@ TEST_F(Memo, ManyAddedLinesReadBackExactlyAndTheLastIsInView) {
     EXPECT_TRUE(WindowCatchesUp(5050));
     EXPECT_EQ(lines->Get(5049), LogLine(5049));
     EXPECT_GT(SendMessageW(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 5000);
+
+    // A long batch reaches an empty window a part at a time, the program
+    // answering between (also as the scroll bar comes up), and then whole.
+    lines->Clear();
+    Pump();
+    for (int i = 0; i < 15000; ++i) lines->Add(LogLine(i));
+    Sleep(150);
+    Pump();
+    EXPECT_LT(ScrollMax(), 14999);
+    EXPECT_TRUE(WindowCatchesUp(15000));
 }
 
 TEST_F(Memo, ClearInTheMiddleOfABatchAndEditsOfEarlierLines) {
@@ -122,6 +132,21 @@ TEST_F(Memo, ClearInTheMiddleOfABatchAndEditsOfEarlierLines) {
     EXPECT_EQ(lines->Count(), 4);
     EXPECT_EQ(lines->ToVector(), vcltest::MemoLines(memo));
     EXPECT_EQ(lines->Get(3), "");
+
+    // Bounded, it keeps the newest lines under one that counts the dropped
+    // ones (the count's own line not among them), from the last clear on.
+    memo->SetLineBound(10, [](uint64_t n) { return "пропущено " + std::to_string(n); });
+    for (int i = 0; i < 25; ++i) {
+        lines->Add(LogLine(i));
+        if (i == 7) EXPECT_EQ(vcltest::MemoLines(memo).size(), 7u);  // the window holds some before a drop
+    }
+    expected = {"пропущено 21"};  // of the 4 + 25 lines
+    for (int i = 17; i < 25; ++i) expected.push_back(LogLine(i));
+    EXPECT_EQ(lines->ToVector(), expected);
+    EXPECT_EQ(vcltest::MemoLines(memo), expected);
+    lines->Clear();
+    for (int i = 0; i < 11; ++i) lines->Add(LogLine(i));
+    EXPECT_EQ(lines->Get(0), "пропущено 6");
 }
 
 // A battle log replaced by one as long leaves the scroll bars as they were:
