@@ -10,7 +10,7 @@ export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 JOBS=${NORVIX_JOBS:-$(nproc 2>/dev/null || echo 2)}
 
-PACKAGES="wine64 wine64-tools libwine-dev fonts-wine xvfb xauth x11-utils x11-apps openbox xdotool cmake make g++ googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev python3 clang libclang-rt-14-dev libcurl4-openssl-dev libssl-dev ca-certificates"
+PACKAGES="wine64 wine64-tools libwine-dev libx11-dev fonts-wine xvfb xauth x11-utils x11-apps openbox xdotool cmake make g++ googletest libgtest-dev zlib1g-dev libjpeg62-turbo-dev python3 clang libclang-rt-14-dev libcurl4-openssl-dev libssl-dev ca-certificates"
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
