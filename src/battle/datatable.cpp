@@ -276,9 +276,8 @@ DataTable::ImportResult DataTable::ImportFromFile(const std::string& path) {
     std::string version = reader.ReadLine();
     // A file saved as UTF-8 begins with a byte-order mark: the mark is no part
     // of the version, and every line is turned into code page 1251.
-    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-    const bool utf8 = version.starts_with(kUtf8Mark);
-    if (utf8) version = rtl::Utf8ToCp1251(std::string_view(version).substr(kUtf8Mark.size()));
+    const bool utf8 = version.starts_with(rtl::kUtf8ByteOrderMark);
+    if (utf8) version = rtl::Utf8ToCp1251(std::string_view(version).substr(rtl::kUtf8ByteOrderMark.size()));
     auto next = [&] { return utf8 ? rtl::Utf8ToCp1251(reader.ReadLine()) : reader.ReadLine(); };
 
     // The blocks are taken over only when the whole file has been read: a

@@ -172,6 +172,14 @@ std::string RowKindProblem(int row, std::string_view kind) {
            std::string(band) + "» или «0»";
 }
 
+std::string TableCellProblem(const DataTable& table, int col, int row, const std::string& text, std::string& stored) {
+    stored = text;
+    if (row <= 0) return {};  // the version and the first-run marker
+    if (col == kColKind) return RowKindProblem(row, text);
+    const CellRule* rule = CellRuleFor(table.Cell(kColKind, row), table.Cell(kColPurpose, row), col);
+    return rule ? CellProblem(*rule, text, stored) : std::string();
+}
+
 std::string WholeNumberProblem(const std::string& field, const std::string& text, int64_t min, int64_t max) {
     int64_t value = 0;
     if (rtl::TryStrToInt64(text, value) && value >= min && value <= max) return {};

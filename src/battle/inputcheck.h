@@ -70,6 +70,10 @@ std::string CellProblem(const CellRule& rule, const std::string& text, std::stri
                         const std::string& field = {});
 // Empty when row `row` may be of `kind`: free ("0" or empty) or its band's kind.
 std::string RowKindProblem(int row, std::string_view kind);
+// Empty when `text` may stand in cell (col, row) of `table` as the editors
+// take it: a row's kind by its band, any other cell by the rule of its row
+// (CellRuleFor); `stored` is the form to keep. Else what is wrong.
+std::string TableCellProblem(const DataTable& table, int col, int row, const std::string& text, std::string& stored);
 
 // The units a participant brings into battle: a ship type as many as its
 // count, a building at most one.

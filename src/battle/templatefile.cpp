@@ -5,6 +5,7 @@
 
 #include "battle/defaultsfiles.h"
 #include "rtl/convert.h"
+#include "rtl/encoding.h"
 #include "rtl/textfile.h"
 
 namespace battle {
@@ -39,9 +40,8 @@ TemplateFileContents ReadTemplateFile(const std::string& path) {
     // Every line the writer makes ends with CR LF: a last line without its
     // end is where the file was cut, and what followed it is lost.
     const bool cut = !lines.empty() && !reader.LineEnded() && !Trimmed(lines.back()).empty();
-    constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-    if (!lines.empty() && std::string_view(lines[0]).substr(0, kUtf8Bom.size()) == kUtf8Bom)
-        lines[0].erase(0, kUtf8Bom.size());
+    if (!lines.empty() && lines[0].starts_with(rtl::kUtf8ByteOrderMark))
+        lines[0].erase(0, rtl::kUtf8ByteOrderMark.size());
     if (std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return Trimmed(line).empty(); }))
         return file;
     if (Trimmed(lines[0]) != kTemplateMarker) {

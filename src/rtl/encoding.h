@@ -14,6 +14,9 @@ char Utf16ToCp1251Char(char16_t c);
 std::u16string Cp1251ToUtf16(std::string_view text);
 std::string Utf16ToCp1251(std::u16string_view text);
 
+// What a text saved as UTF-8 by many editors begins with.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 std::string Cp1251ToUtf8(std::string_view text);
 // Characters with no code page 1251 form (and malformed sequences) become '?'.
 std::string Utf8ToCp1251(std::string_view text);

@@ -111,11 +111,10 @@ std::string Latin1To1251(std::string_view text) {
 
 std::string PageTextTo1251(std::string_view body, std::string_view contentType) {
     std::string charset = CharsetOf(contentType);
-    const bool bom = body.size() >= 3 && static_cast<unsigned char>(body[0]) == 0xEF &&
-                     static_cast<unsigned char>(body[1]) == 0xBB && static_cast<unsigned char>(body[2]) == 0xBF;
+    const bool bom = body.starts_with(kUtf8ByteOrderMark);
     if (charset.empty() && bom) charset = "utf-8";
     if (charset.empty()) charset = CharsetOf(body.substr(0, 4096));  // <meta ... charset=...>
-    if (bom && (charset == "utf-8" || charset == "utf8")) body.remove_prefix(3);
+    if (bom && (charset == "utf-8" || charset == "utf8")) body.remove_prefix(kUtf8ByteOrderMark.size());
     if (charset == "utf-8" || charset == "utf8") return Utf8ToCp1251(body);
     if (charset == "koi8-r" || charset == "koi8-u") return Koi8To1251(body);
     if (charset == "iso-8859-1" || charset == "latin1" || charset == "us-ascii" || charset == "ascii")

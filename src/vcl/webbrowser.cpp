@@ -74,12 +74,6 @@ std::string TWebBrowser::LoadError() const {
     return load_->result.ok ? std::string() : load_->result.error;
 }
 
-int TWebBrowser::LoadStatus() const {
-    if (!HasDocument()) return 0;
-    std::lock_guard<std::mutex> guard(load_->lock);
-    return load_->result.status;
-}
-
 rtl::HttpFailure TWebBrowser::LoadFailure() const {
     if (!HasDocument()) return rtl::HttpFailure::kNone;
     std::lock_guard<std::mutex> guard(load_->lock);

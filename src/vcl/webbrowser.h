@@ -27,10 +27,6 @@ public:
     std::string DocumentSource() const;
     // Why the last load failed; "" when it did not.
     std::string LoadError() const;
-    // The status code the server gave the last load; 0 when the site gave no
-    // answer (no connection, host not found, certificate refused, no
-    // response) or while loading.
-    int LoadStatus() const;
     // Why the last load failed: kNone when it did not or while loading.
     rtl::HttpFailure LoadFailure() const;
 

@@ -72,13 +72,8 @@ void TDataGrid::SetCells(int col, int row, const std::string& text) {
     if (text == table_.Cell(col, row)) return;
     if (RefuseWhileRunning()) return;
     // Typed here as in the editors: by the rule of the cell, kept in their form.
-    std::string stored = text, problem;
-    if (row > 0 && col == battle::kColKind) problem = battle::RowKindProblem(row, text);
-    const battle::CellRule* rule =
-        row > 0 ? battle::CellRuleFor(table_.Cell(battle::kColKind, row), table_.Cell(battle::kColPurpose, row), col)
-                : nullptr;
-    if (rule) problem = battle::CellProblem(*rule, text, stored);
-    if (!problem.empty()) {
+    std::string stored;
+    if (const std::string problem = battle::TableCellProblem(table_, col, row, text, stored); !problem.empty()) {
         ShowProblem("Строка " + rtl::IntToStr(row) + ", столбец " + rtl::IntToStr(col) + ": " + problem +
                     ". Значение не принято.");
         return;

@@ -229,11 +229,8 @@ void Tonlinesverka::Button2Click(TObject*) {
             continue;
         const int col = battle::kColRapidFire + target;
         const std::string& value = queue[i + 2];
-        std::string stored = value, problem;
-        if (const battle::CellRule* rule = battle::CellRuleFor(table.Cell(battle::kColKind, row),
-                                                               table.Cell(battle::kColPurpose, row), col))
-            problem = battle::CellProblem(*rule, value, stored);
-        if (!problem.empty()) {
+        std::string stored;
+        if (const std::string problem = battle::TableCellProblem(table, col, row, value, stored); !problem.empty()) {
             Memo2->Lines()->Add(table.Cell(battle::kColName, row) + " по " + table.Cell(battle::kColName, target) +
                                 "  " + value + " не применено: " + problem);
             continue;

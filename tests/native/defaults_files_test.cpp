@@ -390,7 +390,9 @@ TEST_F(PlayerFiles, DamagedTemplatesLoadWhatIsSound) {
         read = ReadTemplateFile(PathOf("Shbl.dat"));
         EXPECT_TRUE(read.damaged);
         ASSERT_EQ(read.templates.size(), loaded) << Utf8(read.message);
-        if (loaded) EXPECT_EQ(read.templates[0].counts[205], 600u);
+        if (loaded) {
+            EXPECT_EQ(read.templates[0].counts[205], 600u);
+        }
     }
     Write("Shbl.dat", {"UNION", "Рейд", "205", "10", "", ""});
     read = ReadTemplateFile(PathOf("Shbl.dat"));

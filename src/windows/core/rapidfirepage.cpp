@@ -220,13 +220,12 @@ void CompareRapidFire(const battle::DataTable& table, int row, const std::vector
         }
         // A page that names a target twice, or one the comparison does not
         // know, is laid out otherwise than the cut expects: none of it is taken.
-        const std::string gid = "gid=" + rtl::IntToStr(target);
         if (listed[static_cast<size_t>(target)]) {
-            out.notCompared = "цель " + gid + " названа на странице дважды";
+            out.notCompared = "цель gid=" + rtl::IntToStr(target) + " названа на странице дважды";
             break;
         }
         if (!IsComparedTarget(table, target)) {
-            out.notCompared = "цель " + gid + " не юнит сверки: в строке " + rtl::IntToStr(target) +
+            out.notCompared = "цель gid=" + rtl::IntToStr(target) + " не юнит сверки: в строке " + rtl::IntToStr(target) +
                               " базы нет юнита из строк " + rtl::IntToStr(kWalkStart + 1) + ".." +
                               rtl::IntToStr(kWalkEnd);
             break;
